@@ -1,0 +1,109 @@
+// The geometric members of FastFX: wrap-around shift, mirror and rotation.
+#include "image/FastFX.h"
+#include "image/Numeric.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+void WrapShift(TFastDIB& Bmp, int dx, int dy) {
+    if (!Bmp.Bits || Bmp.Width <= 0 || Bmp.Height <= 0) return;
+    const int h = Bmp.Height;
+    const std::size_t bw = static_cast<std::size_t>(Bmp.BWidth);
+    const int sy = WrapMod(dy, h);
+    if (sy != 0) {
+        // Save the first sy rows, move the rest up in one move, put the saved rows at the bottom.
+        std::vector<std::uint8_t> tmp(sy * bw);
+        std::memcpy(tmp.data(), Bmp.Bits, tmp.size());
+        std::memmove(Bmp.Bits, Bmp.Bits + sy * bw, (h - sy) * bw);
+        std::memcpy(Bmp.Bits + (h - sy) * bw, tmp.data(), tmp.size());
+    }
+    const int sx = WrapMod(dx, Bmp.Width);
+    const std::size_t pb = static_cast<std::size_t>(Bmp.Bpp >> 3);
+    if (sx != 0 && pb != 0) {
+        // Rotate each row's pixel bytes left by k; the gap bytes stay where they are.
+        const std::size_t k = sx * pb, n = Bmp.Width * pb;
+        std::vector<std::uint8_t> tmp(k);
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = Bmp.Scanlines[y];
+            std::memcpy(tmp.data(), row, k);
+            std::memmove(row, row + k, n - k);
+            std::memcpy(row + n - k, tmp.data(), k);
+        }
+    }
+}
+
+namespace {
+
+template <class Pixel> void mirrorRows(TFastDIB& Bmp) {
+    const int w = Bmp.Width;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        Pixel* row = reinterpret_cast<Pixel*>(Bmp.Scanlines[y]);
+        for (int i = 0, j = w - 1; i < j; ++i, --j) std::swap(row[i], row[j]);
+    }
+}
+
+// One destination row family per pixel size; u and v are 16.16 source positions already wrapped into
+// 0 .. Src.Width * 65536 and 0 .. Src.Height * 65536, so no division is needed per pixel.
+template <class Pixel>
+void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double C, long double S,
+                long double ox, long double oy) {
+    const std::int64_t stepX = Round(static_cast<double>(C) * 65536.0);
+    const std::int64_t stepY = Round(static_cast<double>(S) * 65536.0);
+    const std::int64_t spanU = static_cast<std::int64_t>(Src.Width) << 16;
+    const std::int64_t spanV = static_cast<std::int64_t>(Src.Height) << 16;
+    for (int y = 0; y < Dst.Height; ++y) {
+        const long double fu = (-cx * C + cx - (y - cy) * S - ox) * 65536.0L;
+        const long double fv = (-cx * S + cy + (y - cy) * C - oy) * 65536.0L;
+        // Reduce in floating point first, so huge values never overflow the conversion.
+        std::int64_t u = Round(std::fmod(fu, static_cast<long double>(spanU)));
+        std::int64_t v = Round(std::fmod(fv, static_cast<long double>(spanV)));
+        u %= spanU;
+        if (u < 0) u += spanU;
+        v %= spanV;
+        if (v < 0) v += spanV;
+        Pixel* d = reinterpret_cast<Pixel*>(Dst.Scanlines[y]);
+        for (int x = 0; x < Dst.Width; ++x) {
+            d[x] = reinterpret_cast<const Pixel*>(Src.Scanlines[v >> 16])[u >> 16];
+            u += stepX;
+            if (u >= spanU) u -= spanU;
+            else if (u < 0) u += spanU;
+            v += stepY;
+            if (v >= spanV) v -= spanV;
+            else if (v < 0) v += spanV;
+        }
+    }
+}
+
+} // namespace
+
+void MirrorLR(TFastDIB& Bmp) {
+    if (!Bmp.Bits || Bmp.Width <= 0) return;
+    switch (Bmp.Bpp) {
+    case 8: mirrorRows<std::uint8_t>(Bmp); break;
+    case 16: mirrorRows<std::uint16_t>(Bmp); break;
+    case 24: mirrorRows<TFColor>(Bmp); break;
+    case 32: mirrorRows<TFColorA>(Bmp); break;
+    default: break;
+    }
+}
+
+void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle) {
+    if (!Src.Bits || !Dst.Bits || Src.Bpp != Dst.Bpp || Src.Width <= 0 || Src.Height <= 0) return;
+    if (!std::isfinite(Angle)) return;
+    const long double t = -Angle * std::numbers::pi_v<long double> / 180.0L;
+    // The sine and cosine are Doubles; the row starts are worked in extended precision.
+    const long double S = static_cast<double>(std::sin(t));
+    const long double C = static_cast<double>(std::cos(t));
+    const long double ox = static_cast<double>((Dst.Width - Src.Width) / 2.0);
+    const long double oy = static_cast<double>((Dst.Height - Src.Height) / 2.0);
+    switch (Dst.Bpp) {
+    case 8: rotateRows<std::uint8_t>(Src, Dst, cx, cy, C, S, ox, oy); break;
+    case 16: rotateRows<std::uint16_t>(Src, Dst, cx, cy, C, S, ox, oy); break;
+    case 24: rotateRows<TFColor>(Src, Dst, cx, cy, C, S, ox, oy); break;
+    case 32: rotateRows<TFColorA>(Src, Dst, cx, cy, C, S, ox, oy); break;
+    default: break;
+    }
+}

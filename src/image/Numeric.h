@@ -1,0 +1,86 @@
+#pragma once
+// Numeric helpers shared by every part of the program: rounding as the image arithmetic expects it,
+// wrap-around modulo, byte clamping and the process-wide pseudo-random generator.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+// Nearest integer, halves to even (IEEE default rounding mode). NaN gives 0; values beyond the range
+// of int64 saturate, so a conversion is never undefined.
+inline std::int64_t Round(long double x) {
+    if (std::isnan(x)) return 0;
+    long double r = std::nearbyint(x);
+    if (r >= 9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::max();
+    if (r <= -9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+inline std::int64_t Round(double x) {
+    if (std::isnan(x)) return 0;
+    double r = std::nearbyint(x);
+    if (r >= 9.2233720368547758e18) return std::numeric_limits<std::int64_t>::max();
+    if (r <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+inline std::int64_t Round(float x) { return Round(static_cast<double>(x)); }
+
+// Toward zero, with the same NaN and range rules as Round.
+inline std::int64_t Trunc(long double x) {
+    if (std::isnan(x)) return 0;
+    if (x >= 9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::max();
+    if (x <= -9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(x);
+}
+inline std::int64_t Trunc(double x) { return Trunc(static_cast<long double>(x)); }
+inline std::int64_t Trunc(float x) { return Trunc(static_cast<long double>(x)); }
+
+// Saturates a 64-bit value to the int range (for results stored in int fields).
+inline int ClampToInt(std::int64_t v) {
+    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+inline int RoundI(double x) { return ClampToInt(Round(x)); }
+inline int TruncI(double x) { return ClampToInt(Trunc(x)); }
+
+// a * b / c with a 64-bit product, rounded to nearest with halves away from zero; -1 when c is 0.
+inline int MulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
+    std::int64_t p = static_cast<std::int64_t>(a) * b;
+    std::int64_t q = p / c, rem = p % c;
+    std::int64_t twice = 2 * (rem < 0 ? -rem : rem);
+    std::int64_t ac = c < 0 ? -static_cast<std::int64_t>(c) : c;
+    if (twice >= ac) q += ((p < 0) != (c < 0)) ? -1 : 1;
+    return ClampToInt(q);
+}
+
+// Mathematical modulo: the result lies in 0 .. n - 1 for any a (n > 0). n <= 0 gives 0.
+inline int WrapMod(std::int64_t a, int n) {
+    if (n <= 0) return 0;
+    std::int64_t r = a % n;
+    return static_cast<int>(r < 0 ? r + n : r);
+}
+
+inline std::uint8_t ClampToByte(int v) {
+    return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// Process-wide pseudo-random generator: a 32-bit linear congruential sequence, so that a seed set in a
+// test gives a repeatable sequence. Only the user-interface thread draws from it.
+std::uint32_t& RandSeed();
+void SetRandSeed(std::uint32_t seed);
+// Seeds from the clock.
+void Randomize();
+// A value in 0 .. n - 1; 0 when n <= 0.
+inline int Random(int n) {
+    std::uint32_t& s = RandSeed();
+    s = s * 134775813u + 1u;
+    if (n <= 0) return 0;
+    return static_cast<int>((static_cast<std::uint64_t>(s) * static_cast<std::uint32_t>(n)) >> 32);
+}
+// A value in [0, 1).
+inline double RandomReal() {
+    std::uint32_t& s = RandSeed();
+    s = s * 134775813u + 1u;
+    return static_cast<double>(s) / 4294967296.0;
+}
