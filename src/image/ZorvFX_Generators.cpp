@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -14,6 +15,14 @@ constexpr double Pi = std::numbers::pi;
 
 bool is24(const TFastDIB& Bmp) {
     return Bmp.Bits != nullptr && Bmp.Bpp == 24 && Bmp.Width > 0 && Bmp.Height > 0;
+}
+
+// TruncI without the detour through long double, for the per-pixel loops: same result, NaN gives 0 and
+// values beyond the int range saturate.
+inline int truncFast(double x) {
+    if (x > -2147483649.0 && x < 2147483648.0) return static_cast<int>(x);
+    if (std::isnan(x)) return 0;
+    return x < 0 ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
 }
 
 void copyPixels(const TFastDIB& Src, TFastDIB& Dst) {
@@ -208,7 +217,10 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
         return;
     }
     std::vector<double> length(static_cast<std::size_t>(Spokes));
-    std::vector<int> colour(static_cast<std::size_t>(Spokes) * 3);
+    // Spoke colours are whole numbers; they are kept as doubles only to save a conversion per pixel.
+    std::vector<double> colour(static_cast<std::size_t>(Spokes) * 3);
+    std::vector<double> ux(static_cast<std::size_t>(w)), uu(static_cast<std::size_t>(w));
+    std::vector<double> turn(static_cast<std::size_t>(w));
     Dst.SetSize(w, h, 24, 0);
 
     X = ClampInt(X, 0, w - 1);
@@ -227,35 +239,51 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
         colour[3 * i + 1] = TruncI(255 * c1);
         colour[3 * i + 2] = TruncI(255 * c2);
     }
+    for (int x = 0; x < w; ++x) {
+        ux[x] = static_cast<double>(x - X) / Radius;
+        uu[x] = ux[x] * ux[x];
+    }
 
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = Src.Scanlines[y];
         std::uint8_t* d = Dst.Scanlines[y];
         const double v = static_cast<double>(y - Y) / Radius;
-        for (int x = 0; x < w; ++x) {
-            const double u = static_cast<double>(x - X) / Radius;
-            const double c = std::sqrt(u * u + v * v);
-            const double t = (std::atan2(u, v) / (2 * Pi) + 0.51) * Spokes;
-            const double fl = std::floor(t);
-            const double f = t - fl;
-            const int i = WrapMod(TruncI(fl), Spokes);
-            const int j = WrapMod(static_cast<std::int64_t>(i) + 1, Spokes);
+        const double vv = v * v;
+        // The angle as a fraction of a turn. Mirrored columns have exactly opposite u, and atan2 is odd
+        // in its first argument, so the left half reuses the right half's values.
+        for (int x = X; x < w; ++x) turn[x] = std::atan2(ux[x], v) / (2 * Pi);
+        for (int x = 0; x < X; ++x) {
+            const int m = 2 * X - x;
+            turn[x] = m < w ? -turn[m] : std::atan2(ux[x], v) / (2 * Pi);
+        }
+        for (int x = 0; x < w; ++x, s += 3, d += 3) {
+            const double c = std::sqrt(uu[x] + vv);
+            // t lies in 0.01 .. 1.01 Spokes (never negative), so truncation is its floor and one
+            // subtraction reduces the spoke index.
+            const double t = (turn[x] + 0.51) * Spokes;
+            int i = truncFast(t);
+            const double f = t - i;
+            if (i >= Spokes) i = i - Spokes < Spokes ? i - Spokes : WrapMod(i, Spokes);
+            const int j = i + 1 < Spokes ? i + 1 : 0;
             const double len = (1 - f) * length[i] + f * length[j];
             const double wt = len * len;
             const double c2 = 0.9 / (0.001 + c);
-            const double cc = ClampDouble(c2, 0, 1);
             const double glow = 255 * ClampDouble(wt * c2, 0, 1);
-            const int* ci = &colour[3 * i];
-            const int* cj = &colour[3 * j];
-            for (int k = 0; k < 3; ++k) {
-                const double col = (1 - f) * ci[k] + f * cj[k];
-                int val;
-                if (c2 > 1)
-                    val = ClampInt(TruncI(col * c2), 0, 255);
-                else
-                    val = TruncI(s[3 * x + k] * (1 - cc) + col * cc);
-                val = TruncI(glow + val);
-                d[3 * x + k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+            const double* ci = &colour[3 * i];
+            const double* cj = &colour[3 * j];
+            if (c2 > 1) {
+                for (int k = 0; k < 3; ++k) {
+                    const double col = (1 - f) * ci[k] + f * cj[k];
+                    const int val = truncFast(glow + ClampInt(truncFast(col * c2), 0, 255));
+                    d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+                }
+            } else {
+                const double cc = c2 < 0 ? 0 : c2;
+                for (int k = 0; k < 3; ++k) {
+                    const double col = (1 - f) * ci[k] + f * cj[k];
+                    const int val = truncFast(glow + truncFast(s[k] * (1 - cc) + col * cc));
+                    d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+                }
             }
         }
     }
