@@ -51,105 +51,64 @@ void expectPixel(const TFastDIB& Bmp, int x, int y, int b, int g, int r) {
     EXPECT_EQ(p.r, r) << "red at " << x << "," << y;
 }
 
+void expectAll(const TFastDIB& Bmp, int b, int g, int r) {
+    for (int y = 0; y < Bmp.Height; ++y)
+        for (int x = 0; x < Bmp.Width; ++x) expectPixel(Bmp, x, y, b, g, r);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
 // Numeric helpers
 
-TEST(Generators, RGBToHSLCoversEverySextantBranch) {
-    double H, S, L;
-    RGBToHSL(H, S, L, 1, 0, 0); // pure red: h = 5 + bc = 6
-    EXPECT_DOUBLE_EQ(H, 1.0);
-    EXPECT_DOUBLE_EQ(S, 1.0);
-    EXPECT_DOUBLE_EQ(L, 0.5);
-    RGBToHSL(H, S, L, 0.25, 0.5, 0.75); // blue max, red min: h = 3 + gc = 3.5
-    EXPECT_NEAR(H, 3.5 / 6, 1e-12);
-    EXPECT_NEAR(S, 0.5, 1e-12);
-    EXPECT_NEAR(L, 0.5, 1e-12);
-    RGBToHSL(H, S, L, 1, 0.8, 0.6); // red max, green not min, L above 0.5: h = 1 - gc = 0.5
-    EXPECT_NEAR(H, 0.5 / 6, 1e-12);
-    EXPECT_NEAR(S, 0.4 / (2 - 1.6), 1e-12);
-    EXPECT_NEAR(L, 0.8, 1e-12);
-    RGBToHSL(H, S, L, 0.2, 0.6, 0.4); // green max, blue not min: h = 3 - bc = 2.5
-    EXPECT_NEAR(H, 2.5 / 6, 1e-12);
-    EXPECT_NEAR(S, 0.5, 1e-12);
-    EXPECT_NEAR(L, 0.4, 1e-12);
-    RGBToHSL(H, S, L, 0.3, 0.3, 0.3); // any grey
-    EXPECT_EQ(H, 0.0);
-    EXPECT_EQ(S, 0.0);
-    EXPECT_DOUBLE_EQ(L, 0.3);
-    RGBToHSL(H, S, L, 0, 0, 0);
-    EXPECT_EQ(H, 0.0);
-    EXPECT_EQ(S, 0.0);
-    EXPECT_EQ(L, 0.0);
-}
-
-TEST(Generators, HSLToRGBInvertsTheConversion) {
-    double R, G, B;
-    for (double h : {0.0, 1.0}) {
-        HSLToRGB(R, G, B, h, 1, 0.5);
-        EXPECT_DOUBLE_EQ(R, 1.0);
-        EXPECT_DOUBLE_EQ(G, 0.0);
-        EXPECT_DOUBLE_EQ(B, 0.0);
+TEST(Generators, HSLConversionsBothWays) {
+    // Worked by hand: max, min, L = (max + min) / 2, S and the branch that gives h; then back through
+    // m2, m1 and the sextant of 6 H.
+    struct Case {
+        double R, G, B, H, S, L;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 1, 1, 0.5},                 // red max, green min: h = 5 + bc = 6 (hue 1 = sextant 0)
+        {0.25, 0.5, 0.75, 3.5 / 6, 0.5, 0.5}, // blue max, red min: h = 3 + gc; sextant 3
+        {1, 0.8, 0.6, 0.5 / 6, 1, 0.8},       // red max, L > 0.5: S = 0.4 / (2 - 1.6), h = 1 - gc
+        {0.2, 0.6, 0.4, 2.5 / 6, 0.5, 0.4},   // green max: h = 3 - bc; sextant 2
+        {0.5, 1, 0, 0.25, 1, 0.5},            // green max, blue min: h = 1 + rc; sextant 1
+        {0.5, 0, 1, 0.75, 1, 0.5},            // blue max, green min: h = 5 - rc; sextant 4
+        {1, 0, 0.5, 5.5 / 6, 1, 0.5},         // red max, green min: h = 5 + bc; sextant 5
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.H);
+        double H, S, L, R, G, B;
+        RGBToHSL(H, S, L, c.R, c.G, c.B);
+        EXPECT_NEAR(H, c.H, 1e-12);
+        EXPECT_NEAR(S, c.S, 1e-12);
+        EXPECT_NEAR(L, c.L, 1e-12);
+        HSLToRGB(R, G, B, c.H, c.S, c.L);
+        EXPECT_NEAR(R, c.R, 1e-12);
+        EXPECT_NEAR(G, c.G, 1e-12);
+        EXPECT_NEAR(B, c.B, 1e-12);
     }
-    HSLToRGB(R, G, B, 3.5 / 6, 0.5, 0.5); // sextant 3
-    EXPECT_NEAR(R, 0.25, 1e-12);
-    EXPECT_NEAR(G, 0.5, 1e-12);
-    EXPECT_NEAR(B, 0.75, 1e-12);
-    HSLToRGB(R, G, B, 0.5 / 6, 1, 0.8); // sextant 0, L above 0.5
-    EXPECT_NEAR(R, 1.0, 1e-12);
-    EXPECT_NEAR(G, 0.8, 1e-12);
-    EXPECT_NEAR(B, 0.6, 1e-12);
-    HSLToRGB(R, G, B, 2.5 / 6, 0.5, 0.4); // sextant 2
-    EXPECT_NEAR(R, 0.2, 1e-12);
-    EXPECT_NEAR(G, 0.6, 1e-12);
-    EXPECT_NEAR(B, 0.4, 1e-12);
-    HSLToRGB(R, G, B, 0.25, 1, 0.5); // sextant 1: (down, m2, m1)
-    EXPECT_DOUBLE_EQ(R, 0.5);
-    EXPECT_DOUBLE_EQ(G, 1.0);
-    EXPECT_DOUBLE_EQ(B, 0.0);
-    HSLToRGB(R, G, B, 0.75, 1, 0.5); // sextant 4: (up, m1, m2)
-    EXPECT_DOUBLE_EQ(R, 0.5);
-    EXPECT_DOUBLE_EQ(G, 0.0);
-    EXPECT_DOUBLE_EQ(B, 1.0);
+    double H = 9, S = 9, L = 9, R, G, B;
+    RGBToHSL(H, S, L, 0.3, 0.3, 0.3); // grey: S and H 0
+    EXPECT_EQ(H + S, 0.0);
+    EXPECT_DOUBLE_EQ(L, 0.3);
+    HSLToRGB(R, G, B, 0, 1, 0.5); // hue 0 is red as hue 1 is
+    EXPECT_EQ(R, 1.0);
+    EXPECT_EQ(G + B, 0.0);
     HSLToRGB(R, G, B, 0.4, 1, 0); // lightness 0: black
     EXPECT_EQ(R + G + B, 0.0);
-}
-
-TEST(Generators, HSLToRGBTakesAHueOutsideTheUnitModuloOne) {
-    double R, G, B;
-    HSLToRGB(R, G, B, 1.25, 1, 0.5); // as 0.25
-    EXPECT_DOUBLE_EQ(R, 0.5);
-    EXPECT_DOUBLE_EQ(G, 1.0);
-    EXPECT_DOUBLE_EQ(B, 0.0);
-    HSLToRGB(R, G, B, -0.25, 1, 0.5); // as 0.75
-    EXPECT_DOUBLE_EQ(R, 0.5);
-    EXPECT_DOUBLE_EQ(G, 0.0);
-    EXPECT_DOUBLE_EQ(B, 1.0);
-    HSLToRGB(R, G, B, 7.0, 1, 0.5); // as 0: red
-    EXPECT_DOUBLE_EQ(R, 1.0);
-    EXPECT_DOUBLE_EQ(G, 0.0);
-}
-
-TEST(Generators, SmallHelpers) {
+    // A hue outside 0 .. 1 is taken modulo 1 instead of falling outside every sextant.
+    HSLToRGB(R, G, B, 1.25, 1, 0.5);
+    EXPECT_EQ(R, 0.5);
+    EXPECT_EQ(G, 1.0);
+    HSLToRGB(R, G, B, -0.25, 1, 0.5);
+    EXPECT_EQ(R, 0.5);
+    EXPECT_EQ(B, 1.0);
     EXPECT_DOUBLE_EQ(DegToRad(180), Pi);
-    EXPECT_DOUBLE_EQ(DegToRad(-90), -Pi / 2);
-    EXPECT_EQ(ClampDouble(-0.5, 0, 1), 0.0);
-    EXPECT_EQ(ClampDouble(3, 0, 1), 1.0);
-    EXPECT_EQ(ClampDouble(0.25, 0, 1), 0.25);
-    EXPECT_EQ(ClampInt(-7, 0, 255), 0);
-    EXPECT_EQ(ClampInt(300, 0, 255), 255);
-    EXPECT_EQ(ClampInt(17, 0, 255), 17);
 }
 
-TEST(Generators, GaussRandomIsTheMeanOfSixUniformDraws) {
-    // Repeats exactly the six draws of the shared generator.
-    SetRandSeed(1234);
-    double sum = 0;
-    for (int i = 0; i < 6; ++i) sum += Random(2147483647) / 2147483647.0;
-    SetRandSeed(1234);
-    EXPECT_DOUBLE_EQ(GaussRandom(), sum / 6);
-    // Bell-shaped about 0.5: variance of a mean of six uniforms is 1 / 72.
+TEST(Generators, GaussRandomIsBellShapedAboutAHalf) {
+    // The mean of six uniform draws: mean 0.5, variance 1 / 12 / 6 = 1 / 72.
     SetRandSeed(99);
     const int n = 20000;
     double m = 0, m2 = 0;
@@ -172,14 +131,11 @@ TEST(Generators, SetEmbossLightScalesTheLightTo255_9) {
     EXPECT_NEAR(l.Lx, 156.706106, 1e-5); // cos 30 * cos 45 * 255.9
     EXPECT_NEAR(l.Ly, 90.474313, 1e-5);  // sin 30 * cos 45 * 255.9
     EXPECT_NEAR(l.Lz, 180.948625, 1e-5); // sin 45 * 255.9
-    EXPECT_DOUBLE_EQ(l.Nz, 76.5);        // 1530 / 20
-    EXPECT_DOUBLE_EQ(l.Nz2, 5852.25);
+    EXPECT_DOUBLE_EQ(l.Nz2, 5852.25);    // (1530 / 20)^2
     EXPECT_NEAR(l.NzLz, 13842.5698, 1e-3);
     EXPECT_DOUBLE_EQ(l.Background, l.Lz);
     // A depth of 0 would divide by zero; it acts as the default 20.
-    const TEmbossLight z = SetEmbossLight(0, DegToRad(30), DegToRad(45));
-    EXPECT_DOUBLE_EQ(z.Nz, 76.5);
-    EXPECT_TRUE(std::isfinite(z.NzLz));
+    EXPECT_DOUBLE_EQ(SetEmbossLight(0, DegToRad(30), DegToRad(45)).Nz, 76.5);
 }
 
 namespace {
@@ -260,33 +216,41 @@ TEST(Generators, EmbossRowFacingAwayAndKeepLast) {
 // ---------------------------------------------------------------------------------------------------
 // HeightMap
 
-TEST(Generators, HeightMapOfAUniformImage) {
+TEST(Generators, HeightMapOfFlatImages) {
     TFastDIB bmp, work;
     make24(bmp, 7, 5, TFColor{200, 100, 50});
     HeightMap(bmp, work, 20, 0, 45, 1); // grey: Trunc(sin 45 * 255.9) = 180
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) expectPixel(bmp, x, y, 180, 180, 180);
+    expectAll(bmp, 180, 180, 180);
     EXPECT_EQ(work.Width, 13);
     EXPECT_EQ(work.Height, 11);
     make24(bmp, 7, 5, TFColor{200, 100, 50});
     HeightMap(bmp, work, 20, 0, 45, 0); // textured: c * 180 shr 8
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) expectPixel(bmp, x, y, 140, 70, 35);
-}
+    expectAll(bmp, 140, 70, 35);
 
-TEST(Generators, HeightMapHeightIsTheBlueByte) {
-    TFastDIB bmp, work;
+    // The height is the blue byte: green and red may vary at random, the relief stays flat.
     make24(bmp, 9, 6, TFColor{77, 0, 0});
-    randomFill(work, 0); // work's old contents must not matter
     SetRandSeed(5);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 9; ++x) {
             bmp.Pixels24[y][x].g = static_cast<std::uint8_t>(Random(256));
             bmp.Pixels24[y][x].r = static_cast<std::uint8_t>(Random(256));
         }
-    HeightMap(bmp, work, 20, 0, 0, 1); // flat in blue: every pixel 180 however green and red vary
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 9; ++x) expectPixel(bmp, x, y, 180, 180, 180);
+    HeightMap(bmp, work, 20, 0, 0, 1);
+    expectAll(bmp, 180, 180, 180);
+
+    // A light below the horizon: Background -180.9 would wrap to a bright byte; flat areas are black.
+    make24(bmp, 4, 4, TFColor{90, 90, 90});
+    HeightMap(bmp, work, 20, 30, -45, 1);
+    expectAll(bmp, 0, 0, 0);
+
+    // With 1 or 2 columns the left and right neighbours are the same pixel, with 1 or 2 rows the upper
+    // and lower: every pixel is flat whatever its height, though the border is wider than the image.
+    for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {1, 2}, {2, 1}}) {
+        bmp.SetSize(w, h, 24, 0);
+        randomFill(bmp, static_cast<std::uint32_t>(w * 10 + h));
+        HeightMap(bmp, work, 20, 30, 45, 1);
+        expectAll(bmp, 180, 180, 180);
+    }
 }
 
 TEST(Generators, HeightMapTexturedTakesTheColourOfThePixelAbove) {
@@ -334,27 +298,6 @@ TEST(Generators, HeightMapDefaultsAndWrappedNeighbours) {
     HeightMap(bmp, work, 20, 30, 45, -3);
     expectPixel(bmp, 2, 0, 14, 0, 0); // texture blue 20 * 180 shr 8
     expectPixel(bmp, 3, 0, 9, 0, 0);  // 10 * 239 shr 8
-}
-
-TEST(Generators, HeightMapOnImagesSmallerThanItsBorder) {
-    // With 1 or 2 columns the left and right neighbours are the same pixel, with 1 or 2 rows the upper
-    // and lower: every pixel is flat whatever its height.
-    for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {1, 2}, {2, 1}}) {
-        TFastDIB bmp, work;
-        bmp.SetSize(w, h, 24, 0);
-        randomFill(bmp, static_cast<std::uint32_t>(w * 10 + h));
-        HeightMap(bmp, work, 20, 30, 45, 1);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) expectPixel(bmp, x, y, 180, 180, 180);
-    }
-}
-
-TEST(Generators, HeightMapLightBelowTheHorizonLeavesFlatAreasBlack) {
-    TFastDIB bmp, work;
-    make24(bmp, 4, 4, TFColor{90, 90, 90});
-    HeightMap(bmp, work, 20, 30, -45, 1); // Background -180.9 would wrap to a bright byte
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) expectPixel(bmp, x, y, 0, 0, 0);
 }
 
 TEST(Generators, HeightMapKeepsASeamlessTileSeamless) {
@@ -425,27 +368,39 @@ TEST(Generators, SuperNovaOfOneColourKeepsItsChannels) {
         }
 }
 
-TEST(Generators, SuperNovaWithOneSpokeFromAFixedSeed) {
-    // One spoke of a black colour over grey 100: every pixel uses spoke 0, whose length is the first
-    // GaussRandom of the seed; the spoke colour is black.
+TEST(Generators, SuperNovaSpokeLengthsFromAFixedSeed) {
+    // A black burst over grey 100: the spoke colours are black, so a pixel shows the grey scaled by
+    // 1 - cc plus the glow 255 * w * c2 of the spoke lengths. Each spoke draws six numbers for its
+    // length (GaussRandom), then one for its hue.
     const std::uint32_t seed = 4242;
     SetRandSeed(seed);
-    double sum = 0;
-    for (int i = 0; i < 6; ++i) sum += Random(2147483647) / 2147483647.0;
-    const double w = (sum / 6) * (sum / 6);
-
+    double len[2];
+    for (double& l : len) {
+        double sum = 0;
+        for (int i = 0; i < 6; ++i) sum += Random(2147483647) / 2147483647.0;
+        l = sum / 6;
+        Random(2147483647);
+    }
     TFastDIB src, dst;
     make24(src, 64, 41, TFColor{100, 100, 100});
+    // 20 pixels from the centre at radius 10: c = 2, c2 = 0.9 / 2.001 = cc < 1,
+    // val = Trunc(100 * (1 - cc)) = 55, then Trunc(255 * w * c2 + 55).
+    const double far = 0.9 / 2.001;
+    auto atFar = [&](double l) {
+        return static_cast<int>(255 * l * l * far + static_cast<int>(100 * (1 - far)));
+    };
+    // One spoke: every pixel uses spoke 0.
     superNovaWithSeed(src, dst, 0, 0, 0, 20, 20, 10, 1, 0, seed);
-    // 20 pixels right: c = 2, c2 = 0.9 / 2.001 < 1 = cc: val = Trunc(100 * (1 - cc)) = 55, then
-    // Trunc(255 * w * c2 + 55).
-    double c2 = 0.9 / 2.001;
-    int expected = static_cast<int>(255 * std::min(w * c2, 1.0) + static_cast<int>(100 * (1 - c2)));
-    expectPixel(dst, 40, 20, expected, expected, expected);
+    expectPixel(dst, 40, 20, atFar(len[0]), atFar(len[0]), atFar(len[0]));
     // 5 pixels up: c = 0.5, c2 = 1.796 > 1: the black colour gives 0, then the glow alone.
-    c2 = 0.9 / 0.501;
-    expected = static_cast<int>(255 * std::min(w * c2, 1.0));
-    expectPixel(dst, 20, 15, expected, expected, expected);
+    const int up = static_cast<int>(255 * std::min(len[0] * len[0] * (0.9 / 0.501), 1.0));
+    expectPixel(dst, 20, 15, up, up, up);
+    // Two spokes: straight right the angle is pi/2, t = (0.25 + 0.51) * 2 = 1.52 (spoke 1 towards 0,
+    // f 0.52); straight left it is -pi/2, t = 0.52 (spoke 0 towards 1).
+    superNovaWithSeed(src, dst, 0, 0, 0, 20, 20, 10, 2, 0, seed);
+    const int right = atFar(0.48 * len[1] + 0.52 * len[0]), left = atFar(0.48 * len[0] + 0.52 * len[1]);
+    expectPixel(dst, 40, 20, right, right, right);
+    expectPixel(dst, 0, 20, left, left, left);
     // A centre outside the image is clamped to its edge.
     TFastDIB a, b;
     superNovaWithSeed(src, a, 0, 0, 0, -50, 1000, 10, 5, 90, seed);
@@ -529,8 +484,7 @@ TEST(Generators, FourCornerGradientEdgeCases) {
     const TFColor c{10, 20, 30}, d{200, 100, 50};
     make24(bmp, 6, 4, TFColor{1, 1, 1});
     FourCornerGradient(bmp, 0, 0, 5, 3, c, c, c, c);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) expectPixel(bmp, x, y, 10, 20, 30);
+    expectAll(bmp, 10, 20, 30);
     // One pixel: TopLeft.
     FourCornerGradient(bmp, 2, 1, 2, 1, d, c, c, c);
     expectPixel(bmp, 2, 1, 200, 100, 50);
