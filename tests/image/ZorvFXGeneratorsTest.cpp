@@ -374,7 +374,7 @@ TEST(Generators, SuperNovaSpokeLengthsFromAFixedSeed) {
     // length (GaussRandom), then one for its hue.
     const std::uint32_t seed = 4242;
     SetRandSeed(seed);
-    double len[2];
+    double len[3];
     for (double& l : len) {
         double sum = 0;
         for (int i = 0; i < 6; ++i) sum += Random(2147483647) / 2147483647.0;
@@ -395,12 +395,15 @@ TEST(Generators, SuperNovaSpokeLengthsFromAFixedSeed) {
     // 5 pixels up: c = 0.5, c2 = 1.796 > 1: the black colour gives 0, then the glow alone.
     const int up = static_cast<int>(255 * std::min(len[0] * len[0] * (0.9 / 0.501), 1.0));
     expectPixel(dst, 20, 15, up, up, up);
-    // Two spokes: straight right the angle is pi/2, t = (0.25 + 0.51) * 2 = 1.52 (spoke 1 towards 0,
-    // f 0.52); straight left it is -pi/2, t = 0.52 (spoke 0 towards 1).
-    superNovaWithSeed(src, dst, 0, 0, 0, 20, 20, 10, 2, 0, seed);
-    const int right = atFar(0.48 * len[1] + 0.52 * len[0]), left = atFar(0.48 * len[0] + 0.52 * len[1]);
-    expectPixel(dst, 40, 20, right, right, right);
-    expectPixel(dst, 0, 20, left, left, left);
+    // Three spokes, 9 pixels from the centre: c = 0.9, c2 = 0.9 / 0.901 (the grey term Trunc(0.11) = 0).
+    // Straight right the angle is pi/2, t = (0.25 + 0.51) * 3 = 2.28 (spoke 2 towards 0, f 0.28);
+    // straight left it is -pi/2, t = 0.78 (spoke 0 towards 1, f 0.78).
+    superNovaWithSeed(src, dst, 0, 0, 0, 20, 20, 10, 3, 0, seed);
+    const double near = 0.9 / 0.901;
+    const int right = static_cast<int>(255 * std::pow(0.72 * len[2] + 0.28 * len[0], 2) * near);
+    const int left = static_cast<int>(255 * std::pow(0.22 * len[0] + 0.78 * len[1], 2) * near);
+    expectPixel(dst, 29, 20, right, right, right);
+    expectPixel(dst, 11, 20, left, left, left);
     // A centre outside the image is clamped to its edge.
     TFastDIB a, b;
     superNovaWithSeed(src, a, 0, 0, 0, -50, 1000, 10, 5, 90, seed);
