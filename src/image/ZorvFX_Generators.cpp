@@ -12,6 +12,7 @@
 namespace {
 
 constexpr double Pi = std::numbers::pi;
+constexpr int MaxSpokes = 1 << 20;
 
 bool is24(const TFastDIB& Bmp) {
     return Bmp.Bits != nullptr && Bmp.Bpp == 24 && Bmp.Width > 0 && Bmp.Height > 0;
@@ -216,6 +217,9 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
         copyPixels(Src, Dst);
         return;
     }
+    // More spokes than this are finer than a pixel on any image this program makes; the cap keeps an
+    // absurd count from exhausting memory.
+    Spokes = std::min(Spokes, MaxSpokes);
     std::vector<double> length(static_cast<std::size_t>(Spokes));
     // Spoke colours are whole numbers; they are kept as doubles only to save a conversion per pixel.
     std::vector<double> colour(static_cast<std::size_t>(Spokes) * 3);

@@ -46,7 +46,8 @@ void HeightMap(TFastDIB& Bmp, TFastDIB& Work, int Depth, double Azimuth, double 
 
 // Dst := Src with a star burst of the colour (r, g, b) centred at (X, Y) (clamped into the image), with
 // Spokes random spokes whose hue walks randomly by up to RandomHue / 2 degrees from one to the next.
-// Reseeds the process-wide generator from the clock. With Spokes <= 0 or Radius 0 Dst is a copy of Src.
+// Reseeds the process-wide generator from the clock. With Spokes <= 0 or Radius 0 Dst is a copy of Src;
+// more than 1048576 spokes count as 1048576.
 // Dst is sized to Src.
 void SuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int X, int Y, int Radius, int Spokes,
                int RandomHue);

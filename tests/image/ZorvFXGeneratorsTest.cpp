@@ -337,7 +337,7 @@ TEST(Generators, HeightMapLeavesOtherImagesAlone) {
 // ---------------------------------------------------------------------------------------------------
 // SuperNova
 
-TEST(Generators, SuperNovaWithoutSpokesOrRadiusCopiesTheSource) {
+TEST(Generators, SuperNovaDegenerateParameters) {
     TFastDIB src, dst;
     src.SetSize(13, 7, 24, 0);
     randomFill(src, 3);
@@ -346,6 +346,11 @@ TEST(Generators, SuperNovaWithoutSpokesOrRadiusCopiesTheSource) {
         SuperNova(src, dst, 255, 0, 0, 6, 3, radius, spokes, 0);
         EXPECT_TRUE(samePixels(src, dst)) << radius << " " << spokes;
     }
+    // An absurd spoke count is capped at 1048576 instead of exhausting memory.
+    TFastDIB capped;
+    superNovaWithSeed(src, dst, 0, 0, 255, 6, 3, 4, 2147483647, 30, 8);
+    superNovaWithSeed(src, capped, 0, 0, 255, 6, 3, 4, 1 << 20, 30, 8);
+    EXPECT_TRUE(samePixels(capped, dst));
 }
 
 TEST(Generators, SuperNovaOfOneColourKeepsItsChannels) {
