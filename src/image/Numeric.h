@@ -31,8 +31,13 @@ inline std::int64_t Trunc(long double x) {
     if (x <= -9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(x);
 }
-inline std::int64_t Trunc(double x) { return Trunc(static_cast<long double>(x)); }
-inline std::int64_t Trunc(float x) { return Trunc(static_cast<long double>(x)); }
+inline std::int64_t Trunc(double x) {
+    if (std::isnan(x)) return 0;
+    if (x >= 9.2233720368547758e18) return std::numeric_limits<std::int64_t>::max();
+    if (x <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(x);
+}
+inline std::int64_t Trunc(float x) { return Trunc(static_cast<double>(x)); }
 
 // Saturates a 64-bit value to the int range (for results stored in int fields).
 inline int ClampToInt(std::int64_t v) {
@@ -40,8 +45,17 @@ inline int ClampToInt(std::int64_t v) {
     if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
     return static_cast<int>(v);
 }
-inline int RoundI(double x) { return ClampToInt(Round(x)); }
-inline int TruncI(double x) { return ClampToInt(Trunc(x)); }
+// Range-checked conversions to int, cheap enough for pixel loops.
+inline int RoundI(double x) {
+    if (!(x > -2147483648.5)) return std::isnan(x) ? 0 : std::numeric_limits<int>::min();
+    if (!(x < 2147483647.5)) return std::numeric_limits<int>::max();
+    return static_cast<int>(std::nearbyint(x));
+}
+inline int TruncI(double x) {
+    if (!(x > -2147483649.0)) return std::isnan(x) ? 0 : std::numeric_limits<int>::min();
+    if (!(x < 2147483648.0)) return std::numeric_limits<int>::max();
+    return static_cast<int>(x);
+}
 
 // a * b / c with a 64-bit product, rounded to nearest with halves away from zero; -1 when c is 0.
 inline int MulDiv(int a, int b, int c) {
