@@ -34,7 +34,8 @@ inline void accumulate(const double* const* Src, const double* w, int taps, int 
         }
         for (int t = 0; t < m; ++t) {
             const double x = acc[t];
-            Out[i0 + t] = static_cast<std::uint8_t>(x < 0.0 ? 0 : (x >= 255.0 ? 255 : static_cast<int>(x + kTruncEps)));
+            Out[i0 + t] =
+                static_cast<std::uint8_t>(x < 0.0 ? 0 : (x >= 255.0 ? 255 : static_cast<int>(x + kTruncEps)));
         }
     }
 }
@@ -68,7 +69,9 @@ void BuildGaussKernel(TGaussKernel& K, double Radius, double Range, double Step)
     for (int j = -k; j <= k; ++j) K.Weights[j] = static_cast<float>(K.Weights[j] / sum);
 }
 
-int ClampIndex(int High, int i) { return i > High ? High : (i < 0 ? 0 : i); }
+int ClampIndex(int High, int i) {
+    return i > High ? High : (i < 0 ? 0 : i);
+}
 
 int ClampRound(int lo, int hi, double x) {
     if (x < lo) return lo;

@@ -61,8 +61,7 @@ inline void convolveRowSums(const std::array<int, 9>& k, const std::uint8_t* r0,
 // Out[i] := ClampToByte(Sum[i] div d), the quotient truncated toward zero. A negative sum gives 0 and a
 // sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d (< 2^24) are divided; the quotient is
 // estimated in single precision (off by at most one) and corrected exactly.
-template <class Acc>
-inline void divideClamp(const Acc* Sum, int n, int d, std::uint8_t* Out) {
+template <class Acc> inline void divideClamp(const Acc* Sum, int n, int d, std::uint8_t* Out) {
     const std::int64_t lim = 255 * static_cast<std::int64_t>(d);
     const float inv = 1.0f / static_cast<float>(d);
     for (int i = 0; i < n; ++i) {
@@ -82,8 +81,7 @@ void convolveImage(const std::array<int, 9>& k, int d, const TFastDIB& Pad, TFas
     const int n = 3 * Bmp.Width;
     std::vector<Acc> sum(static_cast<std::size_t>(n));
     for (int y = 0; y < Bmp.Height; ++y) {
-        convolveRowSums<Acc>(k, Pad.Scanlines[y], Pad.Scanlines[y + 1], Pad.Scanlines[y + 2], n,
-                             sum.data());
+        convolveRowSums<Acc>(k, Pad.Scanlines[y], Pad.Scanlines[y + 1], Pad.Scanlines[y + 2], n, sum.data());
         divideClamp<Acc>(sum.data(), n, d, Bmp.Scanlines[y]);
     }
 }
