@@ -59,20 +59,33 @@ inline void convolveRowSums(const std::array<int, 9>& k, const std::uint8_t* r0,
 }
 
 // Out[i] := ClampToByte(Sum[i] div d), the quotient truncated toward zero. A negative sum gives 0 and a
-// sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d (< 2^24) are divided; the quotient is
-// estimated in single precision (off by at most one) and corrected exactly.
+// sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d (< 2^24) are divided; for narrow sums
+// the quotient is estimated in single precision (off by at most one) and corrected exactly.
 template <class Acc> inline void divideClamp(const Acc* Sum, int n, int d, std::uint8_t* Out) {
-    const std::int64_t lim = 255 * static_cast<std::int64_t>(d);
-    const float inv = 1.0f / static_cast<float>(d);
-    for (int i = 0; i < n; ++i) {
-        std::int64_t s64 = Sum[i];
-        s64 = s64 < 0 ? 0 : (s64 > lim ? lim : s64);
-        const int s = static_cast<int>(s64);
-        int q = static_cast<int>(static_cast<float>(s) * inv);
-        const int r = s - q * d;
-        q += (r >= d) ? 1 : 0;
-        q -= (r < 0) ? 1 : 0;
-        Out[i] = static_cast<std::uint8_t>(q);
+    if constexpr (sizeof(Acc) > 4) {
+        const std::int64_t lim = 255 * static_cast<std::int64_t>(d);
+        for (int i = 0; i < n; ++i) {
+            const std::int64_t s = Sum[i];
+            Out[i] = static_cast<std::uint8_t>(s <= 0 ? 0 : (s >= lim ? 255 : s / d));
+        }
+    } else if (d == 1) {
+        for (int i = 0; i < n; ++i) {
+            const int s = Sum[i];
+            Out[i] = static_cast<std::uint8_t>(s < 0 ? 0 : (s > 255 ? 255 : s));
+        }
+    } else {
+        const int lim = 255 * d;
+        const float inv = 1.0f / static_cast<float>(d);
+        for (int i = 0; i < n; ++i) {
+            int s = Sum[i];
+            s = s < 0 ? 0 : s;
+            s = s > lim ? lim : s;
+            int q = static_cast<int>(static_cast<float>(s) * inv);
+            const int r = s - q * d;
+            q += r >= d ? 1 : 0;
+            q -= r < 0 ? 1 : 0;
+            Out[i] = static_cast<std::uint8_t>(q);
+        }
     }
 }
 
