@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,15 +40,31 @@ void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
 
 // ---- Convolve3x3 -----------------------------------------------------------------------------------
 
-// Weighted sums of one output row into Sum (3 * width channel values). Acc is wide enough for every
-// sum the kernel can give, so the result is the exact integer sum.
-template <class Acc>
-inline void convolveRowSums(const std::array<int, 9>& k, const std::uint8_t* r0, const std::uint8_t* r1,
-                            const std::uint8_t* r2, int n, Acc* Sum) {
-    const Acc k0 = static_cast<Acc>(k[0]), k1 = static_cast<Acc>(k[1]), k2 = static_cast<Acc>(k[2]);
-    const Acc k3 = static_cast<Acc>(k[3]), k4 = static_cast<Acc>(k[4]), k5 = static_cast<Acc>(k[5]);
-    const Acc k6 = static_cast<Acc>(k[6]), k7 = static_cast<Acc>(k[7]), k8 = static_cast<Acc>(k[8]);
-    for (int i = 0; i < n; ++i) {
+// The hot loops are built for AVX2 as well as the baseline; the loader picks one per processor.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define MOZARO_SIMD_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define MOZARO_SIMD_CLONES
+#endif
+
+struct ConvRow {
+    std::array<int, 9> k;
+    int d;
+    const std::uint8_t *r0, *r1, *r2; // rows above, own, below, each with a wrapped pixel on both sides
+    int n;                            // channel values in the row
+    std::uint8_t* out;
+};
+
+// Weighted sums of one output row into Sum. Acc is wide enough for every sum the kernel can give, so
+// the result is the exact integer sum.
+template <class Acc> inline void convolveRowSums(const ConvRow& a, Acc* __restrict Sum) {
+    const Acc k0 = static_cast<Acc>(a.k[0]), k1 = static_cast<Acc>(a.k[1]), k2 = static_cast<Acc>(a.k[2]);
+    const Acc k3 = static_cast<Acc>(a.k[3]), k4 = static_cast<Acc>(a.k[4]), k5 = static_cast<Acc>(a.k[5]);
+    const Acc k6 = static_cast<Acc>(a.k[6]), k7 = static_cast<Acc>(a.k[7]), k8 = static_cast<Acc>(a.k[8]);
+    const std::uint8_t* __restrict r0 = a.r0;
+    const std::uint8_t* __restrict r1 = a.r1;
+    const std::uint8_t* __restrict r2 = a.r2;
+    for (int i = 0; i < a.n; ++i) {
         Acc s = static_cast<Acc>(k0 * static_cast<Acc>(r0[i]) + k1 * static_cast<Acc>(r0[i + 3]) +
                                  k2 * static_cast<Acc>(r0[i + 6]));
         s = static_cast<Acc>(s + k3 * static_cast<Acc>(r1[i]) + k4 * static_cast<Acc>(r1[i + 3]) +
@@ -59,9 +76,12 @@ inline void convolveRowSums(const std::array<int, 9>& k, const std::uint8_t* r0,
 }
 
 // Out[i] := ClampToByte(Sum[i] div d), the quotient truncated toward zero. A negative sum gives 0 and a
-// sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d (< 2^24) are divided; for narrow sums
-// the quotient is estimated in single precision (off by at most one) and corrected exactly.
-template <class Acc> inline void divideClamp(const Acc* Sum, int n, int d, std::uint8_t* Out) {
+// sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d are divided, without a division:
+// - sums below 2^15 (d <= 128): q = (s * M) >> (15 + l) with l = ceil(log2 d), M = ceil(2^(15 + l) / d),
+//   exact for every s below 2^15 because M * d - 2^(15 + l) < d <= 2^l;
+// - sums below 2^24: the quotient is estimated in single precision (off by at most one) and corrected.
+template <class Acc>
+inline void divideClamp(const Acc* __restrict Sum, int n, int d, std::uint8_t* __restrict Out) {
     if constexpr (sizeof(Acc) > 4) {
         const std::int64_t lim = 255 * static_cast<std::int64_t>(d);
         for (int i = 0; i < n; ++i) {
@@ -72,6 +92,20 @@ template <class Acc> inline void divideClamp(const Acc* Sum, int n, int d, std::
         for (int i = 0; i < n; ++i) {
             const int s = Sum[i];
             Out[i] = static_cast<std::uint8_t>(s < 0 ? 0 : (s > 255 ? 255 : s));
+        }
+    } else if (sizeof(Acc) == 2 && d <= 128) {
+        int l = 0;
+        while ((1 << l) < d) ++l;
+        const std::uint32_t m = static_cast<std::uint32_t>(((std::uint64_t{1} << (15 + l)) + d - 1) / d);
+        const Acc lim = static_cast<Acc>(255 * d);
+        const int sh = l - 1;
+        for (int i = 0; i < n; ++i) {
+            Acc s = Sum[i];
+            s = s < 0 ? 0 : s;
+            s = s > lim ? lim : s;
+            const auto hi = static_cast<std::uint16_t>(
+                (static_cast<std::uint32_t>(static_cast<std::uint16_t>(s)) * m) >> 16);
+            Out[i] = static_cast<std::uint8_t>(hi >> sh);
         }
     } else {
         const int lim = 255 * d;
@@ -89,14 +123,64 @@ template <class Acc> inline void divideClamp(const Acc* Sum, int n, int d, std::
     }
 }
 
-template <class Acc>
-void convolveImage(const std::array<int, 9>& k, int d, const TFastDIB& Pad, TFastDIB& Bmp) {
-    const int n = 3 * Bmp.Width;
-    std::vector<Acc> sum(static_cast<std::size_t>(n));
-    for (int y = 0; y < Bmp.Height; ++y) {
-        convolveRowSums<Acc>(k, Pad.Scanlines[y], Pad.Scanlines[y + 1], Pad.Scanlines[y + 2], n, sum.data());
-        divideClamp<Acc>(sum.data(), n, d, Bmp.Scanlines[y]);
+MOZARO_SIMD_CLONES void convolveRow16(const ConvRow& a, std::int16_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+MOZARO_SIMD_CLONES void convolveRow32(const ConvRow& a, std::int32_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+void convolveRow64(const ConvRow& a, std::int64_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+
+// Row r of Bmp into a row of Ring with a wrapped pixel on each side.
+void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
+    const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
+    const std::uint8_t* src = Bmp.Scanlines[r];
+    std::memcpy(dst + 3, src, n);
+    std::memcpy(dst, src + n - 3, 3);
+    std::memcpy(dst + 3 + n, src, 3);
+}
+
+// Bmp is rewritten row by row; the three source rows of each result row are kept, bordered, in a ring
+// of rows (plus the first row, which the last result row needs after it was rewritten).
+template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
+    const int w = Bmp.Width, h = Bmp.Height;
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
+    TFastDIB ring;
+    ring.SetSize(w + 2, 4, 24, 0);
+    std::uint8_t* first = ring.Scanlines[3];
+    std::uint8_t *top = ring.Scanlines[0], *mid = ring.Scanlines[1], *bot = ring.Scanlines[2];
+    loadWrappedRow(Bmp, 0, first);
+    loadWrappedRow(Bmp, h - 1, top);
+    std::memcpy(mid, first, rowBytes);
+    if (h > 1)
+        loadWrappedRow(Bmp, 1, bot);
+    else
+        std::memcpy(bot, first, rowBytes);
+    std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
+    ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
+    for (int y = 0; y < h; ++y) {
+        a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
+        if constexpr (sizeof(Acc) == 2)
+            convolveRow16(a, sum.data());
+        else if constexpr (sizeof(Acc) == 4)
+            convolveRow32(a, sum.data());
+        else
+            convolveRow64(a, sum.data());
+        if (y + 1 < h) {
+            std::swap(top, mid);
+            std::swap(mid, bot); // top, mid = rows y, y + 1; bot is free for row y + 2
+            if (y + 2 < h)
+                loadWrappedRow(Bmp, y + 2, bot);
+            else
+                std::memcpy(bot, first, rowBytes);
+        }
     }
+    ring.SetSize(0, 0, 0, 0);
 }
 
 // ---- Edge blending ---------------------------------------------------------------------------------
@@ -159,19 +243,16 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& B
     if (!usable(Bmp) || Divisor == 0 || Kernel.size() < 9) return;
     std::array<int, 9> k{};
     std::copy_n(Kernel.begin(), 9, k.begin());
-    TFastDIB pad;
-    wrappedBorder(Bmp, pad);
     // The largest sum the kernel can reach picks the narrowest exact accumulator.
     std::int64_t bound = 0;
     for (int v : k) bound += std::llabs(static_cast<long long>(v));
     bound *= 255;
     if (bound <= std::numeric_limits<std::int16_t>::max())
-        convolveImage<std::int16_t>(k, Divisor, pad, Bmp);
+        convolveImage<std::int16_t>(k, Divisor, Bmp);
     else if (bound <= std::numeric_limits<std::int32_t>::max())
-        convolveImage<std::int32_t>(k, Divisor, pad, Bmp);
+        convolveImage<std::int32_t>(k, Divisor, Bmp);
     else
-        convolveImage<std::int64_t>(k, Divisor, pad, Bmp);
-    pad.SetSize(0, 0, 0, 0);
+        convolveImage<std::int64_t>(k, Divisor, Bmp);
 }
 
 void GrayScale24(TFastDIB& Bmp) {

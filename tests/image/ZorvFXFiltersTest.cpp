@@ -129,27 +129,25 @@ TEST(Convolve3x3, TruncatesTowardZeroAndClamps) {
 }
 
 TEST(Convolve3x3, EveryDivisorTruncatesExactly) {
-    // Centre weight k on a flat value v: v * k div d, clamped; checked across the divisor range,
-    // including quotients that are exact integers and ones a hair below them.
+    // Centre weight k on every channel value v: v * k div d, clamped; across the divisor range, with
+    // weights whose sums need 16, 32 and 64 bits, so quotients exact and a hair below an integer occur.
     TFastDIB img;
-    const int weights[] = {1, 7, 255, 1000, 65535, 123457};
-    const int values[] = {1, 2, 17, 128, 254, 255};
-    for (int d = 1; d <= 65535; d += (d < 600 ? 1 : 97)) {
+    const int weights[] = {1, 7, 100, 128, 129, 255, 1000, 65535, 123457, 9000000};
+    for (int d = 1; d <= 65535; d += (d < 700 ? 1 : 97)) {
         for (int k : weights) {
-            makeImage(img, 2, 1,
-                      TFColor{static_cast<std::uint8_t>(values[d % 6]),
-                              static_cast<std::uint8_t>(values[(d + 2) % 6]),
-                              static_cast<std::uint8_t>(values[(d + 4) % 6])});
-            const TFColor before = img.Pixels24[0][1];
+            img.SetSize(256, 1, 24, 0);
+            for (int v = 0; v < 256; ++v)
+                img.Pixels24[0][v] = TFColor{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v),
+                                             static_cast<std::uint8_t>(v)};
             Convolve3x3(std::array<int, 9>{0, 0, 0, 0, k, 0, 0, 0, 0}, static_cast<std::uint16_t>(d), img);
             const auto expect = [&](int v) {
                 const std::int64_t q = static_cast<std::int64_t>(v) * k / d;
                 return static_cast<std::uint8_t>(q > 255 ? 255 : q);
             };
-            const TFColor got = img.Pixels24[0][1];
-            ASSERT_EQ(got.b, expect(before.b)) << "d " << d << " k " << k;
-            ASSERT_EQ(got.g, expect(before.g)) << "d " << d << " k " << k;
-            ASSERT_EQ(got.r, expect(before.r)) << "d " << d << " k " << k;
+            for (int v = 0; v < 256; ++v) {
+                ASSERT_EQ(img.Pixels24[0][v].b, expect(v)) << "d " << d << " k " << k << " v " << v;
+                ASSERT_EQ(img.Pixels24[0][v].g, expect(255 - v)) << "d " << d << " k " << k << " v " << v;
+            }
         }
     }
 }
