@@ -42,7 +42,7 @@ void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
 
 // The hot loops are built for AVX2 as well as the baseline; the loader picks one per processor.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define MOZARO_SIMD_CLONES __attribute__((target_clones("avx2", "default")))
+#define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define MOZARO_SIMD_CLONES
 #endif
