@@ -1,10 +1,19 @@
 // Separable Gaussian blur. GBlur gives exactly the result of BlurLine over every row and then every
-// column, but works on whole rows at a time: each channel value is summed in double precision over the
-// taps in the same order, so the sums (and the truncated bytes) are identical.
+// column, but works on whole rows at a time.
+//
+// Why integers give the same bytes: every weight is a single-precision number, so it is an integer
+// multiple of 2^-s for some s (the lowest mantissa bit of the smallest weight). Each product weight *
+// channel, and each partial sum, is then a multiple of 2^-s below 256; when 8 + s <= 53 a double holds all
+// of them exactly, so the double sum is exact in any order and equals I * 2^-s with the integer
+// I = sum of m[n] * channel, m[n] = weight * 2^s. Truncating x + 2^-13 is then (I + 2^(s-13)) >> s.
+// The weights are symmetric, so channels at -n and +n are added first. With m[n] split as
+// h * 2^18 + l and s <= 40 both partial sums fit 32 bits, which vectorises well. Other kernels (tiny
+// weights far below the rest) take the double path with the taps in order.
 #include "image/GBlur1.h"
 #include "image/Numeric.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -37,6 +46,196 @@ inline void accumulate(const double* const* Src, const double* w, int taps, int 
             Out[i0 + t] =
                 static_cast<std::uint8_t>(x < 0.0 ? 0 : (x >= 255.0 ? 255 : static_cast<int>(x + kTruncEps)));
         }
+    }
+}
+
+// The integer form of a kernel: m[n] = h[n] * 2^18 + l[n] = Weights[n] * 2^s for n = 0 .. size.
+struct IntKernel {
+    int size = 0;
+    int s = 0;
+    std::array<std::int32_t, 10> h{}, l{};
+};
+
+// False when the kernel is not symmetric or its weights span too many bits for the 32-bit sums.
+bool integerKernel(const TGaussKernel& K, IntKernel& ik) {
+    ik.size = K.Size;
+    if (ik.size < 1 || ik.size > 9) return false;
+    int lowest = 0; // exponent of the lowest mantissa bit over all weights
+    bool any = false;
+    for (int n = 0; n <= ik.size; ++n) {
+        const float w = K.Weights[n];
+        if (!(w >= 0.0f) || w != K.Weights[-n] || std::isinf(w)) return false;
+        if (w == 0.0f) continue;
+        int e = 0;
+        std::frexp(w, &e); // w = f * 2^e, f in [0.5, 1): its mantissa bits reach down to 2^(e - 24)
+        lowest = any ? std::min(lowest, e - 24) : e - 24;
+        any = true;
+    }
+    ik.s = -lowest;
+    if (!any || ik.s < 18 || ik.s > 40) return false;
+    double total = 0; // the largest sum, over all channels 255, must stay below 2^31 for h and l parts
+    for (int n = 0; n <= ik.size; ++n) {
+        const auto m = static_cast<std::int64_t>(std::ldexp(static_cast<double>(K.Weights[n]), ik.s));
+        ik.h[n] = static_cast<std::int32_t>(m >> 18);
+        ik.l[n] = static_cast<std::int32_t>(m & ((1 << 18) - 1));
+        total += (n == 0 ? 255.0 : 510.0) * static_cast<double>(ik.h[n]);
+    }
+    return total + std::ldexp(1.0, ik.s - 18) < 2147483647.0 && 5100.0 * (1 << 18) < 2147483647.0;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define MOZARO_SIMD_CLONES
+#endif
+
+// One span of channel values: centre c, and for n = 1 .. size the samples a[n] (at -n) and b[n] (+n).
+struct Span {
+    const std::uint8_t* c;
+    std::array<const std::uint8_t*, 10> a, b;
+    int count;
+    std::uint8_t* out;
+};
+
+constexpr int kSpanBlock = 512;
+
+template <int S> [[gnu::always_inline]] inline void blurSpanT(const Span& g, const IntKernel& k) {
+    const std::uint8_t* a[S + 1];
+    const std::uint8_t* b[S + 1];
+    std::int32_t h[S + 1], l[S + 1];
+    for (int n = 0; n <= S; ++n) a[n] = g.a[n], b[n] = g.b[n], h[n] = k.h[n], l[n] = k.l[n];
+    const std::int32_t bias = std::int32_t{1} << (k.s - 13);
+    const int sh = k.s - 18;
+    std::uint8_t block[kSpanBlock]; // results go through a local block, so no store can alias a sample
+    for (int i0 = 0; i0 < g.count; i0 += kSpanBlock) {
+        const int m = std::min(kSpanBlock, g.count - i0);
+        const std::uint8_t* c = g.c + i0;
+        for (int t = 0; t < m; ++t) {
+            const std::int32_t v = c[t];
+            std::int32_t hi = h[0] * v, lo = l[0] * v;
+#pragma GCC unroll 10
+            for (int n = 1; n <= S; ++n) {
+                const std::int32_t p = std::int32_t{a[n][i0 + t]} + std::int32_t{b[n][i0 + t]};
+                hi += h[n] * p;
+                lo += l[n] * p;
+            }
+            // floor((hi * 2^18 + lo + bias) / 2^s), with the low part folded in first.
+            const std::int32_t q = (hi + ((lo + bias) >> 18)) >> sh;
+            block[t] = static_cast<std::uint8_t>(q > 255 ? 255 : q);
+        }
+        std::memcpy(g.out + i0, block, static_cast<std::size_t>(m));
+    }
+}
+
+MOZARO_SIMD_CLONES void blurSpan(const Span& g, const IntKernel& k) {
+    switch (k.size) {
+    case 1:
+        blurSpanT<1>(g, k);
+        break;
+    case 2:
+        blurSpanT<2>(g, k);
+        break;
+    case 3:
+        blurSpanT<3>(g, k);
+        break;
+    case 4:
+        blurSpanT<4>(g, k);
+        break;
+    case 5:
+        blurSpanT<5>(g, k);
+        break;
+    case 6:
+        blurSpanT<6>(g, k);
+        break;
+    case 7:
+        blurSpanT<7>(g, k);
+        break;
+    case 8:
+        blurSpanT<8>(g, k);
+        break;
+    default:
+        blurSpanT<9>(g, k);
+        break;
+    }
+}
+
+void gblurInteger(TFastDIB& Bitmap, const IntKernel& k) {
+    const int size = k.size, taps = 2 * size + 1;
+    const int width = Bitmap.Width, height = Bitmap.Height, n3 = 3 * width;
+    Span g{};
+    g.count = n3;
+
+    // Rows: each row with `size` copies of its end pixels on either side.
+    TFastDIB line;
+    line.SetSize(width + 2 * size, 1, 24, 0);
+    std::uint8_t* pad = line.Scanlines[0];
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = Bitmap.Scanlines[y];
+        std::memcpy(pad + 3 * size, row, static_cast<std::size_t>(n3));
+        for (int q = 0; q < size; ++q) {
+            std::memcpy(pad + 3 * q, row, 3);
+            std::memcpy(pad + 3 * (size + width + q), row + n3 - 3, 3);
+        }
+        g.c = pad + 3 * size;
+        for (int n = 1; n <= size; ++n) g.a[n] = pad + 3 * (size - n), g.b[n] = pad + 3 * (size + n);
+        g.out = row;
+        blurSpan(g, k);
+    }
+    line.SetSize(0, 0, 0, 0);
+
+    // Columns: a ring of the rows as they were before this pass, row r in slot r mod taps; the rows a
+    // result row needs lie within `size` of it, so they occupy distinct slots, and each row is copied
+    // before it is rewritten.
+    TFastDIB ring;
+    ring.SetSize(width, taps, 24, 0);
+    auto slot = [&](int r) { return ring.Scanlines[r % taps]; };
+    auto load = [&](int r) { std::memcpy(slot(r), Bitmap.Scanlines[r], static_cast<std::size_t>(n3)); };
+    for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
+    for (int y = 0; y < height; ++y) {
+        if (y > 0 && y + size < height) load(y + size);
+        g.c = slot(y);
+        for (int n = 1; n <= size; ++n)
+            g.a[n] = slot(ClampIndex(height - 1, y - n)), g.b[n] = slot(ClampIndex(height - 1, y + n));
+        g.out = Bitmap.Scanlines[y];
+        blurSpan(g, k);
+    }
+    ring.SetSize(0, 0, 0, 0);
+}
+
+void gblurDouble(TFastDIB& Bitmap, const TGaussKernel& k) {
+    const int size = k.Size, taps = 2 * size + 1;
+    double w[21];
+    for (int n = 0; n < taps; ++n) w[n] = k.Weights[n - size]; // tap n is kernel index n - size
+    const int width = Bitmap.Width, height = Bitmap.Height;
+    const int n3 = 3 * width;
+    const double* src[21];
+
+    // Rows: the row in doubles with `size` copies of each end pixel on either side; tap n (kernel index
+    // n - size) of pixel j reads pixel j - (n - size), i.e. padded position j + 2 * size - n.
+    std::vector<double> line(static_cast<std::size_t>(3) * (width + 2 * size));
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = Bitmap.Scanlines[y];
+        for (int q = 0; q < width + 2 * size; ++q) {
+            const std::uint8_t* p = row + 3 * ClampIndex(width - 1, q - size);
+            line[3 * q] = p[0], line[3 * q + 1] = p[1], line[3 * q + 2] = p[2];
+        }
+        for (int n = 0; n < taps; ++n) src[n] = line.data() + 3 * (2 * size - n);
+        accumulate(src, w, taps, n3, row);
+    }
+
+    // Columns: as in the integer form, a ring of the rows in doubles.
+    std::vector<double> ring(static_cast<std::size_t>(taps) * n3);
+    auto slot = [&](int r) { return ring.data() + static_cast<std::size_t>(r % taps) * n3; };
+    auto load = [&](int r) {
+        const std::uint8_t* p = Bitmap.Scanlines[r];
+        double* d = slot(r);
+        for (int i = 0; i < n3; ++i) d[i] = p[i];
+    };
+    for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
+    for (int y = 0; y < height; ++y) {
+        if (y > 0 && y + size < height) load(y + size);
+        for (int n = 0; n < taps; ++n) src[n] = slot(ClampIndex(height - 1, y - (n - size)));
+        accumulate(src, w, taps, n3, Bitmap.Scanlines[y]);
     }
 }
 
@@ -103,39 +302,9 @@ void GBlur(TFastDIB& Bitmap, double Radius) {
     if (!(Radius > 0.0) || Bitmap.Bits == nullptr || Bitmap.Width <= 0 || Bitmap.Height <= 0) return;
     TGaussKernel k;
     BuildGaussKernel(k, Radius, 255, 1);
-    const int size = k.Size, taps = 2 * size + 1;
-    double w[21];
-    for (int n = 0; n < taps; ++n) w[n] = k.Weights[n - size]; // tap n is kernel index n - size
-    const int width = Bitmap.Width, height = Bitmap.Height;
-    const int n3 = 3 * width;
-    const double* src[21];
-
-    // Rows: the row in doubles with `size` copies of each end pixel on either side; tap n (kernel index
-    // n - size) of pixel j reads pixel j - (n - size), i.e. padded position j + 2 * size - n.
-    std::vector<double> line(static_cast<std::size_t>(3) * (width + 2 * size));
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = Bitmap.Scanlines[y];
-        for (int q = 0; q < width + 2 * size; ++q) {
-            const std::uint8_t* p = row + 3 * ClampIndex(width - 1, q - size);
-            line[3 * q] = p[0], line[3 * q + 1] = p[1], line[3 * q + 2] = p[2];
-        }
-        for (int n = 0; n < taps; ++n) src[n] = line.data() + 3 * (2 * size - n);
-        accumulate(src, w, taps, n3, row);
-    }
-
-    // Columns: a ring of the rows in doubles, row r in slot r mod taps; the rows a result row needs lie
-    // within `size` of it, so they occupy distinct slots, and each is converted before it is rewritten.
-    std::vector<double> ring(static_cast<std::size_t>(taps) * n3);
-    auto slot = [&](int r) { return ring.data() + static_cast<std::size_t>(r % taps) * n3; };
-    auto load = [&](int r) {
-        const std::uint8_t* p = Bitmap.Scanlines[r];
-        double* d = slot(r);
-        for (int i = 0; i < n3; ++i) d[i] = p[i];
-    };
-    for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
-    for (int y = 0; y < height; ++y) {
-        if (y > 0 && y + size < height) load(y + size);
-        for (int n = 0; n < taps; ++n) src[n] = slot(ClampIndex(height - 1, y - (n - size)));
-        accumulate(src, w, taps, n3, Bitmap.Scanlines[y]);
-    }
+    IntKernel ik;
+    if (integerKernel(k, ik))
+        gblurInteger(Bitmap, ik);
+    else
+        gblurDouble(Bitmap, k);
 }
