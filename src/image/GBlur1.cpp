@@ -19,6 +19,10 @@
 #include <stdexcept>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // Added before truncation: a sum of single-precision weights may fall short of 1 by about 2^-24, which
@@ -159,11 +163,103 @@ MOZARO_SIMD_CLONES void blurSpan(const Span& g, const IntKernel& k) {
     }
 }
 
-void gblurInteger(TFastDIB& Bitmap, const IntKernel& k) {
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MOZARO_HAVE_AVX2_PATH 1
+
+// The same sums with 16-bit multiply-adds: m[n] = hi[n] * 2^15 + lo[n] (both below 2^15), the centre
+// and pair sums (at most 510) as 16-bit lanes, two taps per multiply-add. Needs every m[n] below 2^30.
+struct MaddKernel {
+    int count = 0; // taps after pairing (centre + size pairs), rounded up to even with a zero weight
+    int s = 0;
+    std::array<std::int32_t, 5> wHi{}, wLo{}; // two 16-bit weights per 32-bit lane pattern
+};
+
+bool maddKernel(const TGaussKernel& K, const IntKernel& ik, MaddKernel& mk) {
+    if (ik.s < 15 || ik.s > 43) return false;
+    std::array<std::int64_t, 10> m{};
+    for (int n = 0; n <= ik.size; ++n) {
+        m[n] = static_cast<std::int64_t>(std::ldexp(static_cast<double>(K.Weights[n]), ik.s));
+        if (m[n] >= (std::int64_t{1} << 30)) return false;
+    }
+    mk.count = (ik.size + 2) & ~1;
+    mk.s = ik.s;
+    for (int j = 0; j < mk.count / 2; ++j) {
+        const std::int64_t m0 = m[2 * j], m1 = m[2 * j + 1];
+        mk.wHi[j] = static_cast<std::int32_t>(((m1 >> 15) << 16) | (m0 >> 15));
+        mk.wLo[j] = static_cast<std::int32_t>(((m1 & 0x7FFF) << 16) | (m0 & 0x7FFF));
+    }
+    return true;
+}
+
+// Sixteen channel values at a time; returns how many it did (a multiple of 16).
+__attribute__((target("avx2"))) int blurSpanAvx2(const Span& g, const MaddKernel& k) {
+    const int taps = k.count, pairs = taps / 2;
+    __m256i wHi[5], wLo[5];
+    for (int j = 0; j < pairs; ++j)
+        wHi[j] = _mm256_set1_epi32(k.wHi[j]), wLo[j] = _mm256_set1_epi32(k.wLo[j]);
+    const __m256i bias = _mm256_set1_epi32(1 << (k.s - 13));
+    const __m128i shift = _mm_cvtsi32_si128(k.s - 15);
+    const int size = taps - 1; // pair sums 1 .. size - (zero-weight tap when rounded up)
+    int i = 0;
+    for (; i + 16 <= g.count; i += 16) {
+        __m256i p[10];
+        p[0] = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g.c + i)));
+        for (int n = 1; n <= size; ++n) {
+            if (g.a[n] == nullptr) {
+                p[n] = _mm256_setzero_si256();
+                continue;
+            }
+            const __m256i x =
+                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g.a[n] + i)));
+            const __m256i y =
+                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g.b[n] + i)));
+            p[n] = _mm256_add_epi16(x, y);
+        }
+        __m256i hLo = _mm256_setzero_si256(), hHi = hLo, lLo = hLo, lHi = hLo;
+        for (int j = 0; j < pairs; ++j) {
+            const __m256i lo = _mm256_unpacklo_epi16(p[2 * j], p[2 * j + 1]);
+            const __m256i hi = _mm256_unpackhi_epi16(p[2 * j], p[2 * j + 1]);
+            hLo = _mm256_add_epi32(hLo, _mm256_madd_epi16(lo, wHi[j]));
+            hHi = _mm256_add_epi32(hHi, _mm256_madd_epi16(hi, wHi[j]));
+            lLo = _mm256_add_epi32(lLo, _mm256_madd_epi16(lo, wLo[j]));
+            lHi = _mm256_add_epi32(lHi, _mm256_madd_epi16(hi, wLo[j]));
+        }
+        // floor((h * 2^15 + l + bias) / 2^s), the low part folded in first.
+        const __m256i qLo = _mm256_sra_epi32(
+            _mm256_add_epi32(hLo, _mm256_srai_epi32(_mm256_add_epi32(lLo, bias), 15)), shift);
+        const __m256i qHi = _mm256_sra_epi32(
+            _mm256_add_epi32(hHi, _mm256_srai_epi32(_mm256_add_epi32(lHi, bias), 15)), shift);
+        const __m256i q16 = _mm256_packs_epi32(qLo, qHi); // back in order within each 128-bit half
+        const __m256i q8 = _mm256_permute4x64_epi64(_mm256_packus_epi16(q16, q16), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(g.out + i), _mm256_castsi256_si128(q8));
+    }
+    return i;
+}
+#endif
+
+// One span with the fastest exact form the processor and the kernel allow.
+void blurSpanBest(Span g, const IntKernel& k, const void* madd) {
+#ifdef MOZARO_HAVE_AVX2_PATH
+    if (madd != nullptr) {
+        const int done = blurSpanAvx2(g, *static_cast<const MaddKernel*>(madd));
+        if (done == g.count) return;
+        g.c += done, g.out += done, g.count -= done;
+        for (int n = 1; n <= k.size; ++n) g.a[n] += done, g.b[n] += done;
+    }
+#endif
+    blurSpan(g, k);
+}
+
+void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
     const int size = k.size, taps = 2 * size + 1;
     const int width = Bitmap.Width, height = Bitmap.Height, n3 = 3 * width;
     Span g{};
     g.count = n3;
+    const void* madd = nullptr;
+#ifdef MOZARO_HAVE_AVX2_PATH
+    MaddKernel mk;
+    if (__builtin_cpu_supports("avx2") && maddKernel(K, k, mk)) madd = &mk;
+#endif
 
     // Rows: each row with `size` copies of its end pixels on either side.
     TFastDIB line;
@@ -179,15 +275,17 @@ void gblurInteger(TFastDIB& Bitmap, const IntKernel& k) {
         g.c = pad + 3 * size;
         for (int n = 1; n <= size; ++n) g.a[n] = pad + 3 * (size - n), g.b[n] = pad + 3 * (size + n);
         g.out = row;
-        blurSpan(g, k);
+        blurSpanBest(g, k, madd);
     }
     line.SetSize(0, 0, 0, 0);
 
     // Columns: a ring of the rows as they were before this pass, row r in slot r mod taps; the rows a
     // result row needs lie within `size` of it, so they occupy distinct slots, and each row is copied
     // before it is rewritten.
+    // The ring rows are made 22 pixels wider than needed, so that they do not lie a multiple of 4 KB
+    // apart: reading 19 rows that map to the same cache sets would evict them from each other.
     TFastDIB ring;
-    ring.SetSize(width, taps, 24, 0);
+    ring.SetSize(width + 22, taps, 24, 0);
     auto slot = [&](int r) { return ring.Scanlines[r % taps]; };
     auto load = [&](int r) { std::memcpy(slot(r), Bitmap.Scanlines[r], static_cast<std::size_t>(n3)); };
     for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
@@ -197,7 +295,7 @@ void gblurInteger(TFastDIB& Bitmap, const IntKernel& k) {
         for (int n = 1; n <= size; ++n)
             g.a[n] = slot(ClampIndex(height - 1, y - n)), g.b[n] = slot(ClampIndex(height - 1, y + n));
         g.out = Bitmap.Scanlines[y];
-        blurSpan(g, k);
+        blurSpanBest(g, k, madd);
     }
     ring.SetSize(0, 0, 0, 0);
 }
@@ -304,7 +402,7 @@ void GBlur(TFastDIB& Bitmap, double Radius) {
     BuildGaussKernel(k, Radius, 255, 1);
     IntKernel ik;
     if (integerKernel(k, ik))
-        gblurInteger(Bitmap, ik);
+        gblurInteger(Bitmap, k, ik);
     else
         gblurDouble(Bitmap, k);
 }
