@@ -84,7 +84,9 @@ bool integerKernel(const TGaussKernel& K, IntKernel& ik) {
         ik.l[n] = static_cast<std::int32_t>(m & ((1 << 18) - 1));
         total += (n == 0 ? 255.0 : 510.0) * static_cast<double>(ik.h[n]);
     }
-    return total + std::ldexp(1.0, ik.s - 18) < 2147483647.0 && 5100.0 * (1 << 18) < 2147483647.0;
+    // l parts: at most 255 + 9 * 510 channel sums times 2^18, plus the rounding bias 2^(s - 13).
+    const double lowTotal = 4845.0 * ((1 << 18) - 1) + std::ldexp(1.0, ik.s - 13);
+    return total + std::ldexp(1.0, ik.s - 18) < 2147483647.0 && lowTotal < 2147483647.0;
 }
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)

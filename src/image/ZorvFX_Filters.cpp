@@ -40,7 +40,8 @@ void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
 
 // ---- Convolve3x3 -----------------------------------------------------------------------------------
 
-// The hot loops are built for AVX2 as well as the baseline; the loader picks one per processor.
+// The hot loops are built for AVX-512 and AVX2 as well as the baseline; the loader picks one per
+// processor.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
