@@ -1,0 +1,420 @@
+// Neighbourhood filters and edge blending on 24-bit images.
+#include "image/ZorvFX_Filters.h"
+#include "image/FastFX.h"
+#include "image/Numeric.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+bool usable(const TFastDIB& Bmp) {
+    return Bmp.Bpp == 24 && Bmp.Bits != nullptr && Bmp.Width > 0 && Bmp.Height > 0;
+}
+
+TFColor toFColor(TColor c) {
+    return TFColor{static_cast<std::uint8_t>((c >> 16) & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+                   static_cast<std::uint8_t>(c & 0xFF)};
+}
+
+// Pad becomes Src with a one-pixel wrapped border: each border row or column is the opposite edge of
+// Src, each corner the diagonally opposite corner.
+void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
+    const int w = Src.Width, h = Src.Height;
+    Pad.SetSize(w + 2, h + 2, 24, 0);
+    Src.Draw(Pad, 1, 1);
+    Src.DrawRect(Pad, 1, 0, w, 1, 0, h - 1);     // top: last row
+    Src.DrawRect(Pad, 1, h + 1, w, 1, 0, 0);     // bottom: first row
+    Src.DrawRect(Pad, 0, 1, 1, h, w - 1, 0);     // left: last column
+    Src.DrawRect(Pad, w + 1, 1, 1, h, 0, 0);     // right: first column
+    Src.DrawRect(Pad, 0, 0, 1, 1, w - 1, h - 1); // corners
+    Src.DrawRect(Pad, w + 1, 0, 1, 1, 0, h - 1);
+    Src.DrawRect(Pad, 0, h + 1, 1, 1, w - 1, 0);
+    Src.DrawRect(Pad, w + 1, h + 1, 1, 1, 0, 0);
+}
+
+// ---- Convolve3x3 -----------------------------------------------------------------------------------
+
+// The hot loops are built for AVX-512 and AVX2 as well as the baseline; the loader picks one per
+// processor.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define MOZARO_SIMD_CLONES
+#endif
+
+struct ConvRow {
+    std::array<int, 9> k;
+    int d;
+    const std::uint8_t *r0, *r1, *r2; // rows above, own, below, each with a wrapped pixel on both sides
+    int n;                            // channel values in the row
+    std::uint8_t* out;
+};
+
+// Weighted sums of one output row into Sum. Acc is wide enough for every sum the kernel can give, so
+// the result is the exact integer sum.
+template <class Acc> inline void convolveRowSums(const ConvRow& a, Acc* __restrict Sum) {
+    const Acc k0 = static_cast<Acc>(a.k[0]), k1 = static_cast<Acc>(a.k[1]), k2 = static_cast<Acc>(a.k[2]);
+    const Acc k3 = static_cast<Acc>(a.k[3]), k4 = static_cast<Acc>(a.k[4]), k5 = static_cast<Acc>(a.k[5]);
+    const Acc k6 = static_cast<Acc>(a.k[6]), k7 = static_cast<Acc>(a.k[7]), k8 = static_cast<Acc>(a.k[8]);
+    const std::uint8_t* __restrict r0 = a.r0;
+    const std::uint8_t* __restrict r1 = a.r1;
+    const std::uint8_t* __restrict r2 = a.r2;
+    for (int i = 0; i < a.n; ++i) {
+        Acc s = static_cast<Acc>(k0 * static_cast<Acc>(r0[i]) + k1 * static_cast<Acc>(r0[i + 3]) +
+                                 k2 * static_cast<Acc>(r0[i + 6]));
+        s = static_cast<Acc>(s + k3 * static_cast<Acc>(r1[i]) + k4 * static_cast<Acc>(r1[i + 3]) +
+                             k5 * static_cast<Acc>(r1[i + 6]));
+        s = static_cast<Acc>(s + k6 * static_cast<Acc>(r2[i]) + k7 * static_cast<Acc>(r2[i + 3]) +
+                             k8 * static_cast<Acc>(r2[i + 6]));
+        Sum[i] = s;
+    }
+}
+
+// Out[i] := ClampToByte(Sum[i] div d), the quotient truncated toward zero. A negative sum gives 0 and a
+// sum of at least 255 * d gives 255, so only sums in 0 .. 255 * d are divided, without a division:
+// - sums below 2^15 (d <= 128): q = (s * M) >> (15 + l) with l = ceil(log2 d), M = ceil(2^(15 + l) / d),
+//   exact for every s below 2^15 because M * d - 2^(15 + l) < d <= 2^l;
+// - sums below 2^24: the quotient is estimated in single precision (off by at most one) and corrected.
+template <class Acc>
+inline void divideClamp(const Acc* __restrict Sum, int n, int d, std::uint8_t* __restrict Out) {
+    if constexpr (sizeof(Acc) > 4) {
+        const std::int64_t lim = 255 * static_cast<std::int64_t>(d);
+        for (int i = 0; i < n; ++i) {
+            const std::int64_t s = Sum[i];
+            Out[i] = static_cast<std::uint8_t>(s <= 0 ? 0 : (s >= lim ? 255 : s / d));
+        }
+    } else if (d == 1) {
+        for (int i = 0; i < n; ++i) {
+            const int s = Sum[i];
+            Out[i] = static_cast<std::uint8_t>(s < 0 ? 0 : (s > 255 ? 255 : s));
+        }
+    } else if (sizeof(Acc) == 2 && d <= 128) {
+        int l = 0;
+        while ((1 << l) < d) ++l;
+        const std::uint32_t m = static_cast<std::uint32_t>(((std::uint64_t{1} << (15 + l)) + d - 1) / d);
+        const Acc lim = static_cast<Acc>(255 * d);
+        const int sh = l - 1;
+        for (int i = 0; i < n; ++i) {
+            Acc s = Sum[i];
+            s = s < 0 ? 0 : s;
+            s = s > lim ? lim : s;
+            const auto hi = static_cast<std::uint16_t>(
+                (static_cast<std::uint32_t>(static_cast<std::uint16_t>(s)) * m) >> 16);
+            Out[i] = static_cast<std::uint8_t>(hi >> sh);
+        }
+    } else {
+        const int lim = 255 * d;
+        const float inv = 1.0f / static_cast<float>(d);
+        for (int i = 0; i < n; ++i) {
+            int s = Sum[i];
+            s = s < 0 ? 0 : s;
+            s = s > lim ? lim : s;
+            int q = static_cast<int>(static_cast<float>(s) * inv);
+            const int r = s - q * d;
+            q += r >= d ? 1 : 0;
+            q -= r < 0 ? 1 : 0;
+            Out[i] = static_cast<std::uint8_t>(q);
+        }
+    }
+}
+
+MOZARO_SIMD_CLONES void convolveRow16(const ConvRow& a, std::int16_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+MOZARO_SIMD_CLONES void convolveRow32(const ConvRow& a, std::int32_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+void convolveRow64(const ConvRow& a, std::int64_t* sum) {
+    convolveRowSums(a, sum);
+    divideClamp(sum, a.n, a.d, a.out);
+}
+
+// Row r of Bmp into a row of Ring with a wrapped pixel on each side.
+void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
+    const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
+    const std::uint8_t* src = Bmp.Scanlines[r];
+    std::memcpy(dst + 3, src, n);
+    std::memcpy(dst, src + n - 3, 3);
+    std::memcpy(dst + 3 + n, src, 3);
+}
+
+// Bmp is rewritten row by row; the three source rows of each result row are kept, bordered, in a ring
+// of rows (plus the first row, which the last result row needs after it was rewritten).
+template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
+    const int w = Bmp.Width, h = Bmp.Height;
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
+    TFastDIB ring;
+    ring.SetSize(w + 2, 4, 24, 0);
+    std::uint8_t* first = ring.Scanlines[3];
+    std::uint8_t *top = ring.Scanlines[0], *mid = ring.Scanlines[1], *bot = ring.Scanlines[2];
+    loadWrappedRow(Bmp, 0, first);
+    loadWrappedRow(Bmp, h - 1, top);
+    std::memcpy(mid, first, rowBytes);
+    if (h > 1)
+        loadWrappedRow(Bmp, 1, bot);
+    else
+        std::memcpy(bot, first, rowBytes);
+    std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
+    ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
+    for (int y = 0; y < h; ++y) {
+        a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
+        if constexpr (sizeof(Acc) == 2)
+            convolveRow16(a, sum.data());
+        else if constexpr (sizeof(Acc) == 4)
+            convolveRow32(a, sum.data());
+        else
+            convolveRow64(a, sum.data());
+        if (y + 1 < h) {
+            std::swap(top, mid);
+            std::swap(mid, bot); // top, mid = rows y, y + 1; bot is free for row y + 2
+            if (y + 2 < h)
+                loadWrappedRow(Bmp, y + 2, bot);
+            else
+                std::memcpy(bot, first, rowBytes);
+        }
+    }
+    ring.SetSize(0, 0, 0, 0);
+}
+
+// ---- Edge blending ---------------------------------------------------------------------------------
+
+// Ramp table of a strip n pixels wide: entry [i][v + 255] = MulDiv(i, v, n - 1), so that the per-pixel
+// blend needs no division.
+std::vector<std::int16_t> rampTable(int n) {
+    std::vector<std::int16_t> t(static_cast<std::size_t>(n) * 511);
+    for (int i = 0; i < n; ++i)
+        for (int v = -255; v <= 255; ++v)
+            t[static_cast<std::size_t>(i) * 511 + static_cast<std::size_t>(v + 255)] =
+                static_cast<std::int16_t>(MulDiv(i, v, n - 1));
+    return t;
+}
+
+// One blending pass: the right strip of nx columns fades from the image at its inner edge to the
+// mirrored left edge, then the bottom strip of ny rows fades to the upside-down top edge. A strip
+// narrower than 2 pixels is skipped (the ramp divides by its width minus 1).
+void blendPass(TFastDIB& Bmp, int nx, int ny) {
+    const int w = Bmp.Width, h = Bmp.Height;
+    TFastDIB b;
+    if (nx >= 2 && nx <= w) {
+        b.SetSize(nx, h, 24, 0);
+        Bmp.DrawRect(b, 0, 0, nx, h, 0, 0);
+        MirrorLR(b);
+        const std::vector<std::int16_t> t = rampTable(nx);
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* src = b.Scanlines[y];
+            std::uint8_t* dst = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - nx);
+            for (int i = 0; i < nx; ++i) {
+                const std::int16_t* ti = t.data() + static_cast<std::size_t>(i) * 511 + 255;
+                for (int c = 0; c < 3; ++c) {
+                    const int a = dst[3 * i + c];
+                    dst[3 * i + c] = static_cast<std::uint8_t>(a + ti[src[3 * i + c] - a]);
+                }
+            }
+        }
+    }
+    if (ny >= 2 && ny <= h) {
+        b.SetSize(w, ny, 24, 0);
+        Bmp.DrawRect(b, 0, 0, w, ny, 0, 0);
+        b.Flop();
+        const std::vector<std::int16_t> t = rampTable(ny);
+        for (int j = 0; j < ny; ++j) {
+            const std::uint8_t* src = b.Scanlines[j];
+            std::uint8_t* dst = Bmp.Scanlines[h - ny + j];
+            const std::int16_t* tj = t.data() + static_cast<std::size_t>(j) * 511 + 255;
+            for (int i = 0; i < 3 * w; ++i) {
+                const int a = dst[i];
+                dst[i] = static_cast<std::uint8_t>(a + tj[src[i] - a]);
+            }
+        }
+    }
+    b.SetSize(0, 0, 0, 0);
+}
+
+} // namespace
+
+void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& Bmp) {
+    if (!usable(Bmp) || Divisor == 0 || Kernel.size() < 9) return;
+    std::array<int, 9> k{};
+    std::copy_n(Kernel.begin(), 9, k.begin());
+    // The largest sum the kernel can reach picks the narrowest exact accumulator.
+    std::int64_t bound = 0;
+    for (int v : k) bound += std::llabs(static_cast<long long>(v));
+    bound *= 255;
+    if (bound <= std::numeric_limits<std::int16_t>::max())
+        convolveImage<std::int16_t>(k, Divisor, Bmp);
+    else if (bound <= std::numeric_limits<std::int32_t>::max())
+        convolveImage<std::int32_t>(k, Divisor, Bmp);
+    else
+        convolveImage<std::int64_t>(k, Divisor, Bmp);
+}
+
+void GrayScale24(TFastDIB& Bmp) {
+    if (!usable(Bmp)) return;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        std::uint8_t* p = Bmp.Scanlines[y];
+        for (int x = 0; x < Bmp.Width; ++x, p += 3) {
+            const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
+    if (!usable(Bmp)) return;
+    // Emboss into itself would read pixels already written: use a private copy then.
+    TFastDIB own;
+    TFastDIB& work = (&Work == &Bmp) ? own : Work;
+    const int w = Bmp.Width, h = Bmp.Height;
+    work.SetSize(w, h, 24, 0);
+    Bmp.Draw(work, 0, 0);
+    const int half = Amount / 2;
+    const int inner = w > 2 ? w - 2 : 0; // columns whose partner x + 2 needs no wrap
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* a = work.Scanlines[y];
+        const std::uint8_t* b = work.Scanlines[(y + 2) % h];
+        std::uint8_t* out = Bmp.Scanlines[y];
+        for (int i = 0; i < 3 * inner; ++i) out[i] = ClampToByte(half + b[i + 6] - a[i]);
+        for (int x = inner; x < w; ++x) {
+            const int x2 = (x + 2) % w;
+            for (int c = 0; c < 3; ++c) out[3 * x + c] = ClampToByte(half + b[3 * x2 + c] - a[3 * x + c]);
+        }
+    }
+}
+
+void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
+    if (!usable(Bmp)) return;
+    const int w = Bmp.Width, h = Bmp.Height;
+    const int e = std::min({Width, w, h});
+    if (e < 2) return;
+    const int d = e - 1;
+    const TFColor f1 = toFColor(Color1), f2 = toFColor(Color2);
+    const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
+    // Right strip: the image at the inner column towards Color1 at the last column.
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - e);
+        for (int i = 0; i < e; ++i, p += 3)
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
+    }
+    // Left strip: Color2 at column 0 towards the image at column e - 1.
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = Bmp.Scanlines[y];
+        for (int i = 0; i < e; ++i, p += 3)
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
+    }
+    // Bottom and top strips stop at the diagonals, so that the corners keep the side ramps.
+    for (int j = 0; j < e; ++j) {
+        std::uint8_t* row = Bmp.Scanlines[h - e + j];
+        for (int x = e - j; x <= w - 1 - e + j; ++x) {
+            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(j, c1[c] - p[c], d));
+        }
+    }
+    for (int j = 0; j < e; ++j) {
+        std::uint8_t* row = Bmp.Scanlines[j];
+        for (int x = j; x <= w - 1 - j; ++x) {
+            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(j, p[c] - c2[c], d));
+        }
+    }
+}
+
+void SplitBlur(TFastDIB& Bmp, int Distance) {
+    if (!usable(Bmp)) return;
+    const int w = Bmp.Width, h = Bmp.Height;
+    const std::int64_t d = Distance;
+    // Byte offsets of the columns x - d and x + d, wrapped.
+    std::vector<int> left(static_cast<std::size_t>(w)), right(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        left[x] = 3 * WrapMod(x - d, w);
+        right[x] = 3 * WrapMod(x + d, w);
+    }
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* up = Bmp.Scanlines[WrapMod(y - d, h)];
+        const std::uint8_t* down = Bmp.Scanlines[WrapMod(y + d, h)];
+        std::uint8_t* p = Bmp.Scanlines[y];
+        for (int x = 0; x < w; ++x, p += 3) {
+            const std::uint8_t *a = up + left[x], *b = up + right[x], *c = down + left[x],
+                               *e = down + right[x];
+            const int sb = a[0] + b[0] + c[0] + e[0];
+            const int sg = a[1] + b[1] + c[1] + e[1];
+            const int sr = a[2] + b[2] + c[2] + e[2];
+            p[0] = static_cast<std::uint8_t>(sb >> 2);
+            p[1] = static_cast<std::uint8_t>(sg >> 2);
+            p[2] = static_cast<std::uint8_t>(sr >> 2);
+        }
+    }
+}
+
+void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
+    if (!usable(Bitmap) || Intensity <= 0) return;
+    const int w = Bitmap.Width, h = Bitmap.Height;
+    TFastDIB pad; // the wrapped copy that is compared; it never changes
+    wrappedBorder(Bitmap, pad);
+    const PPixels24 p = pad.Pixels24;
+    const PPixels24 out = Bitmap.Pixels24;
+    const TFColor col = toFColor(Color);
+    // (x, y) are the padded copy's coordinates; its border is not part of the result.
+    auto paint = [&](int x, int y) {
+        if (x >= 1 && x <= w && y >= 1 && y <= h) out[y - 1][x - 1] = col;
+    };
+    bool found = false;
+    TFColor first{};
+    // A difference between (x, y) and its neighbour (nx, ny): the first ever sets the reference colour;
+    // later ones paint the neighbour when (x, y) has the reference colour, else (x, y).
+    auto edge = [&](int x, int y, int nx, int ny) {
+        const TFColor c = p[y][x], n = p[ny][nx];
+        if (n == c) return;
+        if (!found) {
+            first = n;
+            found = true;
+            paint(x, y);
+        } else if (c == first) {
+            paint(nx, ny);
+        } else {
+            paint(x, y);
+        }
+    };
+    // The compared copy never changes, so every pass after the second repeats the second exactly.
+    const int passes = std::min(Intensity, 2);
+    for (int pass = 1; pass <= passes; ++pass) {
+        for (int y = 0; y <= h; ++y)
+            for (int x = 0; x <= w; ++x) {
+                edge(x, y, x + 1, y);
+                edge(x, y, x, y + 1);
+            }
+        if (pass >= 2)
+            for (int y = h + 1; y >= 1; --y)
+                for (int x = w + 1; x >= 1; --x) {
+                    edge(x, y, x - 1, y);
+                    edge(x, y, x, y - 1);
+                }
+    }
+    pad.SetSize(0, 0, 0, 0);
+}
+
+void SeamlessEdge(TFastDIB& Bmp, int Width) {
+    if (!usable(Bmp)) return;
+    const int smaller = std::min(Bmp.Width - 1, Bmp.Height - 1);
+    const int n = Width > smaller ? smaller / 2 : Width;
+    if (n < 2) return;
+    blendPass(Bmp, n, n);
+    // Turned by 180 degrees, the left and top strips become the right and bottom ones.
+    MirrorLR(Bmp);
+    Bmp.Flop();
+    blendPass(Bmp, n, n);
+    MirrorLR(Bmp);
+    Bmp.Flop();
+}
+
+void EdgeMerge(TFastDIB& Bmp, int Divisor) {
+    if (!usable(Bmp) || Divisor < 1) return;
+    blendPass(Bmp, Bmp.Width / Divisor, Bmp.Height / Divisor);
+}
