@@ -1,5 +1,6 @@
 // The colour members of FastFX: channel tables, the 16-bit map, saturation and noise.
 #include "image/FastFX.h"
+#include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
 
 #include <algorithm>
@@ -44,36 +45,37 @@ inline std::uint16_t pack16(const TFastDIB& Bmp, unsigned r, unsigned g, unsigne
 
 // --- channel tables -------------------------------------------------------------------------------
 
-// Eight pixels (24 bytes) per step, read and written as three 64-bit words so that the per-byte work
-// is one table load and the stores are few; the tail goes byte by byte.
 void ApplyTables24(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
-    // Local copies: the tables cannot alias the pixels, so the compiler keeps their addresses fixed.
-    const TChannelTable R = RTable, G = GTable, B = BTable;
-    const std::uint8_t* t[3] = {B.data(), G.data(), R.data()};
     const std::size_t n = static_cast<std::size_t>(Bmp.Width) * 3;
+    if (fastfx_simd::Available()) {
+        for (int y = 0; y < Bmp.Height; ++y)
+            fastfx_simd::ApplyTables24(Bmp.Scanlines[y], n, BTable.data(), GTable.data(), RTable.data());
+        return;
+    }
+    // Local copies: the tables cannot alias the pixels, so their addresses stay in registers.
+    const TChannelTable R = RTable, G = GTable, B = BTable;
     for (int y = 0; y < Bmp.Height; ++y) {
         std::uint8_t* p = Bmp.Scanlines[y];
-        std::size_t i = 0;
-        for (; i + 24 <= n; i += 24) {
-            std::uint64_t w[3];
-            std::memcpy(w, p + i, 24);
-            std::uint64_t o[3] = {0, 0, 0};
-            for (int k = 0; k < 24; ++k) {
-                const unsigned v = static_cast<std::uint8_t>(w[k >> 3] >> ((k & 7) * 8));
-                o[k >> 3] |= std::uint64_t{t[k % 3][v]} << ((k & 7) * 8);
-            }
-            std::memcpy(p + i, o, 24);
+        std::uint8_t* const end = p + n;
+        for (; p < end; p += 3) {
+            const std::uint8_t b = B[p[0]], g = G[p[1]], r = R[p[2]];
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
         }
-        for (; i < n; ++i) p[i] = t[i % 3][p[i]];
     }
 }
 
 void ApplyTables32(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
-    const TChannelTable R = RTable, G = GTable, B = BTable;
     // The row padding at 32 bits is 0, so all pixels form one run.
     const std::size_t count = static_cast<std::size_t>(Bmp.Width) * static_cast<std::size_t>(Bmp.Height);
+    if (fastfx_simd::Available()) {
+        fastfx_simd::ApplyTables32(Bmp.Bits, count, BTable.data(), GTable.data(), RTable.data());
+        return;
+    }
+    const TChannelTable R = RTable, G = GTable, B = BTable;
     std::uint8_t* p = Bmp.Bits;
     for (std::size_t i = 0; i < count; ++i, p += 4) {
         std::uint32_t w;

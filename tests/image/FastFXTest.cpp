@@ -1,9 +1,11 @@
 // FastFX: channel tables, saturation and noise at every depth; wrap shift, mirror and rotation.
 #include "image/FastFX.h"
+#include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -460,3 +462,59 @@ TEST(FastFXRotate, MismatchedOrEmptyImagesDoNothing) {
     RotateWrap(src, dst, INT_MAX, INT_MIN, 45.0L); // far-away centres still wrap safely
     RotateWrap(src, dst, 2, 2, 1e30L);
 }
+
+// The vector kernels (where the processor has them) and the plain loops must give the same pixels
+// at every row length, including rows that end inside a 64-byte block.
+class FastFXBothPaths : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { fastfx_simd::SetEnabled(GetParam()); }
+    void TearDown() override { fastfx_simd::SetEnabled(true); }
+};
+
+TEST_P(FastFXBothPaths, TablesAtManyWidths) {
+    for (int w : {1, 2, 20, 21, 22, 23, 42, 43, 64, 85, 100, 517}) {
+        TFastDIB d;
+        makePicture(d, w, 3);
+        AdjustRGB(d, 10, -3, 7);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int b = (7 * x + 3 * y) & 255;
+                ASSERT_EQ(d.GetPixel(y, x),
+                          rgb(std::min(255, (x & 255) + 10), std::max(0, y - 3), std::min(255, b + 7)))
+                    << w << ": " << x << "," << y;
+            }
+            for (int i = 3 * w; i < d.BWidth; ++i) ASSERT_EQ(d.Scanlines[y][i], 0xEE) << w;
+        }
+        TFastDIB q;
+        q.SetSize(w, 2, 32, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < w; ++x)
+                q.Pixels32[y][x] =
+                    TFColorA{static_cast<std::uint8_t>(x), 200, static_cast<std::uint8_t>(250 - y), 33};
+        AdjustRGB(q, 10, -3, 7);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(q.Pixels32[y][x],
+                          (TFColorA{static_cast<std::uint8_t>(std::min(255, (x & 255) + 7)), 197,
+                                    static_cast<std::uint8_t>(std::min(255, 260 - y)), 33}))
+                    << w << ": " << x;
+    }
+}
+
+TEST_P(FastFXBothPaths, MirrorAtManyWidths) {
+    for (int w : {1, 2, 3, 21, 22, 23, 42, 43, 44, 63, 64, 65, 85, 200, 513}) {
+        TFastDIB d;
+        makePicture(d, w, 2);
+        MirrorLR(d);
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int sx = w - 1 - x;
+                ASSERT_EQ(d.GetPixel(y, x), rgb(sx & 255, y, (7 * sx + 3 * y) & 255)) << w << ": " << x;
+            }
+            for (int i = 3 * w; i < d.BWidth; ++i) ASSERT_EQ(d.Scanlines[y][i], 0xEE) << w;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(VectorAndPlain, FastFXBothPaths, ::testing::Values(true, false),
+                         [](const auto& p) { return p.param ? "Vector" : "Plain"; });
