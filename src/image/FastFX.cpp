@@ -137,22 +137,24 @@ void ApplySaturation16(TFastDIB& Bmp, const TSaturationTables& T) {
 
 // --- noise ----------------------------------------------------------------------------------------
 
-// One draw: an integer from -h to a - 1 - h.
-inline int draw(int a, int h) {
-    return Random(a) - h;
-}
+// Noise draws: integers from -h to a - 1 - h, from the process-wide sequence.
+struct NoiseDraw {
+    RandomDraws& rnd;
+    int a, h;
+    int operator()() { return rnd(a) - h; }
+};
 
 // Channels b, g, r of one pixel, each with its own draw or one shared draw.
-inline void noisePixel(std::uint8_t* p, int a, int h, bool mono) {
+inline void noisePixel(std::uint8_t* p, NoiseDraw& draw, bool mono) {
     if (mono) {
-        const int n = draw(a, h);
+        const int n = draw();
         p[0] = ClampToByte(p[0] + n);
         p[1] = ClampToByte(p[1] + n);
         p[2] = ClampToByte(p[2] + n);
     } else {
-        p[0] = ClampToByte(p[0] + draw(a, h));
-        p[1] = ClampToByte(p[1] + draw(a, h));
-        p[2] = ClampToByte(p[2] + draw(a, h));
+        p[0] = ClampToByte(p[0] + draw());
+        p[1] = ClampToByte(p[1] + draw());
+        p[2] = ClampToByte(p[2] + draw());
     }
 }
 
@@ -296,19 +298,20 @@ void AdjustSaturation(TFastDIB& Bmp, int Amount) {
 
 void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono) {
     if (!hasPixels(Bmp)) return;
-    const int a = Amount, h = a / 2;
+    RandomDraws rnd;
+    NoiseDraw draw{rnd, Amount, Amount / 2};
     const int w = Bmp.Width;
     switch (Bmp.Bpp) {
     case 24:
         for (int y = 0; y < Bmp.Height; ++y) {
             std::uint8_t* p = Bmp.Scanlines[y];
-            for (int x = 0; x < w; ++x, p += 3) noisePixel(p, a, h, Mono);
+            for (int x = 0; x < w; ++x, p += 3) noisePixel(p, draw, Mono);
         }
         break;
     case 32: {
         const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(Bmp.Height);
         std::uint8_t* p = Bmp.Bits;
-        for (std::size_t i = 0; i < count; ++i, p += 4) noisePixel(p, a, h, Mono);
+        for (std::size_t i = 0; i < count; ++i, p += 4) noisePixel(p, draw, Mono);
         break;
     }
     case 16: {
@@ -323,12 +326,12 @@ void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono) {
                 int g8 = static_cast<int>(((v & gm) >> Bmp.gshl) << Bmp.gshr);
                 int r8 = static_cast<int>(((v & rm) >> Bmp.rshl) << Bmp.rshr);
                 if (Mono) {
-                    const int n = draw(a, h);
+                    const int n = draw();
                     b8 += n, g8 += n, r8 += n;
                 } else {
-                    b8 += draw(a, h);
-                    g8 += draw(a, h);
-                    r8 += draw(a, h);
+                    b8 += draw();
+                    g8 += draw();
+                    r8 += draw();
                 }
                 p[x] = pack16(Bmp, ClampToByte(r8), ClampToByte(g8), ClampToByte(b8));
             }
@@ -338,7 +341,7 @@ void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono) {
     case 8:
         for (int y = 0; y < Bmp.Height; ++y) {
             std::uint8_t* p = Bmp.Scanlines[y];
-            for (int x = 0; x < w; ++x) p[x] = ClampToByte(p[x] + draw(a, h));
+            for (int x = 0; x < w; ++x) p[x] = ClampToByte(p[x] + draw());
         }
         break;
     default:

@@ -22,7 +22,9 @@ inline std::int64_t Round(double x) {
     if (r <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(r);
 }
-inline std::int64_t Round(float x) { return Round(static_cast<double>(x)); }
+inline std::int64_t Round(float x) {
+    return Round(static_cast<double>(x));
+}
 
 // Toward zero, with the same NaN and range rules as Round.
 inline std::int64_t Trunc(long double x) {
@@ -31,8 +33,12 @@ inline std::int64_t Trunc(long double x) {
     if (x <= -9.2233720368547758e18L) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(x);
 }
-inline std::int64_t Trunc(double x) { return Trunc(static_cast<long double>(x)); }
-inline std::int64_t Trunc(float x) { return Trunc(static_cast<long double>(x)); }
+inline std::int64_t Trunc(double x) {
+    return Trunc(static_cast<long double>(x));
+}
+inline std::int64_t Trunc(float x) {
+    return Trunc(static_cast<long double>(x));
+}
 
 // Saturates a 64-bit value to the int range (for results stored in int fields).
 inline int ClampToInt(std::int64_t v) {
@@ -40,8 +46,12 @@ inline int ClampToInt(std::int64_t v) {
     if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
     return static_cast<int>(v);
 }
-inline int RoundI(double x) { return ClampToInt(Round(x)); }
-inline int TruncI(double x) { return ClampToInt(Trunc(x)); }
+inline int RoundI(double x) {
+    return ClampToInt(Round(x));
+}
+inline int TruncI(double x) {
+    return ClampToInt(Trunc(x));
+}
 
 // a * b / c with a 64-bit product, rounded to nearest with halves away from zero; -1 when c is 0.
 inline int MulDiv(int a, int b, int c) {
@@ -71,16 +81,40 @@ std::uint32_t& RandSeed();
 void SetRandSeed(std::uint32_t seed);
 // Seeds from the clock.
 void Randomize();
-// A value in 0 .. n - 1; 0 when n <= 0.
-inline int Random(int n) {
-    std::uint32_t& s = RandSeed();
-    s = s * 134775813u + 1u;
+// One step of the sequence, and a step's value scaled to 0 .. n - 1 (0 when n <= 0).
+inline std::uint32_t RandNext(std::uint32_t s) {
+    return s * 134775813u + 1u;
+}
+inline int RandScale(std::uint32_t s, int n) {
     if (n <= 0) return 0;
     return static_cast<int>((static_cast<std::uint64_t>(s) * static_cast<std::uint32_t>(n)) >> 32);
 }
+// A value in 0 .. n - 1; 0 when n <= 0.
+inline int Random(int n) {
+    std::uint32_t& s = RandSeed();
+    s = RandNext(s);
+    return RandScale(s, n);
+}
+// Draws from the same process-wide sequence through a local copy of the seed, for pixel loops: the
+// seed stays in a register instead of being reloaded after every pixel store. The seed is written
+// back when the object goes, so the sequence continues exactly as with Random.
+class RandomDraws {
+public:
+    RandomDraws() : s_(RandSeed()) {}
+    ~RandomDraws() { RandSeed() = s_; }
+    RandomDraws(const RandomDraws&) = delete;
+    RandomDraws& operator=(const RandomDraws&) = delete;
+    int operator()(int n) {
+        s_ = RandNext(s_);
+        return RandScale(s_, n);
+    }
+
+private:
+    std::uint32_t s_;
+};
 // A value in [0, 1).
 inline double RandomReal() {
     std::uint32_t& s = RandSeed();
-    s = s * 134775813u + 1u;
+    s = RandNext(s);
     return static_cast<double>(s) / 4294967296.0;
 }

@@ -275,6 +275,25 @@ TEST(FastFXNoise, RangeMonoAndTheSequence) {
     AddNoise(b, 100, false);
     EXPECT_NE(bytesOf(a), bytesOf(b));
 
+    // One draw per channel, one per pixel when Mono, one per byte at 8 bits: afterwards the sequence
+    // stands where that many calls of Random leave it.
+    auto drawsTaken = [&](TFastDIB& img, bool mono) {
+        SetRandSeed(99);
+        AddNoise(img, 50, mono);
+        const std::uint32_t after = RandSeed();
+        SetRandSeed(99);
+        int n = 0;
+        while (RandSeed() != after && n < 1000) Random(1), ++n;
+        return n;
+    };
+    makePicture(d, 4, 2);
+    EXPECT_EQ(drawsTaken(d, false), 24);
+    EXPECT_EQ(drawsTaken(d, true), 8);
+    makePicture(d, 4, 2, 16);
+    EXPECT_EQ(drawsTaken(d, false), 24);
+    makePicture(d, 5, 2, 8);
+    EXPECT_EQ(drawsTaken(d, true), 10);
+
     // At 8 bits the gap is never touched; at 1 and 4 bits nothing is.
     makePicture(d, 5, 2, 8);
     for (int y = 0; y < 2; ++y)
