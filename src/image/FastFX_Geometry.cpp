@@ -74,9 +74,11 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
     const std::int64_t stepY = Round(static_cast<double>(S) * 65536.0);
     const std::int64_t spanU = static_cast<std::int64_t>(Src.Width) << 16;
     const std::int64_t spanV = static_cast<std::int64_t>(Src.Height) << 16;
+    // The centre as extended values: far-away centres must not overflow int arithmetic.
+    const long double X = cx, Y = cy;
     for (int y = 0; y < Dst.Height; ++y) {
-        const long double fu = (-cx * C + cx - (y - cy) * S - ox) * 65536.0L;
-        const long double fv = (-cx * S + cy + (y - cy) * C - oy) * 65536.0L;
+        const long double fu = (-X * C + X - (y - Y) * S - ox) * 65536.0L;
+        const long double fv = (-X * S + Y + (y - Y) * C - oy) * 65536.0L;
         // Reduce in floating point first, so huge values never overflow the conversion.
         std::int64_t u = Round(std::fmod(fu, static_cast<long double>(spanU)));
         std::int64_t v = Round(std::fmod(fv, static_cast<long double>(spanV)));
