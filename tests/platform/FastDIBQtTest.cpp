@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QResource>
 #include <QTemporaryDir>
 
 namespace {
@@ -28,6 +30,48 @@ void expectGradient(const TFastDIB& dib) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 7; ++x)
             EXPECT_EQ(dib.GetPixel(y, x), px(10 * x + 3, 20 * y + 7, x + y)) << x << "," << y;
+}
+
+// A compiled resource block (format 1) holding one file at the root, built by hand so the test needs
+// no resource compiler: header, names, tree of two nodes (root directory, file), data. Big-endian.
+QByteArray resourceBlock(const QString& name, const QByteArray& content) {
+    auto be32 = [](QByteArray& a, quint32 v) {
+        for (int s = 24; s >= 0; s -= 8) a.append(static_cast<char>((v >> s) & 0xFF));
+    };
+    auto be16 = [](QByteArray& a, quint16 v) {
+        a.append(static_cast<char>(v >> 8));
+        a.append(static_cast<char>(v & 0xFF));
+    };
+    quint32 hash = 0; // the lookup's name hash
+    for (QChar c : name) {
+        hash = (hash << 4) + c.unicode();
+        hash ^= (hash & 0xf0000000u) >> 23;
+        hash &= 0x0fffffffu;
+    }
+    QByteArray names;
+    be16(names, static_cast<quint16>(name.size()));
+    be32(names, hash);
+    for (QChar c : name) be16(names, c.unicode());
+    QByteArray tree;
+    be32(tree, 0); // root: name offset, directory flag, one child at node 1
+    be16(tree, 2);
+    be32(tree, 1);
+    be32(tree, 1);
+    be32(tree, 0); // file: name offset, no flags, any territory, language C, data offset
+    be16(tree, 0);
+    be16(tree, 0);
+    be16(tree, 1);
+    be32(tree, 0);
+    QByteArray data;
+    be32(data, static_cast<quint32>(content.size()));
+    data.append(content);
+    const quint32 namesAt = 20, treeAt = namesAt + names.size(), dataAt = treeAt + tree.size();
+    QByteArray block("qres");
+    be32(block, 1);
+    be32(block, treeAt);
+    be32(block, dataAt);
+    be32(block, namesAt);
+    return block + names + tree + data;
 }
 
 } // namespace
@@ -287,4 +331,22 @@ TEST(FastDIBQtDraw, TileDrawOffTheDeviceAndUnderATranslation) {
     EXPECT_EQ(canvas.pixel(4, 8), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.pixel(1, 0), qRgb(0, 0, 0));
     EXPECT_EQ(canvas.pixel(2, 4), qRgb(0, 0, 0));
+}
+
+TEST(FastDIBQtLoad, FromAResource) {
+    QByteArray png;
+    {
+        QBuffer buf(&png);
+        buf.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(gradientPicture().save(&buf, "PNG"));
+    }
+    const QByteArray block = resourceBlock(QStringLiteral("mozaro-dib-test.png"), png);
+    ASSERT_TRUE(QResource::registerResource(reinterpret_cast<const uchar*>(block.constData())));
+    for (const char* path : {":/mozaro-dib-test.png", "qrc:/mozaro-dib-test.png", "mozaro-dib-test.png"}) {
+        TFastDIB dib;
+        QString error;
+        ASSERT_TRUE(LoadFromRes(dib, QString::fromLatin1(path), 24, &error)) << path << qPrintable(error);
+        expectGradient(dib);
+    }
+    QResource::unregisterResource(reinterpret_cast<const uchar*>(block.constData()));
 }
