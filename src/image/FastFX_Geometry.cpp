@@ -128,6 +128,14 @@ void MirrorLR(TFastDIB& Bmp) {
 void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle) {
     if (!Src.Bits || !Dst.Bits || Src.Bpp != Dst.Bpp || Src.Width <= 0 || Src.Height <= 0) return;
     if (!std::isfinite(Angle)) return;
+    if (&Src == &Dst) {
+        // Rotating an image onto itself reads from a copy, or it would read pixels already written.
+        TFastDIB copy;
+        copy.SetSize(Src.Width, Src.Height, Src.Bpp, Src.Mask);
+        std::memcpy(copy.Bits, Src.Bits, static_cast<std::size_t>(Src.ByteCount()));
+        RotateWrap(copy, Dst, cx, cy, Angle);
+        return;
+    }
     const long double t = -Angle * std::numbers::pi_v<long double> / 180.0L;
     // The sine and cosine are Doubles; the row starts are worked in extended precision.
     const long double S = static_cast<double>(std::sin(t));

@@ -433,6 +433,11 @@ TEST(FastFXRotate, QuarterTurnAboutTheCentre) {
     const char* expected[] = {"gda", "heb", "ifc"};
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(dst.GetPixel(y, x).r, expected[y][x]) << x << "," << y;
+    // Onto itself: the same result as from a separate source.
+    RotateWrap(src, src, 1, 1, 90.0L);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(src.GetPixel(y, x), dst.GetPixel(y, x));
+    RotateWrap(src, src, 1, 1, 270.0L);
     // Four quarter turns come back.
     TFastDIB back;
     back.SetSize(3, 3, 24, 0);
