@@ -555,6 +555,33 @@ void TFastDIB::Flop() {
     }
 }
 
+void TFastDIB::Swap(TFastDIB& other) noexcept {
+    using std::swap;
+    swap(BWidth, other.BWidth);
+    swap(Height, other.Height);
+    swap(Gap, other.Gap);
+    swap(Mask, other.Mask);
+    swap(Width, other.Width);
+    swap(Bpp, other.Bpp);
+    swap(Bits, other.Bits);
+    swap(bmInfo, other.bmInfo);
+    swap(Scanlines, other.Scanlines);
+    swap(bshr, other.bshr);
+    swap(gshr, other.gshr);
+    swap(gshl, other.gshl);
+    swap(rshr, other.rshr);
+    swap(rshl, other.rshl);
+    swap(Pixels8, other.Pixels8);
+    swap(Pixels16, other.Pixels16);
+    swap(Pixels24, other.Pixels24);
+    swap(Pixels32, other.Pixels32);
+    pixels_.swap(other.pixels_);
+    rows_.swap(other.rows_);
+    // Each object's colour table is its own header's.
+    Colors = &bmInfo.bmiColors;
+    other.Colors = &other.bmInfo.bmiColors;
+}
+
 int DetectMask16() {
     return 565;
 }

@@ -178,6 +178,10 @@ public:
     // Turns the image upside down in place.
     void Flop();
 
+    // Exchanges everything two images hold (sizes, headers, colour tables, pixels) without copying
+    // pixels; row pointers stay valid and move with their pixels.
+    void Swap(TFastDIB& other) noexcept;
+
 private:
     std::vector<std::uint8_t> pixels_;
     std::vector<std::uint8_t*> rows_;

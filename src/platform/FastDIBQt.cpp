@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -124,23 +125,25 @@ bool loadImage(TFastDIB& dib, const QImage& img, int bpp) {
     }
     if (src.isNull()) return false;
 
+    // Built aside and swapped in, so that a failure leaves the image as it was.
     const int w = src.width(), h = src.height();
-    dib.SetSize(w, h, bpp, 0);
-    if (!dib.Bits) return true; // nothing to copy into (cannot happen for a non-null QImage)
+    TFastDIB fresh;
+    fresh.SetSize(w, h, bpp, 0);
+    if (!fresh.Bits) return false;
 
     if (bpp <= 8) {
         const QList<QRgb> table = src.colorTable();
         const int n = 1 << bpp;
         for (int i = 0; i < n; ++i) {
             const QRgb c = i < table.size() ? table[i] : qRgb(0, 0, 0);
-            (*dib.Colors)[i] =
+            (*fresh.Colors)[i] =
                 TFColorA{static_cast<std::uint8_t>(qBlue(c)), static_cast<std::uint8_t>(qGreen(c)),
                          static_cast<std::uint8_t>(qRed(c)), 0};
         }
     }
     for (int y = 0; y < h; ++y) {
         const uchar* s = src.constScanLine(y);
-        std::uint8_t* d = dib.Scanlines[y];
+        std::uint8_t* d = fresh.Scanlines[y];
         switch (bpp) {
         case 1:
             std::memcpy(d, s, static_cast<std::size_t>((w + 7) / 8));
@@ -156,6 +159,7 @@ bool loadImage(TFastDIB& dib, const QImage& img, int bpp) {
             break;
         }
     }
+    dib.Swap(fresh);
     return true;
 }
 
@@ -189,7 +193,13 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     QImageReader::setAllocationLimit(oldLimit);
     if (!ok || img.isNull()) return fail(reader.errorString());
     if (tooLarge(img.size())) return fail(tooLargeText(img.size()));
-    if (!loadImage(dib, img, bpp)) return fail(QStringLiteral("the picture could not be converted."));
+    try {
+        if (!loadImage(dib, img, bpp)) return fail(QStringLiteral("the picture could not be converted."));
+    } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels.")
+                        .arg(img.width())
+                        .arg(img.height()));
+    }
     return true;
 }
 

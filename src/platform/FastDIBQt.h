@@ -21,7 +21,7 @@ QImage DIBView(TFastDIB& dib);
 // Gives `dib` the size and pixels of `img` at `bpp` bits per pixel (1, 4, 8, 16, 24 or 32; 0 takes the
 // depth of `img`). Palette depths get a colour table: 1 and 8 bits the one Qt builds, 4 bits the
 // standard 16-colour table. A null image, or a depth the image type does not handle, leaves `dib`
-// unchanged. Throws std::bad_alloc (leaving `dib` released) when the pixels cannot be allocated.
+// unchanged. Throws std::bad_alloc (leaving `dib` unchanged) when the pixels cannot be allocated.
 void LoadFromQImage(TFastDIB& dib, const QImage& img, int bpp = 24);
 
 // Reads a picture file through QImageReader. Pictures larger than 16384 pixels on a side or 64 M pixels

@@ -466,3 +466,25 @@ TEST(FastDIBColors, MakePalette) {
     d.SetSize(1, 1, 8, 0);
     EXPECT_TRUE(d.MakePalette(5).entries.empty());
 }
+
+TEST(FastDIBSize, SwapExchangesEverything) {
+    TFastDIB a, b;
+    a.SetSize(3, 2, 24, 0);
+    a.SetPixel(1, 2, rgb(1, 2, 3));
+    b.SetSize(2, 1, 8, 0);
+    (*b.Colors)[5] = TFColorA{9, 8, 7, 0};
+    b.SetPixelB(0, 1, 5);
+    a.Swap(b);
+    EXPECT_EQ(a.Bpp, 8);
+    EXPECT_EQ(a.Width, 2);
+    EXPECT_EQ(a.Colors, &a.bmInfo.bmiColors);
+    EXPECT_EQ(a.GetPixel(0, 1), rgb(7, 8, 9));
+    EXPECT_EQ(b.Bpp, 24);
+    EXPECT_EQ(b.Height, 2);
+    EXPECT_EQ(b.Colors, &b.bmInfo.bmiColors);
+    EXPECT_EQ(b.Scanlines[1] - b.Scanlines[0], b.BWidth);
+    EXPECT_EQ(b.GetPixel(1, 2), rgb(1, 2, 3));
+    // Each still resizes and releases on its own.
+    b.SetSize(0, 0, 0, 0);
+    EXPECT_EQ(a.GetPixelB(0, 1), 5);
+}
