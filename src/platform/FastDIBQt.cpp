@@ -274,6 +274,7 @@ void TileDrawDIB(QPainter& painter, const TFastDIB& dib, const QRect& target) {
     s.stride = static_cast<int>(strip.bytesPerLine());
     s.bpp = strip.depth();
     s.colors = f == QImage::Format_Indexed8 ? dib.Colors : nullptr;
+    s.mask = dib.Bpp == 16 ? dib.Mask : 0;
     dib.TileDraw(s, target.x() - visible.x(), target.y() - visible.y(), target.width(), target.height());
     painter.drawImage(visible.topLeft(), strip);
 }

@@ -12,8 +12,9 @@ class QPainter;
 
 // A QImage that shares the image's pixel bytes without copying: 24 bits as Format_BGR888, 32 bits as
 // Format_RGB32, 16 bits as Format_RGB16 (565) or Format_RGB555, 8 bits as Format_Indexed8 and 1 bit as
-// Format_Mono (both with a copy of the colour table). Painting on it changes the image and never
-// touches the row padding. A null QImage for an unsized image or a 4-bit one.
+// Format_Mono (both with a copy of the colour table). Painting on it (QPainter paints on the 16-, 24-
+// and 32-bit views) changes the image and never touches the row padding. A null QImage for an unsized
+// image or a 4-bit one.
 // The view points into the image's memory: it must not be used after the next SetSize (or a load, or
 // the image's destruction), which frees that memory.
 QImage DIBView(TFastDIB& dib);

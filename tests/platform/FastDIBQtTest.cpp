@@ -350,3 +350,23 @@ TEST(FastDIBQtLoad, FromAResource) {
     }
     QResource::unregisterResource(reinterpret_cast<const uchar*>(block.constData()));
 }
+
+TEST(FastDIBQtDraw, SixteenBitLayoutsDrawTheirOwnColours) {
+    // 555 and 565 images of r 248, g 0, b 248 (full 5-bit fields, which Qt widens to 255) look the same
+    // on a 32-bit canvas, drawn and tiled; a 555 pixel read as 565 would show r 123.
+    for (int mask : {555, 565}) {
+        TFastDIB dib;
+        dib.SetSize(2, 2, 16, mask);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) dib.SetPixel(y, x, px(248, 0, 248));
+        QImage canvas(6, 3, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        {
+            QPainter p(&canvas);
+            DrawDIB(p, dib, 0, 0);
+            TileDrawDIB(p, dib, QRect(2, 0, 4, 3));
+        }
+        EXPECT_EQ(canvas.pixel(1, 1), qRgb(255, 0, 255)) << mask;
+        EXPECT_EQ(canvas.pixel(5, 2), qRgb(255, 0, 255)) << mask;
+    }
+}
