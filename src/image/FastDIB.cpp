@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -21,28 +22,46 @@ bool validMask(int mask, int bpp) {
     return b > 0 && g > 0 && r > 0 && b + g + r <= bpp && mask < 1000;
 }
 
-// Reads any pixel of a surface as a colour (palette entries resolved, 16 bits as 565).
+// Channel bit counts of a 16-bit surface; anything that is not a valid 16-bit mask reads as 565.
+struct Layout16 {
+    int r, g, b;
+};
+inline Layout16 layout16(int mask) {
+    if (!validMask(mask, 16)) return {5, 6, 5};
+    return {(mask / 100) % 10, (mask / 10) % 10, mask % 10};
+}
+
+// Reads any pixel of a surface as a colour (palette entries resolved).
 inline TFColor readColor(const Surface& s, int y, int x) {
     const std::uint8_t* row = s.bits + static_cast<std::ptrdiff_t>(y) * s.stride;
     auto fromTable = [&](int i) {
-        if (!s.colors) return TFColor{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
-                                      static_cast<std::uint8_t>(i)};
+        if (!s.colors)
+            return TFColor{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                           static_cast<std::uint8_t>(i)};
         const TFColorA& c = (*s.colors)[i];
         return TFColor{c.b, c.g, c.r};
     };
     switch (s.bpp) {
-    case 1: return fromTable((row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4: return fromTable((x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4));
-    case 8: return fromTable(row[x]);
+    case 1:
+        return fromTable((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4:
+        return fromTable((x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4));
+    case 8:
+        return fromTable(row[x]);
     case 16: {
         std::uint16_t v;
         std::memcpy(&v, row + 2 * x, 2);
-        return TFColor{static_cast<std::uint8_t>(v << 3), static_cast<std::uint8_t>((v >> 5) << 2),
-                       static_cast<std::uint8_t>((v >> 11) << 3)};
+        const Layout16 l = layout16(s.mask);
+        return TFColor{static_cast<std::uint8_t>(v << (8 - l.b)),
+                       static_cast<std::uint8_t>((v >> l.b) << (8 - l.g)),
+                       static_cast<std::uint8_t>((v >> (l.b + l.g)) << (8 - l.r))};
     }
-    case 24: return TFColor{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
-    case 32: return TFColor{row[4 * x], row[4 * x + 1], row[4 * x + 2]};
-    default: return TFColor{0, 0, 0};
+    case 24:
+        return TFColor{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+    case 32:
+        return TFColor{row[4 * x], row[4 * x + 1], row[4 * x + 2]};
+    default:
+        return TFColor{0, 0, 0};
     }
 }
 
@@ -52,7 +71,9 @@ inline void writeColor(const Surface& s, int y, int x, TFColor c) {
     std::uint8_t* row = s.bits + static_cast<std::ptrdiff_t>(y) * s.stride;
     switch (s.bpp) {
     case 16: {
-        std::uint16_t v = static_cast<std::uint16_t>(((c.r >> 3) << 11) | ((c.g >> 2) << 5) | (c.b >> 3));
+        const Layout16 l = layout16(s.mask);
+        const std::uint16_t v = static_cast<std::uint16_t>(((c.r >> (8 - l.r)) << (l.b + l.g)) |
+                                                           ((c.g >> (8 - l.g)) << l.b) | (c.b >> (8 - l.b)));
         std::memcpy(row + 2 * x, &v, 2);
         break;
     }
@@ -62,16 +83,46 @@ inline void writeColor(const Surface& s, int y, int x, TFColor c) {
     case 32:
         row[4 * x] = c.b, row[4 * x + 1] = c.g, row[4 * x + 2] = c.r;
         break;
-    case 8: row[x] = static_cast<std::uint8_t>((c.r + c.g + c.b) / 3); break;
-    default: break;
+    case 8:
+        row[x] = static_cast<std::uint8_t>((c.r + c.g + c.b) / 3);
+        break;
+    default:
+        break;
     }
+}
+
+// Whether pixels can be copied between the surfaces as bytes.
+bool sameLayout(const Surface& a, const Surface& b) {
+    if (a.bpp != b.bpp || a.bpp < 8) return false;
+    if (a.bpp == 8) return a.colors == b.colors || !a.colors || !b.colors;
+    if (a.bpp == 16) {
+        const Layout16 la = layout16(a.mask), lb = layout16(b.mask);
+        return la.r == lb.r && la.g == lb.g && la.b == lb.b;
+    }
+    return true;
+}
+
+bool overlaps(const Surface& a, const Surface& b) {
+    const std::uint8_t* a0 = a.bits;
+    const std::uint8_t* a1 = a0 + static_cast<std::ptrdiff_t>(a.height) * a.stride;
+    const std::uint8_t* b0 = b.bits;
+    const std::uint8_t* b1 = b0 + static_cast<std::ptrdiff_t>(b.height) * b.stride;
+    return std::less<const std::uint8_t*>()(a0, b1) && std::less<const std::uint8_t*>()(b0, a1);
 }
 
 // Nearest-neighbour copy of source part (sx, sy, sw, sh) onto destination rectangle (dx, dy, w, h),
 // clipped to the destination; source positions outside the source draw nothing.
-void blit(const Surface& src, const Surface& dst, int dx, int dy, int w, int h, int sx, int sy, int sw,
+void blit(const Surface& srcIn, const Surface& dst, int dx, int dy, int w, int h, int sx, int sy, int sw,
           int sh) {
-    if (!src.valid() || !dst.valid() || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    if (!srcIn.valid() || !dst.valid() || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    // A copy within one block of pixels reads a snapshot of the source, so that no row or pixel is
+    // overwritten before it has been read.
+    Surface src = srcIn;
+    std::vector<std::uint8_t> snapshot;
+    if (overlaps(srcIn, dst)) {
+        snapshot.assign(srcIn.bits, srcIn.bits + static_cast<std::ptrdiff_t>(srcIn.height) * srcIn.stride);
+        src.bits = snapshot.data();
+    }
     // Clip the destination rectangle, remembering the offset into the unclipped one.
     std::int64_t x0 = std::max<std::int64_t>(dx, 0), y0 = std::max<std::int64_t>(dy, 0);
     std::int64_t x1 = std::min<std::int64_t>(static_cast<std::int64_t>(dx) + w, dst.width);
@@ -99,8 +150,7 @@ void blit(const Surface& src, const Surface& dst, int dx, int dy, int w, int h, 
     }
     if (firstIn < 0) return;
 
-    const bool sameBytes = src.bpp == dst.bpp && src.bpp >= 8 &&
-                           (src.bpp > 8 || src.colors == dst.colors || !src.colors || !dst.colors);
+    const bool sameBytes = sameLayout(src, dst);
     const int pb = src.bpp / 8;
     for (std::int64_t y = y0; y < y1; ++y) {
         std::int64_t r = srcY(y - dy);
@@ -141,6 +191,7 @@ Surface TFastDIB::AsSurface() {
     s.stride = BWidth;
     s.bpp = Bpp;
     s.colors = Bpp <= 8 ? Colors : nullptr;
+    s.mask = Bpp == 16 ? Mask : 0;
     return s;
 }
 
@@ -160,11 +211,9 @@ void TFastDIB::SetInterface(std::uint8_t* fBits, int fWidth, int fHeight, int fB
     if (fBpp == 0) fBpp = ScreenBpp;
     if (!validDepth(fBpp)) throw std::invalid_argument("Unsupported pixel depth");
     if (fWidth < 0 || fHeight == std::numeric_limits<int>::min()) throw std::bad_alloc();
-    if (fBpp == 16 || fBpp == 32) {
-        if (!validMask(fMask, fBpp)) fMask = fBpp == 16 ? DetectMask16() : 888;
-    } else {
-        fMask = 0;
-    }
+    // At 16 and 32 bits a mask of 0, or one whose digits cannot describe the depth (a 0 digit, more
+    // bits than the pixel has), stands for the depth's default; other depths keep the mask as given.
+    if ((fBpp == 16 || fBpp == 32) && !validMask(fMask, fBpp)) fMask = fBpp == 16 ? DetectMask16() : 888;
     const int h = fHeight < 0 ? -fHeight : fHeight;
     const std::int64_t bw = ((static_cast<std::int64_t>(fBpp) * fWidth + 31) & ~std::int64_t{31}) >> 3;
     const std::int64_t size = bw * h;
@@ -249,16 +298,19 @@ void TFastDIB::SetSize(int fWidth, int fHeight, int fBpp, int fMask) {
 void TFastDIB::SetPixel(int y, int x, TFColor p) {
     switch (Bpp) {
     case 16:
-        Pixels16[y][x] = static_cast<std::uint16_t>(((p.r >> rshr) << rshl) | ((p.g >> gshr) << gshl) |
-                                                    (p.b >> bshr));
+        Pixels16[y][x] =
+            static_cast<std::uint16_t>(((p.r >> rshr) << rshl) | ((p.g >> gshr) << gshl) | (p.b >> bshr));
         break;
-    case 24: Pixels24[y][x] = p; break;
+    case 24:
+        Pixels24[y][x] = p;
+        break;
     case 32: {
         TFColorA& c = Pixels32[y][x];
         c.b = p.b, c.g = p.g, c.r = p.r;
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -270,7 +322,8 @@ TFColor TFastDIB::GetPixel(int y, int x) const {
                        static_cast<std::uint8_t>(((v >> gshl) & 0xFF) << gshr),
                        static_cast<std::uint8_t>(((v >> rshl) & 0xFF) << rshr)};
     }
-    case 24: return Pixels24[y][x];
+    case 24:
+        return Pixels24[y][x];
     case 32: {
         const TFColorA& c = Pixels32[y][x];
         return TFColor{c.b, c.g, c.r};
@@ -281,7 +334,8 @@ TFColor TFastDIB::GetPixel(int y, int x) const {
         const TFColorA& c = (*Colors)[GetPixelB(y, x)];
         return TFColor{c.b, c.g, c.r};
     }
-    default: return TFColor{0, 0, 0};
+    default:
+        return TFColor{0, 0, 0};
     }
 }
 
@@ -299,18 +353,25 @@ void TFastDIB::SetPixelB(int y, int x, std::uint8_t p) {
                     : static_cast<std::uint8_t>((b & 0x0F) | ((p & 15) << 4));
         break;
     }
-    case 8: row[x] = p; break;
-    default: break;
+    case 8:
+        row[x] = p;
+        break;
+    default:
+        break;
     }
 }
 
 std::uint8_t TFastDIB::GetPixelB(int y, int x) const {
     const std::uint8_t* row = Scanlines[y];
     switch (Bpp) {
-    case 1: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4: return static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4));
-    case 8: return row[x];
-    default: return 0;
+    case 1:
+        return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4:
+        return static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4));
+    case 8:
+        return row[x];
+    default:
+        return 0;
     }
 }
 
@@ -324,6 +385,7 @@ Surface constSurface(const TFastDIB& d) {
     s.stride = d.BWidth;
     s.bpp = d.Bpp;
     s.colors = d.Bpp <= 8 ? d.Colors : nullptr;
+    s.mask = d.Bpp == 16 ? d.Mask : 0;
     return s;
 }
 } // namespace
@@ -347,26 +409,34 @@ void TFastDIB::StretchRect(const Surface& dst, int x, int y, int w, int h, int s
 
 void TFastDIB::TileDraw(const Surface& dst, int x, int y, int w, int h) const {
     if (Width <= 0 || Height <= 0 || !Bits || !dst.valid() || w <= 0 || h <= 0) return;
-    const Surface src = constSurface(*this);
-    if (src.bpp != dst.bpp || src.bpp < 8) {
-        // Different layouts: one converting copy per tile.
-        for (std::int64_t ty = 0; ty < h; ty += Height)
-            for (std::int64_t tx = 0; tx < w; tx += Width)
-                blit(src, dst, static_cast<int>(x + tx), static_cast<int>(y + ty),
-                     static_cast<int>(std::min<std::int64_t>(Width, w - tx)),
-                     static_cast<int>(std::min<std::int64_t>(Height, h - ty)), 0, 0,
-                     static_cast<int>(std::min<std::int64_t>(Width, w - tx)),
-                     static_cast<int>(std::min<std::int64_t>(Height, h - ty)));
-        return;
-    }
-    // Same layout: every destination row is the image row repeated; copy it in image-wide runs.
-    const int pb = Bpp / 8;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, dst.width);
     const std::int64_t y1 = std::min<std::int64_t>(static_cast<std::int64_t>(y) + h, dst.height);
     if (x0 >= x1 || y0 >= y1) return;
+
+    // The tile in the target's layout: the image itself, a snapshot of it when the target is the image,
+    // or one converted copy (so the per-row work below is always plain copies).
+    Surface src = constSurface(*this);
+    std::vector<std::uint8_t> buffer;
+    if (!sameLayout(src, dst)) {
+        if (dst.bpp < 8) return; // nothing is written to targets below 8 bits per pixel
+        Surface conv = dst;
+        conv.width = Width;
+        conv.height = Height;
+        conv.stride =
+            static_cast<int>(((static_cast<std::int64_t>(dst.bpp) * Width + 31) & ~std::int64_t{31}) >> 3);
+        buffer.assign(static_cast<std::size_t>(conv.stride) * static_cast<std::size_t>(Height), 0);
+        conv.bits = buffer.data();
+        blit(src, conv, 0, 0, Width, Height, 0, 0, Width, Height);
+        src = conv;
+    } else if (overlaps(src, dst)) {
+        buffer.assign(Bits, Bits + ByteCount());
+        src.bits = buffer.data();
+    }
+    // Every target row is one image row repeated: copy it in image-wide runs.
+    const int pb = dst.bpp / 8;
     for (std::int64_t row = y0; row < y1; ++row) {
-        const std::uint8_t* s = Scanlines[(row - y) % Height];
+        const std::uint8_t* s = src.bits + ((row - y) % Height) * src.stride;
         std::uint8_t* d = dst.bits + row * dst.stride;
         std::int64_t col = x0;
         while (col < x1) {
@@ -431,7 +501,8 @@ int TFastDIB::CountColors() const {
         // Two entries that are the same colour count as one.
         count = ((*Colors)[0] == (*Colors)[1]) ? 1 : 2;
         break;
-    default: break;
+    default:
+        break;
     }
     return count;
 }
@@ -448,7 +519,8 @@ void TFastDIB::FillColors(std::uint8_t i1, std::uint8_t i2, TFColor c1, TFColor 
         std::int64_t v = static_cast<std::int64_t>(from) << 16;
         const std::int64_t step = span == 0 ? 0 : (static_cast<std::int64_t>(to) - from) * 65536 / span;
         for (int k = 0; k <= span; ++k, v += step)
-            (*Colors)[(i1 + k) & 255].*field = static_cast<std::uint8_t>(std::clamp<std::int64_t>(v >> 16, 0, 255));
+            (*Colors)[(i1 + k) & 255].*field =
+                static_cast<std::uint8_t>(std::clamp<std::int64_t>(v >> 16, 0, 255));
     };
     channel(c1.b, c2.b, &TFColorA::b);
     channel(c1.g, c2.g, &TFColorA::g);
@@ -483,6 +555,37 @@ void TFastDIB::Flop() {
     }
 }
 
-int DetectMask16() { return 565; }
+void TFastDIB::Swap(TFastDIB& other) noexcept {
+    using std::swap;
+    swap(BWidth, other.BWidth);
+    swap(Height, other.Height);
+    swap(Gap, other.Gap);
+    swap(Mask, other.Mask);
+    swap(Width, other.Width);
+    swap(Bpp, other.Bpp);
+    swap(Bits, other.Bits);
+    swap(bmInfo, other.bmInfo);
+    swap(Scanlines, other.Scanlines);
+    swap(bshr, other.bshr);
+    swap(gshr, other.gshr);
+    swap(gshl, other.gshl);
+    swap(rshr, other.rshr);
+    swap(rshl, other.rshl);
+    swap(Pixels8, other.Pixels8);
+    swap(Pixels16, other.Pixels16);
+    swap(Pixels24, other.Pixels24);
+    swap(Pixels32, other.Pixels32);
+    pixels_.swap(other.pixels_);
+    rows_.swap(other.rows_);
+    // Each object's colour table is its own header's.
+    Colors = &bmInfo.bmiColors;
+    other.Colors = &other.bmInfo.bmiColors;
+}
 
-TFColor MakeFColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return TFColor{b, g, r}; }
+int DetectMask16() {
+    return 565;
+}
+
+TFColor MakeFColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return TFColor{b, g, r};
+}

@@ -72,7 +72,8 @@ using PPixels24 = TPixelRows<TFColor>;
 using PPixels32 = TPixelRows<TFColorA>;
 
 // Where an image is drawn: a block of pixels described by its first row, size, stride and depth.
-// `colors` gives the colour table of a palette surface (nil when it has none).
+// `colors` gives the colour table of a palette surface (nil when it has none); `mask` the channel bit
+// counts of a 16-bit surface as three decimal digits red, green, blue (0 stands for 565).
 struct Surface {
     std::uint8_t* bits = nullptr;
     int width = 0;
@@ -80,6 +81,7 @@ struct Surface {
     int stride = 0;
     int bpp = 24;
     const TFColorTable* colors = nullptr;
+    int mask = 0;
     bool valid() const { return bits != nullptr && width > 0 && height > 0; }
 };
 
@@ -107,13 +109,13 @@ public:
     int BWidth = 0; // bytes per row
     int Height = 0; // rows (absolute value of the height asked for)
     int Gap = 0;    // bytes at the end of each row past the last whole byte of pixels
-    int Mask = 0;   // 565, 555 or 888 for 16 and 32 bits, 0 otherwise
+    int Mask = 0;   // 565, 555 or 888 for 16 and 32 bits; at other depths the mask asked for
     int Width = 0;  // pixels per row (biWidth)
     int Bpp = 0;    // bits per pixel (biBitCount)
     std::uint8_t* Bits = nullptr;
     TFColorTable* Colors;
     TBMInfo bmInfo;
-    std::uint8_t** Scanlines = nullptr; // Height row pointers; nil when there are no rows
+    std::uint8_t** Scanlines = nullptr; // Height row pointers; nil when there is no pixel memory
     std::uint8_t bshr = 0, gshr = 0, gshl = 0, rshr = 0, rshl = 0;
     PPixels8 Pixels8;
     PPixels16 Pixels16;
@@ -148,6 +150,7 @@ public:
 
     // Copies. Destination rectangles are clipped to the target; source parts outside the image draw
     // nothing. Nearest neighbour for stretching; a palette image draws through its colour table.
+    // Source and target may be the same pixels (the copy reads the source as it was).
     void Draw(const Surface& dst, int x, int y) const;
     void Stretch(const Surface& dst, int x, int y, int w, int h) const;
     void DrawRect(const Surface& dst, int x, int y, int w, int h, int sx, int sy) const;
@@ -174,6 +177,10 @@ public:
 
     // Turns the image upside down in place.
     void Flop();
+
+    // Exchanges everything two images hold (sizes, headers, colour tables, pixels) without copying
+    // pixels; row pointers stay valid and move with their pixels.
+    void Swap(TFastDIB& other) noexcept;
 
 private:
     std::vector<std::uint8_t> pixels_;

@@ -14,7 +14,7 @@ using TChannelTable = std::array<std::uint8_t, 256>;
 using TMap16 = std::array<std::uint16_t, 65536>;
 
 struct TSaturationTables {
-    std::array<int, 768> grey;          // indexed by r + g + b (0..765 used)
+    std::array<int, 768> grey;           // indexed by r + g + b (0..765 used)
     std::array<std::uint16_t, 256> part; // indexed by a channel value
 };
 
@@ -45,5 +45,5 @@ void WrapShift(TFastDIB& Bmp, int dx, int dy);
 // Left-right mirror in place (8 bits per pixel and more).
 void MirrorLR(TFastDIB& Bmp);
 // Dst := Src rotated by Angle degrees about (cx, cy), sampled nearest-below with wrap-around.
-// Images of different depths, or without pixels, are left alone.
+// Images of different depths, or without pixels, are left alone; Src and Dst may be the same image.
 void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle);

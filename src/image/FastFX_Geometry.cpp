@@ -1,5 +1,6 @@
 // The geometric members of FastFX: wrap-around shift, mirror and rotation.
 #include "image/FastFX.h"
+#include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
 
 #include <cmath>
@@ -45,6 +46,25 @@ template <class Pixel> void mirrorRows(TFastDIB& Bmp) {
     }
 }
 
+// 3-byte pixels: the vector kernel where the processor has it, else a swap of three bytes at a time.
+void MirrorLR24(TFastDIB& Bmp) {
+    const int w = Bmp.Width;
+    if (fastfx_simd::Available()) {
+        std::vector<std::uint8_t> scratch(3 * static_cast<std::size_t>(w) + 64);
+        for (int y = 0; y < Bmp.Height; ++y) fastfx_simd::MirrorRow24(Bmp.Scanlines[y], w, scratch.data());
+        return;
+    }
+    for (int y = 0; y < Bmp.Height; ++y) {
+        std::uint8_t* a = Bmp.Scanlines[y];
+        std::uint8_t* b = a + 3 * static_cast<std::ptrdiff_t>(w - 1);
+        for (; a < b; a += 3, b -= 3) {
+            const std::uint8_t a0 = a[0], a1 = a[1], a2 = a[2];
+            a[0] = b[0], a[1] = b[1], a[2] = b[2];
+            b[0] = a0, b[1] = a1, b[2] = a2;
+        }
+    }
+}
+
 // One destination row family per pixel size; u and v are 16.16 source positions already wrapped into
 // 0 .. Src.Width * 65536 and 0 .. Src.Height * 65536, so no division is needed per pixel.
 template <class Pixel>
@@ -54,9 +74,11 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
     const std::int64_t stepY = Round(static_cast<double>(S) * 65536.0);
     const std::int64_t spanU = static_cast<std::int64_t>(Src.Width) << 16;
     const std::int64_t spanV = static_cast<std::int64_t>(Src.Height) << 16;
+    // The centre as extended values: far-away centres must not overflow int arithmetic.
+    const long double X = cx, Y = cy;
     for (int y = 0; y < Dst.Height; ++y) {
-        const long double fu = (-cx * C + cx - (y - cy) * S - ox) * 65536.0L;
-        const long double fv = (-cx * S + cy + (y - cy) * C - oy) * 65536.0L;
+        const long double fu = (-X * C + X - (y - Y) * S - ox) * 65536.0L;
+        const long double fv = (-X * S + Y + (y - Y) * C - oy) * 65536.0L;
         // Reduce in floating point first, so huge values never overflow the conversion.
         std::int64_t u = Round(std::fmod(fu, static_cast<long double>(spanU)));
         std::int64_t v = Round(std::fmod(fv, static_cast<long double>(spanV)));
@@ -68,11 +90,15 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
         for (int x = 0; x < Dst.Width; ++x) {
             d[x] = reinterpret_cast<const Pixel*>(Src.Scanlines[v >> 16])[u >> 16];
             u += stepX;
-            if (u >= spanU) u -= spanU;
-            else if (u < 0) u += spanU;
+            if (u >= spanU)
+                u -= spanU;
+            else if (u < 0)
+                u += spanU;
             v += stepY;
-            if (v >= spanV) v -= spanV;
-            else if (v < 0) v += spanV;
+            if (v >= spanV)
+                v -= spanV;
+            else if (v < 0)
+                v += spanV;
         }
     }
 }
@@ -82,17 +108,34 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
 void MirrorLR(TFastDIB& Bmp) {
     if (!Bmp.Bits || Bmp.Width <= 0) return;
     switch (Bmp.Bpp) {
-    case 8: mirrorRows<std::uint8_t>(Bmp); break;
-    case 16: mirrorRows<std::uint16_t>(Bmp); break;
-    case 24: mirrorRows<TFColor>(Bmp); break;
-    case 32: mirrorRows<TFColorA>(Bmp); break;
-    default: break;
+    case 8:
+        mirrorRows<std::uint8_t>(Bmp);
+        break;
+    case 16:
+        mirrorRows<std::uint16_t>(Bmp);
+        break;
+    case 24:
+        MirrorLR24(Bmp);
+        break;
+    case 32:
+        mirrorRows<TFColorA>(Bmp);
+        break;
+    default:
+        break;
     }
 }
 
 void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle) {
     if (!Src.Bits || !Dst.Bits || Src.Bpp != Dst.Bpp || Src.Width <= 0 || Src.Height <= 0) return;
     if (!std::isfinite(Angle)) return;
+    if (&Src == &Dst) {
+        // Rotating an image onto itself reads from a copy, or it would read pixels already written.
+        TFastDIB copy;
+        copy.SetSize(Src.Width, Src.Height, Src.Bpp, Src.Mask);
+        std::memcpy(copy.Bits, Src.Bits, static_cast<std::size_t>(Src.ByteCount()));
+        RotateWrap(copy, Dst, cx, cy, Angle);
+        return;
+    }
     const long double t = -Angle * std::numbers::pi_v<long double> / 180.0L;
     // The sine and cosine are Doubles; the row starts are worked in extended precision.
     const long double S = static_cast<double>(std::sin(t));
@@ -100,10 +143,19 @@ void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
     const long double ox = static_cast<double>((Dst.Width - Src.Width) / 2.0);
     const long double oy = static_cast<double>((Dst.Height - Src.Height) / 2.0);
     switch (Dst.Bpp) {
-    case 8: rotateRows<std::uint8_t>(Src, Dst, cx, cy, C, S, ox, oy); break;
-    case 16: rotateRows<std::uint16_t>(Src, Dst, cx, cy, C, S, ox, oy); break;
-    case 24: rotateRows<TFColor>(Src, Dst, cx, cy, C, S, ox, oy); break;
-    case 32: rotateRows<TFColorA>(Src, Dst, cx, cy, C, S, ox, oy); break;
-    default: break;
+    case 8:
+        rotateRows<std::uint8_t>(Src, Dst, cx, cy, C, S, ox, oy);
+        break;
+    case 16:
+        rotateRows<std::uint16_t>(Src, Dst, cx, cy, C, S, ox, oy);
+        break;
+    case 24:
+        rotateRows<TFColor>(Src, Dst, cx, cy, C, S, ox, oy);
+        break;
+    case 32:
+        rotateRows<TFColorA>(Src, Dst, cx, cy, C, S, ox, oy);
+        break;
+    default:
+        break;
     }
 }

@@ -22,7 +22,9 @@ inline std::int64_t Round(double x) {
     if (r <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(r);
 }
-inline std::int64_t Round(float x) { return Round(static_cast<double>(x)); }
+inline std::int64_t Round(float x) {
+    return Round(static_cast<double>(x));
+}
 
 // Toward zero, with the same NaN and range rules as Round.
 inline std::int64_t Trunc(long double x) {
@@ -85,16 +87,40 @@ std::uint32_t& RandSeed();
 void SetRandSeed(std::uint32_t seed);
 // Seeds from the clock.
 void Randomize();
-// A value in 0 .. n - 1; 0 when n <= 0.
-inline int Random(int n) {
-    std::uint32_t& s = RandSeed();
-    s = s * 134775813u + 1u;
+// One step of the sequence, and a step's value scaled to 0 .. n - 1 (0 when n <= 0).
+inline std::uint32_t RandNext(std::uint32_t s) {
+    return s * 134775813u + 1u;
+}
+inline int RandScale(std::uint32_t s, int n) {
     if (n <= 0) return 0;
     return static_cast<int>((static_cast<std::uint64_t>(s) * static_cast<std::uint32_t>(n)) >> 32);
 }
+// A value in 0 .. n - 1; 0 when n <= 0.
+inline int Random(int n) {
+    std::uint32_t& s = RandSeed();
+    s = RandNext(s);
+    return RandScale(s, n);
+}
+// Draws from the same process-wide sequence through a local copy of the seed, for pixel loops: the
+// seed stays in a register instead of being reloaded after every pixel store. The seed is written
+// back when the object goes, so the sequence continues exactly as with Random.
+class RandomDraws {
+public:
+    RandomDraws() : s_(RandSeed()) {}
+    ~RandomDraws() { RandSeed() = s_; }
+    RandomDraws(const RandomDraws&) = delete;
+    RandomDraws& operator=(const RandomDraws&) = delete;
+    int operator()(int n) {
+        s_ = RandNext(s_);
+        return RandScale(s_, n);
+    }
+
+private:
+    std::uint32_t s_;
+};
 // A value in [0, 1).
 inline double RandomReal() {
     std::uint32_t& s = RandSeed();
-    s = s * 134775813u + 1u;
+    s = RandNext(s);
     return static_cast<double>(s) / 4294967296.0;
 }

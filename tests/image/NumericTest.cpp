@@ -51,3 +51,15 @@ TEST(Numeric, RandomIsRepeatableAndInRange) {
         EXPECT_TRUE(r >= 0.0 && r < 1.0);
     }
 }
+
+TEST(Numeric, LocalDrawsContinueTheSameSequence) {
+    SetRandSeed(7);
+    int expected[6];
+    for (int& v : expected) v = Random(100);
+    SetRandSeed(7);
+    {
+        RandomDraws rnd;
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(rnd(100), expected[i]);
+    }
+    EXPECT_EQ(Random(100), expected[5]);
+}

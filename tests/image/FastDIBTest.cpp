@@ -1,0 +1,490 @@
+// TFastDIB: layouts, pixel access, copies between images, colour-table helpers and failure handling.
+#include "image/FastDIB.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+TFColor rgb(int r, int g, int b) {
+    return MakeFColor(r, g, b);
+}
+
+void expectReleased(const TFastDIB& d) {
+    EXPECT_EQ(d.Bits, nullptr);
+    EXPECT_EQ(d.Scanlines, nullptr);
+    EXPECT_EQ(d.Width, 0);
+    EXPECT_EQ(d.Height, 0);
+    EXPECT_EQ(d.Size(), 0u);
+}
+
+} // namespace
+
+TEST(FastDIBLayout, RowStrideGapAndSizeAtEveryDepth) {
+    TFastDIB d;
+    d.SetSize(640, 480, 24, 0);
+    EXPECT_EQ(d.BWidth, 1920);
+    EXPECT_EQ(d.Gap, 0);
+    EXPECT_EQ(d.Size(), 921600u);
+    EXPECT_EQ(d.BHeight(), -480);
+    EXPECT_EQ(d.Compression(), BI_RGB);
+    EXPECT_EQ(d.bmInfo.bmiHeader.biBitCount, 24);
+
+    d.SetSize(5, 3, 24, 0);
+    EXPECT_EQ(d.BWidth, 16);
+    EXPECT_EQ(d.Gap, 1);
+    EXPECT_EQ(d.Size(), 48u);
+    EXPECT_EQ(d.Scanlines[2] - d.Scanlines[0], 32);
+    EXPECT_EQ(d.Pixels24.rows, d.Scanlines);
+    EXPECT_EQ(d.Pixels8.rows, d.Scanlines);
+    for (int i = 0; i < 48; ++i) EXPECT_EQ(d.Bits[i], 0) << i;
+
+    // Width 5 at each depth: bits per row rounded up to 32, gap = bytes past the whole pixel bytes.
+    struct Case {
+        int bpp, bwidth, gap;
+    } cases[] = {{1, 4, 4}, {4, 4, 2}, {8, 8, 3}, {16, 12, 2}, {32, 20, 0}};
+    for (const Case& c : cases) {
+        d.SetSize(5, 3, c.bpp, 0);
+        EXPECT_EQ(d.BWidth, c.bwidth) << c.bpp;
+        EXPECT_EQ(d.Gap, c.gap) << c.bpp;
+        EXPECT_EQ(d.Size(), static_cast<std::uint32_t>(3 * c.bwidth)) << c.bpp;
+    }
+}
+
+TEST(FastDIBLayout, BitFieldMasksAndShifts) {
+    TFastDIB d;
+    d.SetSize(8, 2, 16, 0);
+    EXPECT_EQ(d.Mask, 565);
+    EXPECT_EQ(d.Compression(), BI_BITFIELDS);
+    EXPECT_EQ(d.rMask(), 0xF800);
+    EXPECT_EQ(d.gMask(), 0x07E0);
+    EXPECT_EQ(d.bMask(), 0x001F);
+    EXPECT_EQ(d.bshr, 3);
+    EXPECT_EQ(d.gshr, 2);
+    EXPECT_EQ(d.gshl, 5);
+    EXPECT_EQ(d.rshr, 3);
+    EXPECT_EQ(d.rshl, 11);
+
+    d.SetSize(8, 2, 16, 555);
+    EXPECT_EQ(d.rMask(), 0x7C00);
+    EXPECT_EQ(d.gMask(), 0x03E0);
+    EXPECT_EQ(d.bMask(), 0x001F);
+    EXPECT_EQ(d.gshr, 3);
+    EXPECT_EQ(d.rshl, 10);
+
+    d.SetSize(8, 2, 32, 0);
+    EXPECT_EQ(d.Mask, 888);
+    EXPECT_EQ(d.rMask(), 0x00FF0000);
+    EXPECT_EQ(d.gMask(), 0x0000FF00);
+    EXPECT_EQ(d.bMask(), 0x000000FF);
+    EXPECT_EQ(d.bshr, 0);
+    EXPECT_EQ(d.gshl, 8);
+    EXPECT_EQ(d.rshl, 16);
+}
+
+TEST(FastDIBLayout, UnusableMasksFallBackToTheDepthDefault) {
+    TFastDIB d;
+    for (int mask : {505, 50, 666, -565, 1565}) {
+        d.SetSize(4, 1, 16, mask);
+        EXPECT_EQ(d.Mask, 565) << mask;
+        EXPECT_EQ(d.rMask(), 0xF800) << mask;
+    }
+    d.SetSize(4, 1, 32, 880);
+    EXPECT_EQ(d.Mask, 888);
+    EXPECT_EQ(d.gMask(), 0xFF00);
+}
+
+TEST(FastDIBSize, SameCallKeepsPixelsOtherCallsRecreate) {
+    TFastDIB d;
+    d.SetSize(4, 4, 24, 0);
+    std::uint8_t* bits = d.Bits;
+    d.SetPixel(2, 3, rgb(1, 2, 3));
+    d.SetSize(4, 4, 24, 0);
+    EXPECT_EQ(d.Bits, bits);
+    EXPECT_EQ(d.GetPixel(2, 3), rgb(1, 2, 3));
+
+    // At 16 bits the stored mask (565) never equals the 0 passed, so the call recreates.
+    d.SetSize(8, 2, 16, 0);
+    d.SetPixel(1, 1, rgb(255, 255, 255));
+    d.SetSize(8, 2, 16, 0);
+    EXPECT_EQ(d.Pixels16[1][1], 0);
+    d.SetPixel(1, 1, rgb(255, 255, 255));
+    d.SetSize(8, 2, 16, 565);
+    EXPECT_EQ(d.Pixels16[1][1], 0xFFFF);
+
+    // A negative height gives a top-down image of that many rows and never matches.
+    d.SetSize(4, -3, 24, 0);
+    EXPECT_EQ(d.Height, 3);
+    EXPECT_EQ(d.BHeight(), -3);
+    d.SetPixel(2, 0, rgb(9, 9, 9));
+    d.SetSize(4, -3, 24, 0);
+    EXPECT_EQ(d.GetPixel(2, 0), rgb(0, 0, 0));
+
+    // A real resize gives zero-filled pixels.
+    d.SetSize(4, 3, 24, 0);
+    d.SetPixel(0, 0, rgb(5, 5, 5));
+    d.SetSize(5, 3, 24, 0);
+    EXPECT_EQ(d.GetPixel(0, 0), rgb(0, 0, 0));
+}
+
+TEST(FastDIBSize, ReleaseAndResize) {
+    TFastDIB d;
+    expectReleased(d);
+    EXPECT_EQ(d.bmInfo.bmiHeader.biSize, 40u);
+    EXPECT_EQ(d.bmInfo.bmiHeader.biPlanes, 1);
+    EXPECT_EQ(d.Colors, &d.bmInfo.bmiColors);
+    d.SetSize(3, 3, 24, 0);
+    d.SetSize(0, 0, 0, 0);
+    expectReleased(d);
+    d.SetSize(2, 2, 24, 0);
+    ASSERT_NE(d.Bits, nullptr);
+    d.SetPixel(1, 1, rgb(7, 7, 7));
+    EXPECT_EQ(d.GetPixel(1, 1), rgb(7, 7, 7));
+}
+
+TEST(FastDIBSize, AbsurdSizesThrowAndLeaveTheObjectReleased) {
+    TFastDIB d;
+    // 300 000 bytes a row times 100 000 rows does not fit the 32-bit image size.
+    d.SetSize(10, 10, 24, 0);
+    EXPECT_THROW(d.SetSize(100000, 100000, 24, 0), std::bad_alloc);
+    expectReleased(d);
+    d.SetSize(10, 10, 24, 0);
+    EXPECT_THROW(d.SetSize(INT_MAX, 1, 32, 0), std::bad_alloc); // the row stride overflows
+    expectReleased(d);
+    d.SetSize(10, 10, 24, 0);
+    EXPECT_THROW(d.SetSize(-5, 10, 24, 0), std::bad_alloc);
+    expectReleased(d);
+    EXPECT_THROW(d.SetSize(5, INT_MIN, 24, 0), std::bad_alloc);
+    expectReleased(d);
+    // Still usable afterwards.
+    d.SetSize(2, 1, 24, 0);
+    d.SetPixel(0, 1, rgb(1, 1, 1));
+    EXPECT_EQ(d.GetPixel(0, 1), rgb(1, 1, 1));
+    // A depth the class does not handle is refused and changes nothing.
+    EXPECT_THROW(d.SetSize(2, 1, 12, 0), std::invalid_argument);
+    EXPECT_EQ(d.GetPixel(0, 1), rgb(1, 1, 1));
+}
+
+TEST(FastDIBPixels, SixteenBitPackingAndByteDepths) {
+    TFastDIB d;
+    d.SetSize(4, 1, 16, 0);
+    d.SetPixel(0, 0, rgb(255, 255, 255));
+    EXPECT_EQ(d.Pixels16[0][0], 0xFFFF);
+    EXPECT_EQ(d.GetPixel(0, 0), rgb(248, 252, 248));
+    // r 128, g 64, b 32: (16 shl 11) or (16 shl 5) or 4.
+    d.SetPixel(0, 1, rgb(128, 64, 32));
+    EXPECT_EQ(d.Pixels16[0][1], 0x8204);
+    EXPECT_EQ(d.GetPixel(0, 1), rgb(128, 64, 32));
+
+    d.SetSize(2, 1, 32, 0);
+    d.Pixels32[0][1].a = 77;
+    d.SetPixel(0, 1, rgb(1, 2, 3));
+    EXPECT_EQ(d.Pixels32[0][1], (TFColorA{3, 2, 1, 77}));
+    EXPECT_EQ(d.GetPixel(0, 1), rgb(1, 2, 3));
+
+    d.SetSize(3, 1, 24, 0);
+    d.SetPixel(0, 2, rgb(10, 20, 30));
+    EXPECT_EQ(d.Scanlines[0][6], 30); // b, g, r in memory
+    EXPECT_EQ(d.Scanlines[0][8], 10);
+}
+
+TEST(FastDIBPixels, PaletteIndexesClearTheOldBits) {
+    TFastDIB d;
+    d.SetSize(16, 1, 1, 0);
+    d.Scanlines[0][0] = 0xFF;
+    d.SetPixelB(0, 2, 0); // bit 7 - 2 = 5
+    EXPECT_EQ(d.Scanlines[0][0], 0xDF);
+    EXPECT_EQ(d.GetPixelB(0, 2), 0);
+    EXPECT_EQ(d.GetPixelB(0, 1), 1);
+    d.SetPixelB(0, 2, 1);
+    EXPECT_EQ(d.Scanlines[0][0], 0xFF);
+    d.SetPixelB(0, 8, 1); // leftmost pixel of the second byte is its top bit
+    EXPECT_EQ(d.Scanlines[0][1], 0x80);
+
+    d.SetSize(4, 1, 4, 0);
+    d.Scanlines[0][0] = 0xAB;
+    d.SetPixelB(0, 0, 3);
+    EXPECT_EQ(d.Scanlines[0][0], 0x3B);
+    d.SetPixelB(0, 1, 5);
+    EXPECT_EQ(d.Scanlines[0][0], 0x35);
+    EXPECT_EQ(d.GetPixelB(0, 0), 3);
+    EXPECT_EQ(d.GetPixelB(0, 1), 5);
+
+    d.SetSize(4, 1, 8, 0);
+    d.SetPixelB(0, 3, 200);
+    EXPECT_EQ(d.GetPixelB(0, 3), 200);
+    (*d.Colors)[200] = TFColorA{1, 2, 3, 0};
+    EXPECT_EQ(d.GetPixel(0, 3), rgb(3, 2, 1));
+}
+
+TEST(FastDIBFlop, SwapsWholeRows) {
+    TFastDIB d;
+    d.SetSize(2, 1, 24, 0);
+    d.SetPixel(0, 0, rgb(1, 2, 3));
+    d.Flop();
+    EXPECT_EQ(d.GetPixel(0, 0), rgb(1, 2, 3));
+
+    d.SetSize(5, 3, 24, 0); // gap byte at offset 15 of each row travels with its row
+    for (int y = 0; y < 3; ++y) {
+        d.SetPixel(y, 0, rgb(y, 0, 0));
+        d.Scanlines[y][15] = static_cast<std::uint8_t>(100 + y);
+    }
+    d.Flop();
+    EXPECT_EQ(d.GetPixel(0, 0), rgb(2, 0, 0));
+    EXPECT_EQ(d.GetPixel(1, 0), rgb(1, 0, 0));
+    EXPECT_EQ(d.GetPixel(2, 0), rgb(0, 0, 0));
+    EXPECT_EQ(d.Scanlines[0][15], 102);
+    EXPECT_EQ(d.Scanlines[2][15], 100);
+
+    d.SetSize(1, 4, 8, 0);
+    for (int y = 0; y < 4; ++y) d.Scanlines[y][0] = static_cast<std::uint8_t>(y);
+    d.Flop();
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(d.Scanlines[y][0], 3 - y);
+
+    TFastDIB empty;
+    empty.Flop();
+    empty.SetSize(0, 5, 24, 0); // rows but no columns
+    empty.Flop();
+}
+
+TEST(FastDIBDraw, TileDrawRepeatsFromTheCorner) {
+    // 64 x 64 image marked at (0, 0) over 300 x 100 at (10, 5) of a 320 x 110 target: markers at
+    // x = 10 + 64k, k = 0..4 (the fifth copy cut to 44 columns) and y = 5, 69 (the second cut to 36 rows).
+    TFastDIB tile, target;
+    tile.SetSize(64, 64, 24, 0);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) tile.SetPixel(y, x, rgb(50, 50, 50));
+    tile.SetPixel(0, 0, rgb(255, 0, 0));
+    tile.SetPixel(63, 63, rgb(0, 0, 255));
+    target.SetSize(320, 110, 24, 0);
+    tile.TileDraw(target, 10, 5, 300, 100);
+    int red = 0, blue = 0, grey = 0;
+    for (int y = 0; y < 110; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const TFColor c = target.GetPixel(y, x);
+            const bool inside = x >= 10 && x < 310 && y >= 5 && y < 105;
+            if (!inside) {
+                EXPECT_EQ(c, rgb(0, 0, 0)) << x << "," << y;
+            } else if (c == rgb(255, 0, 0)) {
+                ++red;
+                EXPECT_EQ((x - 10) % 64, 0);
+                EXPECT_EQ((y - 5) % 64, 0);
+            } else if (c == rgb(0, 0, 255)) {
+                ++blue;
+            } else {
+                ++grey;
+            }
+        }
+    EXPECT_EQ(red, 10);
+    EXPECT_EQ(blue, 4); // only the four whole copies of the top band show their last pixel
+    EXPECT_EQ(red + blue + grey, 300 * 100);
+
+    // Another depth: converted once, same phase. Part of the target off the left edge.
+    TFastDIB t32;
+    t32.SetSize(100, 10, 32, 0);
+    tile.TileDraw(t32, -60, 0, 300, 10);
+    EXPECT_EQ(t32.GetPixel(0, 4), rgb(255, 0, 0)); // -60 + 64
+    EXPECT_EQ(t32.GetPixel(0, 68), rgb(255, 0, 0));
+    EXPECT_EQ(t32.GetPixel(0, 5), rgb(50, 50, 50));
+
+    // Nothing from an empty image, nothing outside a target smaller than the image.
+    TFastDIB empty;
+    empty.TileDraw(target, 0, 0, 50, 50);
+    TFastDIB small;
+    small.SetSize(3, 3, 24, 0);
+    tile.TileDraw(small, 0, 0, 2, 2);
+    EXPECT_EQ(small.GetPixel(0, 0), rgb(255, 0, 0));
+    EXPECT_EQ(small.GetPixel(0, 2), rgb(0, 0, 0));
+    EXPECT_EQ(small.GetPixel(2, 0), rgb(0, 0, 0));
+}
+
+TEST(FastDIBDraw, CopiesClipAndStretch) {
+    TFastDIB src, dst;
+    src.SetSize(2, 2, 24, 0);
+    src.SetPixel(0, 0, rgb(1, 0, 0));
+    src.SetPixel(0, 1, rgb(2, 0, 0));
+    src.SetPixel(1, 0, rgb(3, 0, 0));
+    src.SetPixel(1, 1, rgb(4, 0, 0));
+    dst.SetSize(6, 6, 24, 0);
+    src.Draw(dst, -1, 5); // only source (1, 0) lands, at (0, 5)
+    EXPECT_EQ(dst.GetPixel(5, 0), rgb(2, 0, 0));
+    EXPECT_EQ(dst.GetPixel(5, 1), rgb(0, 0, 0));
+    src.Stretch(dst, 0, 0, 4, 4);
+    EXPECT_EQ(dst.GetPixel(0, 0), rgb(1, 0, 0));
+    EXPECT_EQ(dst.GetPixel(1, 1), rgb(1, 0, 0));
+    EXPECT_EQ(dst.GetPixel(0, 2), rgb(2, 0, 0));
+    EXPECT_EQ(dst.GetPixel(3, 3), rgb(4, 0, 0));
+    EXPECT_EQ(dst.GetPixel(3, 1), rgb(3, 0, 0));
+    EXPECT_EQ(dst.GetPixel(4, 4), rgb(0, 0, 0));
+    src.DrawRect(dst, 5, 0, 1, 1, 1, 1);
+    EXPECT_EQ(dst.GetPixel(0, 5), rgb(4, 0, 0));
+    src.StretchRect(dst, 4, 4, 2, 2, 1, 0, 1, 1); // source pixel (1, 0) blown up to 2 x 2
+    EXPECT_EQ(dst.GetPixel(4, 4), rgb(2, 0, 0));
+    EXPECT_EQ(dst.GetPixel(5, 5), rgb(2, 0, 0));
+
+    // Within one image the source is read as it was: [1 2 3 4] shifted right by one is [1 1 2 3].
+    TFastDIB row;
+    row.SetSize(4, 1, 24, 0);
+    for (int x = 0; x < 4; ++x) row.SetPixel(0, x, rgb(x + 1, 0, 0));
+    row.DrawRect(row, 1, 0, 3, 1, 0, 0);
+    EXPECT_EQ(row.GetPixel(0, 0), rgb(1, 0, 0));
+    EXPECT_EQ(row.GetPixel(0, 1), rgb(1, 0, 0));
+    EXPECT_EQ(row.GetPixel(0, 2), rgb(2, 0, 0));
+    EXPECT_EQ(row.GetPixel(0, 3), rgb(3, 0, 0));
+}
+
+TEST(FastDIBDraw, ConvertsBetweenDepths) {
+    TFastDIB pal, d24, d16, d555;
+    pal.SetSize(2, 1, 8, 0);
+    (*pal.Colors)[7] = TFColorA{30, 20, 10, 0};
+    pal.SetPixelB(0, 1, 7);
+    d24.SetSize(2, 1, 24, 0);
+    pal.Draw(d24, 0, 0);
+    EXPECT_EQ(d24.GetPixel(0, 1), rgb(10, 20, 30));
+    EXPECT_EQ(d24.GetPixel(0, 0), rgb(0, 0, 0)); // entry 0 is black
+
+    d24.SetPixel(0, 0, rgb(248, 128, 8));
+    d16.SetSize(2, 1, 16, 0);
+    d24.Draw(d16, 0, 0);
+    EXPECT_EQ(d16.Pixels16[0][0], (31 << 11) | (32 << 5) | 1);
+    d555.SetSize(2, 1, 16, 555);
+    d16.Draw(d555, 0, 0); // 565 read as 565, written as 555
+    EXPECT_EQ(d555.Pixels16[0][0], (31 << 10) | (16 << 5) | 1);
+    EXPECT_EQ(d555.GetPixel(0, 0), rgb(248, 128, 8));
+}
+
+TEST(FastDIBColors, CountColors) {
+    TFastDIB d;
+    d.SetSize(3, 2, 24, 0);
+    d.SetPixel(0, 0, rgb(1, 2, 3));
+    d.SetPixel(1, 2, rgb(1, 2, 3));
+    d.SetPixel(1, 1, rgb(3, 2, 1));
+    EXPECT_EQ(d.CountColors(), 3); // black, (1, 2, 3), (3, 2, 1)
+
+    d.SetSize(2, 1, 32, 0);
+    d.Pixels32[0][1].a = 9; // the fourth byte does not make a colour
+    EXPECT_EQ(d.CountColors(), 1);
+
+    d.SetSize(3, 1, 16, 0);
+    d.Pixels16[0][2] = 0x1234;
+    EXPECT_EQ(d.CountColors(), 2);
+
+    // At 4 bits only the whole bytes count: a 3-pixel row counts pixels 0 and 1.
+    d.SetSize(3, 1, 4, 0);
+    d.Scanlines[0][0] = 0x12;
+    d.Scanlines[0][1] = 0x30;
+    EXPECT_EQ(d.CountColors(), 2);
+
+    d.SetSize(8, 1, 1, 0); // the table is shared with the masks of the 16-bit size before: set it
+    (*d.Colors)[0] = (*d.Colors)[1] = TFColorA{0, 0, 0, 0};
+    EXPECT_EQ(d.CountColors(), 1); // entries 0 and 1 the same colour
+    (*d.Colors)[1] = TFColorA{255, 255, 255, 0};
+    EXPECT_EQ(d.CountColors(), 2);
+    TFastDIB empty;
+    EXPECT_EQ(empty.CountColors(), 0);
+}
+
+TEST(FastDIBColors, ShiftColorsRotatesTheTable) {
+    TFastDIB d;
+    auto fill = [&] {
+        for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{static_cast<std::uint8_t>(i), 0, 0, 0};
+    };
+    fill();
+    d.ShiftColors(-1);
+    EXPECT_EQ((*d.Colors)[0].b, 1);
+    EXPECT_EQ((*d.Colors)[255].b, 0);
+    fill();
+    d.ShiftColors(3); // entry i moves to i + 3
+    EXPECT_EQ((*d.Colors)[3].b, 0);
+    EXPECT_EQ((*d.Colors)[1].b, 254);
+    fill();
+    d.ShiftColors(256 + 3);
+    EXPECT_EQ((*d.Colors)[3].b, 0);
+    fill();
+    d.ShiftColors(256);
+    d.ShiftColors(INT_MIN); // a multiple of 256
+    for (int i = 0; i < 256; ++i) EXPECT_EQ((*d.Colors)[i].b, i);
+}
+
+TEST(FastDIBColors, FillColorsRamps) {
+    TFastDIB d;
+    for (auto& c : *d.Colors) c = TFColorA{7, 7, 7, 9};
+    // 0..4 from r 0 to r 100: step 100 * 65536 div 4, entries 0, 25, 50, 75, 100.
+    d.FillColors(0, 4, rgb(0, 10, 0), rgb(100, 10, 0));
+    const int expected[] = {0, 25, 50, 75, 100};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ((*d.Colors)[i].r, expected[i]);
+        EXPECT_EQ((*d.Colors)[i].g, 10);
+        EXPECT_EQ((*d.Colors)[i].a, 9);
+    }
+    EXPECT_EQ((*d.Colors)[5].r, 7);
+
+    // Falling: 200 + k * (-200 * 65536 div 3) shr 16 = 200, 133, 66, 0.
+    d.FillColors(10, 13, rgb(0, 0, 200), rgb(0, 0, 0));
+    EXPECT_EQ((*d.Colors)[10].b, 200);
+    EXPECT_EQ((*d.Colors)[11].b, 133);
+    EXPECT_EQ((*d.Colors)[12].b, 66);
+    EXPECT_EQ((*d.Colors)[13].b, 0);
+
+    // One entry: c1.
+    d.FillColors(20, 20, rgb(1, 2, 3), rgb(200, 200, 200));
+    EXPECT_EQ((*d.Colors)[20], (TFColorA{3, 2, 1, 9}));
+    EXPECT_EQ((*d.Colors)[19].r, 7);
+    EXPECT_EQ((*d.Colors)[21].r, 7);
+
+    // i1 > i2 wraps past 255: entries 254, 255, 0, 1 (step 30 * 65536 div 3) = 10, 20, 30, 40.
+    d.FillColors(254, 1, rgb(0, 0, 10), rgb(0, 0, 40));
+    EXPECT_EQ((*d.Colors)[254].b, 10);
+    EXPECT_EQ((*d.Colors)[255].b, 20);
+    EXPECT_EQ((*d.Colors)[0].b, 30);
+    EXPECT_EQ((*d.Colors)[1].b, 40);
+    EXPECT_EQ((*d.Colors)[2].r, 50); // untouched since the first ramp
+    EXPECT_EQ((*d.Colors)[253].b, 7);
+
+    // The whole table: 256 entries, step 65536, entry i = i.
+    d.FillColors(0, 255, rgb(0, 0, 0), rgb(255, 0, 0));
+    for (int i = 0; i < 256; ++i) EXPECT_EQ((*d.Colors)[i].r, i);
+}
+
+TEST(FastDIBColors, MakePalette) {
+    TFastDIB d;
+    d.SetSize(1, 1, 24, 0);
+    for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{1, 2, static_cast<std::uint8_t>(i), 0};
+    TLogPalette p = d.MakePalette(5);
+    EXPECT_EQ(p.palVersion, 0x300);
+    ASSERT_EQ(p.entries.size(), 16u);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(p.entries[i], TPaletteEntry{});
+    EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
+    EXPECT_EQ(p.entries[15], (TPaletteEntry{4, 2, 1, 0}));
+    EXPECT_EQ(d.MakePalette(250).entries.size(), 235u + 11u);
+    d.SetSize(1, 1, 32, 0); // (1 shl 32) - 1 on 32 bits is 0
+    EXPECT_EQ(d.MakePalette(5).entries.size(), 11u);
+    d.SetSize(1, 1, 8, 0);
+    EXPECT_TRUE(d.MakePalette(5).entries.empty());
+}
+
+TEST(FastDIBSize, SwapExchangesEverything) {
+    TFastDIB a, b;
+    a.SetSize(3, 2, 24, 0);
+    a.SetPixel(1, 2, rgb(1, 2, 3));
+    b.SetSize(2, 1, 8, 0);
+    (*b.Colors)[5] = TFColorA{9, 8, 7, 0};
+    b.SetPixelB(0, 1, 5);
+    a.Swap(b);
+    EXPECT_EQ(a.Bpp, 8);
+    EXPECT_EQ(a.Width, 2);
+    EXPECT_EQ(a.Colors, &a.bmInfo.bmiColors);
+    EXPECT_EQ(a.GetPixel(0, 1), rgb(7, 8, 9));
+    EXPECT_EQ(b.Bpp, 24);
+    EXPECT_EQ(b.Height, 2);
+    EXPECT_EQ(b.Colors, &b.bmInfo.bmiColors);
+    EXPECT_EQ(b.Scanlines[1] - b.Scanlines[0], b.BWidth);
+    EXPECT_EQ(b.GetPixel(1, 2), rgb(1, 2, 3));
+    // Each still resizes and releases on its own.
+    b.SetSize(0, 0, 0, 0);
+    EXPECT_EQ(a.GetPixelB(0, 1), 5);
+}
