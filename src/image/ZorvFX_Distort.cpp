@@ -21,13 +21,62 @@ bool usable(const TFastDIB& b) {
     return b.Bits && b.Bpp == 24 && b.Width > 0 && b.Height > 0;
 }
 
-// The wrap rule with a cheap path for coordinates already inside 0 .. n - 1.
+// The wrap rule with cheap paths for coordinates at most one size outside 0 .. n - 1.
 inline int wrapIndex(std::int64_t v, int n) {
-    return (v >= 0 && v < n) ? static_cast<int>(v) : WrapMod(v, n);
+    if (v >= 0) {
+        if (v < n) return static_cast<int>(v);
+        if (v < 2 * static_cast<std::int64_t>(n)) return static_cast<int>(v - n);
+    } else if (v >= -static_cast<std::int64_t>(n)) {
+        return static_cast<int>(v + n);
+    }
+    return WrapMod(v, n);
 }
 
 inline int clampIndex(std::int64_t v, int n) {
     return static_cast<int>(v < 0 ? 0 : (v >= n ? n - 1 : v));
+}
+
+// Round (halves to even, as the default rounding mode does) without a library call per pixel: adding
+// and taking away 1.5 * 2^52 leaves the nearest integer. Larger values and NaN go through Round.
+inline std::int64_t roundFast(double x) {
+    if (std::fabs(x) < 2251799813685248.0) // 2^51
+        return static_cast<std::int64_t>((x + 6755399441055744.0) - 6755399441055744.0);
+    return Round(x);
+}
+
+// A channel sum of non-negative weights (0 .. 255 plus rounding noise) rounded halves to even into a
+// byte; 1.5 * 2^23 does for Singles what 1.5 * 2^52 does above.
+inline std::uint8_t roundByte(float v) {
+    const int i = static_cast<int>((v + 12582912.0f) - 12582912.0f);
+    return static_cast<std::uint8_t>(i > 255 ? 255 : i);
+}
+
+// Channel values as Singles, read from a table rather than converted one by one.
+struct ByteFloatTable {
+    float v[256];
+    constexpr ByteFloatTable() : v() {
+        for (int i = 0; i < 256; ++i) v[i] = static_cast<float>(i);
+    }
+};
+constexpr ByteFloatTable ByteFloats;
+
+// The four pixels (ix, iy), (ix, iy + 1), (ix + 1, iy), (ix + 1, iy + 1) weighted by (1 - wx)(1 - wy),
+// (1 - wx) wy, wx (1 - wy) and wx wy, each weight a Single product, summed per channel in this order in
+// Single precision and rounded halves to even.
+inline TFColor blend4(const std::uint8_t* p00, const std::uint8_t* p01, const std::uint8_t* p10,
+                      const std::uint8_t* p11, float wx, float wy) {
+    const float gx = 1.0f - wx, gy = 1.0f - wy;
+    const float w00 = gx * gy, w01 = gx * wy, w10 = wx * gy, w11 = wx * wy;
+    const float* f = ByteFloats.v;
+    std::uint8_t out[3];
+    for (int c = 0; c < 3; ++c) {
+        float sum = w00 * f[p00[c]];
+        sum += w01 * f[p01[c]];
+        sum += w10 * f[p10[c]];
+        sum += w11 * f[p11[c]];
+        out[c] = roundByte(sum);
+    }
+    return TFColor{out[0], out[1], out[2]};
 }
 
 // A temporary of Bmp's size holding a copy of its pixels.
@@ -40,12 +89,19 @@ void copyOf(const TFastDIB& Bmp, TFastDIB& Copy) {
 // wrapped, f = s - floor(s). Huge coordinates are reduced in floating point before any conversion; a
 // coordinate that is not finite samples position 0.
 inline void bilinearAxis(double s, int n, int& base, int& next, float& f) {
-    const double fl = std::floor(s);
+    if (s >= 0 && s < n - 1) { // the common case: both taps inside without wrapping
+        base = static_cast<int>(s);
+        next = base + 1;
+        f = static_cast<float>(s - base);
+        return;
+    }
     std::int64_t i;
-    if (fl >= -1e15 && fl <= 1e15) {
-        i = static_cast<std::int64_t>(fl);
-        f = static_cast<float>(s - fl);
-    } else if (std::isfinite(fl)) {
+    if (s >= -1e15 && s <= 1e15) {
+        i = static_cast<std::int64_t>(s); // toward zero, then down for negative fractions
+        if (static_cast<double>(i) > s) --i;
+        f = static_cast<float>(s - static_cast<double>(i));
+    } else if (std::isfinite(s)) {
+        const double fl = std::floor(s);
         i = static_cast<std::int64_t>(std::fmod(fl, static_cast<double>(n)));
         f = static_cast<float>(s - fl);
     } else {
@@ -56,27 +112,23 @@ inline void bilinearAxis(double s, int n, int& base, int& next, float& f) {
     next = base + 1 == n ? 0 : base + 1;
 }
 
-// The bilinear sample of Src at (sx, sy) with wrap-around: the four pixels (base x, base y),
-// (base x, next y), (next x, base y), (next x, next y), each weighted by a Single product of its two
-// axis weights and summed into Single channel sums, rounded halves to even.
-inline TFColor sampleBilinear(const TFastDIB& Src, double sx, double sy) {
+// A source image's rows and size held in locals, so that pixel stores (bytes, which may alias anything)
+// do not force them to be read again for every pixel.
+struct SourceView {
+    std::uint8_t* const* rows;
+    int w, h;
+    explicit SourceView(const TFastDIB& b) : rows(b.Scanlines), w(b.Width), h(b.Height) {}
+};
+
+// The bilinear sample of the source at (sx, sy) with wrap-around.
+inline TFColor sampleBilinear(SourceView src, double sx, double sy) {
     int x0, x1, y0, y1;
     float fx, fy;
-    bilinearAxis(sx, Src.Width, x0, x1, fx);
-    bilinearAxis(sy, Src.Height, y0, y1, fy);
-    const float gx = 1.0f - fx, gy = 1.0f - fy;
-    const TFColor* r0 = Src.Pixels24[y0];
-    const TFColor* r1 = Src.Pixels24[y1];
-    const TFColor p[4] = {r0[x0], r1[x0], r0[x1], r1[x1]};
-    const float w[4] = {gx * gy, gx * fy, fx * gy, fx * fy};
-    float sb = 0.0f, sg = 0.0f, sr = 0.0f;
-    for (int k = 0; k < 4; ++k) {
-        sb += w[k] * p[k].b;
-        sg += w[k] * p[k].g;
-        sr += w[k] * p[k].r;
-    }
-    return TFColor{ClampToByte(static_cast<int>(Round(sb))), ClampToByte(static_cast<int>(Round(sg))),
-                   ClampToByte(static_cast<int>(Round(sr)))};
+    bilinearAxis(sx, src.w, x0, x1, fx);
+    bilinearAxis(sy, src.h, y0, y1, fy);
+    const std::uint8_t* r0 = src.rows[y0];
+    const std::uint8_t* r1 = src.rows[y1];
+    return blend4(r0 + 3 * x0, r1 + 3 * x0, r0 + 3 * x1, r1 + 3 * x1, fx, fy);
 }
 
 // Dst's pixels when an effect is the identity: Src sampled with wrap-around, i.e. Src tiled over Dst.
@@ -133,12 +185,12 @@ void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool
             int u, v;
             if (Reflective) {
                 const double a = std::fabs(std::sin(t)) * Amplitude;
-                u = clampIndex(Round(a * dx / ax + cx), W);
-                v = clampIndex(Round(a * dy / ay + cy), H);
+                u = clampIndex(roundFast(a * dx / ax + cx), W);
+                v = clampIndex(roundFast(a * dy / ay + cy), H);
             } else {
                 const double a = std::sin(t) * Amplitude;
-                u = wrapIndex(Round((a + dx) / ax + cx), W);
-                v = wrapIndex(Round((a + dy) / ay + cy), H);
+                u = wrapIndex(roundFast((a + dx) / ax + cx), W);
+                v = wrapIndex(roundFast((a + dy) / ay + cy), H);
             }
             d[x] = Bmp.Pixels24[v][u];
         }
@@ -184,8 +236,8 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
             const double ang = whirl * t * t;
             const double px = dx * factor, py = dy * factor;
             const double ca = std::cos(ang), sa = std::sin(ang);
-            const int u = wrapIndex(Round((ca * px - sa * py) / sx + cx), W);
-            const int v = wrapIndex(Round((sa * px + ca * py) / sy + cy), H);
+            const int u = wrapIndex(roundFast((ca * px - sa * py) / sx + cx), W);
+            const int v = wrapIndex(roundFast((sa * px + ca * py) / sy + cy), H);
             d[x] = Bmp.Pixels24[v][u];
         }
     }
@@ -200,6 +252,7 @@ void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
         copyOf(Src, copy);
         S = &copy;
     }
+    const SourceView view(*S);
     const float cx = S->Width / 2.0f, cy = S->Height / 2.0f;
     float R = static_cast<float>(Dst.Width * Amount);
     if (R == 0 || !std::isfinite(R)) { // no lens: the picture as it is
@@ -224,7 +277,7 @@ void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
                 u = dx * q / r + cx;
                 v = dy * q / r + cy;
             }
-            d[x] = sampleBilinear(*S, u, v);
+            d[x] = sampleBilinear(view, u, v);
         }
     }
 }
@@ -241,6 +294,7 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
         if (S != &Dst) tileInto(*S, Dst);
         return;
     }
+    const SourceView view(*S);
     const float cx = (S->Width - 1) / 2.0f, cy = (S->Height - 1) / 2.0f;
     for (int y = 0; y < Dst.Height; ++y) {
         const float dy = y - cy;
@@ -252,12 +306,13 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
             if (r != 0) {
                 // The quarter turn is part of the effect: even a huge Amount turns the picture by 90
                 // degrees.
-                const double a =
-                    static_cast<double>(ArcTan2F(dy, dx)) - static_cast<double>(r) / Amount + Pi / 2;
-                u = std::cos(a) * r + cx;
-                v = std::sin(a) * r + cy;
+                // The angle is a Single like ArcTan2F's result, and so are its cosine and sine.
+                const float a =
+                    static_cast<float>(ArcTan2F(dy, dx) - static_cast<double>(r) / Amount + Pi / 2);
+                u = static_cast<double>(std::cos(a)) * r + cx;
+                v = static_cast<double>(std::sin(a)) * r + cy;
             }
-            d[x] = sampleBilinear(*S, u, v);
+            d[x] = sampleBilinear(view, u, v);
         }
     }
 }
@@ -301,23 +356,13 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
     const Taps cx = taps(W, NewWidth), cy = taps(H, NewHeight);
 
     for (int y = 0; y < NewHeight; ++y) {
-        const float wy = cy.w[y], gy = 1.0f - wy;
-        const TFColor* ra = Bmp.Pixels24[cy.i0[y]];
-        const TFColor* rb = Bmp.Pixels24[cy.i1[y]];
+        const float wy = cy.w[y];
+        const std::uint8_t* ra = Bmp.Scanlines[cy.i0[y]];
+        const std::uint8_t* rb = Bmp.Scanlines[cy.i1[y]];
         TFColor* d = tmp.Pixels24[y];
         for (int x = 0; x < NewWidth; ++x) {
-            const float wx = cx.w[x], gx = 1.0f - wx;
-            const int a = cx.i0[x], b = cx.i1[x];
-            const TFColor p[4] = {ra[a], rb[a], ra[b], rb[b]};
-            const float w[4] = {gx * gy, gx * wy, wx * gy, wx * wy};
-            float sb = 0.0f, sg = 0.0f, sr = 0.0f;
-            for (int k = 0; k < 4; ++k) {
-                sb += w[k] * p[k].b;
-                sg += w[k] * p[k].g;
-                sr += w[k] * p[k].r;
-            }
-            d[x] = TFColor{ClampToByte(static_cast<int>(Round(sb))), ClampToByte(static_cast<int>(Round(sg))),
-                           ClampToByte(static_cast<int>(Round(sr)))};
+            const int a = 3 * cx.i0[x], b = 3 * cx.i1[x];
+            d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
         }
     }
     Bmp.SetSize(NewWidth, NewHeight, 24, 0);
@@ -349,8 +394,8 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
         TFColor* d = Target.Pixels24[y];
         for (int x = 0; x < W; ++x) {
             const double m = D[x][y];
-            const int u = wrapIndex(Round(dx * m + x + dx), W);
-            const int v = wrapIndex(Round(dy * m + y + dy), H);
+            const int u = wrapIndex(roundFast(dx * m + x + dx), W);
+            const int v = wrapIndex(roundFast(dy * m + y + dy), H);
             d[x] = tmp.Pixels24[v][u];
         }
     }

@@ -38,11 +38,10 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount);
 // The angle of (x, y) in radians: +-pi/2 on the vertical axis (y <= 0 gives -pi/2), otherwise
 // arctan(y / x), plus pi for x < 0 (so the result lies in -pi/2 .. 3 pi/2).
 inline float ArcTan2F(float y, float x) {
-    constexpr double pi = std::numbers::pi;
-    if (x == 0) return static_cast<float>(y <= 0 ? -pi / 2 : pi / 2);
-    double a = std::atan(static_cast<double>(y) / x);
-    if (x < 0) a += pi;
-    return static_cast<float>(a);
+    constexpr float pi = std::numbers::pi_v<float>;
+    if (x == 0) return y <= 0 ? -pi / 2 : pi / 2;
+    const float a = std::atan(y / x);
+    return x < 0 ? a + pi : a;
 }
 
 // Resamples Bmp in place to NewWidth x NewHeight with bilinear weights. Tiled takes the neighbours past
