@@ -1,5 +1,5 @@
-// Wrap-around distortions. Each effect gathers: for every destination pixel it works out the source
-// point and samples it, so the result never depends on the order pixels are visited in. Temporaries are
+// Wrap-around distortions. The warps gather: for every destination pixel they work out the source point
+// and sample it, so the result does not depend on the order pixels are visited in. Temporaries are
 // TFastDIB images of the working size, copied back with Draw.
 #include "image/ZorvFX_Distort.h"
 
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <numbers>
 #include <vector>
