@@ -217,27 +217,48 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
     const double whirl = Pi * Angle / 180;
     const double R2 = R * R * Radius;
 
-    for (int y = 0; y < H; ++y) {
-        const double dy = (y - cy) * sy;
-        const TFColor* s = Bmp.Pixels24[y];
-        TFColor* d = tmp.Pixels24[y];
-        for (int x = 0; x < W; ++x) {
-            const double dx = (x - cx) * sx;
-            const double dd = dx * dx + dy * dy;
-            if (!(dd < R2)) {
-                d[x] = s[x];
-                continue;
-            }
+    // Everything that follows from dx^2 + dy^2 is the same for the pixels mirrored about the centre
+    // on either axis, so it is worked out once per (|x - cx|, |y - cy|) and used for up to four pixels.
+    struct Step {
+        bool inside;
+        double factor, ca, sa;
+    };
+    const int maxI = std::max(cx, W - 1 - cx), maxJ = std::max(cy, H - 1 - cy);
+    std::vector<Step> steps(static_cast<std::size_t>(maxI) + 1);
+    for (int j = 0; j <= maxJ; ++j) {
+        const double ady = j * sy;
+        for (int i = 0; i <= maxI; ++i) {
+            const double adx = i * sx;
+            const double dd = adx * adx + ady * ady;
+            Step& st = steps[i];
+            st.inside = dd < R2;
+            if (!st.inside) continue;
             const double dist = std::sqrt(dd / Radius) / R;
             const double sn = std::sin(Pi / 2 * dist);
-            const double factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
+            st.factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
             const double t = 1 - dist;
             const double ang = whirl * t * t;
-            const double px = dx * factor, py = dy * factor;
-            const double ca = std::cos(ang), sa = std::sin(ang);
-            const int u = wrapIndex(roundFast((ca * px - sa * py) / sx + cx), W);
-            const int v = wrapIndex(roundFast((sa * px + ca * py) / sy + cy), H);
-            d[x] = Bmp.Pixels24[v][u];
+            st.ca = std::cos(ang);
+            st.sa = std::sin(ang);
+        }
+        for (const int y : {cy - j, cy + j}) {
+            if (y < 0 || y >= H) continue;
+            const double dy = (y - cy) * sy;
+            const TFColor* s = Bmp.Pixels24[y];
+            TFColor* d = tmp.Pixels24[y];
+            for (int x = 0; x < W; ++x) {
+                const Step& st = steps[x < cx ? cx - x : x - cx];
+                if (!st.inside) {
+                    d[x] = s[x];
+                    continue;
+                }
+                const double dx = (x - cx) * sx;
+                const double px = dx * st.factor, py = dy * st.factor;
+                const int u = wrapIndex(roundFast((st.ca * px - st.sa * py) / sx + cx), W);
+                const int v = wrapIndex(roundFast((st.sa * px + st.ca * py) / sy + cy), H);
+                d[x] = Bmp.Pixels24[v][u];
+            }
+            if (j == 0) break; // the centre row has no mirror
         }
     }
     tmp.Draw(Bmp, 0, 0);
