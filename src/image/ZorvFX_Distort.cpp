@@ -174,24 +174,34 @@ void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool
     std::vector<double> dxs(static_cast<std::size_t>(W));
     for (int x = 0; x < W; ++x) dxs[x] = (x - cx) * ax;
 
-    for (int y = 0; y < H; ++y) {
-        const double dy = (y - cy) * ay;
-        TFColor* d = tmp.Pixels24[y];
-        for (int x = 0; x < W; ++x) {
+    // The wave's height depends only on the distance from the centre, which is the same for pixels
+    // mirrored on either axis: it is worked out once for each pixel of the top-left quarter.
+    std::vector<double> amp(static_cast<std::size_t>(W));
+    for (int y = 0; y <= (H - 1) / 2; ++y) {
+        const double ady = (y - cy) * ay;
+        for (int x = 0; x <= (W - 1) / 2; ++x) {
             const double dx = dxs[x];
-            const double r = std::sqrt(dx * dx + dy * dy);
+            const double r = std::sqrt(dx * dx + ady * ady);
             const double t = r / twoWave * (2 * Pi) + ph;
-            int u, v;
-            if (Reflective) {
-                const double a = std::fabs(std::sin(t)) * Amplitude;
-                u = clampIndex(roundFast(a * dx / ax + cx), W);
-                v = clampIndex(roundFast(a * dy / ay + cy), H);
-            } else {
-                const double a = std::sin(t) * Amplitude;
-                u = wrapIndex(roundFast((a + dx) / ax + cx), W);
-                v = wrapIndex(roundFast((a + dy) / ay + cy), H);
+            const double sn = Reflective ? std::fabs(std::sin(t)) : std::sin(t);
+            amp[x] = amp[W - 1 - x] = sn * Amplitude;
+        }
+        for (const int row : {y, H - 1 - y}) {
+            const double dy = (row - cy) * ay;
+            TFColor* d = tmp.Pixels24[row];
+            for (int x = 0; x < W; ++x) {
+                const double a = amp[x], dx = dxs[x];
+                int u, v;
+                if (Reflective) {
+                    u = clampIndex(roundFast(a * dx / ax + cx), W);
+                    v = clampIndex(roundFast(a * dy / ay + cy), H);
+                } else {
+                    u = wrapIndex(roundFast((a + dx) / ax + cx), W);
+                    v = wrapIndex(roundFast((a + dy) / ay + cy), H);
+                }
+                d[x] = Bmp.Pixels24[v][u];
             }
-            d[x] = Bmp.Pixels24[v][u];
+            if (row == H - 1 - row) break; // the middle row of an odd height has no mirror
         }
     }
     tmp.Draw(Bmp, 0, 0);
