@@ -326,23 +326,50 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     }
     const SourceView view(*S);
     const float cx = (S->Width - 1) / 2.0f, cy = (S->Height - 1) / 2.0f;
-    for (int y = 0; y < Dst.Height; ++y) {
+    // One pixel from its angle ArcTan2F(dy, dx) and its distance r. The quarter turn is part of the
+    // effect: even a huge Amount turns the picture by 90 degrees. The angle is a Single like ArcTan2F's
+    // result, and so are its cosine and sine.
+    auto twist = [&](int x, int y, float theta, float r) {
+        double u = cx, v = cy;
+        if (r != 0) {
+            const float a = static_cast<float>(theta - static_cast<double>(r) / Amount + Pi / 2);
+            u = static_cast<double>(std::cos(a)) * r + cx;
+            v = static_cast<double>(std::sin(a)) * r + cy;
+        }
+        Dst.Pixels24[y][x] = sampleBilinear(view, u, v);
+    };
+    const int W = Dst.Width, H = Dst.Height;
+    if (W != S->Width || H != S->Height) {
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const float dx = x - cx, dy = y - cy;
+                twist(x, y, ArcTan2F(dy, dx), std::sqrt(dx * dx + dy * dy));
+            }
+        return;
+    }
+    // With equal sizes the four pixels mirrored about the centre share their distance and, arctan being
+    // odd, one arctangent: with q = arctan(dy / dx) for dx < 0, ArcTan2F gives q + pi at (dx, dy), -q at
+    // (-dx, dy), pi - q at (dx, -dy) and q at (-dx, -dy).
+    constexpr float pi = std::numbers::pi_v<float>;
+    for (int y = 0; y <= (H - 1) / 2; ++y) {
+        const int y2 = H - 1 - y;
         const float dy = y - cy;
-        TFColor* d = Dst.Pixels24[y];
-        for (int x = 0; x < Dst.Width; ++x) {
+        for (int x = 0; x <= (W - 1) / 2; ++x) {
+            const int x2 = W - 1 - x;
             const float dx = x - cx;
             const float r = std::sqrt(dx * dx + dy * dy);
-            double u = cx, v = cy;
-            if (r != 0) {
-                // The quarter turn is part of the effect: even a huge Amount turns the picture by 90
-                // degrees.
-                // The angle is a Single like ArcTan2F's result, and so are its cosine and sine.
-                const float a =
-                    static_cast<float>(ArcTan2F(dy, dx) - static_cast<double>(r) / Amount + Pi / 2);
-                u = static_cast<double>(std::cos(a)) * r + cx;
-                v = static_cast<double>(std::sin(a)) * r + cy;
+            if (dx == 0) { // the middle column of an odd width
+                twist(x, y, ArcTan2F(dy, dx), r);
+                if (y2 != y) twist(x, y2, ArcTan2F(-dy, dx), r);
+                continue;
             }
-            d[x] = sampleBilinear(view, u, v);
+            const float q = std::atan(dy / dx);
+            twist(x, y, q + pi, r);
+            twist(x2, y, -q, r);
+            if (y2 != y) {
+                twist(x, y2, -q + pi, r);
+                twist(x2, y2, q, r);
+            }
         }
     }
 }

@@ -219,6 +219,13 @@ TEST(TwistFX, ZeroAmountAndSameImage) {
     TwistFX(src, dst, 3);
     TwistFX(self, self, 3);
     EXPECT_TRUE(sameImage(self, dst));
+    // A larger destination keeps the source's centre (2, 2) and wraps: with only the quarter turn,
+    // (6, 5) comes from (4 - 5, 6) = (-1, 6), i.e. (4, 1).
+    tagged(src, 5, 5);
+    dst.SetSize(7, 6, 24, 0);
+    TwistFX(src, dst, INT_MAX);
+    EXPECT_EQ(at(dst, 6, 5), tag(4, 1));
+    EXPECT_EQ(at(dst, 0, 0), tag(4, 0));
 }
 
 TEST(ResizeBilinear, TiledTapsWrapAndRoundHalvesToEven) {
