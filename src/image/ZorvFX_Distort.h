@@ -50,13 +50,13 @@ inline float ArcTan2F(float y, float x) {
 // 0 or less leave the image unchanged.
 void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled);
 
-// Moves every pixel of Target by dx .. 2 dx across and dy .. 2 dy down (read from where it comes),
-// more for brighter pixels of Map (resized to Target's size when it differs). Map may be Target itself:
-// the weights are taken before any pixel changes.
+// Each pixel of Target takes the one dx .. 2 dx to its right and dy .. 2 dy below it (wrapping), the
+// further the brighter the pixel of Map (resized to Target's size when it differs). Map may be Target
+// itself: the weights are taken before any pixel changes.
 void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target);
 
-// Saw-tooth shear downwards: column x moves down by x mod P, P = Amount limited to 2 .. Height div 2
-// and 256; an Amount of 1 or less leaves the image unchanged.
+// Saw-tooth shear downwards with wrap-around: column x moves down by x mod P, P the smallest of Amount,
+// Height div 2 and 256; a P of 1 or less leaves the image unchanged.
 void RippleTooth(TFastDIB& Bmp, int Amount);
 
 // Moves each column up or down by Round(sin(x / p) * Amplitude), p = Width / pi / Period when Peaks
@@ -66,8 +66,9 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
 // The same with rows moved sideways by their y (p from the Height when Peaks).
 void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks);
 // Both waves at once, gathered with wrap-around: pixel (x, y) comes from
-// (x + Round(sin(y / pLR) * AmplitudeLR), y + Round(sin(x / pUD) * AmplitudeUD)), each amplitude
-// limited to the image's size on its axis.
+// (x + Round(sin(y / pLR) * AmplitudeLR), y + Round(sin(x / pUD) * AmplitudeUD)) with
+// pUD = Width / pi / PeaksUD and pLR = Height / pi / PeaksLR, each amplitude at most the image's size
+// on its axis. A peaks value of 0 leaves the image unchanged.
 void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR);
 
 // Rolls the image right by Amount columns (left when negative), taken modulo the width.
