@@ -1,0 +1,565 @@
+// Wrap-around distortions. The warps gather: for every destination pixel they work out the source point
+// and sample it, so the result does not depend on the order pixels are visited in. Temporaries are
+// TFastDIB images of the working size, copied back with Draw.
+#include "image/ZorvFX_Distort.h"
+
+#include "image/Numeric.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr double Pi = std::numbers::pi;
+
+bool usable(const TFastDIB& b) {
+    return b.Bits && b.Bpp == 24 && b.Width > 0 && b.Height > 0;
+}
+
+// The wrap rule with cheap paths for coordinates at most one size outside 0 .. n - 1.
+inline int wrapIndex(std::int64_t v, int n) {
+    if (v >= 0) {
+        if (v < n) return static_cast<int>(v);
+        if (v < 2 * static_cast<std::int64_t>(n)) return static_cast<int>(v - n);
+    } else if (v >= -static_cast<std::int64_t>(n)) {
+        return static_cast<int>(v + n);
+    }
+    return WrapMod(v, n);
+}
+
+inline int clampIndex(std::int64_t v, int n) {
+    return static_cast<int>(v < 0 ? 0 : (v >= n ? n - 1 : v));
+}
+
+// Round (halves to even, as the default rounding mode does) without a library call per pixel: adding
+// and taking away 1.5 * 2^52 leaves the nearest integer. Larger values and NaN go through Round.
+inline std::int64_t roundFast(double x) {
+    if (std::fabs(x) < 2251799813685248.0) // 2^51
+        return static_cast<std::int64_t>((x + 6755399441055744.0) - 6755399441055744.0);
+    return Round(x);
+}
+
+// A channel sum of non-negative weights (0 .. 255 plus rounding noise) rounded halves to even into a
+// byte; 1.5 * 2^23 does for Singles what 1.5 * 2^52 does above.
+inline std::uint8_t roundByte(float v) {
+    const int i = static_cast<int>((v + 12582912.0f) - 12582912.0f);
+    return static_cast<std::uint8_t>(i > 255 ? 255 : i);
+}
+
+// Channel values as Singles, read from a table rather than converted one by one.
+struct ByteFloatTable {
+    float v[256];
+    constexpr ByteFloatTable() : v() {
+        for (int i = 0; i < 256; ++i) v[i] = static_cast<float>(i);
+    }
+};
+constexpr ByteFloatTable ByteFloats;
+
+// The four pixels (ix, iy), (ix, iy + 1), (ix + 1, iy), (ix + 1, iy + 1) weighted by (1 - wx)(1 - wy),
+// (1 - wx) wy, wx (1 - wy) and wx wy, each weight a Single product, summed per channel in this order in
+// Single precision and rounded halves to even.
+inline TFColor blend4(const std::uint8_t* p00, const std::uint8_t* p01, const std::uint8_t* p10,
+                      const std::uint8_t* p11, float wx, float wy) {
+    const float gx = 1.0f - wx, gy = 1.0f - wy;
+    const float w00 = gx * gy, w01 = gx * wy, w10 = wx * gy, w11 = wx * wy;
+    const float* f = ByteFloats.v;
+    std::uint8_t out[3];
+    for (int c = 0; c < 3; ++c) {
+        float sum = w00 * f[p00[c]];
+        sum += w01 * f[p01[c]];
+        sum += w10 * f[p10[c]];
+        sum += w11 * f[p11[c]];
+        out[c] = roundByte(sum);
+    }
+    return TFColor{out[0], out[1], out[2]};
+}
+
+// A temporary of Bmp's size holding a copy of its pixels.
+void copyOf(const TFastDIB& Bmp, TFastDIB& Copy) {
+    Copy.SetSize(Bmp.Width, Bmp.Height, 24, 0);
+    Bmp.Draw(Copy, 0, 0);
+}
+
+// One axis of a bilinear sample at s on an axis of n pixels: base = floor(s) wrapped, next = base + 1
+// wrapped, f = s - floor(s). Huge coordinates are reduced in floating point before any conversion; a
+// coordinate that is not finite samples position 0.
+inline void bilinearAxis(double s, int n, int& base, int& next, float& f) {
+    if (s >= 0 && s < n - 1) { // the common case: both taps inside without wrapping
+        base = static_cast<int>(s);
+        next = base + 1;
+        f = static_cast<float>(s - base);
+        return;
+    }
+    std::int64_t i;
+    if (s >= -1e15 && s <= 1e15) {
+        i = static_cast<std::int64_t>(s); // toward zero, then down for negative fractions
+        if (static_cast<double>(i) > s) --i;
+        f = static_cast<float>(s - static_cast<double>(i));
+    } else if (std::isfinite(s)) {
+        const double fl = std::floor(s);
+        i = static_cast<std::int64_t>(std::fmod(fl, static_cast<double>(n)));
+        f = static_cast<float>(s - fl);
+    } else {
+        i = 0;
+        f = 0.0f;
+    }
+    base = wrapIndex(i, n);
+    next = base + 1 == n ? 0 : base + 1;
+}
+
+// A source image's rows and size held in locals, so that pixel stores (bytes, which may alias anything)
+// do not force them to be read again for every pixel.
+struct SourceView {
+    std::uint8_t* const* rows;
+    int w, h;
+    explicit SourceView(const TFastDIB& b) : rows(b.Scanlines), w(b.Width), h(b.Height) {}
+};
+
+// The bilinear sample of the source at (sx, sy) with wrap-around.
+inline TFColor sampleBilinear(SourceView src, double sx, double sy) {
+    int x0, x1, y0, y1;
+    float fx, fy;
+    bilinearAxis(sx, src.w, x0, x1, fx);
+    bilinearAxis(sy, src.h, y0, y1, fy);
+    const std::uint8_t* r0 = src.rows[y0];
+    const std::uint8_t* r1 = src.rows[y1];
+    return blend4(r0 + 3 * x0, r1 + 3 * x0, r0 + 3 * x1, r1 + 3 * x1, fx, fy);
+}
+
+// Dst's pixels when an effect is the identity: Src sampled with wrap-around, i.e. Src tiled over Dst.
+void tileInto(const TFastDIB& Src, TFastDIB& Dst) {
+    Src.TileDraw(Dst, 0, 0, Dst.Width, Dst.Height);
+}
+
+// The scale of a sine wave: Size / pi / Period when Peaks, otherwise Period. False when it cannot be
+// had (a zero or non-finite period).
+bool sineScale(int size, float Period, bool Peaks, double& p) {
+    if (Period == 0 || !std::isfinite(Period)) return false;
+    p = Peaks ? static_cast<float>(size / Pi / Period) : Period;
+    return true;
+}
+
+// Round(sin(i / p) * A) for i = 0 .. n - 1, as an offset on an axis of `size` pixels: wrapped into
+// 0 .. size - 1, or otherwise limited to -size .. size (a larger move shifts the whole line out of view
+// either way).
+std::vector<int> sineOffsets(int n, double p, double A, int size, bool wrap) {
+    std::vector<int> off(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const std::int64_t o = Round(std::sin(i / p) * A);
+        off[i] = wrap ? WrapMod(o, size) : static_cast<int>(std::clamp<std::int64_t>(o, -size, size));
+    }
+    return off;
+}
+
+} // namespace
+
+void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool Reflective) {
+    if (!usable(Bmp) || Wavelength == 0 || !std::isfinite(Phase)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    TFastDIB tmp;
+    tmp.SetSize(W, H, 24, 0);
+    const float ph = static_cast<float>(Pi * Phase / 180);
+    const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
+    const double hw = W / 2.0, hh = H / 2.0;
+    double ax = 1, ay = 1;
+    if (hw < hh)
+        ax = hh / hw;
+    else
+        ay = hw / hh;
+    const double twoWave = 2.0 * Wavelength;
+    std::vector<double> dxs(static_cast<std::size_t>(W));
+    for (int x = 0; x < W; ++x) dxs[x] = (x - cx) * ax;
+
+    // The wave's height depends only on the distance from the centre, which is the same for pixels
+    // mirrored on either axis: it is worked out once for each pixel of the top-left quarter.
+    std::vector<double> amp(static_cast<std::size_t>(W));
+    for (int y = 0; y <= (H - 1) / 2; ++y) {
+        const double ady = (y - cy) * ay;
+        for (int x = 0; x <= (W - 1) / 2; ++x) {
+            const double dx = dxs[x];
+            const double r = std::sqrt(dx * dx + ady * ady);
+            const double t = r / twoWave * (2 * Pi) + ph;
+            const double sn = Reflective ? std::fabs(std::sin(t)) : std::sin(t);
+            amp[x] = amp[W - 1 - x] = sn * Amplitude;
+        }
+        for (const int row : {y, H - 1 - y}) {
+            const double dy = (row - cy) * ay;
+            TFColor* d = tmp.Pixels24[row];
+            for (int x = 0; x < W; ++x) {
+                const double a = amp[x], dx = dxs[x];
+                int u, v;
+                if (Reflective) {
+                    u = clampIndex(roundFast(a * dx / ax + cx), W);
+                    v = clampIndex(roundFast(a * dy / ay + cy), H);
+                } else {
+                    u = wrapIndex(roundFast((a + dx) / ax + cx), W);
+                    v = wrapIndex(roundFast((a + dy) / ay + cy), H);
+                }
+                d[x] = Bmp.Pixels24[v][u];
+            }
+            if (row == H - 1 - row) break; // the middle row of an odd height has no mirror
+        }
+    }
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
+    // Below 3 x 3 the half-sizes (W - 2) / 2 and (H - 2) / 2 are 0 or negative and cannot scale.
+    if (!usable(Bmp) || Bmp.Width < 3 || Bmp.Height < 3) return;
+    if (!std::isfinite(Angle) || !std::isfinite(Pinch) || !std::isfinite(Radius)) return;
+    Pinch = std::clamp(Pinch, -1.0, 1.0);
+    if (Radius <= 0) return; // nothing lies inside a circle of radius 0
+    const int W = Bmp.Width, H = Bmp.Height;
+    TFastDIB tmp;
+    tmp.SetSize(W, H, 24, 0);
+    const int cx = RoundI((W - 1) / 2.0), cy = RoundI((H - 1) / 2.0);
+    const double hx = (W - 2) / 2.0, hy = (H - 2) / 2.0;
+    double sx = 1, sy = 1;
+    if (hx < hy)
+        sx = hy / hx;
+    else
+        sy = hx / hy;
+    const double R = std::max(hx, hy);
+    const double whirl = Pi * Angle / 180;
+    const double R2 = R * R * Radius;
+
+    // Everything that follows from dx^2 + dy^2 is the same for the pixels mirrored about the centre
+    // on either axis, so it is worked out once per (|x - cx|, |y - cy|) and used for up to four pixels.
+    struct Step {
+        bool inside;
+        double factor, ca, sa;
+    };
+    const int maxI = std::max(cx, W - 1 - cx), maxJ = std::max(cy, H - 1 - cy);
+    std::vector<Step> steps(static_cast<std::size_t>(maxI) + 1);
+    for (int j = 0; j <= maxJ; ++j) {
+        const double ady = j * sy;
+        for (int i = 0; i <= maxI; ++i) {
+            const double adx = i * sx;
+            const double dd = adx * adx + ady * ady;
+            Step& st = steps[i];
+            st.inside = dd < R2;
+            if (!st.inside) continue;
+            const double dist = std::sqrt(dd / Radius) / R;
+            const double sn = std::sin(Pi / 2 * dist);
+            st.factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
+            const double t = 1 - dist;
+            const double ang = whirl * t * t;
+            st.ca = std::cos(ang);
+            st.sa = std::sin(ang);
+        }
+        for (const int y : {cy - j, cy + j}) {
+            if (y < 0 || y >= H) continue;
+            const double dy = (y - cy) * sy;
+            const TFColor* s = Bmp.Pixels24[y];
+            TFColor* d = tmp.Pixels24[y];
+            for (int x = 0; x < W; ++x) {
+                const Step& st = steps[x < cx ? cx - x : x - cx];
+                if (!st.inside) {
+                    d[x] = s[x];
+                    continue;
+                }
+                const double dx = (x - cx) * sx;
+                const double px = dx * st.factor, py = dy * st.factor;
+                const int u = wrapIndex(roundFast((st.ca * px - st.sa * py) / sx + cx), W);
+                const int v = wrapIndex(roundFast((st.sa * px + st.ca * py) / sy + cy), H);
+                d[x] = Bmp.Pixels24[v][u];
+            }
+            if (j == 0) break; // the centre row has no mirror
+        }
+    }
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
+    if (!usable(Src) || !usable(Dst)) return;
+    TFastDIB copy; // the source, when the caller passes one image as both
+    const TFastDIB* S = &Src;
+    if (&Src == &Dst) {
+        copyOf(Src, copy);
+        S = &copy;
+    }
+    const SourceView view(*S);
+    const float cx = S->Width / 2.0f, cy = S->Height / 2.0f;
+    float R = static_cast<float>(Dst.Width * Amount);
+    if (R == 0 || !std::isfinite(R)) { // no lens: the picture as it is
+        if (S != &Dst) tileInto(*S, Dst);
+        return;
+    }
+    for (int y = 0; y < Dst.Height; ++y) {
+        const float dy = y - cy;
+        TFColor* d = Dst.Pixels24[y];
+        for (int x = 0; x < Dst.Width; ++x) {
+            const float dx = x - cx;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            double u = cx, v = cy;
+            if (r != 0) {
+                if (r == R) {
+                    // Move the lens edge off this pixel for the rest of the call; far from the origin
+                    // 0.01 may be below the spacing of Singles, so step at least to the next one.
+                    R += 0.01f;
+                    if (R == r) R = std::nextafter(R, std::numeric_limits<float>::infinity());
+                }
+                const double q = (1.0 / (1.0 - static_cast<double>(r) / R) - 1.0) * (R / 2.0);
+                u = dx * q / r + cx;
+                v = dy * q / r + cy;
+            }
+            d[x] = sampleBilinear(view, u, v);
+        }
+    }
+}
+
+void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    if (!usable(Src) || !usable(Dst)) return;
+    TFastDIB copy;
+    const TFastDIB* S = &Src;
+    if (&Src == &Dst) {
+        copyOf(Src, copy);
+        S = &copy;
+    }
+    if (Amount == 0) { // r / 0: no twist at all
+        if (S != &Dst) tileInto(*S, Dst);
+        return;
+    }
+    const SourceView view(*S);
+    const float cx = (S->Width - 1) / 2.0f, cy = (S->Height - 1) / 2.0f;
+    // One pixel from its angle ArcTan2F(dy, dx) and its distance r. The quarter turn is part of the
+    // effect: even a huge Amount turns the picture by 90 degrees. The angle is a Single like ArcTan2F's
+    // result, and so are its cosine and sine.
+    auto twist = [&](int x, int y, float theta, float r) {
+        double u = cx, v = cy;
+        if (r != 0) {
+            const float a = static_cast<float>(theta - static_cast<double>(r) / Amount + Pi / 2);
+            u = static_cast<double>(std::cos(a)) * r + cx;
+            v = static_cast<double>(std::sin(a)) * r + cy;
+        }
+        Dst.Pixels24[y][x] = sampleBilinear(view, u, v);
+    };
+    const int W = Dst.Width, H = Dst.Height;
+    if (W != S->Width || H != S->Height) {
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const float dx = x - cx, dy = y - cy;
+                twist(x, y, ArcTan2F(dy, dx), std::sqrt(dx * dx + dy * dy));
+            }
+        return;
+    }
+    // With equal sizes the four pixels mirrored about the centre share their distance and, arctan being
+    // odd, one arctangent: with q = arctan(dy / dx) for dx < 0, ArcTan2F gives q + pi at (dx, dy), -q at
+    // (-dx, dy), pi - q at (dx, -dy) and q at (-dx, -dy).
+    constexpr float pi = std::numbers::pi_v<float>;
+    for (int y = 0; y <= (H - 1) / 2; ++y) {
+        const int y2 = H - 1 - y;
+        const float dy = y - cy;
+        for (int x = 0; x <= (W - 1) / 2; ++x) {
+            const int x2 = W - 1 - x;
+            const float dx = x - cx;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            if (dx == 0) { // the middle column of an odd width
+                twist(x, y, ArcTan2F(dy, dx), r);
+                if (y2 != y) twist(x, y2, ArcTan2F(-dy, dx), r);
+                continue;
+            }
+            const float q = std::atan(dy / dx);
+            twist(x, y, q + pi, r);
+            twist(x2, y, -q, r);
+            if (y2 != y) {
+                twist(x, y2, -q + pi, r);
+                twist(x2, y2, q, r);
+            }
+        }
+    }
+}
+
+void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
+    if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    if (W == NewWidth && H == NewHeight) return;
+    TFastDIB tmp;
+    tmp.SetSize(NewWidth, NewHeight, 24, 0);
+
+    // Per axis: the two taps and the weight of the second. Without Tiled a single column or row is
+    // used alone (its scale would divide by 0); float rounding cannot push a tap past the last pixel.
+    struct Taps {
+        std::vector<int> i0, i1;
+        std::vector<float> w;
+    };
+    auto taps = [Tiled](int n, int newN) {
+        Taps t{std::vector<int>(newN), std::vector<int>(newN), std::vector<float>(newN)};
+        const float k = Tiled ? static_cast<float>(static_cast<double>(newN) / n)
+                              : (n > 1 ? static_cast<float>(static_cast<double>(newN) / (n - 1)) : 0.0f);
+        for (int j = 0; j < newN; ++j) {
+            if (k == 0) {
+                t.i0[j] = t.i1[j] = 0;
+                t.w[j] = 0;
+                continue;
+            }
+            const float f = static_cast<float>(j) / k;
+            const int i = TruncI(f);
+            t.w[j] = f - static_cast<float>(i);
+            if (Tiled) {
+                t.i0[j] = wrapIndex(i, n);
+                t.i1[j] = t.i0[j] + 1 == n ? 0 : t.i0[j] + 1;
+            } else {
+                t.i0[j] = clampIndex(i, n);
+                t.i1[j] = clampIndex(t.i0[j] + 1, n);
+            }
+        }
+        return t;
+    };
+    const Taps cx = taps(W, NewWidth), cy = taps(H, NewHeight);
+
+    for (int y = 0; y < NewHeight; ++y) {
+        const float wy = cy.w[y];
+        const std::uint8_t* ra = Bmp.Scanlines[cy.i0[y]];
+        const std::uint8_t* rb = Bmp.Scanlines[cy.i1[y]];
+        TFColor* d = tmp.Pixels24[y];
+        for (int x = 0; x < NewWidth; ++x) {
+            const int a = 3 * cx.i0[x], b = 3 * cx.i1[x];
+            d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
+        }
+    }
+    Bmp.SetSize(NewWidth, NewHeight, 24, 0);
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
+    if (!usable(Target) || !Map.Bits || Map.Width <= 0 || Map.Height <= 0) return;
+    const int W = Target.Width, H = Target.Height;
+    TFastDIB tmp;
+    if (Map.Width == W && Map.Height == H) {
+        tmp.SetSize(W, H, 24, 0);
+        Map.Draw(tmp, 0, 0);
+    } else {
+        tmp.SetSize(Map.Width, Map.Height, 24, 0);
+        Map.Draw(tmp, 0, 0);
+        ResizeBilinear(tmp, W, H, false);
+    }
+    if (tmp.Width != W || tmp.Height != H) return;
+
+    TDisplaceMap D(static_cast<std::size_t>(W), std::vector<float>(static_cast<std::size_t>(H)));
+    for (int y = 0; y < H; ++y) {
+        const TFColor* s = tmp.Pixels24[y];
+        for (int x = 0; x < W; ++x) D[x][y] = std::max({s[x].r, s[x].g, s[x].b}) / 255.0f;
+    }
+    Target.Draw(tmp, 0, 0);
+
+    for (int y = 0; y < H; ++y) {
+        TFColor* d = Target.Pixels24[y];
+        for (int x = 0; x < W; ++x) {
+            const double m = D[x][y];
+            const int u = wrapIndex(roundFast(dx * m + x + dx), W);
+            const int v = wrapIndex(roundFast(dy * m + y + dy), H);
+            d[x] = tmp.Pixels24[v][u];
+        }
+    }
+}
+
+void RippleTooth(TFastDIB& Bmp, int Amount) {
+    if (!usable(Bmp)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    const int P = std::max(1, std::min({H / 2, Amount, 256}));
+    if (P == 1) return; // every column would move by 0
+    TFastDIB copy;
+    copyOf(Bmp, copy);
+    // Column x moves down by x mod P; rows from the bottom up, so a smaller y wins a shared pixel.
+    for (int y = H - 1; y >= 0; --y) {
+        const TFColor* s = copy.Pixels24[y];
+        int k = 0;
+        for (int x = 0; x < W; ++x) {
+            int row = y + k;
+            if (row >= H) row -= H;
+            Bmp.Pixels24[row][x] = s[x];
+            if (++k == P) k = 0;
+        }
+    }
+}
+
+void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
+    if (!usable(Bmp)) return;
+    double p;
+    if (!sineScale(Bmp.Width, Period, Peaks, p)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    // Column x moves down by off(x). Read back from the destination: row j of the column comes from
+    // row j - off(x), wrapped, or clamped so the edge row repeats where the picture is pulled away.
+    // The clamped form needs no margin rows, whatever the amplitude's sign or size.
+    const std::vector<int> off = sineOffsets(W, p, Amplitude, H, Wrap);
+    TFastDIB tmp;
+    tmp.SetSize(W, H, 24, 0);
+    for (int j = 0; j < H; ++j) {
+        TFColor* d = tmp.Pixels24[j];
+        for (int x = 0; x < W; ++x) {
+            int s = j - off[x];
+            if (Wrap)
+                s += s < 0 ? H : 0;
+            else
+                s = s < 0 ? 0 : (s >= H ? H - 1 : s);
+            d[x] = Bmp.Pixels24[s][x];
+        }
+    }
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
+    if (!usable(Bmp)) return;
+    double p;
+    if (!sineScale(Bmp.Height, Period, Peaks, p)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    const std::vector<int> off = sineOffsets(H, p, Amplitude, W, Wrap);
+    TFastDIB tmp;
+    tmp.SetSize(W, H, 24, 0);
+    for (int y = 0; y < H; ++y) {
+        if (Wrap) {
+            // Row y rolls right by o: two block copies.
+            const int o = off[y];
+            Bmp.DrawRect(tmp, o, y, W - o, 1, 0, y);
+            Bmp.DrawRect(tmp, 0, y, o, 1, W - o, y);
+        } else {
+            // Row y drawn at column o (clipped); the edge pixels fill what it leaves uncovered.
+            const int o = off[y];
+            Bmp.DrawRect(tmp, o, y, W, 1, 0, y);
+            TFColor* d = tmp.Pixels24[y];
+            const TFColor* s = Bmp.Pixels24[y];
+            for (int x = 0; x < o; ++x) d[x] = s[0];
+            for (int x = std::max(0, W + o); x < W; ++x) d[x] = s[W - 1];
+        }
+    }
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR) {
+    if (!usable(Bmp)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    double px, py;
+    if (!sineScale(W, PeaksUD, true, px) || !sineScale(H, PeaksLR, true, py)) return;
+    const int aUD = std::min(AmplitudeUD, H), aLR = std::min(AmplitudeLR, W);
+    const std::vector<int> offUD = sineOffsets(W, px, aUD, H, true);
+    const std::vector<int> offLR = sineOffsets(H, py, aLR, W, true);
+    TFastDIB tmp;
+    tmp.SetSize(W, H, 24, 0);
+    for (int y = 0; y < H; ++y) {
+        TFColor* d = tmp.Pixels24[y];
+        const int du = offLR[y];
+        for (int x = 0; x < W; ++x) {
+            int u = x + du, v = y + offUD[x];
+            if (u >= W) u -= W;
+            if (v >= H) v -= H;
+            d[x] = Bmp.Pixels24[v][u];
+        }
+    }
+    tmp.Draw(Bmp, 0, 0);
+}
+
+void ScrollLR(TFastDIB& Bmp, int Amount) {
+    if (!usable(Bmp)) return;
+    const int W = Bmp.Width, H = Bmp.Height;
+    const int n = WrapMod(Amount, W); // a roll left by m is a roll right by W - m
+    if (n == 0) return;
+    TFastDIB copy;
+    copyOf(Bmp, copy);
+    copy.DrawRect(Bmp, 0, 0, n, H, W - n, 0); // the last n columns at the left edge
+    copy.DrawRect(Bmp, n, 0, W - n, H, 0, 0); // the rest from column n on
+}
