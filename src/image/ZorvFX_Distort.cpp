@@ -422,8 +422,8 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
             d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
         }
     }
-    Bmp.SetSize(NewWidth, NewHeight, 24, 0);
-    tmp.Draw(Bmp, 0, 0);
+    // Taking the resized pixels over cannot fail, so the image is never lost to a failed allocation.
+    Bmp.Swap(tmp);
 }
 
 void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
