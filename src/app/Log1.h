@@ -30,7 +30,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void done(int r) override; // every way of closing ends here
 
 private:
     void LoadLog();

@@ -19,10 +19,13 @@ public:
     QPushButton* bCancel = nullptr;
     bool SaveFlag = false; // the memo has unsaved changes
 
+    // Shows the editor modally on the log file.
+    void Execute();
+
     void FormShow();
     void FormActivate();
     void FormClose();
-    bool FormCloseQuery();
+    bool FormCloseQuery(); // false keeps the window open
     void mLogChange();
     void bOKClick();
     void bCancelClick();
@@ -31,12 +34,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void reject() override;    // the close button and Escape ask first when there are changes
+    void done(int r) override; // every way of closing ends here
 
 private:
     void LoadLog();
-    bool closingByButton = false; // OK and Cancel close without the unsaved-changes question
 };
 
 extern TfELog* fELog;

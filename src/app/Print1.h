@@ -19,7 +19,7 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
-class TFastDIB;
+class QImage;
 
 // A radio group: a titled box of radio buttons with an item index.
 class PrintOptionGroup : public QGroupBox {
@@ -78,6 +78,9 @@ public:
     int Execute();
     // Gives a fresh printer the choices made in the set-up dialog (printer, paper, output file).
     void ApplySetup(QPrinter& printer) const;
+    // The screen's pixels per inch, as whole numbers.
+    static int ScreenPpiX();
+    static int ScreenPpiY();
 
     // Tests: when set, Execute shows nothing; the hook may change the controls and returns the result.
     using ExecHook = std::function<int(TfPrint& dialog)>;
@@ -112,12 +115,13 @@ struct PrintLayout {
     int screenPpiX = 96, screenPpiY = 96;
     int pageWidth = 0, pageHeight = 0;
 };
-// The target rectangle on the printer page (left, top, right, bottom as a QRect from corners).
+// The target rectangle of the printed image on the page, in printer pixels. A null rectangle when the
+// size comes out as zero, negative or beyond 2^24 pixels (nothing can be printed then).
 QRect PrintTargetRect(const PrintLayout& layout);
 
-// Stretches the image into the rectangle on the canvas; with frame a one-pixel black frame is drawn on
+// Stretches the bitmap into the rectangle on the canvas; with frame a one-pixel black frame is drawn on
 // exactly that rectangle.
-void PrintBitmap(QPainter& canvas, const QRect& rect, TFastDIB& bitmap, bool frame);
+void PrintBitmap(QPainter& canvas, const QRect& rect, const QImage& bitmap, bool frame);
 
 // The desktop's print dialog for a printer; false on Cancel. Tests answer it through the hook, which may
 // set the printer up (for example to PDF output) and returns the answer.
