@@ -1,0 +1,18 @@
+#pragma once
+// The settings file shared by the main window and the dialogs: its name, the gate that says whether a
+// file was written before, and writing it with a failure reported once per run.
+
+#include <QString>
+
+class IniFile;
+
+// Folder + "/ZorvTile.ini".
+QString SettingsPath(const QString& iniDir);
+// The sections of the windows are read only from a file written before, marked by key EffectVals6 of
+// section EffectVals. Its presence counts, not its value: a stored amount of 0 is a valid setting.
+bool SettingsGateOpen(const IniFile& ini);
+// Writes the file (creating its folder when missing). A failure is shown once per run, however many
+// windows write their sections; returns false on failure.
+bool CommitSettings(IniFile& ini);
+// Forgets that a failure was shown (tests).
+void ResetSettingsFailureReport();
