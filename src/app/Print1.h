@@ -64,6 +64,7 @@ public:
     QAction* CDJacketFront1 = nullptr;
     QAction* CDJacketBack1 = nullptr;
     bool DrawBox = false; // frame the printed image
+    QRect PrintedRect;    // where the last print job put the image, in printer pixels
 
     void FormShow();
     void rgSizeClick();

@@ -46,6 +46,7 @@ void TfZorvTile::Print1Click() {
                 "inches must give a positive size that fits a printer page.");
 
         fPrint->DrawBox = layout.size == 3 || layout.size == 4;
+        fPrint->PrintedRect = target;
         CopyFB(cb, z);
         QPainter canvas;
         if (!canvas.begin(&printer))
