@@ -14,10 +14,11 @@ QString SettingsPath(const QString& iniDir) { return QDir(iniDir).filePath("Zorv
 
 bool SettingsGateOpen(const IniFile& ini) { return ini.ValueExists("EffectVals", "EffectVals6"); }
 
-bool CommitSettings(IniFile& ini) {
+bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes) {
     try {
-        QDir().mkpath(QFileInfo(ini.FileName()).absolutePath());
-        ini.UpdateFile();
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        IniFile ini(fileName);
+        writes(ini);
         return true;
     } catch (const std::exception& e) {
         if (!FailureShown) {

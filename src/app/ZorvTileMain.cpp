@@ -8,7 +8,11 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
+#include "platform/FastDIBQt.h"
+#if __has_include("platform/Picture.h")
 #include "platform/Picture.h"
+#define MOZARO_PICTURE_CONTAINER 1
+#endif
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -252,7 +256,13 @@ void TfZorvTile::AfterShow() {
         return;
     // The picture named on the command line: no undo step and no log line.
     TFastDIB pic;
+#ifdef MOZARO_PICTURE_CONTAINER
     LoadPictureToDIB(StartFile, pic);
+#else
+    QString error;
+    if (!LoadFromFile(pic, StartFile, 24, &error))
+        throw std::runtime_error(error.toStdString());
+#endif
     CopyDIB(pic, z);
     CopyDIB(z, orig);
     buf.SetSize(z.Width, z.Height, 24, 0);

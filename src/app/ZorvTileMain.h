@@ -26,6 +26,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class HourGlass;
+class IniFile;
 
 // Number of undo slots; settings key UndoLevels.
 extern int UndoLevels;
@@ -174,6 +175,7 @@ private:
     void BuildClient();
     void PaintGlyphs();
     void UpdateUndoButton();
+    void WriteSections(IniFile& ini);
     // Connects an action to a member command run inside the error guard.
     void OnTriggered(QAction* a, void (TfZorvTile::*cmd)());
     std::unique_ptr<HourGlass> EffectCursor;

@@ -105,7 +105,7 @@ QString TfZorvTile::SettingsFileName() const { return SettingsPath(INIDir); }
 void TfZorvTile::LoadSettings() {
     // The settings folder: remembered in the key store; the first run stores the folder found at start.
     try {
-        if (!Registry::ValueExists(KeyPath, "INILocation")) {
+        if (!Registry::KeyExists(KeyPath)) {
             Registry::WriteString(KeyPath, "INILocation", INIDir);
         } else {
             INIDir = Registry::ReadString(KeyPath, "INILocation");
@@ -181,7 +181,10 @@ void TfZorvTile::LoadSettings() {
 }
 
 void TfZorvTile::SaveSettings() {
-    IniFile ini(SettingsFileName());
+    WriteSettings(SettingsFileName(), [this](IniFile& ini) { WriteSections(ini); });
+}
+
+void TfZorvTile::WriteSections(IniFile& ini) {
     for (int i = 0; i < 66; ++i)
         ini.WriteInteger(EV, EV + QString::number(i), EffectVals[static_cast<std::size_t>(i)]);
     ini.WriteFloat(EV, "UDPeakVal", UDPeakVal);
@@ -244,7 +247,6 @@ void TfZorvTile::SaveSettings() {
     ini.WriteInteger(MG, "width", Gradient.width);
     ini.WriteInteger(MG, "height", Gradient.height);
     ini.WriteBool(MG, "vertical", Gradient.vertical);
-    CommitSettings(ini);
 }
 
 void TfZorvTile::ChangeINIlocation1Click() {
