@@ -9,11 +9,12 @@ InputBoxHook& Hook() {
 }
 } // namespace
 
-void SetInputBoxHook(InputBoxHook hook) { Hook() = std::move(hook); }
+void SetInputBoxHook(InputBoxHook hook) {
+    Hook() = std::move(hook);
+}
 
 QString InputBox(QWidget* parent, const QString& caption, const QString& prompt, const QString& value) {
-    if (Hook())
-        return Hook()(caption, prompt, value);
+    if (Hook()) return Hook()(caption, prompt, value);
     bool ok = false;
     const QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
     return ok ? text : value;

@@ -11,5 +11,6 @@
 QString InputBox(QWidget* parent, const QString& caption, const QString& prompt, const QString& value);
 
 // Tests: when a hook is set, no box is shown; the hook gets the caption, prompt and value and answers.
-using InputBoxHook = std::function<QString(const QString& caption, const QString& prompt, const QString& value)>;
+using InputBoxHook =
+    std::function<QString(const QString& caption, const QString& prompt, const QString& value)>;
 void SetInputBoxHook(InputBoxHook hook);
