@@ -3,6 +3,7 @@
 
 #include "app/ZorvTileMain.h"
 
+#include "app/InputBox.h"
 #include "app/SettingsFile.h"
 #include "image/Numeric.h"
 #include "platform/Folders.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 
 #include <cfloat>
 #include <cmath>
@@ -255,8 +255,7 @@ void TfZorvTile::WriteSections(IniFile& ini) {
 }
 
 void TfZorvTile::ChangeINIlocation1Click() {
-    QString chosen = QFileDialog::getExistingDirectory(this, "Current Folder: " + INIDir, INIDir,
-                                                       QFileDialog::ShowDirsOnly);
+    QString chosen = BrowseForFolder(this, "Current Folder: " + INIDir, INIDir);
     if (chosen.isEmpty()) chosen = INIDir;
     chosen = QDir::cleanPath(chosen);
     Registry::WriteString(KeyPath, "INILocation", chosen);

@@ -350,3 +350,30 @@ TEST_F(MainWindow, SetAsWallpaperWritesTheShownImageEachTime) {
     EXPECT_EQ(second.size(), QSize(40, 30));
     EXPECT_EQ(second.pixelColor(3, 2), QColor(255, 0, 0));
 }
+
+TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettingsFail) {
+    QTemporaryDir logDir;
+    ASSERT_TRUE(logDir.isValid());
+    TfZorvTile::SetLogFolder(logDir.path());
+    {
+        TStartedProgram p(Dir.path());
+        TfZorvTile& w = *fZorvTile;
+        Item("LogthisSession1")->trigger();
+        ASSERT_TRUE(w.Logging);
+        Item("Reset1")->trigger();
+        Item("UnDo1")->trigger();
+        Item("UnDo1")->trigger(); // empty ring: no line
+        // The settings cannot be written at exit; the log is closed all the same.
+        WriteFileBytes(Dir.path() + "/plain", "x");
+        w.INIDir = Dir.path() + "/plain/sub";
+        p.Destroy();
+        ASSERT_EQ(p.Asked.size(), 1u);
+        EXPECT_TRUE(p.Asked[0].Text.startsWith("Unable to write to"));
+    }
+    const QStringList lines = FileLines(logDir.path() + "/ZorvLog.txt");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Log starts"));
+    EXPECT_EQ(lines[1], "Image Reset");
+    EXPECT_EQ(lines[2], "UnDo");
+    TfZorvTile::SetLogFolder(QString());
+}

@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 
+#include "app/InputBox.h"
 #include "app/SettingsFile.h"
 #include "app/ZorvTileMain.h"
 #include "platform/Folders.h"
@@ -304,4 +305,42 @@ TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
     EXPECT_TRUE(lines.contains("Height=400"));
     // Kept in its place, before the keys written at exit.
     EXPECT_EQ(lines.indexOf("Top=7"), lines.indexOf("[MainForm]") + 1);
+}
+
+TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
+    const QString key = "Software\\ZorvWare\\ZorvTile";
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n");
+    QTemporaryDir target;
+    ASSERT_TRUE(target.isValid());
+    QString caption, start, answer;
+    SetFolderBrowserHook([&](const QString& c, const QString& s) {
+        caption = c;
+        start = s;
+        return answer;
+    });
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        QAction* change = Item("ChangeINIlocation1");
+        // Cancel: the value and the file stay where they were.
+        answer.clear();
+        change->trigger();
+        EXPECT_EQ(caption, "Current Folder: " + Dir.path());
+        EXPECT_EQ(start, Dir.path());
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), Dir.path());
+        EXPECT_TRUE(QFile::exists(Ini()));
+        EXPECT_EQ(fZorvTile->INIDir, Dir.path());
+
+        answer = target.path();
+        change->trigger();
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), target.path());
+        EXPECT_FALSE(QFile::exists(Ini()));
+        EXPECT_EQ(ReadFileBytes(target.path() + "/ZorvTile.ini"), "[EffectVals]\nEffectVals6=250\n");
+        EXPECT_EQ(fZorvTile->INIDir, target.path());
+        p.Destroy();
+        EXPECT_TRUE(p.Asked.empty());
+    }
+    // Written at exit in the new folder.
+    EXPECT_TRUE(FileLines(target.path() + "/ZorvTile.ini").contains("UndoLevels=15"));
+    EXPECT_FALSE(QFile::exists(Ini()));
+    SetFolderBrowserHook({});
 }
