@@ -89,10 +89,10 @@ void TfZorvTile::LogLine(const QString& text) {
         throwFileError(QStringLiteral("Unable to write to the log file"), *LogFile);
 }
 
-void TfZorvTile::CloseLogFile() {
+void TfZorvTile::CloseLogFile() noexcept {
     Logging = false;
     if (LogFile) {
-        LogFile->close(); // QFile::close never throws; a failed final flush loses nothing not yet flushed
+        LogFile->close(); // every line was flushed as it was written, so closing loses nothing
         LogFile.reset();
     }
     if (stBar) stBar->update();
@@ -195,7 +195,7 @@ void TfZorvTile::EditLog1Click() {
         if (!askYesNo(QStringLiteral("This will Close the Log. OK?"))) return;
         CloseLogFile();
     }
-    if (fELog) fELog->Execute();
+    if (fELog) Guarded([] { fELog->Execute(); });
 }
 
 void TfZorvTile::stBarDrawPanel(QPainter& painter, const QRect& r) {

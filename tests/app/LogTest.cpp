@@ -421,3 +421,19 @@ TEST_F(LogTest, EditorSaveAsClearsTheUnsavedFlagButLeavesTheLog) {
     EXPECT_EQ(saved.readAll(), "line2\r\n");
     EXPECT_EQ(logBytes(), "line\r\n");
 }
+
+TEST_F(LogTest, AnUnreadableLogIsReportedAndTheEditorStaysClosed) {
+    // A folder in place of the log file: it exists but cannot be read.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ZorvLog.txt")));
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        opened = editor->isVisible();
+        editor->close();
+    });
+    main->EditLog1Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].type, TMsgDlgType::mtError);
+    EXPECT_TRUE(asked[0].text.contains("ZorvLog.txt")) << asked[0].text.toStdString();
+    EXPECT_FALSE(opened);
+    QCoreApplication::processEvents(); // the timer, should the editor not have opened
+}
