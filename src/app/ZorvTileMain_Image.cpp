@@ -10,6 +10,7 @@
 
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
