@@ -199,6 +199,7 @@ void TfZorvTile::EditLog1Click() {
 }
 
 void TfZorvTile::stBarDrawPanel(QPainter& painter, const QRect& r) {
+    painter.setPen(stBar ? stBar->palette().color(QPalette::WindowText) : QColor(Qt::black));
     const int baseline = painter.fontMetrics().ascent();
     if (Logging) {
         painter.drawPixmap(r.left() + 5, r.top() + 3, logIcon());
