@@ -474,3 +474,17 @@ TEST_F(LogTest, ViewerPrintsItsLinesOnlyWhenThereAreAny) {
     SetPrintDialogHook({});
     EXPECT_TRUE(asked.empty());
 }
+
+TEST_F(LogTest, ALogThatCannotBeReopenedAfterViewingEndsLogging) {
+    main->LogthisSession1Click();
+    // The log file is replaced by a folder behind the program's back.
+    ASSERT_TRUE(QFile::remove(logPath()));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ZorvLog.txt")));
+    main->ViewLog1Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].type, TMsgDlgType::mtError);
+    EXPECT_FALSE(main->Logging);
+    EXPECT_EQ(main->LogFile, nullptr);
+    main->LogLine("goes nowhere, raises nothing");
+    EXPECT_EQ(asked.size(), 1u);
+}
