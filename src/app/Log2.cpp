@@ -1,0 +1,113 @@
+// The activity log editor.
+#include "app/Log2.h"
+
+#include "app/Log1.h"
+#include "app/PendingForms.h"
+#include "app/ZorvTileMain.h"
+#include "platform/ErrorGuard.h"
+#include "platform/MessageBoxes.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TfELog* fELog = nullptr;
+
+TfELog::TfELog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("fELog"));
+    setWindowTitle(QStringLiteral("Edit Log File"));
+    resize(528, 337);
+    mLog = new QPlainTextEdit(this);
+    mLog->setObjectName(QStringLiteral("mLog"));
+    mLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(mLog, &QPlainTextEdit::textChanged, this, [this] { mLogChange(); });
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    auto button = [&](const char* name, const QString& caption, void (TfELog::*handler)()) {
+        auto* b = new QPushButton(caption, panel);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        row->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+        return b;
+    };
+    bOK = button("bOK", QStringLiteral("&OK"), &TfELog::bOKClick);
+    bSaveAs = button("bSaveAs", QStringLiteral("&Save As"), &TfELog::bSaveAsClick);
+    bPrint = button("bPrint", QStringLiteral("&Print"), &TfELog::bPrintClick);
+    bCancel = button("bCancel", QStringLiteral("Cancel"), &TfELog::bCancelClick);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(mLog, 1);
+    column->addWidget(panel);
+}
+
+void TfELog::FormCreate() {}
+
+void TfELog::Execute() {
+    // A log that cannot be read is reported before the editor opens, so an empty memo can never be
+    // written over it.
+    FormShow();
+    exec();
+}
+
+void TfELog::FormShow() {
+    LoadLog();
+}
+
+void TfELog::FormActivate() {
+    if (fToolBox) fToolBox->hide();
+    SaveFlag = false; // loading the file is not a change
+}
+
+void TfELog::FormClose() {
+    if (fToolBox) fToolBox->show();
+}
+
+bool TfELog::FormCloseQuery() {
+    return !SaveFlag || MessageDlg(QStringLiteral("Changes not saved.  Do you still wish to exit?"),
+                                   TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+}
+
+void TfELog::mLogChange() {
+    SaveFlag = true;
+}
+
+void TfELog::bOKClick() {
+    // A failed write leaves the window open with the changes.
+    LogWindows::WriteLines(fZorvTile ? fZorvTile->LogPath() : QString(), LogWindows::MemoLines(*mLog));
+    SaveFlag = false;
+    accept();
+}
+
+void TfELog::bCancelClick() {
+    SaveFlag = false;
+    QDialog::reject();
+}
+
+void TfELog::bSaveAsClick() {
+    if (LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), false)) SaveFlag = false;
+}
+
+void TfELog::bPrintClick() {
+    LogWindows::PrintLines(LogWindows::MemoLines(*mLog), this);
+}
+
+void TfELog::LoadLog() {
+    LogWindows::ReadLogInto(*mLog, fZorvTile ? fZorvTile->LogPath() : QString());
+}
+
+void TfELog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormActivate();
+}
+
+void TfELog::reject() {
+    if (FormCloseQuery()) QDialog::reject();
+}
+
+void TfELog::done(int r) {
+    QDialog::done(r);
+    FormClose();
+}

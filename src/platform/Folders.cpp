@@ -1,0 +1,48 @@
+#include "platform/Folders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+QString clean(const QString& path) {
+    if (path.isEmpty()) return path;
+    return QDir::cleanPath(QDir(path).absolutePath());
+}
+
+QString ownDataFolder() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                        QStringLiteral("/ZorvWare/ZorvTile");
+    QDir().mkpath(dir);
+    return clean(dir);
+}
+
+} // namespace
+
+QString DocumentsFolder() {
+    return clean(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+QString TempFolder() {
+    return clean(QDir::tempPath());
+}
+
+QString ProgramFolder() {
+    if (QCoreApplication::instance()) return clean(QCoreApplication::applicationDirPath());
+    // Before (or without) the application object: the link the kernel keeps to our executable.
+    return clean(QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath());
+}
+
+QString ProgramDataFolder() {
+    const QString program = ProgramFolder();
+    if (!program.isEmpty() && ::access(QFile::encodeName(program).constData(), W_OK) == 0) return program;
+    return ownDataFolder();
+}
+
+QString WindowsFolder() {
+    return ownDataFolder();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// IniFile: our own reader and writer of private-profile (INI) files.
+//
+// The whole file is read when the object is made; every write changes the copy in memory and writes
+// the file at once (through a temporary file renamed over it), so a write that cannot reach the disk
+// raises std::runtime_error("Unable to write to <file>") at that very call.
+//
+// Sections and keys match without regard to case; the first of duplicated sections or keys is the one
+// read and written. Existing keys keep their place, new keys go after the last key of their section,
+// new sections at the end of the file. Comment lines are kept; lines that cannot be text (control
+// characters) are dropped on the next write. Values read are trimmed and cut to 2047 characters.
+// Numbers are written with '.' and read with '.' or ','.
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class IniFile {
+public:
+    // Reads the file now; a missing, unreadable or corrupt file gives an empty one.
+    explicit IniFile(QString fileName);
+
+    const QString& FileName() const { return fileName_; }
+
+    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    // Decimal, or hexadecimal after "0x", "0X" or "$" (up to 8 digits, taken as a 32-bit pattern);
+    // anything else, or a decimal outside the int range, gives `def`.
+    int ReadInteger(const QString& section, const QString& key, int def) const;
+    // '.' or ',' as the decimal separator; text that is not a finite number gives `def`.
+    double ReadFloat(const QString& section, const QString& key, double def) const;
+    // Read as an integer: non-zero is true.
+    bool ReadBool(const QString& section, const QString& key, bool def) const;
+
+    bool SectionExists(const QString& section) const;
+    bool ValueExists(const QString& section, const QString& key) const;
+    // The keys of the section, in file order, each once.
+    QStringList ReadSection(const QString& section) const;
+    QStringList ReadSections() const;
+
+    // Line breaks in a value become blanks (they would split the line in the file).
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    // General format, at most 15 significant digits, '.' as separator (0.75, 17, 0.300000011920929).
+    void WriteFloat(const QString& section, const QString& key, double value);
+    void WriteBool(const QString& section, const QString& key, bool value); // "0" / "1"
+    void EraseSection(const QString& section);
+    void DeleteKey(const QString& section, const QString& key);
+
+    // Writes the whole file now (temporary file in the same folder, renamed over it).
+    void UpdateFile();
+
+    // Text conversions used by the readers and writers, offered to code that parses values itself.
+    static bool ParseInteger(const QString& text, int& value);
+    static bool ParseFloat(const QString& text, double& value);
+    static QString FormatFloat(double value);
+
+private:
+    struct Line {
+        bool entry = false; // key=value line; otherwise `text` is kept as it was (comments, blanks)
+        QString key;
+        QString value;
+        QString text;
+    };
+    struct Section {
+        QString name;
+        bool header = true; // false only for the lines before the first section
+        std::vector<Line> lines;
+    };
+
+    QString fileName_;
+    std::vector<Section> sections_; // sections_[0] holds the lines before the first header
+
+    void parse(const QByteArray& bytes);
+    QByteArray serialize() const;
+    const Section* findSection(const QString& name) const;
+    Section* findSection(const QString& name);
+    static const Line* findKey(const Section& s, const QString& key);
+    void setValue(const QString& section, const QString& key, const QString& value);
+};

@@ -1,0 +1,346 @@
+// The settings file: the sections and keys written at exit in their order, read back at the next start
+// byte for byte, the gate, broken and out-of-range values, and a failed write reported once.
+
+#include "AppTestSupport.h"
+
+#include "app/InputBox.h"
+#include "app/SettingsFile.h"
+#include "app/ZorvTileMain.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureTestApplication();
+        ASSERT_TRUE(Dir.isValid());
+        ResetSettingsFailureReport();
+    }
+    QString Ini() const { return Dir.path() + "/ZorvTile.ini"; }
+    QAction* Item(const char* name) { return fZorvTile->findChild<QAction*>(name); }
+
+    QTemporaryDir Dir;
+};
+
+// The lines a first run writes, worked out from the built-in defaults.
+QStringList FirstRunLines() {
+    QStringList l{"[EffectVals]"};
+    const std::map<int, int> defs{
+        {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
+        {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},   {37, 25}, {43, 45}, {45, 64},  {46, 3},  {47, 3},
+        {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},   {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
+        {59, 4},  {60, 3},  {61, 1},  {62, 16},  {63, 16},  {64, 24}, {65, 270}};
+    for (int i = 0; i < 66; ++i) l << QString("EffectVals%1=%2").arg(i).arg(defs.count(i) ? defs.at(i) : 0);
+    l << "UDPeakVal=3"
+      << "UDWavVal=32"
+      << "LRPeakVal=2"
+      << "LRWavVal=17"
+      << "FishVal=0.75"
+      << "ScaleVal=2"
+      << "TurbVal=120"
+      << "UDSBlurBuf=1"
+      << "UDSBlurSelf=1"
+      << "SBlurReps=32"
+      << "UDWatBuf=100"
+      << "UDWatSelf=-128"
+      << "NovaSpok=64"
+      << "NovaHue=32"
+      << "NovaX=24"
+      << "NovaY=36"
+      << "HytEl=20"
+      << "HytDp=16"
+      << "HytBm=1"
+      << "TrColVal=0"
+      << "TrUseVal=0"
+      << "WvLenVal=10"
+      << "WvPhsVal=8"
+      << "WvRflVal=0"
+      << "WhPchVal=0.5"
+      << "WhRadVal=1";
+    l << "[MainForm]"
+      << "TxtOnTst=0"
+      << "SaveDlg=0"
+      << "ShowAdj=1"
+      << "CenterShape=0"
+      << "SaveWithLog=0"
+      << "PenStyle=0"
+      << "Default Directory="
+      << "Top=1"
+      << "Left=195"
+      << "Width=541"
+      << "Height=446"
+      << "Status=1"
+      << "UndoLevels=15";
+    l << "[MGradient]"
+      << "bars=1"
+      << "colors=100,200,128"
+      << "pos=10"
+      << "bkcolor=0,0,0"
+      << "width=512"
+      << "height=512"
+      << "vertical=1";
+    return l;
+}
+
+} // namespace
+
+TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_FALSE(QFile::exists(Ini()));
+        // No file: the multi-colour gradient still gets its defaults.
+        EXPECT_EQ(fZorvTile->Gradient.bars, 1);
+        ASSERT_EQ(fZorvTile->Gradient.color.size(), 1u);
+        EXPECT_EQ(fZorvTile->Gradient.color[0], (Trgb{100, 200, 128}));
+        EXPECT_EQ(fZorvTile->Gradient.pos, std::vector<int>({10}));
+        EXPECT_TRUE(fZorvTile->Gradient.vertical);
+        p.Destroy();
+        EXPECT_TRUE(p.Asked.empty());
+    }
+    EXPECT_EQ(FileLines(Ini()), FirstRunLines());
+}
+
+TEST_F(Settings, FirstRunStoresTheDocumentsFolderInTheKeyStore) {
+    QFile::remove(Registry::StoreFileName());
+    EnsureTestApplication();
+    TApplicationForms forms;
+    forms.CreateForms(QString());
+    EXPECT_EQ(fZorvTile->INIDir, DocumentsFolder());
+    EXPECT_EQ(Registry::ReadString("Software\\ZorvWare\\ZorvTile", "INILocation"), DocumentsFolder());
+    forms.DestroyForms();
+    EXPECT_TRUE(QFile::exists(DocumentsFolder() + "/ZorvTile.ini"));
+    QFile::remove(DocumentsFolder() + "/ZorvTile.ini");
+}
+
+TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        TfZorvTile& w = *fZorvTile;
+        // A stored amount of 0 for the gate key must not close the gate at the next start.
+        w.EffectVals[6] = 0;
+        w.EffectVals[65] = -7;
+        w.FishVal = 0.3f;
+        w.WvPhsVal = 2.5; // written as its nearest integer, halves to even
+        w.HytBmVal = false;
+        w.TrColVal = RGBColor(255, 0, 0);
+        Item("XORPen1")->trigger();
+        Item("PromptforSaveAtTermination1")->trigger();
+        Item("CenterShapes")->trigger();
+        Item("ShowAdj")->trigger();
+        w.DefDir = "/some/where";
+        UndoLevels = 42;
+        w.Gradient.bars = 3;
+        w.Gradient.color = {Trgb{255, 0, 0}, Trgb{0, 255, 0}, Trgb{0, 0, 255}};
+        w.Gradient.pos = {0, 50, 100};
+        w.Gradient.vertical = false;
+        w.move(30, 40);
+        w.resize(700, 500);
+        p.Destroy();
+    }
+    const QByteArray first = ReadFileBytes(Ini());
+    const QStringList lines = FileLines(Ini());
+    EXPECT_TRUE(lines.contains("EffectVals6=0"));
+    EXPECT_TRUE(lines.contains("FishVal=0.300000011920929"));
+    EXPECT_TRUE(lines.contains("WvPhsVal=2"));
+    EXPECT_TRUE(lines.contains("HytBm=0"));
+    EXPECT_TRUE(lines.contains("TrColVal=255"));
+    EXPECT_TRUE(lines.contains("PenStyle=11"));
+    EXPECT_TRUE(lines.contains("SaveDlg=1"));
+    EXPECT_TRUE(lines.contains("UndoLevels=42"));
+    EXPECT_TRUE(lines.contains("colors=255,0,0,0,255,0,0,0,255"));
+    EXPECT_TRUE(lines.contains("pos=0,50,100"));
+    EXPECT_TRUE(lines.contains("vertical=0"));
+
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        TfZorvTile& w = *fZorvTile;
+        EXPECT_EQ(w.EffectVals[6], 0);
+        EXPECT_EQ(w.EffectVals[65], -7);
+        EXPECT_EQ(w.EffectVals[18], 100);
+        EXPECT_FLOAT_EQ(w.FishVal, 0.3f);
+        EXPECT_EQ(w.WvPhsVal, 2.0);
+        EXPECT_FALSE(w.HytBmVal);
+        EXPECT_EQ(w.TrColVal, 255u);
+        EXPECT_EQ(w.Rop2Mode, 11);
+        EXPECT_TRUE(Item("XORPen1")->isChecked());
+        EXPECT_FALSE(Item("Normal1")->isChecked());
+        EXPECT_TRUE(Item("PromptforSaveAtTermination1")->isChecked());
+        EXPECT_TRUE(Item("CenterShapes")->isChecked());
+        EXPECT_FALSE(Item("ShowAdj")->isChecked());
+        EXPECT_EQ(w.DefDir, "/some/where");
+        EXPECT_EQ(UndoLevels, 42);
+        EXPECT_EQ(w.Ring.Levels(), 42);
+        ASSERT_EQ(w.Gradient.bars, 3);
+        EXPECT_EQ(w.Gradient.color[1], (Trgb{0, 255, 0}));
+        EXPECT_EQ(w.Gradient.pos, std::vector<int>({0, 50, 100}));
+        EXPECT_FALSE(w.Gradient.vertical);
+        EXPECT_EQ(w.x(), 30);
+        EXPECT_EQ(w.y(), 40);
+        EXPECT_EQ(w.width(), 700);
+        EXPECT_EQ(w.height(), 500);
+        p.Destroy();
+    }
+    EXPECT_EQ(ReadFileBytes(Ini()), first);
+}
+
+TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
+    // No EffectVals6: EffectVals and MainForm are not read; MGradient is.
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals7=99\n[MainForm]\nUndoLevels=30\nSaveDlg=1\n"
+                          "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(fZorvTile->EffectVals[7], 0);
+        EXPECT_EQ(UndoLevels, 15);
+        EXPECT_FALSE(Item("PromptforSaveAtTermination1")->isChecked());
+        ASSERT_EQ(fZorvTile->Gradient.bars, 3);
+        EXPECT_EQ(fZorvTile->Gradient.color[2], (Trgb{0, 0, 255}));
+        EXPECT_EQ(fZorvTile->Gradient.pos[1], 50);
+    }
+}
+
+TEST_F(Settings, BrokenAndOutOfRangeValues) {
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=12\nEffectVals3=abc\nFishVal=0,5\nWhPchVal=junk\n"
+                          "HytBm=256\nTrUseVal=257\n"
+                          "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
+                          "SaveWithLog=2\nCenterShape=0\n"
+                          "[MGradient]\nbars=3\ncolors=1,2,3\npos=1,2,3\nbkcolor=300,2\nwidth=-1\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        TfZorvTile& w = *fZorvTile;
+        EXPECT_EQ(w.EffectVals[6], 12);
+        EXPECT_EQ(w.EffectVals[3], 0);    // not a number: the current value
+        EXPECT_FLOAT_EQ(w.FishVal, 0.5f); // a comma as decimal separator
+        EXPECT_FLOAT_EQ(w.WhPchVal, 0.5f);
+        EXPECT_FALSE(w.HytBmVal); // the low byte of 256
+        EXPECT_TRUE(w.TrUseVal);
+        EXPECT_EQ(UndoLevels, 15);
+        EXPECT_EQ(w.Ring.Levels(), 15);
+        EXPECT_EQ(w.width(), 541);
+        EXPECT_EQ(w.height(), 446);
+        // A pen style outside the menu ticks no item.
+        EXPECT_EQ(w.Rop2Mode, 20);
+        for (const char* pen : {"Normal1", "MaskNotPen1", "XORPen1", "NotXORPen1"})
+            EXPECT_FALSE(Item(pen)->isChecked()) << pen;
+        EXPECT_FALSE(Item("PromptforSaveAtTermination1")->isChecked());
+        EXPECT_TRUE(Item("SaveImagewithLogFileName1")->isChecked());
+        // Too few colours for three stops: the default gradient.
+        EXPECT_EQ(w.Gradient.bars, 1);
+        EXPECT_EQ(w.Gradient.color[0], (Trgb{100, 200, 128}));
+        EXPECT_EQ(w.Gradient.bkcolor, (Trgb{0, 0, 0}));
+        EXPECT_EQ(w.Gradient.width, 512);
+        p.Destroy();
+    }
+    const QStringList lines = FileLines(Ini());
+    EXPECT_TRUE(lines.contains("PenStyle=0"));
+    EXPECT_TRUE(lines.contains("UndoLevels=15"));
+    EXPECT_TRUE(lines.contains("FishVal=0.5"));
+
+    // Out of range from the other side, and the largest allowed value.
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=1000\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(UndoLevels, 15);
+    }
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=100\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(UndoLevels, 100);
+    }
+}
+
+TEST_F(Settings, EmptyOrCorruptFileGivesTheDefaults) {
+    for (const QByteArray& content :
+         {QByteArray(), QByteArray("\x00\xff\xfe[[[=\n=\n[EffectVals\nEffectVals6\n", 33),
+          QByteArray(
+              "[EffectVals]\nEffectVals6=\n[MainForm]\nUndoLevels=\n[MGradient]\nbars=\ncolors=,,\n")}) {
+        WriteFileBytes(Ini(), content);
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(UndoLevels, 15);
+        EXPECT_EQ(fZorvTile->EffectVals[6], 250);
+        EXPECT_EQ(fZorvTile->Gradient.bars, 1);
+        EXPECT_EQ(fZorvTile->z.Width, 512);
+    }
+}
+
+TEST_F(Settings, WriteFailureIsReportedOnce) {
+    // A folder below a plain file can never be created.
+    WriteFileBytes(Dir.path() + "/plain", "x");
+    const QString bad = Dir.path() + "/plain/sub";
+    {
+        TStartedProgram p(bad, QString(), false);
+        EXPECT_EQ(fZorvTile->INIDir, bad);
+        p.Destroy();
+        ASSERT_EQ(p.Asked.size(), 1u);
+        EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
+        EXPECT_TRUE(p.Asked[0].Text.startsWith("Unable to write to")) << p.Asked[0].Text.toStdString();
+        // Another window writing its section to the same place reports nothing more.
+        EXPECT_FALSE(
+            WriteSettings(SettingsPath(bad), [](IniFile& ini) { ini.WriteString("ToolBox", "Top", "1"); }));
+        EXPECT_EQ(p.Asked.size(), 1u);
+    }
+}
+
+TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
+                          "Status=3\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_TRUE(fZorvTile->windowState() & Qt::WindowMaximized);
+        p.Destroy();
+    }
+    const QStringList lines = FileLines(Ini());
+    EXPECT_TRUE(lines.contains("Status=3"));
+    EXPECT_TRUE(lines.contains("Top=7"));
+    EXPECT_TRUE(lines.contains("Left=8"));
+    EXPECT_TRUE(lines.contains("Width=600"));
+    EXPECT_TRUE(lines.contains("Height=400"));
+    // Kept in its place, before the keys written at exit.
+    EXPECT_EQ(lines.indexOf("Top=7"), lines.indexOf("[MainForm]") + 1);
+}
+
+TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
+    const QString key = "Software\\ZorvWare\\ZorvTile";
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n");
+    QTemporaryDir target;
+    ASSERT_TRUE(target.isValid());
+    QString caption, start, answer;
+    SetFolderBrowserHook([&](const QString& c, const QString& s) {
+        caption = c;
+        start = s;
+        return answer;
+    });
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        QAction* change = Item("ChangeINIlocation1");
+        // Cancel: the value and the file stay where they were.
+        answer.clear();
+        change->trigger();
+        EXPECT_EQ(caption, "Current Folder: " + Dir.path());
+        EXPECT_EQ(start, Dir.path());
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), Dir.path());
+        EXPECT_TRUE(QFile::exists(Ini()));
+        EXPECT_EQ(fZorvTile->INIDir, Dir.path());
+
+        answer = target.path();
+        change->trigger();
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), target.path());
+        EXPECT_FALSE(QFile::exists(Ini()));
+        EXPECT_EQ(ReadFileBytes(target.path() + "/ZorvTile.ini"), "[EffectVals]\nEffectVals6=250\n");
+        EXPECT_EQ(fZorvTile->INIDir, target.path());
+        p.Destroy();
+        EXPECT_TRUE(p.Asked.empty());
+    }
+    // Written at exit in the new folder.
+    EXPECT_TRUE(FileLines(target.path() + "/ZorvTile.ini").contains("UndoLevels=15"));
+    EXPECT_FALSE(QFile::exists(Ini()));
+    SetFolderBrowserHook({});
+}

@@ -1,0 +1,154 @@
+// The undo ring on its own: push, pop, wrap-around, slot reuse and a change of the number of slots.
+
+#include "app/UndoRing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A w x h image whose every pixel is (b, g, r) = (k, k + 1, k + 2).
+void Paint(TFastDIB& d, int w, int h, int k) {
+    d.SetSize(w, h, 24, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            d.SetPixel(y, x,
+                       TFColor{static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k + 1),
+                               static_cast<std::uint8_t>(k + 2)});
+}
+
+int Mark(const TFastDIB& d) {
+    return d.GetPixel(0, 0).b;
+}
+
+} // namespace
+
+TEST(UndoRing, SnapshotKeepsRgbAndPopRestoresPixelsAndSize) {
+    TUndoRing ring(15);
+    TFastDIB z;
+    z.SetSize(3, 2, 24, 0);
+    z.SetPixel(0, 0, TFColor{1, 2, 3}); // b, g, r
+    z.SetPixel(1, 2, TFColor{10, 20, 30});
+    ring.CopyUnDo(z);
+    EXPECT_FALSE(ring.Empty);
+    EXPECT_EQ(ring.StackSize, 1);
+    ASSERT_EQ(ring.Entry, std::vector<int>({0}));
+    EXPECT_EQ(ring.Sizes[0].X, 3);
+    EXPECT_EQ(ring.Sizes[0].Y, 2);
+    // Snapshots hold r, g, b.
+    ASSERT_EQ(ring.Pic[0].size(), 6u);
+    EXPECT_EQ(ring.Pic[0][0], (Trgb{3, 2, 1}));
+    EXPECT_EQ(ring.Pic[0][1 * 3 + 2], (Trgb{30, 20, 10}));
+
+    // A resize is undone with the pixels.
+    Paint(z, 7, 5, 99);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(z.Width, 3);
+    EXPECT_EQ(z.Height, 2);
+    EXPECT_EQ(z.Bpp, 24);
+    EXPECT_EQ(z.GetPixel(0, 0).r, 3);
+    EXPECT_EQ(z.GetPixel(0, 0).b, 1);
+    EXPECT_EQ(z.GetPixel(1, 2).g, 20);
+    EXPECT_EQ(z.GetPixel(1, 1).r, 0);
+    EXPECT_TRUE(ring.Empty);
+    EXPECT_EQ(ring.StackSize, 0);
+    EXPECT_TRUE(ring.Entry.empty());
+    EXPECT_TRUE(ring.Pic[0].empty());
+    // Empty: nothing happens.
+    EXPECT_FALSE(ring.DoUnDo(z));
+    EXPECT_EQ(z.Width, 3);
+}
+
+TEST(UndoRing, WrapsAroundDroppingTheOldestAndReusesTheFreedSlot) {
+    // Three slots, four effects: images 1..4 after the effects, 0 the start.
+    TUndoRing ring(3);
+    TFastDIB z;
+    Paint(z, 4, 4, 0);
+    for (int k = 1; k <= 4; ++k) {
+        ring.CopyUnDo(z);
+        Paint(z, 4, 4, 10 * k);
+    }
+    EXPECT_TRUE(ring.Full);
+    EXPECT_EQ(ring.StackSize, 3);
+    // Slots 0, 1, 2 were used by the first three; the fourth reused slot 0, now the newest.
+    EXPECT_EQ(ring.Entry, std::vector<int>({1, 2, 0}));
+
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 30);
+    EXPECT_FALSE(ring.Full);
+    EXPECT_EQ(ring.Entry, std::vector<int>({1, 2}));
+
+    // After a pop from a full ring the next push appends again and takes the slot just freed.
+    Paint(z, 4, 4, 77);
+    ring.CopyUnDo(z);
+    EXPECT_FALSE(ring.Full);
+    EXPECT_EQ(ring.StackSize, 3);
+    EXPECT_EQ(ring.Entry, std::vector<int>({1, 2, 0}));
+    // And the one after wraps again, replacing the oldest (slot 1).
+    Paint(z, 4, 4, 88);
+    ring.CopyUnDo(z);
+    EXPECT_TRUE(ring.Full);
+    EXPECT_EQ(ring.Entry, std::vector<int>({2, 0, 1}));
+
+    Paint(z, 4, 4, 200);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 88);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 77);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 20);
+    EXPECT_TRUE(ring.Empty);
+    EXPECT_FALSE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 20);
+}
+
+TEST(UndoRing, FifteenSlotsSixteenEffectsSixteenUndos) {
+    TUndoRing ring(15);
+    TFastDIB z;
+    Paint(z, 2, 2, 0);
+    for (int k = 1; k <= 16; ++k) {
+        ring.CopyUnDo(z);
+        Paint(z, 2, 2, k);
+    }
+    // The images after effects 15 down to 1 come back; the state before the first effect is lost.
+    for (int k = 15; k >= 1; --k) {
+        ASSERT_TRUE(ring.DoUnDo(z));
+        EXPECT_EQ(Mark(z), k);
+    }
+    EXPECT_FALSE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 1);
+}
+
+TEST(UndoRing, ResetEmptiesTheRingAndRefusesCountsOutside1To100) {
+    TUndoRing ring(15);
+    TFastDIB z;
+    Paint(z, 2, 2, 5);
+    ring.CopyUnDo(z);
+    ring.CopyUnDo(z);
+
+    EXPECT_THROW(ring.Reset(0), std::invalid_argument);
+    EXPECT_THROW(ring.Reset(101), std::invalid_argument);
+    EXPECT_THROW(ring.Reset(-3), std::invalid_argument);
+    // A refused count leaves the snapshots alone.
+    EXPECT_EQ(ring.StackSize, 2);
+    EXPECT_EQ(ring.Levels(), 15);
+
+    ring.Reset(100);
+    EXPECT_EQ(ring.Levels(), 100);
+    EXPECT_TRUE(ring.Empty);
+    EXPECT_FALSE(ring.Full);
+    EXPECT_EQ(ring.StackSize, 0);
+    EXPECT_TRUE(ring.Entry.empty());
+    EXPECT_FALSE(ring.DoUnDo(z));
+
+    // One slot: every push replaces the only snapshot.
+    ring.Reset(1);
+    ring.CopyUnDo(z);
+    Paint(z, 2, 2, 6);
+    ring.CopyUnDo(z);
+    EXPECT_TRUE(ring.Full);
+    EXPECT_EQ(ring.Entry, std::vector<int>({0}));
+    Paint(z, 2, 2, 7);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 6);
+    EXPECT_FALSE(ring.DoUnDo(z));
+}

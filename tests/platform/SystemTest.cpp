@@ -1,0 +1,280 @@
+// The key store, the folders, message boxes and their seam, the error guard, the hourglass and the
+// shell adaptors.
+#include "PlatformTestSupport.h"
+#include "platform/Cursor.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const QString Key = QStringLiteral("Software\\ZorvWare\\ZorvTile\\");
+
+TEST(Registry, StoreLivesInTheConfigFolderAndMatchesPathsLoosely) {
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/ZorvWare/registry.ini");
+    EXPECT_EQ(Registry::StoreFileName(), file);
+    QFile::remove(file);
+    EXPECT_FALSE(Registry::KeyExists(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile\\")));
+    EXPECT_EQ(Registry::ReadString(Key, QStringLiteral("INILocation"), QStringLiteral("none")),
+              QStringLiteral("none"));
+
+    Registry::WriteString(Key, QStringLiteral("INILocation"), QStringLiteral("/home/u/Documents"));
+    EXPECT_TRUE(Registry::KeyExists(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile\\")));
+    EXPECT_TRUE(Registry::ValueExists(QStringLiteral("\\software\\zorvware\\\\zorvtile"),
+                                      QStringLiteral("inilocation")));
+    EXPECT_EQ(
+        Registry::ReadString(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile"), QStringLiteral("INILocation")),
+        QStringLiteral("/home/u/Documents"));
+    Registry::WriteString(Key, QStringLiteral("Wallpaper"), QStringLiteral("1"));
+    EXPECT_EQ(ReadAll(file),
+              QByteArray("[Software\\ZorvWare\\ZorvTile]\nINILocation=/home/u/Documents\nWallpaper=1\n"));
+
+    Registry::CreateKey(QStringLiteral("Software\\ZorvWare\\Other"));
+    EXPECT_TRUE(Registry::KeyExists(QStringLiteral("Software\\ZorvWare\\Other")));
+    EXPECT_FALSE(Registry::ValueExists(QStringLiteral("Software\\ZorvWare\\Other"), QStringLiteral("@")));
+    QFile::remove(file);
+}
+
+TEST(Registry, UnwritableStoreRaises) {
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("file"));
+    WriteAll(blocker, "x"); // a file where the config folder should be: nothing can be created in it
+    qputenv("XDG_CONFIG_HOME", blocker.toUtf8());
+    EXPECT_THROW(Registry::WriteString(Key, QStringLiteral("INILocation"), QStringLiteral("/x")),
+                 std::runtime_error);
+    EXPECT_EQ(Registry::ReadString(Key, QStringLiteral("INILocation"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    qputenv("XDG_CONFIG_HOME", old);
+}
+
+TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
+    EnsureApplication();
+    const QString home = qEnvironmentVariable("HOME");
+    EXPECT_EQ(DocumentsFolder(), home + QStringLiteral("/Documents"));
+    EXPECT_EQ(TempFolder(), QDir::cleanPath(QDir::tempPath()));
+    EXPECT_EQ(ProgramFolder(), QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+    const QString own = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/ZorvWare/ZorvTile");
+    EXPECT_EQ(WindowsFolder(), own);
+    EXPECT_TRUE(QFileInfo(own).isDir()); // created on demand
+    // The test program's folder (the build folder) is writable, so the program's files go there.
+    EXPECT_EQ(ProgramDataFolder(), ProgramFolder());
+    for (const QString& f : {DocumentsFolder(), TempFolder(), ProgramFolder(), WindowsFolder()})
+        EXPECT_FALSE(f.endsWith(u'/')) << f.toStdString();
+}
+
+TEST(MessageBoxes, HookAnswersInsteadOfABox) {
+    struct Call {
+        QString text;
+        TMsgDlgType type;
+        int buttons;
+    };
+    std::vector<Call> calls;
+    {
+        ScopedMessageHook hook([&](const QString& t, TMsgDlgType ty, int b) {
+            calls.push_back({t, ty, b});
+            return calls.size() == 1 ? int(mrNo) : int(mrOk);
+        });
+        EXPECT_EQ(MessageDlg(QStringLiteral("Save the Current Image?"), TMsgDlgType::mtConfirmation,
+                             mbYes | mbNo | mbCancel),
+                  mrNo);
+        ShowMessage(QStringLiteral("You can only drop one file at a time"));
+        EXPECT_EQ(MessageDlg(QStringLiteral("x"), TMsgDlgType::mtWarning, 0), mrOk);
+    }
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].text, QStringLiteral("Save the Current Image?"));
+    EXPECT_EQ(calls[0].type, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(calls[0].buttons, 11);
+    EXPECT_EQ(calls[1].text, QStringLiteral("You can only drop one file at a time"));
+    EXPECT_EQ(calls[1].type, TMsgDlgType::mtCustom);
+    EXPECT_EQ(calls[1].buttons, int(mbOK));
+    EXPECT_EQ(calls[2].buttons, int(mbOK)); // no buttons asked: an OK box
+    EXPECT_EQ(MessageDisplayText(QStringLiteral("a\rb\r\nc\nd")), QStringLiteral("a\nb\nc\nd"));
+}
+
+TEST(MessageBoxes, RealBoxShowsTheDisplayTextAndReturnsTheButton) {
+    EnsureApplication();
+    SetMessageHook({});
+    QString shown;
+    // Answers the box from inside its own event loop: the No button.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            shown = box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    EXPECT_EQ(MessageDlg(QStringLiteral("line one\rline two"), TMsgDlgType::mtConfirmation, mbYes | mbNo),
+              mrNo);
+    EXPECT_EQ(shown, QStringLiteral("line one\nline two"));
+}
+
+TEST(ErrorGuard, ShowsTheExceptionTextAndEndsTheCommand) {
+    std::vector<QString> shown;
+    ScopedMessageHook hook([&](const QString& t, TMsgDlgType type, int b) {
+        EXPECT_EQ(type, TMsgDlgType::mtError);
+        EXPECT_EQ(b, int(mbOK));
+        shown.push_back(t);
+        return int(mrOk);
+    });
+    bool after = false;
+    Guarded([&] {
+        throw std::runtime_error("Unable to write to /x/ZorvTile.ini");
+        after = true;
+    });
+    Guarded([] { throw std::bad_alloc(); });
+    Guarded([] { throw 42; });
+    bool ran = false;
+    Guarded([&] { ran = true; });
+    EXPECT_FALSE(after);
+    EXPECT_TRUE(ran);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], QStringLiteral("Unable to write to /x/ZorvTile.ini"));
+    EXPECT_EQ(shown[1], QStringLiteral("Out of memory"));
+    EXPECT_EQ(shown[2], QStringLiteral("Unknown error"));
+}
+
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("from a handler");
+        return QObject::event(e);
+    }
+};
+
+TEST(ErrorGuard, ApplicationCatchesWhatEscapesAHandler) {
+    EnsureApplication(); // the shared application is a GuardedApplication
+    ASSERT_NE(dynamic_cast<GuardedApplication*>(QCoreApplication::instance()), nullptr);
+    std::vector<QString> shown;
+    ScopedMessageHook hook([&](const QString& t, TMsgDlgType, int) {
+        shown.push_back(t);
+        return int(mrOk);
+    });
+    Thrower target;
+    QEvent ev(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&target, &ev));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], QStringLiteral("from a handler"));
+}
+
+TEST(HourGlass, NestedGuardsDoNotStack) {
+    EnsureApplication();
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        HourGlass outer;
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        {
+            HourGlass inner;
+            EXPECT_EQ(HourGlass::Depth(), 2);
+        }
+        // The inner guard's end keeps the hourglass for the outer one.
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QGuiApplication::restoreOverrideCursor(); // exactly one override was pushed
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(HourGlass::Depth(), 0);
+}
+
+// Puts fake desktop tools first on PATH; each records its arguments in a log file.
+class FakeTools : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QByteArray oldPath = qgetenv("PATH");
+    QByteArray oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+    void SetUp() override { qputenv("PATH", dir.path().toUtf8() + ":/usr/bin:/bin"); }
+    void TearDown() override {
+        qputenv("PATH", oldPath);
+        qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
+    }
+    void tool(const QString& name, const QByteArray& extra = QByteArray(), int rc = 0) {
+        const QString f = dir.filePath(name);
+        WriteAll(f, "#!/bin/sh\necho \"" + name.toUtf8() + " $*\" >> \"" + log().toUtf8() + "\"\n" + extra +
+                        "exit " + QByteArray::number(rc) + "\n");
+        QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString log() const { return dir.filePath(QStringLiteral("calls.log")); }
+    QString file(const QString& name) {
+        const QString f = dir.filePath(name);
+        WriteAll(f, "BM");
+        return f;
+    }
+};
+
+TEST_F(FakeTools, PrintGoesToLpOnlyWhenItIsInstalled) {
+    const QString doc = file(QStringLiteral("shortcuts.doc"));
+    qputenv("PATH", dir.path().toUtf8()); // no lp anywhere
+    EXPECT_FALSE(ShellPrintDocument(doc));
+    tool(QStringLiteral("lp"));
+    EXPECT_FALSE(ShellPrintDocument(dir.filePath(QStringLiteral("missing.doc"))));
+    EXPECT_TRUE(ShellPrintDocument(doc));
+    EXPECT_EQ(ReadAll(log()), "lp " + doc.toUtf8() + "\n");
+}
+
+TEST_F(FakeTools, WallpaperUsesTheRunningDesktopsTool) {
+    const QString bmp = file(QStringLiteral("ZorvTile.bmp"));
+    tool(QStringLiteral("gsettings"));
+    tool(QStringLiteral("plasma-apply-wallpaperimage"));
+    tool(QStringLiteral("xfconf-query"),
+         "[ \"$3\" = \"-l\" ] && printf '/backdrop/screen0/monitor0/workspace0/last-image\\n/other\\n'\n");
+
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    EXPECT_TRUE(SetDesktopWallpaper(bmp));
+    EXPECT_EQ(ReadAll(log()), "plasma-apply-wallpaperimage " + bmp.toUtf8() + "\n");
+
+    QFile::remove(log());
+    qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+    EXPECT_TRUE(SetDesktopWallpaper(bmp));
+    EXPECT_EQ(ReadAll(log()), "xfconf-query -c xfce4-desktop -l\nxfconf-query -c xfce4-desktop -p "
+                              "/backdrop/screen0/monitor0/workspace0/last-image -s " +
+                                  bmp.toUtf8() + "\n");
+
+    QFile::remove(log());
+    qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    EXPECT_TRUE(SetDesktopWallpaper(bmp));
+    const QByteArray uri = "file://" + bmp.toUtf8();
+    EXPECT_EQ(ReadAll(log()), "gsettings set org.gnome.desktop.background picture-uri " + uri +
+                                  "\ngsettings set org.gnome.desktop.background picture-uri-dark " + uri +
+                                  "\ngsettings set org.gnome.desktop.background picture-options wallpaper\n");
+
+    EXPECT_FALSE(SetDesktopWallpaper(dir.filePath(QStringLiteral("missing.bmp"))));
+}
+
+TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
+    const QString bmp = file(QStringLiteral("ZorvTile.bmp"));
+    tool(QStringLiteral("plasma-apply-wallpaperimage"), QByteArray(), 1);
+    qputenv("XDG_CURRENT_DESKTOP", "KDE");
+    EXPECT_FALSE(SetDesktopWallpaper(bmp));
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME"); // its tool is not installed here
+    qputenv("PATH", dir.path().toUtf8());
+    EXPECT_FALSE(SetDesktopWallpaper(bmp));
+}
+
+TEST(Shell, HelpForAMissingDocumentIsRefused) {
+    EnsureApplication();
+    EXPECT_FALSE(ShellOpenHelp(QStringLiteral("/no/such/Mozaro.html")));
+}
+
+} // namespace
