@@ -7,7 +7,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QApplication>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -380,4 +383,49 @@ TEST(FileStartUp, AnUnreadableCommandLinePictureLeavesTheBlackImage) {
     EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
     EXPECT_EQ(fZorvTile->z.Width, 512);
     EXPECT_EQ(fZorvTile->z.Pixels24[0][0], MakeFColor(0, 0, 0));
+}
+
+TEST_F(FileCommands, ExitAsksTheCloseQuestionAndCancelStays) {
+    W->PromptforSaveAtTermination1->setChecked(true);
+    Program->Answers.push_back(mrCancel);
+    Trigger("Exit1");
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].startsWith("Save the Current Image?"));
+    EXPECT_TRUE(W->isVisible());
+}
+
+TEST_F(FileCommands, TheRealDialogsStartInDefDirWithTheFiltersAndAddTheDefaultExtension) {
+    TfZorvTile::SetFileDialogHook({});
+    SetImage(3, 2);
+    W->DefDir = Files.path();
+    QStringList filters;
+    QString folder;
+    // Answers the dialog once it is up: the name without an extension.
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        folder = d->directory().absolutePath();
+        EXPECT_EQ(d->windowTitle(), "Save File As...");
+        d->selectFile(File("real"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    Trigger("SaveAs1");
+    EXPECT_EQ(folder, QDir(Files.path()).absolutePath());
+    EXPECT_EQ(filters.size(), 4);
+    EXPECT_EQ(Head(File("real.jpg")), QByteArray("\xFF\xD8"));
+
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        d->selectFile(File("real.jpg"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    Trigger("New1");
+    Trigger("Open1");
+    EXPECT_EQ(filters.value(0), "BMP, JPG, GIF (*.bmp *.jpg *.gif)");
+    EXPECT_EQ(W->z.Width, 3);
+    EXPECT_EQ(W->z.Height, 2);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
 }
