@@ -45,8 +45,7 @@ void Pages(QPainter& p, bool clipboard) {
         p.drawRect(6, 5, 8, 10);
     }
     p.setPen(QColor(0, 0, 128));
-    for (int y = 8; y < 14; y += 2)
-        p.drawLine(8, y, 12, y);
+    for (int y = 8; y < 14; y += 2) p.drawLine(8, y, 12, y);
 }
 
 void ToolBox(QPainter& p) {
@@ -130,18 +129,42 @@ QImage PaintGlyphStrip() {
         p.translate(16 * i, 0);
         p.setClipRect(0, 0, 16, 16);
         switch (i) {
-        case 0: Folder(p); break;
-        case 1: Disk(p); break;
-        case 2: Pages(p, false); break;
-        case 3: Pages(p, true); break;
-        case 4: ToolBox(p); break;
-        case 5: Sliders(p); break;
-        case 6: UndoArrow(p); break;
-        case 7: Printer(p); break;
-        case 8: GradientSquare(p); break;
-        case 9: BufferArrow(p, true); break;
-        case 10: BufferArrow(p, false); break;
-        default: Tiles(p); break;
+        case 0:
+            Folder(p);
+            break;
+        case 1:
+            Disk(p);
+            break;
+        case 2:
+            Pages(p, false);
+            break;
+        case 3:
+            Pages(p, true);
+            break;
+        case 4:
+            ToolBox(p);
+            break;
+        case 5:
+            Sliders(p);
+            break;
+        case 6:
+            UndoArrow(p);
+            break;
+        case 7:
+            Printer(p);
+            break;
+        case 8:
+            GradientSquare(p);
+            break;
+        case 9:
+            BufferArrow(p, true);
+            break;
+        case 10:
+            BufferArrow(p, false);
+            break;
+        default:
+            Tiles(p);
+            break;
         }
         p.restore();
     }
@@ -225,7 +248,9 @@ QImage PaintSplashPicture() {
         for (int x = 0; x < 400; x += 25) {
             QRadialGradient g(x + 12.5, y + 12.5, 18);
             const int k = (x / 25 + y / 25) % 3;
-            g.setColorAt(0, k == 0 ? QColor(250, 190, 60) : k == 1 ? QColor(90, 180, 240) : QColor(160, 90, 200));
+            g.setColorAt(0, k == 0   ? QColor(250, 190, 60)
+                            : k == 1 ? QColor(90, 180, 240)
+                                     : QColor(160, 90, 200));
             g.setColorAt(1, QColor(20, 20, 40));
             p.fillRect(x, y, 25, 25, g);
         }

@@ -1,5 +1,5 @@
 #pragma once
-// A one-line input box, with a seam tests answer.
+// A one-line input box and a folder browser, with seams tests answer.
 
 #include <QString>
 #include <QWidget>
@@ -11,5 +11,14 @@
 QString InputBox(QWidget* parent, const QString& caption, const QString& prompt, const QString& value);
 
 // Tests: when a hook is set, no box is shown; the hook gets the caption, prompt and value and answers.
-using InputBoxHook = std::function<QString(const QString& caption, const QString& prompt, const QString& value)>;
+using InputBoxHook =
+    std::function<QString(const QString& caption, const QString& prompt, const QString& value)>;
 void SetInputBoxHook(InputBoxHook hook);
+
+// Shows a folder browser titled `caption` starting at `start`; returns the chosen folder, or an empty
+// string after Cancel.
+QString BrowseForFolder(QWidget* parent, const QString& caption, const QString& start);
+
+// Tests: when a hook is set, no browser is shown; the hook gets the caption and start and answers.
+using FolderBrowserHook = std::function<QString(const QString& caption, const QString& start)>;
+void SetFolderBrowserHook(FolderBrowserHook hook);

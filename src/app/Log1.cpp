@@ -147,7 +147,6 @@ TfLog::TfLog(QWidget* parent) : QDialog(parent) {
     mLog = new QPlainTextEdit(this);
     mLog->setObjectName(QStringLiteral("mLog"));
     mLog->setReadOnly(true);
-    mLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     mLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* panel = new QWidget(this);
     auto* row = new QHBoxLayout(panel);

@@ -21,7 +21,6 @@ TfELog::TfELog(QWidget* parent) : QDialog(parent) {
     resize(528, 337);
     mLog = new QPlainTextEdit(this);
     mLog->setObjectName(QStringLiteral("mLog"));
-    mLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     mLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(mLog, &QPlainTextEdit::textChanged, this, [this] { mLogChange(); });
     auto* panel = new QWidget(this);
@@ -47,6 +46,9 @@ TfELog::TfELog(QWidget* parent) : QDialog(parent) {
 void TfELog::FormCreate() {}
 
 void TfELog::Execute() {
+    // A log that cannot be read is reported before the editor opens, so an empty memo can never be
+    // written over it.
+    FormShow();
     exec();
 }
 
@@ -98,9 +100,7 @@ void TfELog::LoadLog() {
 
 void TfELog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (event->spontaneous()) return;
-    Guarded([this] { FormShow(); });
-    FormActivate();
+    if (!event->spontaneous()) FormActivate();
 }
 
 void TfELog::reject() {

@@ -19,7 +19,7 @@ public:
     QPushButton* bCancel = nullptr;
     bool SaveFlag = false; // the memo has unsaved changes
 
-    // Shows the editor modally on the log file.
+    // Loads the log file (throws when it cannot be read) and shows the editor modally.
     void Execute();
 
     void FormShow();

@@ -15,10 +15,10 @@ public:
     void FormCreate() {}
 };
 
-#define MOZARO_PENDING_FORM(Class, Var, Caption)                                                                  \
+#define MOZARO_PENDING_FORM(Class, Var, Caption)                                                             \
     class Class : public TPendingForm {                                                                      \
     public:                                                                                                  \
-        explicit Class(QWidget* parent = nullptr) : TPendingForm(#Var, Caption, parent) {}                 \
+        explicit Class(QWidget* parent = nullptr) : TPendingForm(#Var, Caption, parent) {}                   \
     };
 
 // The tool box: a small stay-on-top tool window beside the main window.

@@ -10,9 +10,13 @@ namespace {
 bool FailureShown = false;
 }
 
-QString SettingsPath(const QString& iniDir) { return QDir(iniDir).filePath("ZorvTile.ini"); }
+QString SettingsPath(const QString& iniDir) {
+    return QDir(iniDir).filePath("ZorvTile.ini");
+}
 
-bool SettingsGateOpen(const IniFile& ini) { return ini.ValueExists("EffectVals", "EffectVals6"); }
+bool SettingsGateOpen(const IniFile& ini) {
+    return ini.ValueExists("EffectVals", "EffectVals6");
+}
 
 bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes) {
     try {
@@ -29,4 +33,6 @@ bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>&
     }
 }
 
-void ResetSettingsFailureReport() { FailureShown = false; }
+void ResetSettingsFailureReport() {
+    FailureShown = false;
+}

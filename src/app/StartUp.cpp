@@ -43,8 +43,7 @@ void TApplicationForms::CreateForms(const QString& startFile) {
     Construct(owned, clears, fMultGrad, [] { fMultGrad = nullptr; });
     Construct(owned, clears, fAdjust, [] { fAdjust = nullptr; });
     Construct(owned, clears, fMultOpt, [] { fMultOpt = nullptr; });
-    for (std::size_t i = 0; i < owned.size(); ++i)
-        Forms.push_back(TForm{std::move(owned[i]), clears[i]});
+    for (std::size_t i = 0; i < owned.size(); ++i) Forms.push_back(TForm{std::move(owned[i]), clears[i]});
 
     fZorvTile->StartFile = startFile;
     // Second phase, in the same order: the main window first, so the dialogs can read its settings

@@ -3,7 +3,9 @@
 #include <stdexcept>
 #include <utility>
 
-TUndoRing::TUndoRing(int levels) { Reset(levels); }
+TUndoRing::TUndoRing(int levels) {
+    Reset(levels);
+}
 
 void TUndoRing::Reset(int levels) {
     if (levels < MinLevels || levels > MaxLevels)
@@ -18,11 +20,9 @@ void TUndoRing::Reset(int levels) {
 }
 
 void TUndoRing::ShiftEntries() {
-    if (Entry.empty())
-        return;
+    if (Entry.empty()) return;
     const int first = Entry[0];
-    for (std::size_t i = 1; i < Entry.size(); ++i)
-        Entry[i - 1] = Entry[i];
+    for (std::size_t i = 1; i < Entry.size(); ++i) Entry[i - 1] = Entry[i];
     Entry.back() = first;
 }
 
@@ -52,8 +52,7 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
             Empty = false;
         } else {
             int next = Entry.back() + 1;
-            if (next > levels - 1)
-                next = 0;
+            if (next > levels - 1) next = 0;
             Entry.push_back(next);
         }
     }
@@ -63,8 +62,7 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
 }
 
 bool TUndoRing::DoUnDo(TFastDIB& z) {
-    if (Empty)
-        return false;
+    if (Empty) return false;
     const int s = Entry.back();
     const TUndoSize sz = Sizes[s];
     z.SetSize(sz.X, sz.Y, 24, 0);
@@ -82,7 +80,6 @@ bool TUndoRing::DoUnDo(TFastDIB& z) {
     --StackSize;
     Full = false;
     Entry.pop_back();
-    if (StackSize == 0)
-        Empty = true;
+    if (StackSize == 0) Empty = true;
     return true;
 }

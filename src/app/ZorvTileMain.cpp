@@ -6,9 +6,9 @@
 #include "app/PendingForms.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FastDIBQt.h"
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
-#include "platform/FastDIBQt.h"
 #if __has_include("platform/Picture.h")
 #include "platform/Picture.h"
 #define MOZARO_PICTURE_CONTAINER 1
@@ -125,10 +125,10 @@ void TfZorvTile::BuildClient() {
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    for (const auto& [name, caption] : {std::pair{"ColorWheel1", "Color Wheel"}, std::pair{"Rainbow1", "Rainbow"},
-                                        std::pair{"MultiGradient1", "Multi Gradient..."},
-                                        std::pair{"Resize1", "Resize..."}, std::pair{"Copy2", "Copy"},
-                                        std::pair{"Paste2", "Paste"}}) {
+    for (const auto& [name, caption] :
+         {std::pair{"ColorWheel1", "Color Wheel"}, std::pair{"Rainbow1", "Rainbow"},
+          std::pair{"MultiGradient1", "Multi Gradient..."}, std::pair{"Resize1", "Resize..."},
+          std::pair{"Copy2", "Copy"}, std::pair{"Paste2", "Paste"}}) {
         QAction* a = PopupMenu1->addAction(caption);
         a->setObjectName(name);
         a->setEnabled(false); // their commands come with the effects, gradients and clipboard
@@ -158,12 +158,11 @@ void TfZorvTile::BuildClient() {
 void TfZorvTile::SetEffectDefaults() {
     EffectDefs.fill(0);
     const std::pair<int, int> defs[] = {
-        {6, 250}, {13, 2},  {15, 50}, {16, 64}, {18, 100}, {21, 5},  {22, 25}, {23, 3},  {24, 6},  {25, 50},
-        {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},  {37, 25}, {43, 45}, {45, 64}, {46, 3},  {47, 3},
-        {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},  {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
-        {59, 4},  {60, 3},  {61, 1},  {62, 16}, {63, 16},  {64, 24}, {65, 270}};
-    for (const auto& [i, v] : defs)
-        EffectDefs[static_cast<std::size_t>(i)] = v;
+        {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
+        {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},   {37, 25}, {43, 45}, {45, 64},  {46, 3},  {47, 3},
+        {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},   {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
+        {59, 4},  {60, 3},  {61, 1},  {62, 16},  {63, 16},  {64, 24}, {65, 270}};
+    for (const auto& [i, v] : defs) EffectDefs[static_cast<std::size_t>(i)] = v;
     EffectVals = EffectDefs;
     UDPeakVal = UDPeakDef;
     LRPeakVal = LRPeakDef;
@@ -195,8 +194,7 @@ void TfZorvTile::SetEffectDefaults() {
 
 void TfZorvTile::FormCreate() {
     INIDir = DocumentsFolder();
-    if (INIDir.isEmpty())
-        INIDir = TempFolder();
+    if (INIDir.isEmpty()) INIDir = TempFolder();
     jcv = 90;
     WeShowed = false;
     cb = QImage(16, 16, QImage::Format_BGR888);
@@ -227,23 +225,21 @@ void TfZorvTile::FormCreate() {
 
 void TfZorvTile::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (!e->spontaneous())
-        Guarded([this] { FormShow(); });
+    if (!e->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TfZorvTile::hideEvent(QHideEvent* e) {
     QMainWindow::hideEvent(e);
-    if (!e->spontaneous() && !Destroyed)
-        Guarded([this] { FormHide(); });
+    if (!e->spontaneous() && !Destroyed) Guarded([this] { FormHide(); });
 }
 
 void TfZorvTile::FormShow() {
-    if (TBFlag && fToolBox)
-        fToolBox->show();
+    if (TBFlag && fToolBox) fToolBox->show();
     setEnabled(true);
     if (!WeShowed) {
         WeShowed = true;
-        QMetaObject::invokeMethod(this, [this] { Guarded([this] { AfterShow(); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { AfterShow(); }); }, Qt::QueuedConnection);
     }
 }
 
@@ -251,10 +247,8 @@ void TfZorvTile::AfterShow() {
     QApplication::processEvents();
     // The gradient thumbnail and the gradient commands are set up by the gradient designer once it
     // exists; until then they stay hidden and disabled.
-    if (fToolBox)
-        fToolBox->show();
-    if (StartFile.isEmpty())
-        return;
+    if (fToolBox) fToolBox->show();
+    if (StartFile.isEmpty()) return;
     // The picture named on the command line: no undo step and no log line.
     OpenStartFile(StartFile);
 }
@@ -267,8 +261,7 @@ void TfZorvTile::FormHide() {
 }
 
 void TfZorvTile::bToolsClick() {
-    if (!fToolBox)
-        return;
+    if (!fToolBox) return;
     fToolBox->setVisible(!fToolBox->isVisible());
     TBFlag = fToolBox->isVisible();
 }
@@ -285,9 +278,9 @@ void TfZorvTile::FormClose(TCloseAction& Action) {
         Action = TCloseAction::caFree;
         return;
     }
-    const int answer =
-        MessageDlg("Save the Current Image?\r\r(To avoid this prompt, uncheck the menu item under the Options menu)",
-                   TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
+    const int answer = MessageDlg(
+        "Save the Current Image?\r\r(To avoid this prompt, uncheck the menu item under the Options menu)",
+        TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
     if (answer == mrYes)
         // A cancelled or failed save keeps the window open, so the image is never lost.
         Action = SaveCurrentImage() ? TCloseAction::caFree : TCloseAction::caNone;
@@ -305,16 +298,16 @@ void TfZorvTile::closeEvent(QCloseEvent* e) {
         return;
     }
     e->accept();
-    if (fToolBox)
-        fToolBox->hide();
+    if (fToolBox) fToolBox->hide();
     QCoreApplication::quit();
 }
 
-TfZorvTile::~TfZorvTile() { FormDestroy(); }
+TfZorvTile::~TfZorvTile() {
+    FormDestroy();
+}
 
 void TfZorvTile::FormDestroy() {
-    if (Destroyed)
-        return;
+    if (Destroyed) return;
     Destroyed = true;
     // The log is closed whatever happens before.
     struct LogCloser {
@@ -334,6 +327,5 @@ void TfZorvTile::FormDestroy() {
     bufr.SetSize(0, 0, 0, 0);
     orig.SetSize(0, 0, 0, 0);
     cb = QImage();
-    if (fZorvTile == this)
-        fZorvTile = nullptr;
+    if (fZorvTile == this) fZorvTile = nullptr;
 }

@@ -10,12 +10,12 @@
 
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
 void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
-    if (&Src == &Dst)
-        return;
+    if (&Src == &Dst) return;
     Dst.SetSize(Src.Width, Src.Height, 24, 0);
     // Both are 24 bits with the same row layout; copy row by row so a source of another depth cannot
     // overrun.
@@ -24,21 +24,20 @@ void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
         std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], static_cast<std::size_t>(bytes));
 }
 
-void CopyMe(QImage& Dest, const QImage& Src) { Dest = Src.convertToFormat(QImage::Format_BGR888); }
+void CopyMe(QImage& Dest, const QImage& Src) {
+    Dest = Src.convertToFormat(QImage::Format_BGR888);
+}
 
 void CopyFB(QImage& Dest, const TFastDIB& Src) {
     Dest = QImage(Src.Width, Src.Height, QImage::Format_BGR888);
-    if (Dest.isNull())
-        return;
+    if (Dest.isNull()) return;
     QPainter p(&Dest);
     DrawDIB(p, Src, 0, 0);
 }
 
 void TfZorvTile::SetToIm(TFastDIB& D) {
-    if (pnlSine->width() != D.Width || pnlSine->height() != D.Height)
-        pnlSine->resize(D.Width, D.Height);
-    if (imSine->width() != D.Width || imSine->height() != D.Height)
-        imSine->resize(D.Width, D.Height);
+    if (pnlSine->width() != D.Width || pnlSine->height() != D.Height) pnlSine->resize(D.Width, D.Height);
+    if (imSine->width() != D.Width || imSine->height() != D.Height) imSine->resize(D.Width, D.Height);
     if (imSine->Picture.size() != imSine->size())
         imSine->Picture = QImage(imSine->size(), QImage::Format_BGR888);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
@@ -50,7 +49,9 @@ void TfZorvTile::SetToIm(TFastDIB& D) {
     imSine->repaint();
 }
 
-void TfZorvTile::ztobuf() { CopyDIB(z, buf); }
+void TfZorvTile::ztobuf() {
+    CopyDIB(z, buf);
+}
 
 void TfZorvTile::buftoz(int lightness, int contrast, int saturation, int red, int green, int blue) {
     CopyDIB(buf, z);
@@ -64,7 +65,9 @@ void TfZorvTile::buftoz(int lightness, int contrast, int saturation, int red, in
                 .arg(blue - 255));
 }
 
-void TfZorvTile::UpdateUndoButton() { bUndo->setEnabled(!Ring.Empty); }
+void TfZorvTile::UpdateUndoButton() {
+    bUndo->setEnabled(!Ring.Empty);
+}
 
 void TfZorvTile::CopyUnDo() {
     Ring.CopyUnDo(z);
@@ -72,8 +75,7 @@ void TfZorvTile::CopyUnDo() {
 }
 
 void TfZorvTile::DoUnDo() {
-    if (Ring.Empty)
-        return;
+    if (Ring.Empty) return;
     {
         HourGlass wait;
         Ring.DoUnDo(z);
@@ -123,7 +125,9 @@ void TfZorvTile::bUndoClick() {
     SetToIm(z);
 }
 
-void TfZorvTile::UnDo1Click() { bUndoClick(); }
+void TfZorvTile::UnDo1Click() {
+    bUndoClick();
+}
 
 void TfZorvTile::Reset1Click() {
     CopyUnDo();
@@ -137,14 +141,12 @@ void TfZorvTile::ChangeUndoQuantity1Click() {
         InputBox(this, "Change Number of Undo", "Enter a New Maximum Undo: ", QString::number(UndoLevels));
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw std::runtime_error(QString("'%1' is not a valid integer value").arg(text).toStdString());
+    if (!ok) throw std::runtime_error(QString("'%1' is not a valid integer value").arg(text).toStdString());
     if (n < TUndoRing::MinLevels || n > TUndoRing::MaxLevels) {
         ShowMessage("The number of undo levels must lie between 1 and 100.");
         return;
     }
-    if (n == UndoLevels)
-        return;
+    if (n == UndoLevels) return;
     if (MessageDlg(" This will clear current Undo buffers \rand reset all pointers.  Continue with \r"
                    "          Undo modification?",
                    TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)

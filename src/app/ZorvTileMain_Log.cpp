@@ -89,10 +89,10 @@ void TfZorvTile::LogLine(const QString& text) {
         throwFileError(QStringLiteral("Unable to write to the log file"), *LogFile);
 }
 
-void TfZorvTile::CloseLogFile() {
+void TfZorvTile::CloseLogFile() noexcept {
     Logging = false;
     if (LogFile) {
-        LogFile->close(); // QFile::close never throws; a failed final flush loses nothing not yet flushed
+        LogFile->close(); // every line was flushed as it was written, so closing loses nothing
         LogFile.reset();
     }
     if (stBar) stBar->update();
@@ -195,10 +195,11 @@ void TfZorvTile::EditLog1Click() {
         if (!askYesNo(QStringLiteral("This will Close the Log. OK?"))) return;
         CloseLogFile();
     }
-    if (fELog) fELog->Execute();
+    if (fELog) Guarded([] { fELog->Execute(); });
 }
 
 void TfZorvTile::stBarDrawPanel(QPainter& painter, const QRect& r) {
+    painter.setPen(stBar ? stBar->palette().color(QPalette::WindowText) : QColor(Qt::black));
     const int baseline = painter.fontMetrics().ascent();
     if (Logging) {
         painter.drawPixmap(r.left() + 5, r.top() + 3, logIcon());

@@ -1,7 +1,7 @@
 // The main window's menu tree and tool bar.
 
-#include "app/ZorvTileMain.h"
 #include "app/Glyphs.h"
+#include "app/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 
 #include <QActionGroup>
@@ -116,8 +116,7 @@ QAction* AddItem(QMenu* m, const char* name, const QString& caption, const QKeyS
                  bool enabled = true) {
     auto* a = m->addAction(caption);
     a->setObjectName(name);
-    if (!keys.isEmpty())
-        a->setShortcut(keys);
+    if (!keys.isEmpty()) a->setShortcut(keys);
     a->setEnabled(enabled);
     return a;
 }
@@ -175,9 +174,11 @@ void TfZorvTile::BuildMenus() {
     QMenu* buffer = AddMenu(this, bar, nullptr, "Buffer1", "&Buffer");
     AddItem(buffer, "CopyImagetoBuffer1", "Copy Image to Buffer", {}, later);
     PasteBuffertoImage1 = AddItem(buffer, "PasteBuffertoImage1", "&Paste Buffer to Image", {}, false);
-    MergeBufferWithImage1 = AddItem(buffer, "MergeBufferWithImage1", "&Merge Buffer With Image...", {}, false);
+    MergeBufferWithImage1 =
+        AddItem(buffer, "MergeBufferWithImage1", "&Merge Buffer With Image...", {}, false);
     AddItem(buffer, "LoadBufferfromFile1", "Load Buffer from File", {}, later);
-    CopyBuffertoClipboard1 = AddItem(buffer, "CopyBuffertoClipboard1", "Cop&y Buffer to Clipboard", {}, false);
+    CopyBuffertoClipboard1 =
+        AddItem(buffer, "CopyBuffertoClipboard1", "Cop&y Buffer to Clipboard", {}, false);
     AddItem(buffer, "PasteClipboardtoBuffer1", "Paste Clipboard to Buffer", {}, later);
 
     QMenu* image = AddMenu(this, bar, nullptr, "Image1", "&Image");
@@ -201,13 +202,11 @@ void TfZorvTile::BuildMenus() {
         QMenu* gm = AddMenu(this, nullptr, effects, g[0], g[1]);
         std::vector<const TEffectItem*> items;
         for (const auto& e : EffectItems)
-            if (qstrcmp(e.Group, g[2]) == 0)
-                items.push_back(&e);
+            if (qstrcmp(e.Group, g[2]) == 0) items.push_back(&e);
         std::sort(items.begin(), items.end(), [](const TEffectItem* a, const TEffectItem* b) {
             return QString::compare(a->Caption, b->Caption, Qt::CaseInsensitive) < 0;
         });
-        for (const TEffectItem* e : items)
-            AddItem(gm, e->Name, e->Caption, QKeySequence(e->Keys), later);
+        for (const TEffectItem* e : items) AddItem(gm, e->Name, e->Caption, QKeySequence(e->Keys), later);
     }
 
     QMenu* pen = AddMenu(this, bar, nullptr, "Pen1", "Pen");
@@ -269,8 +268,7 @@ void TfZorvTile::BuildToolBar() {
         for (int y = 0; y < 16; ++y) {
             auto* row = reinterpret_cast<QRgb*>(g.scanLine(y));
             for (int x = 0; x < 16; ++x)
-                if ((row[x] & 0xFFFFFF) == 0xC0C0C0)
-                    row[x] = 0;
+                if ((row[x] & 0xFFFFFF) == 0xC0C0C0) row[x] = 0;
         }
         return QIcon(QPixmap::fromImage(g));
     };

@@ -14,8 +14,12 @@
 #include <stdexcept>
 
 // The switches: Qt has already ticked or unticked the item, whose state is the option's value.
-void TfZorvTile::ShowDialogDuringSave1Click() { ShowDialogDuringSave1->setChecked(true); }
-void TfZorvTile::HideDialogDuringSave1Click() { HideDialogDuringSave1->setChecked(true); }
+void TfZorvTile::ShowDialogDuringSave1Click() {
+    ShowDialogDuringSave1->setChecked(true);
+}
+void TfZorvTile::HideDialogDuringSave1Click() {
+    HideDialogDuringSave1->setChecked(true);
+}
 void TfZorvTile::SaveImagewithLogFileName1Click() {}
 void TfZorvTile::PromptforSaveAtTermination1Click() {}
 void TfZorvTile::ShowSampleTextonTestPage1Click() {}
@@ -33,7 +37,9 @@ void TfZorvTile::PrintShortcutKeyList1Click() {
     ShellPrintDocument(QDir(ProgramFolder()).filePath("shortcuts.doc"));
 }
 
-QString TfZorvTile::WallpaperPath() const { return QDir(WindowsFolder()).filePath("ZorvTile.bmp"); }
+QString TfZorvTile::WallpaperPath() const {
+    return QDir(WindowsFolder()).filePath("ZorvTile.bmp");
+}
 
 void TfZorvTile::SetAsWallpaper1Click() {
     const QString path = WallpaperPath();
@@ -50,7 +56,8 @@ void TfZorvTile::Contents1Click() {
     const QString path = QDir(ProgramDataFolder()).filePath("Mozaro.html");
     QFile::remove(path);
     if (QFile::copy(":/help/Mozaro.html", path)) {
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(path,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         ShellOpenHelp(path);
     }
 }

@@ -3,6 +3,7 @@
 
 #include "app/ZorvTileMain.h"
 
+#include "app/InputBox.h"
 #include "app/SettingsFile.h"
 #include "image/Numeric.h"
 #include "platform/Folders.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 
 #include <cfloat>
 #include <cmath>
@@ -42,8 +42,7 @@ std::optional<std::vector<int>> ReadIntList(const IniFile& ini, const QString& k
     for (const QString& item : ini.ReadString(MG, key, def).split(',')) {
         bool ok = false;
         const int v = item.trimmed().toInt(&ok);
-        if (!ok)
-            return std::nullopt;
+        if (!ok) return std::nullopt;
         items.push_back(v);
     }
     return items;
@@ -85,8 +84,7 @@ TMgradNfo ReadGradient(const IniFile& ini) {
         }
     }
     const auto bk = ReadIntList(ini, "bkcolor", "0,0,0");
-    if (bk && bk->size() >= 3)
-        g.bkcolor = LowBytes((*bk)[0], (*bk)[1], (*bk)[2]);
+    if (bk && bk->size() >= 3) g.bkcolor = LowBytes((*bk)[0], (*bk)[1], (*bk)[2]);
     const int w = ini.ReadInteger(MG, "width", 512);
     const int h = ini.ReadInteger(MG, "height", 512);
     g.width = w >= 1 && w <= 16384 ? w : 512;
@@ -94,13 +92,19 @@ TMgradNfo ReadGradient(const IniFile& ini) {
     return g;
 }
 
-QString RgbList(const Trgb& c) { return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b); }
+QString RgbList(const Trgb& c) {
+    return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b);
+}
 
-int InRangeOr(int v, int lo, int hi, int def) { return v >= lo && v <= hi ? v : def; }
+int InRangeOr(int v, int lo, int hi, int def) {
+    return v >= lo && v <= hi ? v : def;
+}
 
 } // namespace
 
-QString TfZorvTile::SettingsFileName() const { return SettingsPath(INIDir); }
+QString TfZorvTile::SettingsFileName() const {
+    return SettingsPath(INIDir);
+}
 
 void TfZorvTile::LoadSettings() {
     // The settings folder: remembered in the key store; the first run stores the folder found at start.
@@ -109,8 +113,7 @@ void TfZorvTile::LoadSettings() {
             Registry::WriteString(KeyPath, "INILocation", INIDir);
         } else {
             INIDir = Registry::ReadString(KeyPath, "INILocation");
-            if (INIDir.isEmpty())
-                INIDir = TempFolder();
+            if (INIDir.isEmpty()) INIDir = TempFolder();
         }
     } catch (const std::exception&) {
         // The key store cannot be written: the folder found at start stays.
@@ -160,8 +163,7 @@ void TfZorvTile::LoadSettings() {
         resize(this->width(), height);
 
         Rop2Mode = ini.ReadInteger(MF, "PenStyle", 0);
-        for (int i = 0; i < 12; ++i)
-            PenItems[static_cast<std::size_t>(i)]->setChecked(i == Rop2Mode);
+        for (int i = 0; i < 12; ++i) PenItems[static_cast<std::size_t>(i)]->setChecked(i == Rop2Mode);
         ShowSampleTextonTestPage1->setChecked(ini.ReadInteger(MF, "TxtOnTst", 0) == 1);
         DefDir = ini.ReadString(MF, "Default Directory", INIDir);
         PromptforSaveAtTermination1->setChecked(ini.ReadInteger(MF, "SaveDlg", 1) == 1);
@@ -170,7 +172,8 @@ void TfZorvTile::LoadSettings() {
         SaveImagewithLogFileName1->setChecked(ini.ReadInteger(MF, "SaveWithLog", 0) != 0);
         const int status = ini.ReadInteger(MF, "Status", 1);
         if (status == 2)
-            QMetaObject::invokeMethod(this, [this] { showMinimized(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { showMinimized(); }, Qt::QueuedConnection);
         else if (status == 3)
             setWindowState(windowState() | Qt::WindowMaximized);
         // The undo ring needs at least one slot; absurd counts would exhaust memory.
@@ -221,8 +224,7 @@ void TfZorvTile::WriteSections(IniFile& ini) {
     ini.WriteInteger(MF, "SaveWithLog", SaveImagewithLogFileName1->isChecked() ? 1 : 0);
     int pen = 0;
     for (int i = 0; i < 12; ++i)
-        if (PenItems[static_cast<std::size_t>(i)]->isChecked())
-            pen = i;
+        if (PenItems[static_cast<std::size_t>(i)]->isChecked()) pen = i;
     ini.WriteInteger(MF, "PenStyle", pen);
     ini.WriteString(MF, "Default Directory", DefDir);
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -232,7 +234,10 @@ void TfZorvTile::WriteSections(IniFile& ini) {
         ini.WriteInteger(MF, "Width", width());
         ini.WriteInteger(MF, "Height", height());
     }
-    ini.WriteInteger(MF, "Status", (windowState() & Qt::WindowMinimized) ? 2 : (windowState() & Qt::WindowMaximized) ? 3 : 1);
+    ini.WriteInteger(MF, "Status",
+                     (windowState() & Qt::WindowMinimized)   ? 2
+                     : (windowState() & Qt::WindowMaximized) ? 3
+                                                             : 1);
     ini.WriteInteger(MF, "UndoLevels", UndoLevels);
 
     ini.WriteInteger(MG, "bars", Gradient.bars);
@@ -250,10 +255,8 @@ void TfZorvTile::WriteSections(IniFile& ini) {
 }
 
 void TfZorvTile::ChangeINIlocation1Click() {
-    QString chosen = QFileDialog::getExistingDirectory(this, "Current Folder: " + INIDir, INIDir,
-                                                       QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty())
-        chosen = INIDir;
+    QString chosen = BrowseForFolder(this, "Current Folder: " + INIDir, INIDir);
+    if (chosen.isEmpty()) chosen = INIDir;
     chosen = QDir::cleanPath(chosen);
     Registry::WriteString(KeyPath, "INILocation", chosen);
     // Moving onto an existing file fails and changes nothing, as does moving a file onto itself.

@@ -29,13 +29,11 @@ void EnsureTestApplication() {
     static int argc = 1;
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        application() = std::make_unique<QApplication>(argc, argv);
+    if (!QCoreApplication::instance()) application() = std::make_unique<QApplication>(argc, argv);
 }
 
 void Pump(int times) {
-    for (int i = 0; i < times; ++i)
-        QCoreApplication::processEvents();
+    for (int i = 0; i < times; ++i) QCoreApplication::processEvents();
 }
 
 TStartedProgram::TStartedProgram(const QString& iniDir, const QString& startFile, bool show) {
@@ -43,8 +41,7 @@ TStartedProgram::TStartedProgram(const QString& iniDir, const QString& startFile
     Registry::WriteString("Software\\ZorvWare\\ZorvTile", "INILocation", iniDir);
     SetMessageHook([this](const QString& text, TMsgDlgType type, int buttons) {
         Asked.push_back({text, type, buttons});
-        if (Answers.empty())
-            return static_cast<int>(mrOk);
+        if (Answers.empty()) return static_cast<int>(mrOk);
         const int a = Answers.front();
         Answers.pop_front();
         return a;
@@ -59,8 +56,7 @@ TStartedProgram::TStartedProgram(const QString& iniDir, const QString& startFile
 }
 
 void TStartedProgram::Destroy() {
-    if (Forms)
-        Forms->DestroyForms();
+    if (Forms) Forms->DestroyForms();
     Forms.reset();
 }
 
@@ -85,8 +81,7 @@ QStringList FileLines(const QString& path) {
     QStringList out;
     for (QString line : QString::fromUtf8(ReadFileBytes(path)).split('\n')) {
         line.remove('\r');
-        if (!line.isEmpty())
-            out << line;
+        if (!line.isEmpty()) out << line;
     }
     return out;
 }

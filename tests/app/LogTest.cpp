@@ -5,6 +5,7 @@
 #include "app/Log1.h"
 #include "app/Log2.h"
 #include "app/PendingForms.h"
+#include "app/Print1.h"
 #include "app/ZorvTileMain.h"
 #include "platform/MessageBoxes.h"
 
@@ -16,7 +17,9 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +57,7 @@ protected:
     }
     void TearDown() override {
         program.reset();
+        SetPrintDialogHook({});
         LogWindows::SetSaveDialogHook({});
         TfZorvTile::SetLogFolder(QString());
     }
@@ -222,11 +226,14 @@ TEST_F(LogTest, DestroyingTheWindowClosesTheLog) {
 
 TEST_F(LogTest, StatusPanelShowsTheIconAndLoggingExactlyWhileLogging) {
     const QRect r(0, 0, 120, 20);
+    QPalette palette = main->stBar->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    main->stBar->setPalette(palette);
+    ASSERT_EQ(main->stBar->palette().color(QPalette::WindowText), QColor(Qt::black));
     auto paint = [&] {
         QImage img(r.size(), QImage::Format_RGB32);
         img.fill(QColor(128, 128, 128));
         QPainter p(&img);
-        p.setPen(Qt::red); // the text colour, so that the icon's black and white stand apart
         main->stBarDrawPanel(p, r);
         p.end();
         return img;
@@ -237,26 +244,28 @@ TEST_F(LogTest, StatusPanelShowsTheIconAndLoggingExactlyWhileLogging) {
             for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) == qRgb(255, 255, 255);
         return n;
     };
-    auto firstRedColumn = [](const QImage& img) {
-        for (int x = 0; x < img.width(); ++x)
-            for (int y = 0; y < img.height(); ++y) {
-                const QColor c = img.pixelColor(x, y);
-                if (c.red() > c.green() + 60) return x;
-            }
+    // The first column from `from` on holding a dark (text or frame) pixel.
+    auto firstDarkColumn = [](const QImage& img, int from) {
+        for (int x = from; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (qGray(img.pixel(x, y)) < 64) return x;
         return -1;
     };
 
     const QImage off = paint();
     EXPECT_EQ(countWhite(off), 0) << "no icon";
-    const int offText = firstRedColumn(off);
+    const int offText = firstDarkColumn(off, 0);
     EXPECT_GE(offText, 5);
-    EXPECT_LT(offText, 18) << "\"Not Logging\" starts 5 pixels in";
+    EXPECT_LT(offText, 12) << "\"Not Logging\" starts 5 pixels in";
 
     main->LogthisSession1Click();
     const QImage on = paint();
     EXPECT_GT(countWhite(on), 0) << "the icon's page";
     EXPECT_EQ(on.pixel(5, 3), qRgb(0, 0, 0)) << "the icon's corner at (R.Left + 5, R.Top + 3)";
-    EXPECT_GE(firstRedColumn(on), 18) << "\"Logging\" starts 18 pixels in";
+    EXPECT_EQ(firstDarkColumn(on, 0), 5);
+    const int onText = firstDarkColumn(on, 15);
+    EXPECT_GE(onText, 18) << "\"Logging\" starts 18 pixels in";
+    EXPECT_LT(onText, 25);
 
     main->CloseLog1Click();
     EXPECT_EQ(countWhite(paint()), 0);
@@ -420,4 +429,62 @@ TEST_F(LogTest, EditorSaveAsClearsTheUnsavedFlagButLeavesTheLog) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), "line2\r\n");
     EXPECT_EQ(logBytes(), "line\r\n");
+}
+
+TEST_F(LogTest, AnUnreadableLogIsReportedAndTheEditorStaysClosed) {
+    // A folder in place of the log file: it exists but cannot be read.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ZorvLog.txt")));
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        opened = editor->isVisible();
+        editor->close();
+    });
+    main->EditLog1Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].type, TMsgDlgType::mtError);
+    EXPECT_TRUE(asked[0].text.contains("ZorvLog.txt")) << asked[0].text.toStdString();
+    EXPECT_FALSE(opened);
+    QCoreApplication::processEvents(); // the timer, should the editor not have opened
+}
+
+TEST_F(LogTest, ViewerPrintsItsLinesOnlyWhenThereAreAny) {
+    writeLog("first line\r\nsecond line\r\n");
+    const QString pdf = folder.filePath(QStringLiteral("log.pdf"));
+    int dialogs = 0;
+    SetPrintDialogHook([&](QPrinter& printer) {
+        ++dialogs;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    main->ViewLog1Click();
+    QTest::mouseClick(viewer->bPrint, Qt::LeftButton);
+    EXPECT_EQ(dialogs, 1);
+    QFile printed(pdf);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+    printed.close();
+
+    ASSERT_TRUE(QFile::remove(pdf));
+    writeLog("");
+    QTest::mouseClick(viewer->bRefresh, Qt::LeftButton);
+    QTest::mouseClick(viewer->bPrint, Qt::LeftButton);
+    EXPECT_EQ(dialogs, 1) << "an empty memo prints nothing";
+    EXPECT_FALSE(QFile::exists(pdf));
+    SetPrintDialogHook({});
+    EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(LogTest, ALogThatCannotBeReopenedAfterViewingEndsLogging) {
+    main->LogthisSession1Click();
+    // The log file is replaced by a folder behind the program's back.
+    ASSERT_TRUE(QFile::remove(logPath()));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ZorvLog.txt")));
+    main->ViewLog1Click();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].type, TMsgDlgType::mtError);
+    EXPECT_FALSE(main->Logging);
+    EXPECT_EQ(main->LogFile, nullptr);
+    main->LogLine("goes nowhere, raises nothing");
+    EXPECT_EQ(asked.size(), 1u);
 }

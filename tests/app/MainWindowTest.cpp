@@ -36,8 +36,7 @@ protected:
 bool AllBlack(const TFastDIB& d) {
     for (int y = 0; y < d.Height; ++y)
         for (int x = 0; x < d.BWidth; ++x)
-            if (d.Scanlines[y][x] != 0)
-                return false;
+            if (d.Scanlines[y][x] != 0) return false;
     return true;
 }
 
@@ -61,9 +60,9 @@ TEST_F(MainWindow, FreshStartState) {
     EXPECT_EQ(fToolBox->windowTitle(), "Tool Box");
     EXPECT_EQ(fAbout->windowTitle(), "Do It with Mozaro");
     EXPECT_EQ(frmSizer->windowTitle(), "Set Size");
-    for (QWidget* w : std::initializer_list<QWidget*>{fGradient, fFilter, fSelect, fText, fJPGComp, fTrans,
-                                                      fTexture, fTester, fPrint, fGif, fLog, fELog, fMultGrad,
-                                                      fAdjust, fMultOpt})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{fGradient, fFilter, fSelect, fText, fJPGComp, fTrans, fTexture,
+                                         fTester, fPrint, fGif, fLog, fELog, fMultGrad, fAdjust, fMultOpt})
         EXPECT_NE(w, nullptr);
 
     EXPECT_EQ(Panel(0), "Width: 512");
@@ -116,10 +115,9 @@ TEST_F(MainWindow, FreshStartState) {
     auto* color = fZorvTile->findChild<QMenu*>("Color1");
     ASSERT_NE(color, nullptr);
     QStringList captions;
-    for (QAction* a : color->actions())
-        captions << a->text();
-    EXPECT_EQ(captions, QStringList({"Brighten", "Color Rotate", "Erase to Black", "Exchange Color", "Gray Scale",
-                                     "Lighten", "Negative", "Tint"}));
+    for (QAction* a : color->actions()) captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Brighten", "Color Rotate", "Erase to Black", "Exchange Color",
+                                     "Gray Scale", "Lighten", "Negative", "Tint"}));
     int effects = 0;
     for (const char* g : {"Color1", "Distortions1", "Draw1", "Filters1", "SizeAspect1"})
         effects += static_cast<int>(fZorvTile->findChild<QMenu*>(g)->actions().size());
@@ -302,8 +300,9 @@ TEST_F(MainWindow, ChangeUndoQuantity) {
     p.Answers = {mrNo};
     change->trigger();
     ASSERT_EQ(p.Asked.size(), 5u);
-    EXPECT_EQ(p.Asked[4].Text, " This will clear current Undo buffers \rand reset all pointers.  Continue with \r"
-                               "          Undo modification?");
+    EXPECT_EQ(p.Asked[4].Text,
+              " This will clear current Undo buffers \rand reset all pointers.  Continue with \r"
+              "          Undo modification?");
     EXPECT_EQ(p.Asked[4].Buttons, mbYes | mbNo);
     EXPECT_EQ(UndoLevels, 15);
     EXPECT_TRUE(Button("bUndo")->isEnabled());
@@ -316,4 +315,65 @@ TEST_F(MainWindow, ChangeUndoQuantity) {
     EXPECT_TRUE(w.Ring.Empty);
     EXPECT_FALSE(Button("bUndo")->isEnabled());
     SetInputBoxHook({});
+}
+
+TEST_F(MainWindow, PenMenuIsARadioGroup) {
+    TStartedProgram p(Dir.path());
+    Item("MergePen1")->trigger();
+    EXPECT_EQ(fZorvTile->Rop2Mode, 5);
+    EXPECT_TRUE(Item("MergePen1")->isChecked());
+    EXPECT_FALSE(Item("Normal1")->isChecked());
+    // Choosing the ticked item again keeps it ticked.
+    Item("MergePen1")->trigger();
+    EXPECT_TRUE(Item("MergePen1")->isChecked());
+    Item("NotXORPen1")->trigger();
+    EXPECT_EQ(fZorvTile->Rop2Mode, 10);
+    EXPECT_FALSE(Item("MergePen1")->isChecked());
+}
+
+TEST_F(MainWindow, SetAsWallpaperWritesTheShownImageEachTime) {
+    TStartedProgram p(Dir.path());
+    TfZorvTile& w = *fZorvTile;
+    const QString path = w.WallpaperPath();
+    EXPECT_TRUE(path.endsWith("/ZorvTile.bmp"));
+    Item("SetAsWallpaper1")->trigger();
+    ASSERT_TRUE(p.Asked.empty());
+    QImage first(path, "BMP");
+    EXPECT_EQ(first.size(), QSize(512, 512));
+    EXPECT_EQ(first.pixelColor(10, 10), QColor(0, 0, 0));
+
+    w.z.SetSize(40, 30, 24, 0);
+    w.z.SetPixel(2, 3, TFColor{0, 0, 255});
+    w.SetToIm(w.z);
+    Item("SetAsWallpaper1")->trigger();
+    QImage second(path, "BMP");
+    EXPECT_EQ(second.size(), QSize(40, 30));
+    EXPECT_EQ(second.pixelColor(3, 2), QColor(255, 0, 0));
+}
+
+TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettingsFail) {
+    QTemporaryDir logDir;
+    ASSERT_TRUE(logDir.isValid());
+    TfZorvTile::SetLogFolder(logDir.path());
+    {
+        TStartedProgram p(Dir.path());
+        TfZorvTile& w = *fZorvTile;
+        Item("LogthisSession1")->trigger();
+        ASSERT_TRUE(w.Logging);
+        Item("Reset1")->trigger();
+        Item("UnDo1")->trigger();
+        Item("UnDo1")->trigger(); // empty ring: no line
+        // The settings cannot be written at exit; the log is closed all the same.
+        WriteFileBytes(Dir.path() + "/plain", "x");
+        w.INIDir = Dir.path() + "/plain/sub";
+        p.Destroy();
+        ASSERT_EQ(p.Asked.size(), 1u);
+        EXPECT_TRUE(p.Asked[0].Text.startsWith("Unable to write to"));
+    }
+    const QStringList lines = FileLines(logDir.path() + "/ZorvLog.txt");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Log starts"));
+    EXPECT_EQ(lines[1], "Image Reset");
+    EXPECT_EQ(lines[2], "UnDo");
+    TfZorvTile::SetLogFolder(QString());
 }

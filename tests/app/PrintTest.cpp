@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -253,8 +255,11 @@ TEST_F(PrintTest, DialogStartsAsLaidOut) {
 
 TEST_F(PrintTest, ShowingTheDialogGivesTheImagesSizeInInches) {
     ASSERT_EQ(TfPrint::ScreenPpiX(), 96) << "the offscreen screen";
-    // 512 / 96 = 5.333...
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().width(), 800) << "the offscreen screen";
+    dialog->eScale->setText("9");
+    // 512 / 96 = 5.333...; an 800 pixels wide screen gives the scale 1.375.
     dialog->FormShow();
+    EXPECT_EQ(dialog->eScale->text(), "1.375");
     EXPECT_EQ(dialog->eWide->text(), "5.33");
     EXPECT_EQ(dialog->eHigh->text(), "5.33");
     main->z.SetSize(300, 48, 24, 0);

@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 
+#include "app/InputBox.h"
 #include "app/SettingsFile.h"
 #include "app/ZorvTileMain.h"
 #include "platform/Folders.h"
@@ -33,24 +34,60 @@ protected:
 // The lines a first run writes, worked out from the built-in defaults.
 QStringList FirstRunLines() {
     QStringList l{"[EffectVals]"};
-    const std::map<int, int> defs{{6, 250},  {13, 2},  {15, 50}, {16, 64}, {18, 100}, {21, 5},  {22, 25},
-                                  {23, 3},   {24, 6},  {25, 50}, {26, 15}, {27, 64},  {28, 18}, {29, 700},
-                                  {30, 8},   {37, 25}, {43, 45}, {45, 64}, {46, 3},   {47, 3},  {49, 50},
-                                  {50, 50},  {51, 20}, {52, 700}, {53, 1}, {54, -1},  {55, 64}, {56, 128},
-                                  {57, 32},  {58, 32}, {59, 4},  {60, 3},  {61, 1},   {62, 16}, {63, 16},
-                                  {64, 24},  {65, 270}};
-    for (int i = 0; i < 66; ++i)
-        l << QString("EffectVals%1=%2").arg(i).arg(defs.count(i) ? defs.at(i) : 0);
-    l << "UDPeakVal=3" << "UDWavVal=32" << "LRPeakVal=2" << "LRWavVal=17" << "FishVal=0.75" << "ScaleVal=2"
-      << "TurbVal=120" << "UDSBlurBuf=1" << "UDSBlurSelf=1" << "SBlurReps=32" << "UDWatBuf=100"
-      << "UDWatSelf=-128" << "NovaSpok=64" << "NovaHue=32" << "NovaX=24" << "NovaY=36" << "HytEl=20"
-      << "HytDp=16" << "HytBm=1" << "TrColVal=0" << "TrUseVal=0" << "WvLenVal=10" << "WvPhsVal=8"
-      << "WvRflVal=0" << "WhPchVal=0.5" << "WhRadVal=1";
-    l << "[MainForm]" << "TxtOnTst=0" << "SaveDlg=0" << "ShowAdj=1" << "CenterShape=0" << "SaveWithLog=0"
-      << "PenStyle=0" << "Default Directory=" << "Top=1" << "Left=195" << "Width=541" << "Height=446"
-      << "Status=1" << "UndoLevels=15";
-    l << "[MGradient]" << "bars=1" << "colors=100,200,128" << "pos=10" << "bkcolor=0,0,0" << "width=512"
-      << "height=512" << "vertical=1";
+    const std::map<int, int> defs{
+        {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
+        {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},   {37, 25}, {43, 45}, {45, 64},  {46, 3},  {47, 3},
+        {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},   {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
+        {59, 4},  {60, 3},  {61, 1},  {62, 16},  {63, 16},  {64, 24}, {65, 270}};
+    for (int i = 0; i < 66; ++i) l << QString("EffectVals%1=%2").arg(i).arg(defs.count(i) ? defs.at(i) : 0);
+    l << "UDPeakVal=3"
+      << "UDWavVal=32"
+      << "LRPeakVal=2"
+      << "LRWavVal=17"
+      << "FishVal=0.75"
+      << "ScaleVal=2"
+      << "TurbVal=120"
+      << "UDSBlurBuf=1"
+      << "UDSBlurSelf=1"
+      << "SBlurReps=32"
+      << "UDWatBuf=100"
+      << "UDWatSelf=-128"
+      << "NovaSpok=64"
+      << "NovaHue=32"
+      << "NovaX=24"
+      << "NovaY=36"
+      << "HytEl=20"
+      << "HytDp=16"
+      << "HytBm=1"
+      << "TrColVal=0"
+      << "TrUseVal=0"
+      << "WvLenVal=10"
+      << "WvPhsVal=8"
+      << "WvRflVal=0"
+      << "WhPchVal=0.5"
+      << "WhRadVal=1";
+    l << "[MainForm]"
+      << "TxtOnTst=0"
+      << "SaveDlg=0"
+      << "ShowAdj=1"
+      << "CenterShape=0"
+      << "SaveWithLog=0"
+      << "PenStyle=0"
+      << "Default Directory="
+      << "Top=1"
+      << "Left=195"
+      << "Width=541"
+      << "Height=446"
+      << "Status=1"
+      << "UndoLevels=15";
+    l << "[MGradient]"
+      << "bars=1"
+      << "colors=100,200,128"
+      << "pos=10"
+      << "bkcolor=0,0,0"
+      << "width=512"
+      << "height=512"
+      << "vertical=1";
     return l;
 }
 
@@ -95,7 +132,7 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
         w.WvPhsVal = 2.5; // written as its nearest integer, halves to even
         w.HytBmVal = false;
         w.TrColVal = RGBColor(255, 0, 0);
-        w.NormalPenClick(11);
+        Item("XORPen1")->trigger();
         Item("PromptforSaveAtTermination1")->trigger();
         Item("CenterShapes")->trigger();
         Item("ShowAdj")->trigger();
@@ -180,7 +217,7 @@ TEST_F(Settings, BrokenAndOutOfRangeValues) {
         TStartedProgram p(Dir.path(), QString(), false);
         TfZorvTile& w = *fZorvTile;
         EXPECT_EQ(w.EffectVals[6], 12);
-        EXPECT_EQ(w.EffectVals[3], 0); // not a number: the current value
+        EXPECT_EQ(w.EffectVals[3], 0);    // not a number: the current value
         EXPECT_FLOAT_EQ(w.FishVal, 0.5f); // a comma as decimal separator
         EXPECT_FLOAT_EQ(w.WhPchVal, 0.5f);
         EXPECT_FALSE(w.HytBmVal); // the low byte of 256
@@ -223,7 +260,8 @@ TEST_F(Settings, BrokenAndOutOfRangeValues) {
 TEST_F(Settings, EmptyOrCorruptFileGivesTheDefaults) {
     for (const QByteArray& content :
          {QByteArray(), QByteArray("\x00\xff\xfe[[[=\n=\n[EffectVals\nEffectVals6\n", 33),
-          QByteArray("[EffectVals]\nEffectVals6=\n[MainForm]\nUndoLevels=\n[MGradient]\nbars=\ncolors=,,\n")}) {
+          QByteArray(
+              "[EffectVals]\nEffectVals6=\n[MainForm]\nUndoLevels=\n[MGradient]\nbars=\ncolors=,,\n")}) {
         WriteFileBytes(Ini(), content);
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(UndoLevels, 15);
@@ -245,8 +283,64 @@ TEST_F(Settings, WriteFailureIsReportedOnce) {
         EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
         EXPECT_TRUE(p.Asked[0].Text.startsWith("Unable to write to")) << p.Asked[0].Text.toStdString();
         // Another window writing its section to the same place reports nothing more.
-        EXPECT_FALSE(WriteSettings(SettingsPath(bad),
-                                   [](IniFile& ini) { ini.WriteString("ToolBox", "Top", "1"); }));
+        EXPECT_FALSE(
+            WriteSettings(SettingsPath(bad), [](IniFile& ini) { ini.WriteString("ToolBox", "Top", "1"); }));
         EXPECT_EQ(p.Asked.size(), 1u);
     }
+}
+
+TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
+                          "Status=3\n");
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_TRUE(fZorvTile->windowState() & Qt::WindowMaximized);
+        p.Destroy();
+    }
+    const QStringList lines = FileLines(Ini());
+    EXPECT_TRUE(lines.contains("Status=3"));
+    EXPECT_TRUE(lines.contains("Top=7"));
+    EXPECT_TRUE(lines.contains("Left=8"));
+    EXPECT_TRUE(lines.contains("Width=600"));
+    EXPECT_TRUE(lines.contains("Height=400"));
+    // Kept in its place, before the keys written at exit.
+    EXPECT_EQ(lines.indexOf("Top=7"), lines.indexOf("[MainForm]") + 1);
+}
+
+TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
+    const QString key = "Software\\ZorvWare\\ZorvTile";
+    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n");
+    QTemporaryDir target;
+    ASSERT_TRUE(target.isValid());
+    QString caption, start, answer;
+    SetFolderBrowserHook([&](const QString& c, const QString& s) {
+        caption = c;
+        start = s;
+        return answer;
+    });
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        QAction* change = Item("ChangeINIlocation1");
+        // Cancel: the value and the file stay where they were.
+        answer.clear();
+        change->trigger();
+        EXPECT_EQ(caption, "Current Folder: " + Dir.path());
+        EXPECT_EQ(start, Dir.path());
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), Dir.path());
+        EXPECT_TRUE(QFile::exists(Ini()));
+        EXPECT_EQ(fZorvTile->INIDir, Dir.path());
+
+        answer = target.path();
+        change->trigger();
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), target.path());
+        EXPECT_FALSE(QFile::exists(Ini()));
+        EXPECT_EQ(ReadFileBytes(target.path() + "/ZorvTile.ini"), "[EffectVals]\nEffectVals6=250\n");
+        EXPECT_EQ(fZorvTile->INIDir, target.path());
+        p.Destroy();
+        EXPECT_TRUE(p.Asked.empty());
+    }
+    // Written at exit in the new folder.
+    EXPECT_TRUE(FileLines(target.path() + "/ZorvTile.ini").contains("UndoLevels=15"));
+    EXPECT_FALSE(QFile::exists(Ini()));
+    SetFolderBrowserHook({});
 }

@@ -11,11 +11,14 @@ void Paint(TFastDIB& d, int w, int h, int k) {
     d.SetSize(w, h, 24, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            d.SetPixel(y, x, TFColor{static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k + 1),
-                                     static_cast<std::uint8_t>(k + 2)});
+            d.SetPixel(y, x,
+                       TFColor{static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k + 1),
+                               static_cast<std::uint8_t>(k + 2)});
 }
 
-int Mark(const TFastDIB& d) { return d.GetPixel(0, 0).b; }
+int Mark(const TFastDIB& d) {
+    return d.GetPixel(0, 0).b;
+}
 
 } // namespace
 
@@ -23,7 +26,7 @@ TEST(UndoRing, SnapshotKeepsRgbAndPopRestoresPixelsAndSize) {
     TUndoRing ring(15);
     TFastDIB z;
     z.SetSize(3, 2, 24, 0);
-    z.SetPixel(0, 0, TFColor{1, 2, 3});     // b, g, r
+    z.SetPixel(0, 0, TFColor{1, 2, 3}); // b, g, r
     z.SetPixel(1, 2, TFColor{10, 20, 30});
     ring.CopyUnDo(z);
     EXPECT_FALSE(ring.Empty);
