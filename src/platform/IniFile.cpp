@@ -267,6 +267,6 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
 }
 
 void IniFile::UpdateFile() {
-    if (!WriteFileAtomically(fileName_, serialize()))
+    if (!WriteFileAtomically(fileName_, serialize(), nullptr, false))
         throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName_).toStdString());
 }
