@@ -211,11 +211,16 @@ bool isBitmapMime(const QString& format) {
     return format == QStringLiteral("application/x-qt-image") || format.startsWith(QStringLiteral("image/"));
 }
 
+// The largest picture file read: far above any picture within the size limits (an uncompressed
+// 32-bit BMP of 64 Mi pixels is 256 MiB), so a bigger file is not read into memory at all.
+constexpr qint64 MaxPictureFileSize = 1024LL * 1024 * 1024;
+
 QByteArray readFile(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(
             QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+    if (f.size() > MaxPictureFileSize) throw EInvalidGraphic("The file is too large to be a picture");
     QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw std::runtime_error(

@@ -282,6 +282,9 @@ TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
 TEST(Shell, HelpForAMissingDocumentIsRefused) {
     EnsureApplication();
     EXPECT_FALSE(ShellOpenHelp(QStringLiteral("/no/such/Mozaro.html")));
+    EXPECT_FALSE(ShellOpenHelp(QStringLiteral("file:///no/such/Mozaro.html")));
+    EXPECT_FALSE(
+        ShellOpenHelp(QStringLiteral("NoSuchHelp.html"))); // a bare missing name is not a web address
 }
 
 } // namespace
