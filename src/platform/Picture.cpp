@@ -228,6 +228,20 @@ QByteArray readFile(const QString& fileName) {
     return data;
 }
 
+// Runs a decoder step; any failure but a lack of memory becomes a picture error with the same text
+// (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
+template <class F> void asPictureError(F&& f) {
+    try {
+        f();
+    } catch (const EInvalidGraphic&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw EInvalidGraphic(e.what());
+    }
+}
+
 const std::uint8_t* bytes(const QByteArray& a) {
     return reinterpret_cast<const std::uint8_t*>(a.constData());
 }
@@ -360,16 +374,7 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
     const QByteArray data = readFile(fileName);
-    try {
-        g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size()));
-    } catch (const EInvalidGraphic&) {
-        throw;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        // Any decoder's failure (the GIF codec has its own exception class) is a picture error.
-        throw EInvalidGraphic(e.what());
-    }
+    asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
     graphic_ = std::move(g);
 }
 
@@ -415,16 +420,18 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib) {
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
-    pic.Graphic()->AssignTo(out);
+    asPictureError([&] { pic.Graphic()->AssignTo(out); });
     AssignDIB(dib, out);
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {
     std::unique_ptr<TGraphic> g =
         TPicture::CreateForFile(QStringLiteral("picture.") + normalExtension(extension));
-    g->LoadFromMemory(data, size);
     TFastDIB out;
-    g->AssignTo(out);
+    asPictureError([&] {
+        g->LoadFromMemory(data, size);
+        g->AssignTo(out);
+    });
     AssignDIB(dib, out);
 }
 

@@ -419,6 +419,9 @@ TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
     EXPECT_EQ(d.Width, 7);
     // The codec's own exception reaches the caller as a picture error, with its text.
     expectRefused("JUNK", QStringLiteral("b.tst"), "not a test picture");
+    const QByteArray junk("JUNK");
+    EXPECT_THROW(LoadPictureToDIB(u8(junk), 4, QStringLiteral("TST"), d), EInvalidGraphic);
+    EXPECT_EQ(d.Width, 7);
 
     const QString mime = TPicture::RegisterClipboardFormat(QStringLiteral("Test Image"),
                                                            [] { return std::make_unique<TestGraphic>(); });
