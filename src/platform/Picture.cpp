@@ -185,10 +185,10 @@ struct FileFormat {
     TGraphicFactory factory;
 };
 
-struct Registry {
+struct PictureClasses {
     std::map<QString, FileFormat> byExtension;               // lower-case extension
     std::vector<std::pair<QString, TGraphicFactory>> byMime; // registration order
-    Registry() {
+    PictureClasses() {
         auto bmp = [] { return std::make_unique<TBitmap>(); };
         auto jpeg = [] { return std::make_unique<TJPEGImage>(); };
         byExtension[QStringLiteral("bmp")] = {QStringLiteral("Bitmaps"), bmp};
@@ -197,8 +197,8 @@ struct Registry {
     }
 };
 
-Registry& registry() {
-    static Registry r;
+PictureClasses& registry() {
+    static PictureClasses r;
     return r;
 }
 
