@@ -185,10 +185,10 @@ struct FileFormat {
     TGraphicFactory factory;
 };
 
-struct Registry {
+struct PictureClasses {
     std::map<QString, FileFormat> byExtension;               // lower-case extension
     std::vector<std::pair<QString, TGraphicFactory>> byMime; // registration order
-    Registry() {
+    PictureClasses() {
         auto bmp = [] { return std::make_unique<TBitmap>(); };
         auto jpeg = [] { return std::make_unique<TJPEGImage>(); };
         byExtension[QStringLiteral("bmp")] = {QStringLiteral("Bitmaps"), bmp};
@@ -197,8 +197,8 @@ struct Registry {
     }
 };
 
-Registry& registry() {
-    static Registry r;
+PictureClasses& registry() {
+    static PictureClasses r;
     return r;
 }
 
@@ -211,16 +211,35 @@ bool isBitmapMime(const QString& format) {
     return format == QStringLiteral("application/x-qt-image") || format.startsWith(QStringLiteral("image/"));
 }
 
+// The largest picture file read: far above any picture within the size limits (an uncompressed
+// 32-bit BMP of 64 Mi pixels is 256 MiB), so a bigger file is not read into memory at all.
+constexpr qint64 MaxPictureFileSize = 1024LL * 1024 * 1024;
+
 QByteArray readFile(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(
             QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+    if (f.size() > MaxPictureFileSize) throw EInvalidGraphic("The file is too large to be a picture");
     QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw std::runtime_error(
             QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
     return data;
+}
+
+// Runs a decoder step; any failure but a lack of memory becomes a picture error with the same text
+// (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
+template <class F> void asPictureError(F&& f) {
+    try {
+        f();
+    } catch (const EInvalidGraphic&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw EInvalidGraphic(e.what());
+    }
 }
 
 const std::uint8_t* bytes(const QByteArray& a) {
@@ -355,16 +374,7 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
     const QByteArray data = readFile(fileName);
-    try {
-        g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size()));
-    } catch (const EInvalidGraphic&) {
-        throw;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        // Any decoder's failure (the GIF codec has its own exception class) is a picture error.
-        throw EInvalidGraphic(e.what());
-    }
+    asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
     graphic_ = std::move(g);
 }
 
@@ -410,16 +420,18 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib) {
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
-    pic.Graphic()->AssignTo(out);
+    asPictureError([&] { pic.Graphic()->AssignTo(out); });
     AssignDIB(dib, out);
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {
     std::unique_ptr<TGraphic> g =
         TPicture::CreateForFile(QStringLiteral("picture.") + normalExtension(extension));
-    g->LoadFromMemory(data, size);
     TFastDIB out;
-    g->AssignTo(out);
+    asPictureError([&] {
+        g->LoadFromMemory(data, size);
+        g->AssignTo(out);
+    });
     AssignDIB(dib, out);
 }
 

@@ -7,6 +7,12 @@
 // libjpeg, JPEGImage.h) under "jpg" and "jpeg". The GIF codec registers its class itself (see
 // TPicture::RegisterFileFormat / RegisterClipboardFormat); until it does, GIF names are refused.
 //
+// A further class plugs in at start-up, for example the GIF codec's:
+//     TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
+//     CF_GIF = TPicture::RegisterClipboardFormat("GIF Image", [] { return std::make_unique<TGIFImage>(); });
+// Its exceptions need not derive from EInvalidGraphic: the container reports any failure of a class
+// while loading as EInvalidGraphic with the same text.
+//
 // Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
 // picture larger than PictureLimits() is refused with a clear message. Saving goes through a temporary
 // file that replaces the target only when it was written completely.

@@ -343,6 +343,20 @@ TEST_F(PictureTest, OversizedPicturesAreRefusedBeforeDecoding) {
     expectRefused(bmpHeader(0, 5), QStringLiteral("empty.bmp"), "Invalid picture size");
     expectRefused(jpegSized(16385, 1), QStringLiteral("wide.jpg"), "too large");
     expectRefused(jpegSized(8193, 8193), QStringLiteral("big.jpg"), "too large");
+    // A file far larger than any allowed picture is not even read (a sparse file: no disk used).
+    {
+        QFile f(file(QStringLiteral("huge.bmp")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bmpHeader(100, 100));
+        ASSERT_TRUE(f.resize(1024LL * 1024 * 1024 + 1));
+    }
+    try {
+        LoadPictureToDIB(file(QStringLiteral("huge.bmp")), target);
+        ADD_FAILURE() << "huge file accepted";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_STREQ(e.what(), "The file is too large to be a picture");
+    }
+    expectTargetUnchanged();
     // The limit itself can be lowered (the fuzz harness does).
     PictureLimits().maxSide = 10;
     expectRefused(ReadAll(Data + QStringLiteral("baseline.jpg")), QStringLiteral("sixteen.jpg"), "too large");
@@ -405,6 +419,9 @@ TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
     EXPECT_EQ(d.Width, 7);
     // The codec's own exception reaches the caller as a picture error, with its text.
     expectRefused("JUNK", QStringLiteral("b.tst"), "not a test picture");
+    const QByteArray junk("JUNK");
+    EXPECT_THROW(LoadPictureToDIB(u8(junk), 4, QStringLiteral("TST"), d), EInvalidGraphic);
+    EXPECT_EQ(d.Width, 7);
 
     const QString mime = TPicture::RegisterClipboardFormat(QStringLiteral("Test Image"),
                                                            [] { return std::make_unique<TestGraphic>(); });
