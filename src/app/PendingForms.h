@@ -4,6 +4,10 @@
 
 #include <QDialog>
 
+// The JPEG quality and transparent paste dialogs have their own units.
+#include "app/JpgCval1.h"
+#include "app/Trans1.h"
+
 // Base of the windows that are still empty.
 class TPendingForm : public QDialog {
 public:
@@ -27,8 +31,6 @@ MOZARO_PENDING_FORM(TfGradient, fGradient, "Gradient Designer")
 MOZARO_PENDING_FORM(TfFilter, fFilter, "Create-A-Filter")
 MOZARO_PENDING_FORM(TfSelect, fSelect, "Selection Action")
 MOZARO_PENDING_FORM(TfText, fText, "Add Text")
-MOZARO_PENDING_FORM(TfJPGComp, fJPGComp, "Set JPG Compression Quality")
-MOZARO_PENDING_FORM(TfTrans, fTrans, "Transparent Paste Options")
 MOZARO_PENDING_FORM(TfTexture, fTexture, "Map Texture")
 MOZARO_PENDING_FORM(TfrmSizer, frmSizer, "Set Size")
 MOZARO_PENDING_FORM(TfTester, fTester, "Test Tiles")
@@ -45,8 +47,6 @@ extern TfGradient* fGradient;
 extern TfFilter* fFilter;
 extern TfSelect* fSelect;
 extern TfText* fText;
-extern TfJPGComp* fJPGComp;
-extern TfTrans* fTrans;
 extern TfTexture* fTexture;
 extern TfrmSizer* frmSizer;
 extern TfTester* fTester;

@@ -58,6 +58,7 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     BuildMenus();
     BuildToolBar();
     BuildClient();
+    WireFileCommands();
 }
 
 void TfZorvTile::BuildClient() {
@@ -249,17 +250,7 @@ void TfZorvTile::AfterShow() {
     if (fToolBox) fToolBox->show();
     if (StartFile.isEmpty()) return;
     // The picture named on the command line: no undo step and no log line.
-    TFastDIB pic;
-#ifdef MOZARO_PICTURE_CONTAINER
-    LoadPictureToDIB(StartFile, pic);
-#else
-    QString error;
-    if (!LoadFromFile(pic, StartFile, 24, &error)) throw std::runtime_error(error.toStdString());
-#endif
-    CopyDIB(pic, z);
-    CopyDIB(z, orig);
-    buf.SetSize(z.Width, z.Height, 24, 0);
-    SetToIm(z);
+    OpenStartFile(StartFile);
 }
 
 void TfZorvTile::FormHide() {

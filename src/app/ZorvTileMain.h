@@ -182,6 +182,7 @@ private:
     bool Destroyed = false;
 
 #include "app/ZorvTileMain_LogPrint.inc"
+#include "app/ZorvTileMain_File.inc"
 };
 
 // Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the

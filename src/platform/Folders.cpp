@@ -24,7 +24,9 @@ QString ownDataFolder() {
 } // namespace
 
 QString DocumentsFolder() {
-    return clean(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // The documents folder is named even where it was never made; the caller's fallback applies then.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(dir).isDir() ? clean(dir) : QString();
 }
 
 QString TempFolder() {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -127,6 +128,8 @@ bool IniFile::ParseInteger(const QString& text, int& value) {
         digits = QStringView(t).mid(1);
     if (!digits.isNull()) {
         if (digits.isEmpty() || digits.size() > 8) return false;
+        for (QChar c : digits)
+            if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 127) return false;
         bool ok = false;
         const qulonglong v = digits.toULongLong(&ok, 16);
         if (!ok) return false;
@@ -267,6 +270,6 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
 }
 
 void IniFile::UpdateFile() {
-    if (!WriteFileAtomically(fileName_, serialize()))
+    if (!WriteFileAtomically(fileName_, serialize(), nullptr, false))
         throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName_).toStdString());
 }

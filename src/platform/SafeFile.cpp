@@ -22,7 +22,7 @@ bool fail(QString* error, int err) {
 
 } // namespace
 
-bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error) {
+bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error, bool sync) {
     // Our own POSIX sequence rather than QSaveFile: QSaveFile reports success after a short write
     // (a full disk or a file size limit), and the target would be replaced by a cut file.
     // A link is followed, so the file it points at is replaced and the link stays.
@@ -63,7 +63,7 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
         p += n;
         left -= n;
     }
-    if (::fsync(fd) != 0) return abandon(errno);
+    if (sync && ::fsync(fd) != 0) return abandon(errno);
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(temp.constData());

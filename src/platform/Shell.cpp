@@ -57,9 +57,16 @@ bool setXfce(const QString& tool, const QString& file) {
 } // namespace
 
 bool ShellOpenHelp(const QString& document) {
-    const QUrl url = QUrl::fromUserInput(document);
-    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return false;
-    return QDesktopServices::openUrl(url);
+    // A URL with a scheme is opened as it stands; anything else is a file path (relative ones from the
+    // current folder), never guessed into a web address.
+    const QUrl url(document);
+    if (url.isValid() && url.scheme().size() > 1) {
+        if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return false;
+        return QDesktopServices::openUrl(url);
+    }
+    const QFileInfo info(document);
+    if (!info.exists()) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 bool ShellPrintDocument(const QString& path) {

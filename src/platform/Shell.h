@@ -3,8 +3,8 @@
 
 #include <QString>
 
-// Opens the document (a file path or a URL) with the desktop's viewer. False when the file does not
-// exist or the desktop cannot open it.
+// Opens the document (a file path, relative to the current folder or absolute, or a URL with a
+// scheme) with the desktop's viewer. False when the file does not exist or the desktop cannot open it.
 bool ShellOpenHelp(const QString& document);
 
 // Hands the file to `lp` when it is installed; false (silently) when it is not, or the file is missing.

@@ -79,7 +79,7 @@ TEST_F(IniFileTest, ToleratesBrokenLinesAndBinaryJunk) {
 
 TEST_F(IniFileTest, IntegersAcceptDecimalAndBothHexPrefixes) {
     WriteAll(path(), "[S]\na=0x1F\nb=$ff\nc=0XFFFFFFFF\nd=-12\ne= +42 \nf=12abc\ng=\nh=99999999999\n"
-                     "i=0x\nj=$123456789\nk=1.5\nl=- 3\nm=$00FFFFFF\n");
+                     "i=0x\nj=$123456789\nk=1.5\nl=- 3\nm=$00FFFFFF\nn=0x-1\no=$ 10\np=0xG\n");
     IniFile ini(path());
     const QString s = QStringLiteral("S");
     EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("a"), -1), 31);
@@ -88,7 +88,7 @@ TEST_F(IniFileTest, IntegersAcceptDecimalAndBothHexPrefixes) {
     EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("d"), 0), -12);
     EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("e"), 0), 42);
     EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("m"), 0), 16777215); // white as a TColor
-    for (const char* junk : {"f", "g", "h", "i", "j", "k", "l", "missing"})
+    for (const char* junk : {"f", "g", "h", "i", "j", "k", "l", "n", "o", "p", "missing"})
         EXPECT_EQ(ini.ReadInteger(s, QString::fromLatin1(junk), 77), 77) << junk;
     EXPECT_TRUE(ini.ReadBool(s, QStringLiteral("e"), false));
     EXPECT_FALSE(ini.ReadBool(s, QStringLiteral("missing"), false));

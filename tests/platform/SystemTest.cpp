@@ -79,6 +79,13 @@ TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
     EXPECT_EQ(ProgramDataFolder(), ProgramFolder());
     for (const QString& f : {DocumentsFolder(), TempFolder(), ProgramFolder(), WindowsFolder()})
         EXPECT_FALSE(f.endsWith(u'/')) << f.toStdString();
+
+    // A home without a documents folder has none: the caller falls back to the temporary folder.
+    QTemporaryDir bare;
+    qputenv("HOME", bare.path().toUtf8());
+    EXPECT_EQ(DocumentsFolder(), QString());
+    qputenv("HOME", home.toUtf8());
+    EXPECT_EQ(DocumentsFolder(), home + QStringLiteral("/Documents"));
 }
 
 TEST(MessageBoxes, HookAnswersInsteadOfABox) {
@@ -275,6 +282,9 @@ TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
 TEST(Shell, HelpForAMissingDocumentIsRefused) {
     EnsureApplication();
     EXPECT_FALSE(ShellOpenHelp(QStringLiteral("/no/such/Mozaro.html")));
+    EXPECT_FALSE(ShellOpenHelp(QStringLiteral("file:///no/such/Mozaro.html")));
+    EXPECT_FALSE(
+        ShellOpenHelp(QStringLiteral("NoSuchHelp.html"))); // a bare missing name is not a web address
 }
 
 } // namespace

@@ -1,0 +1,310 @@
+#include "platform/JPEGImage.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio> // jpeglib.h needs FILE
+#include <cstdlib>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+// libjpeg is C: an error must not unwind through its frames as a C++ exception. Each call into it is
+// made from a small function that first sets a jump point; the error handler jumps back there, the
+// function returns false, and the C++ caller throws. Those functions hold no objects with destructors.
+
+namespace {
+
+constexpr int MaxProgressiveScans = 1000; // real files have a dozen; more only slows a hostile one down
+
+struct ErrorManager {
+    jpeg_error_mgr pub; // first, so libjpeg's pointer to it is a pointer to the whole
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    bool sawEnd;       // the data ended before the end-of-image marker
+    int otherWarnings; // corrupt-data warnings
+};
+
+[[noreturn]] void errorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings are counted, not printed. libjpeg decodes a cut file to its end, filling the missing part
+// with grey; a missing end marker with corrupt-data warnings is how such a file shows, and the caller
+// refuses it. A missing end marker alone (every row present) is accepted, as other programs do.
+void emitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    ++cinfo->err->num_warnings;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+        err->sawEnd = true;
+    else
+        ++err->otherWarnings;
+}
+
+void outputMessage(j_common_ptr) {} // nothing goes to stderr
+
+void progress(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor) return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > MaxProgressiveScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "Too many scans in JPEG data");
+        std::longjmp(err->jump, 1);
+    }
+}
+
+void initErrors(ErrorManager& err) {
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = errorExit;
+    err.pub.emit_message = emitMessage;
+    err.pub.output_message = outputMessage;
+    err.message[0] = '\0';
+    err.sawEnd = false;
+    err.otherWarnings = 0;
+}
+
+[[noreturn]] void raise(const ErrorManager& err) {
+    throw EInvalidGraphic(std::string("JPEG error: ") + err.message);
+}
+
+// ---- decoding
+
+struct Decoder {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    jpeg_progress_mgr progressMgr{};
+    bool created = false;
+    bool multiScan = false;
+    Decoder() { initErrors(err); }
+    ~Decoder() {
+        if (created) jpeg_destroy_decompress(&cinfo);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+};
+
+bool readHeader(Decoder& d, const std::uint8_t* data, std::size_t size) {
+    d.cinfo.err = &d.err.pub;
+    if (setjmp(d.err.jump)) return false;
+    jpeg_create_decompress(&d.cinfo);
+    d.created = true;
+    d.progressMgr.progress_monitor = progress;
+    d.cinfo.progress = &d.progressMgr;
+    jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&d.cinfo, TRUE);
+    return true;
+}
+
+// Adobe writes CMYK inverted; either way the colour is the ink's complement times the black's.
+void cmykToBGR(const std::uint8_t* src, std::uint8_t* dst, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, src += 4, dst += 3) {
+        int c = src[0], m = src[1], y = src[2], k = src[3];
+        if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+        dst[0] = static_cast<std::uint8_t>((y * k + 127) / 255);
+        dst[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+        dst[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
+    }
+}
+
+// Reads every row into `rows`; with `cmyk` each row passes through that scratch row first. For a
+// quantised picture the colour map is copied into `colors` before libjpeg releases it.
+bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable* colors, int* colorCount) {
+    if (setjmp(d.err.jump)) return false;
+    jpeg_start_decompress(&d.cinfo);
+    if (d.cinfo.output_width != d.cinfo.image_width || d.cinfo.output_height != d.cinfo.image_height) {
+        std::snprintf(d.err.message, sizeof d.err.message, "unexpected output size");
+        return false;
+    }
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION line = d.cinfo.output_scanline;
+        JSAMPROW row = cmyk ? cmyk : rows[line];
+        if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) {
+            std::snprintf(d.err.message, sizeof d.err.message, "Premature end of JPEG file");
+            return false;
+        }
+        if (cmyk) cmykToBGR(cmyk, rows[line], d.cinfo.output_width, d.cinfo.saw_Adobe_marker);
+    }
+    d.multiScan = jpeg_has_multiple_scans(&d.cinfo);
+    if (colors && d.cinfo.colormap) {
+        const int n = std::min(d.cinfo.actual_number_of_colors, 256);
+        const bool grey = d.cinfo.out_color_components == 1;
+        for (int i = 0; i < n; ++i) {
+            TFColorA& c = (*colors)[static_cast<std::size_t>(i)];
+            c.r = d.cinfo.colormap[0][i];
+            c.g = d.cinfo.colormap[grey ? 0 : 1][i];
+            c.b = d.cinfo.colormap[grey ? 0 : 2][i];
+            c.a = 0;
+        }
+        *colorCount = n;
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    return true;
+}
+
+// ---- encoding
+
+struct Encoder {
+    jpeg_compress_struct cinfo{};
+    ErrorManager err{};
+    bool created = false;
+    unsigned char* buffer = nullptr; // grown by libjpeg with malloc
+    unsigned long size = 0;
+    Encoder() { initErrors(err); }
+    ~Encoder() {
+        if (created) jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+    }
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+};
+
+bool compress(Encoder& e, std::uint8_t* const* rows, int width, int height, int quality) {
+    e.cinfo.err = &e.err.pub;
+    if (setjmp(e.err.jump)) return false;
+    jpeg_create_compress(&e.cinfo);
+    e.created = true;
+    jpeg_mem_dest(&e.cinfo, &e.buffer, &e.size);
+    e.cinfo.image_width = static_cast<JDIMENSION>(width);
+    e.cinfo.image_height = static_cast<JDIMENSION>(height);
+    e.cinfo.input_components = 3;
+    e.cinfo.in_color_space = JCS_EXT_BGR; // our pixels' byte order: no conversion pass
+    jpeg_set_defaults(&e.cinfo);
+    jpeg_set_quality(&e.cinfo, quality, TRUE);
+    jpeg_start_compress(&e.cinfo, TRUE);
+    while (e.cinfo.next_scanline < e.cinfo.image_height) {
+        JSAMPROW row = rows[e.cinfo.next_scanline];
+        jpeg_write_scanlines(&e.cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&e.cinfo);
+    return true;
+}
+
+} // namespace
+
+QByteArray EncodeJPEG(const TFastDIB& dib, int quality) {
+    if (dib.Empty() || dib.Width <= 0 || dib.Height <= 0)
+        throw EInvalidGraphic("Cannot save an empty picture");
+    TFastDIB converted;
+    const TFastDIB* src = &dib;
+    if (dib.Bpp != 24) {
+        AssignDIB24(converted, dib);
+        src = &converted;
+    }
+    Encoder e;
+    if (!compress(e, src->Scanlines, src->Width, src->Height, std::clamp(quality, 0, 100))) raise(e.err);
+    return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));
+}
+
+void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
+    if (!data || size == 0) throw EInvalidGraphic("JPEG error: Empty input buffer");
+    Decoder d;
+    if (!readHeader(d, data, size)) raise(d.err);
+    CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
+
+    const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
+    const bool eight = format == TJPEGPixelFormat::jf8Bit;
+    if (cmyk && eight) throw EInvalidGraphic("CMYK JPEG pictures cannot be decoded at 8 bits per pixel");
+    if (cmyk) {
+        d.cinfo.out_color_space = JCS_CMYK;
+    } else if (eight) {
+        d.cinfo.out_color_space = d.cinfo.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
+        d.cinfo.quantize_colors = TRUE;
+        d.cinfo.desired_number_of_colors = 256;
+        d.cinfo.two_pass_quantize = TRUE;
+        d.cinfo.dither_mode = JDITHER_FS;
+    } else {
+        d.cinfo.out_color_space = JCS_EXT_BGR;
+    }
+
+    TFastDIB out;
+    out.SetSize(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height), eight ? 8 : 24,
+                0);
+    std::vector<std::uint8_t> scratch(cmyk ? static_cast<std::size_t>(d.cinfo.image_width) * 4 : 0);
+    int colorCount = 0;
+    if (!readRows(d, out.Scanlines, cmyk ? scratch.data() : nullptr, eight ? out.Colors : nullptr,
+                  &colorCount))
+        raise(d.err);
+    // In a file of several scans a missing end means missing scans, even without a warning.
+    if (d.err.sawEnd && (d.err.otherWarnings > 0 || d.multiScan))
+        throw EInvalidGraphic("The JPEG file is truncated");
+    if (eight) out.bmInfo.bmiHeader.biClrUsed = static_cast<std::uint32_t>(colorCount);
+    AssignDIB(dib, out);
+}
+
+// ---- TJPEGImage
+
+int TJPEGImage::Width() const {
+    return width_;
+}
+int TJPEGImage::Height() const {
+    return height_;
+}
+
+void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+    TFastDIB decoded;
+    DecodeJPEG(data, size, decoded, format_);
+    data_ = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    AssignDIB(dib_, decoded);
+    hasDib_ = true;
+    width_ = dib_.Width;
+    height_ = dib_.Height;
+}
+
+QByteArray TJPEGImage::SaveToMemory() {
+    JPEGNeeded();
+    return data_;
+}
+
+void TJPEGImage::AssignTo(TFastDIB& dib) {
+    AssignDIB24(dib, Bitmap());
+}
+
+void TJPEGImage::Assign(const TFastDIB& dib) {
+    AssignDIB24(dib_, dib);
+    hasDib_ = true;
+    data_.clear();
+    width_ = dib_.Width;
+    height_ = dib_.Height;
+}
+
+void TJPEGImage::SetCompressionQuality(int quality) {
+    quality = std::clamp(quality, 0, 100);
+    if (quality == quality_) return;
+    quality_ = quality;
+    if (hasDib_) data_.clear(); // made again at the new quality when next needed
+}
+
+void TJPEGImage::SetPixelFormat(TJPEGPixelFormat format) {
+    if (format == format_) return;
+    format_ = format;
+    if (!data_.isEmpty()) hasDib_ = false;
+}
+
+void TJPEGImage::JPEGNeeded() {
+    if (!data_.isEmpty()) return;
+    if (!hasDib_) throw EInvalidGraphic("Cannot save an empty picture");
+    data_ = EncodeJPEG(dib_, quality_);
+}
+
+void TJPEGImage::DIBNeeded() {
+    if (hasDib_) return;
+    if (data_.isEmpty()) throw EInvalidGraphic("The JPEG picture is empty");
+    TFastDIB decoded;
+    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(data_.constData()),
+               static_cast<std::size_t>(data_.size()), decoded, format_);
+    AssignDIB(dib_, decoded);
+    hasDib_ = true;
+}
+
+const TFastDIB& TJPEGImage::Bitmap() {
+    DIBNeeded();
+    return dib_;
+}
+
+const QByteArray& TJPEGImage::Data() {
+    JPEGNeeded();
+    return data_;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// JPEG pictures through libjpeg: the TJPEGImage picture class, and the encoder and decoder it uses.
+// libjpeg's errors never end the program: each one becomes an EInvalidGraphic with libjpeg's text.
+// A file that ends before its last row is refused (libjpeg would fill the rest with grey).
+// A file that ends early is refused (libjpeg would otherwise fill the rest with grey).
+
+#include "platform/Picture.h"
+
+#include <cstddef>
+#include <cstdint>
+
+enum class TJPEGPixelFormat { jf24Bit, jf8Bit };
+
+constexpr int DefaultJPEGQuality = 90;
+
+// Compresses a picture (any depth; converted to 24 bits first) at `quality` 0..100 (clamped).
+QByteArray EncodeJPEG(const TFastDIB& dib, int quality = DefaultJPEGQuality);
+// Decodes a JPEG stream into `dib`: 24 bits per pixel, or 8 with a colour table of at most 256
+// entries made by libjpeg's own two-pass colour quantisation (Floyd-Steinberg dithering). `dib` is
+// unchanged on failure.
+void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib,
+                TJPEGPixelFormat format = TJPEGPixelFormat::jf24Bit);
+
+// A JPEG picture: the compressed stream and/or its decoded bitmap, each made from the other on demand.
+class TJPEGImage : public TGraphic {
+public:
+    int Width() const override;
+    int Height() const override;
+
+    // Keeps the stream (after decoding it once, so that a bad file is refused here).
+    void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
+    QByteArray SaveToMemory() override; // the stream, compressed first when needed
+    void AssignTo(TFastDIB& dib) override;
+    // Takes the picture as the bitmap; the stream is made at the next JPEGNeeded.
+    void Assign(const TFastDIB& dib) override;
+
+    int CompressionQuality() const { return quality_; }
+    void SetCompressionQuality(int quality); // clamped to 0..100; drops a stream made at another one
+    TJPEGPixelFormat PixelFormat() const { return format_; }
+    // Changing the format drops the decoded bitmap when a stream exists to decode it again from.
+    void SetPixelFormat(TJPEGPixelFormat format);
+
+    // Makes the stream from the bitmap when there is none.
+    void JPEGNeeded();
+    // Makes the bitmap from the stream when there is none (at PixelFormat()).
+    void DIBNeeded();
+    // The decoded picture (24 bits, or 8 with its colour table).
+    const TFastDIB& Bitmap();
+    const QByteArray& Data();
+
+private:
+    QByteArray data_;
+    TFastDIB dib_;
+    bool hasDib_ = false;
+    int quality_ = DefaultJPEGQuality;
+    TJPEGPixelFormat format_ = TJPEGPixelFormat::jf24Bit;
+    int width_ = 0, height_ = 0;
+};

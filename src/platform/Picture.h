@@ -1,0 +1,168 @@
+#pragma once
+// The picture container: picture classes (TGraphic descendants) registered by file extension and by
+// clipboard format, a TPicture that loads and saves through them, and the helpers the file and
+// clipboard commands use with the editor's 24-bit TFastDIB images.
+//
+// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", and JPEG (TJPEGImage, through
+// libjpeg, JPEGImage.h) under "jpg" and "jpeg". The GIF codec registers its class itself (see
+// TPicture::RegisterFileFormat / RegisterClipboardFormat); until it does, GIF names are refused.
+//
+// A further class plugs in at start-up, for example the GIF codec's:
+//     TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
+//     CF_GIF = TPicture::RegisterClipboardFormat("GIF Image", [] { return std::make_unique<TGIFImage>(); });
+// Its exceptions need not derive from EInvalidGraphic: the container reports any failure of a class
+// while loading as EInvalidGraphic with the same text.
+//
+// Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
+// picture larger than PictureLimits() is refused with a clear message. Saving goes through a temporary
+// file that replaces the target only when it was written completely.
+
+#include "image/FastDIB.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+class QMimeData;
+
+// A picture that cannot be read or written in its format (also: unknown extension, too large).
+class EInvalidGraphic : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The largest picture any decoder accepts. Process-wide; tests and the fuzz harness may lower it.
+struct PictureSizeLimits {
+    int maxSide = 16384;
+    std::int64_t maxPixels = 64LL * 1024 * 1024;
+};
+PictureSizeLimits& PictureLimits();
+// Throws EInvalidGraphic unless 1 <= width, height and the size is within PictureLimits().
+void CheckPictureSize(std::int64_t width, std::int64_t height);
+
+// Copies `src` (pixels, depth and colour table) into `dst`.
+void AssignDIB(TFastDIB& dst, const TFastDIB& src);
+// `src` at 24 bits per pixel in `dst` (palette and other depths converted).
+void AssignDIB24(TFastDIB& dst, const TFastDIB& src);
+
+// One picture in memory, in the format of its class.
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    bool Empty() const { return Width() <= 0 || Height() <= 0; }
+
+    // Reads a whole picture. Throws EInvalidGraphic (and keeps its old content) when the data is not
+    // a valid picture of this class.
+    virtual void LoadFromMemory(const std::uint8_t* data, std::size_t size) = 0;
+    // The picture in its file format; throws EInvalidGraphic when it cannot be written (empty).
+    virtual QByteArray SaveToMemory() = 0;
+
+    // Reads the file; errors as LoadFromMemory, and a file that cannot be opened raises
+    // std::runtime_error "Cannot open file <name>".
+    void LoadFromFile(const QString& fileName);
+    // Writes through a temporary file renamed over the target; on failure the target is untouched and
+    // std::runtime_error "Unable to write to <name>" (or the encoder's EInvalidGraphic) is raised.
+    void SaveToFile(const QString& fileName);
+
+    // The picture as a 24-bit image, and the picture made from one.
+    virtual void AssignTo(TFastDIB& dib) = 0;
+    virtual void Assign(const TFastDIB& dib) = 0;
+
+    // Puts the picture in `data`: the standard bitmap format, plus the class's own format if any.
+    virtual void SaveToClipboardFormat(QMimeData& data);
+    // Reads the picture from `format` of `data` (the standard bitmap format is "image/*"). Throws
+    // EInvalidGraphic "Unsupported clipboard format" for a format the class does not read.
+    virtual void LoadFromClipboardFormat(const QMimeData& data, const QString& format);
+};
+
+using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+
+// The 24-bit device-independent bitmap; BMP files through Qt's reader and writer.
+class TBitmap : public TGraphic {
+public:
+    int Width() const override { return dib_.Width; }
+    int Height() const override { return dib_.Height; }
+    void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
+    QByteArray SaveToMemory() override; // a 24-bit uncompressed BMP
+    void AssignTo(TFastDIB& dib) override { AssignDIB24(dib, dib_); }
+    void Assign(const TFastDIB& dib) override { AssignDIB24(dib_, dib); }
+    void LoadFromClipboardFormat(const QMimeData& data, const QString& format) override;
+
+    const TFastDIB& Bitmap() const { return dib_; }
+
+private:
+    TFastDIB dib_;
+};
+
+// Which writer a file name asks for when saving: a name containing ".GIF" (any case, anywhere in the
+// file's own name, not its folders) is GIF, else one containing ".BMP" is BMP, else JPEG.
+enum class TSaveFormat { JPEG, BMP, GIF };
+TSaveFormat SaveFormatFromName(const QString& fileName);
+
+class TPicture {
+public:
+    TPicture();
+    ~TPicture();
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+
+    TGraphic* Graphic() const { return graphic_.get(); }
+    void SetGraphic(std::unique_ptr<TGraphic> graphic) { graphic_ = std::move(graphic); }
+    int Width() const { return graphic_ ? graphic_->Width() : 0; }
+    int Height() const { return graphic_ ? graphic_->Height() : 0; }
+
+    // Loads the file with the class registered for its extension (the last one of its name). The
+    // picture is replaced only on success; any decoder failure is raised as EInvalidGraphic.
+    void LoadFromFile(const QString& fileName);
+    // Saves the graphic in its own format (nothing when there is none).
+    void SaveToFile(const QString& fileName);
+
+    // The clipboard: the first format on it that a registered class reads. Returns false (picture
+    // unchanged) when there is none; a picture that cannot be read raises EInvalidGraphic.
+    bool LoadFromClipboard();
+    void SaveToClipboard();
+    static bool ClipboardHasPicture();
+
+    // Registration. Extensions are given without the dot and match without regard to case; a later
+    // registration of the same extension or format replaces the earlier one.
+    static void RegisterFileFormat(const QString& extension, const QString& description,
+                                   TGraphicFactory factory);
+    // The clipboard format is known to other programs by the MIME type returned (and ClipboardMimeType).
+    static QString RegisterClipboardFormat(const QString& formatName, TGraphicFactory factory);
+    static void UnregisterFileFormat(const QString& extension);
+    static bool FileFormatRegistered(const QString& extension);
+    static QString FileFormatDescription(const QString& extension);
+    static QString ClipboardMimeType(const QString& formatName);
+    // A new graphic of the class registered for the file's extension; throws EInvalidGraphic
+    // ("Unknown picture file extension (.xyz)") when none is.
+    static std::unique_ptr<TGraphic> CreateForFile(const QString& fileName);
+
+private:
+    std::unique_ptr<TGraphic> graphic_;
+};
+
+// Loads any registered picture file into `dib` at 24 bits per pixel; throws EInvalidGraphic with a
+// clear message (unknown extension, corrupt, truncated, too large) or std::runtime_error when the file
+// cannot be opened. `dib` is unchanged on failure.
+void LoadPictureToDIB(const QString& fileName, TFastDIB& dib);
+// Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
+void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);
+
+// Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100).
+// A GIF name needs the GIF class: without it EInvalidGraphic is raised and nothing is written.
+void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality = 90);
+
+// The clipboard's standard bitmap format.
+void CopyDIBToClipboard(const TFastDIB& dib);
+bool ClipboardHasBitmap();
+// Fills `dib` (24 bits) from the clipboard's bitmap. False, `dib` unchanged, when there is none;
+// EInvalidGraphic when it is too large.
+bool PasteDIBFromClipboard(TFastDIB& dib);

@@ -1,0 +1,431 @@
+// File > New, Open and Save As, the dropped file and the start-up file: round trips, the format chosen
+// by the name, and files that cannot be read or written.
+#include "FileTestSupport.h"
+
+#include "app/JpgCval1.h"
+#include "platform/Picture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QUrl>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
+
+namespace {
+
+class FileCommands : public FileCommandsBase {
+protected:
+    QByteArray Head(const QString& path, int n = 2) const { return ReadFileBytes(path).left(n); }
+    // Saves the image through Save As under `name` in the files folder.
+    void SaveAs(const QString& name) {
+        Chosen.push_back(File(name));
+        Trigger("SaveAs1");
+    }
+    void Open(const QString& path) {
+        Chosen.push_back(path);
+        Trigger("Open1");
+    }
+    // Sends a drop of `paths` on the image area.
+    bool Drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        QWidget* area = W->ScrollBox1->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(area, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(area, &drop);
+        return true;
+    }
+    // Everything a failed open, drop or paste must leave alone.
+    struct TState {
+        TFastDIB z, orig, bufr;
+        int stack = 0;
+        QString defDir;
+    };
+    void Remember(TState& s) const {
+        CopyDIB(W->z, s.z);
+        CopyDIB(W->orig, s.orig);
+        CopyDIB(W->bufr, s.bufr);
+        s.stack = W->Ring.StackSize;
+        s.defDir = W->DefDir;
+    }
+    void ExpectUnchanged(const TState& s) const {
+        EXPECT_TRUE(SamePixels(W->z, s.z));
+        EXPECT_TRUE(SamePixels(W->orig, s.orig));
+        EXPECT_TRUE(SamePixels(W->bufr, s.bufr));
+        EXPECT_EQ(W->Ring.StackSize, s.stack);
+        EXPECT_EQ(W->DefDir, s.defDir);
+    }
+};
+
+// A bitmap file header for a 24-bit picture of w x h pixels with no pixel data after it.
+QByteArray BmpHeaderOnly(int w, int h) {
+    QByteArray b(54, '\0');
+    auto put32 = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 255);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<quint32>(w));
+    put32(22, static_cast<quint32>(h));
+    b[26] = 1;
+    b[28] = 24;
+    return b;
+}
+
+} // namespace
+
+TEST_F(FileCommands, TheFileItemsAreWiredAndTheBufferItemsWaitForABuffer) {
+    for (const char* name :
+         {"New1", "Open1", "SaveAs1", "Exit1", "Copy1", "AsSelection1", "ReplaceImage1", "Transparent1",
+          "CopyImagetoBuffer1", "LoadBufferfromFile1", "PasteClipboardtoBuffer1", "SetJPGCompression2"}) {
+        auto* a = W->findChild<QAction*>(name);
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_TRUE(a->isEnabled()) << name;
+    }
+    EXPECT_FALSE(W->PasteBuffertoImage1->isEnabled());
+    EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled());
+    EXPECT_FALSE(W->CopyBuffertoClipboard1->isEnabled());
+}
+
+TEST_F(FileCommands, NewFillsTheImageWithTheBrushColourKeepingItsSize) {
+    SetImage(7, 5);
+    StartLog();
+    Trigger("New1");
+    EXPECT_EQ(W->z.Width, 7);
+    EXPECT_EQ(W->z.Height, 5);
+    // The brush colour is black until the tool box provides it.
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) EXPECT_EQ(W->z.Pixels24[y][x], MakeFColor(0, 0, 0));
+    EXPECT_EQ(W->Ring.StackSize, 1);
+    EXPECT_EQ(LogLines(), QStringList{"New Image, Color R: 0 G: 0 B: 0"});
+    // Undo brings the pattern back.
+    W->bUndoClick();
+    EXPECT_EQ(W->z.Pixels24[4][6], Pattern(6, 4));
+}
+
+TEST_F(FileCommands, BmpSavedAndOpenedAgainIsExact) {
+    SetImage(5, 3);
+    TFastDIB saved;
+    PaintPattern(saved, 5, 3);
+    SaveAs("pic.bmp");
+    ASSERT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+    EXPECT_EQ(Dialogs.back().Caption, "Save File As...");
+    EXPECT_EQ(Head(File("pic.bmp")), "BM");
+    EXPECT_EQ(W->DefDir, QDir(Files.path()).absolutePath());
+
+    Trigger("New1");
+    StartLog();
+    const int stack = W->Ring.StackSize;
+    Open(File("pic.bmp"));
+    EXPECT_EQ(Dialogs.back().Folder, QDir(Files.path()).absolutePath()) << "the dialog starts in DefDir";
+    EXPECT_TRUE(SamePixels(W->z, saved));
+    EXPECT_TRUE(SamePixels(W->orig, saved));
+    EXPECT_EQ(W->buf.Width, 5);
+    EXPECT_EQ(W->buf.Height, 3);
+    EXPECT_EQ(W->imSine->size(), QSize(5, 3));
+    EXPECT_EQ(W->stBar->PanelText(0), "Width: 5");
+    EXPECT_EQ(W->stBar->PanelText(1), "Height: 3");
+    EXPECT_EQ(W->Ring.StackSize, stack + 1);
+    EXPECT_EQ(LogLines(), QStringList{"Open File " + QFileInfo(File("pic.bmp")).absoluteFilePath()});
+
+    // Reset returns to the opened file after a change.
+    Trigger("New1");
+    W->Reset1Click();
+    EXPECT_TRUE(SamePixels(W->z, saved));
+}
+
+TEST_F(FileCommands, JpegRoundTripIsCloseAndALowerQualityGivesASmallerFile) {
+    // A smooth picture: red rises along x, green along y.
+    W->z.SetSize(64, 64, 24, 0);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            W->z.Pixels24[y][x] =
+                MakeFColor(static_cast<std::uint8_t>(4 * x), static_cast<std::uint8_t>(4 * y), 128);
+    W->SetToIm(W->z);
+    TFastDIB original;
+    CopyDIB(W->z, original);
+
+    SaveAs("q90.jpg"); // jcv starts at 90
+    // Quality 20 through the JPEG quality dialog.
+    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+        d.eCVal->setText("20");
+        d.BitBtn1Click();
+        return static_cast<int>(mrOk);
+    });
+    Trigger("SetJPGCompression2");
+    EXPECT_EQ(W->jcv, 20);
+    SaveAs("q20.jpg");
+    ASSERT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+    EXPECT_EQ(Head(File("q90.jpg")), QByteArray("\xFF\xD8"));
+    const qint64 big = QFileInfo(File("q90.jpg")).size();
+    const qint64 small = QFileInfo(File("q20.jpg")).size();
+    EXPECT_GT(small, 0);
+    EXPECT_LT(small, big);
+
+    Open(File("q90.jpg"));
+    ASSERT_EQ(W->z.Width, 64);
+    ASSERT_EQ(W->z.Height, 64);
+    int worst = 0;
+    long sum = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const TFColor a = W->z.Pixels24[y][x], b = original.Pixels24[y][x];
+            for (int d : {a.r - b.r, a.g - b.g, a.b - b.b}) {
+                worst = std::max(worst, std::abs(d));
+                sum += std::abs(d);
+            }
+        }
+    EXPECT_LE(worst, 12);
+    EXPECT_LE(sum / (64 * 64 * 3), 2);
+}
+
+TEST_F(FileCommands, TheFormatComesFromTheFileNameNotItsFolders) {
+    SetImage(4, 4);
+    SaveAs("picture.png"); // any other extension gets JPEG data
+    EXPECT_EQ(Head(File("picture.png")), QByteArray("\xFF\xD8"));
+    SaveAs("a.bmp.jpg"); // ".BMP" anywhere in the name
+    EXPECT_EQ(Head(File("a.bmp.jpg")), "BM");
+    SaveAs("UPPER.BMP");
+    EXPECT_EQ(Head(File("UPPER.BMP")), "BM");
+    ASSERT_TRUE(QDir(Files.path()).mkpath("x.gif"));
+    ASSERT_TRUE(QDir(Files.path()).mkpath("y.bmp"));
+    SaveAs("x.gif/pic.jpg");
+    EXPECT_EQ(Head(File("x.gif/pic.jpg")), QByteArray("\xFF\xD8"));
+    SaveAs("y.bmp/pic.jpg");
+    EXPECT_EQ(Head(File("y.bmp/pic.jpg")), QByteArray("\xFF\xD8"));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+    // A name without an extension gets the dialog's default one.
+    SaveAs("noext");
+    EXPECT_EQ(Head(File("noext.jpg")), QByteArray("\xFF\xD8"));
+
+    // ".GIF" anywhere in the name asks for GIF, which this version cannot write: refused, no file.
+    SaveAs("picture.gif.jpg");
+    SaveAs("plain.gif");
+    ASSERT_EQ(Errors().size(), 2);
+    EXPECT_TRUE(Errors()[0].contains("GIF")) << Errors()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(File("picture.gif.jpg")));
+    EXPECT_FALSE(QFile::exists(File("plain.gif")));
+}
+
+TEST_F(FileCommands, SaveAsCancelledWritesNothingAndProposesTheGivenName) {
+    SetImage(2, 2);
+    Chosen.push_back(QString());
+    EXPECT_FALSE(W->SaveImageAs("test.jpg"));
+    EXPECT_EQ(Dialogs.back().Proposed, "test.jpg");
+    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::SavePictureFilter);
+    EXPECT_TRUE(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(FileCommands, AFailedSaveLeavesTheExistingFileIntactAndSaysSo) {
+    SetImage(64, 64); // a BMP of 64 * 64 * 3 + 54 bytes
+    const QByteArray before = "the previous picture";
+    WriteFileBytes(File("keep.bmp"), before);
+    // Files may not grow past 1000 bytes while saving: the write fails part way.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    SaveAs("keep.bmp");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(Errors()[0].contains("keep.bmp")) << Errors()[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(File("keep.bmp")), before);
+    // No temporary file is left behind.
+    EXPECT_EQ(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
+
+    // A folder that does not exist: reported, nothing written.
+    SaveAs("missing/pic.jpg");
+    EXPECT_EQ(Errors().size(), 2);
+}
+
+TEST_F(FileCommands, CorruptTruncatedAndOversizedFilesAreRefusedChangingNothing) {
+    SetImage(6, 4);
+    StartLog();
+    TState s;
+    Remember(s);
+
+    QByteArray good = ReadFileBytes(QString(MOZARO_TEST_DATA) + "/picture/baseline.jpg");
+    ASSERT_GT(good.size(), 200);
+    WriteFileBytes(File("truncated.jpg"), good.left(good.size() / 2));
+    QByteArray bmp = ReadFileBytes(QString(MOZARO_TEST_DATA) + "/picture/rgb24.bmp");
+    ASSERT_GT(bmp.size(), 60);
+    WriteFileBytes(File("truncated.bmp"), bmp.left(60));
+    WriteFileBytes(File("corrupt.bmp"), "BM" + QByteArray(100, '\x7F'));
+    WriteFileBytes(File("corrupt.jpg"), "\xFF\xD8\xFF" + QByteArray(100, 'x'));
+    WriteFileBytes(File("text.jpg"), "just some text\n");
+    WriteFileBytes(File("huge.bmp"), BmpHeaderOnly(20000, 10));
+    WriteFileBytes(File("huge2.bmp"), BmpHeaderOnly(9000, 9000)); // 81 M pixels
+    const QStringList bad = {"truncated.jpg", "truncated.bmp", "corrupt.bmp", "corrupt.jpg",
+                             "text.jpg",      "huge.bmp",      "huge2.bmp",   "missing.bmp"};
+    for (const QString& name : bad) Open(File(name));
+    ASSERT_EQ(Errors().size(), bad.size()) << Messages().join("; ").toStdString();
+    EXPECT_TRUE(Errors()[5].contains("too large")) << Errors()[5].toStdString();
+    EXPECT_TRUE(Errors()[6].contains("too large")) << Errors()[6].toStdString();
+    ExpectUnchanged(s);
+    EXPECT_TRUE(LogLines().isEmpty());
+
+    // The buffer: the same files leave it and its items alone.
+    for (const QString& name : bad) {
+        Chosen.push_back(File(name));
+        Trigger("LoadBufferfromFile1");
+    }
+    EXPECT_EQ(Errors().size(), 2 * bad.size());
+    ExpectUnchanged(s);
+    EXPECT_FALSE(W->PasteBuffertoImage1->isEnabled());
+}
+
+TEST_F(FileCommands, DroppedFiles) {
+    SetImage(3, 2);
+    SaveAs("dropped.bmp");
+    SetImage(3, 3);
+    W->DefDir = QString();
+    WriteFileBytes(File("notes.txt"), "not a picture");
+    StartLog();
+    TState s;
+    Remember(s);
+
+    // A drag that carries no file is not accepted.
+    {
+        QMimeData text;
+        text.setText("hello");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(W->ScrollBox1->viewport(), &enter);
+        EXPECT_FALSE(enter.isAccepted());
+    }
+
+    ASSERT_TRUE(Drop({File("dropped.bmp"), File("notes.txt")}));
+    EXPECT_EQ(Messages(), QStringList{"You can only drop one file at a time"});
+    ExpectUnchanged(s);
+
+    ASSERT_TRUE(Drop({File("notes.txt")}));
+    EXPECT_EQ(Messages().last(), "Unsupported image file, or not an image");
+    ExpectUnchanged(s);
+    EXPECT_TRUE(LogLines().isEmpty()) << "nothing was done, so nothing is undone or logged";
+
+    ASSERT_TRUE(Drop({File("dropped.bmp")}));
+    TFastDIB expected;
+    PaintPattern(expected, 3, 2);
+    EXPECT_TRUE(SamePixels(W->z, expected));
+    EXPECT_TRUE(SamePixels(W->orig, expected));
+    EXPECT_EQ(W->Ring.StackSize, s.stack + 1);
+    EXPECT_EQ(W->DefDir, QDir(Files.path()).absolutePath());
+    EXPECT_EQ(LogLines(), QStringList{"Open File " + QFileInfo(File("dropped.bmp")).absoluteFilePath()});
+    EXPECT_EQ(Messages().size(), 2);
+}
+
+TEST_F(FileCommands, OpenCancelledChangesNothing) {
+    SetImage(2, 3);
+    TState s;
+    Remember(s);
+    Chosen.push_back(QString());
+    Trigger("Open1");
+    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
+    ExpectUnchanged(s);
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST(FileNameFilters, InQtForm) {
+    EXPECT_EQ(TfZorvTile::QtNameFilters(TfZorvTile::OpenPictureFilter),
+              "BMP, JPG, GIF (*.bmp *.jpg *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;GIF (*.gif)");
+    EXPECT_EQ(TfZorvTile::QtNameFilters(TfZorvTile::SavePictureFilter),
+              "JPG,BMP,GIF(*.jpg,*.bmp,*.gif) (*.jpg *.bmp *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;"
+              "GIF (*.gif)");
+}
+
+TEST(FileStartUp, TheCommandLinePictureIsShownWithoutUndoOrLog) {
+    QTemporaryDir ini, files;
+    ASSERT_TRUE(ini.isValid() && files.isValid());
+    TFastDIB pic;
+    PaintPattern(pic, 9, 4);
+    const QString path = QDir(files.path()).filePath("start.bmp");
+    SavePictureFromDIB(pic, path);
+    TStartedProgram p(ini.path(), path);
+    Pump(10);
+    ASSERT_NE(fZorvTile, nullptr);
+    EXPECT_TRUE(SamePixels(fZorvTile->z, pic));
+    EXPECT_TRUE(SamePixels(fZorvTile->orig, pic));
+    EXPECT_EQ(fZorvTile->buf.Width, 9);
+    EXPECT_EQ(fZorvTile->stBar->PanelText(0), "Width: 9");
+    EXPECT_TRUE(fZorvTile->Ring.Empty);
+    EXPECT_NE(fZorvTile->DefDir, QDir(files.path()).absolutePath());
+    EXPECT_TRUE(p.Asked.empty());
+}
+
+TEST(FileStartUp, AnUnreadableCommandLinePictureLeavesTheBlackImage) {
+    QTemporaryDir ini, files;
+    ASSERT_TRUE(ini.isValid() && files.isValid());
+    const QString path = QDir(files.path()).filePath("broken.jpg");
+    WriteFileBytes(path, "no picture");
+    TStartedProgram p(ini.path(), path);
+    Pump(10);
+    ASSERT_EQ(p.Asked.size(), 1u);
+    EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(fZorvTile->z.Width, 512);
+    EXPECT_EQ(fZorvTile->z.Pixels24[0][0], MakeFColor(0, 0, 0));
+}
+
+TEST_F(FileCommands, ExitAsksTheCloseQuestionAndCancelStays) {
+    W->PromptforSaveAtTermination1->setChecked(true);
+    Program->Answers.push_back(mrCancel);
+    Trigger("Exit1");
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].startsWith("Save the Current Image?"));
+    EXPECT_TRUE(W->isVisible());
+}
+
+TEST_F(FileCommands, TheRealDialogsStartInDefDirWithTheFiltersAndAddTheDefaultExtension) {
+    TfZorvTile::SetFileDialogHook({});
+    SetImage(3, 2);
+    W->DefDir = Files.path();
+    QStringList filters;
+    QString folder;
+    // Answers the dialog once it is up: the name without an extension.
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        folder = d->directory().absolutePath();
+        EXPECT_EQ(d->windowTitle(), "Save File As...");
+        d->selectFile(File("real"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    Trigger("SaveAs1");
+    EXPECT_EQ(folder, QDir(Files.path()).absolutePath());
+    EXPECT_EQ(filters.size(), 4);
+    EXPECT_EQ(Head(File("real.jpg")), QByteArray("\xFF\xD8"));
+
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        filters = d->nameFilters();
+        d->selectFile(File("real.jpg"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    Trigger("New1");
+    Trigger("Open1");
+    EXPECT_EQ(filters.value(0), "BMP, JPG, GIF (*.bmp *.jpg *.gif)");
+    EXPECT_EQ(W->z.Width, 3);
+    EXPECT_EQ(W->z.Height, 2);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+}

@@ -1,0 +1,170 @@
+// The JPEG quality dialog (its edit, slider, buttons and stored value) and the transparent paste
+// options dialog.
+#include "AppTestSupport.h"
+#include "app/JpgCval1.h"
+#include "app/Trans1.h"
+#include "app/ZorvTileMain.h"
+#include "platform/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+namespace {
+
+class FileDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Ini.isValid());
+        Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+        D = fJPGComp;
+        ASSERT_NE(D, nullptr);
+    }
+    void TearDown() override {
+        Program.reset();
+        TfJPGComp::SetExecuteHook({});
+        TfTrans::SetExecuteHook({});
+    }
+    QTemporaryDir Ini;
+    std::unique_ptr<TStartedProgram> Program;
+    TfJPGComp* D = nullptr;
+};
+
+} // namespace
+
+TEST_F(FileDialogs, JpegQualityStartsAt90WithItsTexts) {
+    EXPECT_EQ(D->windowTitle(), "Set JPG Compression Quality");
+    EXPECT_EQ(D->eCVal->text(), "90");
+    EXPECT_EQ(D->sbCVal->value(), 90);
+    EXPECT_EQ(D->sbCVal->minimum(), 0);
+    EXPECT_EQ(D->sbCVal->maximum(), 100);
+    EXPECT_EQ(D->sbCVal->pageStep(), 10);
+    EXPECT_EQ(D->myval, 90);
+    EXPECT_EQ(fZorvTile->jcv, 90);
+}
+
+TEST_F(FileDialogs, JpegQualityEditIsKeptWithin0To100AndMovesTheSlider) {
+    D->eCVal->setText("150");
+    EXPECT_EQ(D->eCVal->text(), "100");
+    EXPECT_EQ(D->sbCVal->value(), 100);
+    D->eCVal->setText("-5");
+    EXPECT_EQ(D->eCVal->text(), "0");
+    EXPECT_EQ(D->sbCVal->value(), 0);
+    D->eCVal->setText("");
+    EXPECT_EQ(D->sbCVal->value(), 0) << "an empty edit leaves the slider";
+    D->eCVal->setText("37");
+    EXPECT_EQ(D->sbCVal->value(), 37);
+    D->sbCVal->setValue(64);
+    EXPECT_EQ(D->eCVal->text(), "64");
+    D->Button1->click();
+    EXPECT_EQ(D->eCVal->text(), "90");
+    EXPECT_EQ(D->sbCVal->value(), 90);
+    // Text that is not a number: the conversion error, the slider stays.
+    D->eCVal->setText("abc");
+    ASSERT_EQ(Program->Asked.size(), 1u);
+    EXPECT_EQ(Program->Asked[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(Program->Asked[0].Text, "'abc' is not a valid integer value");
+    EXPECT_EQ(D->sbCVal->value(), 90);
+}
+
+TEST_F(FileDialogs, CancelRestoresTheLastAcceptedValueAndOkSetsTheSavingQuality) {
+    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+        d.eCVal->setText("150");
+        EXPECT_EQ(d.eCVal->text(), "100");
+        d.BitBtn2->click();
+        return d.result();
+    });
+    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
+    EXPECT_EQ(D->sbCVal->value(), 90);
+    EXPECT_EQ(D->eCVal->text(), "90");
+    EXPECT_EQ(fZorvTile->jcv, 90);
+
+    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+        d.eCVal->setText("40");
+        d.BitBtn1->click();
+        return d.result();
+    });
+    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
+    EXPECT_EQ(fZorvTile->jcv, 40);
+    EXPECT_EQ(D->myval, 40);
+
+    // Cancel now returns to 40.
+    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+        d.sbCVal->setValue(5);
+        d.BitBtn2->click();
+        return d.result();
+    });
+    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
+    EXPECT_EQ(D->sbCVal->value(), 40);
+    EXPECT_EQ(D->eCVal->text(), "40");
+    EXPECT_EQ(fZorvTile->jcv, 40);
+}
+
+TEST_F(FileDialogs, TheStoredQualityShowsAfterARestartButSavingStartsAt90) {
+    D->eCVal->setText("55");
+    Program.reset(); // writes the settings: the dialog's key and the main window's sections
+    const QString ini = QDir(Ini.path()).filePath("ZorvTile.ini");
+    EXPECT_EQ(IniFile(ini).ReadString("MainForm", "JPGComp", "?"), "55");
+
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    EXPECT_EQ(fJPGComp->eCVal->text(), "55");
+    EXPECT_EQ(fJPGComp->sbCVal->value(), 55);
+    EXPECT_EQ(fJPGComp->myval, 90);
+    EXPECT_EQ(fZorvTile->jcv, 90);
+}
+
+TEST_F(FileDialogs, AStoredQualityIsIgnoredOnTheFirstRunAndWhenItIsNotANumber) {
+    Program.reset();
+    const QString path = QDir(Ini.path()).filePath("ZorvTile.ini");
+    // No gate key: the file was not written by the program, so it is not read.
+    QFile::remove(path);
+    WriteFileBytes(path, "[MainForm]\r\nJPGComp=33\r\n");
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    EXPECT_EQ(fJPGComp->eCVal->text(), "90");
+    Program.reset();
+
+    WriteFileBytes(path, "[EffectVals]\r\nEffectVals6=250\r\n[MainForm]\r\nJPGComp=lots\r\n");
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    EXPECT_EQ(fJPGComp->eCVal->text(), "90");
+    EXPECT_TRUE(Program->Asked.empty());
+}
+
+TEST_F(FileDialogs, TransparentPasteOptions) {
+    TfTrans* t = fTrans;
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->windowTitle(), "Transparent Paste Options");
+    EXPECT_TRUE(t->cbReSize->isChecked());
+    EXPECT_EQ(t->cbReSize->text(), "ReSize Clipboard Image before paste");
+    EXPECT_TRUE(t->rbNorm->isChecked());
+    EXPECT_EQ(t->rbNorm->text(), "Normal (Lower left pixel is transparent color)");
+    EXPECT_EQ(t->rbPen->text(), "Use Pen Color for transparent color");
+    EXPECT_EQ(t->rbCustom->text(), "Custom Color...");
+
+    fZorvTile->AColor = RGBColor(10, 20, 30);
+    t->rbNorm->click();
+    EXPECT_EQ(t->Shape1Color(), RGBColor(10, 20, 30));
+    t->ColorDialog1Color = RGBColor(1, 2, 3);
+    t->rbCustom->click();
+    EXPECT_EQ(t->Shape1Color(), RGBColor(1, 2, 3));
+    // A cancelled colour dialog keeps the colour; a click on the swatch without Custom opens nothing.
+    int asked = 0;
+    TfTrans::SetColorDialogHook([&](TColor&) {
+        ++asked;
+        return false;
+    });
+    t->Shape1MouseDown();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(t->Shape1Color(), RGBColor(1, 2, 3));
+    t->rbPen->click();
+    EXPECT_EQ(t->Shape1Color(), RGBColor(0, 0, 0));
+    t->Shape1MouseDown();
+    EXPECT_EQ(asked, 1);
+    TfTrans::SetColorDialogHook({});
+}
