@@ -1,6 +1,11 @@
 // libFuzzer target: the BMP and JPEG load path from memory (headers, size checks, run-length scan,
 // Qt's BMP reader, libjpeg at 24 and 8 bits per pixel). A refusal is an expected outcome; a crash,
 // a sanitizer report or an exception of another kind is a finding.
+//
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DMOZARO_FUZZ=ON -DMOZARO_TESTS=OFF -DMOZARO_BENCH=OFF
+//   cmake --build build-fuzz --target fuzz_picture
+//   mkdir -p /tmp/picture-corpus && cp tests/data/picture/* /tmp/picture-corpus/
+//   build-fuzz/fuzz/fuzz_picture -max_total_time=600 -rss_limit_mb=2048 /tmp/picture-corpus
 #include "platform/JPEGImage.h"
 #include "platform/Picture.h"
 
