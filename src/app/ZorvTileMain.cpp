@@ -9,10 +9,6 @@
 #include "platform/FastDIBQt.h"
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
-#if __has_include("platform/Picture.h")
-#include "platform/Picture.h"
-#define MOZARO_PICTURE_CONTAINER 1
-#endif
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -266,13 +262,6 @@ void TfZorvTile::bToolsClick() {
     TBFlag = fToolBox->isVisible();
 }
 
-// Saving comes with the file commands; until then a Yes must not lose the image.
-static bool SaveCurrentImage() {
-    ShowMessage("Saving is not available in this version of Mozaro, so the image was not saved.\r"
-                "Mozaro stays open.");
-    return false;
-}
-
 void TfZorvTile::FormClose(TCloseAction& Action) {
     if (!PromptforSaveAtTermination1->isChecked()) {
         Action = TCloseAction::caFree;
@@ -282,8 +271,9 @@ void TfZorvTile::FormClose(TCloseAction& Action) {
         "Save the Current Image?\r\r(To avoid this prompt, uncheck the menu item under the Options menu)",
         TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel);
     if (answer == mrYes)
-        // A cancelled or failed save keeps the window open, so the image is never lost.
-        Action = SaveCurrentImage() ? TCloseAction::caFree : TCloseAction::caNone;
+        // A cancelled or failed save keeps the window open, so the image is never lost (a failure
+        // raises, and the guard around the close shows it and keeps the window).
+        Action = SaveImageAs() ? TCloseAction::caFree : TCloseAction::caNone;
     else if (answer == mrNo)
         Action = TCloseAction::caFree;
     else

@@ -210,10 +210,6 @@ void TfZorvTile::stBarDrawPanel(QPainter& painter, const QRect& r) {
 }
 
 void TfZorvTile::SaveImageWithLogName(const QString& name) {
-    // Saving pictures comes with the file commands; until then the user learns that the image was not
-    // saved, so nobody relies on a file that does not exist.
-    ShowMessage(
-        QStringLiteral("Saving images is not available in this version of Mozaro, so the image %1 was "
-                       "not saved.")
-            .arg(QDir::toNativeSeparators(QDir(DefDir).filePath(name))));
+    // The save dialog proposes the log's name in DefDir; Save As then saves as usual.
+    SaveImageAs(name);
 }

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 class MainWindow : public ::testing::Test {
@@ -204,20 +207,36 @@ TEST_F(MainWindow, ClosePromptAnswers) {
     EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtConfirmation);
     EXPECT_EQ(p.Asked[0].Buttons, mbYes | mbNo | mbCancel);
 
-    // Yes: the image cannot be saved in this version, so the window stays and says so.
-    p.Answers = {mrYes, mrOk};
+    // Yes, then the save dialog cancelled: nothing is saved and the window stays.
+    QString proposedFolder;
+    QString chosen;
+    TfZorvTile::SetFileDialogHook([&](const QString&, const QString& folder, const QString&, const QString&) {
+        proposedFolder = folder;
+        return chosen;
+    });
+    p.Answers = {mrYes};
     EXPECT_FALSE(fZorvTile->close());
     EXPECT_TRUE(fZorvTile->isVisible());
-    ASSERT_EQ(p.Asked.size(), 3u);
+    ASSERT_EQ(p.Asked.size(), 2u);
     EXPECT_EQ(p.Asked[1].Text, question);
-    EXPECT_TRUE(p.Asked[2].Text.contains("not saved"));
 
     // No closes.
     p.Answers = {mrNo};
     EXPECT_TRUE(fZorvTile->close());
     EXPECT_FALSE(fZorvTile->isVisible());
     EXPECT_FALSE(fToolBox->isVisible());
+    EXPECT_EQ(p.Asked.size(), 3u);
+
+    // Yes with a name: the image is saved, then the window closes.
+    fZorvTile->show();
+    Pump();
+    chosen = QDir(Dir.path()).filePath("closing.bmp");
+    p.Answers = {mrYes};
+    EXPECT_TRUE(fZorvTile->close());
+    EXPECT_FALSE(fZorvTile->isVisible());
     EXPECT_EQ(p.Asked.size(), 4u);
+    EXPECT_TRUE(QFileInfo(chosen).size() > 512 * 512 * 3);
+    TfZorvTile::SetFileDialogHook({});
 }
 
 TEST_F(MainWindow, ToolBoxFollowsHideAndShowOnlyWhenItWasVisible) {

@@ -33,7 +33,22 @@ protected:
 
 // The lines a first run writes, worked out from the built-in defaults.
 QStringList FirstRunLines() {
-    QStringList l{"[EffectVals]"};
+    // The JPEG quality dialog is destroyed before the main window, so its key opens the file.
+    QStringList l{"[MainForm]", "JPGComp=90"};
+    l << "TxtOnTst=0"
+      << "SaveDlg=0"
+      << "ShowAdj=1"
+      << "CenterShape=0"
+      << "SaveWithLog=0"
+      << "PenStyle=0"
+      << "Default Directory="
+      << "Top=1"
+      << "Left=195"
+      << "Width=541"
+      << "Height=446"
+      << "Status=1"
+      << "UndoLevels=15";
+    l << "[EffectVals]";
     const std::map<int, int> defs{
         {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
         {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},   {37, 25}, {43, 45}, {45, 64},  {46, 3},  {47, 3},
@@ -66,20 +81,6 @@ QStringList FirstRunLines() {
       << "WvRflVal=0"
       << "WhPchVal=0.5"
       << "WhRadVal=1";
-    l << "[MainForm]"
-      << "TxtOnTst=0"
-      << "SaveDlg=0"
-      << "ShowAdj=1"
-      << "CenterShape=0"
-      << "SaveWithLog=0"
-      << "PenStyle=0"
-      << "Default Directory="
-      << "Top=1"
-      << "Left=195"
-      << "Width=541"
-      << "Height=446"
-      << "Status=1"
-      << "UndoLevels=15";
     l << "[MGradient]"
       << "bars=1"
       << "colors=100,200,128"
