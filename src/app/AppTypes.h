@@ -1,18 +1,11 @@
 #pragma once
 // Types shared by the editor's windows.
 
+#include "image/Color.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-// A colour as the settings file and the log know it: $00BBGGRR (red in the low byte).
-using TColor = std::uint32_t;
-constexpr TColor RGBColor(int r, int g, int b) {
-    return static_cast<TColor>((r & 255) | ((g & 255) << 8) | ((b & 255) << 16));
-}
-constexpr int GetRValue(TColor c) { return c & 255; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 255; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 255; }
 
 // A colour as three bytes r, g, b (undo snapshots, gradient stops).
 struct Trgb {

@@ -258,7 +258,7 @@ void TfZorvTile::TakeLoadedPicture(const TFastDIB& pic) {
 void TfZorvTile::New1Click() {
     const TColor c = ToolBoxBrushColor();
     CopyUnDo();
-    const TFColor p = MakeFColor(GetRValue(c), GetGValue(c), GetBValue(c));
+    const TFColor p = ColorToFColor(c);
     for (int y = 0; y < z.Height; ++y) {
         TFColor* row = z.Pixels24[y];
         std::fill(row, row + z.Width, p);

@@ -122,7 +122,7 @@ void TfZorvTile::Transparent1Click() {
     TFastDIB t;
     if (!PasteDIBFromClipboard(t) || t.Empty()) return;
     const TFColor lowerLeft = t.Pixels24[t.Height - 1][0];
-    AColor = RGBColor(lowerLeft.r, lowerLeft.g, lowerLeft.b);
+    AColor = FColorToColor(lowerLeft);
     if (!fTrans) return;
     if (fTrans->rbNorm->isChecked())
         fTrans->SetShape1Color(AColor);
@@ -141,7 +141,7 @@ void TfZorvTile::Transparent1Click() {
     }
     // Every pixel of the clipboard picture that is not the transparent colour covers the image.
     const TColor key = fTrans->Shape1Color();
-    const TFColor k = MakeFColor(GetRValue(key), GetGValue(key), GetBValue(key));
+    const TFColor k = ColorToFColor(key);
     const int w = std::min(t.Width, image.Width);
     const int h = std::min(t.Height, image.Height);
     for (int y = 0; y < h; ++y) {

@@ -17,11 +17,6 @@ bool usable(const TFastDIB& Bmp) {
     return Bmp.Bpp == 24 && Bmp.Bits != nullptr && Bmp.Width > 0 && Bmp.Height > 0;
 }
 
-TFColor toFColor(TColor c) {
-    return TFColor{static_cast<std::uint8_t>((c >> 16) & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
-                   static_cast<std::uint8_t>(c & 0xFF)};
-}
-
 // Pad becomes Src with a one-pixel wrapped border: each border row or column is the opposite edge of
 // Src, each corner the diagonally opposite corner.
 void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
@@ -295,7 +290,7 @@ void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
     const int e = std::min({Width, w, h});
     if (e < 2) return;
     const int d = e - 1;
-    const TFColor f1 = toFColor(Color1), f2 = toFColor(Color2);
+    const TFColor f1 = ColorToFColor(Color1), f2 = ColorToFColor(Color2);
     const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
     // Right strip: the image at the inner column towards Color1 at the last column.
     for (int y = 0; y < h; ++y) {
@@ -360,7 +355,7 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
     wrappedBorder(Bitmap, pad);
     const PPixels24 p = pad.Pixels24;
     const PPixels24 out = Bitmap.Pixels24;
-    const TFColor col = toFColor(Color);
+    const TFColor col = ColorToFColor(Color);
     // (x, y) are the padded copy's coordinates; its border is not part of the result.
     auto paint = [&](int x, int y) {
         if (x >= 1 && x <= w && y >= 1 && y <= h) out[y - 1][x - 1] = col;

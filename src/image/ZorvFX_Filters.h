@@ -3,13 +3,11 @@
 // the image as a tile: the neighbour beyond an edge is the pixel at the opposite edge. Images of any
 // other depth, and images without pixels, are left unchanged.
 
+#include "image/Color.h"
 #include "image/FastDIB.h"
 
 #include <cstdint>
 #include <span>
-
-// A colour as $00BBGGRR (red in the low byte).
-using TColor = std::uint32_t;
 
 // 3x3 convolution with wrap-around. Kernel holds 9 weights in row order (row above, own row, row
 // below; left, centre, right). Every channel := the weighted sum (64-bit) divided by Divisor, truncated
