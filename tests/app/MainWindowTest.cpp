@@ -23,6 +23,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 class MainWindow : public ::testing::Test {
@@ -370,6 +374,24 @@ TEST_F(MainWindow, SetAsWallpaperWritesTheShownImageEachTime) {
     QImage second(path, "BMP");
     EXPECT_EQ(second.size(), QSize(40, 30));
     EXPECT_EQ(second.pixelColor(3, 2), QColor(255, 0, 0));
+
+    // A write that stops part way (files may not grow past 1000 bytes) is reported, and the previous
+    // wallpaper file stays whole.
+    const QByteArray before = ReadFileBytes(path);
+    w.z.SetSize(64, 64, 24, 0);
+    w.SetToIm(w.z);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Item("SetAsWallpaper1")->trigger();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(p.Asked.size(), 1u);
+    EXPECT_EQ(p.Asked[0].Text, "Unable to write to " + path);
+    EXPECT_EQ(ReadFileBytes(path), before);
 }
 
 TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettingsFail) {
