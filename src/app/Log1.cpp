@@ -6,6 +6,7 @@
 #include "app/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SafeFile.h"
 
 #include <QAction>
 #include <QFile>
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QTextStream>
 #include <QVBoxLayout>
@@ -67,12 +67,12 @@ QStringList MemoLines(const QPlainTextEdit& memo) {
 }
 
 void WriteLines(const QString& path, const QStringList& lines) {
-    // Written to a temporary file that replaces the old one only when complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("Unable to write to"), path, file.errorString());
-    for (const QString& line : lines) file.write(line.toUtf8() + "\r\n");
-    if (!file.commit()) fail(QStringLiteral("Unable to write to"), path, file.errorString());
+    // Written to a temporary file that replaces the old one only when complete (a short write, as on a
+    // full disk, counts as a failure).
+    QByteArray data;
+    for (const QString& line : lines) data += line.toUtf8() + "\r\n";
+    QString why;
+    if (!WriteFileAtomically(path, data, &why)) fail(QStringLiteral("Unable to write to"), path, why);
 }
 
 void PrintLines(const QStringList& lines, QWidget* parent) {

@@ -33,6 +33,14 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
     return l;
 }
 
+// A thumbnail's 3-D label: inset until its thumbnail receives a picture of its own, then raised.
+QLabel* InsetLabel(QWidget* parent, const char* name, const QString& text) {
+    QLabel* l = Caption(parent, name, text);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    return l;
+}
+
 QLabel* Thumbnail(QWidget* parent, const char* name, const QString& hint) {
     auto* t = new QLabel(parent);
     t->setObjectName(name);
@@ -80,8 +88,8 @@ void TfZorvTile::BuildClient() {
     imBuffer = Thumbnail(left, "imBuffer", "Current Buffer Image (Dbl-Click to Paste into Image)");
     thumbs->addWidget(imGrad, 0, 0, Qt::AlignCenter);
     thumbs->addWidget(imBuffer, 0, 1, Qt::AlignCenter);
-    thumbs->addWidget(Caption(left, "Lbl3D1", "Gradient"), 1, 0);
-    thumbs->addWidget(Caption(left, "Lbl3D2", "Buffer"), 1, 1);
+    thumbs->addWidget(InsetLabel(left, "Lbl3D1", "Gradient"), 1, 0);
+    thumbs->addWidget(InsetLabel(left, "Lbl3D2", "Buffer"), 1, 1);
     thumbs->setRowMinimumHeight(0, 67);
     lv->addLayout(thumbs);
     auto* expand = new QToolButton(left);

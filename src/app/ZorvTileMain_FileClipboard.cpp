@@ -175,10 +175,8 @@ void TfZorvTile::CopyImagetoBuffer1Click() {
     ShownPicture(pic);
     TakeBufferPicture(pic);
     // The "Buffer" label turns from inset to raised once the buffer holds a copied image.
-    if (auto* label = findChild<QLabel*>("Lbl3D2"); label && label->frameShadow() != QFrame::Raised) {
-        label->setFrameShape(QFrame::Panel);
+    if (auto* label = findChild<QLabel*>("Lbl3D2"); label && label->frameShadow() == QFrame::Sunken)
         label->setFrameShadow(QFrame::Raised);
-    }
     LogLine("Copy Image to Buffer");
 }
 

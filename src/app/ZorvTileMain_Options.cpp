@@ -4,12 +4,13 @@
 
 #include "platform/Folders.h"
 #include "platform/Registry.h"
+#include "platform/SafeFile.h"
 #include "platform/Shell.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -43,9 +44,11 @@ QString TfZorvTile::WallpaperPath() const {
 
 void TfZorvTile::SetAsWallpaper1Click() {
     const QString path = WallpaperPath();
-    // Written completely or not at all: a failed write keeps the previous wallpaper file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !imSine->Picture.save(&file, "BMP") || !file.commit())
+    // Written completely or not at all: a failed or short write keeps the previous wallpaper file.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    if (!buffer.open(QIODevice::WriteOnly) || !imSine->Picture.save(&buffer, "BMP") ||
+        !WriteFileAtomically(path, bmp))
         throw std::runtime_error(("Unable to write to " + path).toStdString());
     Registry::WriteString("Control Panel\\desktop", "Wallpaper", path);
     SetDesktopWallpaper(path);

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
+#include <cfloat>
+#include <cmath>
 #include <stdexcept>
 
 void TfZorvTile::Print1Click() {
@@ -17,7 +19,14 @@ void TfZorvTile::Print1Click() {
         PrintLayout layout;
         layout.size = fPrint->rgSize->ItemIndex();
         layout.align = fPrint->rgAlign->ItemIndex();
-        layout.scale = static_cast<float>(StrToFloat(fPrint->eScale->text()));
+        const double scale = StrToFloat(fPrint->eScale->text());
+        // The factor is a Single: a value beyond its range would not convert.
+        if (std::fabs(scale) > FLT_MAX)
+            throw std::runtime_error(
+                QStringLiteral("Floating point overflow: the scaling factor %1 is too large")
+                    .arg(fPrint->eScale->text())
+                    .toStdString());
+        layout.scale = static_cast<float>(scale);
         if (layout.scale == 0.0f) layout.scale = 0.1f;
         if (layout.size == 1 || layout.size == 3 || layout.size == 4) {
             layout.wideInches = StrToFloat(fPrint->eWide->text());

@@ -317,3 +317,29 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImage) {
     EXPECT_EQ(LogLines(),
               QStringList{"Load Buffer from File " + QFileInfo(File("buffer.bmp")).absoluteFilePath()});
 }
+
+TEST_F(FileClipboard, TheBufferLabelIsRaisedOnlyByCopyImageToBuffer) {
+    auto* buffer = W->findChild<QLabel*>("Lbl3D2");
+    auto* gradient = W->findChild<QLabel*>("Lbl3D1");
+    ASSERT_NE(buffer, nullptr);
+    ASSERT_NE(gradient, nullptr);
+    // Both 3-D labels start inset; the gradient's stays so until the gradient designer paints one.
+    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
+
+    // Filling the buffer from the clipboard or from a file leaves the label inset.
+    ClipboardPicture(4, 4, qRgb(0, 0, 255));
+    Trigger("PasteClipboardtoBuffer1");
+    ASSERT_EQ(W->bufr.Width, 4);
+    TFastDIB pic;
+    PaintPattern(pic, 5, 2);
+    SavePictureFromDIB(pic, File("buffer.bmp"));
+    Chosen.push_back(File("buffer.bmp"));
+    Trigger("LoadBufferfromFile1");
+    ASSERT_EQ(W->bufr.Width, 5);
+    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+
+    Trigger("CopyImagetoBuffer1");
+    EXPECT_EQ(buffer->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
+}

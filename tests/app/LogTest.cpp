@@ -28,8 +28,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -499,4 +502,33 @@ TEST_F(LogTest, ALogThatCannotBeReopenedAfterViewingEndsLogging) {
     EXPECT_EQ(main->LogFile, nullptr);
     main->LogLine("goes nowhere, raises nothing");
     EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(LogTest, EditorOKThatCannotWriteEverythingKeepsTheOldLogAndTheWindow) {
+    writeLog("old line\r\n");
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        editor->mLog->setPlainText(QString(3000, QLatin1Char('x')));
+        // Files may not grow past 1000 bytes: the write stops part way.
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 1000;
+        auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        stillOpen = editor->isVisible();
+        answer = mrYes;
+        editor->close(); // leave without saving
+    });
+    main->EditLog1Click();
+    EXPECT_TRUE(stillOpen) << "a failed write keeps the editor and its changes";
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(asked[0].text.startsWith("Unable to write to")) << asked[0].text.toStdString();
+    EXPECT_EQ(asked[1].text, "Changes not saved.  Do you still wish to exit?");
+    EXPECT_EQ(logBytes(), QByteArray("old line\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ZorvLog.txt"})
+        << "no temporary file is left";
 }

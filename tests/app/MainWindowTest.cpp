@@ -13,13 +13,19 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -368,6 +374,24 @@ TEST_F(MainWindow, SetAsWallpaperWritesTheShownImageEachTime) {
     QImage second(path, "BMP");
     EXPECT_EQ(second.size(), QSize(40, 30));
     EXPECT_EQ(second.pixelColor(3, 2), QColor(255, 0, 0));
+
+    // A write that stops part way (files may not grow past 1000 bytes) is reported, and the previous
+    // wallpaper file stays whole.
+    const QByteArray before = ReadFileBytes(path);
+    w.z.SetSize(64, 64, 24, 0);
+    w.SetToIm(w.z);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Item("SetAsWallpaper1")->trigger();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(p.Asked.size(), 1u);
+    EXPECT_EQ(p.Asked[0].Text, "Unable to write to " + path);
+    EXPECT_EQ(ReadFileBytes(path), before);
 }
 
 TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettingsFail) {
@@ -395,4 +419,75 @@ TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettin
     EXPECT_EQ(lines[1], "Image Reset");
     EXPECT_EQ(lines[2], "UnDo");
     TfZorvTile::SetLogFolder(QString());
+}
+
+TEST_F(MainWindow, ToolBarButtonsHintsAndGroupsAndTheMenuBar) {
+    TStartedProgram p(Dir.path());
+    auto* bar = fZorvTile->findChild<QToolBar*>("ToolBar1");
+    ASSERT_NE(bar, nullptr);
+    // Each button's hint in order, "|" for a separator between groups.
+    QStringList hints;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator()) {
+            hints << "|";
+            continue;
+        }
+        auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+        ASSERT_NE(b, nullptr);
+        hints << b->toolTip();
+    }
+    EXPECT_EQ(hints, QStringList({"Open a File...",
+                                  "Save File As...",
+                                  "|",
+                                  "Copy To Clipboard",
+                                  "Paste From Clipboard",
+                                  "|",
+                                  "Show/Hide Toolbox",
+                                  "Show/Hide Color Sliders on Toolbox",
+                                  "|",
+                                  "Apply Current Effect",
+                                  "|",
+                                  "UnDo ",
+                                  "|",
+                                  "Print...",
+                                  "|",
+                                  "Paste Gradient to Image",
+                                  "|",
+                                  "Copy Image to Buffer",
+                                  "Paste Buffer to Image",
+                                  "|",
+                                  "Test Tiles"}));
+    EXPECT_EQ(Button("bGo")->text(), "Apply");
+
+    QStringList menus;
+    for (QAction* a : fZorvTile->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Gradient", "&Buffer", "&Image", "Effec&ts", "Pen",
+                                  "&Options", "&Help"}));
+    auto captions = [](const char* menu) {
+        QStringList out;
+        for (QAction* a : fZorvTile->findChild<QMenu*>(menu)->actions())
+            if (!a->isSeparator()) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(captions("File1"), QStringList({"&Open", "&New", "&Save As...", "&Print...", "&Log", "E&xit"}));
+    EXPECT_EQ(captions("Log1"),
+              QStringList({"Start &New Log", "&Close Log", "&Append to Log", "&View Log", "&Edit Log"}));
+    EXPECT_EQ(captions("Edit1"), QStringList({"UnDo", "&Copy", "&Paste", "&Reset"}));
+    EXPECT_EQ(captions("Paste1"), QStringList({"As &Selection", "Re&place Image", "&Transparent"}));
+    EXPECT_EQ(captions("Gradient1"),
+              QStringList({"&Two-Color...", "&Paste To Image", "&Merge With Image", "&Multi-Color..."}));
+    EXPECT_EQ(captions("Image1"), QStringList({"&Test Tiles", "&Seamless", "Set As &Wallpaper"}));
+    EXPECT_EQ(
+        captions("Options1"),
+        QStringList({"Set &JPG Compression", "&GIF Transparency...", "&Log File", "Change &Undo Quantity",
+                     "&Prompt for Save At Termination", "Print &Shortcut Key List", "Change INI location",
+                     "Show Sample &Text on Test Page", "Show Adjustment Dialog When Drawing",
+                     "Center Shapes When Drawing"}));
+    EXPECT_EQ(captions("Help1"), QStringList({"&Contents", "&About"}));
+    EXPECT_EQ(Item("Copy1")->shortcut(), QKeySequence("Ctrl+C"));
+    EXPECT_EQ(Item("ReplaceImage1")->shortcut(), QKeySequence("Ctrl+V"));
+    auto* st = fZorvTile->findChild<TStatusBar*>("stBar");
+    ASSERT_EQ(st->PanelCount(), 6);
+    const int widths[6] = {75, 75, 50, 50, 175, 50};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(st->PanelRect(i).width(), widths[i]) << "panel " << i;
 }

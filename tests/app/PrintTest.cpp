@@ -416,6 +416,16 @@ TEST_F(PrintTest, CancelOrBadNumbersPrintNothing) {
     EXPECT_EQ(messages, QStringList({"'1.x' is not a valid floating point value"}));
     EXPECT_EQ(printDialogs, 0) << "the numbers are read before the printer is asked for";
 
+    // A factor beyond the range of a Single is refused before anything is printed.
+    messages.clear();
+    TfPrint::SetExecHook([](TfPrint& d) {
+        d.eScale->setText("1e39");
+        return int(mrOk);
+    });
+    main->Print1Click();
+    EXPECT_EQ(messages, QStringList({"Floating point overflow: the scaling factor 1e39 is too large"}));
+    EXPECT_EQ(printDialogs, 0);
+
     messages.clear();
     TfPrint::SetExecHook([](TfPrint& d) {
         d.rgSize->SetItemIndex(1);
