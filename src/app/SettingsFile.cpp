@@ -19,6 +19,9 @@ bool SettingsGateOpen(const IniFile& ini) {
 }
 
 bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes) {
+    // Without a settings folder (creation stopped before it was found) nothing is written, rather than
+    // a file in whatever folder is current.
+    if (QFileInfo(fileName).isRelative()) return false;
     try {
         QDir().mkpath(QFileInfo(fileName).absolutePath());
         IniFile ini(fileName);

@@ -290,6 +290,15 @@ TEST_F(Settings, WriteFailureIsReportedOnce) {
     }
 }
 
+TEST_F(Settings, NoSettingsFolderWritesNothing) {
+    // Before the folder is found the file name is relative; nothing may land in the current folder.
+    const QString old = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Dir.path()));
+    EXPECT_FALSE(WriteSettings(SettingsPath(QString()), [](IniFile& ini) { ini.WriteString("A", "b", "c"); }));
+    EXPECT_FALSE(QFile::exists(Dir.path() + "/ZorvTile.ini"));
+    QDir::setCurrent(old);
+}
+
 TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
     WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
                           "Status=3\n");
