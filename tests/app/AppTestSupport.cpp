@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include "app/ZorvTileMain.h"
 #include "platform/Registry.h"
@@ -8,28 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-std::unique_ptr<QApplication>& application() {
-    static std::unique_ptr<QApplication> app;
-    return app;
-}
-
-// The application must end before main returns.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { application().reset(); }
-};
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-} // namespace
-
 void EnsureTestApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) application() = std::make_unique<QApplication>(argc, argv);
+    EnsureQtApplication();
 }
 
 void Pump(int times) {
@@ -66,20 +47,9 @@ TStartedProgram::~TStartedProgram() {
     UndoLevels = 15;
 }
 
-QByteArray ReadFileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFileBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
 QStringList FileLines(const QString& path) {
     QStringList out;
-    for (QString line : QString::fromUtf8(ReadFileBytes(path)).split('\n')) {
+    for (QString line : QString::fromUtf8(ReadAll(path)).split('\n')) {
         line.remove('\r');
         if (!line.isEmpty()) out << line;
     }

@@ -3,6 +3,7 @@
 // start-up on a fresh settings folder, and message boxes answered from a list.
 
 #include "app/StartUp.h"
+#include "common/QtTestSupport.h"
 #include "platform/MessageBoxes.h"
 
 #include <QString>
@@ -41,7 +42,5 @@ private:
     std::unique_ptr<TApplicationForms> Forms;
 };
 
-QByteArray ReadFileBytes(const QString& path);
-void WriteFileBytes(const QString& path, const QByteArray& data);
 // The lines of a text file without line ends and without blank lines.
 QStringList FileLines(const QString& path);

@@ -1,6 +1,7 @@
 // File > New, Open and Save As, the dropped file and the start-up file: round trips, the format chosen
 // by the name, and files that cannot be read or written.
 #include "FileTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include "app/JpgCval1.h"
 #include "platform/Picture.h"
@@ -25,7 +26,7 @@ namespace {
 
 class FileCommands : public FileCommandsBase {
 protected:
-    QByteArray Head(const QString& path, int n = 2) const { return ReadFileBytes(path).left(n); }
+    QByteArray Head(const QString& path, int n = 2) const { return ReadAll(path).left(n); }
     // Saves the image through Save As under `name` in the files folder.
     void SaveAs(const QString& name) {
         Chosen.push_back(File(name));
@@ -236,21 +237,16 @@ TEST_F(FileCommands, SaveAsCancelledWritesNothingAndProposesTheGivenName) {
 TEST_F(FileCommands, AFailedSaveLeavesTheExistingFileIntactAndSaysSo) {
     SetImage(64, 64); // a BMP of 64 * 64 * 3 + 54 bytes
     const QByteArray before = "the previous picture";
-    WriteFileBytes(File("keep.bmp"), before);
+    WriteAll(File("keep.bmp"), before);
     // Files may not grow past 1000 bytes while saving: the write fails part way.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    SaveAs("keep.bmp");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(1000);
+        SaveAs("keep.bmp");
+    }
 
     ASSERT_EQ(Errors().size(), 1);
     EXPECT_TRUE(Errors()[0].contains("keep.bmp")) << Errors()[0].toStdString();
-    EXPECT_EQ(ReadFileBytes(File("keep.bmp")), before);
+    EXPECT_EQ(ReadAll(File("keep.bmp")), before);
     // No temporary file is left behind.
     EXPECT_EQ(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
 
@@ -265,17 +261,17 @@ TEST_F(FileCommands, CorruptTruncatedAndOversizedFilesAreRefusedChangingNothing)
     TState s;
     Remember(s);
 
-    QByteArray good = ReadFileBytes(QString(MOZARO_TEST_DATA) + "/picture/baseline.jpg");
+    QByteArray good = ReadAll(QString(MOZARO_TEST_DATA) + "/picture/baseline.jpg");
     ASSERT_GT(good.size(), 200);
-    WriteFileBytes(File("truncated.jpg"), good.left(good.size() / 2));
-    QByteArray bmp = ReadFileBytes(QString(MOZARO_TEST_DATA) + "/picture/rgb24.bmp");
+    WriteAll(File("truncated.jpg"), good.left(good.size() / 2));
+    QByteArray bmp = ReadAll(QString(MOZARO_TEST_DATA) + "/picture/rgb24.bmp");
     ASSERT_GT(bmp.size(), 60);
-    WriteFileBytes(File("truncated.bmp"), bmp.left(60));
-    WriteFileBytes(File("corrupt.bmp"), "BM" + QByteArray(100, '\x7F'));
-    WriteFileBytes(File("corrupt.jpg"), "\xFF\xD8\xFF" + QByteArray(100, 'x'));
-    WriteFileBytes(File("text.jpg"), "just some text\n");
-    WriteFileBytes(File("huge.bmp"), BmpHeaderOnly(20000, 10));
-    WriteFileBytes(File("huge2.bmp"), BmpHeaderOnly(9000, 9000)); // 81 M pixels
+    WriteAll(File("truncated.bmp"), bmp.left(60));
+    WriteAll(File("corrupt.bmp"), "BM" + QByteArray(100, '\x7F'));
+    WriteAll(File("corrupt.jpg"), "\xFF\xD8\xFF" + QByteArray(100, 'x'));
+    WriteAll(File("text.jpg"), "just some text\n");
+    WriteAll(File("huge.bmp"), BmpHeaderOnly(20000, 10));
+    WriteAll(File("huge2.bmp"), BmpHeaderOnly(9000, 9000)); // 81 M pixels
     const QStringList bad = {"truncated.jpg", "truncated.bmp", "corrupt.bmp", "corrupt.jpg",
                              "text.jpg",      "huge.bmp",      "huge2.bmp",   "missing.bmp"};
     for (const QString& name : bad) Open(File(name));
@@ -300,7 +296,7 @@ TEST_F(FileCommands, DroppedFiles) {
     SaveAs("dropped.bmp");
     SetImage(3, 3);
     W->DefDir = QString();
-    WriteFileBytes(File("notes.txt"), "not a picture");
+    WriteAll(File("notes.txt"), "not a picture");
     StartLog();
     TState s;
     Remember(s);
@@ -376,7 +372,7 @@ TEST(FileStartUp, AnUnreadableCommandLinePictureLeavesTheBlackImage) {
     QTemporaryDir ini, files;
     ASSERT_TRUE(ini.isValid() && files.isValid());
     const QString path = QDir(files.path()).filePath("broken.jpg");
-    WriteFileBytes(path, "no picture");
+    WriteAll(path, "no picture");
     TStartedProgram p(ini.path(), path);
     Pump(10);
     ASSERT_EQ(p.Asked.size(), 1u);

@@ -1,6 +1,7 @@
 // The JPEG quality dialog (its edit, slider, buttons and stored value) and the transparent paste
 // options dialog.
 #include "AppTestSupport.h"
+#include "common/QtTestSupport.h"
 #include "app/JpgCval1.h"
 #include "app/Trans1.h"
 #include "app/ZorvTileMain.h"
@@ -125,12 +126,12 @@ TEST_F(FileDialogs, AStoredQualityIsIgnoredOnTheFirstRunAndWhenItIsNotANumber) {
     const QString path = QDir(Ini.path()).filePath("ZorvTile.ini");
     // No gate key: the file was not written by the program, so it is not read.
     QFile::remove(path);
-    WriteFileBytes(path, "[MainForm]\r\nJPGComp=33\r\n");
+    WriteAll(path, "[MainForm]\r\nJPGComp=33\r\n");
     Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
     EXPECT_EQ(fJPGComp->eCVal->text(), "90");
     Program.reset();
 
-    WriteFileBytes(path, "[EffectVals]\r\nEffectVals6=250\r\n[MainForm]\r\nJPGComp=lots\r\n");
+    WriteAll(path, "[EffectVals]\r\nEffectVals6=250\r\n[MainForm]\r\nJPGComp=lots\r\n");
     Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
     EXPECT_EQ(fJPGComp->eCVal->text(), "90");
     EXPECT_TRUE(Program->Asked.empty());

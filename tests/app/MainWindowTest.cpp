@@ -2,6 +2,7 @@
 // the tool box across hide and show, and the undo commands through the real widgets.
 
 #include "AppTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include "app/InputBox.h"
 #include "app/Log1.h"
@@ -23,9 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <csignal>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -176,7 +175,7 @@ TEST_F(MainWindow, StartWithPictureShowsItWithoutUndoAndResetReturnsToIt) {
 
 TEST_F(MainWindow, StartWithFileThatIsNotAPictureShowsMessageAndKeepsBlackImage) {
     const QString path = Dir.path() + "/notes.bmp";
-    WriteFileBytes(path, "This is not a picture at all.\n");
+    WriteAll(path, "This is not a picture at all.\n");
     TStartedProgram p(Dir.path(), path);
     ASSERT_EQ(p.Asked.size(), 1u);
     EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
@@ -377,21 +376,16 @@ TEST_F(MainWindow, SetAsWallpaperWritesTheShownImageEachTime) {
 
     // A write that stops part way (files may not grow past 1000 bytes) is reported, and the previous
     // wallpaper file stays whole.
-    const QByteArray before = ReadFileBytes(path);
+    const QByteArray before = ReadAll(path);
     w.z.SetSize(64, 64, 24, 0);
     w.SetToIm(w.z);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    Item("SetAsWallpaper1")->trigger();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(1000);
+        Item("SetAsWallpaper1")->trigger();
+    }
     ASSERT_EQ(p.Asked.size(), 1u);
     EXPECT_EQ(p.Asked[0].Text, "Unable to write to " + path);
-    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(ReadAll(path), before);
 }
 
 TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettingsFail) {
@@ -407,7 +401,7 @@ TEST_F(MainWindow, UndoAndResetLogTheirLinesAndDestructionClosesTheLogWhenSettin
         Item("UnDo1")->trigger();
         Item("UnDo1")->trigger(); // empty ring: no line
         // The settings cannot be written at exit; the log is closed all the same.
-        WriteFileBytes(Dir.path() + "/plain", "x");
+        WriteAll(Dir.path() + "/plain", "x");
         w.INIDir = Dir.path() + "/plain/sub";
         p.Destroy();
         ASSERT_EQ(p.Asked.size(), 1u);

@@ -2,6 +2,7 @@
 // byte for byte, the gate, broken and out-of-range values, and a failed write reported once.
 
 #include "AppTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include "app/InputBox.h"
 #include "app/SettingsFile.h"
@@ -147,7 +148,7 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
         w.resize(700, 500);
         p.Destroy();
     }
-    const QByteArray first = ReadFileBytes(Ini());
+    const QByteArray first = ReadAll(Ini());
     const QStringList lines = FileLines(Ini());
     EXPECT_TRUE(lines.contains("EffectVals6=0"));
     EXPECT_TRUE(lines.contains("FishVal=0.300000011920929"));
@@ -190,12 +191,12 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
         EXPECT_EQ(w.height(), 500);
         p.Destroy();
     }
-    EXPECT_EQ(ReadFileBytes(Ini()), first);
+    EXPECT_EQ(ReadAll(Ini()), first);
 }
 
 TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
     // No EffectVals6: EffectVals and MainForm are not read; MGradient is.
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals7=99\n[MainForm]\nUndoLevels=30\nSaveDlg=1\n"
+    WriteAll(Ini(), "[EffectVals]\nEffectVals7=99\n[MainForm]\nUndoLevels=30\nSaveDlg=1\n"
                           "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
@@ -209,7 +210,7 @@ TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
 }
 
 TEST_F(Settings, BrokenAndOutOfRangeValues) {
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=12\nEffectVals3=abc\nFishVal=0,5\nWhPchVal=junk\n"
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=12\nEffectVals3=abc\nFishVal=0,5\nWhPchVal=junk\n"
                           "HytBm=256\nTrUseVal=257\n"
                           "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
                           "SaveWithLog=2\nCenterShape=0\n"
@@ -246,12 +247,12 @@ TEST_F(Settings, BrokenAndOutOfRangeValues) {
     EXPECT_TRUE(lines.contains("FishVal=0.5"));
 
     // Out of range from the other side, and the largest allowed value.
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=1000\n");
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=1000\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(UndoLevels, 15);
     }
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=100\n");
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=100\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(UndoLevels, 100);
@@ -263,7 +264,7 @@ TEST_F(Settings, EmptyOrCorruptFileGivesTheDefaults) {
          {QByteArray(), QByteArray("\x00\xff\xfe[[[=\n=\n[EffectVals\nEffectVals6\n", 33),
           QByteArray(
               "[EffectVals]\nEffectVals6=\n[MainForm]\nUndoLevels=\n[MGradient]\nbars=\ncolors=,,\n")}) {
-        WriteFileBytes(Ini(), content);
+        WriteAll(Ini(), content);
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(UndoLevels, 15);
         EXPECT_EQ(fZorvTile->EffectVals[6], 250);
@@ -274,7 +275,7 @@ TEST_F(Settings, EmptyOrCorruptFileGivesTheDefaults) {
 
 TEST_F(Settings, WriteFailureIsReportedOnce) {
     // A folder below a plain file can never be created.
-    WriteFileBytes(Dir.path() + "/plain", "x");
+    WriteAll(Dir.path() + "/plain", "x");
     const QString bad = Dir.path() + "/plain/sub";
     {
         TStartedProgram p(bad, QString(), false);
@@ -300,7 +301,7 @@ TEST_F(Settings, NoSettingsFolderWritesNothing) {
 }
 
 TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
                           "Status=3\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
@@ -319,7 +320,7 @@ TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
 
 TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
     const QString key = "Software\\ZorvWare\\ZorvTile";
-    WriteFileBytes(Ini(), "[EffectVals]\nEffectVals6=250\n");
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=250\n");
     QTemporaryDir target;
     ASSERT_TRUE(target.isValid());
     QString caption, start, answer;
@@ -344,7 +345,7 @@ TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
         change->trigger();
         EXPECT_EQ(Registry::ReadString(key, "INILocation"), target.path());
         EXPECT_FALSE(QFile::exists(Ini()));
-        EXPECT_EQ(ReadFileBytes(target.path() + "/ZorvTile.ini"), "[EffectVals]\nEffectVals6=250\n");
+        EXPECT_EQ(ReadAll(target.path() + "/ZorvTile.ini"), "[EffectVals]\nEffectVals6=250\n");
         EXPECT_EQ(fZorvTile->INIDir, target.path());
         p.Destroy();
         EXPECT_TRUE(p.Asked.empty());

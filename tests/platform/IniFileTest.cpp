@@ -1,7 +1,7 @@
 // IniFile: reading tolerant of what users and other programs leave in settings files, writing the
 // exact text the settings format asks for, and never losing the file on a failed write.
 #include "platform/IniFile.h"
-#include "PlatformTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // naming rules of Save As, refusal of bad files with the target image untouched, safe saving, the
 // class registry and the clipboard.
 #include "platform/Picture.h"
-#include "PlatformTestSupport.h"
+#include "common/QtTestSupport.h"
 #include "platform/JPEGImage.h"
 
 #include <QClipboard>
@@ -408,7 +408,7 @@ public:
 };
 
 TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
-    EnsureApplication();
+    EnsureQtApplication();
     TPicture::RegisterFileFormat(QStringLiteral(".TST"), QStringLiteral("Test Image"),
                                  [] { return std::make_unique<TestGraphic>(); });
     EXPECT_TRUE(TPicture::FileFormatRegistered(QStringLiteral("tst")));
@@ -442,7 +442,7 @@ TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
 }
 
 TEST_F(PictureTest, ClipboardRoundTrip) {
-    EnsureApplication();
+    EnsureQtApplication();
     QGuiApplication::clipboard()->clear();
     EXPECT_FALSE(ClipboardHasBitmap());
     EXPECT_FALSE(PasteDIBFromClipboard(target)); // nothing there: image unchanged

@@ -1,6 +1,6 @@
 // The key store, the folders, message boxes and their seam, the error guard, the hourglass and the
 // shell adaptors.
-#include "PlatformTestSupport.h"
+#include "common/QtTestSupport.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
@@ -67,7 +67,7 @@ TEST(Registry, UnwritableStoreRaises) {
 }
 
 TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
-    EnsureApplication();
+    EnsureQtApplication();
     const QString home = qEnvironmentVariable("HOME");
     EXPECT_EQ(DocumentsFolder(), home + QStringLiteral("/Documents"));
     EXPECT_EQ(TempFolder(), QDir::cleanPath(QDir::tempPath()));
@@ -118,7 +118,7 @@ TEST(MessageBoxes, HookAnswersInsteadOfABox) {
 }
 
 TEST(MessageBoxes, RealBoxShowsTheDisplayTextAndReturnsTheButton) {
-    EnsureApplication();
+    EnsureQtApplication();
     SetMessageHook({});
     QString shown;
     // Answers the box from inside its own event loop: the No button.
@@ -169,7 +169,7 @@ public:
 };
 
 TEST(ErrorGuard, ApplicationCatchesWhatEscapesAHandler) {
-    EnsureApplication(); // the shared application is a GuardedApplication
+    EnsureQtApplication(); // the shared application is a GuardedApplication
     ASSERT_NE(dynamic_cast<GuardedApplication*>(QCoreApplication::instance()), nullptr);
     std::vector<QString> shown;
     ScopedMessageHook hook([&](const QString& t, TMsgDlgType, int) {
@@ -184,7 +184,7 @@ TEST(ErrorGuard, ApplicationCatchesWhatEscapesAHandler) {
 }
 
 TEST(HourGlass, NestedGuardsDoNotStack) {
-    EnsureApplication();
+    EnsureQtApplication();
     ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
     {
         HourGlass outer;
@@ -280,7 +280,7 @@ TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
 }
 
 TEST(Shell, HelpForAMissingDocumentIsRefused) {
-    EnsureApplication();
+    EnsureQtApplication();
     EXPECT_FALSE(ShellOpenHelp(QStringLiteral("/no/such/Mozaro.html")));
     EXPECT_FALSE(ShellOpenHelp(QStringLiteral("file:///no/such/Mozaro.html")));
     EXPECT_FALSE(

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the platform tests: the application object, scratch folders, file contents and a
+// Helpers shared by the Qt-side tests: the application object, scratch folders, file contents and a
 // file-size limit that makes writes fail part-way even for a privileged user.
 
 #include <QByteArray>
@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 // Makes sure a QApplication exists (offscreen; created once, on first use).
-void EnsureApplication();
+void EnsureQtApplication();
 
 QByteArray ReadAll(const QString& fileName);
 void WriteAll(const QString& fileName, const QByteArray& data);

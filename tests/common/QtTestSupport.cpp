@@ -1,4 +1,4 @@
-#include "PlatformTestSupport.h"
+#include "common/QtTestSupport.h"
 
 #include "platform/ErrorGuard.h"
 
@@ -29,9 +29,9 @@ public:
 
 } // namespace
 
-void EnsureApplication() {
+void EnsureQtApplication() {
     static int argc = 1;
-    static char name[] = "platform_tests";
+    static char name[] = "mozaro_tests";
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) application() = std::make_unique<GuardedApplication>(argc, argv);
 }
