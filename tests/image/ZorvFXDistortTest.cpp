@@ -400,6 +400,14 @@ TEST(SineWaveLR, MovesRowsByTheirY) {
     EXPECT_EQ(at(b, 0, 4), tag(2, 4));
     for (int x = 3; x <= 5; ++x) EXPECT_EQ(at(b, x, 4), tag(5, 4));
     EXPECT_EQ(at(b, 2, 0), tag(2, 0));
+    // Moved right without wrap: row 4 by 2, row 6 by 3, the first pixel repeated on the left.
+    copyInto(src, b);
+    SineWaveLR(b, 3, false, 0.5f, true);
+    for (int x = 0; x <= 2; ++x) EXPECT_EQ(at(b, x, 4), tag(0, 4));
+    EXPECT_EQ(at(b, 5, 4), tag(3, 4));
+    for (int x = 0; x <= 3; ++x) EXPECT_EQ(at(b, x, 6), tag(0, 6));
+    EXPECT_EQ(at(b, 5, 6), tag(2, 6));
+    EXPECT_EQ(at(b, 3, 0), tag(3, 0));
 }
 
 TEST(SineWaves, ZeroOrNonFinitePeriodLeavesTheImageUnchanged) {
