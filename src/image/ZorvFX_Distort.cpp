@@ -140,7 +140,7 @@ void tileInto(const TFastDIB& Src, TFastDIB& Dst) {
 // had (a zero or non-finite period).
 bool sineScale(int size, float Period, bool Peaks, double& p) {
     if (Period == 0 || !std::isfinite(Period)) return false;
-    p = Peaks ? static_cast<float>(size / Pi / Period) : Period;
+    p = Peaks ? size / Pi / Period : Period;
     return true;
 }
 
