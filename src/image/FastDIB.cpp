@@ -529,8 +529,9 @@ void TFastDIB::FillColors(std::uint8_t i1, std::uint8_t i2, TFColor c1, TFColor 
 
 TLogPalette TFastDIB::MakePalette(std::uint8_t Count) const {
     TLogPalette pal;
-    if (Bpp <= 8) return pal;
-    const std::uint32_t maxIndex = (std::uint32_t{1} << (Bpp % 32)) - 1;
+    // Only an image with a colour table has a palette to give.
+    if (Bpp > 8) return pal;
+    const std::uint32_t maxIndex = (std::uint32_t{1} << Bpp) - 1;
     int count = Count;
     if (maxIndex < Count)
         count = static_cast<std::uint8_t>(maxIndex);

@@ -171,8 +171,9 @@ public:
     int CountColors() const;
     void ShiftColors(int Amount);
     void FillColors(std::uint8_t i1, std::uint8_t i2, TFColor c1, TFColor c2);
-    // The logical palette (version $300, 11 black entries then the colour table) at more than 8 bits
-    // per pixel; an empty palette at 8 bits or fewer.
+    // The logical palette (version $300, 11 black entries then the first Count colour-table entries,
+    // Count at most (1 shl Bpp) - 1 and 235) at 8 bits per pixel or fewer; an empty palette at more
+    // than 8 bits, where there is no colour table.
     TLogPalette MakePalette(std::uint8_t Count) const;
 
     // Turns the image upside down in place.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -139,7 +140,7 @@ void tileInto(const TFastDIB& Src, TFastDIB& Dst) {
 // had (a zero or non-finite period).
 bool sineScale(int size, float Period, bool Peaks, double& p) {
     if (Period == 0 || !std::isfinite(Period)) return false;
-    p = Peaks ? static_cast<float>(size / Pi / Period) : Period;
+    p = Peaks ? size / Pi / Period : Period;
     return true;
 }
 
@@ -512,19 +513,20 @@ void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     TFastDIB tmp;
     tmp.SetSize(W, H, 24, 0);
     for (int y = 0; y < H; ++y) {
+        const TFColor* s = Bmp.Pixels24[y];
+        TFColor* d = tmp.Pixels24[y];
+        const int o = off[y];
         if (Wrap) {
-            // Row y rolls right by o: two block copies.
-            const int o = off[y];
-            Bmp.DrawRect(tmp, o, y, W - o, 1, 0, y);
-            Bmp.DrawRect(tmp, 0, y, o, 1, W - o, y);
+            // Row y rolls right by o (0 .. W - 1): two block copies.
+            std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+            std::memcpy(d, s + (W - o), static_cast<std::size_t>(o) * sizeof(TFColor));
+        } else if (o >= 0) {
+            // Row y drawn at column o (-W .. W), clipped; the edge pixel fills what it leaves uncovered.
+            std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+            std::fill(d, d + o, s[0]);
         } else {
-            // Row y drawn at column o (clipped); the edge pixels fill what it leaves uncovered.
-            const int o = off[y];
-            Bmp.DrawRect(tmp, o, y, W, 1, 0, y);
-            TFColor* d = tmp.Pixels24[y];
-            const TFColor* s = Bmp.Pixels24[y];
-            for (int x = 0; x < o; ++x) d[x] = s[0];
-            for (int x = std::max(0, W + o); x < W; ++x) d[x] = s[W - 1];
+            std::memcpy(d, s - o, static_cast<std::size_t>(W + o) * sizeof(TFColor));
+            std::fill(d + (W + o), d + W, s[W - 1]);
         }
     }
     tmp.Draw(Bmp, 0, 0);

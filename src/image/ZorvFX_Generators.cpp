@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -16,14 +15,6 @@ constexpr int MaxSpokes = 1 << 20;
 
 bool is24(const TFastDIB& Bmp) {
     return Bmp.Bits != nullptr && Bmp.Bpp == 24 && Bmp.Width > 0 && Bmp.Height > 0;
-}
-
-// TruncI without the detour through long double, for the per-pixel loops: same result, NaN gives 0 and
-// values beyond the int range saturate.
-inline int truncFast(double x) {
-    if (x > -2147483649.0 && x < 2147483648.0) return static_cast<int>(x);
-    if (std::isnan(x)) return 0;
-    return x < 0 ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
 }
 
 void copyPixels(const TFastDIB& Src, TFastDIB& Dst) {
@@ -265,7 +256,7 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
             // t lies in 0.01 .. 1.01 Spokes (never negative), so truncation is its floor and one
             // subtraction reduces the spoke index.
             const double t = (turn[x] + 0.51) * Spokes;
-            int i = truncFast(t);
+            int i = TruncI(t);
             const double f = t - i;
             if (i >= Spokes) i = i - Spokes < Spokes ? i - Spokes : WrapMod(i, Spokes);
             const int j = i + 1 < Spokes ? i + 1 : 0;
@@ -278,14 +269,14 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
             if (c2 > 1) {
                 for (int k = 0; k < 3; ++k) {
                     const double col = (1 - f) * ci[k] + f * cj[k];
-                    const int val = truncFast(glow + ClampInt(truncFast(col * c2), 0, 255));
+                    const int val = TruncI(glow + ClampInt(TruncI(col * c2), 0, 255));
                     d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
                 }
             } else {
                 const double cc = c2 < 0 ? 0 : c2;
                 for (int k = 0; k < 3; ++k) {
                     const double col = (1 - f) * ci[k] + f * cj[k];
-                    const int val = truncFast(glow + truncFast(s[k] * (1 - cc) + col * cc));
+                    const int val = TruncI(glow + TruncI(s[k] * (1 - cc) + col * cc));
                     d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
                 }
             }

@@ -450,20 +450,32 @@ TEST(FastDIBColors, FillColorsRamps) {
     for (int i = 0; i < 256; ++i) EXPECT_EQ((*d.Colors)[i].r, i);
 }
 
-TEST(FastDIBColors, MakePalette) {
+TEST(FastDIBColors, MakePaletteFromTheColourTable) {
     TFastDIB d;
-    d.SetSize(1, 1, 24, 0);
+    d.SetSize(1, 1, 8, 0);
     for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{1, 2, static_cast<std::uint8_t>(i), 0};
     TLogPalette p = d.MakePalette(5);
     EXPECT_EQ(p.palVersion, 0x300);
-    ASSERT_EQ(p.entries.size(), 16u);
+    ASSERT_EQ(p.entries.size(), 16u); // 11 black entries, then table entries 0 .. 4
     for (int i = 0; i < 11; ++i) EXPECT_EQ(p.entries[i], TPaletteEntry{});
     EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
     EXPECT_EQ(p.entries[15], (TPaletteEntry{4, 2, 1, 0}));
+    // At 8 bits (1 shl 8) - 1 = 255 never limits; above 235 the count becomes 235.
     EXPECT_EQ(d.MakePalette(250).entries.size(), 235u + 11u);
-    d.SetSize(1, 1, 32, 0); // (1 shl 32) - 1 on 32 bits is 0
-    EXPECT_EQ(d.MakePalette(5).entries.size(), 11u);
-    d.SetSize(1, 1, 8, 0);
+    EXPECT_EQ(d.MakePalette(235).entries.size(), 235u + 11u);
+    // At 4 bits a count above (1 shl 4) - 1 = 15 becomes 15; at 1 bit above 1 becomes 1.
+    d.SetSize(1, 1, 4, 0);
+    p = d.MakePalette(16);
+    ASSERT_EQ(p.entries.size(), 15u + 11u);
+    EXPECT_EQ(p.entries[25], (TPaletteEntry{14, 2, 1, 0}));
+    d.SetSize(1, 1, 1, 0);
+    p = d.MakePalette(5);
+    ASSERT_EQ(p.entries.size(), 1u + 11u);
+    EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
+    // Without a colour table there is no palette.
+    d.SetSize(1, 1, 24, 0);
+    EXPECT_TRUE(d.MakePalette(5).entries.empty());
+    d.SetSize(1, 1, 32, 0);
     EXPECT_TRUE(d.MakePalette(5).entries.empty());
 }
 

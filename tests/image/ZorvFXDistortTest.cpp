@@ -361,6 +361,21 @@ TEST(SineWaveUD, WrapWorkedColumns) {
     EXPECT_EQ(at(b, 3, 2), tag(3, 2)); // Round(2 sin 3) = 0
     tagged(src, 8, 1);
     expectUnchanged(src, [](TFastDIB& i) { SineWaveUD(i, 3, true, 0.5f, true); });
+    // The scale is not narrowed to a Single: width 12 and 0.5 peaks give p = 24 / pi, so column 4 is at
+    // pi / 6 and moves by 5 sin(pi / 6) = 2.5, a half that goes to the even 2; column 8 (pi / 3) moves by
+    // Round(4.33) = 4.
+    tagged(src, 12, 20);
+    copyInto(src, b);
+    SineWaveUD(b, 5, true, 0.5f, true);
+    EXPECT_EQ(at(b, 4, 2), tag(4, 0));
+    EXPECT_EQ(at(b, 4, 0), tag(4, 18));
+    EXPECT_EQ(at(b, 8, 4), tag(8, 0));
+    // The same scale across the height for the sideways wave: row 4 moves right by 2.
+    tagged(src, 20, 12);
+    copyInto(src, b);
+    SineWaveLR(b, 5, true, 0.5f, true);
+    EXPECT_EQ(at(b, 2, 4), tag(0, 4));
+    EXPECT_EQ(at(b, 0, 4), tag(18, 4));
 }
 
 TEST(SineWaveUD, WithoutWrapRepeatsTheEdgeRowForEitherSign) {
@@ -400,6 +415,14 @@ TEST(SineWaveLR, MovesRowsByTheirY) {
     EXPECT_EQ(at(b, 0, 4), tag(2, 4));
     for (int x = 3; x <= 5; ++x) EXPECT_EQ(at(b, x, 4), tag(5, 4));
     EXPECT_EQ(at(b, 2, 0), tag(2, 0));
+    // Moved right without wrap: row 4 by 2, row 6 by 3, the first pixel repeated on the left.
+    copyInto(src, b);
+    SineWaveLR(b, 3, false, 0.5f, true);
+    for (int x = 0; x <= 2; ++x) EXPECT_EQ(at(b, x, 4), tag(0, 4));
+    EXPECT_EQ(at(b, 5, 4), tag(3, 4));
+    for (int x = 0; x <= 3; ++x) EXPECT_EQ(at(b, x, 6), tag(0, 6));
+    EXPECT_EQ(at(b, 5, 6), tag(2, 6));
+    EXPECT_EQ(at(b, 3, 0), tag(3, 0));
 }
 
 TEST(SineWaves, ZeroOrNonFinitePeriodLeavesTheImageUnchanged) {
