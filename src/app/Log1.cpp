@@ -138,34 +138,44 @@ bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir) {
     return true;
 }
 
+TLogLayout BuildLogLayout(QDialog* dialog) {
+    auto* memo = new QPlainTextEdit(dialog);
+    memo->setObjectName(QStringLiteral("mLog"));
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* panel = new QWidget(dialog);
+    auto* row = new QHBoxLayout(panel);
+    auto* column = new QVBoxLayout(dialog);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(memo, 1);
+    column->addWidget(panel);
+    return {memo, row};
+}
+
+QPushButton* AddLogButton(const TLogLayout& layout, const char* name, const QString& caption,
+                          std::function<void()> handler) {
+    auto* b = new QPushButton(caption, layout.row->parentWidget());
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    layout.row->addWidget(b);
+    QObject::connect(b, &QPushButton::clicked, b, [handler = std::move(handler)] { Guarded(handler); });
+    return b;
+}
+
 } // namespace LogWindows
 
 TfLog::TfLog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fLog"));
     setWindowTitle(QStringLiteral("View Mozaro Log File"));
     resize(499, 337);
-    mLog = new QPlainTextEdit(this);
-    mLog->setObjectName(QStringLiteral("mLog"));
+    const LogWindows::TLogLayout layout = LogWindows::BuildLogLayout(this);
+    mLog = layout.memo;
     mLog->setReadOnly(true);
-    mLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    auto* panel = new QWidget(this);
-    auto* row = new QHBoxLayout(panel);
-    auto button = [&](const char* name, const QString& caption, void (TfLog::*handler)()) {
-        auto* b = new QPushButton(caption, panel);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-        return b;
-    };
-    bRefresh = button("bRefresh", QStringLiteral("&Refresh"), &TfLog::bRefreshClick);
-    bSaveAs = button("bSaveAs", QStringLiteral("&Save As"), &TfLog::bSaveAsClick);
-    bOK = button("bOK", QStringLiteral("&OK"), &TfLog::bCancelClick);
-    bPrint = button("bPrint", QStringLiteral("&Print"), &TfLog::bPrintClick);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(mLog, 1);
-    column->addWidget(panel);
+    bRefresh =
+        LogWindows::AddLogButton(layout, "bRefresh", QStringLiteral("&Refresh"), [this] { bRefreshClick(); });
+    bSaveAs =
+        LogWindows::AddLogButton(layout, "bSaveAs", QStringLiteral("&Save As"), [this] { bSaveAsClick(); });
+    bOK = LogWindows::AddLogButton(layout, "bOK", QStringLiteral("&OK"), [this] { bCancelClick(); });
+    bPrint = LogWindows::AddLogButton(layout, "bPrint", QStringLiteral("&Print"), [this] { bPrintClick(); });
 }
 
 void TfLog::FormCreate() {}

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QFileDialog;
+class QHBoxLayout;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -40,6 +41,15 @@ extern TfLog* fLog;
 
 // Shared by the log viewer and editor.
 namespace LogWindows {
+// Lays a log window out: the memo (with a vertical scroll bar) filling the window above a row of buttons.
+struct TLogLayout {
+    QPlainTextEdit* memo;
+    QHBoxLayout* row;
+};
+TLogLayout BuildLogLayout(QDialog* dialog);
+// Adds a button to the row, its clicks running `handler` inside the error guard.
+QPushButton* AddLogButton(const TLogLayout& layout, const char* name, const QString& caption,
+                          std::function<void()> handler);
 // Reads the log file into the memo, one line per text line (the main window's log must be closed).
 // Throws std::runtime_error when the file cannot be read.
 void ReadLogInto(QPlainTextEdit& memo, const QString& path);

@@ -19,28 +19,15 @@ TfELog::TfELog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fELog"));
     setWindowTitle(QStringLiteral("Edit Log File"));
     resize(528, 337);
-    mLog = new QPlainTextEdit(this);
-    mLog->setObjectName(QStringLiteral("mLog"));
-    mLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const LogWindows::TLogLayout layout = LogWindows::BuildLogLayout(this);
+    mLog = layout.memo;
     connect(mLog, &QPlainTextEdit::textChanged, this, [this] { mLogChange(); });
-    auto* panel = new QWidget(this);
-    auto* row = new QHBoxLayout(panel);
-    auto button = [&](const char* name, const QString& caption, void (TfELog::*handler)()) {
-        auto* b = new QPushButton(caption, panel);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        row->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-        return b;
-    };
-    bOK = button("bOK", QStringLiteral("&OK"), &TfELog::bOKClick);
-    bSaveAs = button("bSaveAs", QStringLiteral("&Save As"), &TfELog::bSaveAsClick);
-    bPrint = button("bPrint", QStringLiteral("&Print"), &TfELog::bPrintClick);
-    bCancel = button("bCancel", QStringLiteral("Cancel"), &TfELog::bCancelClick);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(mLog, 1);
-    column->addWidget(panel);
+    bOK = LogWindows::AddLogButton(layout, "bOK", QStringLiteral("&OK"), [this] { bOKClick(); });
+    bSaveAs =
+        LogWindows::AddLogButton(layout, "bSaveAs", QStringLiteral("&Save As"), [this] { bSaveAsClick(); });
+    bPrint = LogWindows::AddLogButton(layout, "bPrint", QStringLiteral("&Print"), [this] { bPrintClick(); });
+    bCancel =
+        LogWindows::AddLogButton(layout, "bCancel", QStringLiteral("Cancel"), [this] { bCancelClick(); });
 }
 
 void TfELog::FormCreate() {}
