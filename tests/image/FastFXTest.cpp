@@ -175,9 +175,9 @@ TEST(FastFXSaturation, UnchangedGreyAndSpread) {
     AdjustSaturation(d, 512);
     EXPECT_EQ(d.GetPixel(0, 0), rgb(0, 60, 120));
 
-    // A negative amount acts as 0.
+    // A negative amount acts as 0: (0, 60, 120) sums to 180, grey 60.
     AdjustSaturation(d, -40);
-    EXPECT_EQ(d.GetPixel(0, 2), rgb(60, 60, 60));
+    EXPECT_EQ(d.GetPixel(0, 0), rgb(60, 60, 60));
 
     TSaturationTables t;
     SaturationTables(100, t);
