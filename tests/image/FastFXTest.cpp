@@ -124,13 +124,6 @@ TEST(FastFXAdjust, ContrastAndLightnessOnPixels) {
     EXPECT_EQ(d.GetPixel(0, 0), rgb(254, 1, 0));
     EXPECT_EQ(d.GetPixel(0, 1), rgb(255, 0, 255));
 
-    // AdjustContrast(1, 1, 1), as the stretch blurs call it, changes nothing.
-    TFastDIB p;
-    makePicture(p, 7, 3);
-    const auto before = bytesOf(p);
-    AdjustContrast(p, 1, 1, 1);
-    EXPECT_EQ(bytesOf(p), before);
-
     // Nothing to do on an image without pixels.
     TFastDIB empty;
     AdjustRGB(empty, 5, 5, 5);
@@ -256,16 +249,8 @@ TEST(FastFXNoise, RangeMonoAndTheSequence) {
         }
     EXPECT_TRUE(channelsDiffer);
 
-    // The generator is never reseeded: two equal images get different noise.
-    TFastDIB a, b;
-    makePicture(a, 16, 4);
-    makePicture(b, 16, 4);
-    AddNoise(a, 100, false);
-    AddNoise(b, 100, false);
-    EXPECT_NE(bytesOf(a), bytesOf(b));
-
     // One draw per channel, one per pixel when Mono, one per byte at 8 bits: afterwards the sequence
-    // stands where that many calls of Random leave it.
+    // stands where that many calls of Random leave it (so the generator is never reseeded either).
     auto drawsTaken = [&](TFastDIB& img, bool mono) {
         SetRandSeed(99);
         AddNoise(img, 50, mono);
