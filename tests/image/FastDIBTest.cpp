@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -35,9 +36,6 @@ TEST(FastDIBLayout, RowStrideGapAndSizeAtEveryDepth) {
     EXPECT_EQ(d.bmInfo.bmiHeader.biBitCount, 24);
 
     d.SetSize(5, 3, 24, 0);
-    EXPECT_EQ(d.BWidth, 16);
-    EXPECT_EQ(d.Gap, 1);
-    EXPECT_EQ(d.Size(), 48u);
     EXPECT_EQ(d.Scanlines[2] - d.Scanlines[0], 32);
     EXPECT_EQ(d.Pixels24.rows, d.Scanlines);
     EXPECT_EQ(d.Pixels8.rows, d.Scanlines);
@@ -46,56 +44,49 @@ TEST(FastDIBLayout, RowStrideGapAndSizeAtEveryDepth) {
     // Width 5 at each depth: bits per row rounded up to 32, gap = bytes past the whole pixel bytes.
     struct Case {
         int bpp, bwidth, gap;
-    } cases[] = {{1, 4, 4}, {4, 4, 2}, {8, 8, 3}, {16, 12, 2}, {32, 20, 0}};
+    } cases[] = {{1, 4, 4}, {4, 4, 2}, {8, 8, 3}, {16, 12, 2}, {24, 16, 1}, {32, 20, 0}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.bpp);
         d.SetSize(5, 3, c.bpp, 0);
-        EXPECT_EQ(d.BWidth, c.bwidth) << c.bpp;
-        EXPECT_EQ(d.Gap, c.gap) << c.bpp;
-        EXPECT_EQ(d.Size(), static_cast<std::uint32_t>(3 * c.bwidth)) << c.bpp;
+        EXPECT_EQ(d.BWidth, c.bwidth);
+        EXPECT_EQ(d.Gap, c.gap);
+        EXPECT_EQ(d.Size(), static_cast<std::uint32_t>(3 * c.bwidth));
     }
 }
 
 TEST(FastDIBLayout, BitFieldMasksAndShifts) {
+    // Requested masks 505, 50, 666, -565 and 1565 have a zero digit or more bits than the depth:
+    // the depth's default applies.
+    struct Case {
+        int bpp, ask, mask;
+        std::uint32_t r, g, b;
+        int bshr, gshr, gshl, rshr, rshl;
+    } cases[] = {
+        {16, 0, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+        {16, 555, 555, 0x7C00, 0x03E0, 0x001F, 3, 3, 5, 3, 10},
+        {32, 0, 888, 0x00FF0000, 0x0000FF00, 0x000000FF, 0, 0, 8, 0, 16},
+        {32, 880, 888, 0x00FF0000, 0x0000FF00, 0x000000FF, 0, 0, 8, 0, 16},
+        {16, 505, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+        {16, 50, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+        {16, 666, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+        {16, -565, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+        {16, 1565, 565, 0xF800, 0x07E0, 0x001F, 3, 2, 5, 3, 11},
+    };
     TFastDIB d;
-    d.SetSize(8, 2, 16, 0);
-    EXPECT_EQ(d.Mask, 565);
-    EXPECT_EQ(d.Compression(), BI_BITFIELDS);
-    EXPECT_EQ(d.rMask(), 0xF800);
-    EXPECT_EQ(d.gMask(), 0x07E0);
-    EXPECT_EQ(d.bMask(), 0x001F);
-    EXPECT_EQ(d.bshr, 3);
-    EXPECT_EQ(d.gshr, 2);
-    EXPECT_EQ(d.gshl, 5);
-    EXPECT_EQ(d.rshr, 3);
-    EXPECT_EQ(d.rshl, 11);
-
-    d.SetSize(8, 2, 16, 555);
-    EXPECT_EQ(d.rMask(), 0x7C00);
-    EXPECT_EQ(d.gMask(), 0x03E0);
-    EXPECT_EQ(d.bMask(), 0x001F);
-    EXPECT_EQ(d.gshr, 3);
-    EXPECT_EQ(d.rshl, 10);
-
-    d.SetSize(8, 2, 32, 0);
-    EXPECT_EQ(d.Mask, 888);
-    EXPECT_EQ(d.rMask(), 0x00FF0000);
-    EXPECT_EQ(d.gMask(), 0x0000FF00);
-    EXPECT_EQ(d.bMask(), 0x000000FF);
-    EXPECT_EQ(d.bshr, 0);
-    EXPECT_EQ(d.gshl, 8);
-    EXPECT_EQ(d.rshl, 16);
-}
-
-TEST(FastDIBLayout, UnusableMasksFallBackToTheDepthDefault) {
-    TFastDIB d;
-    for (int mask : {505, 50, 666, -565, 1565}) {
-        d.SetSize(4, 1, 16, mask);
-        EXPECT_EQ(d.Mask, 565) << mask;
-        EXPECT_EQ(d.rMask(), 0xF800) << mask;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ask);
+        d.SetSize(8, 2, c.bpp, c.ask);
+        EXPECT_EQ(d.Mask, c.mask);
+        EXPECT_EQ(d.Compression(), BI_BITFIELDS);
+        EXPECT_EQ(static_cast<std::uint32_t>(d.rMask()), c.r);
+        EXPECT_EQ(static_cast<std::uint32_t>(d.gMask()), c.g);
+        EXPECT_EQ(static_cast<std::uint32_t>(d.bMask()), c.b);
+        EXPECT_EQ(d.bshr, c.bshr);
+        EXPECT_EQ(d.gshr, c.gshr);
+        EXPECT_EQ(d.gshl, c.gshl);
+        EXPECT_EQ(d.rshr, c.rshr);
+        EXPECT_EQ(d.rshl, c.rshl);
     }
-    d.SetSize(4, 1, 32, 880);
-    EXPECT_EQ(d.Mask, 888);
-    EXPECT_EQ(d.gMask(), 0xFF00);
 }
 
 TEST(FastDIBSize, SameCallKeepsPixelsOtherCallsRecreate) {
@@ -124,47 +115,35 @@ TEST(FastDIBSize, SameCallKeepsPixelsOtherCallsRecreate) {
     d.SetSize(4, -3, 24, 0);
     EXPECT_EQ(d.GetPixel(2, 0), rgb(0, 0, 0));
 
-    // A real resize gives zero-filled pixels.
+    // A real resize gives zero-filled pixels; size 0 releases.
     d.SetSize(4, 3, 24, 0);
     d.SetPixel(0, 0, rgb(5, 5, 5));
     d.SetSize(5, 3, 24, 0);
     EXPECT_EQ(d.GetPixel(0, 0), rgb(0, 0, 0));
-}
-
-TEST(FastDIBSize, ReleaseAndResize) {
-    TFastDIB d;
-    expectReleased(d);
-    EXPECT_EQ(d.bmInfo.bmiHeader.biSize, 40u);
-    EXPECT_EQ(d.bmInfo.bmiHeader.biPlanes, 1);
-    EXPECT_EQ(d.Colors, &d.bmInfo.bmiColors);
-    d.SetSize(3, 3, 24, 0);
     d.SetSize(0, 0, 0, 0);
     expectReleased(d);
-    d.SetSize(2, 2, 24, 0);
-    ASSERT_NE(d.Bits, nullptr);
-    d.SetPixel(1, 1, rgb(7, 7, 7));
-    EXPECT_EQ(d.GetPixel(1, 1), rgb(7, 7, 7));
+
+    TFastDIB fresh;
+    expectReleased(fresh);
+    EXPECT_EQ(fresh.bmInfo.bmiHeader.biSize, 40u);
+    EXPECT_EQ(fresh.bmInfo.bmiHeader.biPlanes, 1);
+    EXPECT_EQ(fresh.Colors, &fresh.bmInfo.bmiColors);
 }
 
 TEST(FastDIBSize, AbsurdSizesThrowAndLeaveTheObjectReleased) {
+    // 300 000 bytes a row times 100 000 rows does not fit the 32-bit image size; INT_MAX at 32 bits
+    // overflows the row stride.
     TFastDIB d;
-    // 300 000 bytes a row times 100 000 rows does not fit the 32-bit image size.
-    d.SetSize(10, 10, 24, 0);
-    EXPECT_THROW(d.SetSize(100000, 100000, 24, 0), std::bad_alloc);
-    expectReleased(d);
-    d.SetSize(10, 10, 24, 0);
-    EXPECT_THROW(d.SetSize(INT_MAX, 1, 32, 0), std::bad_alloc); // the row stride overflows
-    expectReleased(d);
-    d.SetSize(10, 10, 24, 0);
-    EXPECT_THROW(d.SetSize(-5, 10, 24, 0), std::bad_alloc);
-    expectReleased(d);
-    EXPECT_THROW(d.SetSize(5, INT_MIN, 24, 0), std::bad_alloc);
-    expectReleased(d);
-    // Still usable afterwards.
+    for (auto [w, h, bpp] :
+         {std::tuple{100000, 100000, 24}, {INT_MAX, 1, 32}, {-5, 10, 24}, {5, INT_MIN, 24}}) {
+        SCOPED_TRACE(w);
+        d.SetSize(10, 10, 24, 0);
+        EXPECT_THROW(d.SetSize(w, h, bpp, 0), std::bad_alloc);
+        expectReleased(d);
+    }
+    // Still usable afterwards; a depth the class does not handle is refused and changes nothing.
     d.SetSize(2, 1, 24, 0);
     d.SetPixel(0, 1, rgb(1, 1, 1));
-    EXPECT_EQ(d.GetPixel(0, 1), rgb(1, 1, 1));
-    // A depth the class does not handle is refused and changes nothing.
     EXPECT_THROW(d.SetSize(2, 1, 12, 0), std::invalid_argument);
     EXPECT_EQ(d.GetPixel(0, 1), rgb(1, 1, 1));
 }
@@ -193,26 +172,26 @@ TEST(FastDIBPixels, SixteenBitPackingAndByteDepths) {
 }
 
 TEST(FastDIBPixels, PaletteIndexesClearTheOldBits) {
+    // Each step writes one index into the byte as it stands after the step before.
+    struct Step {
+        int bpp, x, v, byteIndex, byteAfter;
+    } steps[] = {{1, 2, 0, 0, 0xDF}, // bit 7 - 2 = 5, from 0xFF
+                 {1, 2, 1, 0, 0xFF},
+                 {1, 8, 1, 1, 0x80}, // leftmost pixel of the second byte is its top bit
+                 {4, 0, 3, 0, 0x3B}, // from 0xAB
+                 {4, 1, 5, 0, 0x35}};
     TFastDIB d;
-    d.SetSize(16, 1, 1, 0);
-    d.Scanlines[0][0] = 0xFF;
-    d.SetPixelB(0, 2, 0); // bit 7 - 2 = 5
-    EXPECT_EQ(d.Scanlines[0][0], 0xDF);
-    EXPECT_EQ(d.GetPixelB(0, 2), 0);
-    EXPECT_EQ(d.GetPixelB(0, 1), 1);
-    d.SetPixelB(0, 2, 1);
-    EXPECT_EQ(d.Scanlines[0][0], 0xFF);
-    d.SetPixelB(0, 8, 1); // leftmost pixel of the second byte is its top bit
-    EXPECT_EQ(d.Scanlines[0][1], 0x80);
-
-    d.SetSize(4, 1, 4, 0);
-    d.Scanlines[0][0] = 0xAB;
-    d.SetPixelB(0, 0, 3);
-    EXPECT_EQ(d.Scanlines[0][0], 0x3B);
-    d.SetPixelB(0, 1, 5);
-    EXPECT_EQ(d.Scanlines[0][0], 0x35);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.x + 10 * s.bpp);
+        if (d.Bpp != s.bpp) {
+            d.SetSize(16, 1, s.bpp, 0);
+            d.Scanlines[0][0] = s.bpp == 1 ? 0xFF : 0xAB;
+        }
+        d.SetPixelB(0, s.x, s.v);
+        EXPECT_EQ(d.Scanlines[0][s.byteIndex], s.byteAfter);
+        EXPECT_EQ(d.GetPixelB(0, s.x), s.v);
+    }
     EXPECT_EQ(d.GetPixelB(0, 0), 3);
-    EXPECT_EQ(d.GetPixelB(0, 1), 5);
 
     d.SetSize(4, 1, 8, 0);
     d.SetPixelB(0, 3, 200);
@@ -234,11 +213,10 @@ TEST(FastDIBFlop, SwapsWholeRows) {
         d.Scanlines[y][15] = static_cast<std::uint8_t>(100 + y);
     }
     d.Flop();
-    EXPECT_EQ(d.GetPixel(0, 0), rgb(2, 0, 0));
-    EXPECT_EQ(d.GetPixel(1, 0), rgb(1, 0, 0));
-    EXPECT_EQ(d.GetPixel(2, 0), rgb(0, 0, 0));
-    EXPECT_EQ(d.Scanlines[0][15], 102);
-    EXPECT_EQ(d.Scanlines[2][15], 100);
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(d.GetPixel(y, 0), rgb(2 - y, 0, 0));
+        EXPECT_EQ(d.Scanlines[y][15], 102 - y);
+    }
 
     d.SetSize(1, 4, 8, 0);
     for (int y = 0; y < 4; ++y) d.Scanlines[y][0] = static_cast<std::uint8_t>(y);
@@ -273,10 +251,8 @@ TEST(FastDIBDraw, TileDrawRepeatsFromTheCorner) {
                 ++red;
                 EXPECT_EQ((x - 10) % 64, 0);
                 EXPECT_EQ((y - 5) % 64, 0);
-            } else if (c == rgb(0, 0, 255)) {
-                ++blue;
             } else {
-                ++grey;
+                ++(c == rgb(0, 0, 255) ? blue : grey);
             }
         }
     EXPECT_EQ(red, 10);
@@ -303,38 +279,33 @@ TEST(FastDIBDraw, TileDrawRepeatsFromTheCorner) {
 }
 
 TEST(FastDIBDraw, CopiesClipAndStretch) {
+    // Source 2 x 2 with red 1, 2 / 3, 4; each call's result checked as (y, x, red) on a 6 x 6 target.
     TFastDIB src, dst;
     src.SetSize(2, 2, 24, 0);
-    src.SetPixel(0, 0, rgb(1, 0, 0));
-    src.SetPixel(0, 1, rgb(2, 0, 0));
-    src.SetPixel(1, 0, rgb(3, 0, 0));
-    src.SetPixel(1, 1, rgb(4, 0, 0));
+    for (int i = 0; i < 4; ++i) src.SetPixel(i / 2, i % 2, rgb(i + 1, 0, 0));
     dst.SetSize(6, 6, 24, 0);
+    struct Px {
+        int y, x, r;
+    };
+    auto expectPixels = [&](std::initializer_list<Px> px) {
+        for (const Px& p : px) EXPECT_EQ(dst.GetPixel(p.y, p.x), rgb(p.r, 0, 0)) << p.x << "," << p.y;
+    };
     src.Draw(dst, -1, 5); // only source (1, 0) lands, at (0, 5)
-    EXPECT_EQ(dst.GetPixel(5, 0), rgb(2, 0, 0));
-    EXPECT_EQ(dst.GetPixel(5, 1), rgb(0, 0, 0));
+    expectPixels({{5, 0, 2}, {5, 1, 0}});
     src.Stretch(dst, 0, 0, 4, 4);
-    EXPECT_EQ(dst.GetPixel(0, 0), rgb(1, 0, 0));
-    EXPECT_EQ(dst.GetPixel(1, 1), rgb(1, 0, 0));
-    EXPECT_EQ(dst.GetPixel(0, 2), rgb(2, 0, 0));
-    EXPECT_EQ(dst.GetPixel(3, 3), rgb(4, 0, 0));
-    EXPECT_EQ(dst.GetPixel(3, 1), rgb(3, 0, 0));
-    EXPECT_EQ(dst.GetPixel(4, 4), rgb(0, 0, 0));
+    expectPixels({{0, 0, 1}, {1, 1, 1}, {0, 2, 2}, {3, 3, 4}, {3, 1, 3}, {4, 4, 0}});
     src.DrawRect(dst, 5, 0, 1, 1, 1, 1);
-    EXPECT_EQ(dst.GetPixel(0, 5), rgb(4, 0, 0));
+    expectPixels({{0, 5, 4}});
     src.StretchRect(dst, 4, 4, 2, 2, 1, 0, 1, 1); // source pixel (1, 0) blown up to 2 x 2
-    EXPECT_EQ(dst.GetPixel(4, 4), rgb(2, 0, 0));
-    EXPECT_EQ(dst.GetPixel(5, 5), rgb(2, 0, 0));
+    expectPixels({{4, 4, 2}, {5, 5, 2}});
 
     // Within one image the source is read as it was: [1 2 3 4] shifted right by one is [1 1 2 3].
     TFastDIB row;
     row.SetSize(4, 1, 24, 0);
     for (int x = 0; x < 4; ++x) row.SetPixel(0, x, rgb(x + 1, 0, 0));
     row.DrawRect(row, 1, 0, 3, 1, 0, 0);
-    EXPECT_EQ(row.GetPixel(0, 0), rgb(1, 0, 0));
-    EXPECT_EQ(row.GetPixel(0, 1), rgb(1, 0, 0));
-    EXPECT_EQ(row.GetPixel(0, 2), rgb(2, 0, 0));
-    EXPECT_EQ(row.GetPixel(0, 3), rgb(3, 0, 0));
+    const int shifted[] = {1, 1, 2, 3};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(row.GetPixel(0, x), rgb(shifted[x], 0, 0)) << x;
 }
 
 TEST(FastDIBDraw, ConvertsBetweenDepths) {
@@ -389,25 +360,18 @@ TEST(FastDIBColors, CountColors) {
 }
 
 TEST(FastDIBColors, ShiftColorsRotatesTheTable) {
+    // Table entry i holds blue i; after the shift entry `at` holds `blue` (entry i moves to i + n).
+    struct Case {
+        int n, at, blue;
+    } cases[] = {{-1, 0, 1},      {-1, 255, 0},  {3, 3, 0},        {3, 1, 254},
+                 {256 + 3, 3, 0}, {256, 77, 77}, {INT_MIN, 77, 77}};
     TFastDIB d;
-    auto fill = [&] {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.n);
         for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{static_cast<std::uint8_t>(i), 0, 0, 0};
-    };
-    fill();
-    d.ShiftColors(-1);
-    EXPECT_EQ((*d.Colors)[0].b, 1);
-    EXPECT_EQ((*d.Colors)[255].b, 0);
-    fill();
-    d.ShiftColors(3); // entry i moves to i + 3
-    EXPECT_EQ((*d.Colors)[3].b, 0);
-    EXPECT_EQ((*d.Colors)[1].b, 254);
-    fill();
-    d.ShiftColors(256 + 3);
-    EXPECT_EQ((*d.Colors)[3].b, 0);
-    fill();
-    d.ShiftColors(256);
-    d.ShiftColors(INT_MIN); // a multiple of 256
-    for (int i = 0; i < 256; ++i) EXPECT_EQ((*d.Colors)[i].b, i);
+        d.ShiftColors(c.n);
+        EXPECT_EQ((*d.Colors)[c.at].b, c.blue);
+    }
 }
 
 TEST(FastDIBColors, FillColorsRamps) {
@@ -415,20 +379,14 @@ TEST(FastDIBColors, FillColorsRamps) {
     for (auto& c : *d.Colors) c = TFColorA{7, 7, 7, 9};
     // 0..4 from r 0 to r 100: step 100 * 65536 div 4, entries 0, 25, 50, 75, 100.
     d.FillColors(0, 4, rgb(0, 10, 0), rgb(100, 10, 0));
-    const int expected[] = {0, 25, 50, 75, 100};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ((*d.Colors)[i].r, expected[i]);
-        EXPECT_EQ((*d.Colors)[i].g, 10);
-        EXPECT_EQ((*d.Colors)[i].a, 9);
-    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ((*d.Colors)[i], (TFColorA{0, 10, static_cast<std::uint8_t>(25 * i), 9}));
     EXPECT_EQ((*d.Colors)[5].r, 7);
 
     // Falling: 200 + k * (-200 * 65536 div 3) shr 16 = 200, 133, 66, 0.
     d.FillColors(10, 13, rgb(0, 0, 200), rgb(0, 0, 0));
-    EXPECT_EQ((*d.Colors)[10].b, 200);
-    EXPECT_EQ((*d.Colors)[11].b, 133);
-    EXPECT_EQ((*d.Colors)[12].b, 66);
-    EXPECT_EQ((*d.Colors)[13].b, 0);
+    const int falling[] = {200, 133, 66, 0};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ((*d.Colors)[10 + k].b, falling[k]) << k;
 
     // One entry: c1.
     d.FillColors(20, 20, rgb(1, 2, 3), rgb(200, 200, 200));
@@ -438,10 +396,7 @@ TEST(FastDIBColors, FillColorsRamps) {
 
     // i1 > i2 wraps past 255: entries 254, 255, 0, 1 (step 30 * 65536 div 3) = 10, 20, 30, 40.
     d.FillColors(254, 1, rgb(0, 0, 10), rgb(0, 0, 40));
-    EXPECT_EQ((*d.Colors)[254].b, 10);
-    EXPECT_EQ((*d.Colors)[255].b, 20);
-    EXPECT_EQ((*d.Colors)[0].b, 30);
-    EXPECT_EQ((*d.Colors)[1].b, 40);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ((*d.Colors)[(254 + k) & 255].b, 10 * (k + 1)) << k;
     EXPECT_EQ((*d.Colors)[2].r, 50); // untouched since the first ramp
     EXPECT_EQ((*d.Colors)[253].b, 7);
 
@@ -451,32 +406,28 @@ TEST(FastDIBColors, FillColorsRamps) {
 }
 
 TEST(FastDIBColors, MakePaletteFromTheColourTable) {
+    // 11 black entries, then table entries 0 .. count - 1; the count is limited to 235 and, at
+    // 4 and 1 bits, to (1 shl Bpp) - 1. At 8 bits 255 never limits.
+    struct Case {
+        int bpp, ask;
+        std::size_t n;
+    } cases[] = {{8, 5, 5}, {8, 250, 235}, {8, 235, 235}, {4, 16, 15}, {1, 5, 1}, {24, 5, 0}, {32, 5, 0}};
     TFastDIB d;
-    d.SetSize(1, 1, 8, 0);
-    for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{1, 2, static_cast<std::uint8_t>(i), 0};
-    TLogPalette p = d.MakePalette(5);
-    EXPECT_EQ(p.palVersion, 0x300);
-    ASSERT_EQ(p.entries.size(), 16u); // 11 black entries, then table entries 0 .. 4
-    for (int i = 0; i < 11; ++i) EXPECT_EQ(p.entries[i], TPaletteEntry{});
-    EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
-    EXPECT_EQ(p.entries[15], (TPaletteEntry{4, 2, 1, 0}));
-    // At 8 bits (1 shl 8) - 1 = 255 never limits; above 235 the count becomes 235.
-    EXPECT_EQ(d.MakePalette(250).entries.size(), 235u + 11u);
-    EXPECT_EQ(d.MakePalette(235).entries.size(), 235u + 11u);
-    // At 4 bits a count above (1 shl 4) - 1 = 15 becomes 15; at 1 bit above 1 becomes 1.
-    d.SetSize(1, 1, 4, 0);
-    p = d.MakePalette(16);
-    ASSERT_EQ(p.entries.size(), 15u + 11u);
-    EXPECT_EQ(p.entries[25], (TPaletteEntry{14, 2, 1, 0}));
-    d.SetSize(1, 1, 1, 0);
-    p = d.MakePalette(5);
-    ASSERT_EQ(p.entries.size(), 1u + 11u);
-    EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
-    // Without a colour table there is no palette.
-    d.SetSize(1, 1, 24, 0);
-    EXPECT_TRUE(d.MakePalette(5).entries.empty());
-    d.SetSize(1, 1, 32, 0);
-    EXPECT_TRUE(d.MakePalette(5).entries.empty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bpp * 1000 + c.ask);
+        d.SetSize(1, 1, c.bpp, 0);
+        for (int i = 0; i < 256; ++i) (*d.Colors)[i] = TFColorA{1, 2, static_cast<std::uint8_t>(i), 0};
+        const TLogPalette p = d.MakePalette(c.ask);
+        if (c.n == 0) {
+            EXPECT_TRUE(p.entries.empty());
+            continue;
+        }
+        EXPECT_EQ(p.palVersion, 0x300);
+        ASSERT_EQ(p.entries.size(), c.n + 11);
+        for (int i = 0; i < 11; ++i) EXPECT_EQ(p.entries[i], TPaletteEntry{});
+        EXPECT_EQ(p.entries[11], (TPaletteEntry{0, 2, 1, 0}));
+        EXPECT_EQ(p.entries[c.n + 10], (TPaletteEntry{static_cast<std::uint8_t>(c.n - 1), 2, 1, 0}));
+    }
 }
 
 TEST(FastDIBSize, SwapExchangesEverything) {

@@ -62,17 +62,17 @@ TEST(GaussKernel, RadiusOneWeights) {
 }
 
 TEST(GaussKernel, ClampHelpers) {
-    EXPECT_EQ(ClampRound(0, 255, 255.0), 255);
-    EXPECT_EQ(ClampRound(0, 255, 254.9), 254);
-    EXPECT_EQ(ClampRound(0, 255, -0.5), 0);
-    EXPECT_EQ(ClampRound(0, 255, 300.0), 255);
-    EXPECT_EQ(ClampRound(0, 255, 12.7), 12);
-    // A hair under a level (what single-precision weights give on a flat area) keeps the level.
-    EXPECT_EQ(ClampRound(0, 255, 254.99998), 255);
-    EXPECT_EQ(ClampRound(0, 255, 99.99999), 100);
-    EXPECT_EQ(ClampIndex(9, 10), 9);
-    EXPECT_EQ(ClampIndex(9, -1), 0);
-    EXPECT_EQ(ClampIndex(9, 4), 4);
+    // Truncates and clamps; a hair under a level (what single-precision weights give on a flat area)
+    // keeps the level.
+    for (auto [v, want] : {std::pair{255.0, 255},
+                           {254.9, 254},
+                           {-0.5, 0},
+                           {300.0, 255},
+                           {12.7, 12},
+                           {254.99998, 255},
+                           {99.99999, 100}})
+        EXPECT_EQ(ClampRound(0, 255, v), want) << v;
+    for (auto [i, want] : {std::pair{10, 9}, {-1, 0}, {4, 4}}) EXPECT_EQ(ClampIndex(9, i), want) << i;
 }
 
 TEST(BlurLine, RepeatsTheEndPixels) {
@@ -91,11 +91,8 @@ TEST(BlurLine, RepeatsTheEndPixels) {
     // A 255 in the middle: 255 * w0 = 102.67, 255 * w1 = 62.27, 255 * w2 = 13.89.
     TFColor mid[5] = {{0, 0, 0}, {0, 0, 0}, {255, 255, 255}, {0, 0, 0}, {0, 0, 0}};
     BlurLine(mid, 4, k, temp);
-    EXPECT_EQ(mid[0].g, 13);
-    EXPECT_EQ(mid[1].g, 62);
-    EXPECT_EQ(mid[2].g, 102);
-    EXPECT_EQ(mid[3].g, 62);
-    EXPECT_EQ(mid[4].g, 13);
+    const int spread[5] = {13, 62, 102, 62, 13};
+    for (int j = 0; j < 5; ++j) EXPECT_EQ(mid[j].g, spread[j]) << j;
 }
 
 TEST(GBlur, FlatAreasStayFlatAtEveryRadius) {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -51,6 +53,19 @@ TFColor at(const TFastDIB& b, int x, int y) {
     return ::testing::AssertionSuccess();
 }
 
+// Runs fx on a tagged w x h image; each {x, y, sx, sy} says pixel (x, y) must be source pixel (sx, sy).
+::testing::AssertionResult worked(int w, int h, const std::function<void(TFastDIB&)>& fx,
+                                  std::initializer_list<std::array<int, 4>> px) {
+    TFastDIB b;
+    tagged(b, w, h);
+    fx(b);
+    for (auto [x, y, sx, sy] : px)
+        if (!(at(b, x, y) == tag(sx, sy)))
+            return ::testing::AssertionFailure()
+                   << "pixel " << x << "," << y << " is not source " << sx << "," << sy;
+    return ::testing::AssertionSuccess();
+}
+
 // Runs fx on a copy of src and expects the copy unchanged.
 void expectUnchanged(const TFastDIB& src, const std::function<void(TFastDIB&)>& fx) {
     TFastDIB b;
@@ -62,23 +77,13 @@ void expectUnchanged(const TFastDIB& src, const std::function<void(TFastDIB&)>& 
 } // namespace
 
 TEST(RadialWaves, WorkedPixelsWrapAndClamp) {
-    TFastDIB src, b;
-    tagged(src, 5, 5);
     // Centre pixel, Phase 90: a = Amplitude, both coordinates move by it; 2 + 4 = 6 wraps to 1.
-    copyInto(src, b);
-    RadialWaves(b, 1, 7, 90, false);
-    EXPECT_EQ(at(b, 2, 2), tag(3, 3));
-    copyInto(src, b);
-    RadialWaves(b, 4, 7, 90, false);
-    EXPECT_EQ(at(b, 2, 2), tag(1, 1));
+    EXPECT_TRUE(worked(5, 5, [](TFastDIB& i) { RadialWaves(i, 1, 7, 90, false); }, {{2, 2, 3, 3}}));
+    EXPECT_TRUE(worked(5, 5, [](TFastDIB& i) { RadialWaves(i, 4, 7, 90, false); }, {{2, 2, 1, 1}}));
     // (4, 2), Wavelength 4: t = 2 / 8 * 2 pi = pi / 2; u = (1 + 2) + 2 = 5 wraps to 0, v = 1 + 2 = 3.
-    copyInto(src, b);
-    RadialWaves(b, 1, 4, 0, false);
-    EXPECT_EQ(at(b, 4, 2), tag(0, 3));
+    EXPECT_TRUE(worked(5, 5, [](TFastDIB& i) { RadialWaves(i, 1, 4, 0, false); }, {{4, 2, 0, 3}}));
     // Reflective (3, 2), Wavelength 2: a = 3, u = 3 * 1 + 2 = 5 clamps to 4.
-    copyInto(src, b);
-    RadialWaves(b, 3, 2, 0, true);
-    EXPECT_EQ(at(b, 3, 2), tag(4, 2));
+    EXPECT_TRUE(worked(5, 5, [](TFastDIB& i) { RadialWaves(i, 3, 2, 0, true); }, {{3, 2, 4, 2}}));
 }
 
 TEST(RadialWaves, ZeroAmplitudeAndZeroWavelength) {
@@ -96,30 +101,21 @@ TEST(RadialWaves, ZeroAmplitudeAndZeroWavelength) {
 }
 
 TEST(WhirlPinch, WorkedPixels) {
-    TFastDIB src, b;
+    TFastDIB src;
     tagged(src, 7, 7); // centre (3, 3), R = 2.5, scales 1
     expectUnchanged(src, [](TFastDIB& i) { WhirlPinch(i, 0, 0, 1); });
     expectUnchanged(src, [](TFastDIB& i) { WhirlPinch(i, 90, 0.5, 0); });
     expectUnchanged(src, [](TFastDIB& i) { WhirlPinch(i, 90, 0.5, -2); });
-    // Angle 250 at distance 1: dist 0.4, ang = 250 deg * 0.6^2 = 90 deg.
-    copyInto(src, b);
-    WhirlPinch(b, 250, 0, 1);
-    EXPECT_EQ(at(b, 4, 3), tag(3, 4));
-    EXPECT_EQ(at(b, 3, 2), tag(4, 3));
-    EXPECT_EQ(at(b, 3, 3), tag(3, 3));
-    EXPECT_EQ(at(b, 0, 0), tag(0, 0)); // d = 18, outside R2 = 6.25
+    // Angle 250 at distance 1: dist 0.4, ang = 250 deg * 0.6^2 = 90 deg; (0, 0) has d = 18 > R2 = 6.25.
+    EXPECT_TRUE(worked(7, 7, [](TFastDIB& i) { WhirlPinch(i, 250, 0, 1); },
+                       {{4, 3, 3, 4}, {3, 2, 4, 3}, {3, 3, 3, 3}, {0, 0, 0, 0}}));
     // Pinch 1 at (4, 3): factor 1 / sin(0.2 pi) = 1.70, u = 4.70 -> 5. Pinch 5 is limited to 1
     // (unlimited it would give 1 / sin(0.2 pi)^5 = 14.2 -> column 17 mod 7 = 3).
-    for (double pinch : {1.0, 5.0}) {
-        copyInto(src, b);
-        WhirlPinch(b, 0, pinch, 1);
-        EXPECT_EQ(at(b, 4, 3), tag(5, 3));
-    }
+    EXPECT_TRUE(worked(7, 7, [](TFastDIB& i) { WhirlPinch(i, 0, 1, 1); }, {{4, 3, 5, 3}}));
+    EXPECT_TRUE(worked(7, 7, [](TFastDIB& i) { WhirlPinch(i, 0, 5, 1); }, {{4, 3, 5, 3}}));
     // Radius 4 takes (6, 3) inside: dist sqrt(9 / 4) / 2.5 = 0.6; Pinch -1: factor sin(0.3 pi) = 0.809,
     // u = 3 * 0.809 + 3 = 5.43 -> 5.
-    copyInto(src, b);
-    WhirlPinch(b, 0, -1, 4);
-    EXPECT_EQ(at(b, 6, 3), tag(5, 3));
+    EXPECT_TRUE(worked(7, 7, [](TFastDIB& i) { WhirlPinch(i, 0, -1, 4); }, {{6, 3, 5, 3}}));
 }
 
 TEST(WhirlPinch, SmallImagesAndNonFiniteArgumentsUnchanged) {
@@ -318,111 +314,64 @@ TEST(WaterDisplace, MapTakenBeforeAnyPixelChanges) {
 }
 
 TEST(RippleTooth, ShearsColumnsDownByXModP) {
-    TFastDIB src, b;
+    TFastDIB src;
     tagged(src, 4, 8);
     for (int a : {1, 0, -5}) expectUnchanged(src, [a](TFastDIB& i) { RippleTooth(i, a); });
-    copyInto(src, b);
-    RippleTooth(b, 3); // P = 3: columns move by 0, 1, 2, 0
-    EXPECT_EQ(at(b, 0, 5), tag(0, 5));
-    EXPECT_EQ(at(b, 1, 0), tag(1, 7));
-    EXPECT_EQ(at(b, 2, 0), tag(2, 6));
-    EXPECT_EQ(at(b, 2, 5), tag(2, 3));
-    EXPECT_EQ(at(b, 3, 5), tag(3, 5));
-    copyInto(src, b);
-    RippleTooth(b, 1000); // P = H div 2 = 4
-    EXPECT_EQ(at(b, 3, 3), tag(3, 0));
-    tagged(src, 300, 600);
-    copyInto(src, b);
-    RippleTooth(b, 1000); // P = 256: column 256 stays, 257 moves by 1
-    EXPECT_EQ(at(b, 256, 1), tag(256, 1));
-    EXPECT_EQ(at(b, 257, 1), tag(257, 0));
+    // P 3: columns move by 0, 1, 2, 0.
+    EXPECT_TRUE(worked(4, 8, [](TFastDIB& i) { RippleTooth(i, 3); },
+                       {{0, 5, 0, 5}, {1, 0, 1, 7}, {2, 0, 2, 6}, {2, 5, 2, 3}, {3, 5, 3, 5}}));
+    // P = H div 2 = 4.
+    EXPECT_TRUE(worked(4, 8, [](TFastDIB& i) { RippleTooth(i, 1000); }, {{3, 3, 3, 0}}));
+    // P = 256: column 256 stays, 257 moves by 1.
+    EXPECT_TRUE(
+        worked(300, 600, [](TFastDIB& i) { RippleTooth(i, 1000); }, {{256, 1, 256, 1}, {257, 1, 257, 0}}));
     tagged(src, 9, 1);
     expectUnchanged(src, [](TFastDIB& i) { RippleTooth(i, 5); });
 }
 
 // Width 8, Peaks with Period 0.5: p = 16 / pi, so column x moves by Round(A sin(x pi / 16)):
 // A = 3 gives 0 at x = 0, 1 at x = 2 (1.15), 2 at x = 4 (2.12), 3 at x = 6 (2.77).
-TEST(SineWaveUD, WrapWorkedColumns) {
-    TFastDIB src, b;
-    tagged(src, 8, 6);
-    copyInto(src, b);
-    SineWaveUD(b, 3, true, 0.5f, true);
-    EXPECT_EQ(at(b, 0, 3), tag(0, 3));
-    EXPECT_EQ(at(b, 4, 2), tag(4, 0));
-    EXPECT_EQ(at(b, 4, 0), tag(4, 4)); // rows 4, 5 roll round to 0, 1
-    EXPECT_EQ(at(b, 6, 1), tag(6, 4));
-    copyInto(src, b);
-    SineWaveUD(b, -1, true, 0.5f, true); // off(4) = -1: row 0 goes to the last row
-    EXPECT_EQ(at(b, 4, 5), tag(4, 0));
-    // Without Peaks p is the Period itself: Round(2 sin 4) = -2.
-    copyInto(src, b);
-    SineWaveUD(b, 2, true, 1, false);
-    EXPECT_EQ(at(b, 4, 4), tag(4, 0));
-    EXPECT_EQ(at(b, 3, 2), tag(3, 2)); // Round(2 sin 3) = 0
+TEST(SineWaveUD, WorkedColumnsWithAndWithoutWrap) {
+    EXPECT_TRUE(
+        worked(8, 6, [](TFastDIB& i) { SineWaveUD(i, 3, true, 0.5f, true); },
+               {{0, 3, 0, 3}, {4, 2, 4, 0}, {4, 0, 4, 4}, {6, 1, 6, 4}})); // rows 4, 5 roll round to 0, 1
+    // off(4) = -1: row 0 goes to the last row.
+    EXPECT_TRUE(worked(8, 6, [](TFastDIB& i) { SineWaveUD(i, -1, true, 0.5f, true); }, {{4, 5, 4, 0}}));
+    // Without Peaks p is the Period itself: Round(2 sin 4) = -2, Round(2 sin 3) = 0.
+    EXPECT_TRUE(
+        worked(8, 6, [](TFastDIB& i) { SineWaveUD(i, 2, true, 1, false); }, {{4, 4, 4, 0}, {3, 2, 3, 2}}));
+    // The scale is not narrowed to a Single: width 12, 0.5 peaks give p = 24 / pi; column 4 (pi / 6)
+    // moves by 5 sin(pi / 6) = 2.5, a half that goes to the even 2; column 8 by Round(4.33) = 4.
+    EXPECT_TRUE(worked(12, 20, [](TFastDIB& i) { SineWaveUD(i, 5, true, 0.5f, true); },
+                       {{4, 2, 4, 0}, {4, 0, 4, 18}, {8, 4, 8, 0}}));
+    // Without wrap the edge row repeats, for either sign.
+    EXPECT_TRUE(worked(
+        8, 6, [](TFastDIB& i) { SineWaveUD(i, 3, false, 0.5f, true); },
+        {{4, 0, 4, 0}, {4, 1, 4, 0}, {4, 2, 4, 0}, {4, 5, 4, 3}, {6, 0, 6, 0}, {6, 3, 6, 0}, {0, 4, 0, 4}}));
+    // A negative amplitude moves the columns up: off(4) = -2, off(6) = -3.
+    EXPECT_TRUE(worked(8, 6, [](TFastDIB& i) { SineWaveUD(i, -3, false, 0.5f, true); },
+                       {{4, 0, 4, 2}, {4, 3, 4, 5}, {4, 4, 4, 5}, {4, 5, 4, 5}, {6, 0, 6, 3}, {6, 5, 6, 5}}));
+    // An amplitude far beyond the height: the whole column becomes its edge row.
+    EXPECT_TRUE(worked(8, 6, [](TFastDIB& i) { SineWaveUD(i, INT_MIN, false, 0.5f, true); },
+                       {{4, 0, 4, 5}, {0, 2, 0, 2}}));
+    TFastDIB src;
     tagged(src, 8, 1);
     expectUnchanged(src, [](TFastDIB& i) { SineWaveUD(i, 3, true, 0.5f, true); });
-    // The scale is not narrowed to a Single: width 12 and 0.5 peaks give p = 24 / pi, so column 4 is at
-    // pi / 6 and moves by 5 sin(pi / 6) = 2.5, a half that goes to the even 2; column 8 (pi / 3) moves by
-    // Round(4.33) = 4.
-    tagged(src, 12, 20);
-    copyInto(src, b);
-    SineWaveUD(b, 5, true, 0.5f, true);
-    EXPECT_EQ(at(b, 4, 2), tag(4, 0));
-    EXPECT_EQ(at(b, 4, 0), tag(4, 18));
-    EXPECT_EQ(at(b, 8, 4), tag(8, 0));
-    // The same scale across the height for the sideways wave: row 4 moves right by 2.
-    tagged(src, 20, 12);
-    copyInto(src, b);
-    SineWaveLR(b, 5, true, 0.5f, true);
-    EXPECT_EQ(at(b, 2, 4), tag(0, 4));
-    EXPECT_EQ(at(b, 0, 4), tag(18, 4));
-}
-
-TEST(SineWaveUD, WithoutWrapRepeatsTheEdgeRowForEitherSign) {
-    TFastDIB src, b;
-    tagged(src, 8, 6);
-    copyInto(src, b);
-    SineWaveUD(b, 3, false, 0.5f, true);
-    for (int y = 0; y <= 2; ++y) EXPECT_EQ(at(b, 4, y), tag(4, 0));
-    EXPECT_EQ(at(b, 4, 5), tag(4, 3));
-    for (int y = 0; y <= 3; ++y) EXPECT_EQ(at(b, 6, y), tag(6, 0));
-    EXPECT_EQ(at(b, 0, 4), tag(0, 4));
-    // A negative amplitude moves the columns up: off(4) = -2, off(6) = -3.
-    copyInto(src, b);
-    SineWaveUD(b, -3, false, 0.5f, true);
-    EXPECT_EQ(at(b, 4, 0), tag(4, 2));
-    for (int y = 3; y <= 5; ++y) EXPECT_EQ(at(b, 4, y), tag(4, 5));
-    EXPECT_EQ(at(b, 6, 0), tag(6, 3));
-    EXPECT_EQ(at(b, 6, 5), tag(6, 5));
-    // An amplitude far beyond the height: the whole column becomes its edge row.
-    copyInto(src, b);
-    SineWaveUD(b, INT_MIN, false, 0.5f, true);
-    EXPECT_EQ(at(b, 4, 0), tag(4, 5));
-    EXPECT_EQ(at(b, 0, 2), tag(0, 2));
 }
 
 TEST(SineWaveLR, MovesRowsByTheirY) {
-    // Height 8 sets the scale (the width 6 would give other offsets): row 4 moves by 2, row 6 by 3.
-    TFastDIB src, b;
-    tagged(src, 6, 8);
-    copyInto(src, b);
-    SineWaveLR(b, 3, true, 0.5f, true);
-    EXPECT_EQ(at(b, 2, 4), tag(0, 4));
-    EXPECT_EQ(at(b, 0, 4), tag(4, 4));
-    EXPECT_EQ(at(b, 1, 6), tag(4, 6));
-    copyInto(src, b);
-    SineWaveLR(b, -3, false, 0.5f, true);
-    EXPECT_EQ(at(b, 0, 4), tag(2, 4));
-    for (int x = 3; x <= 5; ++x) EXPECT_EQ(at(b, x, 4), tag(5, 4));
-    EXPECT_EQ(at(b, 2, 0), tag(2, 0));
-    // Moved right without wrap: row 4 by 2, row 6 by 3, the first pixel repeated on the left.
-    copyInto(src, b);
-    SineWaveLR(b, 3, false, 0.5f, true);
-    for (int x = 0; x <= 2; ++x) EXPECT_EQ(at(b, x, 4), tag(0, 4));
-    EXPECT_EQ(at(b, 5, 4), tag(3, 4));
-    for (int x = 0; x <= 3; ++x) EXPECT_EQ(at(b, x, 6), tag(0, 6));
-    EXPECT_EQ(at(b, 5, 6), tag(2, 6));
-    EXPECT_EQ(at(b, 3, 0), tag(3, 0));
+    // The height sets the scale (height 8 as the width 8 above: row 4 moves by 2, row 6 by 3).
+    EXPECT_TRUE(worked(6, 8, [](TFastDIB& i) { SineWaveLR(i, 3, true, 0.5f, true); },
+                       {{2, 4, 0, 4}, {0, 4, 4, 4}, {1, 6, 4, 6}}));
+    EXPECT_TRUE(worked(6, 8, [](TFastDIB& i) { SineWaveLR(i, -3, false, 0.5f, true); },
+                       {{0, 4, 2, 4}, {3, 4, 5, 4}, {4, 4, 5, 4}, {5, 4, 5, 4}, {2, 0, 2, 0}}));
+    // Moved right without wrap: the first pixel repeated on the left.
+    EXPECT_TRUE(worked(
+        6, 8, [](TFastDIB& i) { SineWaveLR(i, 3, false, 0.5f, true); },
+        {{0, 4, 0, 4}, {2, 4, 0, 4}, {5, 4, 3, 4}, {0, 6, 0, 6}, {3, 6, 0, 6}, {5, 6, 2, 6}, {3, 0, 3, 0}}));
+    // Height 12 with 0.5 peaks: row 4 moves by 5 sin(pi / 6) = 2.5 -> 2.
+    EXPECT_TRUE(worked(20, 12, [](TFastDIB& i) { SineWaveLR(i, 5, true, 0.5f, true); },
+                       {{2, 4, 0, 4}, {0, 4, 18, 4}}));
 }
 
 TEST(SineWaves, ZeroOrNonFinitePeriodLeavesTheImageUnchanged) {
@@ -439,25 +388,16 @@ TEST(SineWaves, ZeroOrNonFinitePeriodLeavesTheImageUnchanged) {
 }
 
 TEST(SineWaveBoth, GathersWithLimitedAmplitudes) {
-    TFastDIB src, b;
-    tagged(src, 8, 8);
-    copyInto(src, b);
-    SineWaveBoth(b, 3, 0, 0.5f, 0.5f); // v = y + off(x): gathered, so the opposite way to SineWaveUD
-    EXPECT_EQ(at(b, 4, 0), tag(4, 2));
-    EXPECT_EQ(at(b, 6, 7), tag(6, 2));
-    copyInto(src, b);
-    SineWaveBoth(b, 3, 2, 0.5f, 0.5f); // row 4 also moves by Round(2 * 0.707) = 1
-    EXPECT_EQ(at(b, 4, 4), tag(5, 6));
-    copyInto(src, b);
-    SineWaveBoth(b, 100, 0, 0.5f, 0.5f); // limited to 8: Round(8 * 0.707) = 6
-    EXPECT_EQ(at(b, 4, 0), tag(4, 6));
-    copyInto(src, b);
-    SineWaveBoth(b, -3, 0, 0.5f, 0.5f);
-    EXPECT_EQ(at(b, 4, 0), tag(4, 6));
-    tagged(src, 8, 6); // the up/down scale comes from the width
-    copyInto(src, b);
-    SineWaveBoth(b, 3, 0, 0.5f, 0.5f);
-    EXPECT_EQ(at(b, 4, 5), tag(4, 1));
+    // v = y + off(x): gathered, so the opposite way to SineWaveUD.
+    EXPECT_TRUE(
+        worked(8, 8, [](TFastDIB& i) { SineWaveBoth(i, 3, 0, 0.5f, 0.5f); }, {{4, 0, 4, 2}, {6, 7, 6, 2}}));
+    // Row 4 also moves by Round(2 * 0.707) = 1.
+    EXPECT_TRUE(worked(8, 8, [](TFastDIB& i) { SineWaveBoth(i, 3, 2, 0.5f, 0.5f); }, {{4, 4, 5, 6}}));
+    // Limited to 8: Round(8 * 0.707) = 6.
+    EXPECT_TRUE(worked(8, 8, [](TFastDIB& i) { SineWaveBoth(i, 100, 0, 0.5f, 0.5f); }, {{4, 0, 4, 6}}));
+    EXPECT_TRUE(worked(8, 8, [](TFastDIB& i) { SineWaveBoth(i, -3, 0, 0.5f, 0.5f); }, {{4, 0, 4, 6}}));
+    // Up/down scale from the width.
+    EXPECT_TRUE(worked(8, 6, [](TFastDIB& i) { SineWaveBoth(i, 3, 0, 0.5f, 0.5f); }, {{4, 5, 4, 1}}));
 }
 
 TEST(ScrollLR, RollsModuloTheWidth) {

@@ -50,8 +50,6 @@ constexpr std::array<int, 9> kBox{1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 } // namespace
 
-// ---- Convolve3x3 -----------------------------------------------------------------------------------
-
 TEST(Convolve3x3, IdentityAndWrapAroundNeighbours) {
     TFastDIB img, ref;
     randomImage(img, 7, 5, 11);
@@ -76,13 +74,9 @@ TEST(Convolve3x3, BoxSpreadsAcrossTheEdges) {
     makeImage(img, 5, 4);
     for (int y = 0; y < 4; ++y) img.Pixels24[y][0] = grey(90);
     Convolve3x3(kBox, 9, img);
-    for (int y = 0; y < 4; ++y) {
-        EXPECT_EQ(img.Pixels24[y][4], grey(30));
-        EXPECT_EQ(img.Pixels24[y][0], grey(30));
-        EXPECT_EQ(img.Pixels24[y][1], grey(30));
-        EXPECT_EQ(img.Pixels24[y][2], grey(0));
-        EXPECT_EQ(img.Pixels24[y][3], grey(0));
-    }
+    const int line[5] = {30, 30, 0, 0, 30};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(img.Pixels24[y][x], grey(line[x])) << x << "," << y;
     // The corner (0, 0) averages in the opposite corner (W - 1, H - 1): 90 / 9 = 10.
     makeImage(img, 5, 4);
     img.Pixels24[3][4] = TFColor{90, 45, 9};
@@ -98,15 +92,10 @@ TEST(Convolve3x3, TwoByTwoTileCountsEachNeighbourByWrap) {
     // (1, 0) = (20 + 2*10 + 2*40 + 4*30) / 9 = 240 / 9 = 26, (0, 1) = 210 / 9 = 23, (1, 1) = 180 / 9 = 20.
     TFastDIB img;
     makeImage(img, 2, 2);
-    img.Pixels24[0][0] = grey(10);
-    img.Pixels24[0][1] = grey(20);
-    img.Pixels24[1][0] = grey(30);
-    img.Pixels24[1][1] = grey(40);
+    const int in[4] = {10, 20, 30, 40}, out[4] = {30, 26, 23, 20};
+    for (int i = 0; i < 4; ++i) img.Pixels24[i / 2][i % 2] = grey(in[i]);
     Convolve3x3(kBox, 9, img);
-    EXPECT_EQ(img.Pixels24[0][0], grey(30));
-    EXPECT_EQ(img.Pixels24[0][1], grey(26));
-    EXPECT_EQ(img.Pixels24[1][0], grey(23));
-    EXPECT_EQ(img.Pixels24[1][1], grey(20));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(img.Pixels24[i / 2][i % 2], grey(out[i])) << i;
     // A single pixel is its own neighbourhood.
     makeImage(img, 1, 1, TFColor{7, 100, 250});
     Convolve3x3(kBox, 9, img);
@@ -114,18 +103,18 @@ TEST(Convolve3x3, TwoByTwoTileCountsEachNeighbourByWrap) {
 }
 
 TEST(Convolve3x3, TruncatesTowardZeroAndClamps) {
+    // Centre weight k, divisor d on a flat (1, 3, 100): -5 / 2 = -2 -> 0, -500 / 2 -> 0; 15 / 2 = 7; 300 ->
+    // 255.
+    struct Case {
+        int k, d;
+        TFColor out;
+    } cases[] = {{-5, 2, {0, 0, 0}}, {5, 2, {2, 7, 250}}, {3, 1, {3, 9, 255}}};
     TFastDIB img;
-    makeImage(img, 3, 3, TFColor{1, 3, 100});
-    // -5 * 1 / 2 = -2 -> 0; -5 * 3 / 2 = -7 -> 0; -500 / 2 -> 0.
-    Convolve3x3(std::array<int, 9>{0, 0, 0, 0, -5, 0, 0, 0, 0}, 2, img);
-    EXPECT_EQ(img.Pixels24[1][1], (TFColor{0, 0, 0}));
-    makeImage(img, 3, 3, TFColor{1, 3, 100});
-    // 5 / 2 = 2, 15 / 2 = 7, 500 / 2 = 250.
-    Convolve3x3(std::array<int, 9>{0, 0, 0, 0, 5, 0, 0, 0, 0}, 2, img);
-    EXPECT_EQ(img.Pixels24[2][0], (TFColor{2, 7, 250}));
-    makeImage(img, 3, 3, TFColor{1, 3, 100});
-    Convolve3x3(std::array<int, 9>{0, 0, 0, 0, 3, 0, 0, 0, 0}, 1, img); // 300 -> 255
-    EXPECT_EQ(img.Pixels24[0][2], (TFColor{3, 9, 255}));
+    for (const Case& c : cases) {
+        makeImage(img, 3, 3, TFColor{1, 3, 100});
+        Convolve3x3(std::array<int, 9>{0, 0, 0, 0, c.k, 0, 0, 0, 0}, static_cast<std::uint16_t>(c.d), img);
+        EXPECT_EQ(img.Pixels24[2][0], c.out) << c.k;
+    }
 }
 
 TEST(Convolve3x3, EveryDivisorTruncatesExactly) {
@@ -184,28 +173,22 @@ TEST(Convolve3x3, UnusableArgumentsLeaveTheImageUnchanged) {
     EXPECT_EQ(eight.Pixels8[1][1], 200);
 }
 
-// ---- GrayScale24 and ClassicEmboss ------------------------------------------------------------------
-
 TEST(GrayScale24, WeightsSumTo256) {
+    // White; red 77 * 255 >> 8 = 76; green 151 * 255 >> 8 = 150; blue 28 * 255 >> 8 = 27.
+    const TFColor in[4] = {{255, 255, 255}, {0, 0, 255}, {0, 255, 0}, {255, 0, 0}};
+    const int out[4] = {255, 76, 150, 27};
     TFastDIB img;
     makeImage(img, 4, 1);
-    img.Pixels24[0][0] = TFColor{255, 255, 255};
-    img.Pixels24[0][1] = TFColor{0, 0, 255}; // red: 77 * 255 >> 8 = 76
-    img.Pixels24[0][2] = TFColor{0, 255, 0}; // green: 151 * 255 >> 8 = 150
-    img.Pixels24[0][3] = TFColor{255, 0, 0}; // blue: 28 * 255 >> 8 = 27
+    for (int x = 0; x < 4; ++x) img.Pixels24[0][x] = in[x];
     GrayScale24(img);
-    EXPECT_EQ(img.Pixels24[0][0], grey(255));
-    EXPECT_EQ(img.Pixels24[0][1], grey(76));
-    EXPECT_EQ(img.Pixels24[0][2], grey(150));
-    EXPECT_EQ(img.Pixels24[0][3], grey(27));
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(img.Pixels24[0][x], grey(out[x])) << x;
 }
 
 TEST(ClassicEmboss, UniformImageGivesHalfTheAmount) {
     TFastDIB img, work;
-    for (int amount : {0, 100, 301, 510, 600, -3}) {
+    for (auto [amount, v] : {std::pair{0, 0}, {100, 50}, {301, 150}, {510, 255}, {600, 255}, {-3, 0}}) {
         makeImage(img, 5, 4, TFColor{9, 99, 199});
         ClassicEmboss(img, work, amount);
-        const int v = amount / 2 < 0 ? 0 : (amount / 2 > 255 ? 255 : amount / 2);
         EXPECT_EQ(img.Pixels24[3][4], grey(v)) << amount;
         EXPECT_EQ(img.Pixels24[0][0], grey(v)) << amount;
     }
@@ -228,16 +211,12 @@ TEST(ClassicEmboss, WritesThePixelTwoBack) {
     EXPECT_EQ(work.Pixels24[2][2], grey(50));
     EXPECT_EQ(work.Pixels24[0][0], grey(0));
 
-    // Work given as the image itself: the result is the same.
-    makeImage(img, 3, 3);
-    img.Pixels24[2][2] = grey(50);
-    ClassicEmboss(img, img, 200);
-    EXPECT_EQ(img.Pixels24[0][0], grey(150));
-    EXPECT_EQ(img.Pixels24[2][2], grey(50));
-    EXPECT_EQ(img.Pixels24[1][1], grey(100));
+    // Work given as the image itself: the same result.
+    TFastDIB self;
+    copyImage(work, self);
+    ClassicEmboss(self, self, 200);
+    EXPECT_TRUE(sameBytes(self, img));
 }
-
-// ---- Buttonize -------------------------------------------------------------------------------------
 
 namespace {
 constexpr TColor kRed200 = 0x0000C8; // Color1: r 200
@@ -287,16 +266,6 @@ TEST(Buttonize, NarrowOrOversizedEdges) {
     EXPECT_EQ(img.Pixels24[5][0], c2);
 }
 
-// ---- SplitBlur -------------------------------------------------------------------------------------
-
-TEST(SplitBlur, DistanceZeroLeavesTheImage) {
-    TFastDIB img, ref;
-    randomImage(img, 9, 6, 21);
-    copyImage(img, ref);
-    SplitBlur(img, 0);
-    EXPECT_TRUE(sameBytes(img, ref));
-}
-
 TEST(SplitBlur, ReadsRowsAlreadyRewritten) {
     // 3 x 3, one channel of 100 at (1, 1), d = 1, worked row by row:
     // row 0 reads rows 2 and 1 (old): [25, 0, 25]; row 1 reads row 0 (new) and row 2: [6, 12, 6];
@@ -315,21 +284,20 @@ TEST(SplitBlur, ReadsRowsAlreadyRewritten) {
     TFastDIB ref;
     randomImage(img, 4, 4, 77);
     copyImage(img, ref);
+    SplitBlur(img, 0); // distance 0 changes nothing
+    EXPECT_TRUE(sameBytes(img, ref));
     SplitBlur(img, 2);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(img.Pixels24[y][x], y < 2 ? ref.Pixels24[y + 2][(x + 2) % 4] : ref.Pixels24[y][x]);
 }
 
-// ---- TraceEdges ------------------------------------------------------------------------------------
-
 TEST(TraceEdges, UniformAndZeroIntensity) {
     TFastDIB img, ref;
     makeImage(img, 6, 5, TFColor{1, 2, 3});
+    copyImage(img, ref);
     TraceEdges(img, 3, 0xFFFFFF);
-    EXPECT_EQ(img.Pixels24[2][2], (TFColor{1, 2, 3}));
-    EXPECT_EQ(img.Width, 6);
-    EXPECT_EQ(img.Height, 5);
+    EXPECT_TRUE(sameBytes(img, ref));
     randomImage(img, 6, 5, 4, 2);
     copyImage(img, ref);
     TraceEdges(img, 0, 0xFFFFFF);
@@ -374,8 +342,6 @@ TEST(TraceEdges, PassesAfterTheSecondRepeatIt) {
     EXPECT_TRUE(sameBytes(two, three));
     EXPECT_TRUE(sameBytes(two, big));
 }
-
-// ---- SeamlessEdge and EdgeMerge ---------------------------------------------------------------------
 
 TEST(SeamlessEdge, OppositeEdgesMatchAfterwards) {
     TFastDIB img, ref;
@@ -437,19 +403,6 @@ TEST(EdgeMerge, RampsTheRightStripToTheMirroredLeft) {
     }
 }
 
-TEST(EdgeMerge, QuarterOf512ChangesOnlyTheLastQuarter) {
-    TFastDIB img, ref;
-    randomImage(img, 512, 512, 5);
-    copyImage(img, ref);
-    EdgeMerge(img, 4);
-    for (int y = 0; y < 384; ++y) ASSERT_EQ(std::memcmp(img.Scanlines[y], ref.Scanlines[y], 384 * 3), 0) << y;
-    int changedCols = 0, changedRows = 0;
-    for (int x = 384; x < 512; ++x) changedCols += img.Pixels24[100][x] != ref.Pixels24[100][x];
-    for (int y = 384; y < 512; ++y) changedRows += img.Pixels24[y][100] != ref.Pixels24[y][100];
-    EXPECT_GT(changedCols, 100);
-    EXPECT_GT(changedRows, 100);
-}
-
 TEST(EdgeMerge, UnusableDivisorsAndNarrowStrips) {
     TFastDIB img, ref;
     randomImage(img, 8, 20, 6);
@@ -466,8 +419,6 @@ TEST(EdgeMerge, UnusableDivisorsAndNarrowStrips) {
     EdgeMerge(img, 1);
     for (int y = 0; y < 20; ++y) EXPECT_EQ(img.Pixels24[y][7], img.Pixels24[y][0]);
 }
-
-// ---- Seamless tiles stay seamless ---------------------------------------------------------------------
 
 namespace {
 // Applies f to a copy shifted by (dx, dy) and compares with the shifted result of f.

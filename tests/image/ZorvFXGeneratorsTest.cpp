@@ -58,9 +58,6 @@ void expectAll(const TFastDIB& Bmp, int b, int g, int r) {
 
 } // namespace
 
-// ---------------------------------------------------------------------------------------------------
-// Numeric helpers
-
 TEST(Generators, HSLConversionsBothWays) {
     // Worked by hand: max, min, L = (max + min) / 2, S and the branch that gives h; then back through
     // m2, m1 and the sextant of 6 H.
@@ -88,43 +85,23 @@ TEST(Generators, HSLConversionsBothWays) {
         EXPECT_NEAR(G, c.G, 1e-12);
         EXPECT_NEAR(B, c.B, 1e-12);
     }
-    double H = 9, S = 9, L = 9, R, G, B;
+    double H = 9, S = 9, L = 9;
     RGBToHSL(H, S, L, 0.3, 0.3, 0.3); // grey: S and H 0
     EXPECT_EQ(H + S, 0.0);
     EXPECT_DOUBLE_EQ(L, 0.3);
-    HSLToRGB(R, G, B, 0, 1, 0.5); // hue 0 is red as hue 1 is
-    EXPECT_EQ(R, 1.0);
-    EXPECT_EQ(G + B, 0.0);
-    HSLToRGB(R, G, B, 0.4, 1, 0); // lightness 0: black
-    EXPECT_EQ(R + G + B, 0.0);
-    // A hue outside 0 .. 1 is taken modulo 1 instead of falling outside every sextant.
-    HSLToRGB(R, G, B, 1.25, 1, 0.5);
-    EXPECT_EQ(R, 0.5);
-    EXPECT_EQ(G, 1.0);
-    HSLToRGB(R, G, B, -0.25, 1, 0.5);
-    EXPECT_EQ(R, 0.5);
-    EXPECT_EQ(B, 1.0);
+    // Hue 0 is red as hue 1 is; lightness 0 is black; a hue outside 0 .. 1 is taken modulo 1 instead of
+    // falling outside every sextant.
+    const double rgbOf[][6] = {
+        {0, 1, 0.5, 1, 0, 0}, {0.4, 1, 0, 0, 0, 0}, {1.25, 1, 0.5, 0.5, 1, 0}, {-0.25, 1, 0.5, 0.5, 0, 1}};
+    for (const auto& c : rgbOf) {
+        double R, G, B;
+        HSLToRGB(R, G, B, c[0], c[1], c[2]);
+        EXPECT_EQ(R, c[3]) << c[0];
+        EXPECT_EQ(G, c[4]) << c[0];
+        EXPECT_EQ(B, c[5]) << c[0];
+    }
     EXPECT_DOUBLE_EQ(DegToRad(180), Pi);
 }
-
-TEST(Generators, GaussRandomIsBellShapedAboutAHalf) {
-    // The mean of six uniform draws: mean 0.5, variance 1 / 12 / 6 = 1 / 72.
-    SetRandSeed(99);
-    const int n = 20000;
-    double m = 0, m2 = 0;
-    for (int i = 0; i < n; ++i) {
-        const double g = GaussRandom();
-        ASSERT_TRUE(g >= 0 && g < 1);
-        m += g;
-        m2 += g * g;
-    }
-    m /= n;
-    EXPECT_NEAR(m, 0.5, 0.005);
-    EXPECT_NEAR(m2 / n - m * m, 1.0 / 72, 0.001);
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Emboss light and rows
 
 TEST(Generators, SetEmbossLightScalesTheLightTo255_9) {
     const TEmbossLight l = SetEmbossLight(20, DegToRad(30), DegToRad(45));
@@ -178,12 +155,10 @@ TEST(Generators, EmbossRowShadesFromTheFirstByteOfEachPixel) {
     std::vector<std::uint8_t> tex(18);
     for (int x = 0; x < 6; ++x) tex[x * 3] = 200, tex[x * 3 + 1] = 100, tex[x * 3 + 2] = 7;
     EmbossRow(l, rows.data(), tex.data(), out.data(), 6, 3, 0);
-    EXPECT_EQ(out[2 * 3], 86);     // 200 * 111 = 22200 -> 86
-    EXPECT_EQ(out[2 * 3 + 1], 43); // 100 * 111 = 11100 -> 43
-    EXPECT_EQ(out[2 * 3 + 2], 3);  // 7 * 111 = 777 -> 3
-    EXPECT_EQ(out[4 * 3], 111);    // 200 * 143 = 28600 -> 111
-    EXPECT_EQ(out[4 * 3 + 1], 55); // 100 * 143 = 14300 -> 55
-    EXPECT_EQ(out[1 * 3], 140);    // 200 * 180 = 36000 -> 140
+    // Pixel 1 (shade 180): 36000, 18000, 1260; pixel 2 (111): 22200, 11100, 777; pixel 4 (143): 28600, 14300.
+    const int textured[5][3] = {{}, {140, 70, 4}, {86, 43, 3}, {140, 70, 4}, {111, 55, 3}};
+    for (int x = 1; x < 5; ++x)
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(out[x * 3 + k], textured[x][k]) << x << "/" << k;
 }
 
 TEST(Generators, EmbossRowFacingAwayAndKeepLast) {
@@ -194,10 +169,7 @@ TEST(Generators, EmbossRowFacingAwayAndKeepLast) {
     const std::uint8_t rows[12] = {0, 200, 200, 0, 0, 200, 200, 0, 0, 200, 200, 0};
     std::uint8_t out[4] = {1, 2, 3, 4};
     EmbossRow(l, rows, nullptr, out, 4, 1, 0);
-    EXPECT_EQ(out[0], 1);
-    EXPECT_EQ(out[1], 0);
-    EXPECT_EQ(out[2], 178);
-    EXPECT_EQ(out[3], 4);
+    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{1, 0, 178, 4}));
 
     // Four bytes per pixel with KeepLast: three bytes shaded, the fourth copied from the centre row.
     std::vector<std::uint8_t> r4(3 * 3 * 4, 0);
@@ -205,16 +177,10 @@ TEST(Generators, EmbossRowFacingAwayAndKeepLast) {
         for (int x = 0; x < 3; ++x) r4[(r * 3 + x) * 4 + 3] = static_cast<std::uint8_t>(50 + 10 * r + x);
     std::uint8_t o4[12] = {};
     EmbossRow(l, r4.data(), nullptr, o4, 3, 4, 1);
-    EXPECT_EQ(o4[4], 180);
-    EXPECT_EQ(o4[5], 180);
-    EXPECT_EQ(o4[6], 180);
-    EXPECT_EQ(o4[7], 61); // centre row, pixel 1
+    EXPECT_EQ(std::vector<int>(o4 + 4, o4 + 8), (std::vector<int>{180, 180, 180, 61})); // 61: centre row
     EmbossRow(l, r4.data(), nullptr, o4, 3, 4, 0);
     EXPECT_EQ(o4[7], 180);
 }
-
-// ---------------------------------------------------------------------------------------------------
-// HeightMap
 
 TEST(Generators, HeightMapOfFlatImages) {
     TFastDIB bmp, work;
@@ -334,9 +300,6 @@ TEST(Generators, HeightMapLeavesOtherImagesAlone) {
     EXPECT_EQ(bmp8.Width, 4);
 }
 
-// ---------------------------------------------------------------------------------------------------
-// SuperNova
-
 TEST(Generators, SuperNovaDegenerateParameters) {
     TFastDIB src, dst;
     src.SetSize(13, 7, 24, 0);
@@ -445,27 +408,18 @@ TEST(Generators, SuperNovaHueWalkWrapsForAnyRandomHue) {
     expectPixel(dst, 16, 31, e[0], e[1], e[2]);
 }
 
-// ---------------------------------------------------------------------------------------------------
-// FourCornerGradient
-
 TEST(Generators, FourCornerGradientCornersAndCentre) {
     const TFColor tl{200, 0, 40}, tr{100, 100, 0}, bl{0, 200, 80}, br{60, 40, 255};
     TFastDIB bmp;
     make24(bmp, 7, 7, TFColor{1, 2, 3});
     // Rectangle (1, 1) - (5, 5): dx = dy = $100000 div 4 = $40000, exact quarters.
     FourCornerGradient(bmp, 1, 1, 5, 5, tl, tr, bl, br);
-    expectPixel(bmp, 1, 1, 200, 0, 40);
-    expectPixel(bmp, 5, 1, 100, 100, 0);
-    expectPixel(bmp, 1, 5, 0, 200, 80);
-    expectPixel(bmp, 5, 5, 60, 40, 255);
-    // Centre row: left = (TL + BL) / 2 = (100, 100, 60), right = (80, 70, 127); halfway (90, 85, 93).
-    expectPixel(bmp, 3, 3, 90, 85, 93);
-    // A quarter along the top: TL + (TR - TL) / 4 = (175, 25, 30).
-    expectPixel(bmp, 2, 1, 175, 25, 30);
-    // Outside the rectangle nothing changed.
-    expectPixel(bmp, 0, 0, 1, 2, 3);
-    expectPixel(bmp, 6, 3, 1, 2, 3);
-    expectPixel(bmp, 3, 6, 1, 2, 3);
+    // The corners; the centre: left (TL + BL) / 2 = (100, 100, 60), right (80, 70, 127), halfway
+    // (90, 85, 93); a quarter along the top TL + (TR - TL) / 4 = (175, 25, 30); outside it nothing changed.
+    const int want[][5] = {{1, 1, 200, 0, 40},  {5, 1, 100, 100, 0}, {1, 5, 0, 200, 80},
+                           {5, 5, 60, 40, 255}, {3, 3, 90, 85, 93},  {2, 1, 175, 25, 30},
+                           {0, 0, 1, 2, 3},     {6, 3, 1, 2, 3},     {3, 6, 1, 2, 3}};
+    for (const auto& w : want) expectPixel(bmp, w[0], w[1], w[2], w[3], w[4]);
 
     // The pairs may come in any order.
     TFastDIB swapped;
@@ -481,10 +435,8 @@ TEST(Generators, FourCornerGradientFixedPointSteps) {
     make24(bmp, 4, 1, TFColor{9, 9, 9});
     const TFColor black{0, 0, 0}, white{255, 255, 255};
     FourCornerGradient(bmp, 0, 0, 3, 0, black, white, white, white);
-    expectPixel(bmp, 0, 0, 0, 0, 0);
-    expectPixel(bmp, 1, 0, 84, 84, 84);
-    expectPixel(bmp, 2, 0, 169, 169, 169);
-    expectPixel(bmp, 3, 0, 254, 254, 254);
+    const int want[4] = {0, 84, 169, 254};
+    for (int x = 0; x < 4; ++x) expectPixel(bmp, x, 0, want[x], want[x], want[x]);
 }
 
 TEST(Generators, FourCornerGradientEdgeCases) {
@@ -506,27 +458,26 @@ TEST(Generators, FourCornerGradientEdgeCases) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------------
-// ColorWheel
-
 TEST(Generators, ColorWheelPixels) {
     TFastDIB bmp;
     make24(bmp, 300, 260, TFColor{7, 7, 7});
     ColorWheel(bmp);
-    expectPixel(bmp, 128, 128, 255, 255, 255); // centre: white
-    expectPixel(bmp, 192, 128, 0, 0, 255);     // hue 0 at d = 1: pure red
-    expectPixel(bmp, 0, 0, 0, 0, 0);           // outside the ring
-    expectPixel(bmp, 128, 192, 0, 255, 128);   // pi/2: hue 96 = (0.5, 1, 0); 127.5 rounds to 128
-    expectPixel(bmp, 64, 128, 255, 255, 0);    // pi: hue 192 = cyan
-    expectPixel(bmp, 128, 64, 255, 0, 128);    // 3 pi/2: hue 288 = (0.5, 0, 1)
-    expectPixel(bmp, 160, 128, 128, 128, 255); // d = 0.5: 1 - d + channel * d
-    expectPixel(bmp, 224, 128, 0, 0, 128);     // d = 1.5: (2 - d) * channel
-    expectPixel(bmp, 255, 128, 0, 0, 4);       // d = 127 / 64: 255 / 64 = 3.98
-    expectPixel(bmp, 192, 192, 0, 112, 149);   // pi/4: hue 48 = (1, 0.75, 0) times 2 - Sqrt(2)
-    expectPixel(bmp, 128, 160, 128, 255, 191); // hue 96 at d = 0.5: (0.75, 1, 0.5)
-    // Only the top-left 256 x 256 pixels are drawn.
-    expectPixel(bmp, 256, 128, 7, 7, 7);
-    expectPixel(bmp, 128, 256, 7, 7, 7);
+    const int want[][5] = {
+        {128, 128, 255, 255, 255}, // centre: white
+        {192, 128, 0, 0, 255},     // hue 0 at d = 1: pure red
+        {0, 0, 0, 0, 0},           // outside the ring
+        {128, 192, 0, 255, 128},   // pi/2: hue 96 = (0.5, 1, 0); 127.5 rounds to 128
+        {64, 128, 255, 255, 0},    // pi: hue 192 = cyan
+        {128, 64, 255, 0, 128},    // 3 pi/2: hue 288 = (0.5, 0, 1)
+        {160, 128, 128, 128, 255}, // d = 0.5: 1 - d + channel * d
+        {224, 128, 0, 0, 128},     // d = 1.5: (2 - d) * channel
+        {255, 128, 0, 0, 4},       // d = 127 / 64: 255 / 64 = 3.98
+        {192, 192, 0, 112, 149},   // pi/4: hue 48 = (1, 0.75, 0) times 2 - Sqrt(2)
+        {128, 160, 128, 255, 191}, // hue 96 at d = 0.5: (0.75, 1, 0.5)
+        {256, 128, 7, 7, 7},       // only the top-left 256 x 256 pixels are drawn
+        {128, 256, 7, 7, 7},
+    };
+    for (const auto& w : want) expectPixel(bmp, w[0], w[1], w[2], w[3], w[4]);
 }
 
 TEST(Generators, ColorWheelClipsToSmallImages) {
