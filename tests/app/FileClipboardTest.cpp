@@ -57,7 +57,7 @@ TEST_F(FileClipboard, CopyThenReplaceImageRoundTrips) {
     Trigger("New1");
     const int stack = W->Ring.StackSize;
     Trigger("ReplaceImage1");
-    EXPECT_TRUE(SamePixels(W->z, pattern));
+    EXPECT_TRUE(SameDIB(W->z, pattern));
     EXPECT_EQ(W->Ring.StackSize, stack + 1);
     EXPECT_EQ(LogLines(), (QStringList{"Copy Image to Clipboard", "New Image, Color R: 0 G: 0 B: 0",
                                        "Paste Clipboard to Image"}));
@@ -82,7 +82,7 @@ TEST_F(FileClipboard, ReplaceImageTakesTheClipboardSizeAndResetReturnsToTheOpene
     W->Reset1Click();
     TFastDIB opened;
     PaintPattern(opened, 5, 5);
-    EXPECT_TRUE(SamePixels(W->z, opened));
+    EXPECT_TRUE(SameDIB(W->z, opened));
 }
 
 TEST_F(FileClipboard, PasteCommandsDoNothingWithoutABitmap) {
@@ -93,7 +93,7 @@ TEST_F(FileClipboard, PasteCommandsDoNothingWithoutABitmap) {
         Trigger(name);
     TFastDIB pattern;
     PaintPattern(pattern, 3, 3);
-    EXPECT_TRUE(SamePixels(W->z, pattern));
+    EXPECT_TRUE(SameDIB(W->z, pattern));
     EXPECT_EQ(W->Ring.StackSize, 0);
     EXPECT_FALSE(W->findChild<QWidget*>("pPaste")->isVisible());
     EXPECT_FALSE(W->PasteBuffertoImage1->isEnabled());
@@ -260,7 +260,7 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
     Trigger("CopyImagetoBuffer1");
     TFastDIB pattern;
     PaintPattern(pattern, 8, 6);
-    EXPECT_TRUE(SamePixels(W->bufr, pattern));
+    EXPECT_TRUE(SameDIB(W->bufr, pattern));
     EXPECT_TRUE(W->PasteBuffertoImage1->isEnabled());
     EXPECT_TRUE(W->CopyBuffertoClipboard1->isEnabled());
     EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled())
@@ -309,7 +309,7 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImage) {
     StartLog();
     Chosen.push_back(File("buffer.bmp"));
     Trigger("LoadBufferfromFile1");
-    EXPECT_TRUE(SamePixels(W->bufr, pic));
+    EXPECT_TRUE(SameDIB(W->bufr, pic));
     EXPECT_EQ(W->DefDir, "/nowhere");
     EXPECT_EQ(W->z.Width, 3);
     EXPECT_EQ(W->Ring.StackSize, 0);

@@ -22,7 +22,7 @@ namespace {
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureTestApplication();
+        EnsureQtApplication();
         ASSERT_TRUE(Dir.isValid());
         ResetSettingsFailureReport();
     }
@@ -113,7 +113,7 @@ TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
 
 TEST_F(Settings, FirstRunStoresTheDocumentsFolderInTheKeyStore) {
     QFile::remove(Registry::StoreFileName());
-    EnsureTestApplication();
+    EnsureQtApplication();
     TApplicationForms forms;
     forms.CreateForms(QString());
     EXPECT_EQ(fZorvTile->INIDir, DocumentsFolder());
@@ -197,7 +197,7 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
 TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
     // No EffectVals6: EffectVals and MainForm are not read; MGradient is.
     WriteAll(Ini(), "[EffectVals]\nEffectVals7=99\n[MainForm]\nUndoLevels=30\nSaveDlg=1\n"
-                          "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
+                    "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(fZorvTile->EffectVals[7], 0);
@@ -211,10 +211,10 @@ TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
 
 TEST_F(Settings, BrokenAndOutOfRangeValues) {
     WriteAll(Ini(), "[EffectVals]\nEffectVals6=12\nEffectVals3=abc\nFishVal=0,5\nWhPchVal=junk\n"
-                          "HytBm=256\nTrUseVal=257\n"
-                          "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
-                          "SaveWithLog=2\nCenterShape=0\n"
-                          "[MGradient]\nbars=3\ncolors=1,2,3\npos=1,2,3\nbkcolor=300,2\nwidth=-1\n");
+                    "HytBm=256\nTrUseVal=257\n"
+                    "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
+                    "SaveWithLog=2\nCenterShape=0\n"
+                    "[MGradient]\nbars=3\ncolors=1,2,3\npos=1,2,3\nbkcolor=300,2\nwidth=-1\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         TfZorvTile& w = *fZorvTile;
@@ -295,14 +295,15 @@ TEST_F(Settings, NoSettingsFolderWritesNothing) {
     // Before the folder is found the file name is relative; nothing may land in the current folder.
     const QString old = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(Dir.path()));
-    EXPECT_FALSE(WriteSettings(SettingsPath(QString()), [](IniFile& ini) { ini.WriteString("A", "b", "c"); }));
+    EXPECT_FALSE(
+        WriteSettings(SettingsPath(QString()), [](IniFile& ini) { ini.WriteString("A", "b", "c"); }));
     EXPECT_FALSE(QFile::exists(Dir.path() + "/ZorvTile.ini"));
     QDir::setCurrent(old);
 }
 
 TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
     WriteAll(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
-                          "Status=3\n");
+                    "Status=3\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_TRUE(fZorvTile->windowState() & Qt::WindowMaximized);
