@@ -266,7 +266,6 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
     EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled())
         << "the Merge Buffer effect is not part of this version";
     EXPECT_TRUE(pasteButton->isEnabled());
-    EXPECT_EQ(W->findChild<QLabel*>("Lbl3D2")->frameShadow(), QFrame::Raised);
     EXPECT_FALSE(W->imBuffer->pixmap().isNull());
 
     // A 100 x 50 buffer from the clipboard, pasted: the image becomes 100 x 50.
@@ -300,7 +299,18 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
                                        "Paste Clipboard to Image", "UnDo", "Paste Buffer to Image"}));
 }
 
-TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImage) {
+TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRaisesTheLabel) {
+    auto* buffer = W->findChild<QLabel*>("Lbl3D2");
+    auto* gradient = W->findChild<QLabel*>("Lbl3D1");
+    ASSERT_TRUE(buffer && gradient);
+    // Both 3-D labels start inset; the gradient's stays so until the gradient designer paints one.
+    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
+    ClipboardPicture(4, 4, qRgb(0, 0, 255));
+    Trigger("PasteClipboardtoBuffer1");
+    ASSERT_EQ(W->bufr.Width, 4);
+    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+
     TFastDIB pic;
     PaintPattern(pic, 7, 2);
     SavePictureFromDIB(pic, File("buffer.bmp"));
@@ -316,27 +326,6 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImage) {
     EXPECT_TRUE(W->PasteBuffertoImage1->isEnabled());
     EXPECT_EQ(LogLines(),
               QStringList{"Load Buffer from File " + QFileInfo(File("buffer.bmp")).absoluteFilePath()});
-}
-
-TEST_F(FileClipboard, TheBufferLabelIsRaisedOnlyByCopyImageToBuffer) {
-    auto* buffer = W->findChild<QLabel*>("Lbl3D2");
-    auto* gradient = W->findChild<QLabel*>("Lbl3D1");
-    ASSERT_NE(buffer, nullptr);
-    ASSERT_NE(gradient, nullptr);
-    // Both 3-D labels start inset; the gradient's stays so until the gradient designer paints one.
-    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
-
-    // Filling the buffer from the clipboard or from a file leaves the label inset.
-    ClipboardPicture(4, 4, qRgb(0, 0, 255));
-    Trigger("PasteClipboardtoBuffer1");
-    ASSERT_EQ(W->bufr.Width, 4);
-    TFastDIB pic;
-    PaintPattern(pic, 5, 2);
-    SavePictureFromDIB(pic, File("buffer.bmp"));
-    Chosen.push_back(File("buffer.bmp"));
-    Trigger("LoadBufferfromFile1");
-    ASSERT_EQ(W->bufr.Width, 5);
     EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
 
     Trigger("CopyImagetoBuffer1");
