@@ -252,7 +252,11 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
     StartLog();
     auto* pasteButton = W->findChild<QToolButton*>("bPstBufr");
     ASSERT_NE(pasteButton, nullptr);
+    // The items that need a buffer wait for one.
     EXPECT_FALSE(pasteButton->isEnabled());
+    EXPECT_FALSE(W->PasteBuffertoImage1->isEnabled());
+    EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled());
+    EXPECT_FALSE(W->CopyBuffertoClipboard1->isEnabled());
     // A double-click on the thumbnail before the buffer has an image does nothing.
     W->imBufferDblClick();
     EXPECT_EQ(W->Ring.StackSize, 0);

@@ -227,13 +227,13 @@ TEST_F(PictureTest, EightBitDecodingQuantisesTheColours) {
 }
 
 TEST_F(PictureTest, FormatComesFromTheFilesOwnName) {
-    EXPECT_EQ(SaveFormatFromName("/p/picture.gif.jpg"), TSaveFormat::GIF);
-    EXPECT_EQ(SaveFormatFromName("/p/photo.Bmp.gif"), TSaveFormat::GIF);
-    EXPECT_EQ(SaveFormatFromName("/p/tile.BMP"), TSaveFormat::BMP);
-    EXPECT_EQ(SaveFormatFromName("/p/picture.png"), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName("/p/noextension"), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName("/p/x.gif/pic.jpg"), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName("/p/x.bmp/pic.jpg"), TSaveFormat::JPEG);
+    // ".GIF" or ".BMP" anywhere in the file's own name, GIF first; JPEG otherwise.
+    const std::pair<const char*, TSaveFormat> names[] = {
+        {"/p/picture.gif.jpg", TSaveFormat::GIF}, {"/p/photo.Bmp.gif", TSaveFormat::GIF},
+        {"/p/tile.BMP", TSaveFormat::BMP},        {"/p/a.bmp.jpg", TSaveFormat::BMP},
+        {"/p/picture.png", TSaveFormat::JPEG},    {"/p/noextension", TSaveFormat::JPEG},
+        {"/p/x.gif/pic.jpg", TSaveFormat::JPEG},  {"/p/x.bmp/pic.jpg", TSaveFormat::JPEG}};
+    for (const auto& [name, format] : names) EXPECT_EQ(SaveFormatFromName(name), format) << name;
 
     // A folder named like a GIF does not change what is written into it.
     TFastDIB src;
@@ -326,7 +326,7 @@ TEST_F(PictureTest, FailedSaveLeavesTheExistingFileIntact) {
     const QByteArray old = ReadAll(Data + "rgb24.bmp");
     TFastDIB big;
     pattern(big, 200, 200); // 120 KB as BMP
-    for (const QString& name : {"keep.bmp", "keep.jpg"}) {
+    for (const QString name : {"keep.bmp", "keep.jpg"}) {
         WriteAll(file(name), old);
         {
             FileSizeLimit limit(2000);
