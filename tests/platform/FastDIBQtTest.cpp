@@ -259,19 +259,13 @@ TEST(FastDIBQtDraw, DrawAndStretch) {
         DrawDIB(p, dib, 3, 4);
         StretchDIB(p, dib, QRect(6, 0, 4, 4));
     }
-    EXPECT_EQ(canvas.pixel(3, 4), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(4, 4), qRgb(0, 255, 0));
-    EXPECT_EQ(canvas.pixel(3, 5), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(4, 5), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.pixel(5, 4), qRgb(9, 9, 9));
-    EXPECT_EQ(canvas.pixel(2, 4), qRgb(9, 9, 9));
-    // Doubled: each source pixel covers a 2 x 2 block, no blending.
-    EXPECT_EQ(canvas.pixel(6, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(7, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(8, 1), qRgb(0, 255, 0));
-    EXPECT_EQ(canvas.pixel(7, 2), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(9, 3), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.pixel(5, 0), qRgb(9, 9, 9));
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255),
+               white = qRgb(255, 255, 255), bg = qRgb(9, 9, 9);
+    // Drawn at (3, 4); doubled at (6, 0): each source pixel covers a 2 x 2 block, no blending.
+    const std::tuple<int, int, QRgb> want[] = {{3, 4, red},   {4, 4, green}, {3, 5, blue},  {4, 5, white},
+                                               {5, 4, bg},    {2, 4, bg},    {6, 0, red},   {7, 1, red},
+                                               {8, 1, green}, {7, 2, blue},  {9, 3, white}, {5, 0, bg}};
+    for (const auto& [x, y, c] : want) EXPECT_EQ(canvas.pixel(x, y), c) << x << "," << y;
 }
 
 TEST(FastDIBQtDraw, TileDrawAnchorsAtTheCorner) {
