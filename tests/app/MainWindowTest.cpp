@@ -304,6 +304,7 @@ TEST_F(MainWindow, ChangeUndoQuantity) {
     for (const char* bad : {"0", "-4", "101"}) {
         reply = bad;
         change->trigger();
+        EXPECT_EQ(p.Asked.back().Text, "The number of undo levels must lie between 1 and 100.") << bad;
     }
     EXPECT_EQ(p.Asked.size(), 4u);
     EXPECT_EQ(UndoLevels, 15);
