@@ -169,13 +169,19 @@ TEST_F(FileCommands, TheFormatComesFromTheFileNameNotItsFolders) {
     EXPECT_FALSE(QFile::exists(File("plain.gif")));
 }
 
-TEST_F(FileCommands, SaveAsCancelledWritesNothingAndProposesTheGivenName) {
-    SetImage(2, 2);
-    Chosen.push_back(QString());
+TEST_F(FileCommands, CancelledDialogsChangeAndWriteNothing) {
+    SetImage(2, 3);
+    TState s;
+    Remember(s);
+    Chosen = {QString(), QString()};
     EXPECT_FALSE(W->SaveImageAs("test.jpg"));
     EXPECT_EQ(Dialogs.back().Proposed, "test.jpg");
     EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::SavePictureFilter);
     EXPECT_TRUE(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    Trigger("Open1");
+    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
+    ExpectUnchanged(s);
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(FileCommands, AFailedSaveLeavesTheExistingFileIntactAndSaysSo) {
@@ -272,17 +278,6 @@ TEST_F(FileCommands, DroppedFiles) {
     EXPECT_EQ(W->DefDir, QDir(Files.path()).absolutePath());
     EXPECT_EQ(LogLines(), QStringList{"Open File " + QFileInfo(File("dropped.bmp")).absoluteFilePath()});
     EXPECT_EQ(Messages().size(), 2);
-}
-
-TEST_F(FileCommands, OpenCancelledChangesNothing) {
-    SetImage(2, 3);
-    TState s;
-    Remember(s);
-    Chosen.push_back(QString());
-    Trigger("Open1");
-    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
-    ExpectUnchanged(s);
-    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST(FileNameFilters, InQtForm) {

@@ -66,11 +66,8 @@ TEST_F(MainWindow, FreshStartState) {
                                          fTester, fPrint, fGif, fLog, fELog, fMultGrad, fAdjust, fMultOpt})
         EXPECT_NE(w, nullptr);
 
-    EXPECT_EQ(Panel(0), "Width: 512");
-    EXPECT_EQ(Panel(1), "Height: 512");
-    EXPECT_EQ(Panel(2), "X:");
-    EXPECT_EQ(Panel(3), "Y:");
-    EXPECT_EQ(Panel(4), "Idle...");
+    const QStringList panels{"Width: 512", "Height: 512", "X:", "Y:", "Idle..."};
+    for (int i = 0; i < panels.size(); ++i) EXPECT_EQ(Panel(i), panels[i]) << i;
 
     EXPECT_EQ(fZorvTile->z.Width, 512);
     EXPECT_EQ(fZorvTile->z.Height, 512);
@@ -421,27 +418,11 @@ TEST_F(MainWindow, ToolBarButtonsHintsAndGroupsAndTheMenuBar) {
         ASSERT_NE(b, nullptr);
         hints << b->toolTip();
     }
-    EXPECT_EQ(hints, QStringList({"Open a File...",
-                                  "Save File As...",
-                                  "|",
-                                  "Copy To Clipboard",
-                                  "Paste From Clipboard",
-                                  "|",
-                                  "Show/Hide Toolbox",
-                                  "Show/Hide Color Sliders on Toolbox",
-                                  "|",
-                                  "Apply Current Effect",
-                                  "|",
-                                  "UnDo ",
-                                  "|",
-                                  "Print...",
-                                  "|",
-                                  "Paste Gradient to Image",
-                                  "|",
-                                  "Copy Image to Buffer",
-                                  "Paste Buffer to Image",
-                                  "|",
-                                  "Test Tiles"}));
+    EXPECT_EQ(hints.join(";"),
+              "Open a File...;Save File As...;|;Copy To Clipboard;Paste From Clipboard;|;"
+              "Show/Hide Toolbox;Show/Hide Color Sliders on Toolbox;|;Apply Current Effect;|;"
+              "UnDo ;|;Print...;|;Paste Gradient to Image;|;Copy Image to Buffer;"
+              "Paste Buffer to Image;|;Test Tiles");
     EXPECT_EQ(Button("bGo")->text(), "Apply");
 
     QStringList menus;
