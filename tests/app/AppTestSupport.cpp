@@ -1,28 +1,24 @@
 #include "AppTestSupport.h"
-#include "common/QtTestSupport.h"
 
-#include "app/ZorvTileMain.h"
+#include "app/InputBox.h"
+#include "app/JpgCval1.h"
+#include "app/Log1.h"
+#include "app/Print1.h"
+#include "app/Trans1.h"
 #include "platform/Registry.h"
 
-#include <QApplication>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-void EnsureTestApplication() {
-    EnsureQtApplication();
-}
+#include <QCoreApplication>
 
 void Pump(int times) {
     for (int i = 0; i < times; ++i) QCoreApplication::processEvents();
 }
 
 TStartedProgram::TStartedProgram(const QString& iniDir, const QString& startFile, bool show) {
-    EnsureTestApplication();
+    EnsureQtApplication();
     Registry::WriteString("Software\\ZorvWare\\ZorvTile", "INILocation", iniDir);
     SetMessageHook([this](const QString& text, TMsgDlgType type, int buttons) {
         Asked.push_back({text, type, buttons});
-        if (Answers.empty()) return static_cast<int>(mrOk);
+        if (Answers.empty()) return DefaultAnswer;
         const int a = Answers.front();
         Answers.pop_front();
         return a;
@@ -45,6 +41,41 @@ TStartedProgram::~TStartedProgram() {
     Destroy();
     SetMessageHook({});
     UndoLevels = 15;
+}
+
+void ProgramTest::SetUp() {
+    ASSERT_TRUE(Ini.isValid() && LogDir.isValid());
+    TfZorvTile::SetLogFolder(LogDir.path());
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), Show);
+    W = fZorvTile;
+    ASSERT_NE(W, nullptr);
+}
+
+void ProgramTest::TearDown() {
+    Program.reset();
+    TfZorvTile::SetFileDialogHook({});
+    TfZorvTile::SetLogFolder(QString());
+    TfJPGComp::SetExecuteHook({});
+    TfTrans::SetExecuteHook({});
+    TfTrans::SetColorDialogHook({});
+    TfPrint::SetExecHook({});
+    SetPrintDialogHook({});
+    LogWindows::SetSaveDialogHook({});
+    SetInputBoxHook({});
+    SetFolderBrowserHook({});
+}
+
+QStringList ProgramTest::Messages() const {
+    QStringList out;
+    for (const TAskedBox& b : Program->Asked) out << b.Text;
+    return out;
+}
+
+QStringList ProgramTest::Errors() const {
+    QStringList out;
+    for (const TAskedBox& b : Program->Asked)
+        if (b.Type == TMsgDlgType::mtError) out << b.Text;
+    return out;
 }
 
 QStringList FileLines(const QString& path) {

@@ -1,10 +1,13 @@
 #pragma once
-// Helpers for the main window tests: the application object, the program's windows created as at
-// start-up on a fresh settings folder, and message boxes answered from a list.
+// Helpers for the main window tests: the program's windows created as at start-up on a fresh settings
+// folder, message boxes answered from a list, and the fixture most window tests share.
 
 #include "app/StartUp.h"
+#include "app/ZorvTileMain.h"
 #include "common/QtTestSupport.h"
 #include "platform/MessageBoxes.h"
+
+#include <gtest/gtest.h>
 
 #include <QString>
 #include <QStringList>
@@ -14,8 +17,6 @@
 #include <memory>
 #include <vector>
 
-// Makes sure a QApplication exists (offscreen).
-void EnsureTestApplication();
 // Lets queued calls and paints run.
 void Pump(int times = 5);
 
@@ -26,7 +27,7 @@ struct TAskedBox {
 };
 
 // The nineteen windows on a settings folder of their own; every message box is recorded and answered
-// with the next answer queued (mrOk when none).
+// with the next answer queued, or DefaultAnswer when none is.
 class TStartedProgram {
 public:
     // `iniDir`: the settings folder stored in the key store before start (must exist).
@@ -37,9 +38,26 @@ public:
 
     std::vector<TAskedBox> Asked;
     std::deque<int> Answers;
+    int DefaultAnswer = mrOk;
 
 private:
     std::unique_ptr<TApplicationForms> Forms;
+};
+
+// The program started on settings and log folders of their own; every hook is reset afterwards.
+class ProgramTest : public ::testing::Test {
+protected:
+    explicit ProgramTest(bool show = true) : Show(show) {}
+    void SetUp() override;
+    void TearDown() override;
+
+    QStringList Messages() const; // every box's text
+    QStringList Errors() const;   // the error boxes' texts
+
+    QTemporaryDir Ini, LogDir;
+    std::unique_ptr<TStartedProgram> Program;
+    TfZorvTile* W = nullptr;
+    const bool Show;
 };
 
 // The lines of a text file without line ends and without blank lines.

@@ -1,26 +1,18 @@
 // File > New, Open and Save As, the dropped file and the start-up file: round trips, the format chosen
 // by the name, and files that cannot be read or written.
 #include "FileTestSupport.h"
-#include "common/QtTestSupport.h"
 
 #include "app/JpgCval1.h"
-#include "platform/Picture.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QTimer>
 #include <QUrl>
-
-#include <csignal>
-#include <cstdlib>
-#include <sys/resource.h>
 
 namespace {
 
@@ -64,46 +56,15 @@ protected:
         s.defDir = W->DefDir;
     }
     void ExpectUnchanged(const TState& s) const {
-        EXPECT_TRUE(SamePixels(W->z, s.z));
-        EXPECT_TRUE(SamePixels(W->orig, s.orig));
-        EXPECT_TRUE(SamePixels(W->bufr, s.bufr));
+        EXPECT_TRUE(SameDIB(W->z, s.z));
+        EXPECT_TRUE(SameDIB(W->orig, s.orig));
+        EXPECT_TRUE(SameDIB(W->bufr, s.bufr));
         EXPECT_EQ(W->Ring.StackSize, s.stack);
         EXPECT_EQ(W->DefDir, s.defDir);
     }
 };
 
-// A bitmap file header for a 24-bit picture of w x h pixels with no pixel data after it.
-QByteArray BmpHeaderOnly(int w, int h) {
-    QByteArray b(54, '\0');
-    auto put32 = [&](int at, quint32 v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 255);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, 54);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<quint32>(w));
-    put32(22, static_cast<quint32>(h));
-    b[26] = 1;
-    b[28] = 24;
-    return b;
-}
-
 } // namespace
-
-TEST_F(FileCommands, TheFileItemsAreWiredAndTheBufferItemsWaitForABuffer) {
-    for (const char* name :
-         {"New1", "Open1", "SaveAs1", "Exit1", "Copy1", "AsSelection1", "ReplaceImage1", "Transparent1",
-          "CopyImagetoBuffer1", "LoadBufferfromFile1", "PasteClipboardtoBuffer1", "SetJPGCompression2"}) {
-        auto* a = W->findChild<QAction*>(name);
-        ASSERT_NE(a, nullptr) << name;
-        EXPECT_TRUE(a->isEnabled()) << name;
-    }
-    EXPECT_FALSE(W->PasteBuffertoImage1->isEnabled());
-    EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled());
-    EXPECT_FALSE(W->CopyBuffertoClipboard1->isEnabled());
-}
 
 TEST_F(FileCommands, NewFillsTheImageWithTheBrushColourKeepingItsSize) {
     SetImage(7, 5);
@@ -136,8 +97,8 @@ TEST_F(FileCommands, BmpSavedAndOpenedAgainIsExact) {
     const int stack = W->Ring.StackSize;
     Open(File("pic.bmp"));
     EXPECT_EQ(Dialogs.back().Folder, QDir(Files.path()).absolutePath()) << "the dialog starts in DefDir";
-    EXPECT_TRUE(SamePixels(W->z, saved));
-    EXPECT_TRUE(SamePixels(W->orig, saved));
+    EXPECT_TRUE(SameDIB(W->z, saved));
+    EXPECT_TRUE(SameDIB(W->orig, saved));
     EXPECT_EQ(W->buf.Width, 5);
     EXPECT_EQ(W->buf.Height, 3);
     EXPECT_EQ(W->imSine->size(), QSize(5, 3));
@@ -149,7 +110,7 @@ TEST_F(FileCommands, BmpSavedAndOpenedAgainIsExact) {
     // Reset returns to the opened file after a change.
     Trigger("New1");
     W->Reset1Click();
-    EXPECT_TRUE(SamePixels(W->z, saved));
+    EXPECT_TRUE(SameDIB(W->z, saved));
 }
 
 TEST_F(FileCommands, JpegRoundTripIsCloseAndALowerQualityGivesASmallerFile) {
@@ -160,8 +121,6 @@ TEST_F(FileCommands, JpegRoundTripIsCloseAndALowerQualityGivesASmallerFile) {
             W->z.Pixels24[y][x] =
                 MakeFColor(static_cast<std::uint8_t>(4 * x), static_cast<std::uint8_t>(4 * y), 128);
     W->SetToIm(W->z);
-    TFastDIB original;
-    CopyDIB(W->z, original);
 
     SaveAs("q90.jpg"); // jcv starts at 90
     // Quality 20 through the JPEG quality dialog.
@@ -180,37 +139,22 @@ TEST_F(FileCommands, JpegRoundTripIsCloseAndALowerQualityGivesASmallerFile) {
     EXPECT_GT(small, 0);
     EXPECT_LT(small, big);
 
+    // Opened again: close to the original (the error bound itself is checked with the picture container).
     Open(File("q90.jpg"));
     ASSERT_EQ(W->z.Width, 64);
     ASSERT_EQ(W->z.Height, 64);
-    int worst = 0;
-    long sum = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const TFColor a = W->z.Pixels24[y][x], b = original.Pixels24[y][x];
-            for (int d : {a.r - b.r, a.g - b.g, a.b - b.b}) {
-                worst = std::max(worst, std::abs(d));
-                sum += std::abs(d);
-            }
-        }
-    EXPECT_LE(worst, 12);
-    EXPECT_LE(sum / (64 * 64 * 3), 2);
+    const TFColor c = W->z.Pixels24[32][32]; // r = g = b = 128
+    for (int v : {c.r, c.g, c.b}) EXPECT_NEAR(v, 128, 12);
 }
 
 TEST_F(FileCommands, TheFormatComesFromTheFileNameNotItsFolders) {
+    // The rules themselves are checked with the picture container; here the name reaches them whole.
     SetImage(4, 4);
-    SaveAs("picture.png"); // any other extension gets JPEG data
-    EXPECT_EQ(Head(File("picture.png")), QByteArray("\xFF\xD8"));
     SaveAs("a.bmp.jpg"); // ".BMP" anywhere in the name
     EXPECT_EQ(Head(File("a.bmp.jpg")), "BM");
-    SaveAs("UPPER.BMP");
-    EXPECT_EQ(Head(File("UPPER.BMP")), "BM");
     ASSERT_TRUE(QDir(Files.path()).mkpath("x.gif"));
-    ASSERT_TRUE(QDir(Files.path()).mkpath("y.bmp"));
     SaveAs("x.gif/pic.jpg");
     EXPECT_EQ(Head(File("x.gif/pic.jpg")), QByteArray("\xFF\xD8"));
-    SaveAs("y.bmp/pic.jpg");
-    EXPECT_EQ(Head(File("y.bmp/pic.jpg")), QByteArray("\xFF\xD8"));
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
     // A name without an extension gets the dialog's default one.
     SaveAs("noext");
@@ -225,13 +169,19 @@ TEST_F(FileCommands, TheFormatComesFromTheFileNameNotItsFolders) {
     EXPECT_FALSE(QFile::exists(File("plain.gif")));
 }
 
-TEST_F(FileCommands, SaveAsCancelledWritesNothingAndProposesTheGivenName) {
-    SetImage(2, 2);
-    Chosen.push_back(QString());
+TEST_F(FileCommands, CancelledDialogsChangeAndWriteNothing) {
+    SetImage(2, 3);
+    TState s;
+    Remember(s);
+    Chosen = {QString(), QString()};
     EXPECT_FALSE(W->SaveImageAs("test.jpg"));
     EXPECT_EQ(Dialogs.back().Proposed, "test.jpg");
     EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::SavePictureFilter);
     EXPECT_TRUE(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    Trigger("Open1");
+    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
+    ExpectUnchanged(s);
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(FileCommands, AFailedSaveLeavesTheExistingFileIntactAndSaysSo) {
@@ -270,8 +220,8 @@ TEST_F(FileCommands, CorruptTruncatedAndOversizedFilesAreRefusedChangingNothing)
     WriteAll(File("corrupt.bmp"), "BM" + QByteArray(100, '\x7F'));
     WriteAll(File("corrupt.jpg"), "\xFF\xD8\xFF" + QByteArray(100, 'x'));
     WriteAll(File("text.jpg"), "just some text\n");
-    WriteAll(File("huge.bmp"), BmpHeaderOnly(20000, 10));
-    WriteAll(File("huge2.bmp"), BmpHeaderOnly(9000, 9000)); // 81 M pixels
+    WriteAll(File("huge.bmp"), BmpHeader(20000, 10));
+    WriteAll(File("huge2.bmp"), BmpHeader(9000, 9000)); // 81 M pixels
     const QStringList bad = {"truncated.jpg", "truncated.bmp", "corrupt.bmp", "corrupt.jpg",
                              "text.jpg",      "huge.bmp",      "huge2.bmp",   "missing.bmp"};
     for (const QString& name : bad) Open(File(name));
@@ -322,23 +272,12 @@ TEST_F(FileCommands, DroppedFiles) {
     ASSERT_TRUE(Drop({File("dropped.bmp")}));
     TFastDIB expected;
     PaintPattern(expected, 3, 2);
-    EXPECT_TRUE(SamePixels(W->z, expected));
-    EXPECT_TRUE(SamePixels(W->orig, expected));
+    EXPECT_TRUE(SameDIB(W->z, expected));
+    EXPECT_TRUE(SameDIB(W->orig, expected));
     EXPECT_EQ(W->Ring.StackSize, s.stack + 1);
     EXPECT_EQ(W->DefDir, QDir(Files.path()).absolutePath());
     EXPECT_EQ(LogLines(), QStringList{"Open File " + QFileInfo(File("dropped.bmp")).absoluteFilePath()});
     EXPECT_EQ(Messages().size(), 2);
-}
-
-TEST_F(FileCommands, OpenCancelledChangesNothing) {
-    SetImage(2, 3);
-    TState s;
-    Remember(s);
-    Chosen.push_back(QString());
-    Trigger("Open1");
-    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
-    ExpectUnchanged(s);
-    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST(FileNameFilters, InQtForm) {
@@ -347,38 +286,6 @@ TEST(FileNameFilters, InQtForm) {
     EXPECT_EQ(TfZorvTile::QtNameFilters(TfZorvTile::SavePictureFilter),
               "JPG,BMP,GIF(*.jpg,*.bmp,*.gif) (*.jpg *.bmp *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;"
               "GIF (*.gif)");
-}
-
-TEST(FileStartUp, TheCommandLinePictureIsShownWithoutUndoOrLog) {
-    QTemporaryDir ini, files;
-    ASSERT_TRUE(ini.isValid() && files.isValid());
-    TFastDIB pic;
-    PaintPattern(pic, 9, 4);
-    const QString path = QDir(files.path()).filePath("start.bmp");
-    SavePictureFromDIB(pic, path);
-    TStartedProgram p(ini.path(), path);
-    Pump(10);
-    ASSERT_NE(fZorvTile, nullptr);
-    EXPECT_TRUE(SamePixels(fZorvTile->z, pic));
-    EXPECT_TRUE(SamePixels(fZorvTile->orig, pic));
-    EXPECT_EQ(fZorvTile->buf.Width, 9);
-    EXPECT_EQ(fZorvTile->stBar->PanelText(0), "Width: 9");
-    EXPECT_TRUE(fZorvTile->Ring.Empty);
-    EXPECT_NE(fZorvTile->DefDir, QDir(files.path()).absolutePath());
-    EXPECT_TRUE(p.Asked.empty());
-}
-
-TEST(FileStartUp, AnUnreadableCommandLinePictureLeavesTheBlackImage) {
-    QTemporaryDir ini, files;
-    ASSERT_TRUE(ini.isValid() && files.isValid());
-    const QString path = QDir(files.path()).filePath("broken.jpg");
-    WriteAll(path, "no picture");
-    TStartedProgram p(ini.path(), path);
-    Pump(10);
-    ASSERT_EQ(p.Asked.size(), 1u);
-    EXPECT_EQ(p.Asked[0].Type, TMsgDlgType::mtError);
-    EXPECT_EQ(fZorvTile->z.Width, 512);
-    EXPECT_EQ(fZorvTile->z.Pixels24[0][0], MakeFColor(0, 0, 0));
 }
 
 TEST_F(FileCommands, ExitAsksTheCloseQuestionAndCancelStays) {

@@ -1,13 +1,9 @@
 // The JPEG quality dialog (its edit, slider, buttons and stored value) and the transparent paste
 // options dialog.
 #include "AppTestSupport.h"
-#include "common/QtTestSupport.h"
 #include "app/JpgCval1.h"
 #include "app/Trans1.h"
-#include "app/ZorvTileMain.h"
 #include "platform/IniFile.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,25 +12,32 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 
-class FileDialogs : public ::testing::Test {
+class FileDialogs : public ProgramTest {
 protected:
+    FileDialogs() : ProgramTest(false) {}
     void SetUp() override {
-        ASSERT_TRUE(Ini.isValid());
-        Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+        ProgramTest::SetUp();
         D = fJPGComp;
         ASSERT_NE(D, nullptr);
     }
-    void TearDown() override {
-        Program.reset();
-        TfJPGComp::SetExecuteHook({});
-        TfTrans::SetExecuteHook({});
+    // Set JPG Compression with the dialog driven by `act`.
+    void SetQuality(std::function<void(TfJPGComp&)> act) {
+        TfJPGComp::SetExecuteHook([act](TfJPGComp& d) {
+            act(d);
+            return d.result();
+        });
+        W->findChild<QAction*>("SetJPGCompression2")->trigger();
     }
-    QTemporaryDir Ini;
-    std::unique_ptr<TStartedProgram> Program;
+    void Restart() {
+        Program.reset();
+        Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+        W = fZorvTile;
+    }
     TfJPGComp* D = nullptr;
 };
 
@@ -48,7 +51,7 @@ TEST_F(FileDialogs, JpegQualityStartsAt90WithItsTexts) {
     EXPECT_EQ(D->sbCVal->maximum(), 100);
     EXPECT_EQ(D->sbCVal->pageStep(), 10);
     EXPECT_EQ(D->myval, 90);
-    EXPECT_EQ(fZorvTile->jcv, 90);
+    EXPECT_EQ(W->jcv, 90);
 }
 
 TEST_F(FileDialogs, JpegQualityEditIsKeptWithin0To100AndMovesTheSlider) {
@@ -76,65 +79,54 @@ TEST_F(FileDialogs, JpegQualityEditIsKeptWithin0To100AndMovesTheSlider) {
 }
 
 TEST_F(FileDialogs, CancelRestoresTheLastAcceptedValueAndOkSetsTheSavingQuality) {
-    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+    SetQuality([](TfJPGComp& d) {
         d.eCVal->setText("150");
         EXPECT_EQ(d.eCVal->text(), "100");
         d.BitBtn2->click();
-        return d.result();
     });
-    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
     EXPECT_EQ(D->sbCVal->value(), 90);
     EXPECT_EQ(D->eCVal->text(), "90");
-    EXPECT_EQ(fZorvTile->jcv, 90);
+    EXPECT_EQ(W->jcv, 90);
 
-    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+    SetQuality([](TfJPGComp& d) {
         d.eCVal->setText("40");
         d.BitBtn1->click();
-        return d.result();
     });
-    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
-    EXPECT_EQ(fZorvTile->jcv, 40);
+    EXPECT_EQ(W->jcv, 40);
     EXPECT_EQ(D->myval, 40);
 
     // Cancel now returns to 40.
-    TfJPGComp::SetExecuteHook([](TfJPGComp& d) {
+    SetQuality([](TfJPGComp& d) {
         d.sbCVal->setValue(5);
         d.BitBtn2->click();
-        return d.result();
     });
-    fZorvTile->findChild<QAction*>("SetJPGCompression2")->trigger();
     EXPECT_EQ(D->sbCVal->value(), 40);
     EXPECT_EQ(D->eCVal->text(), "40");
-    EXPECT_EQ(fZorvTile->jcv, 40);
+    EXPECT_EQ(W->jcv, 40);
 }
 
 TEST_F(FileDialogs, TheStoredQualityShowsAfterARestartButSavingStartsAt90) {
     D->eCVal->setText("55");
-    Program.reset(); // writes the settings: the dialog's key and the main window's sections
-    const QString ini = QDir(Ini.path()).filePath("ZorvTile.ini");
-    EXPECT_EQ(IniFile(ini).ReadString("MainForm", "JPGComp", "?"), "55");
-
-    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    Restart(); // the settings are written at exit: the dialog's key and the main window's sections
+    EXPECT_EQ(IniFile(QDir(Ini.path()).filePath("ZorvTile.ini")).ReadString("MainForm", "JPGComp", "?"),
+              "55");
     EXPECT_EQ(fJPGComp->eCVal->text(), "55");
     EXPECT_EQ(fJPGComp->sbCVal->value(), 55);
     EXPECT_EQ(fJPGComp->myval, 90);
-    EXPECT_EQ(fZorvTile->jcv, 90);
+    EXPECT_EQ(W->jcv, 90);
 }
 
 TEST_F(FileDialogs, AStoredQualityIsIgnoredOnTheFirstRunAndWhenItIsNotANumber) {
-    Program.reset();
-    const QString path = QDir(Ini.path()).filePath("ZorvTile.ini");
     // No gate key: the file was not written by the program, so it is not read.
-    QFile::remove(path);
-    WriteAll(path, "[MainForm]\r\nJPGComp=33\r\n");
-    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
-    EXPECT_EQ(fJPGComp->eCVal->text(), "90");
-    Program.reset();
-
-    WriteAll(path, "[EffectVals]\r\nEffectVals6=250\r\n[MainForm]\r\nJPGComp=lots\r\n");
-    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
-    EXPECT_EQ(fJPGComp->eCVal->text(), "90");
-    EXPECT_TRUE(Program->Asked.empty());
+    const QString path = QDir(Ini.path()).filePath("ZorvTile.ini");
+    for (const char* content : {"[MainForm]\r\nJPGComp=33\r\n",
+                                "[EffectVals]\r\nEffectVals6=250\r\n[MainForm]\r\nJPGComp=lots\r\n"}) {
+        Program.reset(); // writes the settings, overwritten below
+        WriteAll(path, content);
+        Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+        EXPECT_EQ(fJPGComp->eCVal->text(), "90") << content;
+        EXPECT_TRUE(Program->Asked.empty());
+    }
 }
 
 TEST_F(FileDialogs, TransparentPasteOptions) {
@@ -148,7 +140,7 @@ TEST_F(FileDialogs, TransparentPasteOptions) {
     EXPECT_EQ(t->rbPen->text(), "Use Pen Color for transparent color");
     EXPECT_EQ(t->rbCustom->text(), "Custom Color...");
 
-    fZorvTile->AColor = RGBColor(10, 20, 30);
+    W->AColor = RGBColor(10, 20, 30);
     t->rbNorm->click();
     EXPECT_EQ(t->Shape1Color(), RGBColor(10, 20, 30));
     t->ColorDialog1Color = RGBColor(1, 2, 3);
@@ -167,5 +159,4 @@ TEST_F(FileDialogs, TransparentPasteOptions) {
     EXPECT_EQ(t->Shape1Color(), RGBColor(0, 0, 0));
     t->Shape1MouseDown();
     EXPECT_EQ(asked, 1);
-    TfTrans::SetColorDialogHook({});
 }

@@ -1,16 +1,10 @@
 #include "FileTestSupport.h"
 
-#include "app/JpgCval1.h"
-#include "app/Trans1.h"
-
 #include <QDir>
 
 void FileCommandsBase::SetUp() {
-    ASSERT_TRUE(Ini.isValid() && Files.isValid() && LogDir.isValid());
-    TfZorvTile::SetLogFolder(LogDir.path());
-    Program = std::make_unique<TStartedProgram>(Ini.path());
-    W = fZorvTile;
-    ASSERT_NE(W, nullptr);
+    ProgramTest::SetUp();
+    ASSERT_TRUE(Files.isValid());
     TfZorvTile::SetFileDialogHook([this](const QString& caption, const QString& folder, const QString& filter,
                                          const QString& proposed) {
         Dialogs.push_back({caption, folder, filter, proposed});
@@ -19,15 +13,6 @@ void FileCommandsBase::SetUp() {
         Chosen.pop_front();
         return c;
     });
-}
-
-void FileCommandsBase::TearDown() {
-    Program.reset();
-    TfZorvTile::SetFileDialogHook({});
-    TfJPGComp::SetExecuteHook({});
-    TfTrans::SetExecuteHook({});
-    TfTrans::SetColorDialogHook({});
-    TfZorvTile::SetLogFolder(QString());
 }
 
 void FileCommandsBase::Trigger(const char* name) {
@@ -53,19 +38,6 @@ QStringList FileCommandsBase::LogLines() const {
     return lines;
 }
 
-QStringList FileCommandsBase::Errors() const {
-    QStringList out;
-    for (const TAskedBox& b : Program->Asked)
-        if (b.Type == TMsgDlgType::mtError) out << b.Text;
-    return out;
-}
-
-QStringList FileCommandsBase::Messages() const {
-    QStringList out;
-    for (const TAskedBox& b : Program->Asked) out << b.Text;
-    return out;
-}
-
 TFColor Pattern(int x, int y) {
     return MakeFColor(static_cast<std::uint8_t>(10 * x + 1), static_cast<std::uint8_t>(20 * y + 2),
                       static_cast<std::uint8_t>(3 * x + 5 * y + 7));
@@ -75,15 +47,4 @@ void PaintPattern(TFastDIB& d, int w, int h) {
     d.SetSize(w, h, 24, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) d.Pixels24[y][x] = Pattern(x, y);
-}
-
-::testing::AssertionResult SamePixels(const TFastDIB& a, const TFastDIB& b) {
-    if (a.Width != b.Width || a.Height != b.Height)
-        return ::testing::AssertionFailure()
-               << "size " << a.Width << " x " << a.Height << " vs " << b.Width << " x " << b.Height;
-    for (int y = 0; y < a.Height; ++y)
-        for (int x = 0; x < a.Width; ++x)
-            if (!(a.Pixels24[y][x] == b.Pixels24[y][x]))
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
-    return ::testing::AssertionSuccess();
 }

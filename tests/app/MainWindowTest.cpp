@@ -2,16 +2,16 @@
 // the tool box across hide and show, and the undo commands through the real widgets.
 
 #include "AppTestSupport.h"
-#include "common/QtTestSupport.h"
 
 #include "app/InputBox.h"
 #include "app/Log1.h"
 #include "app/Log2.h"
 #include "app/PendingForms.h"
 #include "app/Print1.h"
-#include "app/ZorvTileMain.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,19 +19,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFileInfo>
-
-
-
 namespace {
 
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureTestApplication();
+        EnsureQtApplication();
         ASSERT_TRUE(Dir.isValid());
     }
     QAction* Item(const char* name) { return fZorvTile->findChild<QAction*>(name); }
@@ -73,11 +66,8 @@ TEST_F(MainWindow, FreshStartState) {
                                          fTester, fPrint, fGif, fLog, fELog, fMultGrad, fAdjust, fMultOpt})
         EXPECT_NE(w, nullptr);
 
-    EXPECT_EQ(Panel(0), "Width: 512");
-    EXPECT_EQ(Panel(1), "Height: 512");
-    EXPECT_EQ(Panel(2), "X:");
-    EXPECT_EQ(Panel(3), "Y:");
-    EXPECT_EQ(Panel(4), "Idle...");
+    const QStringList panels{"Width: 512", "Height: 512", "X:", "Y:", "Idle..."};
+    for (int i = 0; i < panels.size(); ++i) EXPECT_EQ(Panel(i), panels[i]) << i;
 
     EXPECT_EQ(fZorvTile->z.Width, 512);
     EXPECT_EQ(fZorvTile->z.Height, 512);
@@ -99,15 +89,11 @@ TEST_F(MainWindow, FreshStartState) {
     EXPECT_EQ(fZorvTile->lvl, -1);
 
     // Option ticks without a settings file.
-    EXPECT_FALSE(Item("PromptforSaveAtTermination1")->isChecked());
-    EXPECT_TRUE(Item("HideDialogDuringSave1")->isChecked());
-    EXPECT_FALSE(Item("ShowDialogDuringSave1")->isChecked());
-    EXPECT_TRUE(Item("ShowAdj")->isChecked());
-    EXPECT_FALSE(Item("CenterShapes")->isChecked());
-    EXPECT_FALSE(Item("SaveImagewithLogFileName1")->isChecked());
-    EXPECT_FALSE(Item("ShowSampleTextonTestPage1")->isChecked());
-    EXPECT_TRUE(Item("Normal1")->isChecked());
-    EXPECT_FALSE(Item("XORPen1")->isChecked());
+    for (const char* on : {"HideDialogDuringSave1", "ShowAdj", "Normal1"})
+        EXPECT_TRUE(Item(on)->isChecked()) << on;
+    for (const char* off : {"PromptforSaveAtTermination1", "ShowDialogDuringSave1", "CenterShapes",
+                            "SaveImagewithLogFileName1", "ShowSampleTextonTestPage1", "XORPen1"})
+        EXPECT_FALSE(Item(off)->isChecked()) << off;
 
     // The menu tree: captions, shortcuts, and later commands present but disabled.
     EXPECT_EQ(Item("UnDo1")->shortcut(), QKeySequence("Ctrl+Z"));
@@ -149,6 +135,7 @@ TEST_F(MainWindow, StartWithPictureShowsItWithoutUndoAndResetReturnsToIt) {
     EXPECT_EQ(Panel(1), "Height: 30");
     EXPECT_FALSE(Button("bUndo")->isEnabled());
     EXPECT_TRUE(w.Ring.Empty);
+    EXPECT_NE(w.DefDir, QDir(Dir.path()).absolutePath()) << "the start file does not move DefDir";
 
     // An effect-like change, then Reset: back to the start picture, and Reset is undoable.
     {
@@ -314,6 +301,7 @@ TEST_F(MainWindow, ChangeUndoQuantity) {
     for (const char* bad : {"0", "-4", "101"}) {
         reply = bad;
         change->trigger();
+        EXPECT_EQ(p.Asked.back().Text, "The number of undo levels must lie between 1 and 100.") << bad;
     }
     EXPECT_EQ(p.Asked.size(), 4u);
     EXPECT_EQ(UndoLevels, 15);
@@ -430,27 +418,11 @@ TEST_F(MainWindow, ToolBarButtonsHintsAndGroupsAndTheMenuBar) {
         ASSERT_NE(b, nullptr);
         hints << b->toolTip();
     }
-    EXPECT_EQ(hints, QStringList({"Open a File...",
-                                  "Save File As...",
-                                  "|",
-                                  "Copy To Clipboard",
-                                  "Paste From Clipboard",
-                                  "|",
-                                  "Show/Hide Toolbox",
-                                  "Show/Hide Color Sliders on Toolbox",
-                                  "|",
-                                  "Apply Current Effect",
-                                  "|",
-                                  "UnDo ",
-                                  "|",
-                                  "Print...",
-                                  "|",
-                                  "Paste Gradient to Image",
-                                  "|",
-                                  "Copy Image to Buffer",
-                                  "Paste Buffer to Image",
-                                  "|",
-                                  "Test Tiles"}));
+    EXPECT_EQ(hints.join(";"),
+              "Open a File...;Save File As...;|;Copy To Clipboard;Paste From Clipboard;|;"
+              "Show/Hide Toolbox;Show/Hide Color Sliders on Toolbox;|;Apply Current Effect;|;"
+              "UnDo ;|;Print...;|;Paste Gradient to Image;|;Copy Image to Buffer;"
+              "Paste Buffer to Image;|;Test Tiles");
     EXPECT_EQ(Button("bGo")->text(), "Apply");
 
     QStringList menus;

@@ -2,10 +2,6 @@
 // into PDF files.
 #include "AppTestSupport.h"
 #include "app/Print1.h"
-#include "app/ZorvTileMain.h"
-#include "platform/MessageBoxes.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,118 +16,76 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QToolButton>
 
-#include <memory>
+#include <functional>
 #include <stdexcept>
 
-namespace {
-
-// A 300 ppi printer, a page of 2400 x 3150 pixels (8 x 10.5 inches), a 512 x 512 image, a 96 ppi
-// screen, scale 1.375.
-PrintLayout layout(int size, int align) {
-    PrintLayout L;
-    L.size = size;
-    L.align = align;
-    L.scale = 1.375f;
-    L.wideInches = 3.5;
-    L.highInches = 3.5;
-    L.imageWidth = 512;
-    L.imageHeight = 512;
-    L.printerPpiX = 300;
-    L.printerPpiY = 300;
-    L.screenPpiX = 96;
-    L.screenPpiY = 96;
-    L.pageWidth = 2400;
-    L.pageHeight = 3150;
-    return L;
-}
-
-} // namespace
-
-TEST(PrintTargetRect, EachSizeAtTopLeftSitsInsideTheQuarterInchMargins) {
-    // Margins: 300 * 0.25 = 75.
-    // Match screen: 300 * 512 / 96 * 1.375 = 1600 * 1.375 = 2200.
-    EXPECT_EQ(PrintTargetRect(layout(0, 0)), QRect(75, 75, 2200, 2200));
-    // Specify size: 3.5 inches * 300 = 1050.
-    EXPECT_EQ(PrintTargetRect(layout(1, 0)), QRect(75, 75, 1050, 1050));
-    // Stretch: the page less two margins, 2400 - 150 by 3150 - 150.
-    EXPECT_EQ(PrintTargetRect(layout(2, 0)), QRect(75, 75, 2250, 3000));
-    // Any other choice prints one pixel.
-    EXPECT_EQ(PrintTargetRect(layout(5, 0)), QRect(75, 75, 1, 1));
-    EXPECT_EQ(PrintTargetRect(layout(-1, 0)), QRect(75, 75, 1, 1));
-}
-
-TEST(PrintTargetRect, CentredIgnoresTheMargins) {
-    // (2400 - 2200) div 2 = 100, (3150 - 2200) div 2 = 475.
-    EXPECT_EQ(PrintTargetRect(layout(0, 1)), QRect(100, 475, 2200, 2200));
-    // (2400 - 1050) div 2 = 675, (3150 - 1050) div 2 = 1050.
-    EXPECT_EQ(PrintTargetRect(layout(1, 1)), QRect(675, 1050, 1050, 1050));
-    EXPECT_EQ(PrintTargetRect(layout(2, 1)), QRect(75, 75, 2250, 3000));
-}
-
-TEST(PrintTargetRect, CdCoversOnALandscapePage) {
-    // Landscape page 3150 x 2400. Front: 9.5 * 300 = 2850, 4.75 * 300 = 1425;
-    // left (3150 - 2850) div 2 = 150, top (2400 - 1425) div 2 = 975 div 2 = 487.
-    PrintLayout front = layout(3, 1);
-    front.pageWidth = 3150;
-    front.pageHeight = 2400;
-    front.wideInches = 9.5;
-    front.highInches = 4.75;
-    EXPECT_EQ(PrintTargetRect(front), QRect(150, 487, 2850, 1425));
-    // Back: 5.875 * 300 = 1762.5 -> 1762 and 4.625 * 300 = 1387.5 -> 1388 (halves to even);
-    // left (3150 - 1762) div 2 = 694, top (2400 - 1388) div 2 = 506.
-    PrintLayout back = front;
-    back.size = 4;
-    back.wideInches = 5.875;
-    back.highInches = 4.625;
-    EXPECT_EQ(PrintTargetRect(back), QRect(694, 506, 1762, 1388));
-}
-
-TEST(PrintTargetRect, RoundingOfMarginsAndScale) {
-    // 150 * 0.25 = 37.5 -> 38 and 90 * 0.25 = 22.5 -> 22 (halves to even).
-    PrintLayout L = layout(1, 0);
-    L.printerPpiX = 150;
-    L.printerPpiY = 90;
-    // 3.5 * 150 = 525, 3.5 * 90 = 315.
-    EXPECT_EQ(PrintTargetRect(L), QRect(38, 22, 525, 315));
-    // Match screen at scale 0.1 (what 0 becomes): 300 * 512 / 96 = 1600, * 0.1 = 160.
-    L = layout(0, 0);
-    L.scale = 0.1f;
-    EXPECT_EQ(PrintTargetRect(L).size(), QSize(160, 160));
-    // A 120 ppi screen and a 400 x 300 image: 300 * 400 / 120 * 1.375 = 1375, 300 * 300 / 120 * 1.375
-    // = 1031.25 -> 1031.
-    L = layout(0, 0);
-    L.screenPpiX = L.screenPpiY = 120;
-    L.imageWidth = 400;
-    L.imageHeight = 300;
-    EXPECT_EQ(PrintTargetRect(L).size(), QSize(1375, 1031));
-}
-
-TEST(PrintTargetRect, CentringAnImageWiderThanThePageGivesANegativeLeftEdge) {
-    PrintLayout L = layout(1, 1);
-    L.printerPpiX = L.printerPpiY = 100;
-    L.wideInches = 30.01; // 3001 pixels on a page 2400 wide
-    L.highInches = 1.0;
-    // (2400 - 3001) div 2 = -601 div 2 = -300 (toward zero); (3150 - 100) div 2 = 1525.
-    EXPECT_EQ(PrintTargetRect(L), QRect(-300, 1525, 3001, 100));
-}
-
-TEST(PrintTargetRect, SizesThatCannotPrintGiveNoRectangle) {
-    PrintLayout L = layout(1, 0);
-    L.wideInches = -2;
-    EXPECT_TRUE(PrintTargetRect(L).isNull());
-    L.wideInches = 0;
-    EXPECT_TRUE(PrintTargetRect(L).isNull());
-    L.wideInches = 1e12;
-    EXPECT_TRUE(PrintTargetRect(L).isNull());
-    L = layout(0, 0);
-    L.scale = -1.0f;
-    EXPECT_TRUE(PrintTargetRect(L).isNull());
-    L = layout(2, 0);
-    L.pageWidth = 100; // narrower than the two margins
-    EXPECT_TRUE(PrintTargetRect(L).isNull());
+TEST(PrintTargetRect, HandWorkedRectangles) {
+    // Base: a 300 ppi printer, a page of 2400 x 3150 pixels (8 x 10.5 inches), a 512 x 512 image, a
+    // 96 ppi screen, scale 1.375, 3.5 x 3.5 inches; margins 300 * 0.25 = 75.
+    struct Case {
+        const char* why;
+        int size, align;
+        std::function<void(PrintLayout&)> change;
+        QRect want; // null: nothing can print
+    };
+    const auto same = [](PrintLayout&) {};
+    const auto cdFront = [](PrintLayout& L) { // landscape page, 9.5 x 4.75 inches
+        L.pageWidth = 3150, L.pageHeight = 2400, L.wideInches = 9.5, L.highInches = 4.75;
+    };
+    const Case cases[] = {
+        // 300 * 512 / 96 * 1.375 = 1600 * 1.375 = 2200.
+        {"match screen", 0, 0, same, QRect(75, 75, 2200, 2200)},
+        {"specify: 3.5 * 300 = 1050", 1, 0, same, QRect(75, 75, 1050, 1050)},
+        {"stretch: page less margins, 2400 - 150 by 3150 - 150", 2, 0, same, QRect(75, 75, 2250, 3000)},
+        {"other choice: one pixel", 5, 0, same, QRect(75, 75, 1, 1)},
+        {"negative choice: one pixel", -1, 0, same, QRect(75, 75, 1, 1)},
+        // Centred ignores the margins: (2400 - 2200) div 2 = 100, (3150 - 2200) div 2 = 475.
+        {"centred match screen", 0, 1, same, QRect(100, 475, 2200, 2200)},
+        {"centred specify: (2400 - 1050) div 2, (3150 - 1050) div 2", 1, 1, same,
+         QRect(675, 1050, 1050, 1050)},
+        {"centred stretch", 2, 1, same, QRect(75, 75, 2250, 3000)},
+        // 2850 x 1425 at (3150 - 2850) div 2 = 150, (2400 - 1425) div 2 = 487.
+        {"CD front", 3, 1, cdFront, QRect(150, 487, 2850, 1425)},
+        // 5.875 * 300 = 1762.5 -> 1762, 4.625 * 300 = 1387.5 -> 1388 (halves to even);
+        // (3150 - 1762) div 2 = 694, (2400 - 1388) div 2 = 506.
+        {"CD back", 4, 1, [&](PrintLayout& L) { cdFront(L), L.wideInches = 5.875, L.highInches = 4.625; },
+         QRect(694, 506, 1762, 1388)},
+        // Margins 150 * 0.25 = 37.5 -> 38, 90 * 0.25 = 22.5 -> 22; 3.5 * 150 = 525, 3.5 * 90 = 315.
+        {"margins halve to even", 1, 0, [](PrintLayout& L) { L.printerPpiX = 150, L.printerPpiY = 90; },
+         QRect(38, 22, 525, 315)},
+        {"scale 0.1 (what 0 becomes): 1600 * 0.1", 0, 0, [](PrintLayout& L) { L.scale = 0.1f; },
+         QRect(75, 75, 160, 160)},
+        // 300 * 400 / 120 * 1.375 = 1375, 300 * 300 / 120 * 1.375 = 1031.25 -> 1031.
+        {"120 ppi screen, 400 x 300 image", 0, 0,
+         [](PrintLayout& L) { L.screenPpiX = L.screenPpiY = 120, L.imageWidth = 400, L.imageHeight = 300; },
+         QRect(75, 75, 1375, 1031)},
+        // 30.01 * 100 = 3001 wide: (2400 - 3001) div 2 = -601 div 2 = -300 (toward zero),
+        // (3150 - 100) div 2 = 1525.
+        {"centred wider than the page", 1, 1,
+         [](PrintLayout& L) { L.printerPpiX = L.printerPpiY = 100, L.wideInches = 30.01, L.highInches = 1; },
+         QRect(-300, 1525, 3001, 100)},
+        {"negative inches", 1, 0, [](PrintLayout& L) { L.wideInches = -2; }, QRect()},
+        {"zero inches", 1, 0, [](PrintLayout& L) { L.wideInches = 0; }, QRect()},
+        {"absurd inches", 1, 0, [](PrintLayout& L) { L.wideInches = 1e12; }, QRect()},
+        {"negative scale", 0, 0, [](PrintLayout& L) { L.scale = -1.0f; }, QRect()},
+        {"page narrower than its margins", 2, 0, [](PrintLayout& L) { L.pageWidth = 100; }, QRect()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        PrintLayout L;
+        L.size = c.size, L.align = c.align, L.scale = 1.375f, L.wideInches = L.highInches = 3.5;
+        L.imageWidth = L.imageHeight = 512, L.printerPpiX = L.printerPpiY = 300;
+        L.screenPpiX = L.screenPpiY = 96, L.pageWidth = 2400, L.pageHeight = 3150;
+        c.change(L);
+        const QRect r = PrintTargetRect(L);
+        if (c.want.isNull()) {
+            EXPECT_TRUE(r.isNull()) << r.width() << " x " << r.height();
+        } else {
+            EXPECT_EQ(r, c.want);
+        }
+    }
 }
 
 TEST(PrintNumbers, ReadWithEitherSeparatorAndWrittenWithTwoDecimals) {
@@ -151,7 +105,7 @@ TEST(PrintNumbers, ReadWithEitherSeparatorAndWrittenWithTwoDecimals) {
 }
 
 TEST(PrintBitmap, StretchesIntoTheRectangleAndFramesItsOwnEdgePixels) {
-    EnsureTestApplication();
+    EnsureQtApplication();
     QImage canvas(20, 20, QImage::Format_RGB32);
     canvas.fill(Qt::white);
     QImage bitmap(2, 2, QImage::Format_BGR888);
@@ -161,16 +115,10 @@ TEST(PrintBitmap, StretchesIntoTheRectangleAndFramesItsOwnEdgePixels) {
     PrintBitmap(p, target, bitmap, true);
     p.end();
     const QRgb black = qRgb(0, 0, 0), red = qRgb(255, 0, 0), white = qRgb(255, 255, 255);
-    EXPECT_EQ(canvas.pixel(5, 5), black);
-    EXPECT_EQ(canvas.pixel(12, 5), black);
-    EXPECT_EQ(canvas.pixel(5, 10), black);
-    EXPECT_EQ(canvas.pixel(12, 10), black);
-    EXPECT_EQ(canvas.pixel(8, 10), black);
-    EXPECT_EQ(canvas.pixel(6, 6), red);
-    EXPECT_EQ(canvas.pixel(11, 9), red);
-    EXPECT_EQ(canvas.pixel(13, 5), white);
-    EXPECT_EQ(canvas.pixel(5, 11), white);
-    EXPECT_EQ(canvas.pixel(4, 4), white);
+    const std::tuple<int, int, QRgb> framed[] = {
+        {5, 5, black}, {12, 5, black}, {5, 10, black}, {12, 10, black}, {8, 10, black},
+        {6, 6, red},   {11, 9, red},   {13, 5, white}, {5, 11, white},  {4, 4, white}};
+    for (const auto& [x, y, c] : framed) EXPECT_EQ(canvas.pixel(x, y), c) << x << "," << y;
 
     QImage plain(20, 20, QImage::Format_RGB32);
     plain.fill(Qt::white);
@@ -184,28 +132,15 @@ TEST(PrintBitmap, StretchesIntoTheRectangleAndFramesItsOwnEdgePixels) {
 
 namespace {
 
-// The main window with its print options dialog; message boxes are recorded, the options dialog and
-// the print dialog are answered by the test.
-class PrintTest : public ::testing::Test {
+// The main window unshown with its print options dialog; the print dialog is answered by the test.
+class PrintTest : public ProgramTest {
 protected:
+    PrintTest() : ProgramTest(false) {}
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(settings.isValid());
-        program = std::make_unique<TStartedProgram>(settings.path(), QString(), false);
-        SetMessageHook([this](const QString& text, TMsgDlgType, int) {
-            messages << text;
-            return int(mrOk);
-        });
-        main = fZorvTile;
+        ProgramTest::SetUp();
         dialog = fPrint;
-        ASSERT_TRUE(main && dialog);
+        ASSERT_NE(dialog, nullptr);
     }
-    void TearDown() override {
-        TfPrint::SetExecHook({});
-        SetPrintDialogHook({});
-        program.reset();
-    }
-
     // Answers the print dialog with a PDF printer: Letter paper, no margins, 300 pixels per inch.
     void printToPdf(const QString& file) {
         SetPrintDialogHook([this, file](QPrinter& printer) {
@@ -219,15 +154,15 @@ protected:
             return true;
         });
     }
-    QByteArray fileBytes(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    // Runs File > Print with the options dialog set by `choose` and answered OK.
+    void print(std::function<void(TfPrint&)> choose) {
+        TfPrint::SetExecHook([choose](TfPrint& d) {
+            choose(d);
+            return int(mrOk);
+        });
+        W->Print1Click();
     }
 
-    QTemporaryDir folder, settings;
-    std::unique_ptr<TStartedProgram> program;
-    QStringList messages;
-    TfZorvTile* main = nullptr;
     TfPrint* dialog = nullptr;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     int printDialogs = 0;
@@ -250,7 +185,6 @@ TEST_F(PrintTest, DialogStartsAsLaidOut) {
     EXPECT_FALSE(dialog->eWide->isVisibleTo(dialog));
     EXPECT_FALSE(dialog->cbAspect->isVisibleTo(dialog));
     EXPECT_TRUE(dialog->eScale->isVisibleTo(dialog));
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("eScale"), dialog->eScale);
 }
 
 TEST_F(PrintTest, ShowingTheDialogGivesTheImagesSizeInInches) {
@@ -262,7 +196,7 @@ TEST_F(PrintTest, ShowingTheDialogGivesTheImagesSizeInInches) {
     EXPECT_EQ(dialog->eScale->text(), "1.375");
     EXPECT_EQ(dialog->eWide->text(), "5.33");
     EXPECT_EQ(dialog->eHigh->text(), "5.33");
-    main->z.SetSize(300, 48, 24, 0);
+    W->z.SetSize(300, 48, 24, 0);
     dialog->FormShow();
     EXPECT_EQ(dialog->eWide->text(), "3.13"); // 3.125 -> "%f" gives 3.13
     EXPECT_EQ(dialog->eHigh->text(), "0.50");
@@ -316,7 +250,7 @@ TEST_F(PrintTest, SizeChoicesShowTheirControlsAndCdSizesSetTheirInches) {
 }
 
 TEST_F(PrintTest, AspectLockFollowsTheImagesRatio) {
-    main->z.SetSize(512, 256, 24, 0);
+    W->z.SetSize(512, 256, 24, 0);
     dialog->eWide->setText("4");
     dialog->eWideExit();
     EXPECT_EQ(dialog->eHigh->text(), "2.00"); // 4 * 256 / 512
@@ -337,9 +271,9 @@ TEST_F(PrintTest, AspectLockFollowsTheImagesRatio) {
 
 TEST_F(PrintTest, ScalingHelpText) {
     dialog->SpeedButton1->click();
-    ASSERT_EQ(messages.size(), 1);
+    ASSERT_EQ(Messages().size(), 1);
     EXPECT_EQ(
-        messages[0],
+        Messages()[0],
         "The scaling factor is only used for Match Screen Size printing.\rTranslating screen size to "
         "printer size is not an exact process.  On my 800 x 600 system I must use the 1.375 scaling to get "
         "a close approximation of what I see on the screen to what is printed, otherwise the printed "
@@ -347,106 +281,97 @@ TEST_F(PrintTest, ScalingHelpText) {
         "probably a value between 1 and 2.");
 }
 
-TEST_F(PrintTest, PrintsA512ImageToAPdfAtAChosenSize) {
-    const QString pdf = folder.filePath("job.pdf");
-    printToPdf(pdf);
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.rgSize->SetItemIndex(1);
-        d.rgSizeClick();
-        d.eWide->setText("2");
-        d.eHigh->setText("3");
-        d.rgAlign->SetItemIndex(1);
-        return int(mrOk);
-    });
-    main->Print1Click();
-    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
-    EXPECT_EQ(printDialogs, 1);
-    EXPECT_EQ(orientation, QPageLayout::Portrait);
-    // Letter at 300 ppi without margins: 2550 x 3300. 2 and 3 inches: 600 x 900, centred at
-    // ((2550 - 600) div 2, (3300 - 900) div 2) = (975, 1200).
-    EXPECT_EQ(dialog->PrintedRect, QRect(975, 1200, 600, 900));
-    EXPECT_FALSE(dialog->DrawBox);
-    const QByteArray bytes = fileBytes(pdf);
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_GT(bytes.size(), 2000) << "holds the image";
-}
-
-TEST_F(PrintTest, CdCoverFrontPrintsLandscapeCentredWithAFrame) {
-    const QString pdf = folder.filePath("cd.pdf");
-    printToPdf(pdf);
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.CDJacketFront1->trigger();
-        return int(mrOk);
-    });
-    main->Print1Click();
-    EXPECT_EQ(orientation, QPageLayout::Landscape);
-    // Landscape Letter: 3300 x 2550. 9.5 x 4.75 inches: 2850 x 1425 at ((3300 - 2850) div 2,
-    // (2550 - 1425) div 2) = (225, 562).
-    EXPECT_EQ(dialog->PrintedRect, QRect(225, 562, 2850, 1425));
-    EXPECT_TRUE(dialog->DrawBox);
-    EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
-}
-
-TEST_F(PrintTest, ScaleZeroPrintsAtATenth) {
+TEST_F(PrintTest, PrintsA512ImageToAPdf) {
     ASSERT_EQ(TfPrint::ScreenPpiX(), 96);
-    const QString pdf = folder.filePath("small.pdf");
-    printToPdf(pdf);
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.eScale->setText("0");
-        return int(mrOk);
-    });
-    main->Print1Click();
-    // 300 * 512 / 96 * 0.1 = 160, top left inside the 75-pixel margins.
-    EXPECT_EQ(dialog->PrintedRect, QRect(75, 75, 160, 160));
-    EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
+    // Letter at 300 ppi without margins: 2550 x 3300 portrait, 3300 x 2550 landscape.
+    struct Job {
+        const char* why;
+        std::function<void(TfPrint&)> choose;
+        QRect want;
+        QPageLayout::Orientation orientation;
+        bool frame;
+    };
+    const Job jobs[] = {
+        // In this order: each job starts from the choices the one before left in the dialog.
+        // Scale 0 prints at a tenth: 300 * 512 / 96 * 0.1 = 160, inside the 75-pixel margins.
+        {"scale 0", [](TfPrint& d) { d.eScale->setText("0"); }, QRect(75, 75, 160, 160),
+         QPageLayout::Portrait, false},
+        // 2 x 3 inches: 600 x 900 centred at ((2550 - 600) div 2, (3300 - 900) div 2) = (975, 1200).
+        {"chosen size, centred",
+         [](TfPrint& d) {
+             d.rgSize->SetItemIndex(1);
+             d.rgSizeClick();
+             d.eWide->setText("2");
+             d.eHigh->setText("3");
+             d.rgAlign->SetItemIndex(1);
+         },
+         QRect(975, 1200, 600, 900), QPageLayout::Portrait, false},
+        // 9.5 x 4.75 inches: 2850 x 1425 at ((3300 - 2850) div 2, (2550 - 1425) div 2) = (225, 562).
+        {"CD cover front", [](TfPrint& d) { d.CDJacketFront1->trigger(); }, QRect(225, 562, 2850, 1425),
+         QPageLayout::Landscape, true},
+    };
+    for (const Job& j : jobs) {
+        SCOPED_TRACE(j.why);
+        const QString pdf = LogDir.filePath(QString::fromLatin1(j.why) + ".pdf");
+        printToPdf(pdf);
+        printDialogs = 0;
+        print(j.choose);
+        EXPECT_TRUE(Messages().isEmpty()) << Messages().join("|").toStdString();
+        EXPECT_EQ(printDialogs, 1);
+        EXPECT_EQ(orientation, j.orientation);
+        EXPECT_EQ(dialog->PrintedRect, j.want);
+        EXPECT_EQ(dialog->DrawBox, j.frame);
+        const QByteArray bytes = ReadAll(pdf);
+        EXPECT_TRUE(bytes.startsWith("%PDF"));
+        EXPECT_GT(bytes.size(), 2000) << "holds the image";
+    }
 }
 
 TEST_F(PrintTest, CancelOrBadNumbersPrintNothing) {
-    const QString pdf = folder.filePath("none.pdf");
+    const QString pdf = LogDir.filePath("none.pdf");
     printToPdf(pdf);
     TfPrint::SetExecHook([](TfPrint&) { return int(mrCancel); });
-    main->Print1Click();
+    W->Print1Click();
     EXPECT_EQ(printDialogs, 0);
 
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.eScale->setText("1.x");
-        return int(mrOk);
-    });
-    main->Print1Click();
-    EXPECT_EQ(messages, QStringList({"'1.x' is not a valid floating point value"}));
-    EXPECT_EQ(printDialogs, 0) << "the numbers are read before the printer is asked for";
-
-    // A factor beyond the range of a Single is refused before anything is printed.
-    messages.clear();
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.eScale->setText("1e39");
-        return int(mrOk);
-    });
-    main->Print1Click();
-    EXPECT_EQ(messages, QStringList({"Floating point overflow: the scaling factor 1e39 is too large"}));
-    EXPECT_EQ(printDialogs, 0);
-
-    messages.clear();
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.rgSize->SetItemIndex(1);
-        d.eWide->setText("-2");
-        d.eHigh->setText("2");
-        return int(mrOk);
-    });
-    main->Print1Click();
-    EXPECT_EQ(messages.size(), 1);
+    // The numbers are read before the printer is asked for; a size that cannot print once the page is known.
+    struct Bad {
+        std::function<void(TfPrint&)> choose;
+        QString message;
+    };
+    const Bad bad[] = {
+        {[](TfPrint& d) { d.eScale->setText("1.x"); }, "'1.x' is not a valid floating point value"},
+        // Beyond the range of a Single.
+        {[](TfPrint& d) { d.eScale->setText("1e39"); },
+         "Floating point overflow: the scaling factor 1e39 is too large"},
+        {[](TfPrint& d) {
+             d.rgSize->SetItemIndex(1);
+             d.eWide->setText("-2");
+             d.eHigh->setText("2");
+         },
+         QString()}, // any message
+    };
+    for (const Bad& b : bad) {
+        Program->Asked.clear();
+        print(b.choose);
+        ASSERT_EQ(Messages().size(), 1);
+        if (!b.message.isEmpty()) {
+            EXPECT_EQ(Messages()[0], b.message);
+            EXPECT_EQ(printDialogs, 0);
+        }
+    }
     EXPECT_FALSE(QFile::exists(pdf));
 
-    messages.clear();
+    // The print dialog cancelled.
+    Program->Asked.clear();
     SetPrintDialogHook([](QPrinter&) { return false; });
-    TfPrint::SetExecHook([](TfPrint&) { return int(mrOk); });
-    main->Print1Click();
-    EXPECT_TRUE(messages.isEmpty());
+    print([](TfPrint&) {});
+    EXPECT_TRUE(Messages().isEmpty());
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST_F(PrintTest, SetupChoicesCarryOverToTheNextJob) {
-    const QString pdf = folder.filePath("setup.pdf");
+    const QString pdf = LogDir.filePath("setup.pdf");
     printToPdf(pdf);
     dialog->sbPrint->click();
     EXPECT_EQ(printDialogs, 1);
@@ -456,12 +381,8 @@ TEST_F(PrintTest, SetupChoicesCarryOverToTheNextJob) {
         EXPECT_EQ(printer.resolution(), 300);
         return true;
     });
-    TfPrint::SetExecHook([](TfPrint& d) {
-        d.rgSize->SetItemIndex(2);
-        return int(mrOk);
-    });
-    main->Print1Click();
+    print([](TfPrint& d) { d.rgSize->SetItemIndex(2); });
     // Stretch on Letter at 300 ppi: (2550 - 150) x (3300 - 150).
     EXPECT_EQ(dialog->PrintedRect, QRect(75, 75, 2400, 3150));
-    EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
 }

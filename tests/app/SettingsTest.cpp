@@ -2,11 +2,9 @@
 // byte for byte, the gate, broken and out-of-range values, and a failed write reported once.
 
 #include "AppTestSupport.h"
-#include "common/QtTestSupport.h"
 
 #include "app/InputBox.h"
 #include "app/SettingsFile.h"
-#include "app/ZorvTileMain.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
@@ -15,17 +13,16 @@
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureTestApplication();
+        EnsureQtApplication();
         ASSERT_TRUE(Dir.isValid());
         ResetSettingsFailureReport();
     }
+    void TearDown() override { SetFolderBrowserHook({}); }
     QString Ini() const { return Dir.path() + "/ZorvTile.ini"; }
     QAction* Item(const char* name) { return fZorvTile->findChild<QAction*>(name); }
 
@@ -35,20 +32,9 @@ protected:
 // The lines a first run writes, worked out from the built-in defaults.
 QStringList FirstRunLines() {
     // The JPEG quality dialog is destroyed before the main window, so its key opens the file.
-    QStringList l{"[MainForm]", "JPGComp=90"};
-    l << "TxtOnTst=0"
-      << "SaveDlg=0"
-      << "ShowAdj=1"
-      << "CenterShape=0"
-      << "SaveWithLog=0"
-      << "PenStyle=0"
-      << "Default Directory="
-      << "Top=1"
-      << "Left=195"
-      << "Width=541"
-      << "Height=446"
-      << "Status=1"
-      << "UndoLevels=15";
+    QStringList l{"[MainForm]",    "JPGComp=90",    "TxtOnTst=0", "SaveDlg=0",          "ShowAdj=1",
+                  "CenterShape=0", "SaveWithLog=0", "PenStyle=0", "Default Directory=", "Top=1",
+                  "Left=195",      "Width=541",     "Height=446", "Status=1",           "UndoLevels=15"};
     l << "[EffectVals]";
     const std::map<int, int> defs{
         {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
@@ -56,40 +42,14 @@ QStringList FirstRunLines() {
         {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},   {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
         {59, 4},  {60, 3},  {61, 1},  {62, 16},  {63, 16},  {64, 24}, {65, 270}};
     for (int i = 0; i < 66; ++i) l << QString("EffectVals%1=%2").arg(i).arg(defs.count(i) ? defs.at(i) : 0);
-    l << "UDPeakVal=3"
-      << "UDWavVal=32"
-      << "LRPeakVal=2"
-      << "LRWavVal=17"
-      << "FishVal=0.75"
-      << "ScaleVal=2"
-      << "TurbVal=120"
-      << "UDSBlurBuf=1"
-      << "UDSBlurSelf=1"
-      << "SBlurReps=32"
-      << "UDWatBuf=100"
-      << "UDWatSelf=-128"
-      << "NovaSpok=64"
-      << "NovaHue=32"
-      << "NovaX=24"
-      << "NovaY=36"
-      << "HytEl=20"
-      << "HytDp=16"
-      << "HytBm=1"
-      << "TrColVal=0"
-      << "TrUseVal=0"
-      << "WvLenVal=10"
-      << "WvPhsVal=8"
-      << "WvRflVal=0"
-      << "WhPchVal=0.5"
-      << "WhRadVal=1";
-    l << "[MGradient]"
-      << "bars=1"
-      << "colors=100,200,128"
-      << "pos=10"
-      << "bkcolor=0,0,0"
-      << "width=512"
-      << "height=512"
-      << "vertical=1";
+    l << QStringList{"UDPeakVal=3",  "UDWavVal=32",    "LRPeakVal=2",  "LRWavVal=17",   "FishVal=0.75",
+                     "ScaleVal=2",   "TurbVal=120",    "UDSBlurBuf=1", "UDSBlurSelf=1", "SBlurReps=32",
+                     "UDWatBuf=100", "UDWatSelf=-128", "NovaSpok=64",  "NovaHue=32",    "NovaX=24",
+                     "NovaY=36",     "HytEl=20",       "HytDp=16",     "HytBm=1",       "TrColVal=0",
+                     "TrUseVal=0",   "WvLenVal=10",    "WvPhsVal=8",   "WvRflVal=0",    "WhPchVal=0.5",
+                     "WhRadVal=1"};
+    l << QStringList{"[MGradient]",   "bars=1",    "colors=100,200,128", "pos=10",
+                     "bkcolor=0,0,0", "width=512", "height=512",         "vertical=1"};
     return l;
 }
 
@@ -113,7 +73,7 @@ TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
 
 TEST_F(Settings, FirstRunStoresTheDocumentsFolderInTheKeyStore) {
     QFile::remove(Registry::StoreFileName());
-    EnsureTestApplication();
+    EnsureQtApplication();
     TApplicationForms forms;
     forms.CreateForms(QString());
     EXPECT_EQ(fZorvTile->INIDir, DocumentsFolder());
@@ -150,17 +110,10 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
     }
     const QByteArray first = ReadAll(Ini());
     const QStringList lines = FileLines(Ini());
-    EXPECT_TRUE(lines.contains("EffectVals6=0"));
-    EXPECT_TRUE(lines.contains("FishVal=0.300000011920929"));
-    EXPECT_TRUE(lines.contains("WvPhsVal=2"));
-    EXPECT_TRUE(lines.contains("HytBm=0"));
-    EXPECT_TRUE(lines.contains("TrColVal=255"));
-    EXPECT_TRUE(lines.contains("PenStyle=11"));
-    EXPECT_TRUE(lines.contains("SaveDlg=1"));
-    EXPECT_TRUE(lines.contains("UndoLevels=42"));
-    EXPECT_TRUE(lines.contains("colors=255,0,0,0,255,0,0,0,255"));
-    EXPECT_TRUE(lines.contains("pos=0,50,100"));
-    EXPECT_TRUE(lines.contains("vertical=0"));
+    for (const char* line : {"EffectVals6=0", "FishVal=0.300000011920929", "WvPhsVal=2", "HytBm=0",
+                             "TrColVal=255", "PenStyle=11", "SaveDlg=1", "UndoLevels=42",
+                             "colors=255,0,0,0,255,0,0,0,255", "pos=0,50,100", "vertical=0"})
+        EXPECT_TRUE(lines.contains(line)) << line;
 
     {
         TStartedProgram p(Dir.path(), QString(), false);
@@ -197,7 +150,7 @@ TEST_F(Settings, ValuesReadBackAndRewrittenByteForByte) {
 TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
     // No EffectVals6: EffectVals and MainForm are not read; MGradient is.
     WriteAll(Ini(), "[EffectVals]\nEffectVals7=99\n[MainForm]\nUndoLevels=30\nSaveDlg=1\n"
-                          "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
+                    "[MGradient]\nbars=3\ncolors=255,0,0,0,255,0,0,0,255\npos=0,50,100\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_EQ(fZorvTile->EffectVals[7], 0);
@@ -211,10 +164,10 @@ TEST_F(Settings, GateIsTheKeysPresenceAndMGradientIsAlwaysRead) {
 
 TEST_F(Settings, BrokenAndOutOfRangeValues) {
     WriteAll(Ini(), "[EffectVals]\nEffectVals6=12\nEffectVals3=abc\nFishVal=0,5\nWhPchVal=junk\n"
-                          "HytBm=256\nTrUseVal=257\n"
-                          "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
-                          "SaveWithLog=2\nCenterShape=0\n"
-                          "[MGradient]\nbars=3\ncolors=1,2,3\npos=1,2,3\nbkcolor=300,2\nwidth=-1\n");
+                    "HytBm=256\nTrUseVal=257\n"
+                    "[MainForm]\nUndoLevels=0\nWidth=5\nHeight=99999\nPenStyle=20\nSaveDlg=2\n"
+                    "SaveWithLog=2\nCenterShape=0\n"
+                    "[MGradient]\nbars=3\ncolors=1,2,3\npos=1,2,3\nbkcolor=300,2\nwidth=-1\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         TfZorvTile& w = *fZorvTile;
@@ -242,20 +195,14 @@ TEST_F(Settings, BrokenAndOutOfRangeValues) {
         p.Destroy();
     }
     const QStringList lines = FileLines(Ini());
-    EXPECT_TRUE(lines.contains("PenStyle=0"));
-    EXPECT_TRUE(lines.contains("UndoLevels=15"));
-    EXPECT_TRUE(lines.contains("FishVal=0.5"));
+    for (const char* line : {"PenStyle=0", "UndoLevels=15", "FishVal=0.5"})
+        EXPECT_TRUE(lines.contains(line)) << line;
 
     // Out of range from the other side, and the largest allowed value.
-    WriteAll(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=1000\n");
-    {
+    for (const auto& [stored, kept] : {std::pair{"1000", 15}, std::pair{"100", 100}}) {
+        WriteAll(Ini(), QByteArray("[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=") + stored + "\n");
         TStartedProgram p(Dir.path(), QString(), false);
-        EXPECT_EQ(UndoLevels, 15);
-    }
-    WriteAll(Ini(), "[EffectVals]\nEffectVals6=0\n[MainForm]\nUndoLevels=100\n");
-    {
-        TStartedProgram p(Dir.path(), QString(), false);
-        EXPECT_EQ(UndoLevels, 100);
+        EXPECT_EQ(UndoLevels, kept) << stored;
     }
 }
 
@@ -295,25 +242,23 @@ TEST_F(Settings, NoSettingsFolderWritesNothing) {
     // Before the folder is found the file name is relative; nothing may land in the current folder.
     const QString old = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(Dir.path()));
-    EXPECT_FALSE(WriteSettings(SettingsPath(QString()), [](IniFile& ini) { ini.WriteString("A", "b", "c"); }));
+    EXPECT_FALSE(
+        WriteSettings(SettingsPath(QString()), [](IniFile& ini) { ini.WriteString("A", "b", "c"); }));
     EXPECT_FALSE(QFile::exists(Dir.path() + "/ZorvTile.ini"));
     QDir::setCurrent(old);
 }
 
 TEST_F(Settings, MaximisedWindowKeepsItsLastNormalPlace) {
     WriteAll(Ini(), "[EffectVals]\nEffectVals6=250\n[MainForm]\nTop=7\nLeft=8\nWidth=600\nHeight=400\n"
-                          "Status=3\n");
+                    "Status=3\n");
     {
         TStartedProgram p(Dir.path(), QString(), false);
         EXPECT_TRUE(fZorvTile->windowState() & Qt::WindowMaximized);
         p.Destroy();
     }
     const QStringList lines = FileLines(Ini());
-    EXPECT_TRUE(lines.contains("Status=3"));
-    EXPECT_TRUE(lines.contains("Top=7"));
-    EXPECT_TRUE(lines.contains("Left=8"));
-    EXPECT_TRUE(lines.contains("Width=600"));
-    EXPECT_TRUE(lines.contains("Height=400"));
+    for (const char* line : {"Status=3", "Top=7", "Left=8", "Width=600", "Height=400"})
+        EXPECT_TRUE(lines.contains(line)) << line;
     // Kept in its place, before the keys written at exit.
     EXPECT_EQ(lines.indexOf("Top=7"), lines.indexOf("[MainForm]") + 1);
 }
@@ -353,5 +298,4 @@ TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
     // Written at exit in the new folder.
     EXPECT_TRUE(FileLines(target.path() + "/ZorvTile.ini").contains("UndoLevels=15"));
     EXPECT_FALSE(QFile::exists(Ini()));
-    SetFolderBrowserHook({});
 }

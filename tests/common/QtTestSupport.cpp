@@ -48,6 +48,34 @@ void WriteAll(const QString& fileName, const QByteArray& data) {
     ASSERT_EQ(f.write(data), data.size());
 }
 
+::testing::AssertionResult SameDIB(const TFastDIB& a, const TFastDIB& b) {
+    if (a.Width != b.Width || a.Height != b.Height || a.Bpp != b.Bpp)
+        return ::testing::AssertionFailure() << "size " << a.Width << " x " << a.Height << " x " << a.Bpp
+                                             << " vs " << b.Width << " x " << b.Height << " x " << b.Bpp;
+    for (int y = 0; y < a.Height; ++y)
+        for (int x = 0; x < a.Width; ++x)
+            if (!(a.Pixels24[y][x] == b.Pixels24[y][x]))
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
+    return ::testing::AssertionSuccess();
+}
+
+QByteArray BmpHeader(std::int32_t w, std::int32_t h) {
+    QByteArray b(54, '\0');
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 255);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(w));
+    put32(22, static_cast<std::uint32_t>(h));
+    b[26] = 1;
+    b[28] = 24;
+    return b;
+}
+
 FileSizeLimit::FileSizeLimit(long bytes) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit r{};

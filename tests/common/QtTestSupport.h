@@ -1,6 +1,10 @@
 #pragma once
-// Helpers shared by the Qt-side tests: the application object, scratch folders, file contents and a
-// file-size limit that makes writes fail part-way even for a privileged user.
+// Helpers shared by the Qt-side tests: the application object, file contents, image comparison, a
+// bitmap header and a file-size limit that makes writes fail part-way even for a privileged user.
+
+#include "image/FastDIB.h"
+
+#include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QString>
@@ -11,6 +15,11 @@ void EnsureQtApplication();
 
 QByteArray ReadAll(const QString& fileName);
 void WriteAll(const QString& fileName, const QByteArray& data);
+
+// Both images have the same size, depth and pixels (24 bits per pixel).
+::testing::AssertionResult SameDIB(const TFastDIB& a, const TFastDIB& b);
+// The 54-byte header of a 24-bit bitmap file of w x h pixels, with no pixel data behind it.
+QByteArray BmpHeader(std::int32_t w, std::int32_t h);
 
 // While alive, no file of this process can grow past `bytes`: writes beyond fail with EFBIG.
 class FileSizeLimit {

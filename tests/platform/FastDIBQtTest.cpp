@@ -180,7 +180,7 @@ TEST(FastDIBQtLoad, NullImageOrBadDepthLeavesTheImage) {
 TEST(FastDIBQtLoad, FileRoundTripIsExact) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString name = dir.filePath(QStringLiteral("pic.bmp"));
+    const QString name = dir.filePath("pic.bmp");
     ASSERT_TRUE(gradientPicture().save(name));
     TFastDIB dib;
     QString error;
@@ -188,7 +188,7 @@ TEST(FastDIBQtLoad, FileRoundTripIsExact) {
     EXPECT_TRUE(error.isEmpty());
     expectGradient(dib);
     // Only bitmap files: a PNG is refused, whatever its name.
-    const QString png = dir.filePath(QStringLiteral("pic2.bmp"));
+    const QString png = dir.filePath("pic2.bmp");
     ASSERT_TRUE(gradientPicture().save(png, "PNG"));
     EXPECT_FALSE(LoadFromFile(dib, png, 24, &error));
 }
@@ -198,11 +198,11 @@ TEST(FastDIBQtLoad, FailuresLeaveTheImageAndSayWhy) {
     dib.SetSize(2, 2, 24, 0);
     dib.SetPixel(0, 1, px(4, 5, 6));
     QString error;
-    EXPECT_FALSE(LoadFromFile(dib, QStringLiteral("/nonexistent/none.png"), 24, &error));
+    EXPECT_FALSE(LoadFromFile(dib, "/nonexistent/none.png", 24, &error));
     EXPECT_TRUE(error.contains(QLatin1String("none.png"))) << qPrintable(error);
 
     QTemporaryDir dir;
-    const QString junk = dir.filePath(QStringLiteral("junk.bmp"));
+    const QString junk = dir.filePath("junk.bmp");
     {
         QFile f(junk);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -212,7 +212,7 @@ TEST(FastDIBQtLoad, FailuresLeaveTheImageAndSayWhy) {
     EXPECT_FALSE(LoadFromFile(dib, junk, 24, &error));
     EXPECT_FALSE(error.isEmpty());
 
-    EXPECT_FALSE(LoadFromRes(dib, QStringLiteral("no/such/picture.png"), 24, &error));
+    EXPECT_FALSE(LoadFromRes(dib, "no/such/picture.png", 24, &error));
     EXPECT_EQ(dib.Width, 2);
     EXPECT_EQ(dib.GetPixel(0, 1), px(4, 5, 6));
 }
@@ -232,16 +232,15 @@ TEST(FastDIBQtLoad, OversizeRefusedBeforeDecoding) {
     dib.SetSize(1, 1, 24, 0);
     dib.SetPixel(0, 0, px(1, 2, 3));
     QString error;
-    EXPECT_FALSE(LoadFromFile(dib, write(QStringLiteral("wide.bmp"), 16385, 1), 24, &error));
+    EXPECT_FALSE(LoadFromFile(dib, write("wide.bmp", 16385, 1), 24, &error));
     EXPECT_TRUE(error.contains(QLatin1String("16385 x 1"))) << qPrintable(error);
-    EXPECT_FALSE(LoadFromFile(dib, write(QStringLiteral("tall.bmp"), 1, 16385), 24, &error));
+    EXPECT_FALSE(LoadFromFile(dib, write("tall.bmp", 1, 16385), 24, &error));
     // 8193 x 8192 is 67 117 056 pixels, just over 64 M (67 108 864).
-    EXPECT_FALSE(LoadFromFile(dib, write(QStringLiteral("many.bmp"), 8193, 8192), 24, &error));
+    EXPECT_FALSE(LoadFromFile(dib, write("many.bmp", 8193, 8192), 24, &error));
     EXPECT_EQ(dib.Width, 1);
     EXPECT_EQ(dib.GetPixel(0, 0), px(1, 2, 3));
     // Exactly 16384 on a side is allowed.
-    EXPECT_TRUE(LoadFromFile(dib, write(QStringLiteral("edge.bmp"), 16384, 2), 24, &error))
-        << qPrintable(error);
+    EXPECT_TRUE(LoadFromFile(dib, write("edge.bmp", 16384, 2), 24, &error)) << qPrintable(error);
     EXPECT_EQ(dib.Width, 16384);
     EXPECT_EQ(dib.Height, 2);
 }
@@ -260,19 +259,13 @@ TEST(FastDIBQtDraw, DrawAndStretch) {
         DrawDIB(p, dib, 3, 4);
         StretchDIB(p, dib, QRect(6, 0, 4, 4));
     }
-    EXPECT_EQ(canvas.pixel(3, 4), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(4, 4), qRgb(0, 255, 0));
-    EXPECT_EQ(canvas.pixel(3, 5), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(4, 5), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.pixel(5, 4), qRgb(9, 9, 9));
-    EXPECT_EQ(canvas.pixel(2, 4), qRgb(9, 9, 9));
-    // Doubled: each source pixel covers a 2 x 2 block, no blending.
-    EXPECT_EQ(canvas.pixel(6, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(7, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.pixel(8, 1), qRgb(0, 255, 0));
-    EXPECT_EQ(canvas.pixel(7, 2), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(9, 3), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.pixel(5, 0), qRgb(9, 9, 9));
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255),
+               white = qRgb(255, 255, 255), bg = qRgb(9, 9, 9);
+    // Drawn at (3, 4); doubled at (6, 0): each source pixel covers a 2 x 2 block, no blending.
+    const std::tuple<int, int, QRgb> want[] = {{3, 4, red},   {4, 4, green}, {3, 5, blue},  {4, 5, white},
+                                               {5, 4, bg},    {2, 4, bg},    {6, 0, red},   {7, 1, red},
+                                               {8, 1, green}, {7, 2, blue},  {9, 3, white}, {5, 0, bg}};
+    for (const auto& [x, y, c] : want) EXPECT_EQ(canvas.pixel(x, y), c) << x << "," << y;
 }
 
 TEST(FastDIBQtDraw, TileDrawAnchorsAtTheCorner) {
@@ -342,7 +335,7 @@ TEST(FastDIBQtLoad, FromAResource) {
         buf.open(QIODevice::WriteOnly);
         ASSERT_TRUE(gradientPicture().save(&buf, "PNG"));
     }
-    const QByteArray block = resourceBlock(QStringLiteral("mozaro-dib-test.png"), png);
+    const QByteArray block = resourceBlock("mozaro-dib-test.png", png);
     ASSERT_TRUE(QResource::registerResource(reinterpret_cast<const uchar*>(block.constData())));
     for (const char* path : {":/mozaro-dib-test.png", "qrc:/mozaro-dib-test.png", "mozaro-dib-test.png"}) {
         TFastDIB dib;

@@ -15,19 +15,18 @@ namespace {
 class IniFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path(const QString& name = QStringLiteral("ZorvTile.ini")) const { return dir.filePath(name); }
+    QString path(const QString& name = "ZorvTile.ini") const { return dir.filePath(name); }
 };
 
 TEST_F(IniFileTest, MissingFileIsEmptyAndGivesDefaults) {
-    IniFile ini(path(QStringLiteral("none.ini")));
-    EXPECT_EQ(ini.FileName(), path(QStringLiteral("none.ini")));
-    EXPECT_FALSE(ini.SectionExists(QStringLiteral("MainForm")));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("MainForm"), QStringLiteral("JPGComp"), QStringLiteral("90")),
-              QStringLiteral("90"));
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("MainForm"), QStringLiteral("Left"), 195), 195);
-    EXPECT_DOUBLE_EQ(ini.ReadFloat(QStringLiteral("EffectVals"), QStringLiteral("FishVal"), 0.75), 0.75);
-    EXPECT_TRUE(ini.ReadSection(QStringLiteral("MainForm")).isEmpty());
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.ini")))); // reading never creates the file
+    IniFile ini(path("none.ini"));
+    EXPECT_EQ(ini.FileName(), path("none.ini"));
+    EXPECT_FALSE(ini.SectionExists("MainForm"));
+    EXPECT_EQ(ini.ReadString("MainForm", "JPGComp", "90"), "90");
+    EXPECT_EQ(ini.ReadInteger("MainForm", "Left", 195), 195);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("EffectVals", "FishVal", 0.75), 0.75);
+    EXPECT_TRUE(ini.ReadSection("MainForm").isEmpty());
+    EXPECT_FALSE(QFile::exists(path("none.ini"))); // reading never creates the file
 }
 
 TEST_F(IniFileTest, ReadsSectionsAndKeysWithoutRegardToCase) {
@@ -42,17 +41,14 @@ TEST_F(IniFileTest, ReadsSectionsAndKeysWithoutRegardToCase) {
                      "[MainForm]\r\n"
                      "Left=7\r\n");
     IniFile ini(path());
-    EXPECT_TRUE(ini.SectionExists(QStringLiteral("MAINFORM")));
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("mainform"), QStringLiteral("TOP"), 0), 12); // first key wins
-    EXPECT_EQ(ini.ReadString(QStringLiteral("MainForm"), QStringLiteral("default directory"), QString()),
-              QStringLiteral("/home/u/My Pictures"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("MGradient"), QStringLiteral("Colors"), QString()),
-              QStringLiteral("255,0,0,0,255,0"));
+    EXPECT_TRUE(ini.SectionExists("MAINFORM"));
+    EXPECT_EQ(ini.ReadInteger("mainform", "TOP", 0), 12); // first key wins
+    EXPECT_EQ(ini.ReadString("MainForm", "default directory", QString()), "/home/u/My Pictures");
+    EXPECT_EQ(ini.ReadString("MGradient", "Colors", QString()), "255,0,0,0,255,0");
     // The first of two equally named sections is the one read.
-    EXPECT_FALSE(ini.ValueExists(QStringLiteral("MainForm"), QStringLiteral("Left")));
-    EXPECT_EQ(ini.ReadSection(QStringLiteral("mainFORM")),
-              (QStringList{QStringLiteral("Top"), QStringLiteral("Default Directory")}));
-    EXPECT_EQ(ini.ReadSections(), (QStringList{QStringLiteral("MainForm"), QStringLiteral("mgradient")}));
+    EXPECT_FALSE(ini.ValueExists("MainForm", "Left"));
+    EXPECT_EQ(ini.ReadSection("mainFORM"), (QStringList{"Top", "Default Directory"}));
+    EXPECT_EQ(ini.ReadSections(), (QStringList{"MainForm", "mgradient"}));
 }
 
 TEST_F(IniFileTest, ToleratesBrokenLinesAndBinaryJunk) {
@@ -63,15 +59,12 @@ TEST_F(IniFileTest, ToleratesBrokenLinesAndBinaryJunk) {
     junk += "[Unclosed\nKey=still EffectVals\n";
     WriteAll(path(), junk);
     IniFile ini(path());
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("EffectVals"), QStringLiteral("EffectVals6"), 0), 250);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("EffectVals"), QStringLiteral("EffectVals7"), 0), 3);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("EffectVals"), QStringLiteral("Key"), QString()),
-              QStringLiteral("still EffectVals"));
-    EXPECT_EQ(
-        ini.ReadSection(QStringLiteral("EffectVals")),
-        (QStringList{QStringLiteral("EffectVals6"), QStringLiteral("EffectVals7"), QStringLiteral("Key")}));
+    EXPECT_EQ(ini.ReadInteger("EffectVals", "EffectVals6", 0), 250);
+    EXPECT_EQ(ini.ReadInteger("EffectVals", "EffectVals7", 0), 3);
+    EXPECT_EQ(ini.ReadString("EffectVals", "Key", QString()), "still EffectVals");
+    EXPECT_EQ(ini.ReadSection("EffectVals"), (QStringList{"EffectVals6", "EffectVals7", "Key"}));
     // The junk line is dropped when the file is written again; the text lines stay.
-    ini.WriteInteger(QStringLiteral("EffectVals"), QStringLiteral("EffectVals6"), 1);
+    ini.WriteInteger("EffectVals", "EffectVals6", 1);
     EXPECT_EQ(ReadAll(path()),
               QByteArray("[EffectVals]\nEffectVals6=1\nno equals sign here\n[broken section\n"
                          "=value without key\nEffectVals7=3\n[Unclosed\nKey=still EffectVals\n"));
@@ -81,94 +74,90 @@ TEST_F(IniFileTest, IntegersAcceptDecimalAndBothHexPrefixes) {
     WriteAll(path(), "[S]\na=0x1F\nb=$ff\nc=0XFFFFFFFF\nd=-12\ne= +42 \nf=12abc\ng=\nh=99999999999\n"
                      "i=0x\nj=$123456789\nk=1.5\nl=- 3\nm=$00FFFFFF\nn=0x-1\no=$ 10\np=0xG\n");
     IniFile ini(path());
-    const QString s = QStringLiteral("S");
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("a"), -1), 31);
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("b"), -1), 255);
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("c"), 5), -1); // 32-bit pattern
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("d"), 0), -12);
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("e"), 0), 42);
-    EXPECT_EQ(ini.ReadInteger(s, QStringLiteral("m"), 0), 16777215); // white as a TColor
+    const QString s = "S";
+    EXPECT_EQ(ini.ReadInteger(s, "a", -1), 31);
+    EXPECT_EQ(ini.ReadInteger(s, "b", -1), 255);
+    EXPECT_EQ(ini.ReadInteger(s, "c", 5), -1); // 32-bit pattern
+    EXPECT_EQ(ini.ReadInteger(s, "d", 0), -12);
+    EXPECT_EQ(ini.ReadInteger(s, "e", 0), 42);
+    EXPECT_EQ(ini.ReadInteger(s, "m", 0), 16777215); // white as a TColor
     for (const char* junk : {"f", "g", "h", "i", "j", "k", "l", "n", "o", "p", "missing"})
         EXPECT_EQ(ini.ReadInteger(s, QString::fromLatin1(junk), 77), 77) << junk;
-    EXPECT_TRUE(ini.ReadBool(s, QStringLiteral("e"), false));
-    EXPECT_FALSE(ini.ReadBool(s, QStringLiteral("missing"), false));
-    EXPECT_TRUE(ini.ReadBool(s, QStringLiteral("f"), true)); // junk keeps the default
+    EXPECT_TRUE(ini.ReadBool(s, "e", false));
+    EXPECT_FALSE(ini.ReadBool(s, "missing", false));
+    EXPECT_TRUE(ini.ReadBool(s, "f", true)); // junk keeps the default
 }
 
 TEST_F(IniFileTest, FloatsReadWithPointOrCommaAndJunkGivesDefault) {
     WriteAll(path(), "[EffectVals]\nFishVal=0.75\nWhPchVal=0,5\nWhRadVal=1e1\nUDPeakVal=abc\n"
                      "UDWavVal=nan\nLRPeakVal=inf\nLRWavVal=1.2.3\nScaleVal=-2,25\n");
     IniFile ini(path());
-    const QString s = QStringLiteral("EffectVals");
-    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, QStringLiteral("FishVal"), 0), 0.75);
-    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, QStringLiteral("WhPchVal"), 0), 0.5);
-    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, QStringLiteral("WhRadVal"), 0), 10.0);
-    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, QStringLiteral("ScaleVal"), 0), -2.25);
+    const QString s = "EffectVals";
+    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, "FishVal", 0), 0.75);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, "WhPchVal", 0), 0.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, "WhRadVal", 0), 10.0);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat(s, "ScaleVal", 0), -2.25);
     for (const char* junk : {"UDPeakVal", "UDWavVal", "LRPeakVal", "LRWavVal"})
         EXPECT_DOUBLE_EQ(ini.ReadFloat(s, QString::fromLatin1(junk), 3.0), 3.0) << junk;
 }
 
 TEST_F(IniFileTest, WritesTheSettingsFormatExactly) {
     IniFile ini(path());
-    ini.WriteFloat(QStringLiteral("EffectVals"), QStringLiteral("FishVal"), 0.75);
-    ini.WriteFloat(QStringLiteral("EffectVals"), QStringLiteral("WhRadVal"), 17.0);
-    ini.WriteFloat(QStringLiteral("EffectVals"), QStringLiteral("UDPeakVal"), 0.3f); // a Single holding 0.3
-    ini.WriteInteger(QStringLiteral("EffectVals"), QStringLiteral("EffectVals6"), 250);
-    ini.WriteBool(QStringLiteral("MainForm"), QStringLiteral("SaveDlg"), true);
-    ini.WriteString(QStringLiteral("MainForm"), QStringLiteral("Default Directory"),
-                    QStringLiteral("/tmp/a b"));
-    ini.WriteBool(QStringLiteral("MainForm"), QStringLiteral("ShowAdj"), false);
+    ini.WriteFloat("EffectVals", "FishVal", 0.75);
+    ini.WriteFloat("EffectVals", "WhRadVal", 17.0);
+    ini.WriteFloat("EffectVals", "UDPeakVal", 0.3f); // a Single holding 0.3
+    ini.WriteInteger("EffectVals", "EffectVals6", 250);
+    ini.WriteBool("MainForm", "SaveDlg", true);
+    ini.WriteString("MainForm", "Default Directory", "/tmp/a b");
+    ini.WriteBool("MainForm", "ShowAdj", false);
     // An existing key keeps its place (whatever case the caller uses), a new one goes last.
-    ini.WriteInteger(QStringLiteral("effectvals"), QStringLiteral("fishval"), -3);
-    ini.WriteString(QStringLiteral("MGradient"), QStringLiteral("colors"), QStringLiteral("100,200,128"));
+    ini.WriteInteger("effectvals", "fishval", -3);
+    ini.WriteString("MGradient", "colors", "100,200,128");
     const QByteArray expected = "[EffectVals]\nFishVal=-3\nWhRadVal=17\nUDPeakVal=0.300000011920929\n"
                                 "EffectVals6=250\n\n[MainForm]\nSaveDlg=1\nDefault Directory=/tmp/a b\n"
                                 "ShowAdj=0\n\n[MGradient]\ncolors=100,200,128\n";
     EXPECT_EQ(ReadAll(path()), expected); // every write reached the file at once
     IniFile again(path());
-    EXPECT_DOUBLE_EQ(again.ReadFloat(QStringLiteral("EffectVals"), QStringLiteral("UDPeakVal"), 0),
-                     0.300000011920929);
-    EXPECT_EQ(again.ReadString(QStringLiteral("MainForm"), QStringLiteral("Default Directory"), QString()),
-              QStringLiteral("/tmp/a b"));
+    EXPECT_DOUBLE_EQ(again.ReadFloat("EffectVals", "UDPeakVal", 0), 0.300000011920929);
+    EXPECT_EQ(again.ReadString("MainForm", "Default Directory", QString()), "/tmp/a b");
 }
 
 TEST_F(IniFileTest, NewKeyGoesAfterTheLastKeyOfAnExistingSection) {
     WriteAll(path(), "; settings\n[A]\nx=1\n; about y\n\n\n[B]\nz=2\n");
     IniFile ini(path());
-    ini.WriteString(QStringLiteral("a"), QStringLiteral("y"), QStringLiteral("two\r\nlines"));
+    ini.WriteString("a", "y", "two\r\nlines");
     EXPECT_EQ(ReadAll(path()), QByteArray("; settings\n[A]\nx=1\n; about y\ny=two  lines\n\n\n[B]\nz=2\n"));
 }
 
 TEST_F(IniFileTest, EraseSectionAndDeleteKey) {
     WriteAll(path(), "[Filter]\ne1=2\ne2=1\n[ToolBox]\nTop=1\n[filter]\ne1=5\n");
     IniFile ini(path());
-    ini.DeleteKey(QStringLiteral("ToolBox"), QStringLiteral("TOP"));
-    EXPECT_FALSE(ini.ValueExists(QStringLiteral("ToolBox"), QStringLiteral("Top")));
-    EXPECT_TRUE(ini.SectionExists(QStringLiteral("ToolBox")));
-    ini.EraseSection(QStringLiteral("FILTER")); // both copies go
+    ini.DeleteKey("ToolBox", "TOP");
+    EXPECT_FALSE(ini.ValueExists("ToolBox", "Top"));
+    EXPECT_TRUE(ini.SectionExists("ToolBox"));
+    ini.EraseSection("FILTER"); // both copies go
     EXPECT_EQ(ReadAll(path()), QByteArray("[ToolBox]\n"));
-    EXPECT_FALSE(IniFile(path()).SectionExists(QStringLiteral("Filter")));
+    EXPECT_FALSE(IniFile(path()).SectionExists("Filter"));
 }
 
 TEST_F(IniFileTest, LongValuesAreCutTo2047Characters) {
     const QString longValue(5000, u'x');
     IniFile ini(path());
-    ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), longValue);
-    EXPECT_EQ(IniFile(path()).ReadString(QStringLiteral("S"), QStringLiteral("k"), QString()).size(), 2047);
+    ini.WriteString("S", "k", longValue);
+    EXPECT_EQ(IniFile(path()).ReadString("S", "k", QString()).size(), 2047);
 }
 
 TEST_F(IniFileTest, NonUtf8FileIsReadByteForByte) {
     WriteAll(path(), "[MainForm]\nDefault Directory=C:\\Bilder\\Gr\xfc\xdf\x65\n");
     IniFile ini(path());
-    EXPECT_EQ(ini.ReadString(QStringLiteral("MainForm"), QStringLiteral("Default Directory"), QString()),
-              QStringLiteral("C:\\Bilder\\Gr\u00fc\u00dfe"));
+    EXPECT_EQ(ini.ReadString("MainForm", "Default Directory", QString()), "C:\\Bilder\\Gr\u00fc\u00dfe");
 }
 
 TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
-    const QString missing = dir.filePath(QStringLiteral("no/such/folder/ZorvTile.ini"));
+    const QString missing = dir.filePath("no/such/folder/ZorvTile.ini");
     IniFile lost(missing);
     try {
-        lost.WriteInteger(QStringLiteral("EffectVals"), QStringLiteral("EffectVals6"), 250);
+        lost.WriteInteger("EffectVals", "EffectVals6", 250);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing.toStdString());
@@ -179,20 +168,18 @@ TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
     IniFile ini(path());
     {
         FileSizeLimit limit(4096);
-        EXPECT_THROW(ini.WriteString(QStringLiteral("MainForm"), QStringLiteral("Big"),
-                                     QString(3000, u'y') + QString(3000, u'z')),
+        EXPECT_THROW(ini.WriteString("MainForm", "Big", QString(3000, u'y') + QString(3000, u'z')),
                      std::runtime_error);
     }
     EXPECT_EQ(ReadAll(path()), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              QStringList{QStringLiteral("ZorvTile.ini")}); // no temp left
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ZorvTile.ini"}); // no temp left
 }
 
 TEST(IniFileValues, FormatFloatUsesFifteenSignificantDigits) {
-    EXPECT_EQ(IniFile::FormatFloat(0.75), QStringLiteral("0.75"));
-    EXPECT_EQ(IniFile::FormatFloat(17.0), QStringLiteral("17"));
-    EXPECT_EQ(IniFile::FormatFloat(1.0 / 3.0), QStringLiteral("0.333333333333333"));
-    EXPECT_EQ(IniFile::FormatFloat(-2.5), QStringLiteral("-2.5"));
+    EXPECT_EQ(IniFile::FormatFloat(0.75), "0.75");
+    EXPECT_EQ(IniFile::FormatFloat(17.0), "17");
+    EXPECT_EQ(IniFile::FormatFloat(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(IniFile::FormatFloat(-2.5), "-2.5");
 }
 
 } // namespace

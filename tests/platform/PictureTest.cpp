@@ -43,14 +43,6 @@ void smooth(TFastDIB& d, int w, int h) {
         for (int x = 0; x < w; ++x) d.Pixels24[y][x] = bgr(128, y * 5, x * 4);
 }
 
-bool sameDIB(const TFastDIB& a, const TFastDIB& b) {
-    if (a.Width != b.Width || a.Height != b.Height || a.Bpp != b.Bpp) return false;
-    for (int y = 0; y < a.Height; ++y)
-        for (int x = 0; x < a.Width; ++x)
-            if (!(a.Pixels24[y][x] == b.Pixels24[y][x])) return false;
-    return true;
-}
-
 int maxError(const TFastDIB& a, const TFastDIB& b) {
     int m = 0;
     for (int y = 0; y < a.Height; ++y)
@@ -75,7 +67,7 @@ protected:
     void expectTargetUnchanged() {
         TFastDIB fresh;
         pattern(fresh, 5, 4);
-        EXPECT_TRUE(sameDIB(target, fresh));
+        EXPECT_TRUE(SameDIB(target, fresh));
     }
     // Loads and expects a refusal whose message contains `text`.
     void expectRefused(const QByteArray& bytes, const QString& name, const std::string& text) {
@@ -93,45 +85,36 @@ protected:
 };
 
 TEST_F(PictureTest, ReadsBitmapsOfEveryDepth) {
+    // Each picture's size and its first pixels, row by row from the top.
+    struct Picture {
+        const char* file;
+        int w, h;
+        std::vector<TFColor> pixels;
+    };
+    const TFColor k = bgr(0, 0, 0), w = bgr(255, 255, 255), blue = bgr(255, 0, 0), green = bgr(0, 255, 0),
+                  red = bgr(0, 0, 255), grey = bgr(128, 128, 128);
+    const Picture pictures[] = {
+        // 24 bits, stored bottom row first: red, green, blue below white, grey, black.
+        {"rgb24.bmp", 3, 2, {w, grey, k, red, green, blue}},
+        // 8 bits, top row first; palette black, blue, green, red.
+        {"pal8_topdown.bmp", 4, 2, {k, blue, green, red, red}},
+        // 4 bits: nibbles 0 1 1 0 1 of a black and white palette.
+        {"pal4.bmp", 5, 1, {k, w, w, k, w}},
+        // 32 bits: the fourth byte is not a colour.
+        {"rgb32.bmp", 2, 1, {bgr(10, 20, 30), bgr(40, 50, 60)}},
+        // Run-length coded: bottom row four blue, top row two green, two red.
+        {"rle8.bmp", 4, 2, {green, green, red, red, blue, blue, blue, blue}}};
     TFastDIB d;
-    // 3 x 2 at 24 bits, stored bottom row first: red, green, blue below white, grey, black.
-    LoadPictureToDIB(Data + QStringLiteral("rgb24.bmp"), d);
-    ASSERT_EQ(d.Width, 3);
-    ASSERT_EQ(d.Height, 2);
-    EXPECT_EQ(d.Bpp, 24);
-    EXPECT_EQ(px(d, 0, 0), bgr(255, 255, 255));
-    EXPECT_EQ(px(d, 1, 0), bgr(128, 128, 128));
-    EXPECT_EQ(px(d, 2, 0), bgr(0, 0, 0));
-    EXPECT_EQ(px(d, 0, 1), bgr(0, 0, 255));
-    EXPECT_EQ(px(d, 1, 1), bgr(0, 255, 0));
-    EXPECT_EQ(px(d, 2, 1), bgr(255, 0, 0));
-
-    // 4 x 2 at 8 bits, top row first; palette black, blue, green, red.
-    LoadPictureToDIB(Data + QStringLiteral("pal8_topdown.bmp"), d);
-    ASSERT_EQ(d.Width, 4);
-    EXPECT_EQ(px(d, 0, 0), bgr(0, 0, 0));
-    EXPECT_EQ(px(d, 1, 0), bgr(255, 0, 0));
-    EXPECT_EQ(px(d, 2, 0), bgr(0, 255, 0));
-    EXPECT_EQ(px(d, 3, 0), bgr(0, 0, 255));
-    EXPECT_EQ(px(d, 0, 1), bgr(0, 0, 255));
-
-    // 5 x 1 at 4 bits: nibbles 0 1 1 0 1 of a black and white palette.
-    LoadPictureToDIB(Data + QStringLiteral("pal4.bmp"), d);
-    ASSERT_EQ(d.Width, 5);
-    const TFColor k = bgr(0, 0, 0), w = bgr(255, 255, 255);
-    EXPECT_EQ(px(d, 0, 0), k);
-    EXPECT_EQ(px(d, 1, 0), w);
-    EXPECT_EQ(px(d, 2, 0), w);
-    EXPECT_EQ(px(d, 3, 0), k);
-    EXPECT_EQ(px(d, 4, 0), w);
-
-    // 2 x 1 at 32 bits: the fourth byte is not a colour.
-    LoadPictureToDIB(Data + QStringLiteral("rgb32.bmp"), d);
-    EXPECT_EQ(px(d, 0, 0), bgr(10, 20, 30));
-    EXPECT_EQ(px(d, 1, 0), bgr(40, 50, 60));
+    for (const Picture& p : pictures) {
+        SCOPED_TRACE(p.file);
+        LoadPictureToDIB(Data + QString::fromLatin1(p.file), d);
+        EXPECT_EQ(d.Bpp, 24);
+        ASSERT_EQ(QSize(d.Width, d.Height), QSize(p.w, p.h));
+        for (int i = 0; i < int(p.pixels.size()); ++i) EXPECT_EQ(px(d, i % p.w, i / p.w), p.pixels[i]) << i;
+    }
 
     // 2 x 2 at 16 bits, 5-6-5 masks: blue, white above red, green (full channels at least 248).
-    LoadPictureToDIB(Data + QStringLiteral("rgb565.bmp"), d);
+    LoadPictureToDIB(Data + "rgb565.bmp", d);
     EXPECT_GE(px(d, 0, 0).b, 248);
     EXPECT_EQ(px(d, 0, 0).r, 0);
     EXPECT_GE(px(d, 1, 0).g, 248);
@@ -139,37 +122,30 @@ TEST_F(PictureTest, ReadsBitmapsOfEveryDepth) {
     EXPECT_EQ(px(d, 0, 1).b, 0);
     EXPECT_GE(px(d, 1, 1).g, 248);
     EXPECT_EQ(px(d, 1, 1).r, 0);
-
-    // 4 x 2 run-length coded: bottom row four blue, top row two green, two red.
-    LoadPictureToDIB(Data + QStringLiteral("rle8.bmp"), d);
-    EXPECT_EQ(px(d, 0, 1), bgr(255, 0, 0));
-    EXPECT_EQ(px(d, 3, 1), bgr(255, 0, 0));
-    EXPECT_EQ(px(d, 1, 0), bgr(0, 255, 0));
-    EXPECT_EQ(px(d, 2, 0), bgr(0, 0, 255));
 }
 
 TEST_F(PictureTest, BitmapRoundTripIsExact) {
     TFastDIB src, back;
     pattern(src, 37, 23);
-    SavePictureFromDIB(src, file(QStringLiteral("out.bmp")));
-    const QByteArray bytes = ReadAll(file(QStringLiteral("out.bmp")));
+    SavePictureFromDIB(src, file("out.bmp"));
+    const QByteArray bytes = ReadAll(file("out.bmp"));
     // A 24-bit file: 14 + 40 header bytes, then 23 rows of 37 * 3 = 111 bytes padded to 112.
     EXPECT_EQ(bytes.size(), 54 + 23 * 112);
     EXPECT_EQ(bytes.left(2), QByteArray("BM"));
     EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24u);
-    LoadPictureToDIB(file(QStringLiteral("out.bmp")), back);
-    EXPECT_TRUE(sameDIB(src, back));
+    LoadPictureToDIB(file("out.bmp"), back);
+    EXPECT_TRUE(SameDIB(src, back));
 }
 
 TEST_F(PictureTest, JpegRoundTripStaysCloseAndQualityIsHonoured) {
     TFastDIB src, back;
     smooth(src, 64, 48);
-    SavePictureFromDIB(src, file(QStringLiteral("q90.jpg")), 90);
-    SavePictureFromDIB(src, file(QStringLiteral("q10.jpg")), 10);
-    const QByteArray q90 = ReadAll(file(QStringLiteral("q90.jpg")));
+    SavePictureFromDIB(src, file("q90.jpg"), 90);
+    SavePictureFromDIB(src, file("q10.jpg"), 10);
+    const QByteArray q90 = ReadAll(file("q90.jpg"));
     EXPECT_EQ(q90.left(3), QByteArray("\xFF\xD8\xFF"));
-    EXPECT_LT(ReadAll(file(QStringLiteral("q10.jpg"))).size(), q90.size());
-    LoadPictureToDIB(file(QStringLiteral("q90.jpg")), back);
+    EXPECT_LT(ReadAll(file("q10.jpg")).size(), q90.size());
+    LoadPictureToDIB(file("q90.jpg"), back);
     ASSERT_EQ(back.Width, 64);
     ASSERT_EQ(back.Height, 48);
     EXPECT_LE(maxError(src, back), 12);
@@ -185,22 +161,22 @@ TEST_F(PictureTest, JpegRoundTripStaysCloseAndQualityIsHonoured) {
 
 TEST_F(PictureTest, ReadsJpegVariants) {
     TFastDIB d;
-    LoadPictureToDIB(Data + QStringLiteral("baseline.jpg"), d);
+    LoadPictureToDIB(Data + "baseline.jpg", d);
     EXPECT_EQ(d.Width, 16);
     EXPECT_EQ(d.Height, 12);
-    LoadPictureToDIB(Data + QStringLiteral("progressive.jpg"), d);
+    LoadPictureToDIB(Data + "progressive.jpg", d);
     EXPECT_EQ(d.Width, 16);
-    LoadPictureToDIB(Data + QStringLiteral("restart.jpg"), d);
+    LoadPictureToDIB(Data + "restart.jpg", d);
     EXPECT_EQ(d.Width, 24);
     // Grey ramp written as x * 16 + y * 8.
-    LoadPictureToDIB(Data + QStringLiteral("gray.jpg"), d);
+    LoadPictureToDIB(Data + "gray.jpg", d);
     ASSERT_EQ(d.Width, 8);
     const TFColor g = px(d, 3, 2);
     EXPECT_EQ(g.r, g.g);
     EXPECT_EQ(g.g, g.b);
     EXPECT_NEAR(g.r, 64, 6);
     // CMYK (Adobe) with c, m, y, k = 0, 60, 120, 180 at (0, 0): r = c k / 255 = 0, g = 42, b = 85.
-    LoadPictureToDIB(Data + QStringLiteral("cmyk.jpg"), d);
+    LoadPictureToDIB(Data + "cmyk.jpg", d);
     ASSERT_EQ(d.Width, 8);
     EXPECT_NEAR(px(d, 0, 0).r, 0, 8);
     EXPECT_NEAR(px(d, 0, 0).g, 42, 8);
@@ -246,38 +222,38 @@ TEST_F(PictureTest, EightBitDecodingQuantisesTheColours) {
 
     // CMYK cannot be quantised by libjpeg: refused clearly.
     TFastDIB d;
-    const QByteArray cmyk = ReadAll(Data + QStringLiteral("cmyk.jpg"));
+    const QByteArray cmyk = ReadAll(Data + "cmyk.jpg");
     EXPECT_THROW(DecodeJPEG(u8(cmyk), cmyk.size(), d, TJPEGPixelFormat::jf8Bit), EInvalidGraphic);
 }
 
 TEST_F(PictureTest, FormatComesFromTheFilesOwnName) {
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/picture.gif.jpg")), TSaveFormat::GIF);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/photo.Bmp.gif")), TSaveFormat::GIF);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/tile.BMP")), TSaveFormat::BMP);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/picture.png")), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/noextension")), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/x.gif/pic.jpg")), TSaveFormat::JPEG);
-    EXPECT_EQ(SaveFormatFromName(QStringLiteral("/p/x.bmp/pic.jpg")), TSaveFormat::JPEG);
+    // ".GIF" or ".BMP" anywhere in the file's own name, GIF first; JPEG otherwise.
+    const std::pair<const char*, TSaveFormat> names[] = {
+        {"/p/picture.gif.jpg", TSaveFormat::GIF}, {"/p/photo.Bmp.gif", TSaveFormat::GIF},
+        {"/p/tile.BMP", TSaveFormat::BMP},        {"/p/a.bmp.jpg", TSaveFormat::BMP},
+        {"/p/picture.png", TSaveFormat::JPEG},    {"/p/noextension", TSaveFormat::JPEG},
+        {"/p/x.gif/pic.jpg", TSaveFormat::JPEG},  {"/p/x.bmp/pic.jpg", TSaveFormat::JPEG}};
+    for (const auto& [name, format] : names) EXPECT_EQ(SaveFormatFromName(name), format) << name;
 
     // A folder named like a GIF does not change what is written into it.
     TFastDIB src;
     pattern(src, 8, 8);
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("x.gif")));
-    SavePictureFromDIB(src, file(QStringLiteral("x.gif/pic.png")));
-    EXPECT_EQ(ReadAll(file(QStringLiteral("x.gif/pic.png"))).left(2), QByteArray("\xFF\xD8")); // JPEG data
+    ASSERT_TRUE(QDir(dir.path()).mkpath("x.gif"));
+    SavePictureFromDIB(src, file("x.gif/pic.png"));
+    EXPECT_EQ(ReadAll(file("x.gif/pic.png")).left(2), QByteArray("\xFF\xD8")); // JPEG data
 
     // Without the GIF class a GIF name is refused clearly, and nothing is written.
-    if (!TPicture::FileFormatRegistered(QStringLiteral("gif"))) {
+    if (!TPicture::FileFormatRegistered("gif")) {
         try {
-            SavePictureFromDIB(src, file(QStringLiteral("picture.gif.jpg")));
+            SavePictureFromDIB(src, file("picture.gif.jpg"));
             ADD_FAILURE() << "GIF saved without a GIF class";
         } catch (const EInvalidGraphic& e) {
             EXPECT_NE(std::string(e.what()).find("GIF"), std::string::npos);
         }
-        EXPECT_FALSE(QFile::exists(file(QStringLiteral("picture.gif.jpg"))));
-        expectRefused("GIF89a", QStringLiteral("anim.gif"), "GIF");
+        EXPECT_FALSE(QFile::exists(file("picture.gif.jpg")));
+        expectRefused("GIF89a", "anim.gif", "GIF");
     }
-    expectRefused("hello", QStringLiteral("notes.txt"), "Unknown picture file extension (.txt)");
+    expectRefused("hello", "notes.txt", "Unknown picture file extension (.txt)");
 }
 
 TEST_F(PictureTest, CorruptAndTruncatedFilesAreRefused) {
@@ -293,40 +269,23 @@ TEST_F(PictureTest, CorruptAndTruncatedFilesAreRefused) {
                           "");
     }
     // Text under a picture's name, and a JPEG under a BMP name.
-    expectRefused("This is not a picture at all.\n", QStringLiteral("text.jpg"), "JPEG");
-    expectRefused("This is not a picture at all.\n", QStringLiteral("text.bmp"), "bitmap");
-    expectRefused(ReadAll(Data + QStringLiteral("baseline.jpg")), QStringLiteral("wrong.bmp"), "bitmap");
+    expectRefused("This is not a picture at all.\n", "text.jpg", "JPEG");
+    expectRefused("This is not a picture at all.\n", "text.bmp", "bitmap");
+    expectRefused(ReadAll(Data + "baseline.jpg"), "wrong.bmp", "bitmap");
     // A JPEG whose data ends just before the end marker has every row: it is read.
-    const QByteArray jpg = ReadAll(Data + QStringLiteral("baseline.jpg"));
-    WriteAll(file(QStringLiteral("noend.jpg")), jpg.left(jpg.size() - 2));
+    const QByteArray jpg = ReadAll(Data + "baseline.jpg");
+    WriteAll(file("noend.jpg"), jpg.left(jpg.size() - 2));
     TFastDIB d;
-    EXPECT_NO_THROW(LoadPictureToDIB(file(QStringLiteral("noend.jpg")), d));
+    EXPECT_NO_THROW(LoadPictureToDIB(file("noend.jpg"), d));
     EXPECT_EQ(d.Width, 16);
     // A missing file is an error of its own, and leaves the image too.
-    EXPECT_THROW(LoadPictureToDIB(file(QStringLiteral("missing.bmp")), target), std::runtime_error);
+    EXPECT_THROW(LoadPictureToDIB(file("missing.bmp"), target), std::runtime_error);
     expectTargetUnchanged();
-}
-
-// A BMP header announcing a size, with no pixels behind it.
-QByteArray bmpHeader(std::int32_t w, std::int32_t h) {
-    QByteArray b(54, '\0');
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 255);
-    };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, 54);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, std::uint32_t(w));
-    put32(22, std::uint32_t(h));
-    b[26] = 1;
-    b[28] = 24;
-    return b;
 }
 
 // baseline.jpg with the frame header's height and width replaced.
 QByteArray jpegSized(int w, int h) {
-    QByteArray j = ReadAll(Data + QStringLiteral("baseline.jpg"));
+    QByteArray j = ReadAll(Data + "baseline.jpg");
     const qsizetype sof = j.indexOf(QByteArray("\xFF\xC0", 2));
     if (sof < 0) return {};
     j[sof + 5] = char(h >> 8), j[sof + 6] = char(h & 255);
@@ -335,23 +294,23 @@ QByteArray jpegSized(int w, int h) {
 }
 
 TEST_F(PictureTest, OversizedPicturesAreRefusedBeforeDecoding) {
-    expectRefused(bmpHeader(16385, 1), QStringLiteral("wide.bmp"), "too large");
-    expectRefused(bmpHeader(1, -16385), QStringLiteral("tall.bmp"), "too large");
-    expectRefused(bmpHeader(8193, 8193), QStringLiteral("big.bmp"), "too large"); // 67,125,249 > 64 Mi pixels
-    expectRefused(bmpHeader(8192, 8192), QStringLiteral("edge.bmp"),
+    expectRefused(BmpHeader(16385, 1), "wide.bmp", "too large");
+    expectRefused(BmpHeader(1, -16385), "tall.bmp", "too large");
+    expectRefused(BmpHeader(8193, 8193), "big.bmp", "too large"); // 67,125,249 > 64 Mi pixels
+    expectRefused(BmpHeader(8192, 8192), "edge.bmp",
                   "truncated"); // exactly 64 Mi: allowed size
-    expectRefused(bmpHeader(0, 5), QStringLiteral("empty.bmp"), "Invalid picture size");
-    expectRefused(jpegSized(16385, 1), QStringLiteral("wide.jpg"), "too large");
-    expectRefused(jpegSized(8193, 8193), QStringLiteral("big.jpg"), "too large");
+    expectRefused(BmpHeader(0, 5), "empty.bmp", "Invalid picture size");
+    expectRefused(jpegSized(16385, 1), "wide.jpg", "too large");
+    expectRefused(jpegSized(8193, 8193), "big.jpg", "too large");
     // A file far larger than any allowed picture is not even read (a sparse file: no disk used).
     {
-        QFile f(file(QStringLiteral("huge.bmp")));
+        QFile f(file("huge.bmp"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bmpHeader(100, 100));
+        f.write(BmpHeader(100, 100));
         ASSERT_TRUE(f.resize(1024LL * 1024 * 1024 + 1));
     }
     try {
-        LoadPictureToDIB(file(QStringLiteral("huge.bmp")), target);
+        LoadPictureToDIB(file("huge.bmp"), target);
         ADD_FAILURE() << "huge file accepted";
     } catch (const EInvalidGraphic& e) {
         EXPECT_STREQ(e.what(), "The file is too large to be a picture");
@@ -359,15 +318,15 @@ TEST_F(PictureTest, OversizedPicturesAreRefusedBeforeDecoding) {
     expectTargetUnchanged();
     // The limit itself can be lowered (the fuzz harness does).
     PictureLimits().maxSide = 10;
-    expectRefused(ReadAll(Data + QStringLiteral("baseline.jpg")), QStringLiteral("sixteen.jpg"), "too large");
+    expectRefused(ReadAll(Data + "baseline.jpg"), "sixteen.jpg", "too large");
     PictureLimits() = PictureSizeLimits{};
 }
 
 TEST_F(PictureTest, FailedSaveLeavesTheExistingFileIntact) {
-    const QByteArray old = ReadAll(Data + QStringLiteral("rgb24.bmp"));
+    const QByteArray old = ReadAll(Data + "rgb24.bmp");
     TFastDIB big;
     pattern(big, 200, 200); // 120 KB as BMP
-    for (const QString& name : {QStringLiteral("keep.bmp"), QStringLiteral("keep.jpg")}) {
+    for (const QString name : {"keep.bmp", "keep.jpg"}) {
         WriteAll(file(name), old);
         {
             FileSizeLimit limit(2000);
@@ -383,10 +342,9 @@ TEST_F(PictureTest, FailedSaveLeavesTheExistingFileIntact) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
     // An empty image is not written at all.
     TFastDIB empty;
-    EXPECT_THROW(SavePictureFromDIB(empty, file(QStringLiteral("keep.bmp"))), EInvalidGraphic);
-    EXPECT_EQ(ReadAll(file(QStringLiteral("keep.bmp"))), old);
-    EXPECT_THROW(SavePictureFromDIB(big, dir.filePath(QStringLiteral("no/folder/x.bmp"))),
-                 std::runtime_error);
+    EXPECT_THROW(SavePictureFromDIB(empty, file("keep.bmp")), EInvalidGraphic);
+    EXPECT_EQ(ReadAll(file("keep.bmp")), old);
+    EXPECT_THROW(SavePictureFromDIB(big, dir.filePath("no/folder/x.bmp")), std::runtime_error);
 }
 
 // A picture class of the kind the GIF codec registers: its own extension and clipboard format.
@@ -409,23 +367,22 @@ public:
 
 TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
     EnsureQtApplication();
-    TPicture::RegisterFileFormat(QStringLiteral(".TST"), QStringLiteral("Test Image"),
-                                 [] { return std::make_unique<TestGraphic>(); });
-    EXPECT_TRUE(TPicture::FileFormatRegistered(QStringLiteral("tst")));
-    EXPECT_EQ(TPicture::FileFormatDescription(QStringLiteral("Tst")), QStringLiteral("Test Image"));
-    WriteAll(file(QStringLiteral("a.tst")), QByteArray("TST1") + char(7));
+    TPicture::RegisterFileFormat(".TST", "Test Image", [] { return std::make_unique<TestGraphic>(); });
+    EXPECT_TRUE(TPicture::FileFormatRegistered("tst"));
+    EXPECT_EQ(TPicture::FileFormatDescription("Tst"), "Test Image");
+    WriteAll(file("a.tst"), QByteArray("TST1") + char(7));
     TFastDIB d;
-    LoadPictureToDIB(file(QStringLiteral("a.tst")), d);
+    LoadPictureToDIB(file("a.tst"), d);
     EXPECT_EQ(d.Width, 7);
     // The codec's own exception reaches the caller as a picture error, with its text.
-    expectRefused("JUNK", QStringLiteral("b.tst"), "not a test picture");
+    expectRefused("JUNK", "b.tst", "not a test picture");
     const QByteArray junk("JUNK");
-    EXPECT_THROW(LoadPictureToDIB(u8(junk), 4, QStringLiteral("TST"), d), EInvalidGraphic);
+    EXPECT_THROW(LoadPictureToDIB(u8(junk), 4, "TST", d), EInvalidGraphic);
     EXPECT_EQ(d.Width, 7);
 
-    const QString mime = TPicture::RegisterClipboardFormat(QStringLiteral("Test Image"),
-                                                           [] { return std::make_unique<TestGraphic>(); });
-    EXPECT_EQ(mime, TPicture::ClipboardMimeType(QStringLiteral("Test Image")));
+    const QString mime =
+        TPicture::RegisterClipboardFormat("Test Image", [] { return std::make_unique<TestGraphic>(); });
+    EXPECT_EQ(mime, TPicture::ClipboardMimeType("Test Image"));
     auto* md = new QMimeData;
     md->setData(mime, QByteArray("TST1") + char(9));
     QGuiApplication::clipboard()->setMimeData(md);
@@ -436,8 +393,8 @@ TEST_F(PictureTest, RegisteredClassesLoadByExtensionAndClipboardFormat) {
     EXPECT_NE(dynamic_cast<TestGraphic*>(pic.Graphic()), nullptr);
     EXPECT_EQ(pic.Width(), 9);
 
-    TPicture::UnregisterFileFormat(QStringLiteral("tst"));
-    expectRefused("TST1\x07", QStringLiteral("c.tst"), "Unknown picture file extension (.tst)");
+    TPicture::UnregisterFileFormat("tst");
+    expectRefused("TST1\x07", "c.tst", "Unknown picture file extension (.tst)");
     QGuiApplication::clipboard()->clear();
 }
 
@@ -453,16 +410,16 @@ TEST_F(PictureTest, ClipboardRoundTrip) {
     CopyDIBToClipboard(src);
     EXPECT_TRUE(ClipboardHasBitmap());
     ASSERT_TRUE(PasteDIBFromClipboard(back));
-    EXPECT_TRUE(sameDIB(src, back));
+    EXPECT_TRUE(SameDIB(src, back));
 
     // Through the container: a bitmap picture comes back.
     TPicture pic;
     ASSERT_TRUE(pic.LoadFromClipboard());
     ASSERT_NE(dynamic_cast<TBitmap*>(pic.Graphic()), nullptr);
-    EXPECT_TRUE(sameDIB(static_cast<TBitmap*>(pic.Graphic())->Bitmap(), src));
+    EXPECT_TRUE(SameDIB(static_cast<TBitmap*>(pic.Graphic())->Bitmap(), src));
     pic.SaveToClipboard();
     ASSERT_TRUE(PasteDIBFromClipboard(back));
-    EXPECT_TRUE(sameDIB(src, back));
+    EXPECT_TRUE(SameDIB(src, back));
 
     // A clipboard picture beyond the limits is refused and leaves the image.
     QImage huge(16385, 1, QImage::Format_RGB32);

@@ -26,53 +26,47 @@
 
 namespace {
 
-const QString Key = QStringLiteral("Software\\ZorvWare\\ZorvTile\\");
+const QString Key = "Software\\ZorvWare\\ZorvTile\\";
 
 TEST(Registry, StoreLivesInTheConfigFolderAndMatchesPathsLoosely) {
-    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/ZorvWare/registry.ini");
+    const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + "/ZorvWare/registry.ini";
     EXPECT_EQ(Registry::StoreFileName(), file);
     QFile::remove(file);
-    EXPECT_FALSE(Registry::KeyExists(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile\\")));
-    EXPECT_EQ(Registry::ReadString(Key, QStringLiteral("INILocation"), QStringLiteral("none")),
-              QStringLiteral("none"));
+    EXPECT_FALSE(Registry::KeyExists("SOFTWARE\\ZorvWare\\ZorvTile\\"));
+    EXPECT_EQ(Registry::ReadString(Key, "INILocation", "none"), "none");
 
-    Registry::WriteString(Key, QStringLiteral("INILocation"), QStringLiteral("/home/u/Documents"));
-    EXPECT_TRUE(Registry::KeyExists(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile\\")));
-    EXPECT_TRUE(Registry::ValueExists(QStringLiteral("\\software\\zorvware\\\\zorvtile"),
-                                      QStringLiteral("inilocation")));
-    EXPECT_EQ(
-        Registry::ReadString(QStringLiteral("SOFTWARE\\ZorvWare\\ZorvTile"), QStringLiteral("INILocation")),
-        QStringLiteral("/home/u/Documents"));
-    Registry::WriteString(Key, QStringLiteral("Wallpaper"), QStringLiteral("1"));
+    Registry::WriteString(Key, "INILocation", "/home/u/Documents");
+    EXPECT_TRUE(Registry::KeyExists("SOFTWARE\\ZorvWare\\ZorvTile\\"));
+    EXPECT_TRUE(Registry::ValueExists("\\software\\zorvware\\\\zorvtile", "inilocation"));
+    EXPECT_EQ(Registry::ReadString("SOFTWARE\\ZorvWare\\ZorvTile", "INILocation"), "/home/u/Documents");
+    Registry::WriteString(Key, "Wallpaper", "1");
     EXPECT_EQ(ReadAll(file),
               QByteArray("[Software\\ZorvWare\\ZorvTile]\nINILocation=/home/u/Documents\nWallpaper=1\n"));
 
-    Registry::CreateKey(QStringLiteral("Software\\ZorvWare\\Other"));
-    EXPECT_TRUE(Registry::KeyExists(QStringLiteral("Software\\ZorvWare\\Other")));
-    EXPECT_FALSE(Registry::ValueExists(QStringLiteral("Software\\ZorvWare\\Other"), QStringLiteral("@")));
+    Registry::CreateKey("Software\\ZorvWare\\Other");
+    EXPECT_TRUE(Registry::KeyExists("Software\\ZorvWare\\Other"));
+    EXPECT_FALSE(Registry::ValueExists("Software\\ZorvWare\\Other", "@"));
     QFile::remove(file);
 }
 
 TEST(Registry, UnwritableStoreRaises) {
     const QByteArray old = qgetenv("XDG_CONFIG_HOME");
     QTemporaryDir dir;
-    const QString blocker = dir.filePath(QStringLiteral("file"));
+    const QString blocker = dir.filePath("file");
     WriteAll(blocker, "x"); // a file where the config folder should be: nothing can be created in it
     qputenv("XDG_CONFIG_HOME", blocker.toUtf8());
-    EXPECT_THROW(Registry::WriteString(Key, QStringLiteral("INILocation"), QStringLiteral("/x")),
-                 std::runtime_error);
-    EXPECT_EQ(Registry::ReadString(Key, QStringLiteral("INILocation"), QStringLiteral("d")),
-              QStringLiteral("d"));
+    EXPECT_THROW(Registry::WriteString(Key, "INILocation", "/x"), std::runtime_error);
+    EXPECT_EQ(Registry::ReadString(Key, "INILocation", "d"), "d");
     qputenv("XDG_CONFIG_HOME", old);
 }
 
 TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
     EnsureQtApplication();
     const QString home = qEnvironmentVariable("HOME");
-    EXPECT_EQ(DocumentsFolder(), home + QStringLiteral("/Documents"));
+    EXPECT_EQ(DocumentsFolder(), home + "/Documents");
     EXPECT_EQ(TempFolder(), QDir::cleanPath(QDir::tempPath()));
     EXPECT_EQ(ProgramFolder(), QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-    const QString own = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/ZorvWare/ZorvTile");
+    const QString own = qEnvironmentVariable("XDG_DATA_HOME") + "/ZorvWare/ZorvTile";
     EXPECT_EQ(WindowsFolder(), own);
     EXPECT_TRUE(QFileInfo(own).isDir()); // created on demand
     // The test program's folder (the build folder) is writable, so the program's files go there.
@@ -85,7 +79,7 @@ TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
     qputenv("HOME", bare.path().toUtf8());
     EXPECT_EQ(DocumentsFolder(), QString());
     qputenv("HOME", home.toUtf8());
-    EXPECT_EQ(DocumentsFolder(), home + QStringLiteral("/Documents"));
+    EXPECT_EQ(DocumentsFolder(), home + "/Documents");
 }
 
 TEST(MessageBoxes, HookAnswersInsteadOfABox) {
@@ -100,21 +94,20 @@ TEST(MessageBoxes, HookAnswersInsteadOfABox) {
             calls.push_back({t, ty, b});
             return calls.size() == 1 ? int(mrNo) : int(mrOk);
         });
-        EXPECT_EQ(MessageDlg(QStringLiteral("Save the Current Image?"), TMsgDlgType::mtConfirmation,
-                             mbYes | mbNo | mbCancel),
+        EXPECT_EQ(MessageDlg("Save the Current Image?", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel),
                   mrNo);
-        ShowMessage(QStringLiteral("You can only drop one file at a time"));
-        EXPECT_EQ(MessageDlg(QStringLiteral("x"), TMsgDlgType::mtWarning, 0), mrOk);
+        ShowMessage("You can only drop one file at a time");
+        EXPECT_EQ(MessageDlg("x", TMsgDlgType::mtWarning, 0), mrOk);
     }
     ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].text, QStringLiteral("Save the Current Image?"));
+    EXPECT_EQ(calls[0].text, "Save the Current Image?");
     EXPECT_EQ(calls[0].type, TMsgDlgType::mtConfirmation);
     EXPECT_EQ(calls[0].buttons, 11);
-    EXPECT_EQ(calls[1].text, QStringLiteral("You can only drop one file at a time"));
+    EXPECT_EQ(calls[1].text, "You can only drop one file at a time");
     EXPECT_EQ(calls[1].type, TMsgDlgType::mtCustom);
     EXPECT_EQ(calls[1].buttons, int(mbOK));
     EXPECT_EQ(calls[2].buttons, int(mbOK)); // no buttons asked: an OK box
-    EXPECT_EQ(MessageDisplayText(QStringLiteral("a\rb\r\nc\nd")), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(MessageDisplayText("a\rb\r\nc\nd"), "a\nb\nc\nd");
 }
 
 TEST(MessageBoxes, RealBoxShowsTheDisplayTextAndReturnsTheButton) {
@@ -130,9 +123,8 @@ TEST(MessageBoxes, RealBoxShowsTheDisplayTextAndReturnsTheButton) {
             box->button(QMessageBox::No)->click();
         }
     });
-    EXPECT_EQ(MessageDlg(QStringLiteral("line one\rline two"), TMsgDlgType::mtConfirmation, mbYes | mbNo),
-              mrNo);
-    EXPECT_EQ(shown, QStringLiteral("line one\nline two"));
+    EXPECT_EQ(MessageDlg("line one\rline two", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrNo);
+    EXPECT_EQ(shown, "line one\nline two");
 }
 
 TEST(ErrorGuard, ShowsTheExceptionTextAndEndsTheCommand) {
@@ -155,9 +147,9 @@ TEST(ErrorGuard, ShowsTheExceptionTextAndEndsTheCommand) {
     EXPECT_FALSE(after);
     EXPECT_TRUE(ran);
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0], QStringLiteral("Unable to write to /x/ZorvTile.ini"));
-    EXPECT_EQ(shown[1], QStringLiteral("Out of memory"));
-    EXPECT_EQ(shown[2], QStringLiteral("Unknown error"));
+    EXPECT_EQ(shown[0], "Unable to write to /x/ZorvTile.ini");
+    EXPECT_EQ(shown[1], "Out of memory");
+    EXPECT_EQ(shown[2], "Unknown error");
 }
 
 class Thrower : public QObject {
@@ -180,7 +172,7 @@ TEST(ErrorGuard, ApplicationCatchesWhatEscapesAHandler) {
     QEvent ev(QEvent::User);
     EXPECT_FALSE(QCoreApplication::sendEvent(&target, &ev));
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], QStringLiteral("from a handler"));
+    EXPECT_EQ(shown[0], "from a handler");
 }
 
 TEST(HourGlass, NestedGuardsDoNotStack) {
@@ -222,7 +214,7 @@ protected:
                         "exit " + QByteArray::number(rc) + "\n");
         QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QString log() const { return dir.filePath(QStringLiteral("calls.log")); }
+    QString log() const { return dir.filePath("calls.log"); }
     QString file(const QString& name) {
         const QString f = dir.filePath(name);
         WriteAll(f, "BM");
@@ -231,20 +223,20 @@ protected:
 };
 
 TEST_F(FakeTools, PrintGoesToLpOnlyWhenItIsInstalled) {
-    const QString doc = file(QStringLiteral("shortcuts.doc"));
+    const QString doc = file("shortcuts.doc");
     qputenv("PATH", dir.path().toUtf8()); // no lp anywhere
     EXPECT_FALSE(ShellPrintDocument(doc));
-    tool(QStringLiteral("lp"));
-    EXPECT_FALSE(ShellPrintDocument(dir.filePath(QStringLiteral("missing.doc"))));
+    tool("lp");
+    EXPECT_FALSE(ShellPrintDocument(dir.filePath("missing.doc")));
     EXPECT_TRUE(ShellPrintDocument(doc));
     EXPECT_EQ(ReadAll(log()), "lp " + doc.toUtf8() + "\n");
 }
 
 TEST_F(FakeTools, WallpaperUsesTheRunningDesktopsTool) {
-    const QString bmp = file(QStringLiteral("ZorvTile.bmp"));
-    tool(QStringLiteral("gsettings"));
-    tool(QStringLiteral("plasma-apply-wallpaperimage"));
-    tool(QStringLiteral("xfconf-query"),
+    const QString bmp = file("ZorvTile.bmp");
+    tool("gsettings");
+    tool("plasma-apply-wallpaperimage");
+    tool("xfconf-query",
          "[ \"$3\" = \"-l\" ] && printf '/backdrop/screen0/monitor0/workspace0/last-image\\n/other\\n'\n");
 
     qputenv("XDG_CURRENT_DESKTOP", "KDE");
@@ -266,12 +258,12 @@ TEST_F(FakeTools, WallpaperUsesTheRunningDesktopsTool) {
                                   "\ngsettings set org.gnome.desktop.background picture-uri-dark " + uri +
                                   "\ngsettings set org.gnome.desktop.background picture-options wallpaper\n");
 
-    EXPECT_FALSE(SetDesktopWallpaper(dir.filePath(QStringLiteral("missing.bmp"))));
+    EXPECT_FALSE(SetDesktopWallpaper(dir.filePath("missing.bmp")));
 }
 
 TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
-    const QString bmp = file(QStringLiteral("ZorvTile.bmp"));
-    tool(QStringLiteral("plasma-apply-wallpaperimage"), QByteArray(), 1);
+    const QString bmp = file("ZorvTile.bmp");
+    tool("plasma-apply-wallpaperimage", QByteArray(), 1);
     qputenv("XDG_CURRENT_DESKTOP", "KDE");
     EXPECT_FALSE(SetDesktopWallpaper(bmp));
     qputenv("XDG_CURRENT_DESKTOP", "GNOME"); // its tool is not installed here
@@ -281,10 +273,9 @@ TEST_F(FakeTools, WallpaperFailsWhenTheToolRefuses) {
 
 TEST(Shell, HelpForAMissingDocumentIsRefused) {
     EnsureQtApplication();
-    EXPECT_FALSE(ShellOpenHelp(QStringLiteral("/no/such/Mozaro.html")));
-    EXPECT_FALSE(ShellOpenHelp(QStringLiteral("file:///no/such/Mozaro.html")));
-    EXPECT_FALSE(
-        ShellOpenHelp(QStringLiteral("NoSuchHelp.html"))); // a bare missing name is not a web address
+    EXPECT_FALSE(ShellOpenHelp("/no/such/Mozaro.html"));
+    EXPECT_FALSE(ShellOpenHelp("file:///no/such/Mozaro.html"));
+    EXPECT_FALSE(ShellOpenHelp("NoSuchHelp.html")); // a bare missing name is not a web address
 }
 
 } // namespace
