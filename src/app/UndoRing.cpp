@@ -14,6 +14,7 @@ void TUndoRing::Reset(int levels) {
     Pic.resize(static_cast<std::size_t>(levels));
     Sizes.assign(static_cast<std::size_t>(levels), TUndoSize{});
     Entry.clear();
+    Entry.reserve(static_cast<std::size_t>(levels)); // pushing never allocates once a snapshot exists
     StackSize = 0;
     Full = false;
     Empty = true;
@@ -65,17 +66,20 @@ bool TUndoRing::DoUnDo(TFastDIB& z) {
     if (Empty) return false;
     const int s = Entry.back();
     const TUndoSize sz = Sizes[s];
-    z.SetSize(sz.X, sz.Y, 24, 0);
+    // Built aside and swapped in, so a failed allocation leaves both the image and the ring as they were.
+    TFastDIB restored;
+    restored.SetSize(sz.X, sz.Y, 24, 0);
     const std::vector<Trgb>& snap = Pic[s];
     for (int y = 0; y < sz.Y; ++y) {
         const Trgb* src = snap.data() + static_cast<std::size_t>(y) * sz.X;
-        std::uint8_t* dst = z.Scanlines[y];
+        std::uint8_t* dst = restored.Scanlines[y];
         for (int x = 0; x < sz.X; ++x, dst += 3) {
             dst[0] = src[x].b;
             dst[1] = src[x].g;
             dst[2] = src[x].r;
         }
     }
+    z.Swap(restored);
     std::vector<Trgb>().swap(Pic[s]);
     --StackSize;
     Full = false;
