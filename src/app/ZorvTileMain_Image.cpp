@@ -16,12 +16,15 @@
 
 void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
     if (&Src == &Dst) return;
-    Dst.SetSize(Src.Width, Src.Height, 24, 0);
-    // Both are 24 bits with the same row layout; copy row by row so a source of another depth cannot
-    // overrun.
-    const int bytes = std::min(Src.BWidth, Dst.BWidth);
-    for (int y = 0; y < Dst.Height; ++y)
-        std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], static_cast<std::size_t>(bytes));
+    if (Dst.Bits && Dst.Bpp == 24 && Dst.Width == Src.Width && Dst.Height == Src.Height) {
+        Src.Draw(Dst, 0, 0);
+        return;
+    }
+    // A new size is built aside and swapped in, so a failed allocation leaves Dst as it was.
+    TFastDIB sized;
+    sized.SetSize(Src.Width, Src.Height, 24, 0);
+    Src.Draw(sized, 0, 0);
+    Dst.Swap(sized);
 }
 
 void CopyMe(QImage& Dest, const QImage& Src) {
