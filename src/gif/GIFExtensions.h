@@ -156,9 +156,13 @@ public:
     int CharHeight() const { return FPlainTextExtension.CellHeight; }
     void SetCharHeight(int v) { FPlainTextExtension.CellHeight = static_cast<std::uint8_t>(v); }
     int ForegroundColorIndex() const { return FPlainTextExtension.TextFGColorIndex; }
-    void SetForegroundColorIndex(int v) { FPlainTextExtension.TextFGColorIndex = static_cast<std::uint8_t>(v); }
+    void SetForegroundColorIndex(int v) {
+        FPlainTextExtension.TextFGColorIndex = static_cast<std::uint8_t>(v);
+    }
     int BackgroundColorIndex() const { return FPlainTextExtension.TextBGColorIndex; }
-    void SetBackgroundColorIndex(int v) { FPlainTextExtension.TextBGColorIndex = static_cast<std::uint8_t>(v); }
+    void SetBackgroundColorIndex(int v) {
+        FPlainTextExtension.TextBGColorIndex = static_cast<std::uint8_t>(v);
+    }
     TColor ForegroundColor();
     TColor BackgroundColor();
     std::vector<std::string>& Text() { return FText; }

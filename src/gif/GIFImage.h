@@ -271,7 +271,9 @@ public:
     TColor BackgroundColor();
     void SetBackgroundColor(TColor Color);
     int AspectRatio() const { return FLogicalScreenDescriptor.AspectRatio; }
-    void SetAspectRatio(int Value) { FLogicalScreenDescriptor.AspectRatio = static_cast<std::uint8_t>(Value); }
+    void SetAspectRatio(int Value) {
+        FLogicalScreenDescriptor.AspectRatio = static_cast<std::uint8_t>(Value);
+    }
     TGIFGlobalColorMap& ColorMap() { return *FColorMap; }
     const TGIFGlobalColorMap& ColorMap() const { return *FColorMap; }
     int BitsPerPixel() const { return FColorMap->BitsPerPixel(); }
@@ -362,7 +364,8 @@ public:
 class TGIFImage : public TGIFPictureContext {
 public:
     using TGIFWarning = std::function<void(const void* Sender, TGIFSeverity, const std::string&)>;
-    using TGIFProgress = std::function<void(TProgressStage, int PercentDone, bool RedrawNow, const std::string&)>;
+    using TGIFProgress =
+        std::function<void(TProgressStage, int PercentDone, bool RedrawNow, const std::string&)>;
 
     TGIFImage();
     ~TGIFImage() override;
@@ -416,5 +419,5 @@ private:
 // Raises GIFException when a frame or screen of this size may not be held in memory.
 void CheckImageSize(std::int64_t Width, std::int64_t Height);
 
-#include "gif/GIFExtensions.h"
 #include "gif/GIFCoder.h"
+#include "gif/GIFExtensions.h"

@@ -6,7 +6,9 @@
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
 
-void GIFError(const std::string& message) { throw GIFException(message); }
+void GIFError(const std::string& message) {
+    throw GIFException(message);
+}
 
 void CheckImageSize(std::int64_t Width, std::int64_t Height) {
     if (Width < 0 || Height < 0 || Width > GIFMaxSide || Height > GIFMaxSide || Width * Height > GIFMaxPixels)
@@ -17,7 +19,8 @@ void CheckImageSize(std::int64_t Width, std::int64_t Height) {
 // Unit routines
 
 int AlignBit(int Bits, int BitsPerPixel, int Alignment) {
-    return static_cast<int>(((static_cast<std::int64_t>(Bits) * BitsPerPixel + Alignment - 1) & ~(Alignment - 1)) >> 3);
+    return static_cast<int>(
+        ((static_cast<std::int64_t>(Bits) * BitsPerPixel + Alignment - 1) & ~(Alignment - 1)) >> 3);
 }
 
 int Colors2bpp(int Colors) {
@@ -28,7 +31,9 @@ int Colors2bpp(int Colors) {
     return n;
 }
 
-void WriteByte(TStream& Stream, std::uint8_t Value) { Stream.Write(&Value, 1); }
+void WriteByte(TStream& Stream, std::uint8_t Value) {
+    Stream.Write(&Value, 1);
+}
 
 std::uint8_t ReadByte(TStream& Stream) {
     std::uint8_t b = 0;
@@ -36,7 +41,9 @@ std::uint8_t ReadByte(TStream& Stream) {
     return b;
 }
 
-bool TryReadByte(TStream& Stream, std::uint8_t& Value) { return Stream.Read(&Value, 1) == 1; }
+bool TryReadByte(TStream& Stream, std::uint8_t& Value) {
+    return Stream.Read(&Value, 1) == 1;
+}
 
 void ReadCheck(TStream& Stream, void* Buffer, std::size_t Size) {
     if (Stream.Read(Buffer, Size) != Size) GIFError("Premature end of data");
@@ -194,8 +201,7 @@ void TGIFColorMap::CountPixels(const TGIFSubImage& Frame, std::vector<TUsageCoun
     std::int64_t counts[256] = {};
     for (std::size_t i = 0; i < n; ++i) ++counts[p[i]];
     // Pixel values at or above the table's count are no colour of it and are not counted.
-    for (int i = 0; i < FCount; ++i)
-        Histogram[i].Count = ClampToInt(Histogram[i].Count + counts[i]);
+    for (int i = 0; i < FCount; ++i) Histogram[i].Count = ClampToInt(Histogram[i].Count + counts[i]);
 }
 
 void TGIFColorMap::RemapFrame(TGIFSubImage& Frame, const std::vector<int>& Map) {
@@ -296,9 +302,13 @@ void TGIFLocalColorMap::Warning(TGIFSeverity Severity, const std::string& Messag
     if (FSubImage->Image()) FSubImage->Image()->Warning(this, Severity, Message);
 }
 
-void TGIFLocalColorMap::BuildHistogram(std::vector<TUsageCount>& Histogram) { CountPixels(*FSubImage, Histogram); }
+void TGIFLocalColorMap::BuildHistogram(std::vector<TUsageCount>& Histogram) {
+    CountPixels(*FSubImage, Histogram);
+}
 
-void TGIFLocalColorMap::MapImages(const std::vector<int>& Map) { RemapFrame(*FSubImage, Map); }
+void TGIFLocalColorMap::MapImages(const std::vector<int>& Map) {
+    RemapFrame(*FSubImage, Map);
+}
 
 void TGIFLocalColorMap::Changed() {
     // The frame's palette is made from this table by the drawing layer; nothing is cached here.
@@ -389,7 +399,9 @@ int TGIFList::IndexOf(const TGIFItem* Item) const {
     return -1;
 }
 
-TGIFSubImage* TGIFImageList::GetImage(int Index) const { return static_cast<TGIFSubImage*>(GetItem(Index)); }
+TGIFSubImage* TGIFImageList::GetImage(int Index) const {
+    return static_cast<TGIFSubImage*>(GetItem(Index));
+}
 
 void TGIFImageList::SaveToStream(TStream& Stream) {
     const int n = Count();
@@ -418,8 +430,9 @@ void TGIFImageList::LoadFromStream(TStream& Stream, TGIFImage* Parent) {
             frame->LoadFromStream(Stream); // a frame that fails is freed with its owner pointer
             Add(std::move(frame));
             if (Parent)
-                Parent->Progress(psRunning, MulDiv(ClampToInt(Stream.Position()), 100, ClampToInt(Stream.Size())),
-                                 false, "Loading...");
+                Parent->Progress(psRunning,
+                                 MulDiv(ClampToInt(Stream.Position()), 100, ClampToInt(Stream.Size())), false,
+                                 "Loading...");
         } else {
             Warning(gsWarning, "Unknown GIF block type");
             return;
@@ -465,7 +478,9 @@ void TGIFHeader::SetBackgroundColorIndex(int Value) {
     FLogicalScreenDescriptor.BackgroundColorIndex = static_cast<std::uint8_t>(Value);
 }
 
-TColor TGIFHeader::BackgroundColor() { return FColorMap->Colors(FLogicalScreenDescriptor.BackgroundColorIndex); }
+TColor TGIFHeader::BackgroundColor() {
+    return FColorMap->Colors(FLogicalScreenDescriptor.BackgroundColorIndex);
+}
 
 void TGIFHeader::SetBackgroundColor(TColor Color) {
     FLogicalScreenDescriptor.BackgroundColorIndex = static_cast<std::uint8_t>(FColorMap->AddUnique(Color));
@@ -532,7 +547,9 @@ void TGIFHeader::LoadFromStream(TStream& Stream) {
 // ---------------------------------------------------------------------------------------------------
 // Trailer
 
-void TGIFTrailer::SaveToStream(TStream& Stream) { WriteByte(Stream, ';'); }
+void TGIFTrailer::SaveToStream(TStream& Stream) {
+    WriteByte(Stream, ';');
+}
 
 void TGIFTrailer::LoadFromStream(TStream& Stream) {
     std::uint8_t b;

@@ -8,7 +8,9 @@
 
 THashTable::THashTable() : HashTable(HashSize, 0xFFFFFFFFu) {}
 
-void THashTable::Clear() { std::memset(HashTable.data(), 0xFF, HashTable.size() * sizeof(std::uint32_t)); }
+void THashTable::Clear() {
+    std::memset(HashTable.data(), 0xFF, HashTable.size() * sizeof(std::uint32_t));
+}
 
 void THashTable::Insert(std::uint32_t Key, int Code) {
     int h = HashKey(Key);
@@ -40,9 +42,13 @@ TGIFWriter::~TGIFWriter() {
     }
 }
 
-std::size_t TGIFWriter::Read(void*, std::size_t) { GIFError("Invalid stream operation"); }
+std::size_t TGIFWriter::Read(void*, std::size_t) {
+    GIFError("Invalid stream operation");
+}
 
-void TGIFWriter::SetPosition(std::int64_t) { GIFError("Invalid stream operation"); }
+void TGIFWriter::SetPosition(std::int64_t) {
+    GIFError("Invalid stream operation");
+}
 
 void TGIFWriter::Write(const void* Buffer, std::size_t Count) {
     const std::uint8_t* p = static_cast<const std::uint8_t*>(Buffer);
@@ -63,7 +69,8 @@ void TGIFWriter::FlushBuffer() {
 
 void TGIFEncoder::Output(int Value) {
     if (OutputBits > 0)
-        OutputBucket = (OutputBucket & ((1u << OutputBits) - 1)) | (static_cast<std::uint32_t>(Value) << OutputBits);
+        OutputBucket =
+            (OutputBucket & ((1u << OutputBits) - 1)) | (static_cast<std::uint32_t>(Value) << OutputBits);
     else
         OutputBucket = static_cast<std::uint32_t>(Value);
     OutputBits += BitsPerCode;
@@ -164,7 +171,8 @@ void TLZWEncoder::DoCompress() {
         Prefix = TakePixel();
         while (BumpPixel()) {
             const int c = TakePixel();
-            const std::uint32_t key = (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
+            const std::uint32_t key =
+                (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
             const int code = table.Lookup(key);
             if (code >= 0) {
                 Prefix = code;

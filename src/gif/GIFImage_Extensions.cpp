@@ -14,7 +14,9 @@ bool TGIFExtensionClassInfo::InheritsFrom(const TGIFExtensionClassInfo* Other) c
 }
 
 namespace {
-template <class T> std::unique_ptr<TGIFExtension> Make(TGIFSubImage* s) { return std::make_unique<T>(s); }
+template <class T> std::unique_ptr<TGIFExtension> Make(TGIFSubImage* s) {
+    return std::make_unique<T>(s);
+}
 
 // Looks past the label of an application extension: an 11-byte identifier under a registered class
 // gives that class; anything else (another block size, an unregistered identifier, a short header)
@@ -35,16 +37,16 @@ const TGIFExtensionClassInfo TGIFGraphicControlExtension::ClassInfo{
     "TGIFGraphicControlExtension", &TGIFExtension::ClassInfo, &Make<TGIFGraphicControlExtension>, nullptr};
 const TGIFExtensionClassInfo TGIFTextExtension::ClassInfo{"TGIFTextExtension", &TGIFExtension::ClassInfo,
                                                           &Make<TGIFTextExtension>, nullptr};
-const TGIFExtensionClassInfo TGIFCommentExtension::ClassInfo{"TGIFCommentExtension", &TGIFExtension::ClassInfo,
-                                                             &Make<TGIFCommentExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFCommentExtension::ClassInfo{
+    "TGIFCommentExtension", &TGIFExtension::ClassInfo, &Make<TGIFCommentExtension>, nullptr};
 const TGIFExtensionClassInfo TGIFApplicationExtension::ClassInfo{
     "TGIFApplicationExtension", &TGIFExtension::ClassInfo, nullptr, &FindApplicationClass};
 const TGIFExtensionClassInfo TGIFUnknownAppExtension::ClassInfo{
     "TGIFUnknownAppExtension", &TGIFApplicationExtension::ClassInfo, &Make<TGIFUnknownAppExtension>, nullptr};
-const TGIFExtensionClassInfo TGIFAppExtNSLoop::ClassInfo{"TGIFAppExtNSLoop", &TGIFApplicationExtension::ClassInfo,
-                                                         &Make<TGIFAppExtNSLoop>, nullptr};
-const TGIFExtensionClassInfo TGIFUnknownExtension::ClassInfo{"TGIFUnknownExtension", &TGIFExtension::ClassInfo,
-                                                             &Make<TGIFUnknownExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFAppExtNSLoop::ClassInfo{
+    "TGIFAppExtNSLoop", &TGIFApplicationExtension::ClassInfo, &Make<TGIFAppExtNSLoop>, nullptr};
+const TGIFExtensionClassInfo TGIFUnknownExtension::ClassInfo{
+    "TGIFUnknownExtension", &TGIFExtension::ClassInfo, &Make<TGIFUnknownExtension>, nullptr};
 
 // ---------------------------------------------------------------------------------------------------
 // Registries
@@ -56,7 +58,9 @@ TExtensionList::TExtensionList() {
     Add(0xFF, &TGIFApplicationExtension::ClassInfo);
 }
 
-void TExtensionList::Add(std::uint8_t eLabel, TGIFExtensionClass eClass) { FList.push_back({eClass, eLabel}); }
+void TExtensionList::Add(std::uint8_t eLabel, TGIFExtensionClass eClass) {
+    FList.push_back({eClass, eLabel});
+}
 
 TGIFExtensionClass TExtensionList::FindExt(std::uint8_t eLabel) const {
     for (auto it = FList.rbegin(); it != FList.rend(); ++it)
@@ -114,7 +118,8 @@ void TGIFExtension::LoadFromStream(TStream& Stream) {
     std::uint8_t b[2];
     ReadCheck(Stream, b, 2);
     if (b[0] != '!') GIFError("Invalid extension introducer");
-    if (b[1] != GetExtensionType()) GIFError("Internal error: Extension Instance does not match Extension Label");
+    if (b[1] != GetExtensionType())
+        GIFError("Internal error: Extension Instance does not match Extension Label");
 }
 
 TGIFExtensionClass TGIFExtension::FindExtension(TStream& Stream) {
@@ -147,7 +152,9 @@ TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
     }
 }
 
-bool TGIFGraphicControlExtension::Steers() const { return FSubImage && FSubImage->FGCE == this; }
+bool TGIFGraphicControlExtension::Steers() const {
+    return FSubImage && FSubImage->FGCE == this;
+}
 
 void TGIFGraphicControlExtension::SetTransparent(bool Value) {
     if (Value)
@@ -173,7 +180,8 @@ TColor TGIFGraphicControlExtension::TransparentColor() {
 
 void TGIFGraphicControlExtension::SetTransparentColor(TColor Color) {
     if (!FSubImage) return;
-    FGCExtension.TransparentColorIndex = static_cast<std::uint8_t>(FSubImage->ActiveColorMap().AddUnique(Color));
+    FGCExtension.TransparentColorIndex =
+        static_cast<std::uint8_t>(FSubImage->ActiveColorMap().AddUnique(Color));
 }
 
 TDisposalMethod TGIFGraphicControlExtension::Disposal() const {
@@ -207,6 +215,7 @@ void TGIFGraphicControlExtension::LoadFromStream(TStream& Stream) {
     TGIFGCERec& r = FGCExtension;
     if (got > 0) r.BlockSize = p[0];
     if (got > 1) r.PackedFields = p[1];
+    if (got > 2) r.DelayTime = static_cast<std::uint16_t>((r.DelayTime & 0xFF00) | p[2]);
     if (got > 3) r.DelayTime = static_cast<std::uint16_t>(p[2] | (p[3] << 8));
     if (got > 4) r.TransparentColorIndex = p[4];
     if (got > 5) r.Terminator = p[5];
@@ -288,7 +297,9 @@ void TGIFBlock::SaveToStream(TStream& Stream) const {
     Stream.Write(FData.data(), FData.size());
 }
 
-void TGIFBlock::LoadFromStream(TStream& Stream) { ReadCheck(Stream, FData.data(), FData.size()); }
+void TGIFBlock::LoadFromStream(TStream& Stream) {
+    ReadCheck(Stream, FData.data(), FData.size());
+}
 
 void LoadBlocks(TStream& Stream, std::vector<std::unique_ptr<TGIFBlock>>& Blocks) {
     Blocks.clear();
@@ -363,9 +374,13 @@ void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
     LoadData(Stream);
 }
 
-void TGIFUnknownAppExtension::SaveData(TStream& Stream) { SaveBlocks(Stream, FBlocks); }
+void TGIFUnknownAppExtension::SaveData(TStream& Stream) {
+    SaveBlocks(Stream, FBlocks);
+}
 
-void TGIFUnknownAppExtension::LoadData(TStream& Stream) { LoadBlocks(Stream, FBlocks); }
+void TGIFUnknownAppExtension::LoadData(TStream& Stream) {
+    LoadBlocks(Stream, FBlocks);
+}
 
 TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* ASubImage) : TGIFApplicationExtension(ASubImage) {
     std::memcpy(FIdent.Identifier.data(), "NETSCAPE", 8);

@@ -26,7 +26,9 @@ void TGIFSubImage::Clear() {
     FGCE = nullptr;
 }
 
-bool TGIFSubImage::Empty() const { return FData.empty() || Width() == 0 || Height() == 0; }
+bool TGIFSubImage::Empty() const {
+    return FData.empty() || Width() == 0 || Height() == 0;
+}
 
 TGIFColorMap& TGIFSubImage::ActiveColorMap() {
     if (FColorMap->Count() > 0) return *FColorMap;
@@ -34,7 +36,9 @@ TGIFColorMap& TGIFSubImage::ActiveColorMap() {
     return *FColorMap;
 }
 
-TGIFRect TGIFSubImage::BoundsRect() const { return {Left(), Top(), Left() + Width(), Top() + Height()}; }
+TGIFRect TGIFSubImage::BoundsRect() const {
+    return {Left(), Top(), Left() + Width(), Top() + Height()};
+}
 
 void TGIFSubImage::SetInterlaced(bool Value) {
     if (Value)
@@ -83,7 +87,8 @@ void TGIFSubImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     // Checked before anything changes: every field is a 16-bit word and the frame must end inside
     // the 16-bit coordinate range of the logical screen.
     if (ALeft < 0 || ATop < 0 || AWidth < 0 || AHeight < 0 || ALeft > 65535 || ATop > 65535 ||
-        static_cast<std::int64_t>(ALeft) + AWidth > 65535 || static_cast<std::int64_t>(ATop) + AHeight > 65535)
+        static_cast<std::int64_t>(ALeft) + AWidth > 65535 ||
+        static_cast<std::int64_t>(ATop) + AHeight > 65535)
         GIFError("Frame lies outside the logical screen range");
     CheckImageSize(AWidth, AHeight);
     const bool sizeChanged = AWidth != Width() || AHeight != Height();
@@ -209,7 +214,9 @@ TGIFImage::TGIFImage()
     Clear();
 }
 
-TGIFImage::~TGIFImage() { FImages->Clear(); }
+TGIFImage::~TGIFImage() {
+    FImages->Clear();
+}
 
 void TGIFImage::Clear() {
     FImages->Clear();

@@ -162,7 +162,8 @@ private:
 void TGIFSubImage::Decompress(TStream& Stream) {
     NewImage();
     if (!FData.empty()) {
-        const std::uint8_t fill = (FTransparent && FGCE) ? static_cast<std::uint8_t>(FGCE->TransparentColorIndex()) : 0;
+        const std::uint8_t fill =
+            (FTransparent && FGCE) ? static_cast<std::uint8_t>(FGCE->TransparentColorIndex()) : 0;
         std::memset(FData.data(), fill, FData.size());
     }
     auto decoder = std::make_unique<TLZWDecoder>(Stream, *this);

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "gif/GIFImage.h"
@@ -38,7 +38,9 @@ std::size_t TByteViewStream::Read(void* buffer, std::size_t n) {
     return count;
 }
 
-void TByteViewStream::Write(const void*, std::size_t) { GIFError("Invalid stream operation"); }
+void TByteViewStream::Write(const void*, std::size_t) {
+    GIFError("Invalid stream operation");
+}
 
 namespace {
 
