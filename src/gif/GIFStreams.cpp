@@ -96,7 +96,9 @@ void ReplaceFileContent(const std::string& filename, const std::vector<std::uint
     const fs::path target(filename);
     fs::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string base(".");
+    base.append(target.filename().string()).append(".XXXXXX");
+    const std::string tmpl = (dir / base).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
