@@ -16,8 +16,9 @@ std::vector<std::uint8_t> MakePixels(int size, Pattern pattern) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
             px[static_cast<std::size_t>(y) * size + x] =
-                pattern == Noise ? static_cast<std::uint8_t>(rng() & 255)
-                                 : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
+                pattern == Noise
+                    ? static_cast<std::uint8_t>(rng() & 255)
+                    : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
     return px;
 }
 
@@ -56,10 +57,18 @@ template <class Encoder> void BM_Decode(benchmark::State& state, Pattern pattern
 
 } // namespace
 
-void BM_EncodeLZW(benchmark::State& s, Pattern p) { BM_Encode<TLZWEncoder>(s, p); }
-void BM_EncodeRLE(benchmark::State& s, Pattern p) { BM_Encode<TRLEEncoder>(s, p); }
-void BM_DecodeLZW(benchmark::State& s, Pattern p) { BM_Decode<TLZWEncoder>(s, p); }
-void BM_DecodeRLE(benchmark::State& s, Pattern p) { BM_Decode<TRLEEncoder>(s, p); }
+void BM_EncodeLZW(benchmark::State& s, Pattern p) {
+    BM_Encode<TLZWEncoder>(s, p);
+}
+void BM_EncodeRLE(benchmark::State& s, Pattern p) {
+    BM_Encode<TRLEEncoder>(s, p);
+}
+void BM_DecodeLZW(benchmark::State& s, Pattern p) {
+    BM_Decode<TLZWEncoder>(s, p);
+}
+void BM_DecodeRLE(benchmark::State& s, Pattern p) {
+    BM_Decode<TRLEEncoder>(s, p);
+}
 
 BENCHMARK_CAPTURE(BM_EncodeLZW, noise, Noise)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_EncodeLZW, gradient, Gradient)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);

@@ -116,7 +116,8 @@ void TGIFEncoder::Compress(TStream& AStream, int ABitsPerPixel, int AWidth, int 
     Height = AHeight;
     Interlace = AInterlace;
     Data = AData;
-    MaxColor = AMaxColor;
+    // A pixel value must also fit the code size, or its code would collide with the clear code.
+    MaxColor = AMaxColor < (1 << BitsPerPixel) ? AMaxColor : (1 << BitsPerPixel);
     InitialBitsPerCode = BitsPerPixel + 1;
     WriteByte(AStream, static_cast<std::uint8_t>(BitsPerPixel));
     BitsPerCode = InitialBitsPerCode;

@@ -136,7 +136,7 @@ TEST(GifCoder, InterlaceRowOrder) {
         std::uint64_t acc = 0;
         int bits = 0;
         for (std::size_t i = 2; i < data.size() - 1; ++i) {
-            acc |= static_cast<std::uint32_t>(data[i]) << bits;
+            acc |= static_cast<std::uint64_t>(data[i]) << bits;
             bits += 8;
         }
         acc >>= 5; // the clear code

@@ -269,3 +269,54 @@ TEST(GifFormat, ListOwnershipAndOrder) {
     EXPECT_TRUE(image.Empty());
     EXPECT_THROW(image.Images().Delete(0), std::out_of_range);
 }
+
+TEST(GifFormat, ExtensionsWithoutFrameAreKeptAndWrittenBack) {
+    const Bytes comment = B({'!', 0xFE, 2, 'o', 'k', 0});
+    const Bytes file =
+        Cat({Header87(1, 1, 0), Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0}), comment, B({';'})});
+    WarnedImage w;
+    w.Load(file);
+    ASSERT_EQ(w.Image.Images().Count(), 2);
+    EXPECT_TRUE(w.Image.Images()[1]->Empty());
+    EXPECT_EQ(w.Image.Images()[1]->Extensions().Count(), 1);
+    const Bytes saved = w.Save();
+    EXPECT_EQ(Bytes(saved.end() - 7, saved.end()), Cat({comment, B({';'})}));
+    EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 6), Str("GIF89a"));
+}
+
+TEST(GifFormat, ProgressOfLoadAndSave) {
+    const Bytes frame = Cat({Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0})});
+    TGIFImage image;
+    std::vector<std::string> events;
+    image.OnProgress = [&](TProgressStage stage, int percent, bool, const std::string& msg) {
+        events.push_back(std::to_string(stage) + ":" + std::to_string(percent) + ":" + msg);
+    };
+    const Bytes file = Cat({Header87(1, 1, 0), frame, frame, B({';'})});
+    TMemoryStream in(file);
+    image.LoadFromStream(in);
+    // Header 19 bytes, frames of 15: they end at bytes 34 and 49 of 50.
+    EXPECT_EQ(events, (std::vector<std::string>{"0:0:Loading...", "1:68:Loading...", "1:98:Loading...",
+                                                "2:100:Loading..."}));
+    events.clear();
+    TMemoryStream out;
+    image.SaveToStream(out);
+    EXPECT_EQ(events, (std::vector<std::string>{"0:0:Saving...", "1:50:Saving...", "1:100:Saving...",
+                                                "2:100:Saving..."}));
+}
+
+TEST(GifFormat, HeaderAssignAndBackgroundColour) {
+    TGIFImage a;
+    a.GlobalColorMap().Add(0x0000FF);
+    a.Header().SetAspectRatio(7);
+    a.Header().SetBackgroundColor(0x00FF00); // appended as entry 1
+    EXPECT_EQ(a.Header().BackgroundColorIndex(), 1);
+    EXPECT_EQ(a.Header().BackgroundColor(), 0x00FF00u);
+    TGIFImage b;
+    b.Header().Assign(a.Header());
+    EXPECT_EQ(b.GlobalColorMap().Count(), 2);
+    EXPECT_EQ(b.Header().AspectRatio(), 7);
+    EXPECT_EQ(b.Header().BackgroundColorIndex(), 1);
+    b.Header().Assign(static_cast<const TGIFColorMap&>(a.GlobalColorMap()));
+    EXPECT_EQ(b.Header().AspectRatio(), 0);
+    EXPECT_EQ(b.GlobalColorMap().Count(), 2);
+}
