@@ -59,7 +59,12 @@ void TGIFSubImage::NewImage() {
     if (n == 0) return;
     CheckImageSize(Width(), Height());
     if (FGIFImage) FGIFImage->ReservePixelBytes(n);
-    FData.assign(static_cast<std::size_t>(n), 0);
+    try {
+        FData.assign(static_cast<std::size_t>(n), 0);
+    } catch (...) {
+        if (FGIFImage) FGIFImage->ReleasePixelBytes(n);
+        throw;
+    }
 }
 
 void TGIFSubImage::NeedImage() {
@@ -92,11 +97,26 @@ void TGIFSubImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         GIFError("Frame lies outside the logical screen range");
     CheckImageSize(AWidth, AHeight);
     const bool sizeChanged = AWidth != Width() || AHeight != Height();
+    if (sizeChanged) {
+        // The new pixels are reserved and made before anything changes, so a refused size leaves
+        // the frame as it was.
+        const std::int64_t n = static_cast<std::int64_t>(AWidth) * AHeight;
+        const std::int64_t old = static_cast<std::int64_t>(FData.size());
+        if (FGIFImage && n > old) FGIFImage->ReservePixelBytes(n - old);
+        std::vector<std::uint8_t> fresh;
+        try {
+            fresh.assign(static_cast<std::size_t>(n), 0);
+        } catch (...) {
+            if (FGIFImage && n > old) FGIFImage->ReleasePixelBytes(n - old);
+            throw;
+        }
+        if (FGIFImage && n < old) FGIFImage->ReleasePixelBytes(old - n);
+        FData = std::move(fresh);
+    }
     FImageDescriptor.Left = static_cast<std::uint16_t>(ALeft);
     FImageDescriptor.Top = static_cast<std::uint16_t>(ATop);
     FImageDescriptor.Width = static_cast<std::uint16_t>(AWidth);
     FImageDescriptor.Height = static_cast<std::uint16_t>(AHeight);
-    if (sizeChanged) NewImage();
     if (!FGIFImage) return;
     bool warned = false;
     TGIFHeader& header = FGIFImage->Header();

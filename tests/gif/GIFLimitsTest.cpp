@@ -65,6 +65,7 @@ TEST(GifLimits, PixelDataOfOnePictureIsBounded) {
         EXPECT_STREQ(e.what(), "Image data exceeds the supported limit");
     }
     EXPECT_EQ(image.PixelBytes(), 600);
+    EXPECT_EQ(second->Width(), 0); // the refused size left the frame as it was
     second->SetBounds(0, 0, 20, 20);
     EXPECT_EQ(image.PixelBytes(), 1000);
 
