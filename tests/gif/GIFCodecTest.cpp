@@ -49,7 +49,7 @@ Bytes OneByteBlocks(const Bytes& data) {
 
 } // namespace
 
-TEST(GifLzw, SmallFramesWorkedByHand) {
+TEST(gifLzw, SmallFramesWorkedByHand) {
     // 1 x 1 at 1 bit per pixel: code size 2, clear 4, pixel 0, end 5, 3-bit codes in 2 bytes.
     EXPECT_EQ(Encode(TLZWEncoder(), 1, 1, 1, false, B({0}), 2), B({2, 2, 0x44, 0x01, 0}));
 
@@ -65,7 +65,7 @@ TEST(GifLzw, SmallFramesWorkedByHand) {
     EXPECT_TRUE(d.W.Warnings.empty());
 }
 
-TEST(GifLzw, InterlacedFrameWorkedByHand) {
+TEST(gifLzw, InterlacedFrameWorkedByHand) {
     // 2 x 3, rows 0 0 / 1 1 / 2 2 walked in the order 0, 2, 1: 0 0 2 2 1 1. Codes: clear 4, 0, 0,
     // 2 at 3 bits, then 2, 1, 1 and end 5 at 4 bits.
     const Bytes px = B({0, 0, 1, 1, 2, 2});
@@ -75,7 +75,7 @@ TEST(GifLzw, InterlacedFrameWorkedByHand) {
     EXPECT_EQ(d.Pixels(), px);
 }
 
-TEST(GifRle, RunOfSixWorkedByHand) {
+TEST(gifRle, RunOfSixWorkedByHand) {
     // 6 pixels of 0 at 2 bits: after the clear, 0 (1 pixel), 6 (2 pixels), 7 (3 pixels), all at
     // 3 bits; the third code reaches OutBump 3, so the end code 5 goes out at 4 bits.
     const Bytes rle = B({2, 2, 0x84, 0x5F, 0});
@@ -85,7 +85,7 @@ TEST(GifRle, RunOfSixWorkedByHand) {
     EXPECT_EQ(d.Pixels(), Bytes(6, 0));
 }
 
-TEST(GifRle, AlternatingColoursSendOnePlainCodePerPixelWithClears) {
+TEST(gifRle, AlternatingColoursSendOnePlainCodePerPixelWithClears) {
     // Twelve pixels 0 1 0 1 ...: one code per pixel; the width grows to 4 after the third code and
     // the table is cleared after the ninth (OutClearInit 9 at 2 bits per pixel).
     Bytes px;
@@ -99,7 +99,7 @@ TEST(GifRle, AlternatingColoursSendOnePlainCodePerPixelWithClears) {
     EXPECT_EQ(Decoded(rle, 12, 1).Pixels(), px);
 }
 
-TEST(GifRle, LongRunTakesFarFewerCodes) {
+TEST(gifRle, LongRunTakesFarFewerCodes) {
     const Bytes px(10000, 3);
     const Bytes rle = Encode(TRLEEncoder(), 2, 100, 100, false, px, 4);
     EXPECT_LT(rle.size(), 400u); // 10,000 pixels in well under 10,000 codes
@@ -108,7 +108,7 @@ TEST(GifRle, LongRunTakesFarFewerCodes) {
     EXPECT_TRUE(d.W.Warnings.empty());
 }
 
-TEST(GifRle, PlannerHelpers) {
+TEST(gifRle, PlannerHelpers) {
     EXPECT_EQ(TRLEEncoder::ISqrt(0), 0);
     EXPECT_EQ(TRLEEncoder::ISqrt(1), 1);
     EXPECT_EQ(TRLEEncoder::ISqrt(15), 3);
@@ -122,7 +122,7 @@ TEST(GifRle, PlannerHelpers) {
     EXPECT_EQ(TRLEEncoder::ComputeTriangleCount(13, 3), 7);
 }
 
-TEST(GifCoder, InterlaceRowOrder) {
+TEST(gifCoder, InterlaceRowOrder) {
     // Row r holds the value r; the encoder walks rows in interlace order, which the RLE stream
     // shows as one plain code per row (each row is a run of 1 pixel).
     const auto order = [](int h) {
@@ -150,7 +150,7 @@ TEST(GifCoder, InterlaceRowOrder) {
     EXPECT_EQ(order(5), (std::vector<int>{0, 4, 2, 1, 3}));
 }
 
-TEST(GifCoder, InterlacedDecodeVisitsEveryRowOnce) {
+TEST(gifCoder, InterlacedDecodeVisitsEveryRowOnce) {
     for (int h : {1, 2, 3, 4, 5, 8, 9}) {
         // Pixels arrive in file order 0, 1, 2 ...; row y must receive the value of its place in the
         // pass order 0, 8, 16 ... / 4, 12 ... / 2, 6 ... / 1, 3, 5 ...
@@ -182,7 +182,7 @@ TEST(GifCoder, InterlacedDecodeVisitsEveryRowOnce) {
     EXPECT_EQ(Encode(TRLEEncoder(), 4, 1, 9, true, px, 16), PackCodes(4, codes));
 }
 
-TEST(GifCoder, RoundTripsAtEveryBitDepthThroughBothEncoders) {
+TEST(gifCoder, RoundTripsAtEveryBitDepthThroughBothEncoders) {
     std::mt19937 rng(20261206);
     for (TGIFCompression comp : {gcLZW, gcRLE})
         for (int bpp = 1; bpp <= 8; ++bpp)
@@ -207,7 +207,7 @@ TEST(GifCoder, RoundTripsAtEveryBitDepthThroughBothEncoders) {
             }
 }
 
-TEST(GifCoder, FullDictionaryClearsAndRoundTrips) {
+TEST(gifCoder, FullDictionaryClearsAndRoundTrips) {
     // Enough noise to fill the 4096-entry table several times, at 2 and 8 bits per pixel.
     std::mt19937 rng(5);
     for (int bpp : {2, 8}) {
@@ -231,7 +231,7 @@ TEST(GifCoder, FullDictionaryClearsAndRoundTrips) {
     }
 }
 
-TEST(GifCoder, ColourOutsideTableIsRefused) {
+TEST(gifCoder, ColourOutsideTableIsRefused) {
     try {
         Encode(TLZWEncoder(), 2, 2, 1, false, B({3, 4}), 4);
         FAIL();
@@ -245,7 +245,7 @@ TEST(GifCoder, ColourOutsideTableIsRefused) {
     EXPECT_EQ(s.Bytes(), B({2, 1, 5, 0}));
 }
 
-TEST(GifDecoder, CodesOverOneByteSubBlocks) {
+TEST(gifDecoder, CodesOverOneByteSubBlocks) {
     // 1 x 3 at code size 8: clear 256, 1, 2, 3, end 257 in 9-bit codes, every byte its own sub-block.
     const Bytes nine = PackCodes(8, {{256, 9}, {1, 9}, {2, 9}, {3, 9}, {257, 9}});
     EXPECT_EQ(nine, B({8, 6, 0, 3, 8, 0x18, 0x10, 0x10, 0}));
@@ -266,7 +266,7 @@ TEST(GifDecoder, CodesOverOneByteSubBlocks) {
     EXPECT_TRUE(big.W.Warnings.empty());
 }
 
-TEST(GifDecoder, ClearAndEndGiveFillWithoutWarnings) {
+TEST(gifDecoder, ClearAndEndGiveFillWithoutWarnings) {
     // Clear 4 and end 5 in 3-bit codes: one byte $2C.
     const Bytes data = B({2, 1, 0x2C, 0});
     EXPECT_EQ(data, PackCodes(2, {{4, 3}, {5, 3}}));
@@ -279,7 +279,7 @@ TEST(GifDecoder, ClearAndEndGiveFillWithoutWarnings) {
     EXPECT_TRUE(transparent.W.Warnings.empty());
 }
 
-TEST(GifDecoder, EarlyEndDrainsToTerminatorOnce) {
+TEST(gifDecoder, EarlyEndDrainsToTerminatorOnce) {
     // Clear, 1, end; a further sub-block of junk; then a second frame must still be found.
     const Bytes first = B({2, 2, 0x4C, 0x01, 3, 0xAA, 0xBB, 0xCC, 0});
     const Bytes file = Cat({Header87(4, 1, 1), Descriptor(0, 0, 4, 1), first, Descriptor(0, 0, 1, 1),
@@ -297,7 +297,7 @@ TEST(GifDecoder, EarlyEndDrainsToTerminatorOnce) {
     EXPECT_EQ(extra.End, 5);
 }
 
-TEST(GifDecoder, LoopingPrefixChainStopsTheFrameWithWarning) {
+TEST(gifDecoder, LoopingPrefixChainStopsTheFrameWithWarning) {
     // A self-referencing entry: clear, 0, 7 (undefined: defines 6 = 0 0), 6 (defines 7 with prefix
     // 7), then 7 at 4 bits loops on itself.
     const Bytes self = B({2, 3, 0xC4, 0x7D, 0x05, 0});
@@ -316,7 +316,7 @@ TEST(GifDecoder, LoopingPrefixChainStopsTheFrameWithWarning) {
     EXPECT_EQ(b.W.Warnings, std::vector<std::string>{"Circular decoder table entry"});
 }
 
-TEST(GifDecoder, TruncatedAndExhaustedData) {
+TEST(gifDecoder, TruncatedAndExhaustedData) {
     // The 4 x 2 stream cut inside its sub-block: 2 of 4 bytes hold clear, 0, 6, 0 and the 4-bit 1.
     WarnedImage w;
     w.Load(Cat({Header87(4, 2, 1), TransparentGCE(3), Descriptor(0, 0, 4, 2), B({2, 4, 0x84, 0x11})}));
@@ -337,12 +337,12 @@ TEST(GifDecoder, TruncatedAndExhaustedData) {
     EXPECT_EQ(none.Pixels(), B({1, 1}));
 }
 
-TEST(GifDecoder, CodeSizeAboveEightIsEight) {
+TEST(gifDecoder, CodeSizeAboveEightIsEight) {
     Decoded d(PackCodes(12, {{256, 9}, {1, 9}, {2, 9}, {3, 9}, {257, 9}}), 3, 1);
     EXPECT_EQ(d.Pixels(), B({1, 2, 3}));
 }
 
-TEST(GifDecoder, FullTableKeepsTwelveBitCodes) {
+TEST(gifDecoder, FullTableKeepsTwelveBitCodes) {
     // Code size 2, no clear after the first: code k (k >= 2) is read while the next free entry is
     // k + 4, so at the bit length of k + 4, never above 12. Codes alternate 0 and 1, one pixel each,
     // also after the table is full.

@@ -26,7 +26,7 @@ struct ExtensionFixture {
 
 } // namespace
 
-TEST(GifExtensions, GraphicControlExtensionBytes) {
+TEST(gifExtensions, GraphicControlExtensionBytes) {
     // Transparent flag and disposal 1 ($05), delay 10, transparent index 3.
     const Bytes gce = B({'!', 0xF9, 4, 0x05, 10, 0, 3, 0});
     ExtensionFixture x;
@@ -53,7 +53,7 @@ TEST(GifExtensions, GraphicControlExtensionBytes) {
     EXPECT_EQ(x.Frame.GraphicControlExtension(), nullptr);
 }
 
-TEST(GifExtensions, ShortGraphicControlExtensionWarns) {
+TEST(gifExtensions, ShortGraphicControlExtensionWarns) {
     ExtensionFixture x;
     x.Load(B({'!', 0xF9, 4, 0x01, 10}));
     ASSERT_EQ(x.Frame.Extensions().Count(), 1);
@@ -62,7 +62,7 @@ TEST(GifExtensions, ShortGraphicControlExtensionWarns) {
     EXPECT_EQ(x.W.Warnings, std::vector<std::string>{"Premature end of data"});
 }
 
-TEST(GifExtensions, FirstGraphicControlExtensionSteersTransparency) {
+TEST(gifExtensions, FirstGraphicControlExtensionSteersTransparency) {
     // Not transparent first, transparent second: the frame is not transparent, both are kept.
     const Bytes first = B({'!', 0xF9, 4, 0x00, 0, 0, 7, 0});
     const Bytes second = B({'!', 0xF9, 4, 0x01, 0, 0, 2, 0});
@@ -86,7 +86,7 @@ TEST(GifExtensions, FirstGraphicControlExtensionSteersTransparency) {
     EXPECT_EQ(FrameBytes(*w.Image.Images()[0]), B({6, 6, 6, 6}));
 }
 
-TEST(GifExtensions, PlainTextExtensionBytes) {
+TEST(gifExtensions, PlainTextExtensionBytes) {
     const Bytes text = B({'!', 0x01, 12, 1, 0, 2, 0, 48, 0, 16, 0, 8, 8, 1, 0, 3, 'H', 'i', '!', 0});
     ExtensionFixture x;
     x.Load(text);
@@ -111,7 +111,7 @@ TEST(GifExtensions, PlainTextExtensionBytes) {
     EXPECT_THROW(cut.Load(B({'!', 0x01, 12, 1, 0, 2})), GIFException);
 }
 
-TEST(GifExtensions, CommentOfThreeSubBlocks) {
+TEST(gifExtensions, CommentOfThreeSubBlocks) {
     const Bytes comment = B({'!', 0xFE, 3, 'a', 'b', 'c', 1, 'd', 2, 'e', 'f', 0});
     ExtensionFixture x;
     x.Load(comment);
@@ -121,7 +121,7 @@ TEST(GifExtensions, CommentOfThreeSubBlocks) {
     EXPECT_EQ(x.Save(), comment);
 }
 
-TEST(GifExtensions, LoopingBlock) {
+TEST(gifExtensions, LoopingBlock) {
     const Bytes loop = Cat({B({'!', 0xFF, 11}), Str("NETSCAPE2.0"), B({3, 1, 0, 0, 0})});
     ExtensionFixture x;
     x.Load(loop);
@@ -164,7 +164,7 @@ TEST(GifExtensions, LoopingBlock) {
     EXPECT_EQ(nine.Ext<TGIFAppExtNSLoop>(0)->Loops(), 7);
 }
 
-TEST(GifExtensions, UnregisteredApplicationKeptByteForByte) {
+TEST(gifExtensions, UnregisteredApplicationKeptByteForByte) {
     const Bytes app = Cat({B({'!', 0xFF, 11}), Str("MOZARO001.0"), B({2, 0xAA, 0xBB, 1, 0xCC, 0})});
     ExtensionFixture x;
     x.Load(app);
@@ -177,7 +177,7 @@ TEST(GifExtensions, UnregisteredApplicationKeptByteForByte) {
     EXPECT_TRUE(x.W.Warnings.empty());
 }
 
-TEST(GifExtensions, ApplicationBlockSizesOtherThanEleven) {
+TEST(gifExtensions, ApplicationBlockSizesOtherThanEleven) {
     // Size 10: the record takes the ten bytes and the first data length byte, which is read again;
     // written back with size 11.
     ExtensionFixture ten;
@@ -199,7 +199,7 @@ TEST(GifExtensions, ApplicationBlockSizesOtherThanEleven) {
     EXPECT_EQ(thirteen.StoppedAt, 3 + 13 + 5);
 }
 
-TEST(GifExtensions, UnknownLabelKeptAndWrittenBackWithWarning) {
+TEST(gifExtensions, UnknownLabelKeptAndWrittenBackWithWarning) {
     const Bytes unknown = B({'!', 0x7A, 2, 0x11, 0x22, 0});
     const Bytes gce = B({'!', 0xF9, 4, 0, 5, 0, 0, 0});
     ExtensionFixture x;
@@ -213,7 +213,7 @@ TEST(GifExtensions, UnknownLabelKeptAndWrittenBackWithWarning) {
     EXPECT_EQ(x.Save(), Cat({unknown, gce}));
 }
 
-TEST(GifExtensions, InvalidIntroducerStopsTheExtensions) {
+TEST(gifExtensions, InvalidIntroducerStopsTheExtensions) {
     ExtensionFixture x;
     x.Load(B({'!', 0xFE, 1, 'a', 0, 'Q', ','}));
     EXPECT_EQ(x.Frame.Extensions().Count(), 1);
@@ -240,7 +240,7 @@ TEST(GifExtensions, InvalidIntroducerStopsTheExtensions) {
     }
 }
 
-TEST(GifExtensions, RegistriesLaterRegistrationWinsAndRemoveRestores) {
+TEST(gifExtensions, RegistriesLaterRegistrationWinsAndRemoveRestores) {
     const Bytes loop = Cat({B({'!', 0xFF, 11}), Str("NETSCAPE2.0"), B({3, 1, 2, 0, 0})});
     TGIFApplicationExtension::RegisterExtension("NETSCAPE2.0", &TGIFUnknownAppExtension::ClassInfo);
     ExtensionFixture raw;
@@ -262,7 +262,7 @@ TEST(GifExtensions, RegistriesLaterRegistrationWinsAndRemoveRestores) {
     EXPECT_EQ(ExtensionList().FindExt(0xFE), &TGIFCommentExtension::ClassInfo);
 }
 
-TEST(GifExtensions, TransparentIndexOutsideTableWarns) {
+TEST(gifExtensions, TransparentIndexOutsideTableWarns) {
     TGIFImage image;
     std::vector<std::string> warnings;
     image.OnWarning = [&](const void*, TGIFSeverity, const std::string& m) { warnings.push_back(m); };

@@ -15,7 +15,7 @@ void ThreeColourPicture(TGIFImage& image) {
 
 } // namespace
 
-TEST(GifFormat, HeaderScreenDescriptorAndColourTableBytes) {
+TEST(gifFormat, HeaderScreenDescriptorAndColourTableBytes) {
     WarnedImage w;
     ThreeColourPicture(w.Image);
     // 3 colours: 2 bits per pixel, table padded with (0,0,0) to 4 entries, size bits 1; colour
@@ -39,7 +39,7 @@ TEST(GifFormat, HeaderScreenDescriptorAndColourTableBytes) {
     EXPECT_TRUE(r.Warnings.empty());
 }
 
-TEST(GifFormat, OneEntryTableIsWrittenAsTwo) {
+TEST(gifFormat, OneEntryTableIsWrittenAsTwo) {
     TGIFImage image;
     image.GlobalColorMap().Add(0xFFFFFF);
     TMemoryStream s;
@@ -51,7 +51,7 @@ TEST(GifFormat, OneEntryTableIsWrittenAsTwo) {
     EXPECT_EQ(file.Bytes()[10], 0x80); // table present, resolution 0, size bits 0
 }
 
-TEST(GifFormat, HeaderWithoutGlobalTableTakesSizeBitsFromEmptyTable) {
+TEST(gifFormat, HeaderWithoutGlobalTableTakesSizeBitsFromEmptyTable) {
     // Packed byte: no table flag; resolution of the local table (4 colours: 1) in bits 4-6; the
     // size bits are (0 - 1) and 7 = 7 for the empty global table.
     TGIFImage image;
@@ -62,7 +62,7 @@ TEST(GifFormat, HeaderWithoutGlobalTableTakesSizeBitsFromEmptyTable) {
     EXPECT_EQ(s.Bytes()[10], 0x17);
 }
 
-TEST(GifFormat, LocalTableFrameIsWrittenInPlainRowOrder) {
+TEST(gifFormat, LocalTableFrameIsWrittenInPlainRowOrder) {
     TGIFImage image;
     TGIFSubImage* f = AddFrame(image, 0, 0, 2, 3);
     for (int i = 0; i < 4; ++i) f->ColorMap().Add(static_cast<TColor>(0x010101 * i));
@@ -79,7 +79,7 @@ TEST(GifFormat, LocalTableFrameIsWrittenInPlainRowOrder) {
     EXPECT_FALSE(f->Interlaced());
 }
 
-TEST(GifFormat, SignatureVariants) {
+TEST(gifFormat, SignatureVariants) {
     const Bytes body = Cat({B({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255}), Descriptor(0, 0, 1, 1),
                             B({2, 2, 0x44, 0x01, 0, ';'})});
     for (const Bytes& sig : {Str("GIF87a"), Str("gif89a"), Str("GIF12z"), Str("XYZWGIF87a")}) {
@@ -99,7 +99,7 @@ TEST(GifFormat, SignatureVariants) {
     EXPECT_THROW(shortFile.Load(Str("GIF8")), GIFException);
 }
 
-TEST(GifFormat, VersionRule) {
+TEST(gifFormat, VersionRule) {
     TGIFImage image;
     EXPECT_EQ(image.Version(), gvUnknown);
     TMemoryStream s;
@@ -124,7 +124,7 @@ TEST(GifFormat, VersionRule) {
     EXPECT_EQ(Bytes(out.Bytes().begin(), out.Bytes().begin() + 6), Str("GIF89a"));
 }
 
-TEST(GifFormat, StrayZeroBytesBetweenBlocksAreSkipped) {
+TEST(gifFormat, StrayZeroBytesBetweenBlocksAreSkipped) {
     // Zeros after the header, between the graphic control extension and its frame, and before the
     // trailer: the extension still belongs to the frame that follows it.
     const Bytes file = Cat({Header87(1, 1, 0), B({0, 0}), TransparentGCE(1), B({0}), Descriptor(0, 0, 1, 1),
@@ -139,7 +139,7 @@ TEST(GifFormat, StrayZeroBytesBetweenBlocksAreSkipped) {
     EXPECT_TRUE(w.Warnings.empty());
 }
 
-TEST(GifFormat, TrailerAndUnknownBlocks) {
+TEST(gifFormat, TrailerAndUnknownBlocks) {
     const Bytes frame = Cat({Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0})});
     WarnedImage noTrailer;
     noTrailer.Load(Cat({Header87(1, 1, 0), frame}));
@@ -153,7 +153,7 @@ TEST(GifFormat, TrailerAndUnknownBlocks) {
     EXPECT_TRUE(other.Warned("Invalid Image trailer"));
 }
 
-TEST(GifFormat, ZeroWidthFrameTakesScreenSize) {
+TEST(gifFormat, ZeroWidthFrameTakesScreenSize) {
     // A 3 x 2 screen; the frame says 0 x 0 and gets 3 x 2; its data: clear, 1, end (bits 2).
     const Bytes file = Cat({Header87(3, 2, 0), Descriptor(0, 0, 0, 0), B({2, 2, 0x4C, 0x01, 0, ';'})});
     WarnedImage w;
@@ -165,7 +165,7 @@ TEST(GifFormat, ZeroWidthFrameTakesScreenSize) {
     EXPECT_EQ(w.Warnings, std::vector<std::string>{"Image exceeds Logical Screen size"});
 }
 
-TEST(GifFormat, ScreenGrowsToCoverFramesAndSetBoundsWarns) {
+TEST(gifFormat, ScreenGrowsToCoverFramesAndSetBoundsWarns) {
     TGIFImage image;
     std::vector<std::string> warnings;
     image.OnWarning = [&](const void*, TGIFSeverity s, const std::string& m) {
@@ -184,7 +184,7 @@ TEST(GifFormat, ScreenGrowsToCoverFramesAndSetBoundsWarns) {
     EXPECT_EQ(f->ClientRect(), (TGIFRect{0, 0, 4, 5}));
 }
 
-TEST(GifFormat, FramePixelAccess) {
+TEST(gifFormat, FramePixelAccess) {
     TGIFImage image;
     TGIFSubImage* f = AddFrame(image, 0, 0, 3, 2);
     EXPECT_EQ(f->DataSize(), 6u);
@@ -209,7 +209,7 @@ TEST(GifFormat, FramePixelAccess) {
     EXPECT_TRUE(empty.Empty());
 }
 
-TEST(GifFormat, UnitRoutines) {
+TEST(gifFormat, UnitRoutines) {
     EXPECT_EQ(Colors2bpp(0), 0);
     EXPECT_EQ(Colors2bpp(1), 1);
     EXPECT_EQ(Colors2bpp(2), 1);
@@ -244,7 +244,7 @@ TEST(GifFormat, UnitRoutines) {
     EXPECT_EQ(ReadByte(empty), 0);
 }
 
-TEST(GifFormat, ListOwnershipAndOrder) {
+TEST(gifFormat, ListOwnershipAndOrder) {
     TGIFImage image;
     TGIFSubImage* a = AddFrame(image, 0, 0, 1, 1);
     TGIFSubImage* b = AddFrame(image, 0, 0, 2, 2);
@@ -270,7 +270,7 @@ TEST(GifFormat, ListOwnershipAndOrder) {
     EXPECT_THROW(image.Images().Delete(0), std::out_of_range);
 }
 
-TEST(GifFormat, ExtensionsWithoutFrameAreKeptAndWrittenBack) {
+TEST(gifFormat, ExtensionsWithoutFrameAreKeptAndWrittenBack) {
     const Bytes comment = B({'!', 0xFE, 2, 'o', 'k', 0});
     const Bytes file =
         Cat({Header87(1, 1, 0), Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0}), comment, B({';'})});
@@ -284,7 +284,7 @@ TEST(GifFormat, ExtensionsWithoutFrameAreKeptAndWrittenBack) {
     EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 6), Str("GIF89a"));
 }
 
-TEST(GifFormat, ProgressOfLoadAndSave) {
+TEST(gifFormat, ProgressOfLoadAndSave) {
     const Bytes frame = Cat({Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0})});
     TGIFImage image;
     std::vector<std::string> events;
@@ -304,7 +304,7 @@ TEST(GifFormat, ProgressOfLoadAndSave) {
                                                 "2:100:Saving..."}));
 }
 
-TEST(GifFormat, HeaderAssignAndBackgroundColour) {
+TEST(gifFormat, HeaderAssignAndBackgroundColour) {
     TGIFImage a;
     a.GlobalColorMap().Add(0x0000FF);
     a.Header().SetAspectRatio(7);

@@ -25,7 +25,7 @@ const Bytes kClearEnd = B({2, 1, 0x2C, 0});
 
 } // namespace
 
-TEST(GifLimits, OversizedScreenAndFramesAreRefusedBeforeAllocating) {
+TEST(gifLimits, OversizedScreenAndFramesAreRefusedBeforeAllocating) {
     const std::string tooLarge = "Image size exceeds the supported limit";
     EXPECT_EQ(ErrorOf(Header87(16385, 1, 0)), tooLarge);
     EXPECT_EQ(ErrorOf(Header87(1, 16385, 0)), tooLarge);
@@ -42,7 +42,7 @@ TEST(GifLimits, OversizedScreenAndFramesAreRefusedBeforeAllocating) {
     EXPECT_EQ(GIFMaxTotalPixels, 512ll * 1024 * 1024);
 }
 
-TEST(GifLimits, FailedLoadRestoresStreamAndKeepsFramesRead) {
+TEST(gifLimits, FailedLoadRestoresStreamAndKeepsFramesRead) {
     const Bytes good = Cat({Descriptor(0, 0, 1, 1), B({2, 2, 0x44, 0x01, 0})});
     const Bytes file = Cat({Str("JUNK"), Header87(1, 1, 0), good, Descriptor(0, 0, 16385, 1), kClearEnd});
     WarnedImage w;
@@ -53,7 +53,7 @@ TEST(GifLimits, FailedLoadRestoresStreamAndKeepsFramesRead) {
     EXPECT_EQ(w.Image.Images().Count(), 1);
 }
 
-TEST(GifLimits, PixelDataOfOnePictureIsBounded) {
+TEST(gifLimits, PixelDataOfOnePictureIsBounded) {
     TGIFImage image;
     image.SetPixelBytesLimit(1000);
     AddFrame(image, 0, 0, 20, 30); // 600 bytes
@@ -78,7 +78,7 @@ TEST(GifLimits, PixelDataOfOnePictureIsBounded) {
     EXPECT_EQ(w.Image.PixelBytes(), 800);
 }
 
-TEST(GifLimits, SetBoundsOutsideRangeLeavesFrameUnchanged) {
+TEST(gifLimits, SetBoundsOutsideRangeLeavesFrameUnchanged) {
     TGIFImage image;
     TGIFSubImage* f = AddFrame(image, 5, 6, 7, 8);
     EXPECT_THROW(f->SetBounds(65000, 0, 600, 1), GIFException);
@@ -88,7 +88,7 @@ TEST(GifLimits, SetBoundsOutsideRangeLeavesFrameUnchanged) {
     EXPECT_EQ(f->DataSize(), 56u);
 }
 
-TEST(GifLimits, IndicesAtOrAboveTableCount) {
+TEST(gifLimits, IndicesAtOrAboveTableCount) {
     TGIFImage image;
     std::vector<std::string> warnings;
     image.OnWarning = [&](const void*, TGIFSeverity, const std::string& m) { warnings.push_back(m); };
@@ -123,7 +123,7 @@ TEST(GifLimits, IndicesAtOrAboveTableCount) {
     }
 }
 
-TEST(GifColorMap, CapacityOverflowAndDelete) {
+TEST(gifColorMap, CapacityOverflowAndDelete) {
     TGIFImage image;
     TGIFColorMap& map = image.GlobalColorMap();
     std::vector<int> capacities;
@@ -155,7 +155,7 @@ TEST(GifColorMap, CapacityOverflowAndDelete) {
     EXPECT_EQ(map.Data()[1], (TGIFColor{6, 5, 4}));
 }
 
-TEST(GifColorMap, OptimizeSortsByUseAndDropsUnused) {
+TEST(gifColorMap, OptimizeSortsByUseAndDropsUnused) {
     // Table R, G, R; pixels 1 1 1 0 0 2: counts 2, 3, 1 sort to G, R, R.
     TGIFImage image;
     TGIFColorMap& map = image.GlobalColorMap();
@@ -204,7 +204,7 @@ TEST(GifColorMap, OptimizeSortsByUseAndDropsUnused) {
     EXPECT_FALSE(noFrames.GlobalColorMap().Optimize());
 }
 
-TEST(GifFiles, FailedSaveLeavesTheFileUntouched) {
+TEST(gifFiles, FailedSaveLeavesTheFileUntouched) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("gif-save-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -233,7 +233,7 @@ TEST(GifFiles, FailedSaveLeavesTheFileUntouched) {
     fs::remove_all(dir);
 }
 
-TEST(GifFiles, NonSeekableSourceIsBufferedFirst) {
+TEST(gifFiles, NonSeekableSourceIsBufferedFirst) {
     namespace fs = std::filesystem;
     const std::string seed = std::string(MOZARO_TEST_DATA) + "/gif/animated.gif";
     std::stringstream content;
@@ -258,7 +258,7 @@ TEST(GifFiles, NonSeekableSourceIsBufferedFirst) {
     EXPECT_EQ(v.Image.Images().Count(), 3);
 }
 
-TEST(GifFiles, SeedCorpusLoadsAndSavesBackTheSameFrames) {
+TEST(gifFiles, SeedCorpusLoadsAndSavesBackTheSameFrames) {
     for (const auto& entry : std::filesystem::directory_iterator(std::string(MOZARO_TEST_DATA) + "/gif")) {
         WarnedImage w;
         w.Image.LoadFromFile(entry.path().string());
