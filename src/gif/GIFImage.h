@@ -341,7 +341,6 @@ public:
 
 private:
     friend class TGIFGraphicControlExtension;
-    friend class TGIFColorMap;
 
     std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
     std::unique_ptr<TGIFLocalColorMap> FColorMap;
