@@ -27,7 +27,25 @@ public:
         return true;
     }
 
-    int ReadLZW() { return sp > 0 ? Stack[--sp] : NextLZW(); }
+    // Writes up to Count pixels, taking whole strings off the stack at a time; answers how many
+    // were written before the data ended.
+    int ReadRun(std::uint8_t* p, int Count) {
+        int x = 0;
+        while (x < Count) {
+            if (sp == 0) {
+                const int v = NextLZW();
+                if (v < 0) return x;
+                p[x++] = static_cast<std::uint8_t>(v);
+                continue;
+            }
+            const int n = sp < Count - x ? sp : Count - x;
+            const std::uint16_t* top = Stack + sp - 1;
+            for (int i = 0; i < n; ++i) p[x + i] = static_cast<std::uint8_t>(top[-i]);
+            sp -= n;
+            x += n;
+        }
+        return x;
+    }
 
     // Skips what is left of the data up to and including the zero length byte, once.
     void Drain() {
@@ -172,13 +190,7 @@ void TGIFSubImage::Decompress(TStream& Stream) {
     std::uint8_t* const pixels = FData.data();
     bool stopped = FData.empty();
     const auto readRow = [&](int y) {
-        std::uint8_t* p = pixels + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            const int v = decoder->ReadLZW();
-            if (v < 0) return false;
-            p[x] = static_cast<std::uint8_t>(v);
-        }
-        return true;
+        return decoder->ReadRun(pixels + static_cast<std::size_t>(y) * w, w) == w;
     };
     if (!stopped) {
         if (!Interlaced()) {
