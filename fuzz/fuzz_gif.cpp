@@ -1,0 +1,61 @@
+// Loads arbitrary bytes as a GIF, saves what loaded, and loads the saved file again: no input may
+// crash, leak or read out of bounds, and whatever saves must load back.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "gif/GIFImage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Tiny inputs may declare frames of up to 64 M pixels; keep each run small enough to stay fast.
+    constexpr std::int64_t limit = 1024 * 1024;
+    std::vector<std::uint8_t> saved;
+    for (int compression = 0; compression < 2; ++compression) {
+        TGIFImage image;
+        image.SetPixelBytesLimit(limit);
+        image.OnWarning = [](const void*, TGIFSeverity, const std::string&) {};
+        TByteViewStream in(data, size);
+        bool loaded = true;
+        try {
+            image.LoadFromStream(in);
+        } catch (const GIFException&) {
+            // A failed load keeps the frames read so far; they must still save without harm.
+            loaded = false;
+        }
+        image.SetCompression(compression ? gcRLE : gcLZW);
+        TMemoryStream out;
+        try {
+            image.SaveToStream(out);
+        } catch (const GIFException&) {
+            continue; // nothing to save, or pixels outside their colour table
+        }
+        TGIFImage again;
+        again.SetPixelBytesLimit(limit);
+        again.OnWarning = [](const void*, TGIFSeverity, const std::string&) {};
+        TMemoryStream back(out.TakeBytes());
+        if (!loaded) {
+            try {
+                again.LoadFromStream(back);
+            } catch (const GIFException&) {
+            }
+            continue;
+        }
+        // What loaded and saved must load back without an error, with the same pixels in every frame
+        // that has any (a frame without pixels writes only its extensions).
+        again.LoadFromStream(back);
+        std::vector<const TGIFSubImage*> before, after;
+        for (int i = 0; i < image.Images().Count(); ++i)
+            if (!image.Images()[i]->Empty()) before.push_back(image.Images()[i]);
+        for (int i = 0; i < again.Images().Count(); ++i)
+            if (!again.Images()[i]->Empty()) after.push_back(again.Images()[i]);
+        if (before.size() != after.size()) std::abort();
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            if (before[i]->DataSize() != after[i]->DataSize() || before[i]->Width() != after[i]->Width() ||
+                std::memcmp(before[i]->Data(), after[i]->Data(), before[i]->DataSize()) != 0)
+                std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,422 @@
+#pragma once
+// GIF codec core: the block model of a GIF file (header with logical screen and global colour table,
+// frames with their extensions, trailer), the colour tables, the extension blocks with their label and
+// application registries, the LZW decoder and the LZW and run-length encoders. Reading and writing a
+// file is a walk over the same tree of blocks in file order. Pure C++; drawing, colour reduction and
+// the picture container come on top of this.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gif/GIFStreams.h"
+
+// ---------------------------------------------------------------------------------------------------
+// Errors, enumerations, records
+
+// The one exception type of the codec; raised only by GIFError.
+class GIFException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+[[noreturn]] void GIFError(const std::string& message);
+
+using TColor = std::uint32_t; // $00BBGGRR, red in the low byte
+
+enum TGIFVersion { gvUnknown, gv87a, gv89a };
+enum TGIFSeverity { gsInfo, gsWarning, gsError };
+enum TGIFCompression { gcLZW, gcRLE };
+enum TDisposalMethod { dmNone, dmNoDisposal, dmBackground, dmPrevious };
+enum TProgressStage { psStarting, psRunning, psEnding };
+
+struct TGIFColor {
+    std::uint8_t Red = 0, Green = 0, Blue = 0;
+    bool operator==(const TGIFColor&) const = default;
+};
+
+struct TLogicalScreenDescriptor { // 7 bytes in the file
+    std::uint16_t ScreenWidth = 0;
+    std::uint16_t ScreenHeight = 0;
+    std::uint8_t PackedFields = 0;
+    std::uint8_t BackgroundColorIndex = 0;
+    std::uint8_t AspectRatio = 0;
+};
+
+struct TImageDescriptor { // 10 bytes in the file
+    std::uint8_t Separator = ',';
+    std::uint16_t Left = 0;
+    std::uint16_t Top = 0;
+    std::uint16_t Width = 0;
+    std::uint16_t Height = 0;
+    std::uint8_t PackedFields = 0;
+};
+
+struct TGIFRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TGIFRect&) const = default;
+};
+
+// Largest frame or logical screen accepted, and the most pixel data one picture may hold.
+constexpr int GIFMaxSide = 16384;
+constexpr std::int64_t GIFMaxPixels = 64ll * 1024 * 1024;
+constexpr std::int64_t GIFMaxTotalPixels = 512ll * 1024 * 1024;
+
+// ---------------------------------------------------------------------------------------------------
+// Unit routines
+
+int AlignBit(int Bits, int BitsPerPixel, int Alignment);
+int Colors2bpp(int Colors);
+void WriteByte(TStream& Stream, std::uint8_t Value);
+std::uint8_t ReadByte(TStream& Stream); // 0 at the end of the stream
+bool TryReadByte(TStream& Stream, std::uint8_t& Value);
+void ReadCheck(TStream& Stream, void* Buffer, std::size_t Size); // "Premature end of data"
+void WriteStrings(TStream& Stream, const std::vector<std::string>& Text);
+void ReadStrings(TStream& Stream, std::vector<std::string>& Text);
+
+class TGIFImage;
+class TGIFSubImage;
+class TGIFHeader;
+class TGIFExtension;
+class TGIFGraphicControlExtension;
+
+// ---------------------------------------------------------------------------------------------------
+// Picture context: what every block needs from the picture that owns it. The picture class forwards
+// warnings and progress to its handlers and supplies the settings used when saving.
+
+class TGIFPictureContext {
+public:
+    virtual ~TGIFPictureContext() = default;
+    virtual void Warning(const void* Sender, TGIFSeverity Severity, const std::string& Message) = 0;
+    virtual void Progress(TProgressStage Stage, int PercentDone, bool RedrawNow, const std::string& Msg) = 0;
+    virtual TGIFCompression Compression() const = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Colour tables
+
+class TGIFColorMap {
+public:
+    struct TUsageCount {
+        int Count = 0;
+        int Index = 0;
+    };
+
+    TGIFColorMap() = default;
+    virtual ~TGIFColorMap() = default;
+    TGIFColorMap(const TGIFColorMap&) = delete;
+    TGIFColorMap& operator=(const TGIFColorMap&) = delete;
+
+    void Clear();
+    static TGIFColor Color2RGB(TColor Color);
+    static TColor RGB2Color(TGIFColor Color);
+    int IndexOf(TColor Color) const;
+    int Add(TColor Color);
+    int AddUnique(TColor Color);
+    void Delete(int Index);
+    // Entry as a TColor; an index outside the table warns and gives entry 0.
+    TColor Colors(int Index);
+    void ImportColorMap(const TGIFColor* Map, int Count);
+    // Count entries of 4 bytes blue, green, red, reserved.
+    void ImportColorTable(const std::uint8_t* Pal, int Count);
+    void Assign(const TGIFColorMap& Source);
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Count);
+    virtual bool Optimize() { return DoOptimize(); }
+
+    int Count() const { return FCount; }
+    int Capacity() const { return FCapacity; }
+    bool Optimized() const { return FOptimized; }
+    int BitsPerPixel() const { return Colors2bpp(FCount); }
+    const TGIFColor* Data() const { return FColorMap.data(); }
+    TGIFColor* Data() { return FColorMap.data(); }
+
+    virtual void Warning(TGIFSeverity Severity, const std::string& Message) = 0;
+    virtual void BuildHistogram(std::vector<TUsageCount>& Histogram) = 0;
+    virtual void MapImages(const std::vector<int>& Map) = 0;
+    virtual void Changed() = 0;
+
+protected:
+    void SetCapacity(int Size);
+    bool DoOptimize();
+    // Counts the pixel values of one frame that are valid indices of this table.
+    void CountPixels(const TGIFSubImage& Frame, std::vector<TUsageCount>& Histogram) const;
+    // Rewrites one frame's pixels and transparent index through Map (values outside it stay).
+    static void RemapFrame(TGIFSubImage& Frame, const std::vector<int>& Map);
+
+    std::vector<TGIFColor> FColorMap; // FCapacity entries allocated, FCount in use
+    int FCount = 0;
+    int FCapacity = 0;
+    bool FOptimized = false;
+};
+
+class TGIFGlobalColorMap : public TGIFColorMap {
+public:
+    explicit TGIFGlobalColorMap(TGIFHeader* Header) : FHeader(Header) {}
+    bool Optimize() override;
+    void Warning(TGIFSeverity Severity, const std::string& Message) override;
+    void BuildHistogram(std::vector<TUsageCount>& Histogram) override;
+    void MapImages(const std::vector<int>& Map) override;
+    void Changed() override;
+
+private:
+    TGIFHeader* FHeader;
+};
+
+class TGIFLocalColorMap : public TGIFColorMap {
+public:
+    explicit TGIFLocalColorMap(TGIFSubImage* SubImage) : FSubImage(SubImage) {}
+    void Warning(TGIFSeverity Severity, const std::string& Message) override;
+    void BuildHistogram(std::vector<TUsageCount>& Histogram) override;
+    void MapImages(const std::vector<int>& Map) override;
+    void Changed() override;
+
+private:
+    TGIFSubImage* FSubImage;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Blocks and lists
+
+class TGIFItem {
+public:
+    explicit TGIFItem(TGIFImage* GIFImage) : FGIFImage(GIFImage) {}
+    virtual ~TGIFItem() = default;
+    TGIFItem(const TGIFItem&) = delete;
+    TGIFItem& operator=(const TGIFItem&) = delete;
+
+    virtual TGIFVersion GetVersion() const { return gv87a; }
+    virtual void Warning(TGIFSeverity Severity, const std::string& Message);
+    virtual void SaveToStream(TStream& Stream) = 0;
+    virtual void LoadFromStream(TStream& Stream) = 0;
+    // The whole block is built in memory first; the file is replaced only when that succeeded.
+    void SaveToFile(const std::string& Filename);
+    void LoadFromFile(const std::string& Filename);
+
+    TGIFVersion Version() const { return GetVersion(); }
+    TGIFImage* Image() const { return FGIFImage; }
+
+protected:
+    TGIFImage* FGIFImage; // the owning picture, not owned
+};
+
+// An owning list of blocks. Removing an item hands its ownership to the caller.
+class TGIFList {
+public:
+    explicit TGIFList(TGIFImage* Image) : FImage(Image) {}
+    virtual ~TGIFList() = default;
+    TGIFList(const TGIFList&) = delete;
+    TGIFList& operator=(const TGIFList&) = delete;
+
+    virtual void Warning(TGIFSeverity Severity, const std::string& Message);
+    virtual void SaveToStream(TStream& Stream);
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TGIFItem* GetItem(int Index) const;
+    int Add(std::unique_ptr<TGIFItem> Item);
+    void Insert(int Index, std::unique_ptr<TGIFItem> Item);
+    void Delete(int Index);
+    void Clear();
+    std::unique_ptr<TGIFItem> Remove(TGIFItem* Item);
+    void Exchange(int Index1, int Index2);
+    void Move(int CurIndex, int NewIndex);
+    int IndexOf(const TGIFItem* Item) const;
+    TGIFItem* First() const { return FItems.empty() ? nullptr : FItems.front().get(); }
+    TGIFItem* Last() const { return FItems.empty() ? nullptr : FItems.back().get(); }
+    TGIFImage* Image() const { return FImage; }
+
+protected:
+    void CheckIndex(int Index) const;
+    std::vector<std::unique_ptr<TGIFItem>> FItems;
+    TGIFImage* FImage;
+};
+
+class TGIFImageList : public TGIFList {
+public:
+    using TGIFList::TGIFList;
+    TGIFSubImage* GetImage(int Index) const;
+    TGIFSubImage* operator[](int Index) const { return GetImage(Index); }
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromStream(TStream& Stream, TGIFImage* Parent);
+};
+
+class TGIFExtensionList : public TGIFList {
+public:
+    using TGIFList::TGIFList;
+    TGIFExtension* GetExtension(int Index) const;
+    TGIFExtension* operator[](int Index) const { return GetExtension(Index); }
+    void LoadFromStream(TStream& Stream, TGIFSubImage* Parent);
+};
+
+class TGIFHeader : public TGIFItem {
+public:
+    explicit TGIFHeader(TGIFImage* GIFImage);
+    void Clear();
+    void Assign(const TGIFHeader& Source);
+    void Assign(const TGIFColorMap& Source);
+    TGIFVersion GetVersion() const override;
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromStream(TStream& Stream) override;
+    // Rebuilds the packed byte of the screen descriptor from the tables.
+    void Prepare();
+
+    int Width() const { return FLogicalScreenDescriptor.ScreenWidth; }
+    int Height() const { return FLogicalScreenDescriptor.ScreenHeight; }
+    void SetWidth(int Value) { FLogicalScreenDescriptor.ScreenWidth = static_cast<std::uint16_t>(Value); }
+    void SetHeight(int Value) { FLogicalScreenDescriptor.ScreenHeight = static_cast<std::uint16_t>(Value); }
+    int BackgroundColorIndex() const { return FLogicalScreenDescriptor.BackgroundColorIndex; }
+    void SetBackgroundColorIndex(int Value);
+    TColor BackgroundColor();
+    void SetBackgroundColor(TColor Color);
+    int AspectRatio() const { return FLogicalScreenDescriptor.AspectRatio; }
+    void SetAspectRatio(int Value) {
+        FLogicalScreenDescriptor.AspectRatio = static_cast<std::uint8_t>(Value);
+    }
+    TGIFGlobalColorMap& ColorMap() { return *FColorMap; }
+    const TGIFGlobalColorMap& ColorMap() const { return *FColorMap; }
+    int BitsPerPixel() const { return FColorMap->BitsPerPixel(); }
+    int ColorResolution() const { return BitsPerPixel() - 1; }
+    const TLogicalScreenDescriptor& LogicalScreenDescriptor() const { return FLogicalScreenDescriptor; }
+
+private:
+    TLogicalScreenDescriptor FLogicalScreenDescriptor;
+    std::unique_ptr<TGIFGlobalColorMap> FColorMap;
+};
+
+class TGIFSubImage : public TGIFItem {
+public:
+    explicit TGIFSubImage(TGIFImage* GIFImage);
+    ~TGIFSubImage() override;
+
+    void Clear();
+    TGIFVersion GetVersion() const override;
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromStream(TStream& Stream) override;
+    // Rebuilds the packed byte of the image descriptor before writing.
+    void Prepare();
+    // Reads the compressed pixel data that follow the descriptor (and local table).
+    void Decompress(TStream& Stream);
+    // Writes the pixels as compressed image data with the picture's encoder.
+    void Compress(TStream& Stream);
+
+    int Left() const { return FImageDescriptor.Left; }
+    int Top() const { return FImageDescriptor.Top; }
+    int Width() const { return FImageDescriptor.Width; }
+    int Height() const { return FImageDescriptor.Height; }
+    void SetLeft(int Value) { SetBounds(Value, Top(), Width(), Height()); }
+    void SetTop(int Value) { SetBounds(Left(), Value, Width(), Height()); }
+    void SetWidth(int Value) { SetBounds(Left(), Top(), Value, Height()); }
+    void SetHeight(int Value) { SetBounds(Left(), Top(), Width(), Value); }
+    // Places and sizes the frame; a new size gives new zero pixels. Raises GIFException for a size
+    // beyond the limits or a frame reaching past 65535.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TGIFRect BoundsRect() const;
+    TGIFRect ClientRect() const { return {0, 0, Width(), Height()}; }
+    bool Interlaced() const { return (FImageDescriptor.PackedFields & 0x40) != 0; }
+    void SetInterlaced(bool Value);
+
+    TGIFLocalColorMap& ColorMap() { return *FColorMap; }
+    const TGIFLocalColorMap& ColorMap() const { return *FColorMap; }
+    TGIFColorMap& ActiveColorMap();
+    int BitsPerPixel() const { return FColorMap->BitsPerPixel(); }
+    int ColorResolution() const { return BitsPerPixel() - 1; }
+    bool Empty() const;
+    std::uint8_t* Data() { return FData.empty() ? nullptr : FData.data(); }
+    const std::uint8_t* Data() const { return FData.empty() ? nullptr : FData.data(); }
+    std::size_t DataSize() const { return FData.size(); }
+    std::uint8_t* Scanline(int Y);
+    std::uint8_t Pixels(int X, int Y);
+    void SetPixel(int X, int Y, std::uint8_t Value);
+    TGIFExtensionList& Extensions() { return *FExtensions; }
+    const TGIFExtensionList& Extensions() const { return *FExtensions; }
+    bool Transparent() const { return FTransparent; }
+    TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
+    const TImageDescriptor& ImageDescriptor() const { return FImageDescriptor; }
+
+    void NeedImage();
+    void NewImage();
+    void FreeImage();
+
+private:
+    friend class TGIFGraphicControlExtension;
+
+    std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
+    std::unique_ptr<TGIFLocalColorMap> FColorMap;
+    TImageDescriptor FImageDescriptor;
+    std::unique_ptr<TGIFExtensionList> FExtensions;
+    bool FTransparent = false;
+    TGIFGraphicControlExtension* FGCE = nullptr; // one of FExtensions, or none
+};
+
+class TGIFTrailer : public TGIFItem {
+public:
+    using TGIFItem::TGIFItem;
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromStream(TStream& Stream) override;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// The picture: header, frames, handlers and settings. Drawing and conversion build on this class.
+
+class TGIFImage : public TGIFPictureContext {
+public:
+    using TGIFWarning = std::function<void(const void* Sender, TGIFSeverity, const std::string&)>;
+    using TGIFProgress =
+        std::function<void(TProgressStage, int PercentDone, bool RedrawNow, const std::string&)>;
+
+    TGIFImage();
+    ~TGIFImage() override;
+    TGIFImage(const TGIFImage&) = delete;
+    TGIFImage& operator=(const TGIFImage&) = delete;
+
+    void Clear();
+    void LoadFromStream(TStream& Stream);
+    void SaveToStream(TStream& Stream);
+    void LoadFromFile(const std::string& Filename);
+    void SaveToFile(const std::string& Filename);
+    // Grows the logical screen to cover every frame (it never shrinks here).
+    void FitLogicalScreen();
+
+    TGIFHeader& Header() { return *FHeader; }
+    TGIFImageList& Images() { return *FImages; }
+    TGIFGlobalColorMap& GlobalColorMap() { return FHeader->ColorMap(); }
+    bool Empty() const { return FImages->Count() == 0; }
+    int Width() const { return FHeader->Width(); }
+    int Height() const { return FHeader->Height(); }
+    TGIFVersion Version() const;
+    int BitsPerPixel() const;
+    int ColorResolution() const;
+    bool IsTransparent() const;
+
+    void Warning(const void* Sender, TGIFSeverity Severity, const std::string& Message) override;
+    void Progress(TProgressStage Stage, int PercentDone, bool RedrawNow, const std::string& Msg) override;
+    TGIFCompression Compression() const override { return FCompression; }
+    void SetCompression(TGIFCompression Value) { FCompression = Value; }
+
+    TGIFWarning OnWarning;
+    TGIFProgress OnProgress;
+
+    // Pixel data held by all frames of this picture, kept by the frames as they allocate and free.
+    std::int64_t PixelBytes() const { return FPixelBytes; }
+    // Reserves room for Bytes more pixel data; raises GIFException past the picture's limit.
+    void ReservePixelBytes(std::int64_t Bytes);
+    void ReleasePixelBytes(std::int64_t Bytes) { FPixelBytes -= Bytes; }
+    // Limit on the pixel data of one picture (GIFMaxTotalPixels by default). A caller that handles
+    // untrusted input in bulk may lower it.
+    void SetPixelBytesLimit(std::int64_t Limit) { FPixelBytesLimit = Limit; }
+
+private:
+    std::unique_ptr<TGIFImageList> FImages;
+    std::unique_ptr<TGIFHeader> FHeader;
+    TGIFCompression FCompression = gcLZW;
+    std::int64_t FPixelBytes = 0;
+    std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
+};
+
+// Raises GIFException when a frame or screen of this size may not be held in memory.
+void CheckImageSize(std::int64_t Width, std::int64_t Height);
+
+#include "gif/GIFCoder.h"
+#include "gif/GIFExtensions.h"

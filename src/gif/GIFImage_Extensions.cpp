@@ -1,0 +1,475 @@
+// Extension blocks, their registries and the reader of a frame's extensions.
+#include <algorithm>
+#include <cstring>
+
+#include "gif/GIFImage.h"
+
+// ---------------------------------------------------------------------------------------------------
+// Class descriptors
+
+bool TGIFExtensionClassInfo::InheritsFrom(const TGIFExtensionClassInfo* Other) const {
+    for (const TGIFExtensionClassInfo* c = this; c; c = c->Parent)
+        if (c == Other) return true;
+    return false;
+}
+
+namespace {
+template <class T> std::unique_ptr<TGIFExtension> Make(TGIFSubImage* s) {
+    return std::make_unique<T>(s);
+}
+
+// Looks past the label of an application extension: an 11-byte identifier under a registered class
+// gives that class; anything else (another block size, an unregistered identifier, a short header)
+// gives the class that keeps the data as raw sub-blocks.
+TGIFExtensionClass FindApplicationClass(TStream& Stream) {
+    std::uint8_t size;
+    if (!TryReadByte(Stream, size)) return &TGIFUnknownAppExtension::ClassInfo;
+    if (size != 11) return &TGIFUnknownAppExtension::ClassInfo;
+    std::uint8_t ident[11];
+    if (Stream.Read(ident, 11) != 11) return &TGIFUnknownAppExtension::ClassInfo;
+    TGIFExtensionClass c = AppExtensionList().FindExt(ident);
+    return c ? c : &TGIFUnknownAppExtension::ClassInfo;
+}
+} // namespace
+
+const TGIFExtensionClassInfo TGIFExtension::ClassInfo{"TGIFExtension", nullptr, nullptr, nullptr};
+const TGIFExtensionClassInfo TGIFGraphicControlExtension::ClassInfo{
+    "TGIFGraphicControlExtension", &TGIFExtension::ClassInfo, &Make<TGIFGraphicControlExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFTextExtension::ClassInfo{"TGIFTextExtension", &TGIFExtension::ClassInfo,
+                                                          &Make<TGIFTextExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFCommentExtension::ClassInfo{
+    "TGIFCommentExtension", &TGIFExtension::ClassInfo, &Make<TGIFCommentExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFApplicationExtension::ClassInfo{
+    "TGIFApplicationExtension", &TGIFExtension::ClassInfo, nullptr, &FindApplicationClass};
+const TGIFExtensionClassInfo TGIFUnknownAppExtension::ClassInfo{
+    "TGIFUnknownAppExtension", &TGIFApplicationExtension::ClassInfo, &Make<TGIFUnknownAppExtension>, nullptr};
+const TGIFExtensionClassInfo TGIFAppExtNSLoop::ClassInfo{
+    "TGIFAppExtNSLoop", &TGIFApplicationExtension::ClassInfo, &Make<TGIFAppExtNSLoop>, nullptr};
+const TGIFExtensionClassInfo TGIFUnknownExtension::ClassInfo{
+    "TGIFUnknownExtension", &TGIFExtension::ClassInfo, &Make<TGIFUnknownExtension>, nullptr};
+
+// ---------------------------------------------------------------------------------------------------
+// Registries
+
+TExtensionList::TExtensionList() {
+    Add(0x01, &TGIFTextExtension::ClassInfo);
+    Add(0xF9, &TGIFGraphicControlExtension::ClassInfo);
+    Add(0xFE, &TGIFCommentExtension::ClassInfo);
+    Add(0xFF, &TGIFApplicationExtension::ClassInfo);
+}
+
+void TExtensionList::Add(std::uint8_t eLabel, TGIFExtensionClass eClass) {
+    FList.push_back({eClass, eLabel});
+}
+
+TGIFExtensionClass TExtensionList::FindExt(std::uint8_t eLabel) const {
+    for (auto it = FList.rbegin(); it != FList.rend(); ++it)
+        if (it->Label == eLabel) return it->Class;
+    return nullptr;
+}
+
+void TExtensionList::Remove(TGIFExtensionClass eClass) {
+    std::erase_if(FList, [eClass](const Rec& r) { return r.Class->InheritsFrom(eClass); });
+}
+
+TAppExtensionList::TAppExtensionList() {
+    Add("NETSCAPE2.0", &TGIFAppExtNSLoop::ClassInfo);
+    Add("ANIMEXTS1.0", &TGIFAppExtNSLoop::ClassInfo);
+}
+
+void TAppExtensionList::Add(const std::string& eIdent, TGIFAppExtensionClass eClass) {
+    Rec r{eClass, {}};
+    std::memcpy(r.Ident.data(), eIdent.data(), std::min<std::size_t>(11, eIdent.size()));
+    FList.push_back(r);
+}
+
+TGIFAppExtensionClass TAppExtensionList::FindExt(const std::uint8_t* eIdent) const {
+    for (auto it = FList.rbegin(); it != FList.rend(); ++it)
+        if (std::memcmp(it->Ident.data(), eIdent, 11) == 0) return it->Class;
+    return nullptr;
+}
+
+void TAppExtensionList::Remove(TGIFAppExtensionClass eClass) {
+    std::erase_if(FList, [eClass](const Rec& r) { return r.Class->InheritsFrom(eClass); });
+}
+
+TExtensionList& ExtensionList() {
+    static TExtensionList list;
+    return list;
+}
+
+TAppExtensionList& AppExtensionList() {
+    static TAppExtensionList list;
+    return list;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Base extension
+
+TGIFExtension::TGIFExtension(TGIFSubImage* ASubImage)
+    : TGIFItem(ASubImage ? ASubImage->Image() : nullptr), FSubImage(ASubImage) {}
+
+void TGIFExtension::SaveToStream(TStream& Stream) {
+    WriteByte(Stream, '!');
+    WriteByte(Stream, GetExtensionType());
+}
+
+void TGIFExtension::LoadFromStream(TStream& Stream) {
+    std::uint8_t b[2];
+    ReadCheck(Stream, b, 2);
+    if (b[0] != '!') GIFError("Invalid extension introducer");
+    if (b[1] != GetExtensionType())
+        GIFError("Internal error: Extension Instance does not match Extension Label");
+}
+
+TGIFExtensionClass TGIFExtension::FindExtension(TStream& Stream) {
+    const std::int64_t pos = Stream.Position();
+    std::uint8_t label;
+    TGIFExtensionClass c = nullptr;
+    if (TryReadByte(Stream, label)) {
+        c = ExtensionList().FindExt(label);
+        while (c && c->FindSubExtension) {
+            TGIFExtensionClass sub = c->FindSubExtension(Stream);
+            if (sub == c) break;
+            c = sub;
+        }
+    }
+    Stream.SetPosition(pos);
+    return c;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Graphic control extension
+
+TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* ASubImage) : TGIFExtension(ASubImage) {
+    if (FSubImage && !FSubImage->FGCE) FSubImage->FGCE = this;
+}
+
+TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
+    if (Steers()) {
+        if (Transparent()) FSubImage->FTransparent = false;
+        FSubImage->FGCE = nullptr;
+    }
+}
+
+bool TGIFGraphicControlExtension::Steers() const {
+    return FSubImage && FSubImage->FGCE == this;
+}
+
+void TGIFGraphicControlExtension::SetTransparent(bool Value) {
+    if (Value)
+        FGCExtension.PackedFields |= 0x01;
+    else
+        FGCExtension.PackedFields &= ~0x01;
+    if (Steers()) FSubImage->FTransparent = Value;
+}
+
+void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
+    const int count = FSubImage ? FSubImage->ActiveColorMap().Count() : 0;
+    if ((Value < 0 || Value >= count) && count > 0) {
+        Warning(gsWarning, "Invalid color index");
+        Value = 0;
+    }
+    FGCExtension.TransparentColorIndex = static_cast<std::uint8_t>(Value);
+}
+
+TColor TGIFGraphicControlExtension::TransparentColor() {
+    if (!FSubImage) GIFError("Color table is empty");
+    return FSubImage->ActiveColorMap().Colors(FGCExtension.TransparentColorIndex);
+}
+
+void TGIFGraphicControlExtension::SetTransparentColor(TColor Color) {
+    if (!FSubImage) return;
+    FGCExtension.TransparentColorIndex =
+        static_cast<std::uint8_t>(FSubImage->ActiveColorMap().AddUnique(Color));
+}
+
+TDisposalMethod TGIFGraphicControlExtension::Disposal() const {
+    // Values 4 to 7 of the three bits are reserved; they read as no disposal given.
+    const int d = (FGCExtension.PackedFields >> 2) & 7;
+    return d <= 3 ? static_cast<TDisposalMethod>(d) : dmNone;
+}
+
+void TGIFGraphicControlExtension::SetDisposal(TDisposalMethod Value) {
+    FGCExtension.PackedFields =
+        static_cast<std::uint8_t>((FGCExtension.PackedFields & ~0x1C) | ((static_cast<int>(Value) & 7) << 2));
+}
+
+void TGIFGraphicControlExtension::SaveToStream(TStream& Stream) {
+    TGIFExtension::SaveToStream(Stream);
+    const TGIFGCERec& r = FGCExtension;
+    const std::uint8_t b[6] = {r.BlockSize,
+                               r.PackedFields,
+                               static_cast<std::uint8_t>(r.DelayTime & 0xFF),
+                               static_cast<std::uint8_t>(r.DelayTime >> 8),
+                               r.TransparentColorIndex,
+                               r.Terminator};
+    Stream.Write(b, 6);
+}
+
+void TGIFGraphicControlExtension::LoadFromStream(TStream& Stream) {
+    TGIFExtension::LoadFromStream(Stream);
+    std::uint8_t b[6] = {};
+    const std::size_t got = Stream.Read(b, 6);
+    const std::uint8_t* p = b;
+    TGIFGCERec& r = FGCExtension;
+    if (got > 0) r.BlockSize = p[0];
+    if (got > 1) r.PackedFields = p[1];
+    if (got > 2) r.DelayTime = static_cast<std::uint16_t>((r.DelayTime & 0xFF00) | p[2]);
+    if (got > 3) r.DelayTime = static_cast<std::uint16_t>(p[2] | (p[3] << 8));
+    if (got > 4) r.TransparentColorIndex = p[4];
+    if (got > 5) r.Terminator = p[5];
+    if (got < 6) {
+        Warning(gsWarning, "Premature end of data");
+        return;
+    }
+    // Only the frame's first graphic control extension steers its transparency.
+    if ((r.PackedFields & 0x01) && Steers()) FSubImage->FTransparent = true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Plain text and comment
+
+TGIFTextExtension::TGIFTextExtension(TGIFSubImage* ASubImage) : TGIFExtension(ASubImage) {}
+
+TColor TGIFTextExtension::ForegroundColor() {
+    if (!FSubImage) GIFError("Color table is empty");
+    return FSubImage->ActiveColorMap().Colors(FPlainTextExtension.TextFGColorIndex);
+}
+
+TColor TGIFTextExtension::BackgroundColor() {
+    if (!FSubImage) GIFError("Color table is empty");
+    return FSubImage->ActiveColorMap().Colors(FPlainTextExtension.TextBGColorIndex);
+}
+
+void TGIFTextExtension::SaveToStream(TStream& Stream) {
+    TGIFExtension::SaveToStream(Stream);
+    const TGIFPlainTextExtensionRec& r = FPlainTextExtension;
+    const std::uint8_t b[13] = {r.BlockSize,
+                                static_cast<std::uint8_t>(r.Left & 0xFF),
+                                static_cast<std::uint8_t>(r.Left >> 8),
+                                static_cast<std::uint8_t>(r.Top & 0xFF),
+                                static_cast<std::uint8_t>(r.Top >> 8),
+                                static_cast<std::uint8_t>(r.Width & 0xFF),
+                                static_cast<std::uint8_t>(r.Width >> 8),
+                                static_cast<std::uint8_t>(r.Height & 0xFF),
+                                static_cast<std::uint8_t>(r.Height >> 8),
+                                r.CellWidth,
+                                r.CellHeight,
+                                r.TextFGColorIndex,
+                                r.TextBGColorIndex};
+    Stream.Write(b, 13);
+    WriteStrings(Stream, FText);
+}
+
+void TGIFTextExtension::LoadFromStream(TStream& Stream) {
+    TGIFExtension::LoadFromStream(Stream);
+    std::uint8_t b[13];
+    ReadCheck(Stream, b, 13);
+    TGIFPlainTextExtensionRec& r = FPlainTextExtension;
+    r.BlockSize = b[0];
+    r.Left = static_cast<std::uint16_t>(b[1] | (b[2] << 8));
+    r.Top = static_cast<std::uint16_t>(b[3] | (b[4] << 8));
+    r.Width = static_cast<std::uint16_t>(b[5] | (b[6] << 8));
+    r.Height = static_cast<std::uint16_t>(b[7] | (b[8] << 8));
+    r.CellWidth = b[9];
+    r.CellHeight = b[10];
+    r.TextFGColorIndex = b[11];
+    r.TextBGColorIndex = b[12];
+    ReadStrings(Stream, FText);
+}
+
+void TGIFCommentExtension::SaveToStream(TStream& Stream) {
+    TGIFExtension::SaveToStream(Stream);
+    WriteStrings(Stream, FText);
+}
+
+void TGIFCommentExtension::LoadFromStream(TStream& Stream) {
+    TGIFExtension::LoadFromStream(Stream);
+    ReadStrings(Stream, FText);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Raw sub-blocks
+
+void TGIFBlock::SaveToStream(TStream& Stream) const {
+    WriteByte(Stream, static_cast<std::uint8_t>(FData.size()));
+    Stream.Write(FData.data(), FData.size());
+}
+
+void TGIFBlock::LoadFromStream(TStream& Stream) {
+    ReadCheck(Stream, FData.data(), FData.size());
+}
+
+void LoadBlocks(TStream& Stream, std::vector<std::unique_ptr<TGIFBlock>>& Blocks) {
+    Blocks.clear();
+    std::uint8_t len;
+    while (TryReadByte(Stream, len) && len != 0) {
+        auto block = std::make_unique<TGIFBlock>(len);
+        block->LoadFromStream(Stream);
+        Blocks.push_back(std::move(block));
+    }
+}
+
+void SaveBlocks(TStream& Stream, const std::vector<std::unique_ptr<TGIFBlock>>& Blocks) {
+    for (const auto& b : Blocks) b->SaveToStream(Stream);
+    WriteByte(Stream, 0);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Application extensions
+
+TGIFApplicationExtension::TGIFApplicationExtension(TGIFSubImage* ASubImage) : TGIFExtension(ASubImage) {}
+
+void TGIFApplicationExtension::RegisterExtension(const std::string& eIdent, TGIFAppExtensionClass eClass) {
+    AppExtensionList().Add(eIdent, eClass);
+}
+
+std::string TGIFApplicationExtension::Identifier() const {
+    return std::string(FIdent.Identifier.data(), FIdent.Identifier.size());
+}
+
+void TGIFApplicationExtension::SetIdentifier(const std::string& Value) {
+    FIdent.Identifier.fill(' ');
+    std::memcpy(FIdent.Identifier.data(), Value.data(), std::min<std::size_t>(8, Value.size()));
+}
+
+std::string TGIFApplicationExtension::Authentication() const {
+    return std::string(FIdent.Authentication.data(), FIdent.Authentication.size());
+}
+
+void TGIFApplicationExtension::SetAuthentication(const std::string& Value) {
+    FIdent.Authentication.fill(' ');
+    std::memcpy(FIdent.Authentication.data(), Value.data(), std::min<std::size_t>(3, Value.size()));
+}
+
+void TGIFApplicationExtension::SaveToStream(TStream& Stream) {
+    TGIFExtension::SaveToStream(Stream);
+    WriteByte(Stream, 11);
+    Stream.Write(&FIdent, 11);
+    SaveData(Stream);
+}
+
+void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
+    TGIFExtension::LoadFromStream(Stream);
+    FIdent = {};
+    std::uint8_t size;
+    if (!TryReadByte(Stream, size)) GIFError("Premature end of data");
+    if (size == 0) {
+        // The block ends right after its label: neither identifier nor data follow.
+        return;
+    }
+    if (size == 10) {
+        // The identifier takes the ten bytes of the block and the first length byte of the data,
+        // which the data reader then reads again.
+        ReadCheck(Stream, &FIdent, 11);
+        Stream.Seek(-1);
+    } else {
+        ReadCheck(Stream, &FIdent, std::min<std::size_t>(size, 11));
+        if (size > 11) {
+            if (Stream.Remaining() < size - 11) GIFError("Premature end of data");
+            Stream.Seek(size - 11);
+        }
+    }
+    LoadData(Stream);
+}
+
+void TGIFUnknownAppExtension::SaveData(TStream& Stream) {
+    SaveBlocks(Stream, FBlocks);
+}
+
+void TGIFUnknownAppExtension::LoadData(TStream& Stream) {
+    LoadBlocks(Stream, FBlocks);
+}
+
+TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* ASubImage) : TGIFApplicationExtension(ASubImage) {
+    std::memcpy(FIdent.Identifier.data(), "NETSCAPE", 8);
+    std::memcpy(FIdent.Authentication.data(), "2.0", 3);
+}
+
+void TGIFAppExtNSLoop::SaveData(TStream& Stream) {
+    const std::uint8_t loop[4] = {3, 1, static_cast<std::uint8_t>(FLoops & 0xFF),
+                                  static_cast<std::uint8_t>(FLoops >> 8)};
+    Stream.Write(loop, 4);
+    if (FBufferSize != 0) {
+        const std::uint8_t buf[6] = {5,
+                                     2,
+                                     static_cast<std::uint8_t>(FBufferSize & 0xFF),
+                                     static_cast<std::uint8_t>((FBufferSize >> 8) & 0xFF),
+                                     static_cast<std::uint8_t>((FBufferSize >> 16) & 0xFF),
+                                     static_cast<std::uint8_t>(FBufferSize >> 24)};
+        Stream.Write(buf, 6);
+    }
+    WriteByte(Stream, 0);
+}
+
+void TGIFAppExtNSLoop::LoadData(TStream& Stream) {
+    std::uint8_t len;
+    std::uint8_t b[255];
+    while (TryReadByte(Stream, len) && len != 0) {
+        ReadCheck(Stream, b, len);
+        switch (b[0] & 7) {
+        case 1:
+            if (len < 3) GIFError("Invalid GIF data");
+            FLoops = static_cast<std::uint16_t>(b[1] | (b[2] << 8));
+            break;
+        case 2:
+            if (len < 5) GIFError("Invalid GIF data");
+            FBufferSize = static_cast<std::uint32_t>(b[1]) | (static_cast<std::uint32_t>(b[2]) << 8) |
+                          (static_cast<std::uint32_t>(b[3]) << 16) | (static_cast<std::uint32_t>(b[4]) << 24);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Unknown labels
+
+void TGIFUnknownExtension::SaveToStream(TStream& Stream) {
+    TGIFExtension::SaveToStream(Stream);
+    SaveBlocks(Stream, FBlocks);
+}
+
+void TGIFUnknownExtension::LoadFromStream(TStream& Stream) {
+    std::uint8_t b[2];
+    ReadCheck(Stream, b, 2);
+    if (b[0] != '!') GIFError("Invalid extension introducer");
+    FLabel = b[1];
+    LoadBlocks(Stream, FBlocks);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The extensions in front of a frame
+
+TGIFExtension* TGIFExtensionList::GetExtension(int Index) const {
+    return static_cast<TGIFExtension*>(GetItem(Index));
+}
+
+void TGIFExtensionList::LoadFromStream(TStream& Stream, TGIFSubImage* Parent) {
+    std::uint8_t b;
+    if (!TryReadByte(Stream, b)) return;
+    while (b != ',' && b != ';') {
+        if (b == 0) {
+            // A stray zero byte between blocks.
+            if (!TryReadByte(Stream, b)) return;
+            continue;
+        }
+        if (b != '!') {
+            Warning(gsWarning, "Invalid extension introducer");
+            break;
+        }
+        TGIFExtensionClass c = TGIFExtension::FindExtension(Stream);
+        if (!c || !c->Create) {
+            Warning(gsWarning, "Unknown extension type");
+            c = &TGIFUnknownExtension::ClassInfo;
+        }
+        Stream.Seek(-1);
+        std::unique_ptr<TGIFExtension> ext = c->Create(Parent);
+        ext->LoadFromStream(Stream);
+        Add(std::move(ext));
+        if (!TryReadByte(Stream, b)) return;
+    }
+    Stream.Seek(-1);
+}
