@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gif/GIFStreams.h"
+#include "image/Color.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Errors, enumerations, records
@@ -24,7 +25,6 @@ public:
 };
 [[noreturn]] void GIFError(const std::string& message);
 
-using TColor = std::uint32_t; // $00BBGGRR, red in the low byte
 
 enum TGIFVersion { gvUnknown, gv87a, gv89a };
 enum TGIFSeverity { gsInfo, gsWarning, gsError };

@@ -175,7 +175,8 @@ void blit(const Surface& srcIn, const Surface& dst, int dx, int dy, int w, int h
 
 } // namespace
 
-TFastDIB::TFastDIB() : Colors(&bmInfo.bmiColors) {
+TFastDIB::TFastDIB() {
+    Colors = &bmInfo.bmiColors;
     bmInfo.bmiHeader.biSize = 40;
     bmInfo.bmiHeader.biPlanes = 1;
 }
