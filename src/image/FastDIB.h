@@ -45,14 +45,17 @@ struct TBitmapInfoHeader {
 };
 static_assert(sizeof(TBitmapInfoHeader) == 40);
 
+// The three bit-field masks of a 16- or 32-bit image.
+struct TBitFieldMasks {
+    std::int32_t r, g, b;
+};
+
 // Header followed by the colour table, or, at 16 and 32 bits, by the three bit-field masks.
 struct TBMInfo {
     TBitmapInfoHeader bmiHeader;
     union {
         TFColorTable bmiColors;
-        struct {
-            std::int32_t r, g, b;
-        } masks;
+        TBitFieldMasks masks;
     };
     TBMInfo() : bmiHeader(), bmiColors() {}
 };

@@ -242,7 +242,9 @@ __attribute__((target("avx2"))) int blurSpanAvx2(const Span& g, const MaddKernel
 // The same with 32 channel values at a time. (The compiler's own intrinsic headers trip a false
 // "may be used uninitialized" warning here.)
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 __attribute__((target("avx512f,avx512bw"))) int blurSpanAvx512(const Span& g, const MaddKernel& k) {
     const int taps = k.count, pairs = taps / 2;
     __m512i wHi[5], wLo[5];
