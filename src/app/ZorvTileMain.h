@@ -181,8 +181,124 @@ private:
     std::unique_ptr<HourGlass> EffectCursor;
     bool Destroyed = false;
 
-#include "app/ZorvTileMain_LogPrint.inc"
-#include "app/ZorvTileMain_File.inc"
+public:
+    // Activity log and printing (ZorvTileMain_Log.cpp, ZorvTileMain_Print.cpp).
+    bool Logging = false;           // the activity log is open for writing
+    std::unique_ptr<QFile> LogFile; // the open log file while Logging
+    // Writes one line when logging; a write failure throws std::runtime_error with a clear text.
+    void LogLine(const QString& text);
+    // The log file's path: the program's folder (or its writable data folder) + "ZorvLog.txt".
+    QString LogPath() const;
+    // Closes the log (if open) whatever happens; used by destruction.
+    void CloseLogFile() noexcept;
+
+    // File > Log commands.
+    void LogthisSession1Click();
+    void CloseLog1Click();
+    void AppendtoLog1Click();
+    void ViewLog1Click();
+    void EditLog1Click();
+    // Paints status panel 5 ("Logging" / "Not Logging") into rect r.
+    void stBarDrawPanel(QPainter& painter, const QRect& r);
+
+    // File > Print... and the tool bar's print button.
+    void Print1Click();
+
+    // Saves the image under the name proposed for a saved log (in DefDir) through the picture save dialog.
+    void SaveImageWithLogName(const QString& name);
+    // Tests: the folder of the log file ("" = the program's data folder, the default).
+    static void SetLogFolder(const QString& folder);
+    // Opens the log file for writing, replacing it or appending to it; throws with a clear text on
+    // failure (LogFile is unchanged then).
+    void OpenLogFile(bool append);
+    // Opens the log again for appending after the viewer has read it; a failure ends logging and throws.
+    void ReopenLogFile();
+
+public:
+    // File, clipboard and buffer commands (ZorvTileMain_File.cpp, ZorvTileMain_FileClipboard.cpp).
+    // Finds the file, clipboard and buffer items and buttons by name, enables them and connects them
+    // through the error guard; makes the image area accept dropped files. Called once by the
+    // constructor after the menus and the tool bar exist.
+    void WireFileCommands();
+
+    // File menu.
+    void New1Click();
+    void Open1Click();
+    // Saves the shown image under a name chosen in the save dialog (which proposes `proposedName`,
+    // a bare name in DefDir, when given). True when a file was written; false when the dialog was
+    // cancelled. A failed write raises and leaves any existing file as it was.
+    bool SaveImageAs(const QString& proposedName = QString());
+    void SaveAs1Click();
+    void Exit1Click();
+    // The picture named on the command line: taken as the image without an undo snapshot or a log line.
+    void OpenStartFile(const QString& fileName);
+
+    // Files dropped on the image area: exactly one is accepted.
+    void DropFiles(const QStringList& fileNames);
+    void DropFile(const QString& fileName);
+
+    // Edit menu: the clipboard.
+    void Copy1Click();
+    void AsSelection1Click();
+    void ReplaceImage1Click();
+    void Transparent1Click();
+
+    // The floating pasted selection: a press starts dragging it, the first move after the drag ends
+    // commits it to the image; Timer1Timer shows its offsets while it floats.
+    void imPasteMouseDown(const QPoint& globalPos);
+    void imPasteMouseDrag(const QPoint& globalPos);
+    void imPasteMouseUp();
+    void imPasteMouseMove();
+    void Timer1Timer();
+    bool Pasting = false;
+    // The lower-left pixel of the last clipboard picture offered for a transparent paste.
+    TColor AColor = 0;
+
+    // Buffer menu.
+    void CopyImagetoBuffer1Click();
+    void PasteBuffertoImage1Click();
+    void imBufferDblClick();
+    void MergeBufferWithImage1Click();
+    void LoadBufferfromFile1Click();
+    void CopyBuffertoClipboard1Click();
+    void PasteClipboardtoBuffer1Click();
+
+    // Options > Set JPG Compression.
+    void SetJPGCompression2Click();
+
+    // The colours the tool box will provide; black until it exists.
+    TColor ToolBoxBrushColor() const;
+    TColor ToolBoxPenColor() const;
+
+    // The file dialogs' filters as the program states them ("text|patterns|text|patterns"), and the
+    // same in Qt's form ("text (patterns);;...").
+    static const char* const OpenPictureFilter;
+    static const char* const SavePictureFilter;
+    static QString QtNameFilters(const QString& filter);
+
+    // Tests answer the file dialogs through this seam: the hook gets the dialog's caption, folder,
+    // filter and proposed name and returns the chosen file ("" = Cancel). An empty hook shows the
+    // real dialogs again.
+    using TFileDialogHook = std::function<QString(const QString& caption, const QString& folder,
+                                                  const QString& filter, const QString& proposed)>;
+    static void SetFileDialogHook(TFileDialogHook hook);
+
+private:
+    // The shared step of Open, the drop and the start-up file: `pic` becomes the image and the
+    // last opened picture; the image area and the size panels follow.
+    void TakeLoadedPicture(const TFastDIB& pic);
+    // `pic` becomes the buffer: thumbnail, buffer image and the buffer items.
+    void TakeBufferPicture(const TFastDIB& pic);
+    void EnableBufferItems();
+    // The shown picture as a 24-bit image.
+    void ShownPicture(TFastDIB& out) const;
+    QString RunFileDialog(bool save, const QString& caption, const QString& folder, const QString& filter,
+                          const QString& proposed);
+    void ShowPasteFrame();
+    // The floating selection's picture and the drag in progress.
+    TFastDIB PasteDIB;
+    bool PasteDragging = false;
+    QPoint PasteDragStart, PastePanelStart;
 };
 
 // Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the
