@@ -1,9 +1,9 @@
 // Mozaro's start-up: the splash, the nineteen windows, the message loop, and the windows destroyed in
 // the reverse order of their creation.
 
-#include "app/Splash1.h"
-#include "app/StartUp.h"
-#include "app/ZorvTileMain.h"
+#include "app/main/Splash.h"
+#include "app/main/StartUp.h"
+#include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 

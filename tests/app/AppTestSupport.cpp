@@ -1,10 +1,10 @@
 #include "AppTestSupport.h"
 
-#include "app/InputBox.h"
-#include "app/JpgCval1.h"
-#include "app/Log1.h"
-#include "app/Print1.h"
-#include "app/Trans1.h"
+#include "app/dialogs/InputBox.h"
+#include "app/dialogs/JpegQuality.h"
+#include "app/dialogs/LogViewer.h"
+#include "app/dialogs/PrintOptions.h"
+#include "app/dialogs/TransparentPaste.h"
 #include "platform/Registry.h"
 
 #include <QCoreApplication>

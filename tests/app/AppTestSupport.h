@@ -2,8 +2,8 @@
 // Helpers for the main window tests: the program's windows created as at start-up on a fresh settings
 // folder, message boxes answered from a list, and the fixture most window tests share.
 
-#include "app/StartUp.h"
-#include "app/ZorvTileMain.h"
+#include "app/main/StartUp.h"
+#include "app/main/ZorvTileMain.h"
 #include "common/QtTestSupport.h"
 #include "platform/MessageBoxes.h"
 

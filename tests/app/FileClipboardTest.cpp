@@ -1,7 +1,7 @@
 // The clipboard commands (Copy, Replace Image, As Selection, Transparent) and the Buffer menu.
 #include "FileTestSupport.h"
 
-#include "app/Trans1.h"
+#include "app/dialogs/TransparentPaste.h"
 #include "platform/Picture.h"
 
 #include <QApplication>

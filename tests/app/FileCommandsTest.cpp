@@ -2,7 +2,7 @@
 // by the name, and files that cannot be read or written.
 #include "FileTestSupport.h"
 
-#include "app/JpgCval1.h"
+#include "app/dialogs/JpegQuality.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The JPEG quality dialog (its edit, slider, buttons and stored value) and the transparent paste
 // options dialog.
 #include "AppTestSupport.h"
-#include "app/JpgCval1.h"
-#include "app/Trans1.h"
+#include "app/dialogs/JpegQuality.h"
+#include "app/dialogs/TransparentPaste.h"
 #include "platform/IniFile.h"
 
 #include <QAction>

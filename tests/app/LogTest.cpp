@@ -1,11 +1,11 @@
 // The activity log: the log file and its lines, the File > Log commands, the status panel, and the
 // viewer and editor windows.
 #include "AppTestSupport.h"
-#include "app/AppTypes.h"
-#include "app/Log1.h"
-#include "app/Log2.h"
-#include "app/PendingForms.h"
-#include "app/Print1.h"
+#include "app/main/AppTypes.h"
+#include "app/dialogs/LogViewer.h"
+#include "app/dialogs/LogEditor.h"
+#include "app/dialogs/AllForms.h"
+#include "app/dialogs/PrintOptions.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,11 @@
 
 #include "AppTestSupport.h"
 
-#include "app/InputBox.h"
-#include "app/Log1.h"
-#include "app/Log2.h"
-#include "app/PendingForms.h"
-#include "app/Print1.h"
+#include "app/dialogs/InputBox.h"
+#include "app/dialogs/LogViewer.h"
+#include "app/dialogs/LogEditor.h"
+#include "app/dialogs/AllForms.h"
+#include "app/dialogs/PrintOptions.h"
 
 #include <QAction>
 #include <QDir>

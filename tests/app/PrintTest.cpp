@@ -1,7 +1,7 @@
 // Printing: the target rectangle for each size option, the print options dialog, and whole print jobs
 // into PDF files.
 #include "AppTestSupport.h"
-#include "app/Print1.h"
+#include "app/dialogs/PrintOptions.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 
 #include "AppTestSupport.h"
 
-#include "app/InputBox.h"
-#include "app/SettingsFile.h"
+#include "app/dialogs/InputBox.h"
+#include "app/main/SettingsFile.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"

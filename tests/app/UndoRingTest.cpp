@@ -1,6 +1,6 @@
 // The undo ring on its own: push, pop, wrap-around, slot reuse and a change of the number of slots.
 
-#include "app/UndoRing.h"
+#include "app/main/UndoRing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,3 @@
+#include "app/dialogs/AboutBox.h"
+
+TfAbout* fAbout = nullptr;

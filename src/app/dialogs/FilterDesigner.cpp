@@ -1,0 +1,3 @@
+#include "app/dialogs/FilterDesigner.h"
+
+TfFilter* fFilter = nullptr;

@@ -1,0 +1,3 @@
+#include "app/dialogs/GifTransparency.h"
+
+TfGif* fGif = nullptr;

@@ -1,0 +1,3 @@
+#include "app/dialogs/GradientDesigner.h"
+
+TfGradient* fGradient = nullptr;

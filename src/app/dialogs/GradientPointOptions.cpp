@@ -1,0 +1,3 @@
+#include "app/dialogs/GradientPointOptions.h"
+
+TfMultOpt* fMultOpt = nullptr;

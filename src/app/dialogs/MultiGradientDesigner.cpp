@@ -1,0 +1,3 @@
+#include "app/dialogs/MultiGradientDesigner.h"
+
+TfMultGrad* fMultGrad = nullptr;

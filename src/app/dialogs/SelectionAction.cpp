@@ -1,0 +1,3 @@
+#include "app/dialogs/SelectionAction.h"
+
+TfSelect* fSelect = nullptr;

@@ -1,0 +1,3 @@
+#include "app/dialogs/ShapeAdjust.h"
+
+TfAdjust* fAdjust = nullptr;

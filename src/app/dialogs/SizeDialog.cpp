@@ -1,0 +1,3 @@
+#include "app/dialogs/SizeDialog.h"
+
+TfrmSizer* frmSizer = nullptr;

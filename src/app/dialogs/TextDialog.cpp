@@ -1,0 +1,3 @@
+#include "app/dialogs/TextDialog.h"
+
+TfText* fText = nullptr;

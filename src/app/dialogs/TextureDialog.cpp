@@ -1,0 +1,3 @@
+#include "app/dialogs/TextureDialog.h"
+
+TfTexture* fTexture = nullptr;

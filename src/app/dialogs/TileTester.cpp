@@ -1,0 +1,3 @@
+#include "app/dialogs/TileTester.h"
+
+TfTester* fTester = nullptr;

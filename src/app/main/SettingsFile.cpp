@@ -1,0 +1,41 @@
+#include "app/main/SettingsFile.h"
+
+#include "platform/ErrorGuard.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+bool FailureShown = false;
+}
+
+QString SettingsPath(const QString& iniDir) {
+    return QDir(iniDir).filePath("ZorvTile.ini");
+}
+
+bool SettingsGateOpen(const IniFile& ini) {
+    return ini.ValueExists("EffectVals", "EffectVals6");
+}
+
+bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes) {
+    // Without a settings folder (creation stopped before it was found) nothing is written, rather than
+    // a file in whatever folder is current.
+    if (QFileInfo(fileName).isRelative()) return false;
+    try {
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        IniFile ini(fileName);
+        writes(ini);
+        return true;
+    } catch (const std::exception& e) {
+        if (!FailureShown) {
+            FailureShown = true;
+            ShowException(e);
+        }
+        return false;
+    }
+}
+
+void ResetSettingsFailureReport() {
+    FailureShown = false;
+}

@@ -1,0 +1,328 @@
+#pragma once
+// The main window: the image and its copies, the undo ring, the menus, the tool bar, the status bar,
+// the settings file and the window's life from creation to destruction.
+
+#include <QFile>
+#include <QPainter>
+#include <memory>
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+#include "app/main/AppTypes.h"
+#include "app/main/MainWidgets.h"
+#include "app/main/UndoRing.h"
+#include "image/FastDIB.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class HourGlass;
+class IniFile;
+
+// Number of undo slots; settings key UndoLevels.
+extern int UndoLevels;
+
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Dst := Src (size and pixels) at 24 bits per pixel.
+void CopyDIB(const TFastDIB& Src, TFastDIB& Dst);
+// Any picture as a 24-bit bitmap (bytes b, g, r).
+void CopyMe(QImage& Dest, const QImage& Src);
+// Dest := a 24-bit bitmap copy of Src.
+void CopyFB(QImage& Dest, const TFastDIB& Src);
+
+class TfZorvTile : public QMainWindow {
+public:
+    explicit TfZorvTile(QWidget* parent = nullptr);
+    ~TfZorvTile() override;
+
+    // Life cycle. The constructor builds the layout; FormCreate sets up the state and reads the settings
+    // (run after every form has been constructed).
+    void FormCreate();
+    void FormShow();
+    void AfterShow();
+    void FormHide();
+    void FormClose(TCloseAction& Action);
+    void FormDestroy();
+
+    // The picture file named on the command line, opened by AfterShow.
+    QString StartFile;
+
+    // Window state.
+    bool WeShowed = false;
+    bool TBFlag = false;
+    int jcv = 90;
+    QString INIDir;
+    QString DefDir;
+
+    // Images. z is the image; buf scratch; bufr the Buffer; orig the last opened image; cb the
+    // conversion bitmap.
+    TFastDIB z, buf, bufr, orig;
+    QImage cb;
+
+    // Undo ring.
+    TUndoRing Ring;
+    void CopyUnDo();
+    void DoUnDo();
+    void BeginEffect();
+    void EndEffect();
+    void SetToIm(TFastDIB& D);
+    void ztobuf();
+    void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);
+    void bUndoClick();
+    void UnDo1Click();
+    void Reset1Click();
+    void ChangeUndoQuantity1Click();
+
+    // Effect parameters (their meaning belongs to the effect catalogue) and drawing state.
+    std::array<int, 66> EffectVals{};
+    std::array<int, 66> EffectDefs{};
+    float UDPeakVal = 0, LRPeakVal = 0, UDPeakDef = 3.0f, LRPeakDef = 2.0f;
+    float UDWavVal = 0, LRWavVal = 0, UDWavDef = 32.0f, LRWavDef = 17.0f;
+    float FishVal = 0, FishDef = 0.75f, ScaleVal = 0, ScaleDef = 2.0f;
+    int TurbVal = 0, TurbDef = 120;
+    int UDWatSelf = 0, UDWatBuf = 0, UDSBlurSelf = 0, UDSBlurBuf = 0, SBlurReps = 0;
+    int UDWatSelfDef = -128, UDWatBufDef = 100, UDSBlurSelfDef = 1, UDSBlurBufDef = 1, SBlurRepsDef = 32;
+    int NovaSpokVal = 0, NovaHueVal = 0, NovaSpokDef = 64, NovaHueDef = 32;
+    int NovaXVal = 0, NovaYVal = 0, NovaXDef = 24, NovaYDef = 36;
+    int HytElVal = 0, HytDpVal = 0, HytElDef = 20, HytDpDef = 16;
+    bool HytBmVal = true, HytBmDef = true;
+    TColor TrColVal = 0, TrColDef = 0;
+    bool TrUseVal = false, TrUseDef = false;
+    int WvLenVal = 0, WvLenDef = 10;
+    double WvPhsVal = 0, WvPhsDef = 8.0;
+    bool WvRflVal = false, WvRflDef = false;
+    float WhPchVal = 0, WhPchDef = 0.5f, WhRadVal = 0, WhRadDef = 1.0f;
+    int lvl = -1;
+    QString Effect;
+    TMgradNfo Gradient;
+    bool Fill = false, Texting = false, TextNow = false;
+    TDrawTool Tool = TDrawTool::dtFreeHand;
+    int Rop2Mode = 0;
+    bool FlagB = false, DrawGFlag = false, DesnGFlag = true;
+    // Sets every effect parameter to its built-in default.
+    void SetEffectDefaults();
+
+    // Settings file.
+    QString SettingsFileName() const; // INIDir + "/ZorvTile.ini"
+    void LoadSettings();
+    void SaveSettings();
+    void ChangeINIlocation1Click();
+
+    // Options and small commands.
+    void ShowDialogDuringSave1Click();
+    void HideDialogDuringSave1Click();
+    void SaveImagewithLogFileName1Click();
+    void PromptforSaveAtTermination1Click();
+    void ShowSampleTextonTestPage1Click();
+    void ShowAdjClick();
+    void CenterShapesClick();
+    void PrintShortcutKeyList1Click();
+    void SetAsWallpaper1Click();
+    void Contents1Click();
+    void bToolsClick();
+    void NormalPenClick(int index); // the Pen menu's twelve items
+    // Where Set As Wallpaper writes its bitmap.
+    QString WallpaperPath() const;
+
+    // Widgets (named as the layout names them).
+    QToolBar* ToolBar1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* pnlSine = nullptr;
+    TImage* imSine = nullptr;
+    TStatusBar* stBar = nullptr;
+    QLabel* imGrad = nullptr;
+    QLabel* imBuffer = nullptr;
+    QTreeWidget* TreeView1 = nullptr;
+    QToolButton* bUndo = nullptr;
+    QImage Image2; // the tool bar's glyph strip, 12 glyphs of 16 x 16
+
+    // Menu items the window reads or changes (every item is also found by its object name).
+    QAction* UnDo1 = nullptr;
+    QAction* Reset1 = nullptr;
+    QAction* PasteToImage1 = nullptr;
+    QAction* MergeWithImage1 = nullptr;
+    QAction* PasteBuffertoImage1 = nullptr;
+    QAction* MergeBufferWithImage1 = nullptr;
+    QAction* CopyBuffertoClipboard1 = nullptr;
+    QAction* ShowDialogDuringSave1 = nullptr;
+    QAction* HideDialogDuringSave1 = nullptr;
+    QAction* SaveImagewithLogFileName1 = nullptr;
+    QAction* PromptforSaveAtTermination1 = nullptr;
+    QAction* ShowSampleTextonTestPage1 = nullptr;
+    QAction* ShowAdj = nullptr;
+    QAction* CenterShapes = nullptr;
+    std::array<QAction*, 12> PenItems{};
+    QMenu* PopupMenu1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildClient();
+    void PaintGlyphs();
+    void UpdateUndoButton();
+    void WriteSections(IniFile& ini);
+    // Connects an action to a member command run inside the error guard.
+    void OnTriggered(QAction* a, void (TfZorvTile::*cmd)());
+    std::unique_ptr<HourGlass> EffectCursor;
+    bool Destroyed = false;
+
+public:
+    // Activity log and printing (ZorvTileMain_Log.cpp, ZorvTileMain_Print.cpp).
+    bool Logging = false;           // the activity log is open for writing
+    std::unique_ptr<QFile> LogFile; // the open log file while Logging
+    // Writes one line when logging; a write failure throws std::runtime_error with a clear text.
+    void LogLine(const QString& text);
+    // The log file's path: the program's folder (or its writable data folder) + "ZorvLog.txt".
+    QString LogPath() const;
+    // Closes the log (if open) whatever happens; used by destruction.
+    void CloseLogFile() noexcept;
+
+    // File > Log commands.
+    void LogthisSession1Click();
+    void CloseLog1Click();
+    void AppendtoLog1Click();
+    void ViewLog1Click();
+    void EditLog1Click();
+    // Paints status panel 5 ("Logging" / "Not Logging") into rect r.
+    void stBarDrawPanel(QPainter& painter, const QRect& r);
+
+    // File > Print... and the tool bar's print button.
+    void Print1Click();
+
+    // Saves the image under the name proposed for a saved log (in DefDir) through the picture save dialog.
+    void SaveImageWithLogName(const QString& name);
+    // Tests: the folder of the log file ("" = the program's data folder, the default).
+    static void SetLogFolder(const QString& folder);
+    // Opens the log file for writing, replacing it or appending to it; throws with a clear text on
+    // failure (LogFile is unchanged then).
+    void OpenLogFile(bool append);
+    // Opens the log again for appending after the viewer has read it; a failure ends logging and throws.
+    void ReopenLogFile();
+
+public:
+    // File, clipboard and buffer commands (ZorvTileMain_File.cpp, ZorvTileMain_FileClipboard.cpp).
+    // Finds the file, clipboard and buffer items and buttons by name, enables them and connects them
+    // through the error guard; makes the image area accept dropped files. Called once by the
+    // constructor after the menus and the tool bar exist.
+    void WireFileCommands();
+
+    // File menu.
+    void New1Click();
+    void Open1Click();
+    // Saves the shown image under a name chosen in the save dialog (which proposes `proposedName`,
+    // a bare name in DefDir, when given). True when a file was written; false when the dialog was
+    // cancelled. A failed write raises and leaves any existing file as it was.
+    bool SaveImageAs(const QString& proposedName = QString());
+    void SaveAs1Click();
+    void Exit1Click();
+    // The picture named on the command line: taken as the image without an undo snapshot or a log line.
+    void OpenStartFile(const QString& fileName);
+
+    // Files dropped on the image area: exactly one is accepted.
+    void DropFiles(const QStringList& fileNames);
+    void DropFile(const QString& fileName);
+
+    // Edit menu: the clipboard.
+    void Copy1Click();
+    void AsSelection1Click();
+    void ReplaceImage1Click();
+    void Transparent1Click();
+
+    // The floating pasted selection: a press starts dragging it, the first move after the drag ends
+    // commits it to the image; Timer1Timer shows its offsets while it floats.
+    void imPasteMouseDown(const QPoint& globalPos);
+    void imPasteMouseDrag(const QPoint& globalPos);
+    void imPasteMouseUp();
+    void imPasteMouseMove();
+    void Timer1Timer();
+    bool Pasting = false;
+    // The lower-left pixel of the last clipboard picture offered for a transparent paste.
+    TColor AColor = 0;
+
+    // Buffer menu.
+    void CopyImagetoBuffer1Click();
+    void PasteBuffertoImage1Click();
+    void imBufferDblClick();
+    void MergeBufferWithImage1Click();
+    void LoadBufferfromFile1Click();
+    void CopyBuffertoClipboard1Click();
+    void PasteClipboardtoBuffer1Click();
+
+    // Options > Set JPG Compression.
+    void SetJPGCompression2Click();
+
+    // The colours the tool box will provide; black until it exists.
+    TColor ToolBoxBrushColor() const;
+    TColor ToolBoxPenColor() const;
+
+    // The file dialogs' filters as the program states them ("text|patterns|text|patterns"), and the
+    // same in Qt's form ("text (patterns);;...").
+    static const char* const OpenPictureFilter;
+    static const char* const SavePictureFilter;
+    static QString QtNameFilters(const QString& filter);
+
+    // Tests answer the file dialogs through this seam: the hook gets the dialog's caption, folder,
+    // filter and proposed name and returns the chosen file ("" = Cancel). An empty hook shows the
+    // real dialogs again.
+    using TFileDialogHook = std::function<QString(const QString& caption, const QString& folder,
+                                                  const QString& filter, const QString& proposed)>;
+    static void SetFileDialogHook(TFileDialogHook hook);
+
+private:
+    // The shared step of Open, the drop and the start-up file: `pic` becomes the image and the
+    // last opened picture; the image area and the size panels follow.
+    void TakeLoadedPicture(const TFastDIB& pic);
+    // `pic` becomes the buffer: thumbnail, buffer image and the buffer items.
+    void TakeBufferPicture(const TFastDIB& pic);
+    void EnableBufferItems();
+    // The shown picture as a 24-bit image.
+    void ShownPicture(TFastDIB& out) const;
+    QString RunFileDialog(bool save, const QString& caption, const QString& folder, const QString& filter,
+                          const QString& proposed);
+    void ShowPasteFrame();
+    // The floating selection's picture and the drag in progress.
+    TFastDIB PasteDIB;
+    bool PasteDragging = false;
+    QPoint PasteDragStart, PastePanelStart;
+};
+
+// Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the
+// effect throws).
+class TEffectFrame {
+public:
+    explicit TEffectFrame(TfZorvTile& w) : W(w) { W.BeginEffect(); }
+    ~TEffectFrame();
+    TEffectFrame(const TEffectFrame&) = delete;
+    TEffectFrame& operator=(const TEffectFrame&) = delete;
+
+private:
+    TfZorvTile& W;
+};
+
+// The light frame: one undo snapshot before, the image shown after, no hourglass.
+class TLightFrame {
+public:
+    explicit TLightFrame(TfZorvTile& w) : W(w) { W.CopyUnDo(); }
+    ~TLightFrame();
+    TLightFrame(const TLightFrame&) = delete;
+    TLightFrame& operator=(const TLightFrame&) = delete;
+
+private:
+    TfZorvTile& W;
+};
+extern TfZorvTile* fZorvTile;

@@ -1,0 +1,160 @@
+// The main window's images, their display and the undo ring.
+
+#include "app/main/ZorvTileMain.h"
+
+#include "app/dialogs/InputBox.h"
+#include "platform/Cursor.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FastDIBQt.h"
+#include "platform/MessageBoxes.h"
+
+#include <QToolButton>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src == &Dst) return;
+    if (Dst.Bits && Dst.Bpp == 24 && Dst.Width == Src.Width && Dst.Height == Src.Height) {
+        Src.Draw(Dst, 0, 0);
+        return;
+    }
+    // A new size is built aside and swapped in, so a failed allocation leaves Dst as it was.
+    TFastDIB sized;
+    sized.SetSize(Src.Width, Src.Height, 24, 0);
+    Src.Draw(sized, 0, 0);
+    Dst.Swap(sized);
+}
+
+void CopyMe(QImage& Dest, const QImage& Src) {
+    Dest = Src.convertToFormat(QImage::Format_BGR888);
+}
+
+void CopyFB(QImage& Dest, const TFastDIB& Src) {
+    Dest = QImage(Src.Width, Src.Height, QImage::Format_BGR888);
+    if (Dest.isNull()) return;
+    QPainter p(&Dest);
+    DrawDIB(p, Src, 0, 0);
+}
+
+void TfZorvTile::SetToIm(TFastDIB& D) {
+    if (pnlSine->width() != D.Width || pnlSine->height() != D.Height) pnlSine->resize(D.Width, D.Height);
+    if (imSine->width() != D.Width || imSine->height() != D.Height) imSine->resize(D.Width, D.Height);
+    if (imSine->Picture.size() != imSine->size())
+        imSine->Picture = QImage(imSine->size(), QImage::Format_BGR888);
+    stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
+    stBar->SetPanelText(1, "Height: " + QString::number(imSine->height()));
+    if (!imSine->Picture.isNull()) {
+        QPainter p(&imSine->Picture);
+        DrawDIB(p, D, 0, 0);
+    }
+    imSine->repaint();
+}
+
+void TfZorvTile::ztobuf() {
+    CopyDIB(z, buf);
+}
+
+void TfZorvTile::buftoz(int lightness, int contrast, int saturation, int red, int green, int blue) {
+    CopyDIB(buf, z);
+    LogLine(QString("ToolBox Sliders to positions:  Lightness %1, Contrast %2, Saturation %3, Red %4, "
+                    "Green %5, Blue %6")
+                .arg(lightness - 255)
+                .arg(contrast - 255)
+                .arg(saturation - 255)
+                .arg(red - 255)
+                .arg(green - 255)
+                .arg(blue - 255));
+}
+
+void TfZorvTile::UpdateUndoButton() {
+    bUndo->setEnabled(!Ring.Empty);
+}
+
+void TfZorvTile::CopyUnDo() {
+    Ring.CopyUnDo(z);
+    UpdateUndoButton();
+}
+
+void TfZorvTile::DoUnDo() {
+    if (Ring.Empty) return;
+    {
+        HourGlass wait;
+        Ring.DoUnDo(z);
+        UpdateUndoButton();
+    }
+    LogLine("UnDo");
+}
+
+void TfZorvTile::BeginEffect() {
+    EffectCursor = std::make_unique<HourGlass>();
+    try {
+        CopyUnDo();
+    } catch (...) {
+        EffectCursor.reset();
+        throw;
+    }
+}
+
+void TfZorvTile::EndEffect() {
+    try {
+        SetToIm(z);
+    } catch (...) {
+        EffectCursor.reset();
+        throw;
+    }
+    EffectCursor.reset();
+}
+
+TEffectFrame::~TEffectFrame() {
+    try {
+        W.EndEffect();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+TLightFrame::~TLightFrame() {
+    try {
+        W.SetToIm(W.z);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+void TfZorvTile::bUndoClick() {
+    DoUnDo();
+    SetToIm(z);
+}
+
+void TfZorvTile::UnDo1Click() {
+    bUndoClick();
+}
+
+void TfZorvTile::Reset1Click() {
+    CopyUnDo();
+    CopyDIB(orig, z);
+    SetToIm(z);
+    LogLine("Image Reset");
+}
+
+void TfZorvTile::ChangeUndoQuantity1Click() {
+    const QString text =
+        InputBox(this, "Change Number of Undo", "Enter a New Maximum Undo: ", QString::number(UndoLevels));
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok) throw std::runtime_error(QString("'%1' is not a valid integer value").arg(text).toStdString());
+    if (n < TUndoRing::MinLevels || n > TUndoRing::MaxLevels) {
+        ShowMessage("The number of undo levels must lie between 1 and 100.");
+        return;
+    }
+    if (n == UndoLevels) return;
+    if (MessageDlg(" This will clear current Undo buffers \rand reset all pointers.  Continue with \r"
+                   "          Undo modification?",
+                   TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
+    Ring.Reset(n);
+    UndoLevels = n;
+    UpdateUndoButton();
+}

@@ -1,0 +1,215 @@
+// The activity log of the main window: the log file, the File > Log commands and the status panel.
+#include "app/main/AppTypes.h"
+#include "app/dialogs/LogViewer.h"
+#include "app/dialogs/LogEditor.h"
+#include "app/dialogs/AllForms.h"
+#include "app/main/ZorvTileMain.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Folders.h"
+#include "platform/MessageBoxes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <stdexcept>
+
+QString ColorToRGBStr(TColor c) {
+    return QStringLiteral("R: %1 G: %2 B: %3").arg(GetRValue(c)).arg(GetGValue(c)).arg(GetBValue(c));
+}
+
+QString BoolToTrueFalse(bool b) {
+    return b ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+namespace {
+
+QString& logFolderOverride() {
+    static QString folder;
+    return folder;
+}
+
+// What the first line of a new log quotes from the gradient designer. The designer is not built yet,
+// so these are the values it starts with: style "VertCenter", colours $800000 to $FFFF00, angle "0".
+struct GradientSummary {
+    QString style;
+    TColor beginColor;
+    TColor endColor;
+    QString angle;
+};
+
+GradientSummary CurrentGradientSummary() {
+    return {QStringLiteral("VertCenter"), 0x800000u, 0xFFFF00u, QStringLiteral("0")};
+}
+
+bool askYesNo(const QString& text) {
+    return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+}
+
+[[noreturn]] void throwFileError(const QString& what, const QFile& file) {
+    throw std::runtime_error(QStringLiteral("%1 %2: %3")
+                                 .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString())
+                                 .toStdString());
+}
+
+// The log icon: a small sheet of paper with three lines of writing (10 x 12 pixels).
+const QPixmap& logIcon() {
+    static const QPixmap icon = [] {
+        QImage img(10, 12, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        p.setPen(Qt::black);
+        p.setBrush(Qt::white);
+        p.drawRect(0, 0, 9, 11);
+        p.setPen(QColor(0, 0, 128));
+        for (int y = 3; y <= 8; y += 2) p.drawLine(2, y, 7, y);
+        p.end();
+        return QPixmap::fromImage(img);
+    }();
+    return icon;
+}
+
+} // namespace
+
+void TfZorvTile::SetLogFolder(const QString& folder) {
+    logFolderOverride() = folder;
+}
+
+QString TfZorvTile::LogPath() const {
+    const QString folder = logFolderOverride().isEmpty() ? ProgramDataFolder() : logFolderOverride();
+    return QDir(folder).filePath(QStringLiteral("ZorvLog.txt"));
+}
+
+void TfZorvTile::LogLine(const QString& text) {
+    if (!Logging || !LogFile) return;
+    const QByteArray bytes = text.toUtf8() + "\r\n";
+    if (LogFile->write(bytes) != bytes.size() || !LogFile->flush())
+        throwFileError(QStringLiteral("Unable to write to the log file"), *LogFile);
+}
+
+void TfZorvTile::CloseLogFile() noexcept {
+    Logging = false;
+    if (LogFile) {
+        LogFile->close(); // every line was flushed as it was written, so closing loses nothing
+        LogFile.reset();
+    }
+    if (stBar) stBar->update();
+}
+
+void TfZorvTile::OpenLogFile(bool append) {
+    auto file = std::make_unique<QFile>(LogPath());
+    const QIODevice::OpenMode mode =
+        append ? (QIODevice::WriteOnly | QIODevice::Append) : (QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!file->open(mode)) throwFileError(QStringLiteral("Unable to open the log file"), *file);
+    LogFile = std::move(file);
+}
+
+void TfZorvTile::ReopenLogFile() {
+    try {
+        OpenLogFile(true);
+    } catch (...) {
+        // Every later line would fail: logging ends here, and the status bar says so.
+        CloseLogFile();
+        throw;
+    }
+}
+
+void TfZorvTile::LogthisSession1Click() {
+    Guarded([this] {
+        if (Logging) {
+            ShowMessage(QStringLiteral("Already Logging"));
+            return;
+        }
+        if (QFile::exists(LogPath()) && !askYesNo(QStringLiteral("Overwrite Existing Log?"))) return;
+        const GradientSummary g = CurrentGradientSummary();
+        const QString first =
+            QStringLiteral("Log starts  - current Gradient: Width %1, Height %2, Gradient %3"
+                           ", From Color %4, To Color %5, Angle %6")
+                .arg(imSine ? imSine->width() : z.Width)
+                .arg(imSine ? imSine->height() : z.Height)
+                .arg(g.style, ColorToRGBStr(g.beginColor), ColorToRGBStr(g.endColor), g.angle);
+        // The file is created first: when that fails, logging stays off.
+        OpenLogFile(false);
+        Logging = true;
+        try {
+            LogLine(first);
+        } catch (...) {
+            CloseLogFile();
+            throw;
+        }
+        if (stBar) stBar->update();
+    });
+}
+
+void TfZorvTile::AppendtoLog1Click() {
+    Guarded([this] {
+        if (Logging) {
+            ShowMessage(QStringLiteral("Already Logging"));
+            return;
+        }
+        if (QFile::exists(LogPath())) {
+            OpenLogFile(true);
+            Logging = true;
+            try {
+                LogLine(QStringLiteral("<=Appending to Existing Log=>"));
+            } catch (...) {
+                CloseLogFile();
+                throw;
+            }
+            if (stBar) stBar->update();
+            return;
+        }
+        if (!askYesNo(QStringLiteral("File not found, starting New Log. OK?"))) return;
+        LogthisSession1Click();
+        if (stBar) stBar->update();
+    });
+}
+
+void TfZorvTile::CloseLog1Click() {
+    if (Logging)
+        CloseLogFile();
+    else
+        ShowMessage(QStringLiteral("Log already Closed"));
+}
+
+void TfZorvTile::ViewLog1Click() {
+    if (!QFile::exists(LogPath())) {
+        ShowMessage(QStringLiteral("Log File Not Found in Current Directory"));
+        return;
+    }
+    if (fToolBox) fToolBox->hide();
+    if (fLog) {
+        fLog->show();
+        fLog->raise();
+    }
+}
+
+void TfZorvTile::EditLog1Click() {
+    if (!QFile::exists(LogPath())) {
+        ShowMessage(QStringLiteral("Log File Not Found in Current Directory"));
+        return;
+    }
+    if (Logging) {
+        if (!askYesNo(QStringLiteral("This will Close the Log. OK?"))) return;
+        CloseLogFile();
+    }
+    if (fELog) Guarded([] { fELog->Execute(); });
+}
+
+void TfZorvTile::stBarDrawPanel(QPainter& painter, const QRect& r) {
+    painter.setPen(stBar ? stBar->palette().color(QPalette::WindowText) : QColor(Qt::black));
+    const int baseline = painter.fontMetrics().ascent();
+    if (Logging) {
+        painter.drawPixmap(r.left() + 5, r.top() + 3, logIcon());
+        painter.drawText(r.left() + 18, r.top() + 2 + baseline, QStringLiteral("Logging"));
+    } else {
+        painter.drawText(r.left() + 5, r.top() + 2 + baseline, QStringLiteral("Not Logging"));
+    }
+}
+
+void TfZorvTile::SaveImageWithLogName(const QString& name) {
+    // The save dialog proposes the log's name in DefDir; Save As then saves as usual.
+    SaveImageAs(name);
+}

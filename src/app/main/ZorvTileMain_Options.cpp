@@ -1,0 +1,66 @@
+// The Options menu's switches, the Pen menu, Set As Wallpaper and the help commands.
+
+#include "app/main/ZorvTileMain.h"
+
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/SafeFile.h"
+#include "platform/Shell.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
+// The switches: Qt has already ticked or unticked the item, whose state is the option's value.
+void TfZorvTile::ShowDialogDuringSave1Click() {
+    ShowDialogDuringSave1->setChecked(true);
+}
+void TfZorvTile::HideDialogDuringSave1Click() {
+    HideDialogDuringSave1->setChecked(true);
+}
+void TfZorvTile::SaveImagewithLogFileName1Click() {}
+void TfZorvTile::PromptforSaveAtTermination1Click() {}
+void TfZorvTile::ShowSampleTextonTestPage1Click() {}
+// The shape adjustment dialog keeps its check boxes in step with these two once it exists.
+void TfZorvTile::ShowAdjClick() {}
+void TfZorvTile::CenterShapesClick() {}
+
+void TfZorvTile::NormalPenClick(int index) {
+    PenItems[static_cast<std::size_t>(index)]->setChecked(true);
+    Rop2Mode = index;
+}
+
+void TfZorvTile::PrintShortcutKeyList1Click() {
+    // Nothing is reported when the document or a print command is missing.
+    ShellPrintDocument(QDir(ProgramFolder()).filePath("shortcuts.doc"));
+}
+
+QString TfZorvTile::WallpaperPath() const {
+    return QDir(WindowsFolder()).filePath("ZorvTile.bmp");
+}
+
+void TfZorvTile::SetAsWallpaper1Click() {
+    const QString path = WallpaperPath();
+    // Written completely or not at all: a failed or short write keeps the previous wallpaper file.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    if (!buffer.open(QIODevice::WriteOnly) || !imSine->Picture.save(&buffer, "BMP") ||
+        !WriteFileAtomically(path, bmp))
+        throw std::runtime_error(("Unable to write to " + path).toStdString());
+    Registry::WriteString("Control Panel\\desktop", "Wallpaper", path);
+    SetDesktopWallpaper(path);
+}
+
+void TfZorvTile::Contents1Click() {
+    // The help document ships inside the program; the desktop's viewer needs a file.
+    const QString path = QDir(ProgramDataFolder()).filePath("Mozaro.html");
+    QFile::remove(path);
+    if (QFile::copy(":/help/Mozaro.html", path)) {
+        QFile::setPermissions(path,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        ShellOpenHelp(path);
+    }
+}

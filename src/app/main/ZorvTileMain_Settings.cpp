@@ -1,0 +1,265 @@
+// The main window's settings: the folder of the settings file (kept in the key store) and its sections
+// EffectVals, MainForm and MGradient.
+
+#include "app/main/ZorvTileMain.h"
+
+#include "app/dialogs/InputBox.h"
+#include "app/main/SettingsFile.h"
+#include "image/Numeric.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+
+#include <cfloat>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString KeyPath = "Software\\ZorvWare\\ZorvTile";
+const QString EV = "EffectVals";
+const QString MF = "MainForm";
+const QString MG = "MGradient";
+
+float ReadSingle(const IniFile& ini, const QString& key, float def) {
+    const double v = ini.ReadFloat(EV, key, def);
+    // A value a Single cannot hold reads as the default.
+    return std::isfinite(v) && std::fabs(v) <= FLT_MAX ? static_cast<float>(v) : def;
+}
+
+// Booleans stored as integers keep their low byte.
+bool ReadByteBool(const IniFile& ini, const QString& key, bool def) {
+    return (ini.ReadInteger(EV, key, def ? 1 : 0) & 0xFF) != 0;
+}
+
+// A comma list of integers; nothing when an item is not an integer.
+std::optional<std::vector<int>> ReadIntList(const IniFile& ini, const QString& key, const QString& def) {
+    std::vector<int> items;
+    for (const QString& item : ini.ReadString(MG, key, def).split(',')) {
+        bool ok = false;
+        const int v = item.trimmed().toInt(&ok);
+        if (!ok) return std::nullopt;
+        items.push_back(v);
+    }
+    return items;
+}
+
+Trgb LowBytes(int r, int g, int b) {
+    return Trgb{static_cast<std::uint8_t>(r & 255), static_cast<std::uint8_t>(g & 255),
+                static_cast<std::uint8_t>(b & 255)};
+}
+
+TMgradNfo DefaultGradient() {
+    TMgradNfo g;
+    g.bars = 1;
+    g.vertical = true;
+    g.color = {Trgb{100, 200, 128}};
+    g.pos = {10};
+    g.bkcolor = Trgb{0, 0, 0};
+    g.width = 512;
+    g.height = 512;
+    return g;
+}
+
+// The multi-colour gradient. Lists too short for the number of stops, items that are not integers and
+// stop counts outside 1..65535 give the default gradient, so the window always starts.
+TMgradNfo ReadGradient(const IniFile& ini) {
+    TMgradNfo g = DefaultGradient();
+    const int bars = ini.ReadInteger(MG, "bars", 1);
+    g.vertical = ini.ReadBool(MG, "vertical", true);
+    const auto colors = ReadIntList(ini, "colors", "100,200,128");
+    const auto pos = ReadIntList(ini, "pos", "10,20,30");
+    if (bars >= 1 && bars <= 65535 && colors && pos && colors->size() >= 3u * bars &&
+        pos->size() >= static_cast<std::size_t>(bars)) {
+        g.bars = static_cast<std::uint16_t>(bars);
+        g.color.resize(static_cast<std::size_t>(bars));
+        g.pos.resize(static_cast<std::size_t>(bars));
+        for (std::size_t i = 0; i < g.color.size(); ++i) {
+            g.color[i] = LowBytes((*colors)[3 * i], (*colors)[3 * i + 1], (*colors)[3 * i + 2]);
+            g.pos[i] = (*pos)[i];
+        }
+    }
+    const auto bk = ReadIntList(ini, "bkcolor", "0,0,0");
+    if (bk && bk->size() >= 3) g.bkcolor = LowBytes((*bk)[0], (*bk)[1], (*bk)[2]);
+    const int w = ini.ReadInteger(MG, "width", 512);
+    const int h = ini.ReadInteger(MG, "height", 512);
+    g.width = w >= 1 && w <= 16384 ? w : 512;
+    g.height = h >= 1 && h <= 16384 ? h : 512;
+    return g;
+}
+
+QString RgbList(const Trgb& c) {
+    return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b);
+}
+
+int InRangeOr(int v, int lo, int hi, int def) {
+    return v >= lo && v <= hi ? v : def;
+}
+
+} // namespace
+
+QString TfZorvTile::SettingsFileName() const {
+    return SettingsPath(INIDir);
+}
+
+void TfZorvTile::LoadSettings() {
+    // The settings folder: remembered in the key store; the first run stores the folder found at start.
+    try {
+        if (!Registry::KeyExists(KeyPath)) {
+            Registry::WriteString(KeyPath, "INILocation", INIDir);
+        } else {
+            INIDir = Registry::ReadString(KeyPath, "INILocation");
+            if (INIDir.isEmpty()) INIDir = TempFolder();
+        }
+    } catch (const std::exception&) {
+        // The key store cannot be written: the folder found at start stays.
+    }
+
+    const IniFile ini(SettingsFileName());
+    if (SettingsGateOpen(ini)) {
+        for (int i = 0; i < 66; ++i) {
+            auto& v = EffectVals[static_cast<std::size_t>(i)];
+            v = ini.ReadInteger(EV, EV + QString::number(i), v);
+        }
+        UDPeakVal = ReadSingle(ini, "UDPeakVal", 0);
+        UDWavVal = ReadSingle(ini, "UDWavVal", 0);
+        LRPeakVal = ReadSingle(ini, "LRPeakVal", 0);
+        LRWavVal = ReadSingle(ini, "LRWavVal", 0);
+        FishVal = ReadSingle(ini, "FishVal", 0.75f);
+        ScaleVal = ReadSingle(ini, "ScaleVal", 0);
+        TurbVal = ini.ReadInteger(EV, "TurbVal", 0);
+        UDSBlurBuf = ini.ReadInteger(EV, "UDSBlurBuf", 1);
+        UDSBlurSelf = ini.ReadInteger(EV, "UDSBlurSelf", 1);
+        SBlurReps = ini.ReadInteger(EV, "SBlurReps", 32);
+        UDWatBuf = ini.ReadInteger(EV, "UDWatBuf", 100);
+        UDWatSelf = ini.ReadInteger(EV, "UDWatSelf", -128);
+        NovaSpokVal = ini.ReadInteger(EV, "NovaSpok", 64);
+        NovaHueVal = ini.ReadInteger(EV, "NovaHue", 32);
+        NovaXVal = ini.ReadInteger(EV, "NovaX", 24);
+        NovaYVal = ini.ReadInteger(EV, "NovaY", 36);
+        HytElVal = ini.ReadInteger(EV, "HytEl", 20);
+        HytDpVal = ini.ReadInteger(EV, "HytDp", 16);
+        HytBmVal = ReadByteBool(ini, "HytBm", true);
+        TrColVal = static_cast<TColor>(ini.ReadInteger(EV, "TrColVal", 0)) & 0xFFFFFFu;
+        TrUseVal = ReadByteBool(ini, "TrUseVal", false);
+        WvLenVal = ini.ReadInteger(EV, "WvLenVal", 10);
+        WvPhsVal = ini.ReadInteger(EV, "WvPhsVal", 8);
+        WvRflVal = ReadByteBool(ini, "WvRflVal", false);
+        WhPchVal = ReadSingle(ini, "WhPchVal", 0.5f);
+        WhRadVal = ReadSingle(ini, "WhRadVal", 1.0f);
+
+        // The window's place and size; values no screen can show give the defaults.
+        const int top = InRangeOr(ini.ReadInteger(MF, "Top", 1), -10000, 10000, 1);
+        move(x(), top);
+        const int left = InRangeOr(ini.ReadInteger(MF, "Left", 195), -10000, 10000, 195);
+        move(left, y());
+        const int width = InRangeOr(ini.ReadInteger(MF, "Width", 541), 100, 16384, 541);
+        resize(width, height());
+        const int height = InRangeOr(ini.ReadInteger(MF, "Height", 446), 100, 16384, 446);
+        resize(this->width(), height);
+
+        Rop2Mode = ini.ReadInteger(MF, "PenStyle", 0);
+        for (int i = 0; i < 12; ++i) PenItems[static_cast<std::size_t>(i)]->setChecked(i == Rop2Mode);
+        ShowSampleTextonTestPage1->setChecked(ini.ReadInteger(MF, "TxtOnTst", 0) == 1);
+        DefDir = ini.ReadString(MF, "Default Directory", INIDir);
+        PromptforSaveAtTermination1->setChecked(ini.ReadInteger(MF, "SaveDlg", 1) == 1);
+        ShowAdj->setChecked(ini.ReadInteger(MF, "ShowAdj", 1) == 1);
+        CenterShapes->setChecked(ini.ReadInteger(MF, "CenterShape", 1) == 1);
+        SaveImagewithLogFileName1->setChecked(ini.ReadInteger(MF, "SaveWithLog", 0) != 0);
+        const int status = ini.ReadInteger(MF, "Status", 1);
+        if (status == 2)
+            QMetaObject::invokeMethod(
+                this, [this] { showMinimized(); }, Qt::QueuedConnection);
+        else if (status == 3)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        // The undo ring needs at least one slot; absurd counts would exhaust memory.
+        const int levels = ini.ReadInteger(MF, "UndoLevels", UndoLevels);
+        UndoLevels = levels >= TUndoRing::MinLevels && levels <= TUndoRing::MaxLevels ? levels : 15;
+    }
+    Gradient = ReadGradient(ini);
+}
+
+void TfZorvTile::SaveSettings() {
+    WriteSettings(SettingsFileName(), [this](IniFile& ini) { WriteSections(ini); });
+}
+
+void TfZorvTile::WriteSections(IniFile& ini) {
+    for (int i = 0; i < 66; ++i)
+        ini.WriteInteger(EV, EV + QString::number(i), EffectVals[static_cast<std::size_t>(i)]);
+    ini.WriteFloat(EV, "UDPeakVal", UDPeakVal);
+    ini.WriteFloat(EV, "UDWavVal", UDWavVal);
+    ini.WriteFloat(EV, "LRPeakVal", LRPeakVal);
+    ini.WriteFloat(EV, "LRWavVal", LRWavVal);
+    ini.WriteFloat(EV, "FishVal", FishVal);
+    ini.WriteFloat(EV, "ScaleVal", ScaleVal);
+    ini.WriteInteger(EV, "TurbVal", TurbVal);
+    ini.WriteInteger(EV, "UDSBlurBuf", UDSBlurBuf);
+    ini.WriteInteger(EV, "UDSBlurSelf", UDSBlurSelf);
+    ini.WriteInteger(EV, "SBlurReps", SBlurReps);
+    ini.WriteInteger(EV, "UDWatBuf", UDWatBuf);
+    ini.WriteInteger(EV, "UDWatSelf", UDWatSelf);
+    ini.WriteInteger(EV, "NovaSpok", NovaSpokVal);
+    ini.WriteInteger(EV, "NovaHue", NovaHueVal);
+    ini.WriteInteger(EV, "NovaX", NovaXVal);
+    ini.WriteInteger(EV, "NovaY", NovaYVal);
+    ini.WriteInteger(EV, "HytEl", HytElVal);
+    ini.WriteInteger(EV, "HytDp", HytDpVal);
+    ini.WriteInteger(EV, "HytBm", HytBmVal ? 1 : 0);
+    ini.WriteInteger(EV, "TrColVal", static_cast<int>(TrColVal));
+    ini.WriteInteger(EV, "TrUseVal", TrUseVal ? 1 : 0);
+    ini.WriteInteger(EV, "WvLenVal", WvLenVal);
+    ini.WriteInteger(EV, "WvPhsVal", RoundI(WvPhsVal));
+    ini.WriteInteger(EV, "WvRflVal", WvRflVal ? 1 : 0);
+    ini.WriteFloat(EV, "WhPchVal", WhPchVal);
+    ini.WriteFloat(EV, "WhRadVal", WhRadVal);
+
+    ini.WriteInteger(MF, "TxtOnTst", ShowSampleTextonTestPage1->isChecked() ? 1 : 0);
+    ini.WriteInteger(MF, "SaveDlg", PromptforSaveAtTermination1->isChecked() ? 1 : 0);
+    ini.WriteInteger(MF, "ShowAdj", ShowAdj->isChecked() ? 1 : 0);
+    ini.WriteInteger(MF, "CenterShape", CenterShapes->isChecked() ? 1 : 0);
+    ini.WriteInteger(MF, "SaveWithLog", SaveImagewithLogFileName1->isChecked() ? 1 : 0);
+    int pen = 0;
+    for (int i = 0; i < 12; ++i)
+        if (PenItems[static_cast<std::size_t>(i)]->isChecked()) pen = i;
+    ini.WriteInteger(MF, "PenStyle", pen);
+    ini.WriteString(MF, "Default Directory", DefDir);
+    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    if (normal) {
+        ini.WriteInteger(MF, "Top", y());
+        ini.WriteInteger(MF, "Left", x());
+        ini.WriteInteger(MF, "Width", width());
+        ini.WriteInteger(MF, "Height", height());
+    }
+    ini.WriteInteger(MF, "Status",
+                     (windowState() & Qt::WindowMinimized)   ? 2
+                     : (windowState() & Qt::WindowMaximized) ? 3
+                                                             : 1);
+    ini.WriteInteger(MF, "UndoLevels", UndoLevels);
+
+    ini.WriteInteger(MG, "bars", Gradient.bars);
+    QStringList colors, pos;
+    for (std::size_t i = 0; i < Gradient.color.size() && i < Gradient.pos.size(); ++i) {
+        colors << RgbList(Gradient.color[i]);
+        pos << QString::number(Gradient.pos[i]);
+    }
+    ini.WriteString(MG, "colors", colors.join(','));
+    ini.WriteString(MG, "pos", pos.join(','));
+    ini.WriteString(MG, "bkcolor", RgbList(Gradient.bkcolor));
+    ini.WriteInteger(MG, "width", Gradient.width);
+    ini.WriteInteger(MG, "height", Gradient.height);
+    ini.WriteBool(MG, "vertical", Gradient.vertical);
+}
+
+void TfZorvTile::ChangeINIlocation1Click() {
+    QString chosen = BrowseForFolder(this, "Current Folder: " + INIDir, INIDir);
+    if (chosen.isEmpty()) chosen = INIDir;
+    chosen = QDir::cleanPath(chosen);
+    Registry::WriteString(KeyPath, "INILocation", chosen);
+    // Moving onto an existing file fails and changes nothing, as does moving a file onto itself.
+    QFile::rename(SettingsPath(INIDir), SettingsPath(chosen));
+    INIDir = chosen;
+}
