@@ -15,6 +15,7 @@
 #include <numbers>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -209,6 +210,37 @@ void refScroll(TFastDIB& b, int n) {
         for (int x = 0; x < b.Width; ++x) b.Pixels24[y][x] = s.Pixels24[y][wrapI(std::int64_t(x) - n, b.Width)];
 }
 
+// The edge trace as one sequential walk over the wrapped copy (see TraceEdges).
+void refTrace(TFastDIB& b, int Intensity, TColor Color) {
+    const int w = b.Width, h = b.Height;
+    auto at = [&](int x, int y) { return b.Pixels24[WrapMod(y - 1, h)][WrapMod(x - 1, w)]; };
+    std::vector<TFColor> pad(static_cast<std::size_t>(w + 2) * (h + 2));
+    for (int y = 0; y < h + 2; ++y)
+        for (int x = 0; x < w + 2; ++x) pad[y * (w + 2) + x] = at(x, y);
+    auto p = [&](int x, int y) { return pad[y * (w + 2) + x]; };
+    const TFColor col = ColorToFColor(Color);
+    bool found = false;
+    TFColor first{};
+    auto edge = [&](int x, int y, int nx, int ny) {
+        if (p(nx, ny) == p(x, y)) return;
+        int px = x, py = y;
+        if (!found) {
+            first = p(nx, ny);
+            found = true;
+        } else if (p(x, y) == first) {
+            px = nx, py = ny;
+        }
+        if (px >= 1 && px <= w && py >= 1 && py <= h) b.Pixels24[py - 1][px - 1] = col;
+    };
+    for (int pass = 1; pass <= std::min(Intensity, 2); ++pass) {
+        for (int y = 0; y <= h; ++y)
+            for (int x = 0; x <= w; ++x) edge(x, y, x + 1, y), edge(x, y, x, y + 1);
+        if (pass == 2)
+            for (int y = h + 1; y >= 1; --y)
+                for (int x = w + 1; x >= 1; --x) edge(x, y, x - 1, y), edge(x, y, x, y - 1);
+    }
+}
+
 struct Case {
     std::string name;
     std::function<void(TFastDIB&)> routine, reference;
@@ -258,6 +290,33 @@ std::vector<Case> warpCases() {
     return c;
 }
 
+// Routines whose arithmetic did not change, only the order rows are worked in: the same bytes on any
+// number of threads as on one.
+std::vector<Case> bandedCases() {
+    std::vector<Case> c;
+    auto same = [&](std::string name, std::function<void(TFastDIB&)> f) { c.push_back({name, f, f}); };
+    const int kernel[9] = {-1, -1, -1, -1, 9, -1, -1, -1, -1};
+    same("Convolve3x3", [=](TFastDIB& b) { Convolve3x3(kernel, 1, b); });
+    const int wide[9] = {300, -200, 0, 5, 1000, 5, 0, -200, 300};
+    same("Convolve3x3Wide", [=](TFastDIB& b) { Convolve3x3(wide, 7, b); });
+    same("GrayScale24", [](TFastDIB& b) { GrayScale24(b); });
+    same("ClassicEmboss", [](TFastDIB& b) {
+        TFastDIB work;
+        ClassicEmboss(b, work, 250);
+    });
+    for (int grey : {0, 1})
+        same("HeightMap", [=](TFastDIB& b) {
+            TFastDIB work;
+            HeightMap(b, work, 16, 30, 20, grey);
+        });
+    same("SuperNova", [](TFastDIB& b) {
+        TFastDIB src;
+        copyImage(b, src);
+        superNovaWithSeed(src, b, 40, 200, 90, 100, 60, 64, 64, 32, 5);
+    });
+    return c;
+}
+
 class ThreadCount : public ::testing::Test {
 protected:
     void TearDown() override { SetParallelThreads(0); }
@@ -281,6 +340,45 @@ TEST_F(ThreadCount, WarpsMatchPlainLoopsOnOneTwoAndAllThreads) {
                 EXPECT_TRUE(sameBytes(got, want)) << c.name << " " << w << "x" << h << " threads " << threads;
             }
         }
+    }
+}
+
+TEST_F(ThreadCount, BandedRoutinesGiveTheBytesOfOneThread) {
+    TFastDIB src;
+    randomImage(src, 301, 217, 11);
+    for (const Case& c : bandedCases()) {
+        SetParallelThreads(1);
+        TFastDIB want;
+        copyImage(src, want);
+        c.reference(want);
+        for (int threads : {2, 0}) {
+            SetParallelThreads(threads);
+            TFastDIB got;
+            copyImage(src, got);
+            c.routine(got);
+            EXPECT_TRUE(sameBytes(got, want)) << c.name << " threads " << threads;
+        }
+    }
+}
+
+TEST_F(ThreadCount, TraceEdgesPaintsWhatTheSequentialWalkPaints) {
+    // Few colours, so that many neighbours differ and many pixels have the reference colour.
+    for (auto [w, h, colours] : {std::tuple{301, 217, 3}, std::tuple{40, 30, 2}, std::tuple{7, 5, 4}}) {
+        TFastDIB src;
+        SetRandSeed(3);
+        src.SetSize(w, h, 24, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) src.Pixels24[y][x] = TFColor{std::uint8_t(60 * Random(colours)), 9, 9};
+        for (int intensity : {1, 2, 5})
+            for (int threads : {1, 0}) {
+                SetParallelThreads(threads);
+                TFastDIB want, got;
+                copyImage(src, want);
+                copyImage(src, got);
+                refTrace(want, intensity, 0x00FF00);
+                TraceEdges(got, intensity, 0x00FF00);
+                EXPECT_TRUE(sameBytes(got, want)) << w << "x" << h << " intensity " << intensity;
+            }
     }
 }
 
