@@ -177,6 +177,15 @@ std::vector<int> sineOffsets(int n, double p, double A, int size, bool wrap) {
     return off;
 }
 
+// Runs of consecutive columns that share one offset: [start[i], start[i + 1]) has offset off[start[i]].
+std::vector<int> offsetRuns(const std::vector<int>& off) {
+    std::vector<int> start;
+    for (int x = 0; x < static_cast<int>(off.size()); ++x)
+        if (x == 0 || off[x] != off[x - 1]) start.push_back(x);
+    start.push_back(static_cast<int>(off.size()));
+    return start;
+}
+
 } // namespace
 
 void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool Reflective) {
@@ -519,14 +528,36 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
         if (resized.Width != W || resized.Height != H) return;
         M = &resized;
     }
+    // The weight w = m / 255 takes 256 values, so the moves come from tables: d * w + d is exact in
+    // double, and adding the integer coordinate keeps its fraction, so Round(d * w + x + d) is the rounded
+    // move plus x, except at an exact half, where the sum's parity decides (halves go to even).
+    struct Move {
+        std::int64_t base; // Round(d * w + d), or its floor at an exact half
+        bool half;
+    };
+    auto moves = [](int d) {
+        std::vector<Move> t(256);
+        for (int m = 0; m < 256; ++m) {
+            const double v = d * static_cast<double>(m / 255.0f) + d;
+            const double fl = std::floor(v);
+            t[m].half = v - fl == 0.5;
+            t[m].base = t[m].half ? static_cast<std::int64_t>(fl) : roundFast(v);
+        }
+        return t;
+    };
+    const std::vector<Move> mx = moves(dx), my = moves(dy);
+    auto moved = [](const Move& mv, std::int64_t at) {
+        const std::int64_t v = mv.base + at;
+        return mv.half && (v & 1) ? v + 1 : v;
+    };
     ParallelRows(H, pixelsOf(Target), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             const TFColor* m = M->Pixels24[y];
             TFColor* d = Target.Pixels24[y];
             for (int x = 0; x < W; ++x) {
-                const double w = std::max({m[x].r, m[x].g, m[x].b}) / 255.0f;
-                const int u = wrapIndex(roundFast(dx * w + x + dx), W);
-                const int v = wrapIndex(roundFast(dy * w + y + dy), H);
+                const int k = std::max({m[x].r, m[x].g, m[x].b});
+                const int u = wrapIndex(moved(mx[k], x), W);
+                const int v = wrapIndex(moved(my[k], y), H);
                 d[x] = src.Pixels24[v][u];
             }
         }
@@ -565,16 +596,19 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     // The clamped form needs no margin rows, whatever the amplitude's sign or size.
     const std::vector<int> off = sineOffsets(W, p, Amplitude, H, Wrap);
     const TFastDIB& src = copyOf(Bmp, 0);
+    // Neighbouring columns mostly share their offset: each run of them is one block copy per row.
+    const std::vector<int> runs = offsetRuns(off);
     ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
         for (int j = y0; j < y1; ++j) {
             TFColor* d = Bmp.Pixels24[j];
-            for (int x = 0; x < W; ++x) {
-                int s = j - off[x];
+            for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
+                const int x0 = runs[r], n = runs[r + 1] - x0;
+                int s = j - off[x0];
                 if (Wrap)
                     s += s < 0 ? H : 0;
                 else
                     s = s < 0 ? 0 : (s >= H ? H - 1 : s);
-                d[x] = src.Pixels24[s][x];
+                std::memcpy(d + x0, src.Pixels24[s] + x0, static_cast<std::size_t>(n) * sizeof(TFColor));
             }
         }
     });
@@ -619,15 +653,23 @@ void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD
     const std::vector<int> offUD = sineOffsets(W, px, aUD, H, true);
     const std::vector<int> offLR = sineOffsets(H, py, aLR, W, true);
     const TFastDIB& src = copyOf(Bmp, 0);
+    // Along a run of columns with one vertical offset the source is one row, read from column x + du on,
+    // wrapping at the right edge: at most two block copies.
+    const std::vector<int> runs = offsetRuns(offUD);
     ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             TFColor* d = Bmp.Pixels24[y];
             const int du = offLR[y];
-            for (int x = 0; x < W; ++x) {
-                int u = x + du, v = y + offUD[x];
-                if (u >= W) u -= W;
+            for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
+                const int x0 = runs[r], x1 = runs[r + 1];
+                int v = y + offUD[x0];
                 if (v >= H) v -= H;
-                d[x] = src.Pixels24[v][u];
+                const TFColor* s = src.Pixels24[v];
+                int u = x0 + du;
+                if (u >= W) u -= W;
+                const int first = std::min(x1 - x0, W - u); // up to the right edge
+                std::memcpy(d + x0, s + u, static_cast<std::size_t>(first) * sizeof(TFColor));
+                std::memcpy(d + x0 + first, s, static_cast<std::size_t>(x1 - x0 - first) * sizeof(TFColor));
             }
         }
     });

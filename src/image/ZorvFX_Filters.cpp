@@ -38,7 +38,8 @@ void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
 
 // The hot loops are built for AVX-512 and AVX2 as well as the baseline; the loader picks one per
 // processor.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Not under ThreadSanitizer: it instruments the clones' resolvers, which run before it has started.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define MOZARO_SIMD_CLONES

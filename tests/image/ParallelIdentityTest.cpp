@@ -261,8 +261,8 @@ std::vector<Case> warpCases() {
     for (double pinch : {0.0, 0.5, -2.0})
         c.push_back({"WhirlPinch", [=](TFastDIB& b) { WhirlPinch(b, 120, pinch, 1.3); },
                      [=](TFastDIB& b) { refWhirlPinch(b, 120, pinch, 1.3); }});
-    // On a 300 x 216 image a third of the width is a radius of 100, met exactly at (150 +- 60, 108 +- 80).
-    for (long double a : {0.6L, -0.4L, 1.0L / 3})
+    // On a 330 x 236 image 100/330 of the width is a radius of 100, met exactly at (165 +- 60, 118 +- 80).
+    for (long double a : {0.6L, -0.4L, 100.0L / 330})
         c.push_back({"FishEye", srcDst([=](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, a); }),
                      srcDst([=](const TFastDIB& s, TFastDIB& d) { refFishEye(s, d, a); })});
     c.push_back({"FishEyeInPlace", [](TFastDIB& b) { FishEye(b, b, 0.6L); },
@@ -322,10 +322,12 @@ protected:
     void TearDown() override { SetParallelThreads(0); }
 };
 
+static_assert(331 * 237 > ParallelMinPixels && 330 * 236 > ParallelMinPixels);
+
 TEST_F(ThreadCount, WarpsMatchPlainLoopsOnOneTwoAndAllThreads) {
     const int all = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    // Odd sizes put the centre on a pixel; the larger image is above the size that runs on one thread.
-    for (auto [w, h] : {std::pair{301, 217}, std::pair{300, 216}, std::pair{64, 90}}) {
+    // Odd sizes put the centre on a pixel; the larger images are above the size that runs on one thread.
+    for (auto [w, h] : {std::pair{331, 237}, std::pair{330, 236}, std::pair{64, 90}}) {
         TFastDIB src;
         randomImage(src, w, h, 7);
         for (const Case& c : warpCases()) {
@@ -345,7 +347,7 @@ TEST_F(ThreadCount, WarpsMatchPlainLoopsOnOneTwoAndAllThreads) {
 
 TEST_F(ThreadCount, BandedRoutinesGiveTheBytesOfOneThread) {
     TFastDIB src;
-    randomImage(src, 301, 217, 11);
+    randomImage(src, 331, 237, 11); // above the size that runs on one thread
     for (const Case& c : bandedCases()) {
         SetParallelThreads(1);
         TFastDIB want;
@@ -363,7 +365,7 @@ TEST_F(ThreadCount, BandedRoutinesGiveTheBytesOfOneThread) {
 
 TEST_F(ThreadCount, TraceEdgesPaintsWhatTheSequentialWalkPaints) {
     // Few colours, so that many neighbours differ and many pixels have the reference colour.
-    for (auto [w, h, colours] : {std::tuple{301, 217, 3}, std::tuple{40, 30, 2}, std::tuple{7, 5, 4}}) {
+    for (auto [w, h, colours] : {std::tuple{331, 237, 3}, std::tuple{40, 30, 2}, std::tuple{7, 5, 4}}) {
         TFastDIB src;
         SetRandSeed(3);
         src.SetSize(w, h, 24, 0);
