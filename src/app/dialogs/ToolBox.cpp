@@ -476,8 +476,10 @@ void TfToolBox::showEvent(QShowEvent* e) {
     if (!Placed) {
         Placed = true;
         PlaceBesideMainWindow();
-        // Window managers frame a window after it is shown: place it again once the frame is known.
-        QTimer::singleShot(150, this, [this] { PlaceBesideMainWindow(); });
+        // Window managers frame a window after it is shown: place it again once the frame is known
+        // (windows without a window manager have no frame).
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QTimer::singleShot(150, this, [this] { PlaceBesideMainWindow(); });
     }
 }
 
