@@ -501,7 +501,19 @@ void TfToolBox::SetEffectCaption(const QString& effect) {
     lblEffect->setText(effect);
 }
 
+namespace {
+TfToolBox::TShowEmHook& showEmHook() {
+    static TfToolBox::TShowEmHook hook;
+    return hook;
+}
+} // namespace
+
+void TfToolBox::SetShowEmHook(TShowEmHook hook) {
+    showEmHook() = std::move(hook);
+}
+
 void TfToolBox::ShowEm(int lvl, const QString& effect) {
+    if (showEmHook()) showEmHook()(lvl, effect);
     if (!fZorvTile) return;
     const TEffectPanel panel = EffectPanel(lvl, *fZorvTile, ckbxPeaks->isChecked());
     lblHelp->setText(panel.Help);
