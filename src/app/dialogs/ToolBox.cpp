@@ -484,8 +484,9 @@ void TfToolBox::showEvent(QShowEvent* e) {
 }
 
 void TfToolBox::closeEvent(QCloseEvent* e) {
-    // Closed by its close box: the main window does not show it again when it is shown itself.
-    if (e->spontaneous() && fZorvTile) fZorvTile->TBFlag = false;
+    // Closed by its close box (the program itself only hides it): the main window does not show it
+    // again when it is shown itself.
+    if (fZorvTile) fZorvTile->TBFlag = false;
     QDialog::closeEvent(e);
 }
 

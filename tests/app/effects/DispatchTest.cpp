@@ -80,8 +80,9 @@ TEST_F(Dispatch, ApplyStoresRunsAndLogs) {
     EXPECT_EQ(W->WvLenVal, 7);
     EXPECT_EQ(W->Ring.StackSize, stack);
 
-    EXPECT_EQ(LogLines(), (QStringList{"Gaussian Blur, Blurriness 1", "SineWave U/D, Peaks 3, Height 50, Wrap = True",
-                                       "Whirl/Pinch, Angle 270, Pinch 1.00, Radius 0.00"}));
+    EXPECT_EQ(LogLines(),
+              (QStringList{"Gaussian Blur, Blurriness 1", "SineWave U/D, Peaks 3, Height 50, Wrap = True",
+                           "Whirl/Pinch, Angle 270, Pinch 1.00, Radius 0.00"}));
     EXPECT_EQ(W->WhPchVal, 1.0f);
     EXPECT_EQ(W->WhRadVal, 0.0f);
     EXPECT_EQ(HourGlass::Depth(), 0);
@@ -150,10 +151,14 @@ TEST_F(Dispatch, MenuHandlersRunInTheirOrder) {
         const char* Effect;
     };
     const Case cases[] = {
-        {"HiPass1", 7, false, true, "HiPass"},         {"ClassicEmboss1", 6, true, true, "Classic Emboss"},
-        {"GrayScale1", 35, false, true, "Gray Scale"},  {"Buttonize1", 51, false, true, "Buttonize"},
-        {"SineWaveLR1", 16, true, true, "SineWave L/R"}, {"Trace1", 61, true, true, "Trace"},
-        {"WaterwithSelf1", 56, false, false, "Water with Self"}, {"Scroll1", 45, false, false, "Scroll"},
+        {"HiPass1", 7, false, true, "HiPass"},
+        {"ClassicEmboss1", 6, true, true, "Classic Emboss"},
+        {"GrayScale1", 35, false, true, "Gray Scale"},
+        {"Buttonize1", 51, false, true, "Buttonize"},
+        {"SineWaveLR1", 16, true, true, "SineWave L/R"},
+        {"Trace1", 61, true, true, "Trace"},
+        {"WaterwithSelf1", 56, false, false, "Water with Self"},
+        {"Scroll1", 45, false, false, "Scroll"},
     };
     StartLog();
     for (const Case& c : cases) {
@@ -229,7 +234,8 @@ TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
     QStringList captions;
     for (QAction* a : filters->actions()) captions << a->text();
     EXPECT_EQ(captions.size(), 17);
-    EXPECT_EQ(captions.mid(0, 4), (QStringList{"Blur", "Classic Emboss", "Design Your Own", "Edge Emboss Less"}));
+    EXPECT_EQ(captions.mid(0, 4),
+              (QStringList{"Blur", "Classic Emboss", "Design Your Own", "Edge Emboss Less"}));
     EXPECT_EQ(W->findChild<QAction*>("SplitBlur1")->shortcut(), QKeySequence("Ctrl+F12"));
     EXPECT_EQ(W->findChild<QAction*>("SplitGauss1")->shortcut(), QKeySequence("Shift+Ctrl+F12"));
     for (int i = 0; i < 66; ++i) {
