@@ -351,7 +351,9 @@ TEST_F(Fade, FinishEndsARunOnlyWhileMessagesAreProcessed) {
             EXPECT_TRUE(f.Finish());
         }
         EXPECT_EQ(end.count(), 1);
-        if (process) EXPECT_TRUE(SameDIB(f.bmF(), f.bmT())); // the target stays shown
+        if (process) {
+            EXPECT_TRUE(SameDIB(f.bmF(), f.bmT())); // the target stays shown
+        }
     }
 }
 
