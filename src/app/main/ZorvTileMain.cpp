@@ -4,6 +4,7 @@
 
 #include "app/effects/EffectCatalogue.h"
 #include "app/main/Glyphs.h"
+#include "controls/Label3D.h"
 #include "app/dialogs/AllForms.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
@@ -35,10 +36,10 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
 }
 
 // A thumbnail's 3-D label: inset until its thumbnail receives a picture of its own, then raised.
-QLabel* InsetLabel(QWidget* parent, const char* name, const QString& text) {
-    QLabel* l = Caption(parent, name, text);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
+TLbl3D* InsetLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new TLbl3D(text, parent);
+    l->setObjectName(name);
+    l->SetTextStyle(tsInset);
     return l;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/dialogs/ToolBox.h"
 #include "app/effects/EffectCatalogue.h"
+#include "controls/Label3D.h"
 #include "platform/Cursor.h"
 
 #include <QCheckBox>

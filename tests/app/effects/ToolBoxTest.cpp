@@ -6,6 +6,8 @@
 #include "app/dialogs/ToolBox.h"
 #include "app/effects/SliderPreview.h"
 #include "app/main/SettingsFile.h"
+#include "controls/ColourButton.h"
+#include "controls/Label3D.h"
 #include "platform/IniFile.h"
 
 #include <QCheckBox>
