@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -102,6 +103,11 @@ void TfZorvTile::BuildClient() {
     TreeView1 = new QTreeWidget(left);
     TreeView1->setObjectName("TreeView1");
     TreeView1->setHeaderHidden(true);
+    // Long names scroll rather than being cut.
+    TreeView1->setIndentation(14);
+    TreeView1->setTextElideMode(Qt::ElideNone);
+    TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeView1->header()->setStretchLastSection(false);
     lv->addWidget(TreeView1, 1);
     FillEffectTree();
     row->addWidget(left);
