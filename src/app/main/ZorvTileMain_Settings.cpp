@@ -107,7 +107,8 @@ struct TParamKey {
         if (Single) p.*Single = ReadSingle(ini, Key, static_cast<float>(Default));
         if (Int) p.*Int = ini.ReadInteger(EV, Key, static_cast<int>(Default));
         if (Bool) p.*Bool = ReadByteBool(ini, Key, Default != 0);
-        if (Color) p.*Color = static_cast<TColor>(ini.ReadInteger(EV, Key, static_cast<int>(Default))) & 0xFFFFFFu;
+        if (Color)
+            p.*Color = static_cast<TColor>(ini.ReadInteger(EV, Key, static_cast<int>(Default))) & 0xFFFFFFu;
         if (Whole) p.*Whole = ini.ReadInteger(EV, Key, static_cast<int>(Default));
     }
     void Write(IniFile& ini, const TEffectParams& p) const {

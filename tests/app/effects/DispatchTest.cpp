@@ -2,6 +2,7 @@
 
 #include "../FileTestSupport.h"
 
+#include "app/dialogs/FilterDesigner.h"
 #include "app/dialogs/ToolBox.h"
 #include "app/effects/EffectCatalogue.h"
 #include "controls/Label3D.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -255,4 +257,26 @@ TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
         EXPECT_EQ(LastBox(), PendingEffectMessage(i));
         break;
     }
+}
+
+TEST_F(Dispatch, ApplyAfterTheirOwnLinesAndForScroll) {
+    StartLog();
+    SetImage(6, 6);
+    TfFilter::SetExecuteHook([](TfFilter&) { return mrOk; });
+    Select("Design Your Own");
+    Apply();
+    TfFilter::SetExecuteHook({});
+    // Scroll stores its amount and writes nothing.
+    Select("Scroll");
+    T().eAmtMain->setText("12");
+    Apply();
+    EXPECT_EQ(W->EffectVals[45], 12);
+    EXPECT_EQ(LogLines(), (QStringList{"Design Your Own Filter, Settings: 2 1 1 1 -3 -1 1 -1 -1 , Divisor 1",
+                                       "Design Your Own"}));
+    // A scroll bar with a main field that is no integer: nothing scrolls, the bar's last place stays.
+    T().eAmtMain->setText("1.5");
+    const int before = T().LRPos;
+    T().sbLR->setValue(before + 5);
+    EXPECT_EQ(T().LRPos, before);
+    EXPECT_EQ(LastBox(), "'1.5' is not a valid integer value");
 }
