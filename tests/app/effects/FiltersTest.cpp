@@ -207,3 +207,28 @@ TEST_F(Filters, DesignYourOwnDividesByTheLow16BitsOfTheDivisor) {
     W->DesignYourOwn1Click();
     EXPECT_EQ(W->z.Pixels24[0][0].g, 91); // 200 * 30000 / 65535 = 91.55
 }
+
+TEST_F(Filters, DesignYourOwnSumsWithoutOverflow) {
+    W->z.SetSize(2, 2, 24, 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) W->z.Pixels24[y][x] = TFColor{200, 200, 200};
+    TfFilter::SetExecuteHook([](TfFilter& f) {
+        for (QLineEdit* e : f.Kernel()) e->setText("0");
+        f.e5->setText("2147483647");
+        f.eDiv->setText("65535");
+        return mrOk;
+    });
+    W->DesignYourOwn1Click();
+    // 200 * 2147483647 / 65535 is far above 255; a 32-bit sum would wrap to a negative value.
+    EXPECT_EQ(W->z.Pixels24[1][1], (TFColor{255, 255, 255}));
+}
+
+TEST_F(Filters, AnExceptionInsideTheFrameRestoresTheCursor) {
+    try {
+        TEffectFrame frame(*W);
+        EXPECT_GT(HourGlass::Depth(), 0);
+        throw std::runtime_error("inside");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(HourGlass::Depth(), 0);
+}
