@@ -347,6 +347,13 @@ std::vector<Case> bandedCases() {
     std::vector<Case> c;
     auto same = [&](std::string name, std::function<void(TFastDIB&)> f) { c.push_back({name, f, f}); };
     same("GrayScale24", [](TFastDIB& b) { GrayScale24(b); });
+    same("AdjustRGB", [](TFastDIB& b) { AdjustRGB(b, 30, -20, 7); });
+    same("AdjustSaturation", [](TFastDIB& b) { AdjustSaturation(b, 400); });
+    same("RotateWrap", [](TFastDIB& b) {
+        TFastDIB src;
+        copyImage(b, src);
+        RotateWrap(src, b, 100, 60, 33.5L);
+    });
     same("ClassicEmboss", [](TFastDIB& b) {
         TFastDIB work;
         ClassicEmboss(b, work, 250);
