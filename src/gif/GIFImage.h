@@ -129,6 +129,7 @@ public:
     int Count() const { return FCount; }
     int Capacity() const { return FCapacity; }
     bool Optimized() const { return FOptimized; }
+    void SetOptimized(bool Value) { FOptimized = Value; }
     int BitsPerPixel() const { return Colors2bpp(FCount); }
     const TGIFColor* Data() const { return FColorMap.data(); }
     TGIFColor* Data() { return FColorMap.data(); }
