@@ -87,6 +87,9 @@ void THistogram::MapImages(bool UseTransparency, std::uint8_t NewTransparentColo
 TColorMapOptimizer::TColorMapOptimizer(TGIFImage& AImage) : FImage(AImage) {}
 
 void TColorMapOptimizer::Optimize() {
+    // No painter may draw a frame while its pixels and tables are rewritten.
+    FImage.Painters().PaintStop();
+    std::lock_guard<std::recursive_mutex> lock(FImage.Painters().Lock());
     TGIFImageList& frames = FImage.Images();
     TGIFGlobalColorMap& global = FImage.GlobalColorMap();
 
