@@ -6,6 +6,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "platform/ErrorGuard.h"
 
 TGIFPainterTimer& TGIFPainterTimer::Instance() {
     static TGIFPainterTimer driver;
@@ -14,6 +17,8 @@ TGIFPainterTimer& TGIFPainterTimer::Instance() {
 
 TGIFPainterTimer::TGIFPainterTimer() {
     FClock.start();
+    // A painter's error with no picture handler to take it is shown like any command's error.
+    SetGIFPainterErrorHandler([](const std::string& message) { ShowException(std::runtime_error(message)); });
 }
 
 TGIFPainterTimer::~TGIFPainterTimer() {
