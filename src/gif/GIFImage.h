@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "gif/GIFPainterList.h"
 #include "gif/GIFStreams.h"
 #include "image/Color.h"
 
@@ -129,6 +130,7 @@ public:
     int Count() const { return FCount; }
     int Capacity() const { return FCapacity; }
     bool Optimized() const { return FOptimized; }
+    void SetOptimized(bool Value) { FOptimized = Value; }
     int BitsPerPixel() const { return Colors2bpp(FCount); }
     const TGIFColor* Data() const { return FColorMap.data(); }
     TGIFColor* Data() { return FColorMap.data(); }
@@ -407,12 +409,16 @@ public:
     // untrusted input in bulk may lower it.
     void SetPixelBytesLimit(std::int64_t Limit) { FPixelBytesLimit = Limit; }
 
+    // The painters drawing this picture; they are detached when it goes.
+    TGIFPainterList& Painters() { return FPainters; }
+
 private:
     std::unique_ptr<TGIFImageList> FImages;
     std::unique_ptr<TGIFHeader> FHeader;
     TGIFCompression FCompression = gcLZW;
     std::int64_t FPixelBytes = 0;
     std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
+    TGIFPainterList FPainters; // last, so the painters are detached before anything else goes
 };
 
 // Raises GIFException when a frame or screen of this size may not be held in memory.
