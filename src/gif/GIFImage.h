@@ -24,6 +24,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 [[noreturn]] void GIFError(const std::string& message);
+// Raised where the data stop before a block is complete (the file was cut short), so that a reader
+// can keep what came before it.
+class GIFDataEndException : public GIFException {
+public:
+    using GIFException::GIFException;
+};
+// Raises GIFDataEndException "Premature end of data".
+[[noreturn]] void GIFDataEnd();
+
+// Warnings of a picture whose data stop early: what was read is kept.
+inline constexpr const char* GIFIncompleteFile = "The file ends before its trailer: the picture is incomplete";
+inline constexpr const char* GIFIncompleteFrame =
+    "Image data end before the last pixel: the picture is incomplete";
 
 
 enum TGIFVersion { gvUnknown, gv87a, gv89a };
@@ -281,6 +294,7 @@ public:
     const TLogicalScreenDescriptor& LogicalScreenDescriptor() const { return FLogicalScreenDescriptor; }
 
 private:
+    friend class TGIFGlobalColorMap;
     TLogicalScreenDescriptor FLogicalScreenDescriptor;
     std::unique_ptr<TGIFGlobalColorMap> FColorMap;
 };
@@ -293,13 +307,15 @@ public:
     void Clear();
     TGIFVersion GetVersion() const override;
     void SaveToStream(TStream& Stream) override;
+    // The same with the picture's bits per pixel already known (used for frames on the global table).
+    void SaveToStream(TStream& Stream, int PictureBitsPerPixel);
     void LoadFromStream(TStream& Stream) override;
     // Rebuilds the packed byte of the image descriptor before writing.
     void Prepare();
     // Reads the compressed pixel data that follow the descriptor (and local table).
     void Decompress(TStream& Stream);
     // Writes the pixels as compressed image data with the picture's encoder.
-    void Compress(TStream& Stream);
+    void Compress(TStream& Stream, int PictureBitsPerPixel);
 
     int Left() const { return FImageDescriptor.Left; }
     int Top() const { return FImageDescriptor.Top; }

@@ -157,6 +157,10 @@ void TGIFSubImage::Prepare() {
 }
 
 void TGIFSubImage::SaveToStream(TStream& Stream) {
+    SaveToStream(Stream, FGIFImage ? FGIFImage->BitsPerPixel() : 0);
+}
+
+void TGIFSubImage::SaveToStream(TStream& Stream, int PictureBitsPerPixel) {
     FExtensions->SaveToStream(Stream);
     if (Empty()) return;
     Prepare();
@@ -173,16 +177,16 @@ void TGIFSubImage::SaveToStream(TStream& Stream) {
                                     d.PackedFields};
     Stream.Write(bytes, sizeof bytes);
     FColorMap->SaveToStream(Stream);
-    Compress(Stream);
+    Compress(Stream, PictureBitsPerPixel);
 }
 
-void TGIFSubImage::Compress(TStream& Stream) {
+void TGIFSubImage::Compress(TStream& Stream, int PictureBitsPerPixel) {
     int bpp, maxColor;
     if (FColorMap->Count() > 0) {
         bpp = FColorMap->BitsPerPixel();
         maxColor = FColorMap->Count();
     } else {
-        bpp = FGIFImage ? FGIFImage->BitsPerPixel() : 0;
+        bpp = PictureBitsPerPixel;
         maxColor = 1 << bpp;
     }
     const bool rle = FGIFImage && FGIFImage->Compression() == gcRLE;

@@ -185,7 +185,10 @@ void TGIFSubImage::Decompress(TStream& Stream) {
         std::memset(FData.data(), fill, FData.size());
     }
     auto decoder = std::make_unique<TLZWDecoder>(Stream, *this);
-    if (!decoder->Start()) return;
+    if (!decoder->Start()) {
+        if (!FData.empty()) Warning(gsWarning, GIFIncompleteFrame);
+        return;
+    }
     const int w = Width(), h = Height();
     std::uint8_t* const pixels = FData.data();
     bool stopped = FData.empty();
@@ -202,6 +205,8 @@ void TGIFSubImage::Decompress(TStream& Stream) {
                 for (int y = start[pass]; y < h && !stopped; y += step[pass]) stopped = !readRow(y);
         }
     }
+    // The pixels the data did not reach keep their fill; the picture says it is incomplete.
+    if (stopped && !FData.empty()) Warning(gsWarning, GIFIncompleteFrame);
     // Whatever follows the last pixel (normally just the end code) is skipped to the zero length byte.
     decoder->Drain();
 }
