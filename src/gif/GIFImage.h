@@ -14,6 +14,26 @@
 
 #include "gif/GIFStreams.h"
 #include "image/Color.h"
+#include "image/FastDIB.h"
+
+#if __has_include("gif/GIFColorReduction.h")
+#include "gif/GIFColorReduction.h"
+#define MOZARO_GIF_COLOR_REDUCTION 1
+#else
+enum TColorReduction {
+    rmNone,
+    rmWindows20,
+    rmWindows256,
+    rmWindowsGray,
+    rmMonochrome,
+    rmGrayScale,
+    rmNetscape,
+    rmQuantize,
+    rmQuantizeWindows,
+    rmPalette
+};
+enum TDitherMode { dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes };
+#endif
 
 // ---------------------------------------------------------------------------------------------------
 // Errors, enumerations, records
@@ -44,6 +64,41 @@ enum TGIFSeverity { gsInfo, gsWarning, gsError };
 enum TGIFCompression { gcLZW, gcRLE };
 enum TDisposalMethod { dmNone, dmNoDisposal, dmBackground, dmPrevious };
 enum TProgressStage { psStarting, psRunning, psEnding };
+
+// Options of drawing a picture; a set of them is a bit mask of (1 << option).
+enum TGIFDrawOption {
+    goAsync,
+    goTransparent,
+    goAnimate,
+    goLoop,
+    goLoopContinously,
+    goValidateCanvas,
+    goDirectDraw,
+    goClearOnLoop,
+    goTile,
+    goDither,
+    goAutoDither
+};
+using TGIFDrawOptions = std::uint16_t;
+constexpr TGIFDrawOptions GIFOption(TGIFDrawOption o) {
+    return static_cast<TGIFDrawOptions>(1u << o);
+}
+constexpr TGIFDrawOptions GIFDefaultDrawOptions = 0x068F; // async, transparent, animate, loop,
+                                                          // clear on loop, dither, auto dither
+enum TGIFOptimizeOption { ooCrop, ooMerge, ooCleanup, ooColorMap, ooReduceColors };
+using TGIFOptimizeOptions = std::uint8_t;
+constexpr TGIFOptimizeOptions GIFOptimize(TGIFOptimizeOption o) {
+    return static_cast<TGIFOptimizeOptions>(1u << o);
+}
+
+// "No colour" for the drawing background: the picture's own background colour is used.
+constexpr TColor GIFNoColor = 0x1FFFFFFF;
+
+// Raised by a progress handler to stop a long operation quietly (rendering leaves no bitmap).
+class EGIFAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
 
 struct TGIFColor {
     std::uint8_t Red = 0, Green = 0, Blue = 0;
@@ -347,6 +402,49 @@ public:
     void SetPixel(int X, int Y, std::uint8_t Value);
     TGIFExtensionList& Extensions() { return *FExtensions; }
     const TGIFExtensionList& Extensions() const { return *FExtensions; }
+
+    // Rendering. The cached rendering is an 8-bit bitmap of Width x Height whose 256-entry colour
+    // table is the frame's Palette padded with opaque black; an index past the palette shows black.
+    // None for an empty frame or a rendering stopped by EGIFAbort. Made on demand; dropped by every
+    // change of size or palette.
+    const TFastDIB* Bitmap();
+    // Frees the cached rendering, then imports Value when given.
+    void SetBitmap(const TFastDIB* Value);
+    bool HasBitmap() const { return FBitmap != nullptr; }
+    void SetHasBitmap(bool Value);
+    void NewBitmap();
+    void FreeBitmap();
+    void FreeMask();
+    // Whether the frame has a transparency mask (made with a rendering when still needed).
+    bool HasMask();
+    // The mask: Height rows of MaskRowBytes, bit 7 of a row's first byte the leftmost pixel, 1 where
+    // the pixel is the transparent index. Empty when there is none.
+    const std::vector<std::uint8_t>& MaskBits() const { return FMask; }
+    int MaskRowBytes() const { return ((Width() + 15) / 16) * 2; }
+    // The palette the frame is shown with (see the rules in the source); an empty palette when there
+    // is no colour table anywhere.
+    const TLogPalette& Palette();
+    void SetPalette(const TLogPalette* Value);
+
+    // Import: a copy of another frame; a bitmap of 1, 4 or 8 bits keeps its colours, any other
+    // depth is reduced with the picture's colour reduction; a mask marks transparent pixels.
+    void Assign(const TGIFSubImage* Source);
+    void Assign(const TFastDIB& Source);
+    // Mask of Width x Height bytes per row at Stride: non-zero marks a transparent pixel. Only the
+    // overlap of the mask and the frame is read.
+    void ImportMask(const std::uint8_t* Mask, int MaskWidth, int MaskHeight, std::ptrdiff_t Stride);
+
+    // Drawing onto a 24- or 32-bit surface. Draw takes Rect as the whole logical screen and places
+    // the frame in it; StretchDraw stretches the frame into Rect (or tiles it at its own size).
+    void Draw(const Surface& Canvas, const TGIFRect& Rect, bool DoTransparent, bool DoTile);
+    void StretchDraw(const Surface& Canvas, const TGIFRect& Rect, bool DoTransparent, bool DoTile);
+    // The frame's place in a rectangle that shows the whole logical screen.
+    TGIFRect ScaleRect(const TGIFRect& DestRect) const;
+
+    // Editing used when a picture is optimised.
+    void Crop();
+    void Merge(TGIFSubImage* Previous);
+
     bool Transparent() const { return FTransparent; }
     TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
     const TImageDescriptor& ImageDescriptor() const { return FImageDescriptor; }
@@ -357,7 +455,22 @@ public:
 
 private:
     friend class TGIFGraphicControlExtension;
+    void RenderPlain(TFastDIB& Target);
+    void RenderDithered(TFastDIB& Target);
+    bool MakeMaskNow() const;
+    void FinishMask(bool AnySet);
+    void ImportIndexed(const TFastDIB& Source);
+    void Import24(const TFastDIB& Source);
+    void ClearCache() {
+        FreeBitmap();
+        FreeMask();
+    }
 
+    std::unique_ptr<TFastDIB> FBitmap; // cached rendering
+    TLogPalette FBitmapPalette;        // the palette the cached rendering was made with
+    std::vector<std::uint8_t> FMask;   // cached mask, empty when none
+    bool FNeedMask = true;
+    std::unique_ptr<TLogPalette> FLocalPalette;
     std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
     std::unique_ptr<TGIFLocalColorMap> FColorMap;
     TImageDescriptor FImageDescriptor;
@@ -413,6 +526,75 @@ public:
 
     TGIFWarning OnWarning;
     TGIFProgress OnProgress;
+    // Called when the picture changes in a way a viewer must show (Sender: what changed).
+    std::function<void(const void* Sender)> OnChange;
+    void Changed(const void* Sender) {
+        if (OnChange) OnChange(Sender);
+    }
+
+    // Contents
+    // Makes a copy of another picture (frames, header and the drawing options; the copy keeps no
+    // handlers); nullptr clears.
+    void Assign(const TGIFImage* Source);
+    // One frame made from the bitmap (1, 4 and 8 bits keep their colours, others are reduced).
+    void Assign(const TFastDIB& Source);
+    // Appends a frame (made from the bitmap, or taken as it is); answers its index.
+    int Add(const TFastDIB& Source);
+    int Add(std::unique_ptr<TGIFSubImage> Frame);
+    // Drops derived state; a single frame's local table becomes the global table.
+    void Pack();
+    // One shared, optimised colour table for every frame.
+    void OptimizeColorMap();
+    // Crop, merge, cleanup and colour-table passes over the frames (see the source).
+    void Optimize(TGIFOptimizeOptions Options, TColorReduction AColorReduction, TDitherMode ADitherMode,
+                  int AReductionBits);
+
+    // Logical screen. Setting a size smaller than a frame's extent raises GIFException.
+    void SetWidth(int Value);
+    void SetHeight(int Value);
+    int BackgroundColorIndex() const { return FHeader->BackgroundColorIndex(); }
+    void SetBackgroundColorIndex(int Value) { FHeader->SetBackgroundColorIndex(Value); }
+    TColor BackgroundColor() { return FHeader->BackgroundColor(); }
+    void SetBackgroundColor(TColor Value) { FHeader->SetBackgroundColor(Value); }
+    int AspectRatio() const { return FHeader->AspectRatio(); }
+    void SetAspectRatio(int Value) { FHeader->SetAspectRatio(Value); }
+
+    // Options
+    TGIFDrawOptions DrawOptions() const { return FDrawOptions; }
+    void SetDrawOptions(TGIFDrawOptions Value);
+    bool Animate() const { return (FDrawOptions & GIFOption(goAnimate)) != 0; }
+    void SetAnimate(bool Value);
+    TColorReduction ColorReduction() const { return FColorReduction; }
+    void SetColorReduction(TColorReduction Value) { FColorReduction = Value; }
+    int ReductionBits() const { return FReductionBits; }
+    // 3 to 8; anything else raises "Invalid Bits Per Pixel value" and keeps the value.
+    void SetReductionBits(int Value);
+    TDitherMode DitherMode() const { return FDitherMode; }
+    void SetDitherMode(TDitherMode Value) { FDitherMode = Value; }
+    int AnimationSpeed() const { return FAnimationSpeed; }
+    void SetAnimationSpeed(int Value); // clamped to 0..1000 percent
+    int ForceFrame() const { return FForceFrame; }
+    void SetForceFrame(int Value);
+    TColor DrawBackgroundColor() const { return FDrawBackgroundColor; }
+    void SetDrawBackgroundColor(TColor Value) { FDrawBackgroundColor = Value; }
+    // Whether frames are rendered dithered onto the web palette.
+    bool DoDither() const;
+    // True when the display shows at most 256 colours; set once by the program at start-up.
+    static bool& PaletteDisplay();
+
+    // Drawing
+    // The palette the picture is shown with; an empty palette when there is no colour table.
+    const TLogPalette& Palette();
+    void SetPalette(const TLogPalette* Value);
+    bool PaletteModified() const { return FPaletteModified; }
+    void SetPaletteModified(bool Value) { FPaletteModified = Value; }
+    // The logical screen as a 24-bit bitmap showing the first frame (or the frame given by
+    // ForceFrame); none for an empty picture.
+    const TFastDIB* Bitmap();
+    void FreeBitmap() { FBitmap.reset(); }
+    // Draws the picture (the frame ForceFrame, else frame 0) into Rect of a 24- or 32-bit surface,
+    // with transparency and tiling as the draw options say.
+    void Draw(const Surface& Canvas, const TGIFRect& Rect);
 
     // Pixel data held by all frames of this picture, kept by the frames as they allocate and free.
     std::int64_t PixelBytes() const { return FPixelBytes; }
@@ -427,9 +609,24 @@ private:
     std::unique_ptr<TGIFImageList> FImages;
     std::unique_ptr<TGIFHeader> FHeader;
     TGIFCompression FCompression = gcLZW;
+    TGIFDrawOptions FDrawOptions = GIFDefaultDrawOptions;
+    TColorReduction FColorReduction = rmNetscape;
+    int FReductionBits = 8;
+    TDitherMode FDitherMode = dmNearest;
+    int FAnimationSpeed = 100;
+    int FForceFrame = -1;
+    TColor FDrawBackgroundColor = GIFNoColor;
+    bool FPaletteModified = false;
+    bool IsInsideGetPalette = false;
+    std::unique_ptr<TLogPalette> FGlobalPalette;
+    std::unique_ptr<TFastDIB> FBitmap;
     std::int64_t FPixelBytes = 0;
     std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
 };
+
+// The 216-entry web palette (entry 36r + 6g + b is 51r, 51g, 51b) and the palette of a colour table.
+TLogPalette GIFWebPalette();
+TLogPalette GIFExportPalette(const TGIFColorMap& Map);
 
 // Raises GIFException when a frame or screen of this size may not be held in memory.
 void CheckImageSize(std::int64_t Width, std::int64_t Height);

@@ -306,7 +306,8 @@ void TGIFGlobalColorMap::MapImages(const std::vector<int>& Map) {
 }
 
 void TGIFGlobalColorMap::Changed() {
-    // The picture's cached palette is made from this table by the drawing layer; nothing is cached here.
+    // The picture's palette is made from this table: it is made again when next asked for.
+    if (FHeader->Image()) FHeader->Image()->SetPalette(nullptr);
 }
 
 void TGIFLocalColorMap::Warning(TGIFSeverity Severity, const std::string& Message) {
@@ -322,7 +323,7 @@ void TGIFLocalColorMap::MapImages(const std::vector<int>& Map) {
 }
 
 void TGIFLocalColorMap::Changed() {
-    // The frame's palette is made from this table by the drawing layer; nothing is cached here.
+    FSubImage->SetPalette(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------------

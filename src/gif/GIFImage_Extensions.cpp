@@ -149,6 +149,7 @@ TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
     if (Steers()) {
         if (Transparent()) FSubImage->FTransparent = false;
         FSubImage->FGCE = nullptr;
+        FSubImage->ClearCache();
     }
 }
 
@@ -161,7 +162,10 @@ void TGIFGraphicControlExtension::SetTransparent(bool Value) {
         FGCExtension.PackedFields |= 0x01;
     else
         FGCExtension.PackedFields &= ~0x01;
-    if (Steers()) FSubImage->FTransparent = Value;
+    if (Steers()) {
+        FSubImage->FTransparent = Value;
+        FSubImage->ClearCache(); // the mask follows the transparency
+    }
 }
 
 void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
@@ -171,6 +175,7 @@ void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
         Value = 0;
     }
     FGCExtension.TransparentColorIndex = static_cast<std::uint8_t>(Value);
+    if (Steers()) FSubImage->ClearCache();
 }
 
 TColor TGIFGraphicControlExtension::TransparentColor() {
@@ -182,6 +187,7 @@ void TGIFGraphicControlExtension::SetTransparentColor(TColor Color) {
     if (!FSubImage) return;
     FGCExtension.TransparentColorIndex =
         static_cast<std::uint8_t>(FSubImage->ActiveColorMap().AddUnique(Color));
+    if (Steers()) FSubImage->ClearCache();
 }
 
 TDisposalMethod TGIFGraphicControlExtension::Disposal() const {

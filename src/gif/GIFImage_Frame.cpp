@@ -19,6 +19,8 @@ TGIFSubImage::~TGIFSubImage() {
 void TGIFSubImage::Clear() {
     FExtensions->Clear();
     FColorMap->Clear();
+    ClearCache();
+    FLocalPalette.reset();
     FreeImage();
     FImageDescriptor.Height = 0;
     FImageDescriptor.Width = 0;
@@ -112,6 +114,7 @@ void TGIFSubImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         }
         if (FGIFImage && n < old) FGIFImage->ReleasePixelBytes(old - n);
         FData = std::move(fresh);
+        ClearCache();
     }
     FImageDescriptor.Left = static_cast<std::uint16_t>(ALeft);
     FImageDescriptor.Top = static_cast<std::uint16_t>(ATop);
@@ -243,11 +246,13 @@ TGIFImage::~TGIFImage() {
 }
 
 void TGIFImage::Clear() {
+    FBitmap.reset();
     FImages->Clear();
     FHeader->ColorMap().Clear();
     FHeader->SetWidth(0);
     FHeader->SetHeight(0);
     FHeader->Prepare();
+    SetPalette(nullptr);
 }
 
 void TGIFImage::ReservePixelBytes(std::int64_t Bytes) {
