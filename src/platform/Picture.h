@@ -3,13 +3,11 @@
 // clipboard format, a TPicture that loads and saves through them, and the helpers the file and
 // clipboard commands use with the editor's 24-bit TFastDIB images.
 //
-// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", and JPEG (TJPEGImage, through
-// libjpeg, JPEGImage.h) under "jpg" and "jpeg". The GIF codec registers its class itself (see
-// TPicture::RegisterFileFormat / RegisterClipboardFormat); until it does, GIF names are refused.
+// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", JPEG (TJPEGImage, through
+// libjpeg, JPEGImage.h) under "jpg" and "jpeg", and GIF (TGIFGraphic over the GIF codec, GIFGraphic.h)
+// under "gif" and the clipboard format "GIF Image".
 //
-// A further class plugs in at start-up, for example the GIF codec's:
-//     TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
-//     CF_GIF = TPicture::RegisterClipboardFormat("GIF Image", [] { return std::make_unique<TGIFImage>(); });
+// A further class plugs in at start-up through TPicture::RegisterFileFormat / RegisterClipboardFormat.
 // Its exceptions need not derive from EInvalidGraphic: the container reports any failure of a class
 // while loading as EInvalidGraphic with the same text.
 //
@@ -156,8 +154,8 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib);
 // Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);
 
-// Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100).
-// A GIF name needs the GIF class: without it EInvalidGraphic is raised and nothing is written.
+// Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100), GIF
+// by the road of Save As (MakeGIFForSave).
 void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality = 90);
 
 // The clipboard's standard bitmap format.

@@ -1,11 +1,13 @@
 // The main window's file commands (New, Open, Save As, Exit, the start-up file and dropped files),
 // the file dialogs and the wiring of every file, clipboard and buffer command.
 
+#include "app/dialogs/GifTransparency.h"
 #include "app/dialogs/JpegQuality.h"
 #include "app/main/ZorvTileMain.h"
 
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
+#include "platform/GIFGraphic.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Picture.h"
 
@@ -317,8 +319,31 @@ bool TfZorvTile::SaveImageAs(const QString& proposedName) {
     TFastDIB pic;
     ShownPicture(pic);
     // The format comes from the file's own name; the file is replaced only once the new one is
-    // complete. GIF names are refused with a message while the GIF writer is not installed.
+    // complete.
+    if (SaveFormatFromName(name) == TSaveFormat::GIF) return SaveGIF(pic, name);
     SavePictureFromDIB(pic, name, jcv);
+    return true;
+}
+
+bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
+    // 256 colours chosen by libjpeg's quantiser, one frame, one optimised colour table.
+    std::unique_ptr<TGIFGraphic> g = MakeGIFForSave(pic);
+    if (ShowDialogDuringSave1->isChecked() && fGif) {
+        fGif->DoColors(g->Image());
+        const int answer = fGif->Execute();
+        if (answer == mrCancel) return false;
+        TGIFSubImage* frame = g->Image().Images()[0];
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(frame);
+        TGIFGraphicControlExtension* ext = gce.get();
+        frame->Extensions().Add(std::move(gce));
+        if (answer == mrOk) {
+            ext->SetTransparentColorIndex(fGif->ndex & 0xFF);
+            ext->SetTransparent(true);
+        } else {
+            ext->SetTransparent(false);
+        }
+    }
+    g->SaveToFile(name);
     return true;
 }
 
