@@ -320,6 +320,11 @@ void TGIFImage::LoadFromStream(TStream& Stream) {
         TGIFTrailer trailer(this);
         trailer.LoadFromStream(Stream);
     } catch (...) {
+        // The frames read so far stay; the screen still covers them where it can.
+        try {
+            FitLogicalScreen();
+        } catch (const GIFException&) {
+        }
         Stream.SetPosition(start);
         Progress(psEnding, 0, true, "Loading...");
         throw;

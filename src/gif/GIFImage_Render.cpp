@@ -271,8 +271,12 @@ void TGIFSubImage::StretchDraw(const Surface& Canvas, const TGIFRect& Rect, bool
     }
     // Tiles at the frame's own size, one picture size apart; only those that reach the rectangle and
     // the canvas are visited. A picture without size draws nothing.
-    const int pw = FGIFImage ? FGIFImage->Width() : w, ph = FGIFImage ? FGIFImage->Height() : h;
+    int pw = FGIFImage ? FGIFImage->Width() : w, ph = FGIFImage ? FGIFImage->Height() : h;
     if (pw <= 0 || ph <= 0) return;
+    // A screen that does not cover the frame (a picture whose loading failed part-way) is stepped as
+    // if it did, so that tiles never overlap and their number stays bounded by the canvas.
+    pw = std::max(pw, Left() + w);
+    ph = std::max(ph, Top() + h);
     const std::int64_t right = std::min<std::int64_t>(Rect.Right, Canvas.width);
     const std::int64_t bottom = std::min<std::int64_t>(Rect.Bottom, Canvas.height);
     const std::int64_t startX = static_cast<std::int64_t>(Rect.Left) + Left();
