@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "gif/GIFPainterList.h"
 #include "gif/GIFStreams.h"
 #include "image/Color.h"
 #include "image/FastDIB.h"
@@ -197,6 +198,7 @@ public:
     int Count() const { return FCount; }
     int Capacity() const { return FCapacity; }
     bool Optimized() const { return FOptimized; }
+    void SetOptimized(bool Value) { FOptimized = Value; }
     int BitsPerPixel() const { return Colors2bpp(FCount); }
     const TGIFColor* Data() const { return FColorMap.data(); }
     TGIFColor* Data() { return FColorMap.data(); }
@@ -605,6 +607,9 @@ public:
     // untrusted input in bulk may lower it.
     void SetPixelBytesLimit(std::int64_t Limit) { FPixelBytesLimit = Limit; }
 
+    // The painters drawing this picture; they are detached when it goes.
+    TGIFPainterList& Painters() { return FPainters; }
+
 private:
     std::unique_ptr<TGIFImageList> FImages;
     std::unique_ptr<TGIFHeader> FHeader;
@@ -622,6 +627,7 @@ private:
     std::unique_ptr<TFastDIB> FBitmap;
     std::int64_t FPixelBytes = 0;
     std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
+    TGIFPainterList FPainters; // last, so the painters are detached before anything else goes
 };
 
 // The 216-entry web palette (entry 36r + 6g + b is 51r, 51g, 51b) and the palette of a colour table.
