@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Rendering: every frame with its mask, plain and dithered, and the picture drawn
             // stretched and tiled onto a small canvas.
             for (int dither = 0; dither < 2; ++dither) {
-                image.SetDrawOptions(dither ? GIFOption(goDither) | GIFOption(goTransparent)
+                image.SetDrawOptions(dither ? DrawOption(goDither) | DrawOption(goTransparent)
                                             : GIFDefaultDrawOptions);
                 for (int i = 0; i < image.Images().Count(); ++i) {
                     TGIFSubImage* f = image.Images()[i];
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             TFastDIB canvas;
             canvas.SetSize(37, 23, 24, 0);
             image.Draw(canvas.AsSurface(), {-5, 3, 61, 19});
-            image.SetDrawOptions(GIFDefaultDrawOptions | GIFOption(goTile));
+            image.SetDrawOptions(GIFDefaultDrawOptions | DrawOption(goTile));
             image.Draw(canvas.AsSurface(), {-40000, -7, 30, 23});
             if (static_cast<std::int64_t>(image.Width()) * image.Height() <= limit) image.Bitmap();
         }

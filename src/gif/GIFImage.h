@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -17,24 +18,7 @@
 #include "image/Color.h"
 #include "image/FastDIB.h"
 
-#if __has_include("gif/GIFColorReduction.h")
 #include "gif/GIFColorReduction.h"
-#define MOZARO_GIF_COLOR_REDUCTION 1
-#else
-enum TColorReduction {
-    rmNone,
-    rmWindows20,
-    rmWindows256,
-    rmWindowsGray,
-    rmMonochrome,
-    rmGrayScale,
-    rmNetscape,
-    rmQuantize,
-    rmQuantizeWindows,
-    rmPalette
-};
-enum TDitherMode { dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes };
-#endif
 
 // ---------------------------------------------------------------------------------------------------
 // Errors, enumerations, records
@@ -66,7 +50,7 @@ enum TGIFCompression { gcLZW, gcRLE };
 enum TDisposalMethod { dmNone, dmNoDisposal, dmBackground, dmPrevious };
 enum TProgressStage { psStarting, psRunning, psEnding };
 
-// Options of drawing a picture; a set of them is a bit mask of (1 << option).
+// Options of drawing a picture, as a set of bits.
 enum TGIFDrawOption {
     goAsync,
     goTransparent,
@@ -80,20 +64,27 @@ enum TGIFDrawOption {
     goDither,
     goAutoDither
 };
-using TGIFDrawOptions = std::uint16_t;
-constexpr TGIFDrawOptions GIFOption(TGIFDrawOption o) {
-    return static_cast<TGIFDrawOptions>(1u << o);
+using TGIFDrawOptions = unsigned;
+constexpr TGIFDrawOptions DrawOption(TGIFDrawOption o) {
+    return 1u << o;
 }
-constexpr TGIFDrawOptions GIFDefaultDrawOptions = 0x068F; // async, transparent, animate, loop,
-                                                          // clear on loop, dither, auto dither
+constexpr TGIFDrawOptions DrawOptions(std::initializer_list<TGIFDrawOption> l) {
+    TGIFDrawOptions s = 0;
+    for (TGIFDrawOption o : l) s |= DrawOption(o);
+    return s;
+}
+constexpr TGIFDrawOptions GIFDefaultDrawOptions =
+    DrawOptions({goAsync, goTransparent, goAnimate, goLoop, goClearOnLoop, goDither, goAutoDither});
+
+// The passes of a picture's optimisation, as a set of bits.
 enum TGIFOptimizeOption { ooCrop, ooMerge, ooCleanup, ooColorMap, ooReduceColors };
-using TGIFOptimizeOptions = std::uint8_t;
-constexpr TGIFOptimizeOptions GIFOptimize(TGIFOptimizeOption o) {
-    return static_cast<TGIFOptimizeOptions>(1u << o);
+using TGIFOptimizeOptions = unsigned;
+constexpr TGIFOptimizeOptions OptimizeOption(TGIFOptimizeOption o) {
+    return 1u << o;
 }
 
-// "No colour" for the drawing background: the picture's own background colour is used.
-constexpr TColor GIFNoColor = 0x1FFFFFFF;
+// "No colour" (for the drawing background: the picture's own background colour is used).
+constexpr TColor clNone = 0x1FFFFFFF;
 
 // Raised by a progress handler to stop a long operation quietly (rendering leaves no bitmap).
 class EGIFAbort : public std::exception {
@@ -564,7 +555,7 @@ public:
     // Options
     TGIFDrawOptions DrawOptions() const { return FDrawOptions; }
     void SetDrawOptions(TGIFDrawOptions Value);
-    bool Animate() const { return (FDrawOptions & GIFOption(goAnimate)) != 0; }
+    bool Animate() const { return (FDrawOptions & DrawOption(goAnimate)) != 0; }
     void SetAnimate(bool Value);
     TColorReduction ColorReduction() const { return FColorReduction; }
     void SetColorReduction(TColorReduction Value) { FColorReduction = Value; }
@@ -620,7 +611,7 @@ private:
     TDitherMode FDitherMode = dmNearest;
     int FAnimationSpeed = 100;
     int FForceFrame = -1;
-    TColor FDrawBackgroundColor = GIFNoColor;
+    TColor FDrawBackgroundColor = clNone;
     bool FPaletteModified = false;
     bool IsInsideGetPalette = false;
     std::unique_ptr<TLogPalette> FGlobalPalette;
@@ -630,8 +621,7 @@ private:
     TGIFPainterList FPainters; // last, so the painters are detached before anything else goes
 };
 
-// The 216-entry web palette (entry 36r + 6g + b is 51r, 51g, 51b) and the palette of a colour table.
-TLogPalette GIFWebPalette();
+// The palette of a colour table (the web palette is WebPalette, GIFColorReduction.h).
 TLogPalette GIFExportPalette(const TGIFColorMap& Map);
 
 // Raises GIFException when a frame or screen of this size may not be held in memory.

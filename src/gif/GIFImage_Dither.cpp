@@ -6,7 +6,6 @@
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
 
-#ifdef MOZARO_GIF_COLOR_REDUCTION
 
 void TGIFSubImage::RenderDithered(TFastDIB& Target) {
     const int w = Width(), h = Height();
@@ -61,12 +60,3 @@ void TGIFSubImage::RenderDithered(TFastDIB& Target) {
     }
     if (makeMask) FinishMask(anySet);
 }
-
-#else
-
-// Without the colour-reduction unit the frame is rendered with its own colours.
-void TGIFSubImage::RenderDithered(TFastDIB& Target) {
-    RenderPlain(Target);
-}
-
-#endif

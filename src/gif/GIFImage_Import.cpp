@@ -62,14 +62,10 @@ void TGIFSubImage::Assign(const TFastDIB& Source) {
             if (reduction == rmNone) {
                 Import24(Source);
             } else {
-#ifdef MOZARO_GIF_COLOR_REDUCTION
                 // Reduced on a copy; an empty result is refused with "Invalid reduction method".
                 std::unique_ptr<TFastDIB> reduced = ReduceColorsForImport(
                     Source, reduction, image ? image->DitherMode() : dmNearest, image ? image->ReductionBits() : 8);
                 ImportIndexed(*reduced);
-#else
-                Import24(Source);
-#endif
             }
         }
     } catch (...) {

@@ -6,10 +6,7 @@
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
 
-#if __has_include("gif/GIFColorMapOptimizer.h")
 #include "gif/GIFColorMapOptimizer.h"
-#define MOZARO_GIF_OPTIMIZER 1
-#endif
 
 // ---------------------------------------------------------------------------------------------------
 // Contents
@@ -87,14 +84,9 @@ void TGIFImage::Pack() {
 }
 
 void TGIFImage::OptimizeColorMap() {
-#ifdef MOZARO_GIF_OPTIMIZER
-    TColorMapOptimizer optimizer(this);
-    optimizer.Optimize();
-#else
-    // One frame's table becomes the shared one, sorted by use.
-    Pack();
-    GlobalColorMap().Optimize();
-#endif
+    ::OptimizeColorMap(*this);
+    FBitmap.reset();
+    SetPalette(nullptr);
 }
 
 namespace {
@@ -129,12 +121,10 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
                          int AReductionBits) {
     if (Empty()) return;
     // Checked before any pass changes the picture.
-    if ((Options & GIFOptimize(ooReduceColors)) && !(Options & GIFOptimize(ooCleanup)) &&
-        AColorReduction == rmPalette)
-        GIFError("Invalid reduction method");
+    CheckOptimizeOptions(Options, AColorReduction);
     (void)ADitherMode;
     (void)AReductionBits;
-    const auto has = [&](TGIFOptimizeOption o) { return (Options & GIFOptimize(o)) != 0; };
+    const auto has = [&](TGIFOptimizeOption o) { return (Options & OptimizeOption(o)) != 0; };
     int steps = 0;
     const int total = 6 * FImages->Count();
     const auto step = [&] { Progress(psRunning, MulDiv(++steps, 100, total), false, "Optimizing..."); };
@@ -252,8 +242,8 @@ void TGIFImage::SetDrawOptions(TGIFDrawOptions Value) {
 }
 
 void TGIFImage::SetAnimate(bool Value) {
-    SetDrawOptions(Value ? (FDrawOptions | GIFOption(goAnimate))
-                         : static_cast<TGIFDrawOptions>(FDrawOptions & ~GIFOption(goAnimate)));
+    SetDrawOptions(Value ? (FDrawOptions | DrawOption(goAnimate))
+                         : static_cast<TGIFDrawOptions>(FDrawOptions & ~DrawOption(goAnimate)));
 }
 
 void TGIFImage::SetReductionBits(int Value) {
@@ -277,8 +267,8 @@ bool& TGIFImage::PaletteDisplay() {
 }
 
 bool TGIFImage::DoDither() const {
-    return (FDrawOptions & GIFOption(goDither)) &&
-           (!(FDrawOptions & GIFOption(goAutoDither)) || PaletteDisplay());
+    return (FDrawOptions & DrawOption(goDither)) &&
+           (!(FDrawOptions & DrawOption(goAutoDither)) || PaletteDisplay());
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -290,7 +280,7 @@ const TLogPalette& TGIFImage::Palette() {
     if (IsInsideGetPalette) return none;
     if (FGlobalPalette) return *FGlobalPalette;
     if (DoDither()) {
-        FGlobalPalette = std::make_unique<TLogPalette>(GIFWebPalette());
+        FGlobalPalette = std::make_unique<TLogPalette>(WebPalette());
         return *FGlobalPalette;
     }
     if (GlobalColorMap().Count() > 0) {
@@ -344,6 +334,6 @@ const TFastDIB* TGIFImage::Bitmap() {
 void TGIFImage::Draw(const Surface& Canvas, const TGIFRect& Rect) {
     if (FImages->Count() == 0 || Rect.Left >= Rect.Right || Rect.Top >= Rect.Bottom) return;
     const int index = FForceFrame >= 0 && FForceFrame < FImages->Count() ? FForceFrame : 0;
-    FImages->GetImage(index)->Draw(Canvas, Rect, (FDrawOptions & GIFOption(goTransparent)) != 0,
-                                   (FDrawOptions & GIFOption(goTile)) != 0);
+    FImages->GetImage(index)->Draw(Canvas, Rect, (FDrawOptions & DrawOption(goTransparent)) != 0,
+                                   (FDrawOptions & DrawOption(goTile)) != 0);
 }

@@ -40,18 +40,6 @@ void SetColorTable(TFastDIB& Bitmap, const TLogPalette& Palette) {
 
 } // namespace
 
-TLogPalette GIFWebPalette() {
-    TLogPalette p;
-    p.palVersion = 0x300;
-    p.entries.reserve(216);
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b)
-                p.entries.push_back({static_cast<std::uint8_t>(51 * r), static_cast<std::uint8_t>(51 * g),
-                                     static_cast<std::uint8_t>(51 * b), 0});
-    return p;
-}
-
 TLogPalette GIFExportPalette(const TGIFColorMap& Map) {
     return ExportPalette(Map);
 }
@@ -63,7 +51,7 @@ const TLogPalette& TGIFSubImage::Palette() {
     if (FBitmap) return FBitmapPalette;
     if (FLocalPalette) return *FLocalPalette;
     if (FGIFImage && FGIFImage->DoDither()) {
-        FLocalPalette = std::make_unique<TLogPalette>(GIFWebPalette());
+        FLocalPalette = std::make_unique<TLogPalette>(WebPalette());
         return *FLocalPalette;
     }
     if (FColorMap->Count() == 0) {

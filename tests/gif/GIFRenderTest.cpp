@@ -82,7 +82,7 @@ TEST(gifRender, PlainRenderingAndPalettePrecedence) {
     EXPECT_EQ(f->Palette().entries[0].peBlue, 255);
     // Dithering on (the display's choice ignored): the 216-entry web palette, entry 36r + 6g + b.
     TGIFImage dither;
-    dither.SetDrawOptions(GIFOption(goDither));
+    dither.SetDrawOptions(DrawOption(goDither));
     TGIFSubImage* d = Frame(dither, 1, 1, B({0}), {Red});
     ASSERT_EQ(d->Palette().entries.size(), 216u);
     const TPaletteEntry e = d->Palette().entries[36 * 5 + 6 * 2 + 1];
@@ -334,11 +334,11 @@ TEST(gifPicture, OptimizePasses) {
     TGIFSubImage* b = Frame(image, 2, 1, B({0, 0}), {});
     MakeTransparent(b, 0);
     b->GraphicControlExtension()->SetDelay(1000);
-    EXPECT_THROW(image.Optimize(GIFOptimize(ooCrop) | GIFOptimize(ooReduceColors), rmPalette, dmNearest, 8),
+    EXPECT_THROW(image.Optimize(OptimizeOption(ooCrop) | OptimizeOption(ooReduceColors), rmPalette, dmNearest, 8),
                  GIFException);
     EXPECT_EQ(image.Images().Count(), 2);
     // Cropping empties the second frame: its delay goes to the first, at most 65535.
-    image.Optimize(GIFOptimize(ooCrop), rmNetscape, dmNearest, 8);
+    image.Optimize(OptimizeOption(ooCrop), rmNetscape, dmNearest, 8);
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_EQ(image.Images()[0]->GraphicControlExtension()->Delay(), 65535);
 }
