@@ -2,6 +2,8 @@
 // loading a small animation.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 #include "gif/GIFImage.h"
 
 namespace {
@@ -58,3 +60,47 @@ static void BM_LoadAnimation(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadAnimation)->Unit(benchmark::kMillisecond);
+
+// Rendering a transparent 4096 x 4096 frame with its mask, against copying its indices into 24-bit
+// pixels through a colour table.
+static void BM_RenderWithMask(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TGIFImage image;
+    for (int i = 0; i < 256; ++i) image.GlobalColorMap().Add(static_cast<TColor>(i * 0x010101));
+    auto f = std::make_unique<TGIFSubImage>(&image);
+    f->SetBounds(0, 0, n, n);
+    for (std::size_t p = 0; p < f->DataSize(); ++p) f->Data()[p] = static_cast<std::uint8_t>((p * 7) ^ (p >> 9));
+    TGIFSubImage* frame = f.get();
+    image.Images().Add(std::move(f));
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(frame);
+    TGIFGraphicControlExtension* g = gce.get();
+    frame->Extensions().Add(std::move(gce));
+    g->SetTransparentColorIndex(3);
+    g->SetTransparent(true);
+    for (auto _ : state) {
+        frame->FreeBitmap();
+        frame->FreeMask();
+        benchmark::DoNotOptimize(frame->Bitmap());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * n * n);
+}
+BENCHMARK(BM_RenderWithMask)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+static void BM_IndicesTo24Bit(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(n) * n);
+    for (std::size_t p = 0; p < px.size(); ++p) px[p] = static_cast<std::uint8_t>((p * 7) ^ (p >> 9));
+    std::vector<std::uint8_t> out(px.size() * 3);
+    std::uint8_t table[256][3];
+    for (int i = 0; i < 256; ++i) table[i][0] = table[i][1] = table[i][2] = static_cast<std::uint8_t>(i);
+    for (auto _ : state) {
+        std::uint8_t* d = out.data();
+        for (std::uint8_t p : px) {
+            std::memcpy(d, table[p], 3);
+            d += 3;
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * n * n);
+}
+BENCHMARK(BM_IndicesTo24Bit)->Arg(4096)->Unit(benchmark::kMillisecond);
