@@ -50,7 +50,7 @@ public:
 
     TGIFImage& Image() { return *image_; }
     // The warnings of the last load, each once, in the order given.
-    const QStringList& Warnings() const { return warnings_; }
+    QStringList Warnings() const override { return warnings_; }
 
 private:
     std::unique_ptr<TGIFImage> image_;

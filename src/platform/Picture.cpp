@@ -419,12 +419,13 @@ void TPicture::SaveToClipboard() {
 
 // ---- the helpers of the file and clipboard commands
 
-void LoadPictureToDIB(const QString& fileName, TFastDIB& dib) {
+void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings) {
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
     asPictureError([&] { pic.Graphic()->AssignTo(out); });
     AssignDIB(dib, out);
+    if (warnings) *warnings = pic.Graphic()->Warnings();
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {

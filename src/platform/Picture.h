@@ -79,6 +79,9 @@ public:
     // Reads the picture from `format` of `data` (the standard bitmap format is "image/*"). Throws
     // EInvalidGraphic "Unsupported clipboard format" for a format the class does not read.
     virtual void LoadFromClipboardFormat(const QMimeData& data, const QString& format);
+
+    // What the last load read but found wrong (a picture cut short loads what is there and says so).
+    virtual QStringList Warnings() const { return {}; }
 };
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
@@ -150,7 +153,8 @@ private:
 // Loads any registered picture file into `dib` at 24 bits per pixel; throws EInvalidGraphic with a
 // clear message (unknown extension, corrupt, truncated, too large) or std::runtime_error when the file
 // cannot be opened. `dib` is unchanged on failure.
-void LoadPictureToDIB(const QString& fileName, TFastDIB& dib);
+// `warnings`, when given, receives what the decoder found wrong but could read past.
+void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings = nullptr);
 // Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);
 

@@ -226,6 +226,18 @@ TEST_F(FileCommands, SaveAsGifWithTheTransparencyDialog) {
     TfGif::SetExecuteHook(nullptr);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
 
+    // A copy cut short opens with what could be read, and says the picture is incomplete.
+    const QByteArray whole = ReadAll(File("none.gif"));
+    QFile cut(File("cut.gif"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(whole.size() - 4));
+    cut.close();
+    const int before = static_cast<int>(Messages().size());
+    Open(File("cut.gif"));
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_TRUE(Messages().last().contains("the picture is incomplete")) << Messages().last().toStdString();
+    EXPECT_EQ(W->z.Width, 16);
+
     // Opened again: the first frame, 16 x 16, colours close to the blocks.
     Open(File("none.gif"));
     ASSERT_EQ(W->z.Width, 16);

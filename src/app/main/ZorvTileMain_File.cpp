@@ -275,11 +275,14 @@ void TfZorvTile::Open1Click() {
     // The picture is read before anything changes: a file that cannot be read leaves the image and
     // the undo ring as they were.
     TFastDIB pic;
-    LoadPictureToDIB(name, pic);
+    QStringList warnings;
+    LoadPictureToDIB(name, pic, &warnings);
     CopyUnDo();
     TakeLoadedPicture(pic);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
+    // A picture cut short shows what could be read, and says so.
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 void TfZorvTile::OpenStartFile(const QString& fileName) {
@@ -299,8 +302,9 @@ void TfZorvTile::DropFiles(const QStringList& fileNames) {
 void TfZorvTile::DropFile(const QString& fileName) {
     const QString name = QFileInfo(fileName).absoluteFilePath();
     TFastDIB pic;
+    QStringList warnings;
     try {
-        LoadPictureToDIB(name, pic);
+        LoadPictureToDIB(name, pic, &warnings);
     } catch (const EInvalidGraphic&) {
         // Nothing has changed yet, so there is nothing to take back.
         ShowMessage("Unsupported image file, or not an image");
@@ -310,6 +314,7 @@ void TfZorvTile::DropFile(const QString& fileName) {
     TakeLoadedPicture(pic);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 bool TfZorvTile::SaveImageAs(const QString& proposedName) {
