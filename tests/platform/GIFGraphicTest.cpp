@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -24,6 +25,15 @@ void blocks(TFastDIB& d, int w, int h) {
             const std::uint8_t v = static_cast<std::uint8_t>(x * 255 / (w - 1));
             d.Pixels24[y][x] = y < h / 2 ? (x < w / 2 ? TFColor{0, 0, 255} : TFColor{255, 0, 0}) : TFColor{v, v, v};
         }
+}
+
+// A 2 x 1 frame added to the picture.
+TGIFSubImage* AddFrameForTest(TGIFImage& image) {
+    auto f = std::make_unique<TGIFSubImage>(&image);
+    f->SetBounds(0, 0, 2, 1);
+    TGIFSubImage* p = f.get();
+    image.Images().Add(std::move(f));
+    return p;
 }
 
 // Reads GIF bytes with Qt's reader (independent of our codec).
@@ -186,4 +196,29 @@ TEST(GIFGraphic, FramesAsIndexedImagesAndPicturesWithAlpha) {
     EXPECT_EQ(frame.pixel(2, 0), qRgb(0, 0, 255));
     EXPECT_EQ(gif.FrameImage(0).constBits(), frame.constBits()); // cached
     EXPECT_TRUE(gif.FrameImage(1).isNull());
+}
+
+TEST(GIFGraphic, AFailedSaveLeavesTheFileAsItWas) {
+    EnsureQtApplication();
+    QTemporaryDir dir;
+    const QString name = dir.filePath("keep.gif");
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old content");
+    old.close();
+    // A pixel outside the frame's table cannot be written: "Color not in color table".
+    TGIFGraphic gif;
+    TGIFSubImage* f = AddFrameForTest(gif.Image());
+    f->ColorMap().Add(0);
+    f->ColorMap().Add(0xFFFFFF);
+    f->Data()[1] = 5;
+    try {
+        gif.SaveToFile(name);
+        ADD_FAILURE() << "saved";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_STREQ(e.what(), "Color not in color table");
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old content"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
