@@ -11,7 +11,7 @@
 
 #include "image/FastDIB.h"
 
-enum TColorReduction {
+enum TColorReduction : int {
     rmNone,
     rmWindows20,
     rmWindows256,
@@ -23,7 +23,7 @@ enum TColorReduction {
     rmQuantizeWindows,
     rmPalette
 };
-enum TDitherMode { dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes };
+enum TDitherMode : int { dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes };
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
 // The pixel format of an image by its depth (and, at 16 bits, its channel layout).

@@ -314,6 +314,8 @@ void TGIFPainter::Step() {
                 FStage = sEnd;
                 return;
             }
+            FRestarted = FEverStarted;
+            FEverStarted = true;
             FActiveImage = 0;
             Fire(OnStartPaint);
             FStarted = false;
@@ -340,7 +342,17 @@ void TGIFPainter::Step() {
                 break;
             }
             FStage = sDraw;
-            if (FDelay >= 1 && BeginWait()) return;
+            if (FDelay >= 1) {
+                if (BeginWait()) return;
+            } else if (Async() && FRestarted) {
+                // Frame 0 after a restart is drawn from the driver's next call, so that handlers that
+                // restart the painter again and again cannot hold the user-interface thread.
+                FRestarted = false;
+                FStage = sWaiting;
+                FWakeAt = FDriver.Now();
+                if (!FPaused) FDriver.Schedule(*this, 0);
+                return;
+            }
             break;
         case sWaiting: // the scheduled wait is over, or was cut short
             if (FSignalled) {

@@ -158,6 +158,7 @@ private:
     bool FSignalled = false;
     bool FRunning = false;
     bool FDrewInPass = false;
+    bool FEverStarted = false, FRestarted = false;
     int FLoopCount = 1, FLoopPoint = 0;
     bool FLoopSeen = false;
     int FDelay = 0; // hundredths before the next frame, then milliseconds of the wait

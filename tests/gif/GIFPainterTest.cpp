@@ -181,6 +181,17 @@ TEST(gifPainter, SpeedRestartPauseAndStop) {
         EXPECT_EQ(t.Drawn, (Draws{{0, 0}, {1, 36}, {0, 36}}));
         EXPECT_EQ(t.Starts, 2);
     }
+    // A handler that restarts after every frame: each new start returns to the driver first.
+    {
+        Timed t(0);
+        TGIFPaintSettings s = t.Settings(Animated);
+        s.OnAfterPaint = [](TGIFPainter& sender) { sender.Restart(); };
+        TGIFPainter p(&t.W.Image, t.Canvas, {0, 0, 1, 1}, s, t.Driver);
+        p.Start();
+        EXPECT_EQ(t.Drawn, (Draws{{0, 0}}));
+        t.Driver.Tick();
+        EXPECT_EQ(t.Drawn, (Draws{{0, 0}, {0, 0}}));
+    }
     // Pause holds the painter at its wait; Start resumes it, at once when the wait is over.
     {
         Timed t(0);
