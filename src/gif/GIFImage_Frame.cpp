@@ -246,6 +246,8 @@ TGIFImage::~TGIFImage() {
 }
 
 void TGIFImage::Clear() {
+    // No painter may go on drawing frames that are about to go.
+    FPainters.PaintStop();
     FBitmap.reset();
     FImages->Clear();
     FHeader->ColorMap().Clear();

@@ -2,11 +2,13 @@
 // passes, options, the palette the picture is shown with, its rendering and drawing.
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
 
 #include "gif/GIFColorMapOptimizer.h"
+#include "gif/GIFPainter.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Contents
@@ -125,6 +127,8 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
     (void)ADitherMode;
     (void)AReductionBits;
     const auto has = [&](TGIFOptimizeOption o) { return (Options & OptimizeOption(o)) != 0; };
+    FPainters.PaintStop();
+    std::lock_guard<std::recursive_mutex> lock(FPainters.Lock());
     int steps = 0;
     const int total = 6 * FImages->Count();
     const auto step = [&] { Progress(psRunning, MulDiv(++steps, 100, total), false, "Optimizing..."); };
