@@ -342,3 +342,25 @@ TEST(gifPicture, OptimizePasses) {
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_EQ(image.Images()[0]->GraphicControlExtension()->Delay(), 65535);
 }
+
+TEST(gifRender, DitheredRenderingOnTheWebPalette) {
+    // Red (255, 0, 0) is web entry 36 x 5 = 180 and (102, 51, 0) entry 36 x 2 + 6 = 78, both exact
+    // (no error to diffuse).
+    TGIFImage image;
+    image.SetDrawOptions(DrawOption(goDither));
+    TGIFSubImage* f = Frame(image, 3, 1, B({0, 1, 0}), {RGBColor(255, 0, 0), RGBColor(102, 51, 0)});
+    const TFastDIB* plain = f->Bitmap();
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ((std::array<int, 3>{plain->Pixels8[0][0], plain->Pixels8[0][1], plain->Pixels8[0][2]}),
+              (std::array<int, 3>{180, 78, 180}));
+    EXPECT_EQ((*plain->Colors)[78], (TFColorA{0, 51, 102, 0}));
+    EXPECT_EQ((*plain->Colors)[216], (TFColorA{0, 0, 0, 0}));
+    // Index 1 transparent: its pixel keeps the fill byte, one more than its web entry
+    // (36 x 102 / 51 + 6 x 51 / 51 + 0 / 51 + 1 = 79), and sets its mask bit.
+    MakeTransparent(f, 1);
+    ASSERT_TRUE(f->HasMask());
+    const TFastDIB* masked = f->Bitmap();
+    EXPECT_EQ((std::array<int, 3>{masked->Pixels8[0][0], masked->Pixels8[0][1], masked->Pixels8[0][2]}),
+              (std::array<int, 3>{180, 79, 180}));
+    EXPECT_EQ(f->MaskBits(), B({0x40, 0x00}));
+}
