@@ -364,3 +364,68 @@ TEST(gifRender, DitheredRenderingOnTheWebPalette) {
               (std::array<int, 3>{180, 79, 180}));
     EXPECT_EQ(f->MaskBits(), B({0x40, 0x00}));
 }
+
+TEST(gifPicture, SettersAndCopies) {
+    TGIFImage image;
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.Bitmap(), nullptr);
+    EXPECT_FALSE(image.IsTransparent());
+    EXPECT_EQ(image.Version(), gvUnknown);
+    // Reduction depth 3..8; anything else refused and the old value kept.
+    for (int bad : {2, 9}) EXPECT_THROW(image.SetReductionBits(bad), GIFException);
+    EXPECT_EQ(image.ReductionBits(), 8);
+    image.SetReductionBits(3);
+    EXPECT_EQ(image.ReductionBits(), 3);
+    image.SetAnimationSpeed(5000);
+    EXPECT_EQ(image.AnimationSpeed(), 1000);
+    image.SetAnimationSpeed(-1);
+    EXPECT_EQ(image.AnimationSpeed(), 0);
+    // The screen cannot shrink below a frame.
+    TGIFSubImage* f = Frame(image, 4, 2, B({0, 1, 1, 0, 1, 1, 1, 1}), {Red, Green}, 3, 1);
+    MakeTransparent(f, 0);
+    EXPECT_THROW(image.SetWidth(6), GIFException);
+    EXPECT_EQ(image.Width(), 7);
+    image.SetHeight(10);
+    EXPECT_EQ(image.Height(), 10);
+    // A copy: frames, header and drawing options, without the handlers.
+    int warnings = 0;
+    image.OnWarning = [&](const void*, TGIFSeverity, const std::string&) { ++warnings; };
+    image.SetDrawOptions(DrawOption(goTile));
+    image.SetCompression(gcRLE);
+    TGIFImage copy;
+    copy.Assign(&image);
+    EXPECT_EQ(copy.Images().Count(), 1);
+    EXPECT_EQ(copy.Width(), 7);
+    EXPECT_EQ(copy.Height(), 10);
+    EXPECT_EQ(FrameBytes(*copy.Images()[0]), FrameBytes(*f));
+    EXPECT_TRUE(copy.IsTransparent());
+    EXPECT_EQ(copy.DrawOptions(), DrawOption(goTile));
+    EXPECT_EQ(copy.Compression(), gcLZW);  // not copied
+    EXPECT_EQ(copy.ReductionBits(), 8);    // not copied
+    EXPECT_FALSE(copy.OnWarning);
+    EXPECT_FALSE(copy.OnProgress);
+    // The rendering of the screen: palette entry 0 around the frame, the frame drawn opaque.
+    const TFastDIB* bmp = copy.Bitmap();
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(bmp->Bpp, 24);
+    EXPECT_EQ(bmp->Pixels24[0][0], (TFColor{0, 0, 255}));
+    EXPECT_EQ(bmp->Pixels24[1][4], (TFColor{0, 255, 0}));
+}
+
+TEST(gifPicture, CleanupOfASingleFrame) {
+    // One frame with a looping extension, an empty graphic control extension and a comment: all go.
+    TGIFImage image;
+    TGIFSubImage* f = Frame(image, 1, 1, B({0}), {Red});
+    f->Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(f));
+    f->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(f));
+    f->Extensions().Add(std::make_unique<TGIFCommentExtension>(f));
+    image.Optimize(OptimizeOption(ooCleanup), rmNetscape, dmNearest, 8);
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_EQ(image.Images()[0]->Extensions().Count(), 0);
+    // A transparent one stays.
+    TGIFSubImage* g = Frame(image, 1, 1, B({0}), {});
+    MakeTransparent(g, 0);
+    image.Optimize(OptimizeOption(ooCleanup), rmNetscape, dmNearest, 8);
+    EXPECT_EQ(image.Images()[1]->Extensions().Count(), 1);
+}
