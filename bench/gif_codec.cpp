@@ -16,9 +16,10 @@ std::vector<std::uint8_t> MakePixels(int size, Pattern pattern) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
             px[static_cast<std::size_t>(y) * size + x] =
-                pattern == Noise  ? static_cast<std::uint8_t>(rng() & 255)
-                : pattern == Flat ? std::uint8_t{17}
-                                  : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
+                pattern == Noise ? static_cast<std::uint8_t>(rng() & 255)
+                : pattern == Flat
+                    ? std::uint8_t{17}
+                    : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
     return px;
 }
 

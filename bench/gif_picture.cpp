@@ -69,7 +69,8 @@ static void BM_RenderWithMask(benchmark::State& state) {
     for (int i = 0; i < 256; ++i) image.GlobalColorMap().Add(static_cast<TColor>(i * 0x010101));
     auto f = std::make_unique<TGIFSubImage>(&image);
     f->SetBounds(0, 0, n, n);
-    for (std::size_t p = 0; p < f->DataSize(); ++p) f->Data()[p] = static_cast<std::uint8_t>((p * 7) ^ (p >> 9));
+    for (std::size_t p = 0; p < f->DataSize(); ++p)
+        f->Data()[p] = static_cast<std::uint8_t>((p * 7) ^ (p >> 9));
     TGIFSubImage* frame = f.get();
     image.Images().Add(std::move(f));
     auto gce = std::make_unique<TGIFGraphicControlExtension>(frame);

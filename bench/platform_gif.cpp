@@ -21,7 +21,8 @@ void photo(TFastDIB& d, int n) {
                 v += noise;
                 return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
             };
-            row[x] = {c(128 + 100 * std::sin(x / 97.0)), c(y * 255.0 / n), c(128 + 100 * std::cos(y / 61.0 + x / 150.0))};
+            row[x] = {c(128 + 100 * std::sin(x / 97.0)), c(y * 255.0 / n),
+                      c(128 + 100 * std::cos(y / 61.0 + x / 150.0))};
         }
     }
 }

@@ -39,10 +39,10 @@ public:
 [[noreturn]] void GIFDataEnd();
 
 // Warnings of a picture whose data stop early: what was read is kept.
-inline constexpr const char* GIFIncompleteFile = "The file ends before its trailer: the picture is incomplete";
+inline constexpr const char* GIFIncompleteFile =
+    "The file ends before its trailer: the picture is incomplete";
 inline constexpr const char* GIFIncompleteFrame =
     "Image data end before the last pixel: the picture is incomplete";
-
 
 enum TGIFVersion { gvUnknown, gv87a, gv89a };
 enum TGIFSeverity { gsInfo, gsWarning, gsError };

@@ -295,8 +295,8 @@ void TGIFGlobalColorMap::BuildHistogram(std::vector<TUsageCount>& Histogram) {
 void TGIFGlobalColorMap::MapImages(const std::vector<int>& Map) {
     // The header's background index follows its colour to the new place.
     const int bg = FHeader->BackgroundColorIndex();
-    if (bg < static_cast<int>(Map.size())) FHeader->FLogicalScreenDescriptor.BackgroundColorIndex =
-        static_cast<std::uint8_t>(Map[bg]);
+    if (bg < static_cast<int>(Map.size()))
+        FHeader->FLogicalScreenDescriptor.BackgroundColorIndex = static_cast<std::uint8_t>(Map[bg]);
     TGIFImage* image = FHeader->Image();
     if (!image) return;
     for (int i = 0; i < image->Images().Count(); ++i) {

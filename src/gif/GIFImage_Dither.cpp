@@ -6,7 +6,6 @@
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
 
-
 void TGIFSubImage::RenderDithered(TFastDIB& Target) {
     const int w = Width(), h = Height();
     FBitmapPalette = Palette();
@@ -34,12 +33,14 @@ void TGIFSubImage::RenderDithered(TFastDIB& Target) {
     if (makeMask) {
         FMask.assign(static_cast<std::size_t>(maskRow) * h, 0);
         const TGIFColor c = colors[t];
-        fill = static_cast<std::uint8_t>((MulDiv(36, c.Red, 51) + MulDiv(6, c.Green, 51) + c.Blue / 51 + 1) % 256);
+        fill = static_cast<std::uint8_t>((MulDiv(36, c.Red, 51) + MulDiv(6, c.Green, 51) + c.Blue / 51 + 1) %
+                                         256);
     }
     bool anySet = false;
     std::uint8_t r, g, b;
     for (int y = 0; y < h; ++y) {
-        if (y % 32 == 0 && FGIFImage) FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
+        if (y % 32 == 0 && FGIFImage)
+            FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
         const std::uint8_t* src = FData.data() + static_cast<std::size_t>(y) * w;
         std::uint8_t* dst = Target.Scanlines[y];
         std::uint8_t* m = makeMask ? FMask.data() + static_cast<std::size_t>(y) * maskRow : nullptr;

@@ -63,8 +63,9 @@ void TGIFSubImage::Assign(const TFastDIB& Source) {
                 Import24(Source);
             } else {
                 // Reduced on a copy; an empty result is refused with "Invalid reduction method".
-                std::unique_ptr<TFastDIB> reduced = ReduceColorsForImport(
-                    Source, reduction, image ? image->DitherMode() : dmNearest, image ? image->ReductionBits() : 8);
+                std::unique_ptr<TFastDIB> reduced =
+                    ReduceColorsForImport(Source, reduction, image ? image->DitherMode() : dmNearest,
+                                          image ? image->ReductionBits() : 8);
                 ImportIndexed(*reduced);
             }
         }
@@ -91,7 +92,8 @@ void TGIFSubImage::ImportIndexed(const TFastDIB& Source) {
     FColorMap->ImportColorTable(quads, count);
     const int w = Width(), h = Height();
     for (int y = 0; y < h; ++y) {
-        if (y % 32 == 0 && FGIFImage) FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
+        if (y % 32 == 0 && FGIFImage)
+            FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
         const std::uint8_t* s = Source.Scanlines[y];
         std::uint8_t* d = FData.data() + static_cast<std::size_t>(y) * w;
         switch (Source.Bpp) {
@@ -127,11 +129,13 @@ void TGIFSubImage::Import24(const TFastDIB& Source) {
     int filled = 0, newest = -1;
     const int w = Width(), h = Height();
     for (int y = 0; y < h; ++y) {
-        if (y % 32 == 0 && FGIFImage) FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
+        if (y % 32 == 0 && FGIFImage)
+            FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
         const TFColor* s = reinterpret_cast<const TFColor*>(src->Scanlines[y]);
         std::uint8_t* d = FData.data() + static_cast<std::size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t c = static_cast<std::uint32_t>(s[x].r) | (static_cast<std::uint32_t>(s[x].g) << 8) |
+            const std::uint32_t c = static_cast<std::uint32_t>(s[x].r) |
+                                    (static_cast<std::uint32_t>(s[x].g) << 8) |
                                     (static_cast<std::uint32_t>(s[x].b) << 16);
             int index = -1;
             for (int k = 0, e = newest; k < filled; ++k, e = (e + 7) & 7)
@@ -153,7 +157,8 @@ void TGIFSubImage::Import24(const TFastDIB& Source) {
 // ---------------------------------------------------------------------------------------------------
 // Transparency mask
 
-void TGIFSubImage::ImportMask(const std::uint8_t* Mask, int MaskWidth, int MaskHeight, std::ptrdiff_t Stride) {
+void TGIFSubImage::ImportMask(const std::uint8_t* Mask, int MaskWidth, int MaskHeight,
+                              std::ptrdiff_t Stride) {
     if (!Mask || Empty()) return;
     FColorMap->Optimize();
     if (FColorMap->Count() == 0 || FColorMap->Count() >= 256) return;
@@ -216,7 +221,8 @@ void TGIFSubImage::Crop() {
     std::vector<std::uint8_t> cropped(static_cast<std::size_t>(nw) * nh);
     for (int y = 0; y < nh; ++y)
         std::memcpy(cropped.data() + static_cast<std::size_t>(y) * nw,
-                    FData.data() + static_cast<std::size_t>(top + y) * w + left, static_cast<std::size_t>(nw));
+                    FData.data() + static_cast<std::size_t>(top + y) * w + left,
+                    static_cast<std::size_t>(nw));
     if (FGIFImage) FGIFImage->ReleasePixelBytes(static_cast<std::int64_t>(FData.size() - cropped.size()));
     FData = std::move(cropped);
     FImageDescriptor.Left = static_cast<std::uint16_t>(Left() + left);
@@ -245,7 +251,8 @@ void TGIFSubImage::Merge(TGIFSubImage* Previous) {
     if (!sameTable)
         for (int a = 0; a < 256; ++a)
             for (int b = 0; b < 256; ++b)
-                if (ColorAt(map, a) == ColorAt(prevMap, b)) equal[a][b >> 3] |= static_cast<std::uint8_t>(1 << (b & 7));
+                if (ColorAt(map, a) == ColorAt(prevMap, b))
+                    equal[a][b >> 3] |= static_cast<std::uint8_t>(1 << (b & 7));
 
     const auto chooseIndex = [&]() {
         if (FColorMap->Count() == 0) {
@@ -269,9 +276,9 @@ void TGIFSubImage::Merge(TGIFSubImage* Previous) {
 
     for (int y = r.Top; y < r.Bottom; ++y) {
         std::uint8_t* p = FData.data() + static_cast<std::size_t>(y - Top()) * Width() + (r.Left - Left());
-        const std::uint8_t* q =
-            Previous->FData.data() + static_cast<std::size_t>(y - Previous->Top()) * Previous->Width() +
-            (r.Left - Previous->Left());
+        const std::uint8_t* q = Previous->FData.data() +
+                                static_cast<std::size_t>(y - Previous->Top()) * Previous->Width() +
+                                (r.Left - Previous->Left());
         for (int x = 0; x < r.Right - r.Left; ++x) {
             if ((t >= 0 && p[x] == t) || q[x] == pt) continue;
             const bool same = sameTable ? p[x] == q[x] : (equal[p[x]][q[x] >> 3] >> (q[x] & 7)) & 1;

@@ -94,10 +94,12 @@ void TGIFImage::OptimizeColorMap() {
 namespace {
 
 bool Contains(const TGIFSubImage& f, int index) {
-    return std::find(f.Data(), f.Data() + f.DataSize(), static_cast<std::uint8_t>(index)) != f.Data() + f.DataSize();
+    return std::find(f.Data(), f.Data() + f.DataSize(), static_cast<std::uint8_t>(index)) !=
+           f.Data() + f.DataSize();
 }
 
-template <class T> void DeleteExtensions(TGIFSubImage& f, bool (*Drop)(TGIFExtension&, TGIFSubImage&, int), int Frames) {
+template <class T>
+void DeleteExtensions(TGIFSubImage& f, bool (*Drop)(TGIFExtension&, TGIFSubImage&, int), int Frames) {
     TGIFExtensionList& list = f.Extensions();
     for (int k = list.Count() - 1; k >= 0; --k)
         if (Drop(*list[k], f, Frames)) list.Delete(k);
@@ -119,8 +121,8 @@ bool CleanupDrops(TGIFExtension& e, TGIFSubImage& f, int Frames) {
 
 } // namespace
 
-void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorReduction, TDitherMode ADitherMode,
-                         int AReductionBits) {
+void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorReduction,
+                         TDitherMode ADitherMode, int AReductionBits) {
     if (Empty()) return;
     // Checked before any pass changes the picture.
     CheckOptimizeOptions(Options, AColorReduction);
@@ -154,7 +156,8 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
                 TGIFSubImage* f = FImages->GetImage(i);
                 TGIFSubImage* next = FImages->GetImage(i + 1);
                 TGIFGraphicControlExtension* g = f->GraphicControlExtension();
-                if (!g || (g->Disposal() != dmBackground && g->Disposal() != dmPrevious) || next->Transparent())
+                if (!g || (g->Disposal() != dmBackground && g->Disposal() != dmPrevious) ||
+                    next->Transparent())
                     continue;
                 const TGIFRect a = f->BoundsRect(), b = next->BoundsRect();
                 const TGIFRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),

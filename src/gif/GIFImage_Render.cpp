@@ -8,7 +8,6 @@
 
 namespace {
 
-
 bool SamePalette(const TLogPalette& a, const TLogPalette& b) {
     return a.entries == b.entries;
 }
@@ -18,7 +17,8 @@ TLogPalette ExportPalette(const TGIFColorMap& Map) {
     TLogPalette p;
     p.palVersion = 0x300;
     p.entries.resize(static_cast<std::size_t>(Map.Count()));
-    for (int i = 0; i < Map.Count(); ++i) p.entries[i] = {Map.Data()[i].Red, Map.Data()[i].Green, Map.Data()[i].Blue, 4};
+    for (int i = 0; i < Map.Count(); ++i)
+        p.entries[i] = {Map.Data()[i].Red, Map.Data()[i].Green, Map.Data()[i].Blue, 4};
     return p;
 }
 
@@ -63,7 +63,8 @@ const TLogPalette& TGIFSubImage::Palette() {
 }
 
 void TGIFSubImage::SetPalette(const TLogPalette* Value) {
-    const bool same = (!Value && !FLocalPalette) || (Value && FLocalPalette && SamePalette(*Value, *FLocalPalette));
+    const bool same =
+        (!Value && !FLocalPalette) || (Value && FLocalPalette && SamePalette(*Value, *FLocalPalette));
     if (!same) FLocalPalette = Value ? std::make_unique<TLogPalette>(*Value) : nullptr;
     if (FBitmap && (!Value || !SamePalette(FBitmapPalette, *Value))) {
         FreeBitmap();
@@ -169,7 +170,8 @@ void TGIFSubImage::RenderPlain(TFastDIB& Target) {
     if (makeMask) FMask.assign(static_cast<std::size_t>(maskRow) * h, 0);
     bool anySet = false;
     for (int y = 0; y < h; ++y) {
-        if (y % 32 == 0 && FGIFImage) FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
+        if (y % 32 == 0 && FGIFImage)
+            FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
         const std::uint8_t* src = FData.data() + static_cast<std::size_t>(y) * w;
         std::memcpy(Target.Scanlines[y], src, static_cast<std::size_t>(w));
         if (!makeMask) continue;
@@ -199,7 +201,8 @@ TGIFRect TGIFSubImage::ScaleRect(const TGIFRect& DestRect) const {
     const int ph = FGIFImage ? FGIFImage->Height() : Height();
     const int dw = DestRect.Right - DestRect.Left, dh = DestRect.Bottom - DestRect.Top;
     return {DestRect.Left + MulDiv(Left(), dw, pw), DestRect.Top + MulDiv(Top(), dh, ph),
-            DestRect.Left + MulDiv(Left() + Width(), dw, pw), DestRect.Top + MulDiv(Top() + Height(), dh, ph)};
+            DestRect.Left + MulDiv(Left() + Width(), dw, pw),
+            DestRect.Top + MulDiv(Top() + Height(), dh, ph)};
 }
 
 void TGIFSubImage::Draw(const Surface& Canvas, const TGIFRect& Rect, bool DoTransparent, bool DoTile) {
@@ -213,8 +216,8 @@ namespace {
 
 // Nearest-neighbour stretch of an 8-bit rendering through its colour table into (x, y, w, h) of a
 // 24- or 32-bit surface, clipped to it; with a mask, pixels whose mask bit is 1 are left as they are.
-void StretchIndexed(const TFastDIB& Src, const std::uint8_t* Mask, int MaskRow, const Surface& Dst, int x, int y,
-                    int w, int h) {
+void StretchIndexed(const TFastDIB& Src, const std::uint8_t* Mask, int MaskRow, const Surface& Dst, int x,
+                    int y, int w, int h) {
     if (w <= 0 || h <= 0 || !Dst.valid() || (Dst.bpp != 24 && Dst.bpp != 32)) return;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
     const std::int64_t x1 = std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, Dst.width);
@@ -280,7 +283,8 @@ void TGIFSubImage::StretchDraw(const Surface& Canvas, const TGIFRect& Rect, bool
         for (std::int64_t j = firstTile(startY, ph, h);; ++j) {
             const std::int64_t ty = startY + j * ph;
             if (ty >= bottom) break;
-            StretchIndexed(*bitmap, mask, MaskRowBytes(), Canvas, static_cast<int>(tx), static_cast<int>(ty), w, h);
+            StretchIndexed(*bitmap, mask, MaskRowBytes(), Canvas, static_cast<int>(tx), static_cast<int>(ty),
+                           w, h);
         }
     }
 }

@@ -122,7 +122,8 @@ void TGIFGraphic::SaveToClipboardFormat(QMimeData& data) {
 void TGIFGraphic::LoadFromClipboardFormat(const QMimeData& data, const QString& format) {
     if (format == CF_GIF() && data.hasFormat(format)) {
         const QByteArray bytes = data.data(format);
-        LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+        LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                       static_cast<std::size_t>(bytes.size()));
         return;
     }
     TGraphic::LoadFromClipboardFormat(data, format); // the standard bitmap format, or refused

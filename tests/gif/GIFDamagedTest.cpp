@@ -41,7 +41,11 @@ TEST(gifDamaged, GraphicControlExtensionReadBySize) {
         // Size 5: the fields are the first four of its five bytes.
         {"size five", B({'!', 0xF9, 5, 0x01, 0x0A, 0x00, 0x01, 0x07, 0x00}), 10, 1, true, {GCELayout}},
         // A further data sub-block after the fields is skipped; the frame behind it still loads.
-        {"extra block", B({'!', 0xF9, 4, 0x01, 0x0A, 0x00, 0x01, 0x02, 0xAA, 0xBB, 0x00}), 10, 1, true,
+        {"extra block",
+         B({'!', 0xF9, 4, 0x01, 0x0A, 0x00, 0x01, 0x02, 0xAA, 0xBB, 0x00}),
+         10,
+         1,
+         true,
          {GCELayout}},
         // Fewer than four bytes: no fields are taken.
         {"size two", B({'!', 0xF9, 2, 0x01, 0x0A, 0x00}), 0, 0, false, {GCELayout}},
@@ -63,8 +67,7 @@ TEST(gifDamaged, GraphicControlExtensionReadBySize) {
         EXPECT_EQ(f->Transparent(), c.Transparent);
         EXPECT_EQ(w.Warnings, c.Warnings);
         // Written in the standard layout: size 4, the four fields, terminator 0.
-        EXPECT_EQ(SavedExtensions(w.Image),
-                  B({'!', 0xF9, 4, c.Transparent ? 1 : 0, c.Delay, 0, c.Index, 0}));
+        EXPECT_EQ(SavedExtensions(w.Image), B({'!', 0xF9, 4, c.Transparent ? 1 : 0, c.Delay, 0, c.Index, 0}));
         WarnedImage again;
         again.Load(w.Save());
         EXPECT_TRUE(again.Warnings.empty());
@@ -91,8 +94,8 @@ TEST(gifDamaged, PlainTextExtensionReadBySize) {
 
     // A longer first block: the twelve fields, the rest of the block skipped, the text after it.
     WarnedImage longer;
-    longer.Load(FileWith(Cat({B({'!', 0x01, 14, 1, 0, 2, 0, 3, 0, 4, 0, 5, 6, 7, 8, 0xEE, 0xEE}),
-                              B({2, 'h', 'i', 0})})));
+    longer.Load(FileWith(
+        Cat({B({'!', 0x01, 14, 1, 0, 2, 0, 3, 0, 4, 0, 5, 6, 7, 8, 0xEE, 0xEE}), B({2, 'h', 'i', 0})})));
     auto* l = dynamic_cast<TGIFTextExtension*>(longer.Image.Images()[0]->Extensions()[0]);
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(l->GridHeight(), 4);
@@ -170,8 +173,8 @@ TEST(gifDamaged, FileCutBetweenFramesAndInsideBlocks) {
 TEST(gifDamaged, DataWithoutEndCode) {
     // Every pixel there, no end code before the terminator: nothing is missing.
     WarnedImage all;
-    all.Load(Cat({Header87(2, 1, 1), Descriptor(0, 0, 2, 1), PackCodes(2, {{4, 3}, {1, 3}, {2, 3}}),
-                  B({';'})}));
+    all.Load(
+        Cat({Header87(2, 1, 1), Descriptor(0, 0, 2, 1), PackCodes(2, {{4, 3}, {1, 3}, {2, 3}}), B({';'})}));
     EXPECT_EQ(FrameBytes(*all.Image.Images()[0]), B({1, 2}));
     EXPECT_TRUE(all.Warnings.empty());
     // One pixel of four, then the terminator: the frame is incomplete.

@@ -169,7 +169,8 @@ TEST(gifImport, IndexedMonoAndTrueColourBitmaps) {
     // 300 colours without reduction overflow the table.
     TFastDIB many;
     many.SetSize(300, 1, 24, 0);
-    for (int x = 0; x < 300; ++x) many.Pixels24[0][x] = {static_cast<std::uint8_t>(x & 255), static_cast<std::uint8_t>(x >> 8), 7};
+    for (int x = 0; x < 300; ++x)
+        many.Pixels24[0][x] = {static_cast<std::uint8_t>(x & 255), static_cast<std::uint8_t>(x >> 8), 7};
     TGIFImage overflow;
     overflow.SetColorReduction(rmNone);
     try {
@@ -334,8 +335,9 @@ TEST(gifPicture, OptimizePasses) {
     TGIFSubImage* b = Frame(image, 2, 1, B({0, 0}), {});
     MakeTransparent(b, 0);
     b->GraphicControlExtension()->SetDelay(1000);
-    EXPECT_THROW(image.Optimize(OptimizeOption(ooCrop) | OptimizeOption(ooReduceColors), rmPalette, dmNearest, 8),
-                 GIFException);
+    EXPECT_THROW(
+        image.Optimize(OptimizeOption(ooCrop) | OptimizeOption(ooReduceColors), rmPalette, dmNearest, 8),
+        GIFException);
     EXPECT_EQ(image.Images().Count(), 2);
     // Cropping empties the second frame: its delay goes to the first, at most 65535.
     image.Optimize(OptimizeOption(ooCrop), rmNetscape, dmNearest, 8);
@@ -401,8 +403,8 @@ TEST(gifPicture, SettersAndCopies) {
     EXPECT_EQ(FrameBytes(*copy.Images()[0]), FrameBytes(*f));
     EXPECT_TRUE(copy.IsTransparent());
     EXPECT_EQ(copy.DrawOptions(), DrawOption(goTile));
-    EXPECT_EQ(copy.Compression(), gcLZW);  // not copied
-    EXPECT_EQ(copy.ReductionBits(), 8);    // not copied
+    EXPECT_EQ(copy.Compression(), gcLZW); // not copied
+    EXPECT_EQ(copy.ReductionBits(), 8);   // not copied
     EXPECT_FALSE(copy.OnWarning);
     EXPECT_FALSE(copy.OnProgress);
     // The rendering of the screen: palette entry 0 around the frame, the frame drawn opaque.

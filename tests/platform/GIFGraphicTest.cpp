@@ -23,7 +23,8 @@ void blocks(TFastDIB& d, int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const std::uint8_t v = static_cast<std::uint8_t>(x * 255 / (w - 1));
-            d.Pixels24[y][x] = y < h / 2 ? (x < w / 2 ? TFColor{0, 0, 255} : TFColor{255, 0, 0}) : TFColor{v, v, v};
+            d.Pixels24[y][x] =
+                y < h / 2 ? (x < w / 2 ? TFColor{0, 0, 255} : TFColor{255, 0, 0}) : TFColor{v, v, v};
         }
 }
 
@@ -98,7 +99,8 @@ TEST(GIFGraphic, SavedPicturesReadBackByQtsReader) {
                     EXPECT_EQ(qAlpha(p), 0) << x << "," << y;
                 } else {
                     const TColor c = map.Colors(i);
-                    EXPECT_EQ(qRgb(qRed(p), qGreen(p), qBlue(p)), qRgb(GetRValue(c), GetGValue(c), GetBValue(c)))
+                    EXPECT_EQ(qRgb(qRed(p), qGreen(p), qBlue(p)),
+                              qRgb(GetRValue(c), GetGValue(c), GetBValue(c)))
                         << x << "," << y;
                 }
             }
@@ -130,8 +132,9 @@ TEST(GIFGraphic, FilesThroughTheContainer) {
         << partial.Warnings().join("; ").toStdString();
     // Nothing that is a picture: refused, the old content kept.
     const QByteArray header = whole.left(13);
-    EXPECT_THROW(partial.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(header.constData()), header.size()),
-                 EInvalidGraphic);
+    EXPECT_THROW(
+        partial.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(header.constData()), header.size()),
+        EInvalidGraphic);
     EXPECT_EQ(partial.Width(), 20);
     EXPECT_THROW(partial.LoadFromMemory(reinterpret_cast<const std::uint8_t*>("GIF"), 3), EInvalidGraphic);
 }

@@ -18,10 +18,10 @@ public:
     void FormCreate() {}
 
     std::array<QFrame*, 256> Clr{}; // the swatches, 16 to a row
-    int ndex = 256;                  // the chosen index; 256 = none chosen yet
-    QPushButton* BitBtn1 = nullptr;  // OK
-    QPushButton* BitBtn2 = nullptr;  // None
-    QPushButton* BitBtn3 = nullptr;  // Cancel
+    int ndex = 256;                 // the chosen index; 256 = none chosen yet
+    QPushButton* BitBtn1 = nullptr; // OK
+    QPushButton* BitBtn2 = nullptr; // None
+    QPushButton* BitBtn3 = nullptr; // Cancel
 
     // Swatch i shows entry i of the GIF's global colour table (past its end, the table's rule for a
     // missing entry: entry 0).
