@@ -110,6 +110,9 @@ private:
     int Prefix = 0;
     int FreeEntry = 0;
     THashTable* HashTable = nullptr;
+    // The last string made from each code, a cache in front of the dictionary: a flat run finds its
+    // next string here without hashing (the codes sent are the same).
+    std::uint32_t Child[4096] = {}; // (256 or pixel) shl 16 or code; 0: none
 };
 
 class TRLEEncoder : public TGIFEncoder {

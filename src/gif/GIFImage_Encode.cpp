@@ -144,6 +144,7 @@ void TLZWEncoder::Output(int Value) {
 void TLZWEncoder::Clear() {
     TGIFEncoder::Clear();
     HashTable->Clear();
+    std::memset(Child, 0, sizeof Child);
     FreeEntry = ClearCode + 2;
 }
 
@@ -162,6 +163,11 @@ void TLZWEncoder::DoCompress() {
             for (; p != end; ++p) {
                 const int c = *p;
                 if (c >= MaxColor) GIFError("Color not in color table");
+                const std::uint32_t child = Child[Prefix];
+                if ((child >> 16) == (0x100u | static_cast<std::uint32_t>(c))) {
+                    Prefix = static_cast<int>(child & 0xFFFF);
+                    continue;
+                }
                 const std::uint32_t key =
                     (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
                 const int code = table.Lookup(key);
@@ -170,11 +176,15 @@ void TLZWEncoder::DoCompress() {
                     continue;
                 }
                 Output(Prefix);
-                Prefix = c;
-                if (FreeEntry < 4095)
-                    table.Insert(key, FreeEntry++);
-                else
+                if (FreeEntry < 4095) {
+                    table.Insert(key, FreeEntry);
+                    Child[Prefix] = ((0x100u | static_cast<std::uint32_t>(c)) << 16) |
+                                    static_cast<std::uint32_t>(FreeEntry);
+                    ++FreeEntry;
+                } else {
                     Clear();
+                }
+                Prefix = c;
             }
             Output(Prefix);
             HashTable = nullptr;
