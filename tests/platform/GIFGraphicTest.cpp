@@ -225,3 +225,27 @@ TEST(GIFGraphic, AFailedSaveLeavesTheFileAsItWas) {
     EXPECT_EQ(old.readAll(), QByteArray("old content"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
+
+TEST(GIFGraphic, DamagedBlocksSavedWellFormedForOtherDecoders) {
+    EnsureQtApplication();
+    // A 2 x 1 screen, 4 grey entries (i, i, i); a control block of size 5 (transparent index 1), a
+    // plain text block of size 4, then a frame of pixels 1 and 2 (clear 4, 1, 2, end 5 in 3 bits).
+    QByteArray file("GIF89a\x02\x00\x01\x00\x81\x00\x00", 13);
+    for (int i = 0; i < 4; ++i) file.append(QByteArray(3, static_cast<char>(i)));
+    file.append(QByteArray("\x21\xF9\x05\x01\x0A\x00\x01\x07\x00", 9));
+    file.append(QByteArray("\x21\x01\x04\x01\x00\x7F\x06\x00", 8));
+    file.append(QByteArray("\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00", 10));
+    file.append(QByteArray("\x02\x02\x8C\x0A\x00\x3B", 6));
+    TGIFGraphic gif;
+    gif.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.constData()), file.size());
+    EXPECT_EQ(gif.Warnings(), QStringList({"Graphic control extension block has a non-standard layout",
+                                           "Plain text extension block has a non-standard layout"}));
+    const QByteArray saved = gif.SaveToMemory();
+    const QImage q = qtRead(saved);
+    ASSERT_EQ(q.size(), QSize(2, 1));
+    EXPECT_EQ(qAlpha(q.pixel(0, 0)), 0);
+    EXPECT_EQ(q.pixel(1, 0), qRgb(2, 2, 2));
+    TGIFGraphic again;
+    again.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(saved.constData()), saved.size());
+    EXPECT_TRUE(again.Warnings().isEmpty());
+}
