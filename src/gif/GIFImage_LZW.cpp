@@ -111,8 +111,9 @@ private:
             Suffix[i] = static_cast<std::uint16_t>(i);
             Length[i] = 1;
         }
-        std::memset(Prefix + ClearCode, 0, sizeof(Prefix[0]) * (TableSize - ClearCode));
-        std::memset(Suffix + ClearCode, 0, sizeof(Suffix[0]) * (TableSize - ClearCode));
+        // Entries from MaxCode on were never defined since the last clear and are still zero.
+        std::memset(Prefix + ClearCode, 0, sizeof(Prefix[0]) * (MaxCode - ClearCode));
+        std::memset(Suffix + ClearCode, 0, sizeof(Suffix[0]) * (MaxCode - ClearCode));
         CodeSize = SetCodeSize + 1;
         MaxCodeSize = 2 * ClearCode;
         MaxCode = ClearCode + 2;
