@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // A picture of four flat blocks and a band of 40 greys (more colours than a tiny table holds).
@@ -248,4 +251,29 @@ TEST(GIFGraphic, DamagedBlocksSavedWellFormedForOtherDecoders) {
     TGIFGraphic again;
     again.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(saved.constData()), saved.size());
     EXPECT_TRUE(again.Warnings().isEmpty());
+}
+
+TEST(GIFGraphic, RunLengthBeyondOneTableCycleReadByQt) {
+    EnsureQtApplication();
+    // A flat run longer than one run-length table cycle (4089 codes of runs 1..4089 at 2 bits cover
+    // about 8.4 million pixels): the encoder clears inside the run and goes on with small tables, as
+    // it is specified; another decoder reads every pixel back.
+    TGIFGraphic gif;
+    TGIFImage& image = gif.Image();
+    for (TColor c : {0x000000u, 0x0000FFu, 0x00FF00u, 0xFF0000u}) image.GlobalColorMap().Add(c);
+    auto f = std::make_unique<TGIFSubImage>(&image);
+    f->SetBounds(0, 0, 4096, 2100);
+    std::memset(f->Data(), 1, f->DataSize());
+    image.Images().Add(std::move(f));
+    image.SetCompression(gcRLE);
+    const QByteArray bytes = gif.SaveToMemory();
+    const QImage q = qtRead(bytes);
+    ASSERT_EQ(q.size(), QSize(4096, 2100));
+    for (int y = 0; y < q.height(); y += 7)
+        for (int x = 0; x < q.width(); x += 13) ASSERT_EQ(q.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+    EXPECT_EQ(q.pixel(4095, 2099), qRgb(255, 0, 0));
+    TGIFGraphic back;
+    back.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size());
+    const TGIFSubImage* b = back.Image().Images()[0];
+    EXPECT_EQ(std::count(b->Data(), b->Data() + b->DataSize(), 1), 4096 * 2100);
 }
