@@ -624,6 +624,11 @@ private:
 // The palette of a colour table (the web palette is WebPalette, GIFColorReduction.h).
 TLogPalette GIFExportPalette(const TGIFColorMap& Map);
 
+// Whether image data are decoded by copying strings within the output (true, the default) or only by
+// the tolerant decoder that walks every string; both give the same pixels and warnings (the switch
+// lets the first be checked against the second).
+bool& GIFFastDecoding();
+
 // Raises GIFException when a frame or screen of this size may not be held in memory.
 void CheckImageSize(std::int64_t Width, std::int64_t Height);
 

@@ -3,6 +3,7 @@
 // there is one, so the next block is read where it starts.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "gif/GIFImage.h"
 
@@ -269,6 +270,11 @@ private:
 
 } // namespace
 
+bool& GIFFastDecoding() {
+    static bool fast = true;
+    return fast;
+}
+
 void TGIFSubImage::Decompress(TStream& Stream) {
     NewImage();
     if (!FData.empty()) {
@@ -284,22 +290,28 @@ void TGIFSubImage::Decompress(TStream& Stream) {
     const int w = Width(), h = Height();
     std::uint8_t* const pixels = FData.data();
     bool stopped = FData.empty();
-    const auto readRow = [&](int y) {
-        return decoder->ReadRun(pixels + static_cast<std::size_t>(y) * w, w) == w;
-    };
     if (!stopped) {
+        // The rows in the order the data hold them as one run of pixels: strings are copied within
+        // the output; anything unusual is decoded by the tolerant decoder from where the fast one
+        // stopped. Interlaced rows are decoded into a run of their own and then put in place.
+        const int total = w * h;
+        const auto decodeRun = [&](std::uint8_t* out) {
+            if (!GIFFastDecoding()) return decoder->ReadRun(out, total);
+            int x = decoder->ReadContiguous(out, total);
+            if (x < total && decoder->Fallback()) x += decoder->ReadRun(out + x, total - x);
+            return x;
+        };
         if (!Interlaced()) {
-            // One run of pixels: strings copied within the output; anything unusual is decoded by
-            // the tolerant decoder from where the fast one stopped.
-            const int total = w * h;
-            int x = decoder->ReadContiguous(pixels, total);
-            if (x < total && decoder->Fallback()) x += decoder->ReadRun(pixels + x, total - x);
-            stopped = x < total;
+            stopped = decodeRun(pixels) < total;
         } else {
             static const int start[4] = {0, 4, 2, 1};
             static const int step[4] = {8, 8, 4, 2};
-            for (int pass = 0; pass < 4 && !stopped; ++pass)
-                for (int y = start[pass]; y < h && !stopped; y += step[pass]) stopped = !readRow(y);
+            std::vector<std::uint8_t> run(FData); // holds the fill where the data end early
+            stopped = decodeRun(run.data()) < total;
+            const std::uint8_t* src = run.data();
+            for (int pass = 0; pass < 4; ++pass)
+                for (int y = start[pass]; y < h; y += step[pass], src += w)
+                    std::memcpy(pixels + static_cast<std::size_t>(y) * w, src, static_cast<std::size_t>(w));
         }
     }
     // The pixels the data did not reach keep their fill; the picture says it is incomplete.
