@@ -256,8 +256,8 @@ TEST(GIFGraphic, DamagedBlocksSavedWellFormedForOtherDecoders) {
 TEST(GIFGraphic, RunLengthBeyondOneTableCycleReadByQt) {
     EnsureQtApplication();
     // A flat run longer than one run-length table cycle (4089 codes of runs 1..4089 at 2 bits cover
-    // about 8.4 million pixels): the encoder clears inside the run and goes on with small tables, as
-    // it is specified; another decoder reads every pixel back.
+    // about 8.4 million pixels): the encoder clears inside the run and goes on with small tables;
+    // another decoder reads every pixel back.
     TGIFGraphic gif;
     TGIFImage& image = gif.Image();
     for (TColor c : {0x000000u, 0x0000FFu, 0x00FF00u, 0xFF0000u}) image.GlobalColorMap().Add(c);
