@@ -105,3 +105,26 @@ static void BM_IndicesTo24Bit(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * n * n);
 }
 BENCHMARK(BM_IndicesTo24Bit)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+// Cropping and cleaning up a picture of many transparent frames that all crop away but the first.
+static void BM_OptimizeManyFrames(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        TGIFImage image;
+        AddFrames(image, static_cast<int>(state.range(0)), 1);
+        for (int i = 0; i < image.Images().Count(); ++i) {
+            TGIFSubImage* f = image.Images()[i];
+            f->Data()[0] = 0;
+            auto gce = std::make_unique<TGIFGraphicControlExtension>(f);
+            TGIFGraphicControlExtension* g = gce.get();
+            f->Extensions().Add(std::move(gce));
+            g->SetTransparentColorIndex(i == 0 ? 1 : 0);
+            g->SetTransparent(true);
+        }
+        state.ResumeTiming();
+        image.Optimize(OptimizeOption(ooCrop) | OptimizeOption(ooCleanup), rmNetscape, dmNearest, 8);
+        benchmark::DoNotOptimize(image.Images().Count());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_OptimizeManyFrames)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

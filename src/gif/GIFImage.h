@@ -279,6 +279,9 @@ public:
     int Add(std::unique_ptr<TGIFItem> Item);
     void Insert(int Index, std::unique_ptr<TGIFItem> Item);
     void Delete(int Index);
+    // Deletes every item for which Drop (given the item's index) answers true, in one pass over the
+    // list; the items leave the list before they are destroyed.
+    void DeleteIf(const std::function<bool(int Index, TGIFItem* Item)>& Drop);
     void Clear();
     std::unique_ptr<TGIFItem> Remove(TGIFItem* Item);
     void Exchange(int Index1, int Index2);

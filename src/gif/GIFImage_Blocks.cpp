@@ -379,6 +379,19 @@ void TGIFList::Delete(int Index) {
     item.reset();
 }
 
+void TGIFList::DeleteIf(const std::function<bool(int Index, TGIFItem* Item)>& Drop) {
+    std::vector<std::unique_ptr<TGIFItem>> dropped;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < FItems.size(); ++i) {
+        if (Drop(static_cast<int>(i), FItems[i].get()))
+            dropped.push_back(std::move(FItems[i]));
+        else
+            FItems[kept++] = std::move(FItems[i]);
+    }
+    FItems.resize(kept);
+    while (!dropped.empty()) dropped.pop_back(); // destroyed once out of the list
+}
+
 void TGIFList::Clear() {
     // From the back, so that clearing is linear in the number of items. Each item leaves the list
     // before it is destroyed, since its destructor may look at the list.

@@ -98,19 +98,12 @@ bool Contains(const TGIFSubImage& f, int index) {
            f.Data() + f.DataSize();
 }
 
-template <class T>
-void DeleteExtensions(TGIFSubImage& f, bool (*Drop)(TGIFExtension&, TGIFSubImage&, int), int Frames) {
-    TGIFExtensionList& list = f.Extensions();
-    for (int k = list.Count() - 1; k >= 0; --k)
-        if (Drop(*list[k], f, Frames)) list.Delete(k);
-}
-
-bool CleanupDrops(TGIFExtension& e, TGIFSubImage& f, int Frames) {
+// Whether the cleanup pass drops an extension of frame Index of a picture of Frames frames.
+bool CleanupDrops(TGIFExtension& e, int Index, int Frames) {
     const TGIFExtensionClass c = e.ClassType();
     if (c == &TGIFCommentExtension::ClassInfo || c == &TGIFTextExtension::ClassInfo) return true;
     if (c == &TGIFUnknownAppExtension::ClassInfo) return true;
-    if (c == &TGIFAppExtNSLoop::ClassInfo)
-        return !(f.Image() && f.Image()->Images().IndexOf(&f) == 0 && Frames > 1);
+    if (c == &TGIFAppExtNSLoop::ClassInfo) return !(Index == 0 && Frames > 1);
     if (c == &TGIFGraphicControlExtension::ClassInfo) {
         const auto& g = static_cast<TGIFGraphicControlExtension&>(e);
         return (g.Delay() == 0 || Frames == 1) && !g.Transparent() && !g.UserInput() &&
@@ -181,6 +174,8 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
             }
         }
         if (has(ooCrop)) {
+            // Frames emptied by cropping are deleted together at the end of the pass.
+            std::vector<bool> emptied(static_cast<std::size_t>(FImages->Count()), false);
             for (int i = FImages->Count() - 1; i >= 0; --i) {
                 TGIFSubImage* f = FImages->GetImage(i);
                 if (f->Empty() || !f->Transparent()) continue;
@@ -188,23 +183,29 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
                 f->Crop();
                 step();
                 if (!f->Empty()) continue;
+                emptied[static_cast<std::size_t>(i)] = true;
                 if (i > 0) {
                     TGIFSubImage* prev = FImages->GetImage(i - 1);
                     TGIFGraphicControlExtension* pg = prev->GraphicControlExtension();
                     // Delays add up to at most the largest a block can hold.
                     if (prev->Transparent() && pg) pg->SetDelay(std::min(pg->Delay() + delay, 65535));
                 }
-                FImages->Delete(i);
             }
+            FImages->DeleteIf([&](int i, TGIFItem*) { return emptied[static_cast<std::size_t>(i)]; });
         }
         if (has(ooCleanup)) {
             const int frames = FImages->Count();
-            for (int i = FImages->Count() - 1; i >= 0; --i) {
+            for (int i = frames - 1; i >= 0; --i) {
                 TGIFSubImage* f = FImages->GetImage(i);
-                DeleteExtensions<TGIFExtension>(*f, &CleanupDrops, frames);
-                if (f->Empty() && f->Extensions().Count() == 0) FImages->Delete(i);
+                f->Extensions().DeleteIf([&](int, TGIFItem* e) {
+                    return CleanupDrops(*static_cast<TGIFExtension*>(e), i, frames);
+                });
                 step();
             }
+            FImages->DeleteIf([](int, TGIFItem* item) {
+                const auto* f = static_cast<TGIFSubImage*>(item);
+                return f->Empty() && f->Extensions().Count() == 0;
+            });
         }
     } catch (...) {
         Progress(psEnding, 0, false, "Optimizing...");
