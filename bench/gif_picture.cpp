@@ -106,7 +106,8 @@ static void BM_IndicesTo24Bit(benchmark::State& state) {
 }
 BENCHMARK(BM_IndicesTo24Bit)->Arg(4096)->Unit(benchmark::kMillisecond);
 
-// Cropping and cleaning up a picture of many transparent frames that all crop away but the first.
+// Merging, cropping and cleaning up a picture of many transparent frames that all crop away but the
+// first.
 static void BM_OptimizeManyFrames(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
@@ -122,7 +123,8 @@ static void BM_OptimizeManyFrames(benchmark::State& state) {
             g->SetTransparent(true);
         }
         state.ResumeTiming();
-        image.Optimize(OptimizeOption(ooCrop) | OptimizeOption(ooCleanup), rmNetscape, dmNearest, 8);
+        image.Optimize(OptimizeOption(ooMerge) | OptimizeOption(ooCrop) | OptimizeOption(ooCleanup), rmNetscape,
+                       dmNearest, 8);
         benchmark::DoNotOptimize(image.Images().Count());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));

@@ -5,6 +5,7 @@
 // file is a walk over the same tree of blocks in file order. Pure C++; drawing, colour reduction and
 // the picture container come on top of this.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -451,6 +452,10 @@ public:
 
 private:
     friend class TGIFGraphicControlExtension;
+    friend class TGIFImage;
+    // Merge, with the list positions of the first transparent frame on the global table for each
+    // transparent index (-1: none) kept by the caller, so that finding a lender takes no list walk.
+    void Merge(TGIFSubImage* Previous, const std::array<int, 256>* Lenders);
     void RenderPlain(TFastDIB& Target);
     void RenderDithered(TFastDIB& Target);
     bool MakeMaskNow() const;

@@ -233,6 +233,10 @@ void TGIFSubImage::Crop() {
 }
 
 void TGIFSubImage::Merge(TGIFSubImage* Previous) {
+    Merge(Previous, nullptr);
+}
+
+void TGIFSubImage::Merge(TGIFSubImage* Previous, const std::array<int, 256>* Lenders) {
     if (Empty() || !Previous || Previous->Empty()) return;
     if (const TGIFGraphicControlExtension* pg = Previous->FGCE)
         if (pg->Disposal() == dmBackground || pg->Disposal() == dmPrevious) return;
@@ -261,12 +265,22 @@ void TGIFSubImage::Merge(TGIFSubImage* Previous) {
             if (FGIFImage) {
                 bool used[256] = {};
                 for (std::uint8_t p : FData) used[p] = true;
-                TGIFImageList& frames = FGIFImage->Images();
-                for (int i = 0; i < frames.Count(); ++i) {
-                    TGIFSubImage* f = frames[i];
-                    if (f == this || !f->FTransparent || !f->FGCE || f->FColorMap->Count() != 0) continue;
-                    const int idx = f->FGCE->TransparentColorIndex();
-                    if (!used[idx]) return idx;
+                if (Lenders) {
+                    // The lender first in list order among the indices this frame does not use.
+                    int best = -1;
+                    for (int idx = 0; idx < 256; ++idx)
+                        if (!used[idx] && (*Lenders)[idx] >= 0 &&
+                            (best < 0 || (*Lenders)[idx] < (*Lenders)[best]))
+                            best = idx;
+                    if (best >= 0) return best;
+                } else {
+                    TGIFImageList& frames = FGIFImage->Images();
+                    for (int i = 0; i < frames.Count(); ++i) {
+                        TGIFSubImage* f = frames[i];
+                        if (f == this || !f->FTransparent || !f->FGCE || f->FColorMap->Count() != 0) continue;
+                        const int idx = f->FGCE->TransparentColorIndex();
+                        if (!used[idx]) return idx;
+                    }
                 }
                 return FGIFImage->GlobalColorMap().Add(0);
             }

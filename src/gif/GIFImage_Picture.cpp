@@ -1,6 +1,7 @@
 // The picture as a whole: copying, adding frames, packing, the shared colour table, the optimisation
 // passes, options, the palette the picture is shown with, its rendering and drawing.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 
@@ -162,14 +163,30 @@ void TGIFImage::Optimize(TGIFOptimizeOptions Options, TColorReduction AColorRedu
             }
         }
         if (has(ooMerge)) {
-            for (int i = FImages->Count() - 1; i >= 1; --i) {
-                int j = i - 1;
-                while (j >= 1) {
-                    const TGIFGraphicControlExtension* g = FImages->GetImage(j)->GraphicControlExtension();
-                    if (!g || g->Disposal() != dmPrevious) break;
-                    --j;
+            const int n = FImages->Count();
+            // For each frame, the nearest frame at or before it that is not restored to the previous
+            // picture (frame 0 in any case): the frame the next one is merged against.
+            std::vector<int> below(static_cast<std::size_t>(n), 0);
+            // For each transparent index, the first frame on the global table that has it.
+            std::array<int, 256> lenders;
+            lenders.fill(-1);
+            for (int k = 0; k < n; ++k) {
+                TGIFSubImage* f = FImages->GetImage(k);
+                const TGIFGraphicControlExtension* g = f->GraphicControlExtension();
+                below[static_cast<std::size_t>(k)] =
+                    k == 0 || !g || g->Disposal() != dmPrevious ? k : below[static_cast<std::size_t>(k - 1)];
+                if (f->Transparent() && g && f->ColorMap().Count() == 0 &&
+                    lenders[g->TransparentColorIndex()] < 0)
+                    lenders[g->TransparentColorIndex()] = k;
+            }
+            for (int i = n - 1; i >= 1; --i) {
+                TGIFSubImage* f = FImages->GetImage(i);
+                f->Merge(FImages->GetImage(below[static_cast<std::size_t>(i - 1)]), &lenders);
+                const TGIFGraphicControlExtension* g = f->GraphicControlExtension();
+                if (f->Transparent() && g && f->ColorMap().Count() == 0) {
+                    int& first = lenders[g->TransparentColorIndex()];
+                    if (first < 0 || i < first) first = i;
                 }
-                FImages->GetImage(i)->Merge(FImages->GetImage(j));
                 step();
             }
         }

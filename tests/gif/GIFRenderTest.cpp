@@ -431,3 +431,22 @@ TEST(gifPicture, CleanupOfASingleFrame) {
     image.Optimize(OptimizeOption(ooCleanup), rmNetscape, dmNearest, 8);
     EXPECT_EQ(image.Images()[1]->Extensions().Count(), 1);
 }
+
+TEST(gifPicture, MergePassSharesOneTransparentIndex) {
+    // Three equal frames on the global table (red, green): from the last down, each becomes
+    // transparent where it repeats the one before. The third takes black appended as index 2; the
+    // second borrows index 2 from it (no pixel of the second uses 2); the first stays as it is.
+    TGIFImage image;
+    TGIFSubImage* a = Frame(image, 2, 1, B({0, 1}), {Red, Green});
+    TGIFSubImage* b = Frame(image, 2, 1, B({0, 1}), {});
+    TGIFSubImage* c = Frame(image, 2, 1, B({0, 1}), {});
+    image.Optimize(OptimizeOption(ooMerge), rmNetscape, dmNearest, 8);
+    EXPECT_EQ(image.GlobalColorMap().Count(), 3);
+    EXPECT_FALSE(a->Transparent());
+    EXPECT_EQ(FrameBytes(*a), B({0, 1}));
+    for (TGIFSubImage* f : {b, c}) {
+        ASSERT_TRUE(f->Transparent());
+        EXPECT_EQ(f->GraphicControlExtension()->TransparentColorIndex(), 2);
+        EXPECT_EQ(FrameBytes(*f), B({2, 2}));
+    }
+}
