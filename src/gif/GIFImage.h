@@ -408,6 +408,9 @@ public:
     // Frees the cached rendering, then imports Value when given.
     void SetBitmap(const TFastDIB* Value);
     bool HasBitmap() const { return FBitmap != nullptr; }
+    // A number that changes every time the cached rendering is made (0: none yet), for callers that
+    // keep something made from it.
+    std::uint64_t BitmapStamp() const { return FBitmapStamp; }
     void SetHasBitmap(bool Value);
     void NewBitmap();
     void FreeBitmap();
@@ -468,6 +471,7 @@ private:
     }
 
     std::unique_ptr<TFastDIB> FBitmap; // cached rendering
+    std::uint64_t FBitmapStamp = 0;
     TLogPalette FBitmapPalette;        // the palette the cached rendering was made with
     std::vector<std::uint8_t> FMask;   // cached mask, empty when none
     bool FNeedMask = true;

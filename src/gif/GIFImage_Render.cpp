@@ -150,6 +150,8 @@ const TFastDIB* TGIFSubImage::Bitmap() {
         throw;
     }
     FBitmap = std::move(bitmap);
+    static std::uint64_t stamps = 0;
+    FBitmapStamp = ++stamps;
     if (image) {
         const bool modified = image->PaletteModified();
         image->Progress(psEnding, 100, modified, "Rendering...");

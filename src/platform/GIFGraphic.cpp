@@ -137,7 +137,8 @@ QImage TGIFGraphic::FrameImage(int index) {
     const bool masked = frame->Transparent() && frame->HasMask();
     const TFastDIB* bitmap = frame->Bitmap();
     CachedFrame& cached = frames_[static_cast<std::size_t>(index)];
-    if (cached.frame == frame && cached.bitmap == bitmap && cached.masked == masked && !cached.image.isNull())
+    if (bitmap && cached.frame == frame && cached.stamp == frame->BitmapStamp() && cached.masked == masked &&
+        !cached.image.isNull())
         return cached.image;
     QImage out;
     if (bitmap) {
@@ -153,7 +154,7 @@ QImage TGIFGraphic::FrameImage(int index) {
         for (int y = 0; y < bitmap->Height; ++y)
             std::memcpy(out.scanLine(y), bitmap->Scanlines[y], static_cast<std::size_t>(bitmap->Width));
     }
-    cached = {frame, bitmap, masked, out};
+    cached = {frame, frame->BitmapStamp(), masked, out};
     return out;
 }
 

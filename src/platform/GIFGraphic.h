@@ -57,7 +57,7 @@ private:
     QStringList warnings_;
     struct CachedFrame {
         const TGIFSubImage* frame = nullptr;
-        const TFastDIB* bitmap = nullptr;
+        std::uint64_t stamp = 0;
         bool masked = false;
         QImage image;
     };

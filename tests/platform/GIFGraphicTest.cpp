@@ -202,6 +202,9 @@ TEST(GIFGraphic, FramesAsIndexedImagesAndPicturesWithAlpha) {
     EXPECT_EQ(frame.pixel(2, 0), qRgb(0, 0, 255));
     EXPECT_EQ(gif.FrameImage(0).constBits(), frame.constBits()); // cached
     EXPECT_TRUE(gif.FrameImage(1).isNull());
+    // A new colour in the frame's table: the frame is rendered again and so is its image.
+    const int added = f->ColorMap().Add(RGBColor(0, 255, 0));
+    EXPECT_EQ(gif.FrameImage(0).colorTable()[added], qRgb(0, 255, 0));
 }
 
 TEST(GIFGraphic, AFailedSaveLeavesTheFileAsItWas) {
