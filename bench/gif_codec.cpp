@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Pattern { Noise, Gradient };
+enum Pattern { Noise, Gradient, Flat };
 
 std::vector<std::uint8_t> MakePixels(int size, Pattern pattern) {
     std::vector<std::uint8_t> px(static_cast<std::size_t>(size) * size);
@@ -16,8 +16,9 @@ std::vector<std::uint8_t> MakePixels(int size, Pattern pattern) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
             px[static_cast<std::size_t>(y) * size + x] =
-                pattern == Noise
-                    ? static_cast<std::uint8_t>(rng() & 255)
+                pattern == Noise ? static_cast<std::uint8_t>(rng() & 255)
+                : pattern == Flat
+                    ? std::uint8_t{17}
                     : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
     return px;
 }
@@ -78,3 +79,6 @@ BENCHMARK_CAPTURE(BM_DecodeLZW, noise, Noise)->Arg(512)->Arg(4096)->Unit(benchma
 BENCHMARK_CAPTURE(BM_DecodeLZW, gradient, Gradient)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DecodeRLE, noise, Noise)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DecodeRLE, gradient, Gradient)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodeLZW, flat, Flat)->Arg(2048)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodeRLE, flat, Flat)->Arg(2048)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DecodeLZW, flat, Flat)->Arg(2048)->Arg(4096)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
+#include "platform/GIFGraphic.h"
 
 #include <QDir>
 #include <QThread>
@@ -14,6 +15,8 @@
 
 int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
+    // Unit initialisation: the GIF codec registers its picture class and notes the display's depth.
+    RegisterGIFGraphic();
 
     auto splash = std::make_unique<TfSplash>();
     fSplash = splash.get();

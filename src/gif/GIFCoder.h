@@ -15,8 +15,21 @@ public:
     static constexpr int HashSize = 16384;
     THashTable();
     void Clear();
-    void Insert(std::uint32_t Key, int Code);
-    int Lookup(std::uint32_t Key) const; // -1 when absent
+    void Insert(std::uint32_t Key, int Code) {
+        int h = HashKey(Key);
+        // At most 4096 codes live in 16384 slots, so an empty slot is always found.
+        while (HashTable[h] != 0xFFFFFFFFu) h = (h + 1) & (HashSize - 1);
+        HashTable[h] = (Key << 12) | (static_cast<std::uint32_t>(Code) & 0xFFF);
+    }
+    int Lookup(std::uint32_t Key) const { // -1 when absent
+        int h = HashKey(Key);
+        for (;;) {
+            const std::uint32_t slot = HashTable[h];
+            if (slot == 0xFFFFFFFFu) return -1;
+            if ((slot >> 12) == Key) return static_cast<int>(slot & 0xFFF);
+            h = (h + 1) & (HashSize - 1);
+        }
+    }
     static int HashKey(std::uint32_t Key) { return static_cast<int>((Key * 2654435761u) >> 18); }
 
 private:
@@ -97,6 +110,9 @@ private:
     int Prefix = 0;
     int FreeEntry = 0;
     THashTable* HashTable = nullptr;
+    // The last string made from each code, a cache in front of the dictionary: a flat run finds its
+    // next string here without hashing (the codes sent are the same).
+    std::uint32_t Child[4096] = {}; // (256 or pixel) shl 16 or code; 0: none
 };
 
 class TRLEEncoder : public TGIFEncoder {

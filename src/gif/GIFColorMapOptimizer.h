@@ -13,12 +13,6 @@
 #include "gif/GIFColorReduction.h"
 #include "gif/GIFImage.h"
 
-// The passes of a picture's optimisation, as a set of bits.
-enum TGIFOptimizeOption { ooCrop, ooMerge, ooCleanup, ooColorMap, ooReduceColors };
-using TGIFOptimizeOptions = unsigned;
-constexpr TGIFOptimizeOptions OptimizeOption(TGIFOptimizeOption o) {
-    return 1u << o;
-}
 // Raises "Invalid reduction method" for options that cannot be carried out (colour reduction to a
 // custom palette without clean-up), so that a picture is refused before its first pass changes it.
 void CheckOptimizeOptions(TGIFOptimizeOptions Options, TColorReduction ColorReduction);

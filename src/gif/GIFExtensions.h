@@ -227,6 +227,7 @@ public:
     static const TGIFExtensionClassInfo ClassInfo;
 
 protected:
+    friend class TGIFUnknownAppExtension;
     TGIFApplicationRec FIdent;
 };
 
@@ -235,6 +236,7 @@ class TGIFUnknownAppExtension : public TGIFApplicationExtension {
 public:
     using TGIFApplicationExtension::TGIFApplicationExtension;
     TGIFExtensionClass ClassType() const override { return &ClassInfo; }
+    void SaveToStream(TStream& Stream) override;
     void SaveData(TStream& Stream) override;
     void LoadData(TStream& Stream) override;
     std::vector<std::unique_ptr<TGIFBlock>>& Blocks() { return FBlocks; }

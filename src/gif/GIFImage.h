@@ -5,8 +5,10 @@
 // file is a walk over the same tree of blocks in file order. Pure C++; drawing, colour reduction and
 // the picture container come on top of this.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,9 @@
 #include "gif/GIFPainterList.h"
 #include "gif/GIFStreams.h"
 #include "image/Color.h"
+#include "image/FastDIB.h"
+
+#include "gif/GIFColorReduction.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Errors, enumerations, records
@@ -25,13 +30,68 @@ public:
     using std::runtime_error::runtime_error;
 };
 [[noreturn]] void GIFError(const std::string& message);
+// Raised where the data stop before a block is complete (the file was cut short), so that a reader
+// can keep what came before it.
+class GIFDataEndException : public GIFException {
+public:
+    using GIFException::GIFException;
+};
+// Raises GIFDataEndException "Premature end of data".
+[[noreturn]] void GIFDataEnd();
 
+// Warnings of a picture whose data stop early: what was read is kept.
+inline constexpr const char* GIFIncompleteFile =
+    "The file ends before its trailer: the picture is incomplete";
+inline constexpr const char* GIFIncompleteFrame =
+    "Image data end before the last pixel: the picture is incomplete";
 
 enum TGIFVersion { gvUnknown, gv87a, gv89a };
 enum TGIFSeverity { gsInfo, gsWarning, gsError };
 enum TGIFCompression { gcLZW, gcRLE };
 enum TDisposalMethod { dmNone, dmNoDisposal, dmBackground, dmPrevious };
 enum TProgressStage { psStarting, psRunning, psEnding };
+
+// Options of drawing a picture, as a set of bits.
+enum TGIFDrawOption {
+    goAsync,
+    goTransparent,
+    goAnimate,
+    goLoop,
+    goLoopContinously,
+    goValidateCanvas,
+    goDirectDraw,
+    goClearOnLoop,
+    goTile,
+    goDither,
+    goAutoDither
+};
+using TGIFDrawOptions = unsigned;
+constexpr TGIFDrawOptions DrawOption(TGIFDrawOption o) {
+    return 1u << o;
+}
+constexpr TGIFDrawOptions DrawOptions(std::initializer_list<TGIFDrawOption> l) {
+    TGIFDrawOptions s = 0;
+    for (TGIFDrawOption o : l) s |= DrawOption(o);
+    return s;
+}
+constexpr TGIFDrawOptions GIFDefaultDrawOptions =
+    DrawOptions({goAsync, goTransparent, goAnimate, goLoop, goClearOnLoop, goDither, goAutoDither});
+
+// The passes of a picture's optimisation, as a set of bits.
+enum TGIFOptimizeOption { ooCrop, ooMerge, ooCleanup, ooColorMap, ooReduceColors };
+using TGIFOptimizeOptions = unsigned;
+constexpr TGIFOptimizeOptions OptimizeOption(TGIFOptimizeOption o) {
+    return 1u << o;
+}
+
+// "No colour" (for the drawing background: the picture's own background colour is used).
+constexpr TColor clNone = 0x1FFFFFFF;
+
+// Raised by a progress handler to stop a long operation quietly (rendering leaves no bitmap).
+class EGIFAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
 
 struct TGIFColor {
     std::uint8_t Red = 0, Green = 0, Blue = 0;
@@ -220,6 +280,9 @@ public:
     int Add(std::unique_ptr<TGIFItem> Item);
     void Insert(int Index, std::unique_ptr<TGIFItem> Item);
     void Delete(int Index);
+    // Deletes every item for which Drop (given the item's index) answers true, in one pass over the
+    // list; the items leave the list before they are destroyed.
+    void DeleteIf(const std::function<bool(int Index, TGIFItem* Item)>& Drop);
     void Clear();
     std::unique_ptr<TGIFItem> Remove(TGIFItem* Item);
     void Exchange(int Index1, int Index2);
@@ -283,6 +346,7 @@ public:
     const TLogicalScreenDescriptor& LogicalScreenDescriptor() const { return FLogicalScreenDescriptor; }
 
 private:
+    friend class TGIFGlobalColorMap;
     TLogicalScreenDescriptor FLogicalScreenDescriptor;
     std::unique_ptr<TGIFGlobalColorMap> FColorMap;
 };
@@ -295,13 +359,15 @@ public:
     void Clear();
     TGIFVersion GetVersion() const override;
     void SaveToStream(TStream& Stream) override;
+    // The same with the picture's bits per pixel already known (used for frames on the global table).
+    void SaveToStream(TStream& Stream, int PictureBitsPerPixel);
     void LoadFromStream(TStream& Stream) override;
     // Rebuilds the packed byte of the image descriptor before writing.
     void Prepare();
     // Reads the compressed pixel data that follow the descriptor (and local table).
     void Decompress(TStream& Stream);
     // Writes the pixels as compressed image data with the picture's encoder.
-    void Compress(TStream& Stream);
+    void Compress(TStream& Stream, int PictureBitsPerPixel);
 
     int Left() const { return FImageDescriptor.Left; }
     int Top() const { return FImageDescriptor.Top; }
@@ -333,6 +399,52 @@ public:
     void SetPixel(int X, int Y, std::uint8_t Value);
     TGIFExtensionList& Extensions() { return *FExtensions; }
     const TGIFExtensionList& Extensions() const { return *FExtensions; }
+
+    // Rendering. The cached rendering is an 8-bit bitmap of Width x Height whose 256-entry colour
+    // table is the frame's Palette padded with opaque black; an index past the palette shows black.
+    // None for an empty frame or a rendering stopped by EGIFAbort. Made on demand; dropped by every
+    // change of size or palette.
+    const TFastDIB* Bitmap();
+    // Frees the cached rendering, then imports Value when given.
+    void SetBitmap(const TFastDIB* Value);
+    bool HasBitmap() const { return FBitmap != nullptr; }
+    // A number that changes every time the cached rendering is made (0: none yet), for callers that
+    // keep something made from it.
+    std::uint64_t BitmapStamp() const { return FBitmapStamp; }
+    void SetHasBitmap(bool Value);
+    void NewBitmap();
+    void FreeBitmap();
+    void FreeMask();
+    // Whether the frame has a transparency mask (made with a rendering when still needed).
+    bool HasMask();
+    // The mask: Height rows of MaskRowBytes, bit 7 of a row's first byte the leftmost pixel, 1 where
+    // the pixel is the transparent index. Empty when there is none.
+    const std::vector<std::uint8_t>& MaskBits() const { return FMask; }
+    int MaskRowBytes() const { return ((Width() + 15) / 16) * 2; }
+    // The palette the frame is shown with (see the rules in the source); an empty palette when there
+    // is no colour table anywhere.
+    const TLogPalette& Palette();
+    void SetPalette(const TLogPalette* Value);
+
+    // Import: a copy of another frame; a bitmap of 1, 4 or 8 bits keeps its colours, any other
+    // depth is reduced with the picture's colour reduction; a mask marks transparent pixels.
+    void Assign(const TGIFSubImage* Source);
+    void Assign(const TFastDIB& Source);
+    // Mask of Width x Height bytes per row at Stride: non-zero marks a transparent pixel. Only the
+    // overlap of the mask and the frame is read.
+    void ImportMask(const std::uint8_t* Mask, int MaskWidth, int MaskHeight, std::ptrdiff_t Stride);
+
+    // Drawing onto a 24- or 32-bit surface. Draw takes Rect as the whole logical screen and places
+    // the frame in it; StretchDraw stretches the frame into Rect (or tiles it at its own size).
+    void Draw(const Surface& Canvas, const TGIFRect& Rect, bool DoTransparent, bool DoTile);
+    void StretchDraw(const Surface& Canvas, const TGIFRect& Rect, bool DoTransparent, bool DoTile);
+    // The frame's place in a rectangle that shows the whole logical screen.
+    TGIFRect ScaleRect(const TGIFRect& DestRect) const;
+
+    // Editing used when a picture is optimised.
+    void Crop();
+    void Merge(TGIFSubImage* Previous);
+
     bool Transparent() const { return FTransparent; }
     TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
     const TImageDescriptor& ImageDescriptor() const { return FImageDescriptor; }
@@ -343,7 +455,27 @@ public:
 
 private:
     friend class TGIFGraphicControlExtension;
+    friend class TGIFImage;
+    // Merge, with the list positions of the first transparent frame on the global table for each
+    // transparent index (-1: none) kept by the caller, so that finding a lender takes no list walk.
+    void Merge(TGIFSubImage* Previous, const std::array<int, 256>* Lenders);
+    void RenderPlain(TFastDIB& Target);
+    void RenderDithered(TFastDIB& Target);
+    bool MakeMaskNow() const;
+    void FinishMask(bool AnySet);
+    void ImportIndexed(const TFastDIB& Source);
+    void Import24(const TFastDIB& Source);
+    void ClearCache() {
+        FreeBitmap();
+        FreeMask();
+    }
 
+    std::unique_ptr<TFastDIB> FBitmap; // cached rendering
+    std::uint64_t FBitmapStamp = 0;
+    TLogPalette FBitmapPalette;        // the palette the cached rendering was made with
+    std::vector<std::uint8_t> FMask;   // cached mask, empty when none
+    bool FNeedMask = true;
+    std::unique_ptr<TLogPalette> FLocalPalette;
     std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
     std::unique_ptr<TGIFLocalColorMap> FColorMap;
     TImageDescriptor FImageDescriptor;
@@ -399,6 +531,75 @@ public:
 
     TGIFWarning OnWarning;
     TGIFProgress OnProgress;
+    // Called when the picture changes in a way a viewer must show (Sender: what changed).
+    std::function<void(const void* Sender)> OnChange;
+    void Changed(const void* Sender) {
+        if (OnChange) OnChange(Sender);
+    }
+
+    // Contents
+    // Makes a copy of another picture (frames, header and the drawing options; the copy keeps no
+    // handlers); nullptr clears.
+    void Assign(const TGIFImage* Source);
+    // One frame made from the bitmap (1, 4 and 8 bits keep their colours, others are reduced).
+    void Assign(const TFastDIB& Source);
+    // Appends a frame (made from the bitmap, or taken as it is); answers its index.
+    int Add(const TFastDIB& Source);
+    int Add(std::unique_ptr<TGIFSubImage> Frame);
+    // Drops derived state; a single frame's local table becomes the global table.
+    void Pack();
+    // One shared, optimised colour table for every frame.
+    void OptimizeColorMap();
+    // Crop, merge, cleanup and colour-table passes over the frames (see the source).
+    void Optimize(TGIFOptimizeOptions Options, TColorReduction AColorReduction, TDitherMode ADitherMode,
+                  int AReductionBits);
+
+    // Logical screen. Setting a size smaller than a frame's extent raises GIFException.
+    void SetWidth(int Value);
+    void SetHeight(int Value);
+    int BackgroundColorIndex() const { return FHeader->BackgroundColorIndex(); }
+    void SetBackgroundColorIndex(int Value) { FHeader->SetBackgroundColorIndex(Value); }
+    TColor BackgroundColor() { return FHeader->BackgroundColor(); }
+    void SetBackgroundColor(TColor Value) { FHeader->SetBackgroundColor(Value); }
+    int AspectRatio() const { return FHeader->AspectRatio(); }
+    void SetAspectRatio(int Value) { FHeader->SetAspectRatio(Value); }
+
+    // Options
+    TGIFDrawOptions DrawOptions() const { return FDrawOptions; }
+    void SetDrawOptions(TGIFDrawOptions Value);
+    bool Animate() const { return (FDrawOptions & DrawOption(goAnimate)) != 0; }
+    void SetAnimate(bool Value);
+    TColorReduction ColorReduction() const { return FColorReduction; }
+    void SetColorReduction(TColorReduction Value) { FColorReduction = Value; }
+    int ReductionBits() const { return FReductionBits; }
+    // 3 to 8; anything else raises "Invalid Bits Per Pixel value" and keeps the value.
+    void SetReductionBits(int Value);
+    TDitherMode DitherMode() const { return FDitherMode; }
+    void SetDitherMode(TDitherMode Value) { FDitherMode = Value; }
+    int AnimationSpeed() const { return FAnimationSpeed; }
+    void SetAnimationSpeed(int Value); // clamped to 0..1000 percent
+    int ForceFrame() const { return FForceFrame; }
+    void SetForceFrame(int Value);
+    TColor DrawBackgroundColor() const { return FDrawBackgroundColor; }
+    void SetDrawBackgroundColor(TColor Value) { FDrawBackgroundColor = Value; }
+    // Whether frames are rendered dithered onto the web palette.
+    bool DoDither() const;
+    // True when the display shows at most 256 colours; set once by the program at start-up.
+    static bool& PaletteDisplay();
+
+    // Drawing
+    // The palette the picture is shown with; an empty palette when there is no colour table.
+    const TLogPalette& Palette();
+    void SetPalette(const TLogPalette* Value);
+    bool PaletteModified() const { return FPaletteModified; }
+    void SetPaletteModified(bool Value) { FPaletteModified = Value; }
+    // The logical screen as a 24-bit bitmap showing the first frame (or the frame given by
+    // ForceFrame); none for an empty picture.
+    const TFastDIB* Bitmap();
+    void FreeBitmap() { FBitmap.reset(); }
+    // Draws the picture (the frame ForceFrame, else frame 0) into Rect of a 24- or 32-bit surface,
+    // with transparency and tiling as the draw options say.
+    void Draw(const Surface& Canvas, const TGIFRect& Rect);
 
     // Pixel data held by all frames of this picture, kept by the frames as they allocate and free.
     std::int64_t PixelBytes() const { return FPixelBytes; }
@@ -416,10 +617,29 @@ private:
     std::unique_ptr<TGIFImageList> FImages;
     std::unique_ptr<TGIFHeader> FHeader;
     TGIFCompression FCompression = gcLZW;
+    TGIFDrawOptions FDrawOptions = GIFDefaultDrawOptions;
+    TColorReduction FColorReduction = rmNetscape;
+    int FReductionBits = 8;
+    TDitherMode FDitherMode = dmNearest;
+    int FAnimationSpeed = 100;
+    int FForceFrame = -1;
+    TColor FDrawBackgroundColor = clNone;
+    bool FPaletteModified = false;
+    bool IsInsideGetPalette = false;
+    std::unique_ptr<TLogPalette> FGlobalPalette;
+    std::unique_ptr<TFastDIB> FBitmap;
     std::int64_t FPixelBytes = 0;
     std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
     TGIFPainterList FPainters; // last, so the painters are detached before anything else goes
 };
+
+// The palette of a colour table (the web palette is WebPalette, GIFColorReduction.h).
+TLogPalette GIFExportPalette(const TGIFColorMap& Map);
+
+// Whether image data are decoded by copying strings within the output (true, the default) or only by
+// the tolerant decoder that walks every string; both give the same pixels and warnings (the switch
+// lets the first be checked against the second).
+bool& GIFFastDecoding();
 
 // Raises GIFException when a frame or screen of this size may not be held in memory.
 void CheckImageSize(std::int64_t Width, std::int64_t Height);

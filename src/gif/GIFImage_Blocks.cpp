@@ -10,6 +10,10 @@ void GIFError(const std::string& message) {
     throw GIFException(message);
 }
 
+void GIFDataEnd() {
+    throw GIFDataEndException("Premature end of data");
+}
+
 void CheckImageSize(std::int64_t Width, std::int64_t Height) {
     if (Width < 0 || Height < 0 || Width > GIFMaxSide || Height > GIFMaxSide || Width * Height > GIFMaxPixels)
         GIFError("Image size exceeds the supported limit");
@@ -46,7 +50,7 @@ bool TryReadByte(TStream& Stream, std::uint8_t& Value) {
 }
 
 void ReadCheck(TStream& Stream, void* Buffer, std::size_t Size) {
-    if (Stream.Read(Buffer, Size) != Size) GIFError("Premature end of data");
+    if (Stream.Read(Buffer, Size) != Size) GIFDataEnd();
 }
 
 void WriteStrings(TStream& Stream, const std::vector<std::string>& Text) {
@@ -283,9 +287,16 @@ void TGIFGlobalColorMap::BuildHistogram(std::vector<TUsageCount>& Histogram) {
         TGIFSubImage* frame = image->Images()[i];
         if (&frame->ActiveColorMap() == this) CountPixels(*frame, Histogram);
     }
+    // The screen's background colour is a use of its entry too, so that it is never dropped.
+    const int bg = FHeader->BackgroundColorIndex();
+    if (bg < FCount && Histogram[bg].Count == 0) Histogram[bg].Count = 1;
 }
 
 void TGIFGlobalColorMap::MapImages(const std::vector<int>& Map) {
+    // The header's background index follows its colour to the new place.
+    const int bg = FHeader->BackgroundColorIndex();
+    if (bg < static_cast<int>(Map.size()))
+        FHeader->FLogicalScreenDescriptor.BackgroundColorIndex = static_cast<std::uint8_t>(Map[bg]);
     TGIFImage* image = FHeader->Image();
     if (!image) return;
     for (int i = 0; i < image->Images().Count(); ++i) {
@@ -295,7 +306,8 @@ void TGIFGlobalColorMap::MapImages(const std::vector<int>& Map) {
 }
 
 void TGIFGlobalColorMap::Changed() {
-    // The picture's cached palette is made from this table by the drawing layer; nothing is cached here.
+    // The picture's palette is made from this table: it is made again when next asked for.
+    if (FHeader->Image()) FHeader->Image()->SetPalette(nullptr);
 }
 
 void TGIFLocalColorMap::Warning(TGIFSeverity Severity, const std::string& Message) {
@@ -311,7 +323,7 @@ void TGIFLocalColorMap::MapImages(const std::vector<int>& Map) {
 }
 
 void TGIFLocalColorMap::Changed() {
-    // The frame's palette is made from this table by the drawing layer; nothing is cached here.
+    FSubImage->SetPalette(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -367,8 +379,27 @@ void TGIFList::Delete(int Index) {
     item.reset();
 }
 
+void TGIFList::DeleteIf(const std::function<bool(int Index, TGIFItem* Item)>& Drop) {
+    std::vector<std::unique_ptr<TGIFItem>> dropped;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < FItems.size(); ++i) {
+        if (Drop(static_cast<int>(i), FItems[i].get()))
+            dropped.push_back(std::move(FItems[i]));
+        else
+            FItems[kept++] = std::move(FItems[i]);
+    }
+    FItems.resize(kept);
+    while (!dropped.empty()) dropped.pop_back(); // destroyed once out of the list
+}
+
 void TGIFList::Clear() {
-    while (!FItems.empty()) Delete(0);
+    // From the back, so that clearing is linear in the number of items. Each item leaves the list
+    // before it is destroyed, since its destructor may look at the list.
+    while (!FItems.empty()) {
+        std::unique_ptr<TGIFItem> item = std::move(FItems.back());
+        FItems.pop_back();
+        item.reset();
+    }
 }
 
 std::unique_ptr<TGIFItem> TGIFList::Remove(TGIFItem* Item) {
@@ -405,8 +436,10 @@ TGIFSubImage* TGIFImageList::GetImage(int Index) const {
 
 void TGIFImageList::SaveToStream(TStream& Stream) {
     const int n = Count();
+    // The picture's bits per pixel walks every frame: asked once here, not once per frame.
+    const int bpp = FImage ? FImage->BitsPerPixel() : 0;
     for (int i = 0; i < n; ++i) {
-        FItems[i]->SaveToStream(Stream);
+        GetImage(i)->SaveToStream(Stream, bpp);
         if (FImage) FImage->Progress(psRunning, MulDiv(i + 1, 100, n), false, "Saving...");
     }
 }
@@ -422,12 +455,22 @@ bool NextBlockByte(TStream& Stream, std::uint8_t& b) {
 
 void TGIFImageList::LoadFromStream(TStream& Stream, TGIFImage* Parent) {
     std::uint8_t b;
-    if (!NextBlockByte(Stream, b)) return;
+    if (!NextBlockByte(Stream, b)) {
+        Warning(gsWarning, GIFIncompleteFile);
+        return;
+    }
     while (b != ';') {
         Stream.Seek(-1);
         if (b == '!' || b == ',') {
             auto frame = std::make_unique<TGIFSubImage>(Parent);
-            frame->LoadFromStream(Stream); // a frame that fails is freed with its owner pointer
+            try {
+                frame->LoadFromStream(Stream);
+            } catch (const GIFDataEndException&) {
+                // The file stops inside this frame: what it holds is kept, the rest is lost.
+                if (!frame->Empty() || frame->Extensions().Count() > 0) Add(std::move(frame));
+                Warning(gsWarning, GIFIncompleteFile);
+                return;
+            } // any other failure frees the frame with its owner pointer
             Add(std::move(frame));
             if (Parent)
                 Parent->Progress(psRunning,
@@ -437,7 +480,10 @@ void TGIFImageList::LoadFromStream(TStream& Stream, TGIFImage* Parent) {
             Warning(gsWarning, "Unknown GIF block type");
             return;
         }
-        if (!NextBlockByte(Stream, b)) return;
+        if (!NextBlockByte(Stream, b)) {
+            Warning(gsWarning, GIFIncompleteFile);
+            return;
+        }
     }
     Stream.Seek(-1);
 }

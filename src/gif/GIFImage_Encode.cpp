@@ -12,23 +12,6 @@ void THashTable::Clear() {
     std::memset(HashTable.data(), 0xFF, HashTable.size() * sizeof(std::uint32_t));
 }
 
-void THashTable::Insert(std::uint32_t Key, int Code) {
-    int h = HashKey(Key);
-    // At most 4096 codes live in 16384 slots, so an empty slot is always found.
-    while (HashTable[h] != 0xFFFFFFFFu) h = (h + 1) & (HashSize - 1);
-    HashTable[h] = (Key << 12) | (static_cast<std::uint32_t>(Code) & 0xFFF);
-}
-
-int THashTable::Lookup(std::uint32_t Key) const {
-    int h = HashKey(Key);
-    for (;;) {
-        const std::uint32_t slot = HashTable[h];
-        if (slot == 0xFFFFFFFFu) return -1;
-        if ((slot >> 12) == Key) return static_cast<int>(slot & 0xFFF);
-        h = (h + 1) & (HashSize - 1);
-    }
-}
-
 // ---------------------------------------------------------------------------------------------------
 // Sub-block writer
 
@@ -161,6 +144,7 @@ void TLZWEncoder::Output(int Value) {
 void TLZWEncoder::Clear() {
     TGIFEncoder::Clear();
     HashTable->Clear();
+    std::memset(Child, 0, sizeof Child);
     FreeEntry = ClearCode + 2;
 }
 
@@ -169,6 +153,43 @@ void TLZWEncoder::DoCompress() {
     HashTable = &table;
     try {
         Clear();
+        if (!Interlace) {
+            // Rows in plain order are one run of pixels: walked with a pointer, the colour limit
+            // checked as each pixel is taken.
+            const std::uint8_t* p = Data;
+            const std::uint8_t* const end = Data + static_cast<std::size_t>(Width) * Height;
+            if (*p >= MaxColor) GIFError("Color not in color table");
+            Prefix = *p++;
+            for (; p != end; ++p) {
+                const int c = *p;
+                if (c >= MaxColor) GIFError("Color not in color table");
+                const std::uint32_t child = Child[Prefix];
+                if ((child >> 16) == (0x100u | static_cast<std::uint32_t>(c))) {
+                    Prefix = static_cast<int>(child & 0xFFFF);
+                    continue;
+                }
+                const std::uint32_t key =
+                    (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
+                const int code = table.Lookup(key);
+                if (code >= 0) {
+                    Prefix = code;
+                    continue;
+                }
+                Output(Prefix);
+                if (FreeEntry < 4095) {
+                    table.Insert(key, FreeEntry);
+                    Child[Prefix] = ((0x100u | static_cast<std::uint32_t>(c)) << 16) |
+                                    static_cast<std::uint32_t>(FreeEntry);
+                    ++FreeEntry;
+                } else {
+                    Clear();
+                }
+                Prefix = c;
+            }
+            Output(Prefix);
+            HashTable = nullptr;
+            return;
+        }
         Prefix = TakePixel();
         while (BumpPixel()) {
             const int c = TakePixel();

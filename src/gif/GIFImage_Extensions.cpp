@@ -149,6 +149,7 @@ TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
     if (Steers()) {
         if (Transparent()) FSubImage->FTransparent = false;
         FSubImage->FGCE = nullptr;
+        FSubImage->ClearCache();
     }
 }
 
@@ -161,7 +162,10 @@ void TGIFGraphicControlExtension::SetTransparent(bool Value) {
         FGCExtension.PackedFields |= 0x01;
     else
         FGCExtension.PackedFields &= ~0x01;
-    if (Steers()) FSubImage->FTransparent = Value;
+    if (Steers()) {
+        FSubImage->FTransparent = Value;
+        FSubImage->ClearCache(); // the mask follows the transparency
+    }
 }
 
 void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
@@ -171,6 +175,7 @@ void TGIFGraphicControlExtension::SetTransparentColorIndex(int Value) {
         Value = 0;
     }
     FGCExtension.TransparentColorIndex = static_cast<std::uint8_t>(Value);
+    if (Steers()) FSubImage->ClearCache();
 }
 
 TColor TGIFGraphicControlExtension::TransparentColor() {
@@ -182,6 +187,7 @@ void TGIFGraphicControlExtension::SetTransparentColor(TColor Color) {
     if (!FSubImage) return;
     FGCExtension.TransparentColorIndex =
         static_cast<std::uint8_t>(FSubImage->ActiveColorMap().AddUnique(Color));
+    if (Steers()) FSubImage->ClearCache();
 }
 
 TDisposalMethod TGIFGraphicControlExtension::Disposal() const {
@@ -197,34 +203,79 @@ void TGIFGraphicControlExtension::SetDisposal(TDisposalMethod Value) {
 
 void TGIFGraphicControlExtension::SaveToStream(TStream& Stream) {
     TGIFExtension::SaveToStream(Stream);
+    // Always the standard block: four bytes of fields and the terminator, whatever layout was read.
     const TGIFGCERec& r = FGCExtension;
-    const std::uint8_t b[6] = {r.BlockSize,
+    const std::uint8_t b[6] = {4,
                                r.PackedFields,
                                static_cast<std::uint8_t>(r.DelayTime & 0xFF),
                                static_cast<std::uint8_t>(r.DelayTime >> 8),
                                r.TransparentColorIndex,
-                               r.Terminator};
+                               0};
     Stream.Write(b, 6);
 }
 
+namespace {
+// Reads the first data sub-block of an extension (its size byte and up to that many bytes) into
+// Block; answers the bytes read and sets Size to the size byte. Complete is false when the stream
+// ends inside it.
+std::size_t ReadFirstBlock(TStream& Stream, std::uint8_t (&Block)[255], int& Size, bool& Complete) {
+    std::uint8_t size = 0;
+    if (!TryReadByte(Stream, size)) {
+        Size = -1;
+        Complete = false;
+        return 0;
+    }
+    Size = size;
+    const std::size_t got = Stream.Read(Block, size);
+    Complete = got == size;
+    return got;
+}
+
+// Skips data sub-blocks up to and including the terminator; answers how many were skipped, or -1
+// when the stream ends first.
+int SkipSubBlocks(TStream& Stream) {
+    int skipped = 0;
+    std::uint8_t len;
+    while (TryReadByte(Stream, len)) {
+        if (len == 0) return skipped;
+        if (Stream.Remaining() < len) {
+            Stream.Seek(Stream.Remaining());
+            return -1;
+        }
+        Stream.Seek(len);
+        ++skipped;
+    }
+    return -1;
+}
+} // namespace
+
 void TGIFGraphicControlExtension::LoadFromStream(TStream& Stream) {
     TGIFExtension::LoadFromStream(Stream);
-    std::uint8_t b[6] = {};
-    const std::size_t got = Stream.Read(b, 6);
-    const std::uint8_t* p = b;
+    // Read by its size bytes: the fields come from the first sub-block when it holds at least four
+    // bytes; further sub-blocks are skipped up to the terminator.
+    std::uint8_t b[255] = {};
+    int size = 0;
+    bool complete = false;
+    const std::size_t got = ReadFirstBlock(Stream, b, size, complete);
     TGIFGCERec& r = FGCExtension;
-    if (got > 0) r.BlockSize = p[0];
-    if (got > 1) r.PackedFields = p[1];
-    if (got > 2) r.DelayTime = static_cast<std::uint16_t>((r.DelayTime & 0xFF00) | p[2]);
-    if (got > 3) r.DelayTime = static_cast<std::uint16_t>(p[2] | (p[3] << 8));
-    if (got > 4) r.TransparentColorIndex = p[4];
-    if (got > 5) r.Terminator = p[5];
-    if (got < 6) {
+    if (size >= 4 || !complete) {
+        if (got > 0) r.PackedFields = b[0];
+        if (got > 1) r.DelayTime = static_cast<std::uint16_t>((r.DelayTime & 0xFF00) | b[1]);
+        if (got > 2) r.DelayTime = static_cast<std::uint16_t>(b[1] | (b[2] << 8));
+        if (got > 3) r.TransparentColorIndex = b[3];
+    }
+    r.BlockSize = 4;
+    r.Terminator = 0;
+    const int extra = complete && size > 0 ? SkipSubBlocks(Stream) : 0;
+    if (!complete || extra < 0) {
+        // Cut short: the fields read so far are kept, the transparency is not trusted.
         Warning(gsWarning, "Premature end of data");
         return;
     }
+    if (size != 4 || extra > 0)
+        Warning(gsWarning, "Graphic control extension block has a non-standard layout");
     // Only the frame's first graphic control extension steers its transparency.
-    if ((r.PackedFields & 0x01) && Steers()) FSubImage->FTransparent = true;
+    if (size >= 4 && (r.PackedFields & 0x01) && Steers()) FSubImage->FTransparent = true;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -245,7 +296,7 @@ TColor TGIFTextExtension::BackgroundColor() {
 void TGIFTextExtension::SaveToStream(TStream& Stream) {
     TGIFExtension::SaveToStream(Stream);
     const TGIFPlainTextExtensionRec& r = FPlainTextExtension;
-    const std::uint8_t b[13] = {r.BlockSize,
+    const std::uint8_t b[13] = {12,
                                 static_cast<std::uint8_t>(r.Left & 0xFF),
                                 static_cast<std::uint8_t>(r.Left >> 8),
                                 static_cast<std::uint8_t>(r.Top & 0xFF),
@@ -264,19 +315,32 @@ void TGIFTextExtension::SaveToStream(TStream& Stream) {
 
 void TGIFTextExtension::LoadFromStream(TStream& Stream) {
     TGIFExtension::LoadFromStream(Stream);
-    std::uint8_t b[13];
-    ReadCheck(Stream, b, 13);
+    // The first sub-block holds the fields (as many as it has bytes for); the text follows in the
+    // next sub-blocks.
+    std::uint8_t b[255] = {};
+    int size = 0;
+    bool complete = false;
+    const std::size_t got = ReadFirstBlock(Stream, b, size, complete);
+    if (!complete) GIFDataEnd();
+    std::uint8_t f[12] = {};
+    std::memcpy(f, b, std::min<std::size_t>(got, 12));
     TGIFPlainTextExtensionRec& r = FPlainTextExtension;
-    r.BlockSize = b[0];
-    r.Left = static_cast<std::uint16_t>(b[1] | (b[2] << 8));
-    r.Top = static_cast<std::uint16_t>(b[3] | (b[4] << 8));
-    r.Width = static_cast<std::uint16_t>(b[5] | (b[6] << 8));
-    r.Height = static_cast<std::uint16_t>(b[7] | (b[8] << 8));
-    r.CellWidth = b[9];
-    r.CellHeight = b[10];
-    r.TextFGColorIndex = b[11];
-    r.TextBGColorIndex = b[12];
-    ReadStrings(Stream, FText);
+    r.BlockSize = 12;
+    r.Left = static_cast<std::uint16_t>(f[0] | (f[1] << 8));
+    r.Top = static_cast<std::uint16_t>(f[2] | (f[3] << 8));
+    r.Width = static_cast<std::uint16_t>(f[4] | (f[5] << 8));
+    r.Height = static_cast<std::uint16_t>(f[6] | (f[7] << 8));
+    r.CellWidth = f[8];
+    r.CellHeight = f[9];
+    r.TextFGColorIndex = f[10];
+    r.TextBGColorIndex = f[11];
+    if (size == 0) {
+        // The size byte was the terminator: no text follows.
+        FText.clear();
+    } else {
+        ReadStrings(Stream, FText);
+    }
+    if (size != 12) Warning(gsWarning, "Plain text extension block has a non-standard layout");
 }
 
 void TGIFCommentExtension::SaveToStream(TStream& Stream) {
@@ -354,7 +418,7 @@ void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
     TGIFExtension::LoadFromStream(Stream);
     FIdent = {};
     std::uint8_t size;
-    if (!TryReadByte(Stream, size)) GIFError("Premature end of data");
+    if (!TryReadByte(Stream, size)) GIFDataEnd();
     if (size == 0) {
         // The block ends right after its label: neither identifier nor data follow.
         return;
@@ -367,11 +431,34 @@ void TGIFApplicationExtension::LoadFromStream(TStream& Stream) {
     } else {
         ReadCheck(Stream, &FIdent, std::min<std::size_t>(size, 11));
         if (size > 11) {
-            if (Stream.Remaining() < size - 11) GIFError("Premature end of data");
+            if (Stream.Remaining() < size - 11) GIFDataEnd();
             Stream.Seek(size - 11);
         }
     }
     LoadData(Stream);
+}
+
+void TGIFUnknownAppExtension::SaveToStream(TStream& Stream) {
+    // Data held under an identifier that a registered class reads (a block read with another size
+    // than 11) would be read by that class when the file is loaded again: they are written through
+    // it, or not at all when it cannot read them.
+    TGIFAppExtensionClass c = AppExtensionList().FindExt(reinterpret_cast<const std::uint8_t*>(&FIdent));
+    if (!c || c == &ClassInfo || !c->Create) {
+        TGIFApplicationExtension::SaveToStream(Stream);
+        return;
+    }
+    TMemoryStream data;
+    SaveData(data);
+    data.SetPosition(0);
+    std::unique_ptr<TGIFExtension> ext = c->Create(FSubImage);
+    auto* app = static_cast<TGIFApplicationExtension*>(ext.get());
+    try {
+        app->LoadData(data);
+    } catch (const GIFException&) {
+        return;
+    }
+    app->FIdent = FIdent;
+    app->SaveToStream(Stream);
 }
 
 void TGIFUnknownAppExtension::SaveData(TStream& Stream) {
@@ -462,7 +549,9 @@ void TGIFExtensionList::LoadFromStream(TStream& Stream, TGIFSubImage* Parent) {
         }
         TGIFExtensionClass c = TGIFExtension::FindExtension(Stream);
         if (!c || !c->Create) {
-            Warning(gsWarning, "Unknown extension type");
+            // Kept as raw data and written back; decoders skip what they do not know, so this is
+            // information, not a problem of the file.
+            Warning(gsInfo, "Unknown extension type");
             c = &TGIFUnknownExtension::ClassInfo;
         }
         Stream.Seek(-1);

@@ -19,6 +19,8 @@ TGIFSubImage::~TGIFSubImage() {
 void TGIFSubImage::Clear() {
     FExtensions->Clear();
     FColorMap->Clear();
+    ClearCache();
+    FLocalPalette.reset();
     FreeImage();
     FImageDescriptor.Height = 0;
     FImageDescriptor.Width = 0;
@@ -112,6 +114,7 @@ void TGIFSubImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         }
         if (FGIFImage && n < old) FGIFImage->ReleasePixelBytes(old - n);
         FData = std::move(fresh);
+        ClearCache();
     }
     FImageDescriptor.Left = static_cast<std::uint16_t>(ALeft);
     FImageDescriptor.Top = static_cast<std::uint16_t>(ATop);
@@ -157,6 +160,10 @@ void TGIFSubImage::Prepare() {
 }
 
 void TGIFSubImage::SaveToStream(TStream& Stream) {
+    SaveToStream(Stream, FGIFImage ? FGIFImage->BitsPerPixel() : 0);
+}
+
+void TGIFSubImage::SaveToStream(TStream& Stream, int PictureBitsPerPixel) {
     FExtensions->SaveToStream(Stream);
     if (Empty()) return;
     Prepare();
@@ -173,16 +180,16 @@ void TGIFSubImage::SaveToStream(TStream& Stream) {
                                     d.PackedFields};
     Stream.Write(bytes, sizeof bytes);
     FColorMap->SaveToStream(Stream);
-    Compress(Stream);
+    Compress(Stream, PictureBitsPerPixel);
 }
 
-void TGIFSubImage::Compress(TStream& Stream) {
+void TGIFSubImage::Compress(TStream& Stream, int PictureBitsPerPixel) {
     int bpp, maxColor;
     if (FColorMap->Count() > 0) {
         bpp = FColorMap->BitsPerPixel();
         maxColor = FColorMap->Count();
     } else {
-        bpp = FGIFImage ? FGIFImage->BitsPerPixel() : 0;
+        bpp = PictureBitsPerPixel;
         maxColor = 1 << bpp;
     }
     const bool rle = FGIFImage && FGIFImage->Compression() == gcRLE;
@@ -239,11 +246,15 @@ TGIFImage::~TGIFImage() {
 }
 
 void TGIFImage::Clear() {
+    // No painter may go on drawing frames that are about to go.
+    FPainters.PaintStop();
+    FBitmap.reset();
     FImages->Clear();
     FHeader->ColorMap().Clear();
     FHeader->SetWidth(0);
     FHeader->SetHeight(0);
     FHeader->Prepare();
+    SetPalette(nullptr);
 }
 
 void TGIFImage::ReservePixelBytes(std::int64_t Bytes) {
@@ -311,6 +322,11 @@ void TGIFImage::LoadFromStream(TStream& Stream) {
         TGIFTrailer trailer(this);
         trailer.LoadFromStream(Stream);
     } catch (...) {
+        // The frames read so far stay; the screen still covers them where it can.
+        try {
+            FitLogicalScreen();
+        } catch (const GIFException&) {
+        }
         Stream.SetPosition(start);
         Progress(psEnding, 0, true, "Loading...");
         throw;

@@ -1,7 +1,9 @@
 // LZW decoder of a frame's image data. Tolerant of damaged data: decoding ends early with the rest of
 // the frame keeping its fill, and the stream is always left after the data's zero length byte when
 // there is one, so the next block is read where it starts.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "gif/GIFImage.h"
 
@@ -104,20 +106,115 @@ private:
         return -2;
     }
 
+    void ResetTable() {
+        for (int i = 0; i < ClearCode; ++i) {
+            Prefix[i] = 0;
+            Suffix[i] = static_cast<std::uint16_t>(i);
+            Length[i] = 1;
+        }
+        // Entries from MaxCode on were never defined since the last clear and are still zero.
+        std::memset(Prefix + ClearCode, 0, sizeof(Prefix[0]) * (MaxCode - ClearCode));
+        std::memset(Suffix + ClearCode, 0, sizeof(Suffix[0]) * (MaxCode - ClearCode));
+        CodeSize = SetCodeSize + 1;
+        MaxCodeSize = 2 * ClearCode;
+        MaxCode = ClearCode + 2;
+        sp = 0;
+    }
+
+    // Defines the next table entry as OldCode's string and FirstCode; its string also stands in the
+    // output at Position (used only by the contiguous decoder).
+    void DefineEntry(int Position) {
+        if (MaxCode >= TableSize) return;
+        Prefix[MaxCode] = static_cast<std::uint16_t>(OldCode);
+        Suffix[MaxCode] = static_cast<std::uint16_t>(FirstCode);
+        Length[MaxCode] = Length[OldCode] + 1;
+        Pos[MaxCode] = Position;
+        ++MaxCode;
+        if (MaxCode >= MaxCodeSize && MaxCodeSize < TableSize) {
+            MaxCodeSize *= 2;
+            ++CodeSize;
+        }
+    }
+
+public:
+    // Decodes into Count contiguous pixels (rows in plain order) and answers how many were written.
+    // Each string is copied from where it stood in the output before, so no string is walked pixel by
+    // pixel. At the first code that a well-formed stream cannot hold (an undefined code, a table
+    // code right after a clear), the rest is left to ReadRun, which decodes it exactly as the
+    // tolerant decoder does: Fallback() then tells so.
+    int ReadContiguous(std::uint8_t* out, int Count) {
+        int x = 0;
+        int prev = 0; // where the previous string starts
+        while (x < Count) {
+            int code = GetCode(CodeSize);
+            if (code < 0) return x;
+            if (code == ClearCode) {
+                ResetTable();
+                do code = GetCode(CodeSize);
+                while (code == ClearCode);
+                if (code == EndCode) {
+                    EndOfData();
+                    return x;
+                }
+                if (code < 0) return x;
+                FirstCode = OldCode = code;
+                out[x] = static_cast<std::uint8_t>(code);
+                prev = x++;
+                if (code >= ClearCode) {
+                    FFallback = true;
+                    return x;
+                }
+                continue;
+            }
+            if (code == EndCode) {
+                EndOfData();
+                return x;
+            }
+            if (code < ClearCode) {
+                FirstCode = code;
+                DefineEntry(prev);
+                out[x] = static_cast<std::uint8_t>(code);
+            } else if (code < MaxCode) {
+                const int n = std::min(Length[code], Count - x);
+                std::memcpy(out + x, out + Pos[code], static_cast<std::size_t>(n));
+                FirstCode = out[x];
+                DefineEntry(prev);
+                if (n < Length[code]) return Count;
+            } else if (code == MaxCode && MaxCode < TableSize) {
+                // The string being defined: the previous string and its own first pixel.
+                const int len = Length[OldCode];
+                FirstCode = out[prev];
+                DefineEntry(prev);
+                const int n = std::min(len, Count - x);
+                std::memcpy(out + x, out + prev, static_cast<std::size_t>(n));
+                if (n < len) return Count;
+                if (x + len >= Count) return Count;
+                out[x + len] = static_cast<std::uint8_t>(FirstCode);
+            } else {
+                const int v = DecodeCode(code);
+                if (v < 0) return x;
+                out[x++] = static_cast<std::uint8_t>(v);
+                FFallback = true;
+                return x;
+            }
+            OldCode = code;
+            prev = x;
+            x += Length[code];
+        }
+        return x;
+    }
+    bool Fallback() const { return FFallback; }
+
+private:
     int NextLZW() {
         int code = GetCode(CodeSize);
         if (code < 0) return code;
+        return DecodeCode(code);
+    }
+
+    int DecodeCode(int code) {
         if (code == ClearCode) {
-            for (int i = 0; i < ClearCode; ++i) {
-                Prefix[i] = 0;
-                Suffix[i] = static_cast<std::uint16_t>(i);
-            }
-            std::memset(Prefix + ClearCode, 0, sizeof(Prefix[0]) * (TableSize - ClearCode));
-            std::memset(Suffix + ClearCode, 0, sizeof(Suffix[0]) * (TableSize - ClearCode));
-            CodeSize = SetCodeSize + 1;
-            MaxCodeSize = 2 * ClearCode;
-            MaxCode = ClearCode + 2;
-            sp = 0;
+            ResetTable();
             do code = GetCode(CodeSize);
             while (code == ClearCode);
             // A clear code followed by the end code holds no pixel at all.
@@ -144,15 +241,8 @@ private:
         }
         FirstCode = Suffix[code];
         Stack[sp++] = static_cast<std::uint16_t>(FirstCode);
-        if (MaxCode < TableSize) {
-            Prefix[MaxCode] = static_cast<std::uint16_t>(OldCode);
-            Suffix[MaxCode] = static_cast<std::uint16_t>(FirstCode);
-            ++MaxCode;
-            if (MaxCode >= MaxCodeSize && MaxCodeSize < TableSize) {
-                MaxCodeSize *= 2;
-                ++CodeSize;
-            }
-        }
+        // Entries made here are never copied from the output (the contiguous decoder has handed over).
+        DefineEntry(0);
         OldCode = inCode;
         return Stack[--sp];
     }
@@ -164,6 +254,9 @@ private:
     int FirstCode = 0, OldCode = 0;
     std::uint16_t Prefix[TableSize] = {};
     std::uint16_t Suffix[TableSize] = {};
+    int Length[TableSize] = {}; // pixels of each entry's string
+    int Pos[TableSize] = {};    // where the contiguous decoder wrote it
+    bool FFallback = false;
     std::uint16_t Stack[StackSize];
     int sp = 0;
 
@@ -177,6 +270,11 @@ private:
 
 } // namespace
 
+bool& GIFFastDecoding() {
+    static bool fast = true;
+    return fast;
+}
+
 void TGIFSubImage::Decompress(TStream& Stream) {
     NewImage();
     if (!FData.empty()) {
@@ -185,23 +283,39 @@ void TGIFSubImage::Decompress(TStream& Stream) {
         std::memset(FData.data(), fill, FData.size());
     }
     auto decoder = std::make_unique<TLZWDecoder>(Stream, *this);
-    if (!decoder->Start()) return;
+    if (!decoder->Start()) {
+        if (!FData.empty()) Warning(gsWarning, GIFIncompleteFrame);
+        return;
+    }
     const int w = Width(), h = Height();
     std::uint8_t* const pixels = FData.data();
     bool stopped = FData.empty();
-    const auto readRow = [&](int y) {
-        return decoder->ReadRun(pixels + static_cast<std::size_t>(y) * w, w) == w;
-    };
     if (!stopped) {
+        // The rows in the order the data hold them as one run of pixels: strings are copied within
+        // the output; anything unusual is decoded by the tolerant decoder from where the fast one
+        // stopped. Interlaced rows are decoded into a run of their own and then put in place.
+        const int total = w * h;
+        const auto decodeRun = [&](std::uint8_t* out) {
+            if (!GIFFastDecoding()) return decoder->ReadRun(out, total);
+            int x = decoder->ReadContiguous(out, total);
+            if (x < total && decoder->Fallback()) x += decoder->ReadRun(out + x, total - x);
+            return x;
+        };
         if (!Interlaced()) {
-            for (int y = 0; y < h && !stopped; ++y) stopped = !readRow(y);
+            stopped = decodeRun(pixels) < total;
         } else {
             static const int start[4] = {0, 4, 2, 1};
             static const int step[4] = {8, 8, 4, 2};
-            for (int pass = 0; pass < 4 && !stopped; ++pass)
-                for (int y = start[pass]; y < h && !stopped; y += step[pass]) stopped = !readRow(y);
+            std::vector<std::uint8_t> run(FData); // holds the fill where the data end early
+            stopped = decodeRun(run.data()) < total;
+            const std::uint8_t* src = run.data();
+            for (int pass = 0; pass < 4; ++pass)
+                for (int y = start[pass]; y < h; y += step[pass], src += w)
+                    std::memcpy(pixels + static_cast<std::size_t>(y) * w, src, static_cast<std::size_t>(w));
         }
     }
+    // The pixels the data did not reach keep their fill; the picture says it is incomplete.
+    if (stopped && !FData.empty()) Warning(gsWarning, GIFIncompleteFrame);
     // Whatever follows the last pixel (normally just the end code) is skipped to the zero length byte.
     decoder->Drain();
 }

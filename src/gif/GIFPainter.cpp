@@ -58,31 +58,6 @@ std::unique_ptr<TFastDIB> NewBuffer(int w, int h, TFColor fill) {
     return dib;
 }
 
-// Stretches the frame's pixels into `place`, drawing only inside `clip` and the target.
-void PutFrame(const TGIFSubImage& f, const Surface& t, const TGIFRect& place, const TGIFRect& clip,
-              const std::array<TFColor, 256>& pal, int transparent) {
-    const int dw = place.Right - place.Left, dh = place.Bottom - place.Top, fw = f.Width(), fh = f.Height();
-    if (dw <= 0 || dh <= 0 || fw <= 0 || fh <= 0) return;
-    const int x0 = std::max({place.Left, clip.Left, 0}), x1 = std::min({place.Right, clip.Right, t.width});
-    const int y0 = std::max({place.Top, clip.Top, 0}), y1 = std::min({place.Bottom, clip.Bottom, t.height});
-    if (x0 >= x1 || y0 >= y1) return;
-    std::vector<int> cols(static_cast<std::size_t>(x1 - x0));
-    for (int x = x0; x < x1; ++x)
-        cols[x - x0] = static_cast<int>((2 * static_cast<std::int64_t>(x - place.Left) + 1) * fw /
-                                        (2 * std::int64_t{dw}));
-    const std::uint8_t* data = f.Data();
-    for (int y = y0; y < y1; ++y) {
-        const int sy = static_cast<int>((2 * static_cast<std::int64_t>(y - place.Top) + 1) * fh /
-                                        (2 * std::int64_t{dh}));
-        const std::uint8_t* srow = data + static_cast<std::ptrdiff_t>(sy) * fw;
-        std::uint8_t* drow = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
-        for (int x = x0; x < x1; ++x) {
-            const int v = srow[cols[x - x0]];
-            if (v != transparent) PutPixel(t, drow, x, pal[v]);
-        }
-    }
-}
-
 // Positions of the copies of the logical screen laid from (left, top) in steps of (w, h), the first
 // ones that end left of or above `from` skipped, up to `to` (exclusive).
 template <class F>
@@ -103,37 +78,12 @@ void SetGIFPainterErrorHandler(std::function<void(const std::string&)> Handler) 
 }
 
 TGIFRect ScaleRect(const TGIFSubImage& Frame, const TGIFRect& Rect) {
-    const TGIFImage* image = Frame.Image();
-    const int W = image ? image->Width() : 0, H = image ? image->Height() : 0;
-    if (W <= 0 || H <= 0) return {Rect.Left, Rect.Top, Rect.Left, Rect.Top};
-    const int rw = Rect.Right - Rect.Left, rh = Rect.Bottom - Rect.Top;
-    return {Rect.Left + MulDiv(Frame.Left(), rw, W), Rect.Top + MulDiv(Frame.Top(), rh, H),
-            Rect.Left + MulDiv(Frame.Left() + Frame.Width(), rw, W),
-            Rect.Top + MulDiv(Frame.Top() + Frame.Height(), rh, H)};
+    return Frame.ScaleRect(Rect);
 }
 
 void DrawGIFFrame(TGIFSubImage& Frame, const Surface& Target, const TGIFRect& Rect, bool Transparent,
                   bool Tile) {
-    TGIFImage* image = Frame.Image();
-    if (Frame.Empty() || !image || !Target.valid() || (Target.bpp != 24 && Target.bpp != 32)) return;
-    const int W = image->Width(), H = image->Height();
-    if (W <= 0 || H <= 0) return;
-    std::array<TFColor, 256> pal{};
-    const TGIFColorMap& map = Frame.ActiveColorMap();
-    for (int i = 0; i < map.Count(); ++i)
-        pal[i] = TFColor{map.Data()[i].Blue, map.Data()[i].Green, map.Data()[i].Red};
-    const TGIFGraphicControlExtension* gce = Frame.GraphicControlExtension();
-    const int t = Transparent && Frame.Transparent() && gce ? gce->TransparentColorIndex() : -1;
-    if (!Tile) {
-        PutFrame(Frame, Target, ScaleRect(Frame, Rect), Rect, pal, t);
-        return;
-    }
-    const int fw = Frame.Width(), fh = Frame.Height();
-    ForEachTile(Rect.Left + Frame.Left(), Rect.Top + Frame.Top(), fw, fh, W, H, std::max(Rect.Left, 0),
-                std::max(Rect.Top, 0), std::min(Rect.Right, Target.width),
-                std::min(Rect.Bottom, Target.height), [&](int x, int y) {
-                    PutFrame(Frame, Target, {x, y, x + fw, y + fh}, Rect, pal, t);
-                });
+    Frame.Draw(Target, Rect, Transparent, Tile);
 }
 
 // ---------------------------------------------------------------------------------------------------

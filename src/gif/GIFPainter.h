@@ -14,33 +14,7 @@
 #include "gif/GIFImage.h"
 #include "image/FastDIB.h"
 
-enum TGIFDrawOption {
-    goAsync,
-    goTransparent,
-    goAnimate,
-    goLoop,
-    goLoopContinously,
-    goValidateCanvas,
-    goDirectDraw,
-    goClearOnLoop,
-    goTile,
-    goDither,
-    goAutoDither
-};
-using TGIFDrawOptions = unsigned;
-constexpr TGIFDrawOptions DrawOption(TGIFDrawOption o) {
-    return 1u << o;
-}
-constexpr TGIFDrawOptions DrawOptions(std::initializer_list<TGIFDrawOption> l) {
-    TGIFDrawOptions s = 0;
-    for (TGIFDrawOption o : l) s |= DrawOption(o);
-    return s;
-}
-constexpr TGIFDrawOptions GIFDefaultDrawOptions =
-    DrawOptions({goAsync, goTransparent, goAnimate, goLoop, goClearOnLoop, goDither, goAutoDither});
-
-// "No colour" and the window colour of the classic system colour table.
-constexpr TColor clNone = 0x1FFFFFFF;
+// The window colour of the classic system colour table.
 constexpr TColor clWindow = 0x00FFFFFF;
 
 // The frame's place when the whole logical screen is stretched into Rect.

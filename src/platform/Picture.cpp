@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
 #include "platform/SafeFile.h"
 
@@ -194,6 +195,10 @@ struct PictureClasses {
         byExtension[QStringLiteral("bmp")] = {QStringLiteral("Bitmaps"), bmp};
         byExtension[QStringLiteral("jpg")] = {QStringLiteral("JPEG Image File"), jpeg};
         byExtension[QStringLiteral("jpeg")] = {QStringLiteral("JPEG Image File"), jpeg};
+        // The GIF codec's picture class, under its extension and its clipboard format.
+        auto gif = [] { return std::make_unique<TGIFGraphic>(); };
+        byExtension[QStringLiteral("gif")] = {QStringLiteral("GIF Image"), gif};
+        byMime.emplace_back(TPicture::ClipboardMimeType(QStringLiteral("GIF Image")), gif);
     }
 };
 
@@ -366,8 +371,6 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
     const QString ext = normalExtension(QFileInfo(fileName).suffix());
     const auto it = registry().byExtension.find(ext);
     if (it != registry().byExtension.end()) return it->second.factory();
-    if (ext == QStringLiteral("gif"))
-        throw EInvalidGraphic("GIF pictures cannot be opened: GIF support is not installed in this version");
     throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext).toStdString());
 }
 
@@ -416,12 +419,13 @@ void TPicture::SaveToClipboard() {
 
 // ---- the helpers of the file and clipboard commands
 
-void LoadPictureToDIB(const QString& fileName, TFastDIB& dib) {
+void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings) {
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
     asPictureError([&] { pic.Graphic()->AssignTo(out); });
     AssignDIB(dib, out);
+    if (warnings) *warnings = pic.Graphic()->Warnings();
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {
@@ -447,14 +451,10 @@ void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQu
         g = std::move(j);
         break;
     }
-    case TSaveFormat::GIF: {
-        const auto it = registry().byExtension.find(QStringLiteral("gif"));
-        if (it == registry().byExtension.end())
-            throw EInvalidGraphic(
-                "GIF pictures cannot be saved: GIF support is not installed in this version");
-        g = it->second.factory();
-        break;
-    }
+    case TSaveFormat::GIF:
+        // The road of Save As: JPEG at quality 100, 8 bits again, one frame, optimised colour map.
+        MakeGIFForSave(dib)->SaveToFile(fileName);
+        return;
     }
     g->Assign(dib);
     g->SaveToFile(fileName);

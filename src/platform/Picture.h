@@ -3,13 +3,11 @@
 // clipboard format, a TPicture that loads and saves through them, and the helpers the file and
 // clipboard commands use with the editor's 24-bit TFastDIB images.
 //
-// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", and JPEG (TJPEGImage, through
-// libjpeg, JPEGImage.h) under "jpg" and "jpeg". The GIF codec registers its class itself (see
-// TPicture::RegisterFileFormat / RegisterClipboardFormat); until it does, GIF names are refused.
+// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", JPEG (TJPEGImage, through
+// libjpeg, JPEGImage.h) under "jpg" and "jpeg", and GIF (TGIFGraphic over the GIF codec, GIFGraphic.h)
+// under "gif" and the clipboard format "GIF Image".
 //
-// A further class plugs in at start-up, for example the GIF codec's:
-//     TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
-//     CF_GIF = TPicture::RegisterClipboardFormat("GIF Image", [] { return std::make_unique<TGIFImage>(); });
+// A further class plugs in at start-up through TPicture::RegisterFileFormat / RegisterClipboardFormat.
 // Its exceptions need not derive from EInvalidGraphic: the container reports any failure of a class
 // while loading as EInvalidGraphic with the same text.
 //
@@ -81,6 +79,9 @@ public:
     // Reads the picture from `format` of `data` (the standard bitmap format is "image/*"). Throws
     // EInvalidGraphic "Unsupported clipboard format" for a format the class does not read.
     virtual void LoadFromClipboardFormat(const QMimeData& data, const QString& format);
+
+    // What the last load read but found wrong (a picture cut short loads what is there and says so).
+    virtual QStringList Warnings() const { return {}; }
 };
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
@@ -152,12 +153,13 @@ private:
 // Loads any registered picture file into `dib` at 24 bits per pixel; throws EInvalidGraphic with a
 // clear message (unknown extension, corrupt, truncated, too large) or std::runtime_error when the file
 // cannot be opened. `dib` is unchanged on failure.
-void LoadPictureToDIB(const QString& fileName, TFastDIB& dib);
+// `warnings`, when given, receives what the decoder found wrong but could read past.
+void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings = nullptr);
 // Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);
 
-// Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100).
-// A GIF name needs the GIF class: without it EInvalidGraphic is raised and nothing is written.
+// Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100), GIF
+// by the road of Save As (MakeGIFForSave).
 void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality = 90);
 
 // The clipboard's standard bitmap format.

@@ -2,7 +2,10 @@
 // by the name, and files that cannot be read or written.
 #include "FileTestSupport.h"
 
+#include "app/dialogs/GifTransparency.h"
 #include "app/dialogs/JpegQuality.h"
+#include "platform/GIFGraphic.h"
+#include "platform/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -160,13 +163,89 @@ TEST_F(FileCommands, TheFormatComesFromTheFileNameNotItsFolders) {
     SaveAs("noext");
     EXPECT_EQ(Head(File("noext.jpg")), QByteArray("\xFF\xD8"));
 
-    // ".GIF" anywhere in the name asks for GIF, which this version cannot write: refused, no file.
+    // ".GIF" anywhere in the name asks for GIF.
     SaveAs("picture.gif.jpg");
     SaveAs("plain.gif");
-    ASSERT_EQ(Errors().size(), 2);
-    EXPECT_TRUE(Errors()[0].contains("GIF")) << Errors()[0].toStdString();
-    EXPECT_FALSE(QFile::exists(File("picture.gif.jpg")));
-    EXPECT_FALSE(QFile::exists(File("plain.gif")));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+    EXPECT_EQ(Head(File("picture.gif.jpg"), 4), "GIF8");
+    EXPECT_EQ(Head(File("plain.gif"), 4), "GIF8");
+}
+
+TEST_F(FileCommands, SaveAsGifWithTheTransparencyDialog) {
+    // Four flat colour blocks: the JPEG road keeps them close, and the GIF opens again as its first
+    // frame at the same size.
+    SetImage(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            W->z.Pixels24[y][x] = x < 8 ? (y < 8 ? MakeFColor(255, 0, 0) : MakeFColor(0, 0, 255))
+                                        : (y < 8 ? MakeFColor(0, 255, 0) : MakeFColor(255, 255, 255));
+    W->SetToIm(W->z);
+    // Hidden (the default): no dialog, no graphic control extension.
+    int shown = 0;
+    int answer = mrOk;
+    TfGif::SetExecuteHook([&](TfGif& d) {
+        ++shown;
+        EXPECT_EQ(d.Clr[0]->palette().color(QPalette::Window).isValid(), true);
+        return answer;
+    });
+    SaveAs("hidden.gif");
+    EXPECT_EQ(shown, 0);
+    TGIFGraphic hidden;
+    hidden.LoadFromFile(File("hidden.gif"));
+    EXPECT_FALSE(hidden.Image().IsTransparent());
+    EXPECT_EQ(hidden.Image().Version(), gv87a);
+
+    W->ShowDialogDuringSave1->setChecked(true);
+    // OK without a swatch chosen: index 0 (the low byte of 256) becomes transparent.
+    fGif->ndex = 256;
+    SaveAs("ok.gif");
+    EXPECT_EQ(shown, 1);
+    TGIFGraphic ok;
+    ok.LoadFromFile(File("ok.gif"));
+    ASSERT_NE(ok.Image().Images()[0]->GraphicControlExtension(), nullptr);
+    EXPECT_TRUE(ok.Image().IsTransparent());
+    EXPECT_EQ(ok.Image().Images()[0]->GraphicControlExtension()->TransparentColorIndex(), 0);
+    // A swatch chosen by a click: its index.
+    fGif->SwatchMouseDown(6 + 17 * 2 + 3, 4 + 5);
+    EXPECT_EQ(fGif->ndex, 2);
+    SaveAs("two.gif");
+    TGIFGraphic two;
+    two.LoadFromFile(File("two.gif"));
+    EXPECT_EQ(two.Image().Images()[0]->GraphicControlExtension()->TransparentColorIndex(), 2);
+    // None: the extension is there, not transparent.
+    answer = mrNo;
+    SaveAs("none.gif");
+    TGIFGraphic none;
+    none.LoadFromFile(File("none.gif"));
+    ASSERT_NE(none.Image().Images()[0]->GraphicControlExtension(), nullptr);
+    EXPECT_FALSE(none.Image().IsTransparent());
+    // Cancel: nothing is written.
+    answer = mrCancel;
+    SaveAs("cancel.gif");
+    EXPECT_FALSE(QFile::exists(File("cancel.gif")));
+    TfGif::SetExecuteHook(nullptr);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
+
+    // A copy cut short opens with what could be read, and says the picture is incomplete.
+    const QByteArray whole = ReadAll(File("none.gif"));
+    QFile cut(File("cut.gif"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(whole.size() - 4));
+    cut.close();
+    const int before = static_cast<int>(Messages().size());
+    Open(File("cut.gif"));
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_TRUE(Messages().last().contains("the picture is incomplete")) << Messages().last().toStdString();
+    EXPECT_EQ(W->z.Width, 16);
+
+    // Opened again: the first frame, 16 x 16, colours close to the blocks.
+    Open(File("none.gif"));
+    ASSERT_EQ(W->z.Width, 16);
+    ASSERT_EQ(W->z.Height, 16);
+    const TFColor red = W->z.Pixels24[2][2], white = W->z.Pixels24[13][13];
+    EXPECT_NEAR(red.r, 255, 24);
+    EXPECT_NEAR(red.g, 0, 24);
+    EXPECT_NEAR(white.b, 255, 24);
 }
 
 TEST_F(FileCommands, CancelledDialogsChangeAndWriteNothing) {

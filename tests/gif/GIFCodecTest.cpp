@@ -266,17 +266,18 @@ TEST(gifDecoder, CodesOverOneByteSubBlocks) {
     EXPECT_TRUE(big.W.Warnings.empty());
 }
 
-TEST(gifDecoder, ClearAndEndGiveFillWithoutWarnings) {
+TEST(gifDecoder, ClearAndEndGiveFillAndSayIncomplete) {
     // Clear 4 and end 5 in 3-bit codes: one byte $2C.
     const Bytes data = B({2, 1, 0x2C, 0});
     EXPECT_EQ(data, PackCodes(2, {{4, 3}, {5, 3}}));
     Decoded plain(Cat({data, B({';'})}), 10, 10);
     EXPECT_EQ(plain.Pixels(), Bytes(100, 0));
     EXPECT_EQ(plain.End, 4);
-    EXPECT_TRUE(plain.W.Warnings.empty());
+    const std::vector<std::string> incomplete{"Image data end before the last pixel: the picture is incomplete"};
+    EXPECT_EQ(plain.W.Warnings, incomplete);
     Decoded transparent(PackCodes(3, {{8, 4}, {9, 4}}), 10, 10, false, 5);
     EXPECT_EQ(transparent.Pixels(), Bytes(100, 5));
-    EXPECT_TRUE(transparent.W.Warnings.empty());
+    EXPECT_EQ(transparent.W.Warnings, incomplete);
 }
 
 TEST(gifDecoder, EarlyEndDrainsToTerminatorOnce) {
@@ -289,7 +290,7 @@ TEST(gifDecoder, EarlyEndDrainsToTerminatorOnce) {
     ASSERT_EQ(w.Image.Images().Count(), 2);
     EXPECT_EQ(FrameBytes(*w.Image.Images()[0]), B({1, 0, 0, 0}));
     EXPECT_EQ(FrameBytes(*w.Image.Images()[1]), B({0}));
-    EXPECT_TRUE(w.Warnings.empty());
+    EXPECT_EQ(w.Warnings, std::vector<std::string>{"Image data end before the last pixel: the picture is incomplete"});
 
     // Surplus codes after the last pixel are skipped the same way.
     Decoded extra(Cat({PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 3}}), B({';'})}), 1, 1);
@@ -304,7 +305,7 @@ TEST(gifDecoder, LoopingPrefixChainStopsTheFrameWithWarning) {
     EXPECT_EQ(self, PackCodes(2, {{4, 3}, {0, 3}, {7, 3}, {6, 3}, {7, 4}, {5, 4}}));
     Decoded a(Cat({self, B({';'})}), 8, 1, false, 3);
     EXPECT_EQ(a.Pixels(), B({0, 0, 0, 0, 0, 3, 3, 3}));
-    EXPECT_EQ(a.W.Warnings, std::vector<std::string>{"Circular decoder table entry"});
+    EXPECT_EQ(a.W.Warnings, (std::vector<std::string>{"Circular decoder table entry", "Image data end before the last pixel: the picture is incomplete"}));
     EXPECT_EQ(a.End, static_cast<std::int64_t>(self.size()));
 
     // A cycle through two entries: clear, 7 (taken as it stands), 6 (defines 6 with prefix 7), 1
@@ -313,7 +314,7 @@ TEST(gifDecoder, LoopingPrefixChainStopsTheFrameWithWarning) {
     EXPECT_EQ(pair, PackCodes(2, {{4, 3}, {7, 3}, {6, 3}, {1, 3}, {6, 4}, {5, 4}}));
     Decoded b(pair, 8, 1, false, 3);
     EXPECT_EQ(b.Pixels(), B({7, 0, 0, 7, 1, 3, 3, 3}));
-    EXPECT_EQ(b.W.Warnings, std::vector<std::string>{"Circular decoder table entry"});
+    EXPECT_EQ(b.W.Warnings, (std::vector<std::string>{"Circular decoder table entry", "Image data end before the last pixel: the picture is incomplete"}));
 }
 
 TEST(gifDecoder, TruncatedAndExhaustedData) {
@@ -322,19 +323,20 @@ TEST(gifDecoder, TruncatedAndExhaustedData) {
     w.Load(Cat({Header87(4, 2, 1), TransparentGCE(3), Descriptor(0, 0, 4, 2), B({2, 4, 0x84, 0x11})}));
     ASSERT_EQ(w.Image.Images().Count(), 1);
     EXPECT_EQ(FrameBytes(*w.Image.Images()[0]), B({0, 0, 0, 0, 1, 3, 3, 3}));
-    EXPECT_EQ(w.Warnings, std::vector<std::string>{"Premature end of data"});
+    EXPECT_EQ(w.Warnings, (std::vector<std::string>{"Premature end of data", "Image data end before the last pixel: the picture is incomplete", "The file ends before its trailer: the picture is incomplete"}));
 
     // Data end with no bit left while pixels remain: clear 8 and 1 fill one byte exactly.
     Decoded underRun(B({3, 1, 0x18, 0}), 2, 1);
     EXPECT_EQ(underRun.Pixels(), B({1, 0}));
-    EXPECT_EQ(underRun.W.Warnings, std::vector<std::string>{"Decoder bit buffer under-run"});
-    // Some bits left but fewer than a code: ends silently.
+    EXPECT_EQ(underRun.W.Warnings, (std::vector<std::string>{"Decoder bit buffer under-run", "Image data end before the last pixel: the picture is incomplete"}));
+    // Some bits left but fewer than a code: no under-run, but the frame is incomplete.
     Decoded partial(B({2, 1, 0x04, 0}), 2, 1, false, 1);
     EXPECT_EQ(partial.Pixels(), B({0, 1}));
-    EXPECT_TRUE(partial.W.Warnings.empty());
+    EXPECT_EQ(partial.W.Warnings, std::vector<std::string>{"Image data end before the last pixel: the picture is incomplete"});
     // No code-size byte at all: the fill stays.
     Decoded none(Bytes{}, 2, 1, false, 1);
     EXPECT_EQ(none.Pixels(), B({1, 1}));
+    EXPECT_EQ(none.W.Warnings, std::vector<std::string>{"Image data end before the last pixel: the picture is incomplete"});
 }
 
 TEST(gifDecoder, CodeSizeAboveEightIsEight) {

@@ -145,7 +145,9 @@ TEST(gifPainter, FrameTimesOnAFakeClock) {
         EXPECT_EQ(t.W.Image.Painters().Count(), ends ? 0 : 1) << c.what;
         EXPECT_EQ(ref, ends ? nullptr : &p) << c.what;
         EXPECT_EQ(t.Starts, 1) << c.what;
-        if (c.loops == 3) EXPECT_EQ(t.Loops, 2);
+        if (c.loops == 3) {
+            EXPECT_EQ(t.Loops, 2);
+        }
     }
     // The synchronous painter slept 12 and 36 ms, then 12000 ms in steps of 100.
     Timed s(0);

@@ -214,6 +214,8 @@ public:
     // a bare name in DefDir, when given). True when a file was written; false when the dialog was
     // cancelled. A failed write raises and leaves any existing file as it was.
     bool SaveImageAs(const QString& proposedName = QString());
+    // Save As with a GIF name: the transparency dialog when asked for, then the file; false on Cancel.
+    bool SaveGIF(const TFastDIB& pic, const QString& name);
     void SaveAs1Click();
     void Exit1Click();
     // The picture named on the command line: taken as the image without an undo snapshot or a log line.

@@ -1,12 +1,14 @@
 // The main window's file commands (New, Open, Save As, Exit, the start-up file and dropped files),
 // the file dialogs and the wiring of every file, clipboard and buffer command.
 
+#include "app/dialogs/GifTransparency.h"
 #include "app/dialogs/JpegQuality.h"
 #include "app/dialogs/ToolBox.h"
 #include "app/main/ZorvTileMain.h"
 
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
+#include "platform/GIFGraphic.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Picture.h"
 
@@ -272,11 +274,14 @@ void TfZorvTile::Open1Click() {
     // The picture is read before anything changes: a file that cannot be read leaves the image and
     // the undo ring as they were.
     TFastDIB pic;
-    LoadPictureToDIB(name, pic);
+    QStringList warnings;
+    LoadPictureToDIB(name, pic, &warnings);
     CopyUnDo();
     TakeLoadedPicture(pic);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
+    // A picture cut short shows what could be read, and says so.
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 void TfZorvTile::OpenStartFile(const QString& fileName) {
@@ -296,8 +301,9 @@ void TfZorvTile::DropFiles(const QStringList& fileNames) {
 void TfZorvTile::DropFile(const QString& fileName) {
     const QString name = QFileInfo(fileName).absoluteFilePath();
     TFastDIB pic;
+    QStringList warnings;
     try {
-        LoadPictureToDIB(name, pic);
+        LoadPictureToDIB(name, pic, &warnings);
     } catch (const EInvalidGraphic&) {
         // Nothing has changed yet, so there is nothing to take back.
         ShowMessage("Unsupported image file, or not an image");
@@ -307,6 +313,7 @@ void TfZorvTile::DropFile(const QString& fileName) {
     TakeLoadedPicture(pic);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 bool TfZorvTile::SaveImageAs(const QString& proposedName) {
@@ -316,8 +323,31 @@ bool TfZorvTile::SaveImageAs(const QString& proposedName) {
     TFastDIB pic;
     ShownPicture(pic);
     // The format comes from the file's own name; the file is replaced only once the new one is
-    // complete. GIF names are refused with a message while the GIF writer is not installed.
+    // complete.
+    if (SaveFormatFromName(name) == TSaveFormat::GIF) return SaveGIF(pic, name);
     SavePictureFromDIB(pic, name, jcv);
+    return true;
+}
+
+bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
+    // 256 colours chosen by libjpeg's quantiser, one frame, one optimised colour table.
+    std::unique_ptr<TGIFGraphic> g = MakeGIFForSave(pic);
+    if (ShowDialogDuringSave1->isChecked() && fGif) {
+        fGif->DoColors(g->Image());
+        const int answer = fGif->Execute();
+        if (answer == mrCancel) return false;
+        TGIFSubImage* frame = g->Image().Images()[0];
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(frame);
+        TGIFGraphicControlExtension* ext = gce.get();
+        frame->Extensions().Add(std::move(gce));
+        if (answer == mrOk) {
+            ext->SetTransparentColorIndex(fGif->ndex & 0xFF);
+            ext->SetTransparent(true);
+        } else {
+            ext->SetTransparent(false);
+        }
+    }
+    g->SaveToFile(name);
     return true;
 }
 

@@ -1,0 +1,175 @@
+#include "platform/GIFGraphic.h"
+
+#include "platform/JPEGImage.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+
+#include <cstring>
+
+namespace {
+
+// Runs a codec step; its errors become picture errors with the same text.
+template <class F> void asPictureError(F&& f) {
+    try {
+        f();
+    } catch (const GIFException& e) {
+        throw EInvalidGraphic(e.what());
+    }
+}
+
+} // namespace
+
+void RegisterGIFGraphic() {
+    const auto factory = [] { return std::make_unique<TGIFGraphic>(); };
+    TPicture::RegisterFileFormat(QStringLiteral("gif"), QStringLiteral("GIF Image"), factory);
+    TPicture::RegisterClipboardFormat(QStringLiteral("GIF Image"), factory);
+    // A display of at most 256 colours shows frames dithered onto the web palette.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            TGIFImage::PaletteDisplay() = screen->depth() <= 8;
+}
+
+QString CF_GIF() {
+    return TPicture::ClipboardMimeType(QStringLiteral("GIF Image"));
+}
+
+TGIFGraphic::TGIFGraphic() : image_(std::make_unique<TGIFImage>()) {}
+TGIFGraphic::~TGIFGraphic() = default;
+
+void TGIFGraphic::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+    if (!data) throw EInvalidGraphic("Not a valid GIF file");
+    auto image = std::make_unique<TGIFImage>();
+    QStringList warnings;
+    image->OnWarning = [&warnings](const void*, TGIFSeverity severity, const std::string& message) {
+        const QString m = QString::fromStdString(message);
+        if (severity >= gsWarning && !warnings.contains(m)) warnings << m;
+    };
+    // The codec's limit on pixel data follows the container's.
+    image->SetPixelBytesLimit(std::min<std::int64_t>(GIFMaxTotalPixels, 8 * PictureLimits().maxPixels));
+    TByteViewStream stream(data, size);
+    asPictureError([&] { image->LoadFromStream(stream); });
+    image->OnWarning = nullptr;
+    if (image->Images().Count() == 0) throw EInvalidGraphic("The GIF file holds no picture");
+    CheckPictureSize(image->Width(), image->Height());
+    image_ = std::move(image);
+    warnings_ = warnings;
+    frames_.clear();
+}
+
+QByteArray TGIFGraphic::SaveToMemory() {
+    if (image_->Empty()) throw EInvalidGraphic("Cannot save an empty picture");
+    TMemoryStream stream;
+    asPictureError([&] { image_->SaveToStream(stream); });
+    const std::vector<std::uint8_t>& bytes = stream.Bytes();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+void TGIFGraphic::AssignTo(TFastDIB& dib) {
+    if (image_->Empty() || image_->Width() <= 0 || image_->Height() <= 0)
+        throw EInvalidGraphic("The GIF picture is empty");
+    CheckPictureSize(image_->Width(), image_->Height());
+    const TFastDIB* bitmap = nullptr;
+    asPictureError([&] { bitmap = image_->Bitmap(); });
+    if (!bitmap) throw EInvalidGraphic("The GIF picture is empty");
+    AssignDIB(dib, *bitmap);
+}
+
+void TGIFGraphic::Assign(const TFastDIB& dib) {
+    asPictureError([&] { image_->Assign(dib); });
+    frames_.clear();
+}
+
+void TGIFGraphic::AssignImage(const QImage& image) {
+    if (image.isNull()) {
+        image_->Clear();
+        frames_.clear();
+        return;
+    }
+    CheckPictureSize(image.width(), image.height());
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    TFastDIB dib;
+    dib.SetSize(argb.width(), argb.height(), 24, 0);
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(argb.width()) * argb.height(), 0);
+    bool anyTransparent = false;
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        TFColor* d = dib.Pixels24[y];
+        for (int x = 0; x < argb.width(); ++x) {
+            d[x] = {static_cast<std::uint8_t>(qBlue(s[x])), static_cast<std::uint8_t>(qGreen(s[x])),
+                    static_cast<std::uint8_t>(qRed(s[x]))};
+            if (qAlpha(s[x]) == 0) {
+                mask[static_cast<std::size_t>(y) * argb.width() + x] = 1;
+                anyTransparent = true;
+            }
+        }
+    }
+    asPictureError([&] {
+        image_->Assign(dib);
+        if (anyTransparent && image_->Images().Count() > 0)
+            image_->Images()[0]->ImportMask(mask.data(), argb.width(), argb.height(), argb.width());
+    });
+    frames_.clear();
+}
+
+void TGIFGraphic::SaveToClipboardFormat(QMimeData& data) {
+    if (image_->Empty()) return;
+    TGraphic::SaveToClipboardFormat(data); // the rendered bitmap in the standard format
+    data.setData(CF_GIF(), SaveToMemory());
+}
+
+void TGIFGraphic::LoadFromClipboardFormat(const QMimeData& data, const QString& format) {
+    if (format == CF_GIF() && data.hasFormat(format)) {
+        const QByteArray bytes = data.data(format);
+        LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                       static_cast<std::size_t>(bytes.size()));
+        return;
+    }
+    TGraphic::LoadFromClipboardFormat(data, format); // the standard bitmap format, or refused
+}
+
+QImage TGIFGraphic::FrameImage(int index) {
+    if (index < 0 || index >= image_->Images().Count()) return {};
+    TGIFSubImage* frame = image_->Images()[index];
+    if (frames_.size() != static_cast<std::size_t>(image_->Images().Count()))
+        frames_.assign(static_cast<std::size_t>(image_->Images().Count()), {});
+    const bool masked = frame->Transparent() && frame->HasMask();
+    const TFastDIB* bitmap = frame->Bitmap();
+    CachedFrame& cached = frames_[static_cast<std::size_t>(index)];
+    if (bitmap && cached.frame == frame && cached.stamp == frame->BitmapStamp() && cached.masked == masked &&
+        !cached.image.isNull())
+        return cached.image;
+    QImage out;
+    if (bitmap) {
+        out = QImage(bitmap->Width, bitmap->Height, QImage::Format_Indexed8);
+        QList<QRgb> table(256);
+        for (int i = 0; i < 256; ++i) {
+            const TFColorA& c = (*bitmap->Colors)[static_cast<std::size_t>(i)];
+            table[i] = qRgb(c.r, c.g, c.b);
+        }
+        // Only the transparent pixels hold the transparent index, so its entry carries the mask.
+        if (masked) table[frame->GraphicControlExtension()->TransparentColorIndex()] = qRgba(0, 0, 0, 0);
+        out.setColorTable(table);
+        for (int y = 0; y < bitmap->Height; ++y)
+            std::memcpy(out.scanLine(y), bitmap->Scanlines[y], static_cast<std::size_t>(bitmap->Width));
+    }
+    cached = {frame, frame->BitmapStamp(), masked, out};
+    return out;
+}
+
+std::unique_ptr<TGIFGraphic> MakeGIFForSave(const TFastDIB& dib) {
+    if (dib.Empty()) throw EInvalidGraphic("Cannot save an empty picture");
+    // Compressed at quality 100 and decoded again at 8 bits: libjpeg's own quantiser chooses the
+    // 256 colours.
+    const QByteArray jpeg = EncodeJPEG(dib, 100);
+    TFastDIB reduced;
+    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(jpeg.constData()), static_cast<std::size_t>(jpeg.size()),
+               reduced, TJPEGPixelFormat::jf8Bit);
+    auto gif = std::make_unique<TGIFGraphic>();
+    asPictureError([&] {
+        gif->Image().Assign(reduced);
+        gif->Image().OptimizeColorMap();
+    });
+    return gif;
+}
