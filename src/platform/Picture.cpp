@@ -215,18 +215,36 @@ bool isBitmapMime(const QString& format) {
 // 32-bit BMP of 64 Mi pixels is 256 MiB), so a bigger file is not read into memory at all.
 constexpr qint64 MaxPictureFileSize = 1024LL * 1024 * 1024;
 
+// A reason as it follows a colon in a sentence: "Permission denied" becomes "permission denied"
+// (an abbreviation such as "BMP" keeps its capitals).
+QString inSentence(QString reason) {
+    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower()) reason[0] = reason[0].toLower();
+    return reason;
+}
+
 QByteArray readFile(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+            QStringLiteral("Cannot open %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
     if (f.size() > MaxPictureFileSize) throw EInvalidGraphic("The file is too large to be a picture");
     QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw std::runtime_error(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+            QStringLiteral("Cannot read %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
     return data;
 }
+
+// The first bytes every file of a built-in format starts with, and the format's name for messages.
+struct Signature {
+    const char* extension;
+    QByteArray magic;
+    const char* name;
+};
+const Signature Signatures[] = {{"bmp", QByteArray("BM"), "bitmap"},
+                                {"jpg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
+                                {"jpeg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
+                                {"gif", QByteArray("GIF8"), "GIF"}};
 
 // Runs a decoder step; any failure but a lack of memory becomes a picture error with the same text
 // (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
@@ -263,8 +281,10 @@ void TGraphic::LoadFromFile(const QString& fileName) {
 
 void TGraphic::SaveToFile(const QString& fileName) {
     const QByteArray data = SaveToMemory();
-    if (!WriteFileAtomically(fileName, data))
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName).toStdString());
+    QString reason;
+    if (!WriteFileAtomically(fileName, data, &reason))
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(fileName, inSentence(reason)).toStdString());
 }
 
 void TGraphic::SaveToClipboardFormat(QMimeData& data) {
@@ -374,7 +394,20 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
     const QByteArray data = readFile(fileName);
-    asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+    // The messages name the file and say what is wrong with it in plain words.
+    const QString name = QFileInfo(fileName).fileName();
+    const QString ext = normalExtension(QFileInfo(fileName).suffix());
+    for (const Signature& sig : Signatures)
+        if (ext == QLatin1String(sig.extension) && !data.startsWith(sig.magic))
+            throw EInvalidGraphic(
+                QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig.name)).toStdString());
+    try {
+        asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(QStringLiteral("%1 cannot be read: %2")
+                                  .arg(name, inSentence(QString::fromUtf8(e.what())))
+                                  .toStdString());
+    }
     graphic_ = std::move(g);
 }
 

@@ -198,7 +198,7 @@ void TfZorvTile::SetEffectDefaults() {
 
 void TfZorvTile::FormCreate() {
     INIDir = DocumentsFolder();
-    if (INIDir.isEmpty()) INIDir = TempFolder();
+    if (INIDir.isEmpty()) INIDir = SettingsFallbackFolder();
     jcv = 90;
     WeShowed = false;
     cb = QImage(16, 16, QImage::Format_BGR888);

@@ -96,6 +96,12 @@ QString RgbList(const Trgb& c) {
     return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b);
 }
 
+// The system's temporary folder itself (not a folder made inside it).
+bool IsTemporaryFolder(const QString& folder) {
+    const QString f = QDir::cleanPath(folder);
+    return f == TempFolder() || f == "/tmp" || f == "/var/tmp";
+}
+
 int InRangeOr(int v, int lo, int hi, int def) {
     return v >= lo && v <= hi ? v : def;
 }
@@ -108,12 +114,22 @@ QString TfZorvTile::SettingsFileName() const {
 
 void TfZorvTile::LoadSettings() {
     // The settings folder: remembered in the key store; the first run stores the folder found at start.
+    const QString found = INIDir;
     try {
         if (!Registry::KeyExists(KeyPath)) {
             Registry::WriteString(KeyPath, "INILocation", INIDir);
         } else {
             INIDir = Registry::ReadString(KeyPath, "INILocation");
-            if (INIDir.isEmpty()) INIDir = TempFolder();
+            if (INIDir.isEmpty()) {
+                INIDir = found;
+            } else if (IsTemporaryFolder(INIDir)) {
+                // Settings kept in the temporary folder are lost at reboot and shared between users:
+                // they move to the folder found at start.
+                QDir().mkpath(found);
+                if (!QFile::exists(SettingsPath(found))) QFile::rename(SettingsPath(INIDir), SettingsPath(found));
+                INIDir = found;
+                Registry::WriteString(KeyPath, "INILocation", INIDir);
+            }
         }
     } catch (const std::exception&) {
         // The key store cannot be written: the folder found at start stays.
