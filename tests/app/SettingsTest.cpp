@@ -29,12 +29,25 @@ protected:
     QTemporaryDir Dir;
 };
 
-// The lines a first run writes, worked out from the built-in defaults.
-QStringList FirstRunLines() {
+// The lines a first run writes, worked out from the built-in defaults. The first run sizes the window
+// to show the whole start image (within the screen), so its size is the window's.
+QStringList FirstRunLines(const QRect& window) {
     // The JPEG quality dialog is destroyed before the main window, so its key opens the file.
-    QStringList l{"[MainForm]",    "JPGComp=90",    "TxtOnTst=0", "SaveDlg=0",          "ShowAdj=1",
-                  "CenterShape=0", "SaveWithLog=0", "PenStyle=0", "Default Directory=", "Top=1",
-                  "Left=195",      "Width=541",     "Height=446", "Status=1",           "UndoLevels=15"};
+    QStringList l{"[MainForm]",
+                  "JPGComp=90",
+                  "TxtOnTst=0",
+                  "SaveDlg=0",
+                  "ShowAdj=1",
+                  "CenterShape=0",
+                  "SaveWithLog=0",
+                  "PenStyle=0",
+                  "Default Directory=",
+                  QString("Top=%1").arg(window.top()),
+                  QString("Left=%1").arg(window.left()),
+                  QString("Width=%1").arg(window.width()),
+                  QString("Height=%1").arg(window.height()),
+                  "Status=1",
+                  "UndoLevels=15"};
     l << "[EffectVals]";
     const std::map<int, int> defs{
         {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
@@ -56,8 +69,11 @@ QStringList FirstRunLines() {
 } // namespace
 
 TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
+    QRect window;
     {
         TStartedProgram p(Dir.path(), QString(), false);
+        window = QRect(fZorvTile->pos(), fZorvTile->size());
+
         EXPECT_FALSE(QFile::exists(Ini()));
         // No file: the multi-colour gradient still gets its defaults.
         EXPECT_EQ(fZorvTile->Gradient.bars, 1);
@@ -68,7 +84,7 @@ TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
         p.Destroy();
         EXPECT_TRUE(p.Asked.empty());
     }
-    EXPECT_EQ(FileLines(Ini()), FirstRunLines());
+    EXPECT_EQ(FileLines(Ini()), FirstRunLines(window));
 }
 
 TEST_F(Settings, FirstRunStoresTheDocumentsFolderInTheKeyStore) {

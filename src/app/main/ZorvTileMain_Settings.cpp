@@ -5,6 +5,7 @@
 
 #include "app/dialogs/InputBox.h"
 #include "app/main/SettingsFile.h"
+#include "app/main/WindowPlacement.h"
 #include "image/Numeric.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
+#include <QToolBar>
 
 #include <cfloat>
 #include <cmath>
@@ -100,6 +103,15 @@ QString RgbList(const Trgb& c) {
 bool IsTemporaryFolder(const QString& folder) {
     const QString f = QDir::cleanPath(folder);
     return f == TempFolder() || f == "/tmp" || f == "/var/tmp";
+}
+
+// The first start: the main window large enough to show the whole 512 x 512 start image beside the
+// left panel (KeepOnScreen then shrinks it to a smaller screen).
+void SizeForStartImage(TfZorvTile& w) {
+    const int width = 185 + 512;
+    const int height = w.menuBar()->sizeHint().height() + w.ToolBar1->sizeHint().height() + 512 +
+                       w.stBar->sizeHint().height();
+    w.resize(std::max(w.width(), width), std::max(w.height(), height));
 }
 
 int InRangeOr(int v, int lo, int hi, int def) {
@@ -195,8 +207,12 @@ void TfZorvTile::LoadSettings() {
         // The undo ring needs at least one slot; absurd counts would exhaust memory.
         const int levels = ini.ReadInteger(MF, "UndoLevels", UndoLevels);
         UndoLevels = levels >= TUndoRing::MinLevels && levels <= TUndoRing::MaxLevels ? levels : 15;
+    } else {
+        SizeForStartImage(*this);
     }
     Gradient = ReadGradient(ini);
+    // A place stored under another screen layout is brought back into view.
+    KeepOnScreen(this);
 }
 
 void TfZorvTile::SaveSettings() {
