@@ -8,7 +8,8 @@
 #include "platform/Folders.h"
 
 #include <QDir>
-#include <QThread>
+#include <QGuiApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -18,14 +19,13 @@ int main(int argc, char** argv) {
     auto splash = std::make_unique<TfSplash>();
     fSplash = splash.get();
     fSplash->FormCreate();
-    fSplash->show();
-    QApplication::processEvents();
-    QThread::msleep(1500);
-    fSplash->update();
-    QApplication::processEvents();
+    fSplash->ShowFor(1500);
 
+    // The name only: a display name would be appended to every window's and dialog's title.
     QApplication::setApplicationName("Mozaro");
-    QApplication::setApplicationDisplayName("Mozaro");
+    // The desktop entry installed with the program: its icon and name for the window manager.
+    QGuiApplication::setDesktopFileName("mozaro");
+    QApplication::setWindowIcon(QIcon(":/icons/mozaro.png"));
     // The help file's place; Help > Contents opens the document shipped with the program.
     app.setProperty("HelpFile", QDir(ProgramFolder()).filePath("Mozaro.chm"));
 
