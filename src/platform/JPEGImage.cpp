@@ -50,7 +50,9 @@ const char* plainText(int code) {
 
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    std::snprintf(err->message, sizeof err->message, "%s", plainText(cinfo->err->msg_code));
+    // An error after the data ran out is the cut, whatever libjpeg then stumbled over.
+    std::snprintf(err->message, sizeof err->message, "%s",
+                  err->sawEnd ? "the file is cut short (truncated)" : plainText(cinfo->err->msg_code));
     std::longjmp(err->jump, 1);
 }
 
