@@ -16,6 +16,10 @@
 int main(int argc, char** argv) {
     GuardedApplication app(argc, argv);
 
+    // The desktop entry installed with the program, and its icon, for the window manager.
+    QGuiApplication::setDesktopFileName("mozaro");
+    QApplication::setWindowIcon(QIcon(":/icons/mozaro.png"));
+
     auto splash = std::make_unique<TfSplash>();
     fSplash = splash.get();
     fSplash->FormCreate();
@@ -23,11 +27,8 @@ int main(int argc, char** argv) {
 
     // The name only: a display name would be appended to every window's and dialog's title.
     QApplication::setApplicationName("Mozaro");
-    // The desktop entry installed with the program: its icon and name for the window manager.
-    QGuiApplication::setDesktopFileName("mozaro");
-    QApplication::setWindowIcon(QIcon(":/icons/mozaro.png"));
-    // The help file's place; Help > Contents opens the document shipped with the program.
-    app.setProperty("HelpFile", QDir(ProgramFolder()).filePath("Mozaro.chm"));
+    // The help file's place: Help > Contents writes the page shipped inside the program there.
+    app.setProperty("HelpFile", QDir(ProgramDataFolder()).filePath("Mozaro.html"));
 
     const QStringList args = QApplication::arguments();
     TApplicationForms forms;
