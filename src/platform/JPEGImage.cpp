@@ -1,10 +1,10 @@
 #include "platform/JPEGImage.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio> // jpeglib.h needs FILE
 #include <cctype>
+#include <csetjmp>
 #include <cstdint>
+#include <cstdio> // jpeglib.h needs FILE
 #include <cstdlib>
 #include <vector>
 

@@ -188,8 +188,10 @@ void decodeRleBitmap(const std::uint8_t* p, std::size_t size, TFastDIB& dib) {
     const std::int32_t height = static_cast<std::int32_t>(le32(p + 22));
     const unsigned bpp = le16(p + 28);
     const bool rle4 = le32(p + 30) == 2;
-    if (height < 0) throw EInvalidGraphic("Not a valid bitmap file: compressed rows cannot be stored top-down");
-    if (bpp != (rle4 ? 4u : 8u)) throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
+    if (height < 0)
+        throw EInvalidGraphic("Not a valid bitmap file: compressed rows cannot be stored top-down");
+    if (bpp != (rle4 ? 4u : 8u))
+        throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
     // The colour table; entries it lacks are black.
     const std::uint32_t clrUsed = le32(p + 46);
     const std::uint64_t colours = clrUsed ? std::min<std::uint64_t>(clrUsed, 1u << bpp) : (1u << bpp);
@@ -213,7 +215,8 @@ void decodeRleBitmap(const std::uint8_t* p, std::size_t size, TFastDIB& dib) {
         i += 2;
         if (count != 0) { // a run of `count` pixels
             for (unsigned k = 0; k < count && x < w; ++k)
-                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? code & 15 : code >> 4) : static_cast<std::uint8_t>(code));
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? code & 15 : code >> 4)
+                         : static_cast<std::uint8_t>(code));
             continue;
         }
         if (code == 0) { // end of line
@@ -230,7 +233,8 @@ void decodeRleBitmap(const std::uint8_t* p, std::size_t size, TFastDIB& dib) {
             const std::size_t bytes = rle4 ? (code + 1) / 2 : code;
             if (i + bytes > size) throw EInvalidGraphic("The bitmap file is truncated");
             for (unsigned k = 0; k < code && x < w; ++k)
-                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4)
+                         : p[i + k]);
             i += bytes + (bytes & 1);
         }
     }

@@ -63,7 +63,8 @@ bool BrowserAvailable() {
     const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     QByteArray handler;
     if (!mime.isEmpty() &&
-        run(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")}, &handler) &&
+        run(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")},
+            &handler) &&
         !handler.trimmed().isEmpty())
         return true;
     if (!qEnvironmentVariable("BROWSER").isEmpty()) return true;

@@ -16,7 +16,8 @@ class DesktopCommands : public ProgramTest {
 protected:
     DesktopCommands() : ProgramTest(false) {}
     void SetUp() override {
-        for (const char* name : {"PATH", "BROWSER", "XDG_CURRENT_DESKTOP"}) Saved.emplace_back(name, qgetenv(name));
+        for (const char* name : {"PATH", "BROWSER", "XDG_CURRENT_DESKTOP"})
+            Saved.emplace_back(name, qgetenv(name));
         ASSERT_TRUE(Tools.isValid());
         qputenv("PATH", Tools.path().toUtf8()); // no desktop tool at all
         qunsetenv("BROWSER");

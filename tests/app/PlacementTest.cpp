@@ -92,7 +92,8 @@ TEST_F(Placement, StatusPanelsHoldFiveDigitSizesAndTheLogTextsInTheRunningFont) 
             for (int i : {0, 1}) {
                 const QString text = w->stBar->PanelText(i);
                 EXPECT_TRUE(text.endsWith(QString::number(i == 0 ? size.width() : size.height())));
-                EXPECT_LE(fm.horizontalAdvance(text) + TStatusBar::PanelPadding, w->stBar->PanelRect(i).width())
+                EXPECT_LE(fm.horizontalAdvance(text) + TStatusBar::PanelPadding,
+                          w->stBar->PanelRect(i).width())
                     << text.toStdString() << " at " << pointSize << " pt";
             }
         }

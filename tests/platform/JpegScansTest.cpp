@@ -41,7 +41,8 @@ std::string Refusal(const QByteArray& jpeg) {
 TEST(JpegScans, WorkIsBoundedByScansTimesPictureSize) {
     ASSERT_EQ(ManyScans(0), ReadAll(Data + "progressive.jpg"));
     TFastDIB d;
-    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(ManyScans(0).constData()), size_t(ManyScans(0).size()), d);
+    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(ManyScans(0).constData()), size_t(ManyScans(0).size()),
+               d);
     EXPECT_EQ(d.Width, 16);
 
     struct Case {

@@ -334,7 +334,8 @@ TEST_F(PictureTest, FailedSaveLeavesTheExistingFileIntact) {
                 SavePictureFromDIB(big, file(name), 100);
                 ADD_FAILURE() << "save reported success";
             } catch (const std::runtime_error& e) {
-                EXPECT_EQ(std::string(e.what()), "Cannot write " + file(name).toStdString() + ": file too large");
+                EXPECT_EQ(std::string(e.what()),
+                          "Cannot write " + file(name).toStdString() + ": file too large");
             }
         }
         EXPECT_EQ(ReadAll(file(name)), old) << name.toStdString();

@@ -65,14 +65,22 @@ TEST(RleBitmap, SkippedPixelsAreColourZeroAndRunsLandWhereCoded) {
     const Case cases[] = {
         // Bottom row: two of colour 1, the rest skipped by the end of line. Delta right 1, up 1 from
         // the start of the middle row: one of colour 2 at x 1 of the top row; then the end.
-        {"RLE8 end of line and delta", 4, 3, 8, {c0, c1, c2},
+        {"RLE8 end of line and delta",
+         4,
+         3,
+         8,
+         {c0, c1, c2},
          Bytes({2, 1, 0, 0, 0, 2, 1, 1, 1, 2, 0, 1}),
          {{c0, c2, c0, c0}, {c0, c0, c0, c0}, {c1, c1, c0, c0}}},
         // Index 5 lies beyond the three-colour table: black.
         {"RLE8 index past the table", 2, 1, 8, {c0, c1, c2}, Bytes({1, 5, 1, 2, 0, 1}), {{k, c2}}},
         // Five pixels given one by one (nibbles 1 2 3 0 4, three bytes and a pad byte), end of line,
         // then a run of three alternating 2 and 1.
-        {"RLE4 absolute and run", 5, 2, 4, {c0, c1, c2, c3, c4},
+        {"RLE4 absolute and run",
+         5,
+         2,
+         4,
+         {c0, c1, c2, c3, c4},
          Bytes({0, 5, 0x12, 0x30, 0x40, 0, 0, 0, 3, 0x21, 0, 1}),
          {{c2, c1, c2, c0, c0}, {c1, c2, c3, c0, c4}}},
         // The end of the bitmap after one pixel: everything else is colour 0.

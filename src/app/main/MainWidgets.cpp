@@ -3,8 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
-#include <algorithm>
 #include <QStyle>
+#include <algorithm>
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);

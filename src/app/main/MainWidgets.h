@@ -26,7 +26,7 @@ public:
 
     struct TPanel {
         QString Text;
-        int Width = 50; // the width in use
+        int Width = 50;                                         // the width in use
         std::function<void(QPainter&, const QRect&)> OwnerDraw; // empty: the text is drawn
         int MinWidth = 50;                                      // the width asked for
         std::vector<std::pair<int, QString>> Samples;           // (offset in the content, text)

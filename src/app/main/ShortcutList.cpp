@@ -17,7 +17,8 @@ QString plain(QString caption) {
     return caption;
 }
 
-void collect(const QList<QAction*>& actions, const QString& path, std::vector<std::pair<QString, QString>>& out) {
+void collect(const QList<QAction*>& actions, const QString& path,
+             std::vector<std::pair<QString, QString>>& out) {
     for (QAction* a : actions) {
         if (a->isSeparator()) continue;
         const QString name = path.isEmpty() ? plain(a->text()) : path + " > " + plain(a->text());
@@ -25,7 +26,8 @@ void collect(const QList<QAction*>& actions, const QString& path, std::vector<st
             collect(sub->actions(), name, out);
             continue;
         }
-        if (!a->shortcut().isEmpty()) out.emplace_back(name, a->shortcut().toString(QKeySequence::NativeText));
+        if (!a->shortcut().isEmpty())
+            out.emplace_back(name, a->shortcut().toString(QKeySequence::NativeText));
     }
 }
 

@@ -28,8 +28,8 @@ QRect AvailableAreaAt(const QPoint& point) {
 QMargins WindowFrameMargins(const QWidget* window) {
     const QRect frame = window->frameGeometry(), client = window->geometry();
     if (window->isVisible() && frame != client)
-        return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                        frame.bottom() - client.bottom());
+        return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                        frame.right() - client.right(), frame.bottom() - client.bottom());
     return QMargins(4, 30, 4, 4);
 }
 

@@ -45,12 +45,14 @@ void TfZorvTile::PrintShortcutKeyList1Click() {
         throw std::runtime_error(QString("Cannot write %1: %2").arg(path, why.toLower()).toStdString());
     if (QStandardPaths::findExecutable("lp").isEmpty()) {
         ShowMessage("The shortcut key list cannot be printed: the print command \"lp\" is not installed "
-                    "(package cups-client).\rThe list is saved in " + path);
+                    "(package cups-client).\rThe list is saved in " +
+                    path);
         return;
     }
     if (!ShellPrintDocument(path))
         ShowMessage("The shortcut key list could not be printed: the print command refused it (is a "
-                    "printer set up?).\rThe list is saved in " + path);
+                    "printer set up?).\rThe list is saved in " +
+                    path);
 }
 
 QString TfZorvTile::WallpaperPath() const {

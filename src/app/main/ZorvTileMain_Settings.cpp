@@ -138,7 +138,8 @@ void TfZorvTile::LoadSettings() {
                 // Settings kept in the temporary folder are lost at reboot and shared between users:
                 // they move to the folder found at start.
                 QDir().mkpath(found);
-                if (!QFile::exists(SettingsPath(found))) QFile::rename(SettingsPath(INIDir), SettingsPath(found));
+                if (!QFile::exists(SettingsPath(found)))
+                    QFile::rename(SettingsPath(INIDir), SettingsPath(found));
                 INIDir = found;
                 Registry::WriteString(KeyPath, "INILocation", INIDir);
             }
