@@ -23,7 +23,7 @@ QTemporaryDir& Home() {
 
 void EnsureApplication() {
     static std::unique_ptr<GuardedApplication> app;
-    if (app) return;
+    if (app || QCoreApplication::instance()) return;
     const QByteArray home = Home().path().toUtf8();
     setenv("HOME", home.constData(), 1);
     setenv("XDG_CONFIG_HOME", (home + "/config").constData(), 1);
