@@ -9,7 +9,8 @@
 #include "platform/GIFGraphic.h"
 
 #include <QDir>
-#include <QThread>
+#include <QGuiApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -18,19 +19,19 @@ int main(int argc, char** argv) {
     // Unit initialisation: the GIF codec registers its picture class and notes the display's depth.
     RegisterGIFGraphic();
 
+    // The desktop entry installed with the program, and its icon, for the window manager.
+    QGuiApplication::setDesktopFileName("mozaro");
+    QApplication::setWindowIcon(QIcon(":/icons/mozaro.png"));
+
     auto splash = std::make_unique<TfSplash>();
     fSplash = splash.get();
     fSplash->FormCreate();
-    fSplash->show();
-    QApplication::processEvents();
-    QThread::msleep(1500);
-    fSplash->update();
-    QApplication::processEvents();
+    fSplash->ShowFor(1500);
 
+    // The name only: a display name would be appended to every window's and dialog's title.
     QApplication::setApplicationName("Mozaro");
-    QApplication::setApplicationDisplayName("Mozaro");
-    // The help file's place; Help > Contents opens the document shipped with the program.
-    app.setProperty("HelpFile", QDir(ProgramFolder()).filePath("Mozaro.chm"));
+    // The help file's place: Help > Contents writes the page shipped inside the program there.
+    app.setProperty("HelpFile", QDir(ProgramDataFolder()).filePath("Mozaro.html"));
 
     const QStringList args = QApplication::arguments();
     TApplicationForms forms;

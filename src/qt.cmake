@@ -21,3 +21,16 @@ if(TARGET mozaro_app)
     # Static libraries drop unreferenced resource initialisers; link the app whole.
     target_link_libraries(Mozaro PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,mozaro_app>")
 endif()
+
+# Installation: the program, and what the desktop needs to list it and open pictures with it (its
+# resources are built into the program).
+if(TARGET Mozaro)
+    include(GNUInstallDirs)
+    install(TARGETS Mozaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/desktop/mozaro.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/mozaro.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/mozaro.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()

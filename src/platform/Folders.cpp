@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 namespace {
 
 QString clean(const QString& path) {
@@ -40,9 +38,12 @@ QString ProgramFolder() {
 }
 
 QString ProgramDataFolder() {
-    const QString program = ProgramFolder();
-    if (!program.isEmpty() && ::access(QFile::encodeName(program).constData(), W_OK) == 0) return program;
     return ownDataFolder();
+}
+
+QString SettingsFallbackFolder() {
+    return clean(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                 QStringLiteral("/ZorvWare/ZorvTile"));
 }
 
 QString WindowsFolder() {

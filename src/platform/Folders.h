@@ -7,9 +7,13 @@
 QString DocumentsFolder(); // the user's documents folder; "" when there is none
 QString TempFolder();      // the system's temporary folder
 QString ProgramFolder();   // the folder of the running executable
-// Where the program writes its own files (the activity log): ProgramFolder() when it is writable,
-// else $XDG_DATA_HOME/ZorvWare/ZorvTile (created).
+// Where the program writes its own files (the activity log, the help and shortcut documents):
+// $XDG_DATA_HOME/ZorvWare/ZorvTile (created), never beside the executable, so rebuilding or removing
+// the program keeps the user's log.
 QString ProgramDataFolder();
+// The settings folder used where the user has no documents folder: $XDG_CONFIG_HOME/ZorvWare/ZorvTile,
+// per user and persistent (not created here; the settings writer creates it when it writes).
+QString SettingsFallbackFolder();
 // Stands for the system folder of the desktop: $XDG_DATA_HOME/ZorvWare/ZorvTile (created). The
 // wallpaper bitmap lives here.
 QString WindowsFolder();

@@ -13,11 +13,15 @@
 
 namespace {
 
-constexpr qint64 MaxIniFileSize = 16 * 1024 * 1024; // larger files are not settings files
 constexpr int MaxValueLength = 2047;
 
 bool same(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Names match without regard to case: the folded form is the lookup key.
+QString fold(const QString& name) {
+    return name.toCaseFolded();
 }
 
 // True when the line holds a control character other than a tab: binary junk, not text.
@@ -36,18 +40,40 @@ QString oneLine(QString value) {
 } // namespace
 
 IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {
-    sections_.push_back(Section{QString(), false, {}});
+    sections_.push_back(Section{QString(), false, {}, {}});
     QFile f(fileName_);
     if (!f.open(QIODevice::ReadOnly)) return;
-    if (f.size() > MaxIniFileSize) return;
-    const QByteArray bytes = f.read(MaxIniFileSize + 1);
-    if (bytes.size() > MaxIniFileSize) return;
+    if (f.size() > MaxFileSize) return;
+    const QByteArray bytes = f.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) return;
     parse(bytes);
+    reindex();
+}
+
+void IniFile::indexSection(std::size_t i) {
+    Section& s = sections_[i];
+    s.keys.clear();
+    for (std::size_t k = 0; k < s.lines.size(); ++k) {
+        if (!s.lines[k].entry) continue;
+        const QString key = fold(s.lines[k].key);
+        if (!s.keys.contains(key)) s.keys.insert(key, k); // the first of duplicates is the one used
+    }
+    if (i > 0) {
+        const QString name = fold(s.name);
+        if (!sectionIndex_.contains(name)) sectionIndex_.insert(name, i);
+    }
+}
+
+void IniFile::reindex() {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) indexSection(i);
 }
 
 void IniFile::parse(const QByteArray& raw) {
     QByteArray bytes = raw;
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    qsizetype marks = 0;
+    while (bytes.mid(marks, 3) == "\xEF\xBB\xBF") marks += 3;
+    bytes.remove(0, marks);
     // UTF-8 when the file is valid UTF-8; otherwise a single-byte file, read as Latin-1 so that no
     // byte is lost.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -60,12 +86,14 @@ void IniFile::parse(const QByteArray& raw) {
         QString line = lines[i];
         if (line.endsWith(u'\r')) line.chop(1);
         if (i == lines.size() - 1 && line.isEmpty()) break; // the file's final line break
+        // A byte-order mark decoded as text (a file saved several times by editors that add one).
+        while (line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
         if (isJunk(line)) continue;
         const QString t = line.trimmed();
         if (t.startsWith(u'[')) {
             const qsizetype close = t.indexOf(u']');
             if (close > 0) {
-                sections_.push_back(Section{t.mid(1, close - 1).trimmed(), true, {}});
+                sections_.push_back(Section{t.mid(1, close - 1).trimmed(), true, {}, {}});
                 current = &sections_.back();
                 continue;
             }
@@ -98,9 +126,8 @@ QByteArray IniFile::serialize() const {
 }
 
 const IniFile::Section* IniFile::findSection(const QString& name) const {
-    for (std::size_t i = 1; i < sections_.size(); ++i)
-        if (same(sections_[i].name, name)) return &sections_[i];
-    return nullptr;
+    const auto it = sectionIndex_.constFind(fold(name.trimmed()));
+    return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
 }
 
 IniFile::Section* IniFile::findSection(const QString& name) {
@@ -108,9 +135,8 @@ IniFile::Section* IniFile::findSection(const QString& name) {
 }
 
 const IniFile::Line* IniFile::findKey(const Section& s, const QString& key) {
-    for (const Line& l : s.lines)
-        if (l.entry && same(l.key, key)) return &l;
-    return nullptr;
+    const auto it = s.keys.constFind(fold(key.trimmed()));
+    return it == s.keys.constEnd() ? nullptr : &s.lines[*it];
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
@@ -193,15 +219,17 @@ QStringList IniFile::ReadSection(const QString& section) const {
     QStringList keys;
     const Section* s = findSection(section);
     if (!s) return keys;
-    for (const Line& l : s->lines)
-        if (l.entry && !keys.contains(l.key, Qt::CaseInsensitive)) keys << l.key;
+    for (std::size_t k = 0; k < s->lines.size(); ++k) {
+        const Line& l = s->lines[k];
+        if (l.entry && s->keys.value(fold(l.key)) == k) keys << l.key; // the first of duplicates
+    }
     return keys;
 }
 
 QStringList IniFile::ReadSections() const {
     QStringList names;
     for (std::size_t i = 1; i < sections_.size(); ++i)
-        if (!names.contains(sections_[i].name, Qt::CaseInsensitive)) names << sections_[i].name;
+        if (sectionIndex_.value(fold(sections_[i].name)) == i) names << sections_[i].name;
     return names;
 }
 
@@ -214,14 +242,13 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
         if (!empty &&
             !(!last.lines.empty() && !last.lines.back().entry && last.lines.back().text.trimmed().isEmpty()))
             last.lines.push_back(Line{});
-        sections_.push_back(Section{section.trimmed(), true, {}});
+        sections_.push_back(Section{section.trimmed(), true, {}, {}});
+        sectionIndex_.insert(fold(section.trimmed()), sections_.size() - 1);
         s = &sections_.back();
     }
-    for (Line& l : s->lines) {
-        if (l.entry && same(l.key, key)) {
-            l.value = oneLine(value);
-            return;
-        }
+    if (const auto it = s->keys.constFind(fold(key.trimmed())); it != s->keys.constEnd()) {
+        s->lines[*it].value = oneLine(value);
+        return;
     }
     // After the last key of the section, so trailing blank lines stay between the sections.
     std::size_t at = s->lines.size();
@@ -231,11 +258,17 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     l.key = key.trimmed();
     l.value = oneLine(value);
     s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(l));
+    // Only blank lines followed the insertion point, so every indexed entry keeps its index.
+    s->keys.insert(fold(key.trimmed()), at);
+}
+
+void IniFile::written() {
+    if (!deferred_) UpdateFile();
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     setValue(section, key, value);
-    UpdateFile();
+    written();
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -258,7 +291,8 @@ void IniFile::EraseSection(const QString& section) {
     for (std::size_t i = sections_.size(); i-- > 1;)
         if (same(sections_[i].name, section))
             sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
-    UpdateFile();
+    reindex();
+    written();
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) {
@@ -266,8 +300,9 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
         if (!same(sections_[i].name, section)) continue;
         auto& lines = sections_[i].lines;
         std::erase_if(lines, [&](const Line& l) { return l.entry && same(l.key, key); });
+        indexSection(i);
     }
-    UpdateFile();
+    written();
 }
 
 void IniFile::UpdateFile() {

@@ -3,7 +3,12 @@
 //
 // The whole file is read when the object is made; every write changes the copy in memory and writes
 // the file at once (through a temporary file renamed over it), so a write that cannot reach the disk
-// raises std::runtime_error("Unable to write to <file>") at that very call.
+// raises std::runtime_error("Unable to write to <file>") at that very call. With deferred writes the
+// file is written once, by UpdateFile, after all the changes (a writer of many keys).
+//
+// A file larger than 1 MiB is not a settings file: it reads as an empty one, like a corrupt file.
+// Leading byte-order marks (however many) are skipped. Looking up a section or a key takes constant
+// time, so reading or writing a whole file is linear in its size.
 //
 // Sections and keys match without regard to case; the first of duplicated sections or keys is the one
 // read and written. Existing keys keep their place, new keys go after the last key of their section,
@@ -11,6 +16,7 @@
 // characters) are dropped on the next write. Values read are trimmed and cut to 2047 characters.
 // Numbers are written with '.' and read with '.' or ','.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +55,11 @@ public:
 
     // Writes the whole file now (temporary file in the same folder, renamed over it).
     void UpdateFile();
+    // true: writes change only the copy in memory until UpdateFile; false (the default): each write
+    // goes to the file at once.
+    void SetDeferredWrites(bool deferred) { deferred_ = deferred; }
+
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
 
     // Text conversions used by the readers and writers, offered to code that parses values itself.
     static bool ParseInteger(const QString& text, int& value);
@@ -66,11 +77,17 @@ private:
         QString name;
         bool header = true; // false only for the lines before the first section
         std::vector<Line> lines;
+        QHash<QString, std::size_t> keys; // folded key -> index in `lines` of its first entry
     };
 
     QString fileName_;
-    std::vector<Section> sections_; // sections_[0] holds the lines before the first header
+    std::vector<Section> sections_;            // sections_[0] holds the lines before the first header
+    QHash<QString, std::size_t> sectionIndex_; // folded name -> index of its first section
+    bool deferred_ = false;
 
+    void indexSection(std::size_t i);
+    void reindex();
+    void written();
     void parse(const QByteArray& bytes);
     QByteArray serialize() const;
     const Section* findSection(const QString& name) const;

@@ -1,7 +1,9 @@
 #include "platform/JPEGImage.h"
 
 #include <algorithm>
+#include <cctype>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE
 #include <cstdlib>
 #include <vector>
@@ -16,6 +18,9 @@
 namespace {
 
 constexpr int MaxProgressiveScans = 1000; // real files have a dozen; more only slows a hostile one down
+// Decoding work grows with the number of scans times the picture's size: a large picture allows fewer
+// scans (the largest accepted picture, 64 Mi pixels, 64 scans; about a second of decoding).
+constexpr std::int64_t MaxScanPixels = 64LL * 64 * 1024 * 1024;
 
 struct ErrorManager {
     jpeg_error_mgr pub; // first, so libjpeg's pointer to it is a pointer to the whole
@@ -25,9 +30,29 @@ struct ErrorManager {
     int otherWarnings; // corrupt-data warnings
 };
 
+// libjpeg's error in plain words for the user.
+const char* plainText(int code) {
+    switch (code) {
+    case JERR_INPUT_EMPTY:
+        return "the file is empty";
+    case JERR_NO_SOI:
+        return "it is not a JPEG picture";
+    case JERR_BAD_PRECISION:
+    case JERR_NOT_COMPILED:
+    case JERR_ARITH_NOTIMPL:
+        return "it uses a kind of JPEG compression this program cannot read";
+    case JERR_OUT_OF_MEMORY:
+        return "there is not enough memory to decode it";
+    default:
+        return "the picture data is damaged";
+    }
+}
+
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->message);
+    // An error after the data ran out is the cut, whatever libjpeg then stumbled over.
+    std::snprintf(err->message, sizeof err->message, "%s",
+                  err->sawEnd ? "the file is cut short (truncated)" : plainText(cinfo->err->msg_code));
     std::longjmp(err->jump, 1);
 }
 
@@ -49,9 +74,10 @@ void outputMessage(j_common_ptr) {} // nothing goes to stderr
 void progress(j_common_ptr cinfo) {
     if (!cinfo->is_decompressor) return;
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > MaxProgressiveScans) {
+    if (d->input_scan_number > MaxProgressiveScans ||
+        std::int64_t{d->input_scan_number} * d->image_width * d->image_height > MaxScanPixels) {
         auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-        std::snprintf(err->message, sizeof err->message, "Too many scans in JPEG data");
+        std::snprintf(err->message, sizeof err->message, "it has too many scans to decode");
         std::longjmp(err->jump, 1);
     }
 }
@@ -67,7 +93,38 @@ void initErrors(ErrorManager& err) {
 }
 
 [[noreturn]] void raise(const ErrorManager& err) {
-    throw EInvalidGraphic(std::string("JPEG error: ") + err.message);
+    std::string text = err.message;
+    if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    throw EInvalidGraphic(text);
+}
+
+// The number of scans (start-of-scan markers) in a JPEG stream, counted without decoding: marker
+// segments are skipped by their length, entropy-coded data is walked up to the next marker (a 0xFF
+// there is followed by 0x00 or a restart marker). Linear in the data; stops counting past `limit`.
+std::int64_t countScans(const std::uint8_t* p, std::size_t n, std::int64_t limit) {
+    std::int64_t scans = 0;
+    std::size_t i = 2; // after the start-of-image marker
+    while (i + 1 < n && scans <= limit) {
+        if (p[i] != 0xFF) {
+            ++i;
+            continue;
+        }
+        const std::uint8_t m = p[i + 1];
+        if (m == 0xFF) {
+            ++i; // fill byte
+            continue;
+        }
+        if (m == 0x00 || (m >= 0xD0 && m <= 0xD7) || m == 0x01) {
+            i += 2; // stuffed byte, restart marker or TEM: no length
+            continue;
+        }
+        if (m == 0xD9) break; // end of image
+        if (i + 3 >= n) break;
+        const std::size_t length = (std::size_t(p[i + 2]) << 8) | p[i + 3];
+        if (m == 0xDA) ++scans;
+        i += 2 + length; // a scan's entropy-coded data is then walked byte by byte
+    }
+    return scans;
 }
 
 // ---- decoding
@@ -115,14 +172,14 @@ bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable*
     if (setjmp(d.err.jump)) return false;
     jpeg_start_decompress(&d.cinfo);
     if (d.cinfo.output_width != d.cinfo.image_width || d.cinfo.output_height != d.cinfo.image_height) {
-        std::snprintf(d.err.message, sizeof d.err.message, "unexpected output size");
+        std::snprintf(d.err.message, sizeof d.err.message, "the picture data is damaged");
         return false;
     }
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         const JDIMENSION line = d.cinfo.output_scanline;
         JSAMPROW row = cmyk ? cmyk : rows[line];
         if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) {
-            std::snprintf(d.err.message, sizeof d.err.message, "Premature end of JPEG file");
+            std::snprintf(d.err.message, sizeof d.err.message, "the file is cut short");
             return false;
         }
         if (cmyk) cmykToBGR(cmyk, rows[line], d.cinfo.output_width, d.cinfo.saw_Adobe_marker);
@@ -199,10 +256,15 @@ QByteArray EncodeJPEG(const TFastDIB& dib, int quality) {
 }
 
 void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
-    if (!data || size == 0) throw EInvalidGraphic("JPEG error: Empty input buffer");
+    if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     Decoder d;
     if (!readHeader(d, data, size)) raise(d.err);
     CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
+    // Hostile progressive files are refused before any decoding work: the scans are counted first.
+    const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
+    const std::int64_t allowed = std::min<std::int64_t>(MaxProgressiveScans, MaxScanPixels / pixels);
+    if (countScans(data, size, allowed) > allowed)
+        throw EInvalidGraphic("It has too many scans to decode at this size");
 
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     const bool eight = format == TJPEGPixelFormat::jf8Bit;
@@ -229,7 +291,7 @@ void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
         raise(d.err);
     // In a file of several scans a missing end means missing scans, even without a warning.
     if (d.err.sawEnd && (d.err.otherWarnings > 0 || d.multiScan))
-        throw EInvalidGraphic("The JPEG file is truncated");
+        throw EInvalidGraphic("The file is cut short (truncated)");
     if (eight) out.bmInfo.bmiHeader.biClrUsed = static_cast<std::uint32_t>(colorCount);
     AssignDIB(dib, out);
 }

@@ -179,6 +179,77 @@ void checkBmpHeader(const std::uint8_t* p, std::size_t size) {
     }
 }
 
+// Expands a run-length coded bitmap (RLE8 or RLE4; headers checked by checkBmpHeader) into `dib` at 24
+// bits per pixel. The pixels start as colour index 0, as the format intends: pixels the codes skip
+// (an early end of line, a delta, an early end of bitmap) are defined, never left over memory.
+// Rows are stored bottom-up; runs beyond the right edge are clipped, codes below the top row ignored.
+void decodeRleBitmap(const std::uint8_t* p, std::size_t size, TFastDIB& dib) {
+    const std::uint32_t offBits = le32(p + 10), infoSize = le32(p + 14);
+    const std::int32_t width = static_cast<std::int32_t>(le32(p + 18));
+    const std::int32_t height = static_cast<std::int32_t>(le32(p + 22));
+    const unsigned bpp = le16(p + 28);
+    const bool rle4 = le32(p + 30) == 2;
+    if (height < 0)
+        throw EInvalidGraphic("Not a valid bitmap file: compressed rows cannot be stored top-down");
+    if (bpp != (rle4 ? 4u : 8u))
+        throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
+    // The colour table; entries it lacks are black.
+    const std::uint32_t clrUsed = le32(p + 46);
+    const std::uint64_t colours = clrUsed ? std::min<std::uint64_t>(clrUsed, 1u << bpp) : (1u << bpp);
+    const std::uint64_t table = 14 + std::uint64_t(infoSize);
+    if (table + colours * 4 > size) throw EInvalidGraphic("The bitmap file is truncated");
+    TFColor palette[256] = {};
+    for (std::uint64_t i = 0; i < colours; ++i) {
+        const std::uint8_t* c = p + table + 4 * i;
+        palette[i] = TFColor{c[0], c[1], c[2]};
+    }
+
+    const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> index(w * h, 0); // file row y at index[y * w], the bottom row first
+    std::size_t x = 0, y = 0, i = offBits;
+    auto put = [&](std::uint8_t v) {
+        if (x < w && y < h) index[y * w + x] = v;
+        ++x;
+    };
+    while (i + 1 < size && y < h) {
+        const unsigned count = p[i], code = p[i + 1];
+        i += 2;
+        if (count != 0) { // a run of `count` pixels
+            for (unsigned k = 0; k < count && x < w; ++k)
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? code & 15 : code >> 4)
+                         : static_cast<std::uint8_t>(code));
+            continue;
+        }
+        if (code == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (code == 1) { // end of bitmap
+            break;
+        } else if (code == 2) { // delta: right and up
+            if (i + 1 >= size) throw EInvalidGraphic("The bitmap file is truncated");
+            x += p[i];
+            y += p[i + 1];
+            i += 2;
+        } else { // `code` pixels given one by one, padded to an even number of bytes
+            const std::size_t bytes = rle4 ? (code + 1) / 2 : code;
+            if (i + bytes > size) throw EInvalidGraphic("The bitmap file is truncated");
+            for (unsigned k = 0; k < code && x < w; ++k)
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4)
+                         : p[i + k]);
+            i += bytes + (bytes & 1);
+        }
+    }
+
+    TFastDIB out;
+    out.SetSize(width, height, 24, 0);
+    for (std::size_t fy = 0; fy < h; ++fy) {
+        const std::uint8_t* src = &index[fy * w];
+        TFColor* row = out.Pixels24[static_cast<int>(h - 1 - fy)];
+        for (std::size_t fx = 0; fx < w; ++fx) row[fx] = palette[src[fx]];
+    }
+    AssignDIB(dib, out);
+}
+
 // ---- the registry of picture classes
 
 struct FileFormat {
@@ -220,18 +291,36 @@ bool isBitmapMime(const QString& format) {
 // 32-bit BMP of 64 Mi pixels is 256 MiB), so a bigger file is not read into memory at all.
 constexpr qint64 MaxPictureFileSize = 1024LL * 1024 * 1024;
 
+// A reason as it follows a colon in a sentence: "Permission denied" becomes "permission denied"
+// (an abbreviation such as "BMP" keeps its capitals).
+QString inSentence(QString reason) {
+    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower()) reason[0] = reason[0].toLower();
+    return reason;
+}
+
 QByteArray readFile(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+            QStringLiteral("Cannot open %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
     if (f.size() > MaxPictureFileSize) throw EInvalidGraphic("The file is too large to be a picture");
     QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw std::runtime_error(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+            QStringLiteral("Cannot read %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
     return data;
 }
+
+// The first bytes every file of a built-in format starts with, and the format's name for messages.
+struct Signature {
+    const char* extension;
+    QByteArray magic;
+    const char* name;
+};
+const Signature Signatures[] = {{"bmp", QByteArray("BM"), "bitmap"},
+                                {"jpg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
+                                {"jpeg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
+                                {"gif", QByteArray("GIF8"), "GIF"}};
 
 // Runs a decoder step; any failure but a lack of memory becomes a picture error with the same text
 // (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
@@ -268,8 +357,10 @@ void TGraphic::LoadFromFile(const QString& fileName) {
 
 void TGraphic::SaveToFile(const QString& fileName) {
     const QByteArray data = SaveToMemory();
-    if (!WriteFileAtomically(fileName, data))
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName).toStdString());
+    QString reason;
+    if (!WriteFileAtomically(fileName, data, &reason))
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(fileName, inSentence(reason)).toStdString());
 }
 
 void TGraphic::SaveToClipboardFormat(QMimeData& data) {
@@ -290,6 +381,13 @@ void TGraphic::LoadFromClipboardFormat(const QMimeData& data, const QString& for
 void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     if (!data) throw EInvalidGraphic("Not a valid bitmap file");
     checkBmpHeader(data, size);
+    const std::uint32_t compression = le32(data + 14) >= 40 ? le32(data + 30) : 0;
+    if (compression == 1 || compression == 2) { // run-length coded: expanded here onto defined pixels
+        TFastDIB dib;
+        decodeRleBitmap(data, size, dib);
+        AssignDIB(dib_, dib);
+        return;
+    }
     const QByteArray raw =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer buffer;
@@ -377,7 +475,20 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
     const QByteArray data = readFile(fileName);
-    asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+    // The messages name the file and say what is wrong with it in plain words.
+    const QString name = QFileInfo(fileName).fileName();
+    const QString ext = normalExtension(QFileInfo(fileName).suffix());
+    for (const Signature& sig : Signatures)
+        if (ext == QLatin1String(sig.extension) && !data.startsWith(sig.magic))
+            throw EInvalidGraphic(
+                QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig.name)).toStdString());
+    try {
+        asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(QStringLiteral("%1 cannot be read: %2")
+                                  .arg(name, inSentence(QString::fromUtf8(e.what())))
+                                  .toStdString());
+    }
     graphic_ = std::move(g);
 }
 

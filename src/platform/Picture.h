@@ -64,10 +64,10 @@ public:
     virtual QByteArray SaveToMemory() = 0;
 
     // Reads the file; errors as LoadFromMemory, and a file that cannot be opened raises
-    // std::runtime_error "Cannot open file <name>".
+    // std::runtime_error "Cannot open <name>: <reason>".
     void LoadFromFile(const QString& fileName);
     // Writes through a temporary file renamed over the target; on failure the target is untouched and
-    // std::runtime_error "Unable to write to <name>" (or the encoder's EInvalidGraphic) is raised.
+    // std::runtime_error "Cannot write <name>: <reason>" (or the encoder's EInvalidGraphic) is raised.
     void SaveToFile(const QString& fileName);
 
     // The picture as a 24-bit image, and the picture made from one.
@@ -121,7 +121,9 @@ public:
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
 
     // Loads the file with the class registered for its extension (the last one of its name). The
-    // picture is replaced only on success; any decoder failure is raised as EInvalidGraphic.
+    // picture is replaced only on success; any decoder failure is raised as EInvalidGraphic naming the
+    // file in plain words: "<file> is not a <format> picture" (its first bytes are another format's)
+    // or "<file> cannot be read: <reason>".
     void LoadFromFile(const QString& fileName);
     // Saves the graphic in its own format (nothing when there is none).
     void SaveToFile(const QString& fileName);

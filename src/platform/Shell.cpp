@@ -56,6 +56,24 @@ bool setXfce(const QString& tool, const QString& file) {
 
 } // namespace
 
+bool BrowserAvailable() {
+    // The desktop opens pages through xdg-open: with a program registered for HTML, else with a
+    // browser it finds itself ($BROWSER or a known one on PATH).
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) return false;
+    const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    QByteArray handler;
+    if (!mime.isEmpty() &&
+        run(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")},
+            &handler) &&
+        !handler.trimmed().isEmpty())
+        return true;
+    if (!qEnvironmentVariable("BROWSER").isEmpty()) return true;
+    for (const char* browser : {"x-www-browser", "sensible-browser", "firefox", "firefox-esr", "chromium",
+                                "google-chrome", "epiphany", "konqueror", "falkon", "lynx", "w3m"})
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(browser)).isEmpty()) return true;
+    return false;
+}
+
 bool ShellOpenHelp(const QString& document) {
     // A URL with a scheme is opened as it stands; anything else is a file path (relative ones from the
     // current folder), never guessed into a web address.
@@ -65,7 +83,7 @@ bool ShellOpenHelp(const QString& document) {
         return QDesktopServices::openUrl(url);
     }
     const QFileInfo info(document);
-    if (!info.exists()) return false;
+    if (!info.exists() || !BrowserAvailable()) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 

@@ -4,8 +4,11 @@
 #include <QString>
 
 // Opens the document (a file path, relative to the current folder or absolute, or a URL with a
-// scheme) with the desktop's viewer. False when the file does not exist or the desktop cannot open it.
+// scheme) with the desktop's viewer. False when the file does not exist, no browser is set up to show
+// a page, or the desktop cannot open it.
 bool ShellOpenHelp(const QString& document);
+// True when the desktop can show a web page (xdg-open with a browser it can use).
+bool BrowserAvailable();
 
 // Hands the file to `lp` when it is installed; false (silently) when it is not, or the file is missing.
 bool ShellPrintDocument(const QString& path);

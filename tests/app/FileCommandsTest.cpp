@@ -363,8 +363,10 @@ TEST(FileNameFilters, InQtForm) {
     EXPECT_EQ(TfZorvTile::QtNameFilters(TfZorvTile::OpenPictureFilter),
               "BMP, JPG, GIF (*.bmp *.jpg *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;GIF (*.gif)");
     EXPECT_EQ(TfZorvTile::QtNameFilters(TfZorvTile::SavePictureFilter),
-              "JPG,BMP,GIF(*.jpg,*.bmp,*.gif) (*.jpg *.bmp *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;"
-              "GIF (*.gif)");
+              "JPG,BMP,GIF (*.jpg *.bmp *.gif);;JPEG Image File (*.jpg);;Bitmaps (*.bmp);;GIF (*.gif)");
+    // Each pattern is shown once, whatever notation the text already used; other texts keep theirs.
+    EXPECT_EQ(TfZorvTile::QtNameFilters("Pictures (*.a; *.b)|*.b;*.a|Text (notes)|*.txt"),
+              "Pictures (*.b *.a);;Text (notes) (*.txt)");
 }
 
 TEST_F(FileCommands, ExitAsksTheCloseQuestionAndCancelStays) {

@@ -105,15 +105,30 @@ TEST_F(FileDialogs, CancelRestoresTheLastAcceptedValueAndOkSetsTheSavingQuality)
     EXPECT_EQ(W->jcv, 40);
 }
 
-TEST_F(FileDialogs, TheStoredQualityShowsAfterARestartButSavingStartsAt90) {
-    D->eCVal->setText("55");
+TEST_F(FileDialogs, AfterARestartTheStoredQualityIsShownUsedForSavingAndKeptByCancel) {
+    SetQuality([](TfJPGComp& d) {
+        d.eCVal->setText("55");
+        d.BitBtn1->click();
+    });
     Restart(); // the settings are written at exit: the dialog's key and the main window's sections
     EXPECT_EQ(IniFile(QDir(Ini.path()).filePath("ZorvTile.ini")).ReadString("MainForm", "JPGComp", "?"),
               "55");
-    EXPECT_EQ(fJPGComp->eCVal->text(), "55");
-    EXPECT_EQ(fJPGComp->sbCVal->value(), 55);
-    EXPECT_EQ(fJPGComp->myval, 90);
-    EXPECT_EQ(W->jcv, 90);
+    D = fJPGComp;
+    EXPECT_EQ(D->eCVal->text(), "55");
+    EXPECT_EQ(D->sbCVal->value(), 55);
+    EXPECT_EQ(D->myval, 55);
+    EXPECT_EQ(W->jcv, 55) << "saving uses the quality the dialog shows";
+
+    // A cancelled dialog keeps the stored value, in the dialog and for saving.
+    SetQuality([](TfJPGComp& d) {
+        d.sbCVal->setValue(12);
+        d.BitBtn2->click();
+    });
+    EXPECT_EQ(D->sbCVal->value(), 55);
+    EXPECT_EQ(D->eCVal->text(), "55");
+    EXPECT_EQ(W->jcv, 55);
+    Restart();
+    EXPECT_EQ(fJPGComp->eCVal->text(), "55") << "Cancel did not store 90 either";
 }
 
 TEST_F(FileDialogs, AStoredQualityIsIgnoredOnTheFirstRunAndWhenItIsNotANumber) {

@@ -69,8 +69,9 @@ TEST_F(LogTest, StartNewWritesTheFirstLineThenEveryLineUntilClosed) {
     EXPECT_FALSE(QFile::exists(logPath()));
     W->ViewLog1Click();
     W->EditLog1Click();
-    EXPECT_EQ(Messages(), QStringList({"Log File Not Found in Current Directory",
-                                       "Log File Not Found in Current Directory"}));
+    // The message names the folder where the log is kept.
+    EXPECT_EQ(Messages(), QStringList({"Log File Not Found in " + LogDir.path(),
+                                       "Log File Not Found in " + LogDir.path()}));
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_FALSE(editor->isVisible());
     Program->Asked.clear();

@@ -455,5 +455,6 @@ TEST_F(MainWindow, ToolBarButtonsHintsAndGroupsAndTheMenuBar) {
     auto* st = fZorvTile->findChild<TStatusBar*>("stBar");
     ASSERT_EQ(st->PanelCount(), 6);
     const int widths[6] = {75, 75, 50, 50, 175, 50};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(st->PanelRect(i).width(), widths[i]) << "panel " << i;
+    // At least as wide as laid out, wider where the running font needs it (StatusBarTest).
+    for (int i = 0; i < 6; ++i) EXPECT_GE(st->PanelRect(i).width(), widths[i]) << "panel " << i;
 }

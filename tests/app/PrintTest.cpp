@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -310,15 +312,18 @@ TEST_F(PrintTest, PrintsA512ImageToAPdf) {
         {"CD cover front", [](TfPrint& d) { d.CDJacketFront1->trigger(); }, QRect(225, 562, 2850, 1425),
          QPageLayout::Landscape, true},
     };
+    // The printer is chosen once, through Setup; every job then prints straight to it.
+    const QString pdf = LogDir.filePath("jobs.pdf");
+    printToPdf(pdf);
+    dialog->sbPrint->click();
+    ASSERT_EQ(printDialogs, 1);
     for (const Job& j : jobs) {
         SCOPED_TRACE(j.why);
-        const QString pdf = LogDir.filePath(QString::fromLatin1(j.why) + ".pdf");
-        printToPdf(pdf);
-        printDialogs = 0;
+        QFile::remove(pdf);
         print(j.choose);
         EXPECT_TRUE(Messages().isEmpty()) << Messages().join("|").toStdString();
-        EXPECT_EQ(printDialogs, 1);
-        EXPECT_EQ(orientation, j.orientation);
+        EXPECT_EQ(printDialogs, 1) << "no printer dialog for the job";
+        EXPECT_EQ(dialog->PrintedOrientation, j.orientation);
         EXPECT_EQ(dialog->PrintedRect, j.want);
         EXPECT_EQ(dialog->DrawBox, j.frame);
         const QByteArray bytes = ReadAll(pdf);
@@ -362,27 +367,44 @@ TEST_F(PrintTest, CancelOrBadNumbersPrintNothing) {
     }
     EXPECT_FALSE(QFile::exists(pdf));
 
-    // The print dialog cancelled.
+    // A cancelled set-up chooses nothing: the job goes to the system's default printer, and where
+    // there is none, a message says how to choose one.
     Program->Asked.clear();
     SetPrintDialogHook([](QPrinter&) { return false; });
-    print([](TfPrint&) {});
-    EXPECT_TRUE(Messages().isEmpty());
+    dialog->sbPrint->click();
+    EXPECT_FALSE(dialog->SetupChosen());
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        print([](TfPrint&) {});
+        ASSERT_EQ(Messages().size(), 1);
+        EXPECT_TRUE(Messages()[0].startsWith("No printer is installed")) << Messages()[0].toStdString();
+    }
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
-TEST_F(PrintTest, SetupChoicesCarryOverToTheNextJob) {
+TEST_F(PrintTest, TheSetupDialogChoosesAPrinterWithOk) {
+    QPrinter printer;
+    QPrintDialog setup(&printer);
+    PrepareSetupDialog(setup);
+    EXPECT_EQ(setup.windowTitle(), "Printer Setup");
+    QStringList buttons;
+    for (QPushButton* b : setup.findChildren<QPushButton*>()) buttons << b->text().remove('&');
+    EXPECT_TRUE(buttons.contains("OK")) << buttons.join(",").toStdString();
+    EXPECT_FALSE(buttons.contains("Print")) << buttons.join(",").toStdString();
+}
+
+TEST_F(PrintTest, ASetupThenTwoJobsPrintToTheChosenPrinterWithoutAnotherDialog) {
     const QString pdf = LogDir.filePath("setup.pdf");
     printToPdf(pdf);
     dialog->sbPrint->click();
     EXPECT_EQ(printDialogs, 1);
-    // The job's own print dialog now just confirms: the printer comes from the set-up.
-    SetPrintDialogHook([](QPrinter& printer) {
-        EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
-        EXPECT_EQ(printer.resolution(), 300);
-        return true;
-    });
-    print([](TfPrint& d) { d.rgSize->SetItemIndex(2); });
-    // Stretch on Letter at 300 ppi: (2550 - 150) x (3300 - 150).
-    EXPECT_EQ(dialog->PrintedRect, QRect(75, 75, 2400, 3150));
-    EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
+    for (int job = 1; job <= 2; ++job) {
+        SCOPED_TRACE(job);
+        QFile::remove(pdf);
+        print([](TfPrint& d) { d.rgSize->SetItemIndex(2); });
+        EXPECT_EQ(printDialogs, 1);
+        // Stretch on the set-up's Letter paper at 300 ppi: (2550 - 150) x (3300 - 150).
+        EXPECT_EQ(dialog->PrintedRect, QRect(75, 75, 2400, 3150));
+        EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF"));
+    }
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join("|").toStdString();
 }

@@ -29,12 +29,25 @@ protected:
     QTemporaryDir Dir;
 };
 
-// The lines a first run writes, worked out from the built-in defaults.
-QStringList FirstRunLines() {
+// The lines a first run writes, worked out from the built-in defaults. The first run sizes the window
+// to show the whole start image (within the screen), so its size is the window's.
+QStringList FirstRunLines(const QRect& window) {
     // The JPEG quality dialog is destroyed before the main window, so its key opens the file.
-    QStringList l{"[MainForm]",    "JPGComp=90",    "TxtOnTst=0", "SaveDlg=0",          "ShowAdj=1",
-                  "CenterShape=0", "SaveWithLog=0", "PenStyle=0", "Default Directory=", "Top=1",
-                  "Left=195",      "Width=541",     "Height=446", "Status=1",           "UndoLevels=15"};
+    QStringList l{"[MainForm]",
+                  "JPGComp=90",
+                  "TxtOnTst=0",
+                  "SaveDlg=0",
+                  "ShowAdj=1",
+                  "CenterShape=0",
+                  "SaveWithLog=0",
+                  "PenStyle=0",
+                  "Default Directory=",
+                  QString("Top=%1").arg(window.top()),
+                  QString("Left=%1").arg(window.left()),
+                  QString("Width=%1").arg(window.width()),
+                  QString("Height=%1").arg(window.height()),
+                  "Status=1",
+                  "UndoLevels=15"};
     // The filter designer and the tool box write their sections before the main window's values.
     l << QStringList{"[Filter]", "e1=2", "e2=1",  "e3=1",  "e4=1",  "e5=-3",
                      "e6=-1",    "e7=1", "e8=-1", "e9=-1", "eDiv=1"};
@@ -61,8 +74,11 @@ QStringList FirstRunLines() {
 } // namespace
 
 TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
+    QRect window;
     {
         TStartedProgram p(Dir.path(), QString(), false);
+        window = QRect(fZorvTile->pos(), fZorvTile->size());
+
         EXPECT_FALSE(QFile::exists(Ini()));
         // No file: the multi-colour gradient still gets its defaults.
         EXPECT_EQ(fZorvTile->Gradient.bars, 1);
@@ -73,7 +89,7 @@ TEST_F(Settings, FirstRunWritesEverySectionAndKeyInOrder) {
         p.Destroy();
         EXPECT_TRUE(p.Asked.empty());
     }
-    EXPECT_EQ(FileLines(Ini()), FirstRunLines());
+    EXPECT_EQ(FileLines(Ini()), FirstRunLines(window));
 }
 
 TEST_F(Settings, FirstRunStoresTheDocumentsFolderInTheKeyStore) {

@@ -175,6 +175,67 @@ TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ZorvTile.ini"}); // no temp left
 }
 
+TEST_F(IniFileTest, EveryLeadingByteOrderMarkIsSkipped) {
+    // Editors that add a mark on every save leave several; none may hide the first section.
+    for (int marks : {1, 2, 5}) {
+        QByteArray bytes;
+        for (int i = 0; i < marks; ++i) bytes += "\xEF\xBB\xBF";
+        WriteAll(path(), bytes + "[EffectVals]\r\nEffectVals6=7\r\n");
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadInteger("EffectVals", "EffectVals6", 0), 7) << marks;
+        EXPECT_EQ(ini.ReadSections(), QStringList{"EffectVals"}) << marks;
+        ini.WriteInteger("EffectVals", "EffectVals6", 8); // written back without any mark
+        EXPECT_EQ(ReadAll(path()), QByteArray("[EffectVals]\nEffectVals6=8\n")) << marks;
+    }
+}
+
+TEST_F(IniFileTest, FilesOverOneMebibyteReadAsEmpty) {
+    const QByteArray head = "[EffectVals]\nEffectVals6=250\n";
+    const QByteArray filler = "; " + QByteArray(78, 'x') + "\n"; // 81 bytes a line
+    QByteArray at = head;
+    while (at.size() + filler.size() <= IniFile::MaxFileSize) at += filler;
+    at += QByteArray(IniFile::MaxFileSize - at.size(), ';'); // exactly 1 MiB: still read
+    WriteAll(path("at.ini"), at);
+    EXPECT_EQ(IniFile(path("at.ini")).ReadInteger("EffectVals", "EffectVals6", 0), 250);
+    WriteAll(path("over.ini"), at + "\n");
+    EXPECT_FALSE(IniFile(path("over.ini")).SectionExists("EffectVals"));
+}
+
+TEST_F(IniFileTest, DeferredWritesReachTheFileOnceWithTheSameContent) {
+    WriteAll(path(), "[A]\nx=1\n");
+    IniFile ini(path());
+    ini.SetDeferredWrites(true);
+    ini.WriteInteger("A", "y", 2);
+    ini.WriteString("B", "z", "3");
+    ini.DeleteKey("A", "x");
+    EXPECT_EQ(ReadAll(path()), QByteArray("[A]\nx=1\n")) << "nothing written before UpdateFile";
+    EXPECT_TRUE(ini.ValueExists("B", "z")) << "the copy in memory has every change";
+    ini.UpdateFile();
+    EXPECT_EQ(ReadAll(path()), QByteArray("[A]\ny=2\n\n[B]\nz=3\n"));
+}
+
+TEST_F(IniFileTest, ManyKeysAndDuplicatesStayFirstWins) {
+    // Thousands of keys, every one duplicated in a later copy of the section: the first copy's
+    // values are read and written, each key listed once.
+    QByteArray text = "[S]\n";
+    for (int i = 0; i < 5000; ++i) text += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+    text += "[s]\n";
+    for (int i = 0; i < 5000; ++i) text += "K" + QByteArray::number(i) + "=dup\n";
+    WriteAll(path(), text);
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadSection("S").size(), 5000);
+    EXPECT_EQ(ini.ReadSections(), QStringList{"S"});
+    EXPECT_EQ(ini.ReadInteger("s", "K4999", -1), 4999);
+    ini.SetDeferredWrites(true);
+    ini.WriteInteger("S", "k17", -17);
+    ini.WriteInteger("S", "new", 1);
+    ini.UpdateFile();
+    IniFile again(path());
+    EXPECT_EQ(again.ReadInteger("S", "k17", 0), -17);
+    EXPECT_EQ(again.ReadInteger("S", "new", 0), 1);
+    EXPECT_EQ(again.ReadSection("S").size(), 5001);
+}
+
 TEST(IniFileValues, FormatFloatUsesFifteenSignificantDigits) {
     EXPECT_EQ(IniFile::FormatFloat(0.75), "0.75");
     EXPECT_EQ(IniFile::FormatFloat(17.0), "17");

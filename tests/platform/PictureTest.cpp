@@ -299,7 +299,7 @@ TEST_F(PictureTest, OversizedPicturesAreRefusedBeforeDecoding) {
     expectRefused(BmpHeader(8193, 8193), "big.bmp", "too large"); // 67,125,249 > 64 Mi pixels
     expectRefused(BmpHeader(8192, 8192), "edge.bmp",
                   "truncated"); // exactly 64 Mi: allowed size
-    expectRefused(BmpHeader(0, 5), "empty.bmp", "Invalid picture size");
+    expectRefused(BmpHeader(0, 5), "empty.bmp", "invalid picture size");
     expectRefused(jpegSized(16385, 1), "wide.jpg", "too large");
     expectRefused(jpegSized(8193, 8193), "big.jpg", "too large");
     // A file far larger than any allowed picture is not even read (a sparse file: no disk used).
@@ -334,7 +334,8 @@ TEST_F(PictureTest, FailedSaveLeavesTheExistingFileIntact) {
                 SavePictureFromDIB(big, file(name), 100);
                 ADD_FAILURE() << "save reported success";
             } catch (const std::runtime_error& e) {
-                EXPECT_EQ(std::string(e.what()), "Unable to write to " + file(name).toStdString());
+                EXPECT_EQ(std::string(e.what()),
+                          "Cannot write " + file(name).toStdString() + ": file too large");
             }
         }
         EXPECT_EQ(ReadAll(file(name)), old) << name.toStdString();

@@ -69,8 +69,9 @@ TEST(Folders, EachFolderIsAbsoluteWithoutTrailingSlash) {
     const QString own = qEnvironmentVariable("XDG_DATA_HOME") + "/ZorvWare/ZorvTile";
     EXPECT_EQ(WindowsFolder(), own);
     EXPECT_TRUE(QFileInfo(own).isDir()); // created on demand
-    // The test program's folder (the build folder) is writable, so the program's files go there.
-    EXPECT_EQ(ProgramDataFolder(), ProgramFolder());
+    // The program's own files never go beside the executable, even where that folder is writable.
+    EXPECT_EQ(ProgramDataFolder(), own);
+    EXPECT_EQ(SettingsFallbackFolder(), qEnvironmentVariable("XDG_CONFIG_HOME") + "/ZorvWare/ZorvTile");
     for (const QString& f : {DocumentsFolder(), TempFolder(), ProgramFolder(), WindowsFolder()})
         EXPECT_FALSE(f.endsWith(u'/')) << f.toStdString();
 

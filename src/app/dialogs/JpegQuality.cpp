@@ -85,7 +85,11 @@ void TfJPGComp::FormCreate() {
     // A stored text that is not a number would raise at every start; the dialog keeps its default.
     bool ok = false;
     stored.trimmed().toInt(&ok);
-    if (ok) eCVal->setText(stored);
+    if (!ok) return;
+    eCVal->setText(stored);
+    // The stored quality is the accepted one: Cancel returns to it and saving uses it.
+    myval = sbCVal->value();
+    fZorvTile->jcv = myval;
 }
 
 void TfJPGComp::FormDestroy() {

@@ -1,6 +1,7 @@
 #pragma once
 // TfJPGComp: the JPEG quality dialog (0 to 100). Its value is kept in the settings file under
-// [MainForm] JPGComp; the quality used for saving changes only when the dialog is confirmed.
+// [MainForm] JPGComp. The stored value is the accepted one at start (saving uses it, Cancel returns to
+// it); afterwards the quality used for saving changes only when the dialog is confirmed.
 
 #include <QDialog>
 

@@ -10,6 +10,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -109,10 +110,25 @@ void SetPrintDialogHook(PrintDialogHook hook) {
     printDialogHook() = std::move(hook);
 }
 
+void PrepareSetupDialog(QPrintDialog& dialog) {
+    // The set-up only chooses the printer and its paper; File > Print prints later, without asking.
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+}
+
 bool RunPrintDialog(QPrinter& printer, QWidget* parent) {
     if (printDialogHook()) return printDialogHook()(printer);
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PD1"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool RunPrinterSetupDialog(QPrinter& printer, QWidget* parent) {
+    if (printDialogHook()) return printDialogHook()(printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    PrepareSetupDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -355,7 +371,7 @@ void TfPrint::CDJacketBack1Click() {
 void TfPrint::sbPrintClick() {
     QPrinter printer(QPrinter::HighResolution);
     ApplySetup(printer);
-    if (!RunPrintDialog(printer, this)) return;
+    if (!RunPrinterSetupDialog(printer, this)) return;
     setup_->chosen = true;
     setup_->format = printer.outputFormat();
     setup_->printerName = printer.printerName();
@@ -381,6 +397,10 @@ int TfPrint::Execute() {
         return execHook()(*this);
     }
     return exec() == QDialog::Accepted ? mrOk : mrCancel;
+}
+
+bool TfPrint::SetupChosen() const {
+    return setup_->chosen;
 }
 
 void TfPrint::ApplySetup(QPrinter& printer) const {

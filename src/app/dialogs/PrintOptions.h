@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QGroupBox>
+#include <QPageLayout>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -67,6 +68,7 @@ public:
     QAction* CDJacketBack1 = nullptr;
     bool DrawBox = false; // frame the printed image
     QRect PrintedRect;    // where the last print job put the image, in printer pixels
+    QPageLayout::Orientation PrintedOrientation = QPageLayout::Portrait; // the last job's orientation
 
     void FormShow();
     void rgSizeClick();
@@ -79,8 +81,10 @@ public:
 
     // Runs the dialog modally (or the test hook); returns the modal result.
     int Execute();
-    // Gives a fresh printer the choices made in the set-up dialog (printer, paper, output file).
+    // Gives a fresh printer the choices made in the set-up dialog (printer, paper, output file); a
+    // printer without set-up is the system's default printer.
     void ApplySetup(QPrinter& printer) const;
+    bool SetupChosen() const;
     // The screen's pixels per inch, as whole numbers.
     static int ScreenPpiX();
     static int ScreenPpiY();
@@ -123,8 +127,14 @@ QRect PrintTargetRect(const PrintLayout& layout);
 // exactly that rectangle.
 void PrintBitmap(QPainter& canvas, const QRect& rect, const QImage& bitmap, bool frame);
 
-// The desktop's print dialog for a printer; false on Cancel. Tests answer it through the hook, which may
-// set the printer up (for example to PDF output) and returns the answer.
+// The desktop's print dialog for a printer (RunPrintDialog), or the same dialog as the printer set-up
+// (RunPrinterSetupDialog: titled "Printer Setup", its confirming button "OK"); false on Cancel. Tests
+// answer both through the hook, which may set the printer up (for example to PDF output) and returns
+// the answer.
 using PrintDialogHook = std::function<bool(QPrinter& printer)>;
 void SetPrintDialogHook(PrintDialogHook hook);
 bool RunPrintDialog(QPrinter& printer, QWidget* parent);
+bool RunPrinterSetupDialog(QPrinter& printer, QWidget* parent);
+// Titles the desktop's print dialog and labels its button as a choice of printer, not a print job.
+class QPrintDialog;
+void PrepareSetupDialog(QPrintDialog& dialog);

@@ -1,7 +1,10 @@
 #include "app/main/MainWidgets.h"
 
+#include <QEvent>
 #include <QPainter>
+
 #include <QStyle>
+#include <algorithm>
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -18,8 +21,31 @@ TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
 }
 
 void TStatusBar::AddPanel(const QString& text, int width) {
-    Panels.push_back(TPanel{text, width, {}});
+    Panels.push_back(TPanel{text, width, {}, width, {}});
     update();
+}
+
+void TStatusBar::FitPanel(int i, std::vector<std::pair<int, QString>> samples) {
+    if (i < 0 || i >= PanelCount()) return;
+    Panels[static_cast<std::size_t>(i)].Samples = std::move(samples);
+    UpdateWidths();
+}
+
+void TStatusBar::UpdateWidths() {
+    const QFontMetrics fm = fontMetrics();
+    for (TPanel& p : Panels) {
+        int need = p.MinWidth;
+        for (const auto& [offset, text] : p.Samples)
+            need = std::max(need, offset + fm.horizontalAdvance(text) + PanelPadding);
+        p.Width = need;
+    }
+    updateGeometry();
+    update();
+}
+
+void TStatusBar::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) UpdateWidths();
 }
 
 QString TStatusBar::PanelText(int i) const {

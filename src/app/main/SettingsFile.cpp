@@ -25,7 +25,11 @@ bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>&
     try {
         QDir().mkpath(QFileInfo(fileName).absolutePath());
         IniFile ini(fileName);
+        // Every key in memory first, then the file once: same content and order as key by key, one
+        // atomic replace instead of one per key.
+        ini.SetDeferredWrites(true);
         writes(ini);
+        ini.UpdateFile();
         return true;
     } catch (const std::exception& e) {
         if (!FailureShown) {

@@ -13,9 +13,9 @@ QString SettingsPath(const QString& iniDir);
 // The sections of the windows are read only from a file written before, marked by key EffectVals6 of
 // section EffectVals. Its presence counts, not its value: a stored amount of 0 is a valid setting.
 bool SettingsGateOpen(const IniFile& ini);
-// Opens the file (creating its folder when missing) and runs `writes` on it; every write goes to the
-// file at once. A failure ends the writes and is shown once per run, however many windows write their
-// sections. Returns false on failure.
+// Opens the file (creating its folder when missing), runs `writes` on it in memory and writes the file
+// once. A failure leaves the file as it was and is shown once per run, however many windows write
+// their sections. Returns false on failure.
 bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes);
 // Forgets that a failure was shown (tests).
 void ResetSettingsFailureReport();

@@ -2,9 +2,12 @@
 
 #include "app/main/Glyphs.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 TfSplash* fSplash = nullptr;
 
@@ -26,4 +29,29 @@ void TfSplash::FormCreate() {
         const QRect r = s->availableGeometry();
         move(r.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void TfSplash::paintEvent(QPaintEvent* e) {
+    QDialog::paintEvent(e);
+    Painted = true;
+}
+
+void TfSplash::ShowFor(int keepMs, int paintWaitMs) {
+    show();
+    raise();
+    QEventLoop loop;
+    QElapsedTimer waited;
+    waited.start();
+    // A window is painted only once the window manager has mapped it: wait for that, bounded (a
+    // display that never exposes it must not stop the start).
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (Painted || waited.elapsed() >= paintWaitMs) loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    poll.stop();
+    QTimer::singleShot(keepMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -162,6 +162,13 @@ void TfZorvTile::BuildClient() {
     stBar->AddPanel("Idle...", 175);
     stBar->AddPanel(QString(), 50);
     stBar->SetOwnerDraw(5, [this](QPainter& p, const QRect& r) { stBarDrawPanel(p, r); });
+    // Wide enough for five-digit sizes and positions and for every text the panels show.
+    stBar->FitPanel(0, {{0, "Width: 00000"}});
+    stBar->FitPanel(1, {{0, "Height: 00000"}});
+    stBar->FitPanel(2, {{0, "X: -00000"}});
+    stBar->FitPanel(3, {{0, "Y: -00000"}});
+    stBar->FitPanel(4, {{0, "Left: -00000 Top: -00000"}});
+    stBar->FitPanel(5, {{5, "Not Logging"}, {18, "Logging"}});
     outer->addWidget(stBar);
 
     setCentralWidget(client);
@@ -169,7 +176,7 @@ void TfZorvTile::BuildClient() {
 
 void TfZorvTile::FormCreate() {
     INIDir = DocumentsFolder();
-    if (INIDir.isEmpty()) INIDir = TempFolder();
+    if (INIDir.isEmpty()) INIDir = SettingsFallbackFolder();
     jcv = 90;
     WeShowed = false;
     cb = QImage(16, 16, QImage::Format_BGR888);

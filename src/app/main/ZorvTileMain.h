@@ -212,10 +212,12 @@ public:
     void Open1Click();
     // Saves the shown image under a name chosen in the save dialog (which proposes `proposedName`,
     // a bare name in DefDir, when given). True when a file was written; false when the dialog was
-    // cancelled. A failed write raises and leaves any existing file as it was.
+    // cancelled or the name's extension is not one the program reads back (a message says so). A failed
+    // write raises and leaves any existing file as it was.
     bool SaveImageAs(const QString& proposedName = QString());
     // Save As with a GIF name: the transparency dialog when asked for, then the file; false on Cancel.
     bool SaveGIF(const TFastDIB& pic, const QString& name);
+    static QStringList SavableExtensions(); // "bmp", "jpg", "jpeg", "gif"
     void SaveAs1Click();
     void Exit1Click();
     // The picture named on the command line: taken as the image without an undo snapshot or a log line.

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -204,10 +205,23 @@ QString TfZorvTile::QtNameFilters(const QString& filter) {
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString& text = parts[i];
-        const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
-        // Qt reads the patterns from the last parentheses of the text.
-        const QString tail = '(' + patterns + ')';
-        out << (text.endsWith(tail) ? text : text + " " + tail);
+        const QStringList patternList = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        const QString patterns = patternList.join(' ');
+        // Qt reads the patterns from the last parentheses of the text and shows the text as it
+        // stands: a text that already ends with the same patterns (in any notation) loses them, so
+        // each pattern is shown once.
+        QString shown = text.trimmed();
+        const qsizetype open = shown.lastIndexOf('(');
+        if (open >= 0 && shown.endsWith(')')) {
+            QStringList own = shown.mid(open + 1, shown.size() - open - 2)
+                                  .split(QRegularExpression("[,; ]+"), Qt::SkipEmptyParts);
+            QStringList wanted = patternList;
+            own.sort(Qt::CaseInsensitive);
+            wanted.sort(Qt::CaseInsensitive);
+            if (own.join(' ').compare(wanted.join(' '), Qt::CaseInsensitive) == 0)
+                shown = shown.left(open).trimmed();
+        }
+        out << shown + " (" + patterns + ")";
     }
     return out.join(";;");
 }
@@ -320,6 +334,14 @@ bool TfZorvTile::SaveImageAs(const QString& proposedName) {
     const QString name = RunFileDialog(true, "Save File As...", DefDir, SavePictureFilter, proposedName);
     if (name.isEmpty()) return false;
     DefDir = QFileInfo(name).absolutePath();
+    // Only a name the program can open again: a file of another extension would hold JPEG data that
+    // no program takes for what its name says.
+    const QString ext = QFileInfo(name).suffix().toLower();
+    if (!SavableExtensions().contains(ext)) {
+        ShowMessage(QString("Cannot save as \"%1\": pictures are saved as .bmp, .jpg, .jpeg or .gif files.")
+                        .arg(QFileInfo(name).fileName()));
+        return false;
+    }
     TFastDIB pic;
     ShownPicture(pic);
     // The format comes from the file's own name; the file is replaced only once the new one is
@@ -349,6 +371,10 @@ bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
     }
     g->SaveToFile(name);
     return true;
+}
+
+QStringList TfZorvTile::SavableExtensions() {
+    return {"bmp", "jpg", "jpeg", "gif"};
 }
 
 void TfZorvTile::SaveAs1Click() {

@@ -186,7 +186,7 @@ void TfZorvTile::CloseLog1Click() {
 
 void TfZorvTile::ViewLog1Click() {
     if (!QFile::exists(LogPath())) {
-        ShowMessage(QStringLiteral("Log File Not Found in Current Directory"));
+        ShowMessage(QStringLiteral("Log File Not Found in ") + QFileInfo(LogPath()).absolutePath());
         return;
     }
     if (fToolBox) fToolBox->hide();
@@ -198,7 +198,7 @@ void TfZorvTile::ViewLog1Click() {
 
 void TfZorvTile::EditLog1Click() {
     if (!QFile::exists(LogPath())) {
-        ShowMessage(QStringLiteral("Log File Not Found in Current Directory"));
+        ShowMessage(QStringLiteral("Log File Not Found in ") + QFileInfo(LogPath()).absolutePath());
         return;
     }
     if (Logging) {

@@ -2,7 +2,9 @@
 
 #include "app/main/ZorvTileMain.h"
 
+#include "app/main/ShortcutList.h"
 #include "platform/Folders.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
 #include "platform/Shell.h"
@@ -11,6 +13,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
+#include <QStandardPaths>
 
 #include <stdexcept>
 
@@ -34,8 +38,21 @@ void TfZorvTile::NormalPenClick(int index) {
 }
 
 void TfZorvTile::PrintShortcutKeyList1Click() {
-    // Nothing is reported when the document or a print command is missing.
-    ShellPrintDocument(QDir(ProgramFolder()).filePath("shortcuts.doc"));
+    // The list is made from the menus at the moment it is printed, so it cannot go out of date.
+    const QString path = QDir(ProgramDataFolder()).filePath("shortcuts.txt");
+    QString why;
+    if (!WriteFileAtomically(path, ShortcutKeyList(menuBar()).toUtf8(), &why))
+        throw std::runtime_error(QString("Cannot write %1: %2").arg(path, why.toLower()).toStdString());
+    if (QStandardPaths::findExecutable("lp").isEmpty()) {
+        ShowMessage("The shortcut key list cannot be printed: the print command \"lp\" is not installed "
+                    "(package cups-client).\rThe list is saved in " +
+                    path);
+        return;
+    }
+    if (!ShellPrintDocument(path))
+        ShowMessage("The shortcut key list could not be printed: the print command refused it (is a "
+                    "printer set up?).\rThe list is saved in " +
+                    path);
 }
 
 QString TfZorvTile::WallpaperPath() const {
@@ -51,16 +68,20 @@ void TfZorvTile::SetAsWallpaper1Click() {
         !WriteFileAtomically(path, bmp))
         throw std::runtime_error(("Unable to write to " + path).toStdString());
     Registry::WriteString("Control Panel\\desktop", "Wallpaper", path);
-    SetDesktopWallpaper(path);
+    if (!SetDesktopWallpaper(path))
+        ShowMessage("The picture is saved in " + path +
+                    ", but this desktop's wallpaper cannot be set by Mozaro (it sets it on GNOME, KDE Plasma "
+                    "and Xfce).\rChoose that file in the desktop's own settings.");
 }
 
 void TfZorvTile::Contents1Click() {
     // The help document ships inside the program; the desktop's viewer needs a file.
     const QString path = QDir(ProgramDataFolder()).filePath("Mozaro.html");
     QFile::remove(path);
-    if (QFile::copy(":/help/Mozaro.html", path)) {
-        QFile::setPermissions(path,
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        ShellOpenHelp(path);
-    }
+    if (!QFile::copy(":/help/Mozaro.html", path))
+        throw std::runtime_error(QString("Cannot write %1").arg(path).toStdString());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!ShellOpenHelp(path))
+        ShowMessage("The help cannot be shown: no web browser is set up to open it.\rThe help is the page " +
+                    path);
 }

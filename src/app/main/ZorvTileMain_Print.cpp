@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cfloat>
 #include <cmath>
 #include <stdexcept>
@@ -37,12 +38,16 @@ void TfZorvTile::Print1Click() {
         layout.screenPpiX = TfPrint::ScreenPpiX();
         layout.screenPpiY = TfPrint::ScreenPpiY();
 
-        // A fresh printer for every job, started from the set-up dialog's choices.
+        // A fresh printer for every job, started from the set-up dialog's choices; printing goes
+        // straight to it (without a set-up, to the system's default printer).
+        if (!fPrint->SetupChosen() && QPrinterInfo::defaultPrinter().isNull())
+            throw std::runtime_error("No printer is installed. Choose where to print with the Setup.. "
+                                     "button of the print options.");
         QPrinter printer(QPrinter::HighResolution);
         fPrint->ApplySetup(printer);
-        printer.setPageOrientation(fPrint->rgOrient->ItemIndex() == 0 ? QPageLayout::Portrait
-                                                                      : QPageLayout::Landscape);
-        if (!RunPrintDialog(printer, this)) return;
+        fPrint->PrintedOrientation =
+            fPrint->rgOrient->ItemIndex() == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
+        printer.setPageOrientation(fPrint->PrintedOrientation);
 
         layout.printerPpiX = printer.logicalDpiX();
         layout.printerPpiY = printer.logicalDpiY();

@@ -5,6 +5,7 @@
 
 #include "app/dialogs/InputBox.h"
 #include "app/main/SettingsFile.h"
+#include "app/main/WindowPlacement.h"
 #include "image/Numeric.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
+#include <QToolBar>
 
 #include <cfloat>
 #include <cmath>
@@ -182,6 +185,21 @@ QString RgbList(const Trgb& c) {
     return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b);
 }
 
+// The system's temporary folder itself (not a folder made inside it).
+bool IsTemporaryFolder(const QString& folder) {
+    const QString f = QDir::cleanPath(folder);
+    return f == TempFolder() || f == "/tmp" || f == "/var/tmp";
+}
+
+// The first start: the main window large enough to show the whole 512 x 512 start image beside the
+// left panel (KeepOnScreen then shrinks it to a smaller screen).
+void SizeForStartImage(TfZorvTile& w) {
+    const int width = 185 + 512;
+    const int height = w.menuBar()->sizeHint().height() + w.ToolBar1->sizeHint().height() + 512 +
+                       w.stBar->sizeHint().height();
+    w.resize(std::max(w.width(), width), std::max(w.height(), height));
+}
+
 int InRangeOr(int v, int lo, int hi, int def) {
     return v >= lo && v <= hi ? v : def;
 }
@@ -194,12 +212,23 @@ QString TfZorvTile::SettingsFileName() const {
 
 void TfZorvTile::LoadSettings() {
     // The settings folder: remembered in the key store; the first run stores the folder found at start.
+    const QString found = INIDir;
     try {
         if (!Registry::KeyExists(KeyPath)) {
             Registry::WriteString(KeyPath, "INILocation", INIDir);
         } else {
             INIDir = Registry::ReadString(KeyPath, "INILocation");
-            if (INIDir.isEmpty()) INIDir = TempFolder();
+            if (INIDir.isEmpty()) {
+                INIDir = found;
+            } else if (IsTemporaryFolder(INIDir)) {
+                // Settings kept in the temporary folder are lost at reboot and shared between users:
+                // they move to the folder found at start.
+                QDir().mkpath(found);
+                if (!QFile::exists(SettingsPath(found)))
+                    QFile::rename(SettingsPath(INIDir), SettingsPath(found));
+                INIDir = found;
+                Registry::WriteString(KeyPath, "INILocation", INIDir);
+            }
         }
     } catch (const std::exception&) {
         // The key store cannot be written: the folder found at start stays.
@@ -240,8 +269,12 @@ void TfZorvTile::LoadSettings() {
         // The undo ring needs at least one slot; absurd counts would exhaust memory.
         const int levels = ini.ReadInteger(MF, "UndoLevels", UndoLevels);
         UndoLevels = levels >= TUndoRing::MinLevels && levels <= TUndoRing::MaxLevels ? levels : 15;
+    } else {
+        SizeForStartImage(*this);
     }
     Gradient = ReadGradient(ini);
+    // A place stored under another screen layout is brought back into view.
+    KeepOnScreen(this);
 }
 
 void TfZorvTile::SaveSettings() {

@@ -1,0 +1,27 @@
+#pragma once
+// Where a top-level window goes on the screen: a stored place from another screen layout is brought
+// back into view, and the main window's first size shows the whole start image when the screen allows.
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// The window's frame rectangle (client area plus the window manager's `frame`) moved, and shrunk
+// where it is larger, so that it lies wholly inside `available`: the title bar is always reachable.
+// Returns the client rectangle (without the frame).
+QRect FitIntoArea(const QRect& client, const QMargins& frame, const QRect& available);
+
+// The available area (without panels and docks) of the screen that shows `point`; the primary
+// screen's when no screen does (a place stored on a screen that is gone).
+QRect AvailableAreaAt(const QPoint& point);
+
+// What the window manager adds around `window`'s client area: measured once the window was shown,
+// else a typical title bar and border.
+QMargins WindowFrameMargins(const QWidget* window);
+
+// Moves and sizes `window` (its position is its frame's, its size the client's) into the available
+// area of the screen its stored place falls on.
+void KeepOnScreen(QWidget* window);
