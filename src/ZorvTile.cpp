@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     QApplication::setApplicationName("Mozaro");
-    QApplication::setApplicationDisplayName("Mozaro");
+    // No application display name: the window manager would show it after every window's own caption
+    // ("Tool Box - Mozaro"), which the narrow tool box cuts.
     // The help file's place; Help > Contents opens the document shipped with the program.
     app.setProperty("HelpFile", QDir(ProgramFolder()).filePath("Mozaro.chm"));
 
