@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -470,9 +471,21 @@ void TfToolBox::showEvent(QShowEvent* e) {
 
 void TfToolBox::closeEvent(QCloseEvent* e) {
     // Closed by its close box (the program itself only hides it): the main window does not show it
-    // again when it is shown itself.
+    // again when it is shown itself. A pending preview is cancelled first: the main window takes no input
+    // until OK or Cancel, and both go with the tool box.
+    if (PreviewPending()) Guarded([this] { bBadClick(); });
     if (fZorvTile) fZorvTile->TBFlag = false;
     QDialog::closeEvent(e);
+}
+
+void TfToolBox::keyPressEvent(QKeyEvent* e) {
+    // Escape is the preview's Cancel while it is shown; otherwise it does nothing (a dialog would hide).
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        if (PreviewPending()) Guarded([this] { bBadClick(); });
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TfToolBox::HideAll() {
