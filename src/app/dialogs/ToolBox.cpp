@@ -328,7 +328,15 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
         s->setPageStep(20);
         s->setValue(255);
         connect(s, &QScrollBar::valueChanged, this, [this] { Guarded([this] { sbBrightScroll(false); }); });
+        // A move ends when the thumb is let go, and with every arrow, page or key step (reported before
+        // the value changes, so it is handled on the next pass).
         connect(s, &QScrollBar::sliderReleased, this, [this] { Guarded([this] { sbBrightScroll(true); }); });
+        connect(
+            s, &QScrollBar::actionTriggered, this,
+            [this](int action) {
+                if (action != QAbstractSlider::SliderMove) Guarded([this] { sbBrightScroll(true); });
+            },
+            Qt::QueuedConnection);
         *bars[i] = s;
     }
     bGood = new QPushButton("OK", pnlColors);
@@ -643,7 +651,10 @@ void TfToolBox::SetPreviewControls(bool pending) {
 
 void TfToolBox::sbBrightScroll(bool end) {
     if (end) {
-        if (PreviewPending()) bGood->setFocus();
+        if (PreviewQueued)
+            FocusOkAfterPreview = true;
+        else if (PreviewPending())
+            bGood->setFocus();
         return;
     }
     // Moves come faster than a large image can be adjusted: one render per pass of the event loop,
@@ -658,6 +669,8 @@ void TfToolBox::sbBrightScroll(bool end) {
             fZorvTile->ToolScroll();
             fZorvTile->setEnabled(false);
             SetPreviewControls(true);
+            if (FocusOkAfterPreview) bGood->setFocus();
+            FocusOkAfterPreview = false;
         });
     });
 }

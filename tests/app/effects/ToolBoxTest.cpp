@@ -254,3 +254,25 @@ TEST_F(ToolBox, EscapeAndTheCloseBoxNeverLeaveAPreviewWithoutItsButtons) {
     EXPECT_TRUE(SameDIB(W->z, original));
     EXPECT_EQ(W->Ring.StackSize, 0);
 }
+
+TEST_F(ToolBox, OkTakesTheFocusWhenAColourSliderMoveEnds) {
+    SetImage(6, 5);
+    struct Case {
+        const char* Name;
+        std::function<void(QScrollBar*)> Move;
+    };
+    const Case cases[] = {
+        {"arrow", [](QScrollBar* s) { QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() - 4, 8)); }},
+        {"page", [](QScrollBar* s) { QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() - 24, 8)); }},
+        {"key", [](QScrollBar* s) { QTest::keyClick(s, Qt::Key_Right); }},
+    };
+    for (const Case& c : cases) {
+        T().eAmtMain->setFocus();
+        c.Move(T().sbRed);
+        Pump();
+        ASSERT_TRUE(T().PreviewPending()) << c.Name;
+        EXPECT_NE(T().sbRed->value(), 255) << c.Name;
+        EXPECT_EQ(T().focusWidget(), T().bGood) << c.Name;
+        QTest::mouseClick(T().bBad, Qt::LeftButton);
+    }
+}
