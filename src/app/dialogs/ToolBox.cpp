@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -327,7 +328,15 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
         s->setPageStep(20);
         s->setValue(255);
         connect(s, &QScrollBar::valueChanged, this, [this] { Guarded([this] { sbBrightScroll(false); }); });
+        // A move ends when the thumb is let go, and with every arrow, page or key step (reported before
+        // the value changes, so it is handled on the next pass).
         connect(s, &QScrollBar::sliderReleased, this, [this] { Guarded([this] { sbBrightScroll(true); }); });
+        connect(
+            s, &QScrollBar::actionTriggered, this,
+            [this](int action) {
+                if (action != QAbstractSlider::SliderMove) Guarded([this] { sbBrightScroll(true); });
+            },
+            Qt::QueuedConnection);
         *bars[i] = s;
     }
     bGood = new QPushButton("OK", pnlColors);
@@ -470,9 +479,21 @@ void TfToolBox::showEvent(QShowEvent* e) {
 
 void TfToolBox::closeEvent(QCloseEvent* e) {
     // Closed by its close box (the program itself only hides it): the main window does not show it
-    // again when it is shown itself.
+    // again when it is shown itself. A pending preview is cancelled first: the main window takes no input
+    // until OK or Cancel, and both go with the tool box.
+    if (PreviewPending()) Guarded([this] { bBadClick(); });
     if (fZorvTile) fZorvTile->TBFlag = false;
     QDialog::closeEvent(e);
+}
+
+void TfToolBox::keyPressEvent(QKeyEvent* e) {
+    // Escape is the preview's Cancel while it is shown; otherwise it does nothing (a dialog would hide).
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        if (PreviewPending()) Guarded([this] { bBadClick(); });
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TfToolBox::HideAll() {
@@ -630,7 +651,10 @@ void TfToolBox::SetPreviewControls(bool pending) {
 
 void TfToolBox::sbBrightScroll(bool end) {
     if (end) {
-        if (PreviewPending()) bGood->setFocus();
+        if (PreviewQueued)
+            FocusOkAfterPreview = true;
+        else if (PreviewPending())
+            bGood->setFocus();
         return;
     }
     // Moves come faster than a large image can be adjusted: one render per pass of the event loop,
@@ -645,6 +669,8 @@ void TfToolBox::sbBrightScroll(bool end) {
             fZorvTile->ToolScroll();
             fZorvTile->setEnabled(false);
             SetPreviewControls(true);
+            if (FocusOkAfterPreview) bGood->setFocus();
+            FocusOkAfterPreview = false;
         });
     });
 }

@@ -120,6 +120,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void HideAll();
@@ -131,6 +132,7 @@ private:
     bool PlaceStored = false; // the settings gave a place: keep it (clamped onto the screen)
     bool Placed = false;
     bool PreviewQueued = false;
+    bool FocusOkAfterPreview = false; // a move ended before its preview was drawn
 };
 
 extern TfToolBox* fToolBox;

@@ -155,6 +155,11 @@ void TfZorvTile::BuildClient() {
 
     stBar = new TStatusBar(client);
     stBar->setObjectName("stBar");
+    // The small font the panel widths were made for (as in the tool box): in the larger default font
+    // the effect and its shortcut ("StretchBlur with Buffer Ctrl-F6") do not fit panel 4.
+    QFont small = stBar->font();
+    small.setPointSize(8);
+    stBar->setFont(small);
     stBar->AddPanel("Width: 512", 75);
     stBar->AddPanel("Height: 512", 75);
     stBar->AddPanel("X:", 50);

@@ -226,6 +226,16 @@ TEST_F(Dispatch, TreeSelectsAppliesAndShowsTheStatus) {
     EXPECT_EQ(expand->text(), "E");
 }
 
+TEST_F(Dispatch, EveryEffectsStatusTextFitsItsPanel) {
+    // Panel 4 keeps its width; its text is drawn 3 pixels in from either side.
+    const int room = W->stBar->PanelRect(4).width() - 6;
+    for (int i = 0; i < 66; ++i) {
+        Select(W->Effects[i]);
+        const QString text = W->stBar->PanelText(4);
+        EXPECT_LE(W->stBar->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+    }
+}
+
 TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
     auto* effects = W->findChild<QMenu*>("Effects1");
     ASSERT_NE(effects, nullptr);

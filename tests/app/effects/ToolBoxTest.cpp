@@ -224,3 +224,55 @@ TEST(ToolBoxSettings, WrittenAtExitReadOnTheNextStartAndClampedOntoTheScreen) {
         EXPECT_TRUE(avail.contains(fToolBox->frameGeometry().bottomRight()));
     }
 }
+
+TEST_F(ToolBox, EscapeAndTheCloseBoxNeverLeaveAPreviewWithoutItsButtons) {
+    SetImage(6, 5);
+    TFastDIB original;
+    PaintPattern(original, 6, 5);
+    ASSERT_TRUE(T().isVisible());
+    // Escape without a preview: the tool box stays.
+    QTest::keyClick(T().eAmtMain, Qt::Key_Escape);
+    EXPECT_TRUE(T().isVisible());
+    // Escape during a preview is Cancel: the image stays, the main window takes input again.
+    T().sbGreen->setValue(400);
+    Pump();
+    ASSERT_TRUE(T().PreviewPending());
+    QTest::keyClick(T().eAmtMain, Qt::Key_Escape);
+    EXPECT_TRUE(T().isVisible());
+    EXPECT_FALSE(T().PreviewPending());
+    EXPECT_TRUE(W->isEnabled());
+    EXPECT_EQ(T().sbGreen->value(), 255);
+    EXPECT_TRUE(SameDIB(W->z, original));
+    // The close box during a preview cancels it before the tool box goes.
+    T().sbGreen->setValue(100);
+    Pump();
+    ASSERT_TRUE(T().PreviewPending());
+    T().close();
+    EXPECT_FALSE(T().isVisible());
+    EXPECT_FALSE(T().PreviewPending());
+    EXPECT_TRUE(W->isEnabled());
+    EXPECT_TRUE(SameDIB(W->z, original));
+    EXPECT_EQ(W->Ring.StackSize, 0);
+}
+
+TEST_F(ToolBox, OkTakesTheFocusWhenAColourSliderMoveEnds) {
+    SetImage(6, 5);
+    struct Case {
+        const char* Name;
+        std::function<void(QScrollBar*)> Move;
+    };
+    const Case cases[] = {
+        {"arrow", [](QScrollBar* s) { QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() - 4, 8)); }},
+        {"page", [](QScrollBar* s) { QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() - 24, 8)); }},
+        {"key", [](QScrollBar* s) { QTest::keyClick(s, Qt::Key_Right); }},
+    };
+    for (const Case& c : cases) {
+        T().eAmtMain->setFocus();
+        c.Move(T().sbRed);
+        Pump();
+        ASSERT_TRUE(T().PreviewPending()) << c.Name;
+        EXPECT_NE(T().sbRed->value(), 255) << c.Name;
+        EXPECT_EQ(T().focusWidget(), T().bGood) << c.Name;
+        QTest::mouseClick(T().bBad, Qt::LeftButton);
+    }
+}
