@@ -1,0 +1,228 @@
+#include "app/effects/ColorEffects.h"
+
+#include "image/FastFX.h"
+#include "image/Numeric.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool usable(const TFastDIB& b) {
+    return !b.Empty() && b.Bpp == 24 && b.Width > 0 && b.Height > 0;
+}
+
+// Nearest integer, halves to even, for 0 <= v < 2^51 without a library call: adding and taking away
+// 1.5 * 2^52 leaves v rounded in the current (nearest-even) mode.
+inline int nintSmall(double v) {
+    constexpr double magic = 6755399441055744.0;
+    return static_cast<int>((v + magic) - magic);
+}
+
+// Applies one table to every byte of every pixel.
+void mapBytes(TFastDIB& Bmp, const std::array<std::uint8_t, 256>& t) {
+    const int n = Bmp.Width * 3;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        std::uint8_t* p = Bmp.Scanlines[y];
+        for (int i = 0; i < n; ++i) p[i] = t[p[i]];
+    }
+}
+
+} // namespace
+
+std::array<std::uint16_t, 256> MakeLiteRay() {
+    std::array<std::uint16_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint16_t>(Round(std::pow(i / 255.0, 0.85) * 255.0));
+    return t;
+}
+
+void ColorRotateFX(TFastDIB& Bmp, int N) {
+    if (!usable(Bmp) || N <= 0) return;
+    const int n = N % 24;
+    if (n == 0) return;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        TFColor* row = Bmp.Pixels24[y];
+        for (int x = 0; x < Bmp.Width; ++x) {
+            const std::uint32_t v = row[x].r | (row[x].g << 8) | (row[x].b << 16);
+            const std::uint32_t r = ((v << n) | (v >> (24 - n))) & 0xFFFFFFu;
+            row[x] = TFColor{static_cast<std::uint8_t>(r >> 16), static_cast<std::uint8_t>(r >> 8),
+                             static_cast<std::uint8_t>(r)};
+        }
+    }
+}
+
+void NegativeFX(TFastDIB& Bmp) {
+    if (!usable(Bmp)) return;
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(255 - i);
+    mapBytes(Bmp, t);
+}
+
+void BrightenFX(TFastDIB& Bmp) {
+    if (!usable(Bmp)) return;
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = ClampToByte(i + static_cast<int>(Round(i * 0.05)));
+    mapBytes(Bmp, t);
+}
+
+void LightenFX(TFastDIB& Bmp, const std::array<std::uint16_t, 256>& LiteRay) {
+    if (!usable(Bmp)) return;
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(LiteRay[i] & 255);
+    mapBytes(Bmp, t);
+}
+
+void TintImage(TFastDIB& Bmp, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+    if (!usable(Bmp)) return;
+    // One entry per possible maximum channel.
+    std::array<TFColor, 256> t{};
+    for (int m = 0; m < 256; ++m) {
+        const double k = m / 255.0;
+        t[m] = TFColor{static_cast<std::uint8_t>(Round(B * k)), static_cast<std::uint8_t>(Round(G * k)),
+                       static_cast<std::uint8_t>(Round(R * k))};
+    }
+    for (int y = 0; y < Bmp.Height; ++y) {
+        TFColor* row = Bmp.Pixels24[y];
+        for (int x = 0; x < Bmp.Width; ++x) row[x] = t[std::max({row[x].r, row[x].g, row[x].b})];
+    }
+}
+
+void EraseToBlackFX(TFastDIB& Bmp) {
+    if (!usable(Bmp)) return;
+    for (int y = 0; y < Bmp.Height; ++y)
+        std::memset(Bmp.Scanlines[y], 0, static_cast<std::size_t>(Bmp.Width) * 3);
+}
+
+void ExchangeColorFX(TFastDIB& Bmp, TColor From, TColor To, std::uint16_t Tolerance) {
+    if (!usable(Bmp)) return;
+    const int t = Tolerance;
+    const int fr = GetRValue(From), fg = GetGValue(From), fb = GetBValue(From);
+    const int rlo = ClampToByte(fr - t), rhi = ClampToByte(fr + t);
+    const int glo = ClampToByte(fg - t), ghi = ClampToByte(fg + t);
+    const int blo = ClampToByte(fb - t), bhi = ClampToByte(fb + t);
+    const TFColor to = ColorToFColor(To);
+    for (int y = 0; y < Bmp.Height; ++y) {
+        TFColor* row = Bmp.Pixels24[y];
+        for (int x = 0; x < Bmp.Width; ++x) {
+            const TFColor p = row[x];
+            if (p.r >= rlo && p.r <= rhi && p.g >= glo && p.g <= ghi && p.b >= blo && p.b <= bhi) row[x] = to;
+        }
+    }
+}
+
+bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N) {
+    if (!usable(Bmp) || N < 1) return false;
+    const int W = Bmp.Width;
+    const double p = static_cast<double>(W) / N;
+    const int r1 = GetRValue(c1), g1 = GetGValue(c1), b1 = GetBValue(c1);
+    const int r2 = GetRValue(c2), g2 = GetGValue(c2), b2 = GetBValue(c2);
+    TFColor* row0 = Bmp.Pixels24[0];
+    for (int x = 0; x < W; ++x) {
+        const int s = static_cast<int>(Trunc(std::fabs(std::sin(x / p * M_PI)) * 255));
+        row0[x] = TFColor{static_cast<std::uint8_t>(b1 + ((b2 - b1) * s) / 255),
+                          static_cast<std::uint8_t>(g1 + ((g2 - g1) * s) / 255),
+                          static_cast<std::uint8_t>(r1 + ((r2 - r1) * s) / 255)};
+    }
+    for (int y = 1; y < Bmp.Height; ++y) std::memcpy(Bmp.Scanlines[y], row0, static_cast<std::size_t>(W) * 3);
+    return true;
+}
+
+void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P) {
+    if (!usable(Bmp) || Other.Empty() || Other.Width <= 0 || Other.Height <= 0) return;
+    const float f = static_cast<float>(std::clamp(P, 0, 100)) / 100.0f;
+    const float g = 1.0f - f;
+    // Each channel's two products, so that the pixel loop only adds and rounds.
+    std::array<double, 256> tf{}, tg{};
+    for (int i = 0; i < 256; ++i) {
+        tf[i] = i * static_cast<double>(f);
+        tg[i] = i * static_cast<double>(g);
+    }
+    TFastDIB src;
+    src.SetSize(Bmp.Width, Bmp.Height, 24, 0);
+    Other.Stretch(src, 0, 0, Bmp.Width, Bmp.Height);
+    const int n = Bmp.Width * 3;
+    for (int y = 0; y < Bmp.Height; ++y) {
+        std::uint8_t* d = Bmp.Scanlines[y];
+        const std::uint8_t* s = src.Scanlines[y];
+        for (int i = 0; i < n; ++i) d[i] = static_cast<std::uint8_t>(nintSmall(tf[s[i]] + tg[d[i]]) & 255);
+    }
+}
+
+void BuildBlendTables(const TFastDIB& D, TBlendTables& T) {
+    T.W = D.Width;
+    T.H = D.Height;
+    const std::size_t n = static_cast<std::size_t>(D.Width) * static_cast<std::size_t>(D.Height);
+    T.G.resize(n);
+    T.I.resize(n);
+    std::size_t k = 0;
+    for (int y = 0; y < D.Height; ++y) {
+        const TFColor* row = D.Pixels24[y];
+        for (int x = 0; x < D.Width; ++x, ++k) {
+            const float g = static_cast<float>((row[x].r + row[x].g + row[x].b) / 765.0);
+            T.G[k] = g;
+            T.I[k] = 1.0f - g;
+        }
+    }
+}
+
+void BlendWithTables(const TBlendTables& T, const TFastDIB& Src, TFastDIB& Dst) {
+    const int w = std::min({T.W, Src.Width, Dst.Width}), h = std::min({T.H, Src.Height, Dst.Height});
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = Src.Scanlines[y];
+        std::uint8_t* d = Dst.Scanlines[y];
+        const float* G = &T.G[static_cast<std::size_t>(y) * T.W];
+        const float* I = &T.I[static_cast<std::size_t>(y) * T.W];
+        for (int x = 0; x < w; ++x) {
+            const double gi = I[x], gg = G[x];
+            for (int c = 0; c < 3; ++c) {
+                const int i = 3 * x + c;
+                d[i] = static_cast<std::uint8_t>(nintSmall(d[i] * gi + s[i] * gg) & 255);
+            }
+        }
+    }
+}
+
+namespace {
+void copyPixels(const TFastDIB& from, TFastDIB& to) {
+    std::memcpy(to.Bits, from.Bits, static_cast<std::size_t>(from.ByteCount()));
+}
+} // namespace
+
+bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Reps) {
+    if (!usable(Bmp) || (LR == 0 && UD == 0)) return false;
+    const int W = Bmp.Width, H = Bmp.Height;
+    TFastDIB buf;
+    buf.SetSize(W, H, 24, 0);
+    if (Weight) {
+        if (!Weight->Empty() && Weight->Width > 0 && Weight->Height > 0) Weight->Stretch(buf, 0, 0, W, H);
+    } else {
+        copyPixels(Bmp, buf);
+    }
+    TBlendTables T;
+    BuildBlendTables(buf, T);
+    copyPixels(Bmp, buf);
+    for (int i = 0; i < Reps; ++i) {
+        WrapShift(Bmp, LR, UD);
+        BlendWithTables(T, buf, Bmp);
+        copyPixels(Bmp, buf);
+        if (!Weight) BuildBlendTables(buf, T);
+    }
+    AdjustContrast(Bmp, 1, 1, 1);
+    const std::int64_t reps = std::max(Reps, 0);
+    WrapShift(Bmp, WrapMod(-(static_cast<std::int64_t>(LR) * reps) / 2, W),
+              WrapMod(-(static_cast<std::int64_t>(UD) * reps) / 2, H));
+    return true;
+}
+
+void ToolPreview(const TFastDIB& Src, TFastDIB& Dst, int Lightness, int Contrast, int Saturation, int Red,
+                 int Green, int Blue) {
+    if (!usable(Src)) return;
+    if (Dst.Width != Src.Width || Dst.Height != Src.Height || Dst.Bpp != 24)
+        Dst.SetSize(Src.Width, Src.Height, 24, 0);
+    copyPixels(Src, Dst);
+    if (Lightness != 0) AdjustLightness(Dst, Lightness, Lightness, Lightness);
+    if (Contrast != 0) AdjustContrast(Dst, Contrast, Contrast, Contrast);
+    if (Saturation != 0) AdjustSaturation(Dst, Saturation);
+    if (Red != 0 || Green != 0 || Blue != 0) AdjustRGB(Dst, Red, Green, Blue);
+}
