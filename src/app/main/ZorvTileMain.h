@@ -109,6 +109,7 @@ public:
     TDrawTool Tool = TDrawTool::dtFreeHand;
     int Rop2Mode = 0;
     bool FlagB = false, DrawGFlag = false, DesnGFlag = true;
+    QString MapBuf; // the texture Map Texture used last
     // Sets every effect parameter to its built-in default.
     void SetEffectDefaults();
 
