@@ -214,15 +214,3 @@ bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Re
               WrapMod(-(static_cast<std::int64_t>(UD) * reps) / 2, H));
     return true;
 }
-
-void ToolPreview(const TFastDIB& Src, TFastDIB& Dst, int Lightness, int Contrast, int Saturation, int Red,
-                 int Green, int Blue) {
-    if (!usable(Src)) return;
-    if (Dst.Width != Src.Width || Dst.Height != Src.Height || Dst.Bpp != 24)
-        Dst.SetSize(Src.Width, Src.Height, 24, 0);
-    copyPixels(Src, Dst);
-    if (Lightness != 0) AdjustLightness(Dst, Lightness, Lightness, Lightness);
-    if (Contrast != 0) AdjustContrast(Dst, Contrast, Contrast, Contrast);
-    if (Saturation != 0) AdjustSaturation(Dst, Saturation);
-    if (Red != 0 || Green != 0 || Blue != 0) AdjustRGB(Dst, Red, Green, Blue);
-}

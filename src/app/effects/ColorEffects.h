@@ -50,8 +50,3 @@ void BlendWithTables(const TBlendTables& T, const TFastDIB& Src, TFastDIB& Dst);
 // by Weight (stretched to Bmp's size) or, with Weight nil, by the previous pass itself; then a
 // contrast step of 1 and a shift back by half the total. False (no change) when LR and UD are both 0.
 bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Reps);
-
-// The colour-slider preview: Dst := Src adjusted by lightness, contrast, saturation (0..510, 0 skips)
-// and red, green, blue offsets, in this order.
-void ToolPreview(const TFastDIB& Src, TFastDIB& Dst, int Lightness, int Contrast, int Saturation, int Red,
-                 int Green, int Blue);

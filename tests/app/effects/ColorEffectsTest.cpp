@@ -165,15 +165,3 @@ TEST(ColorEffectsTest, StretchBlurShiftsAndBlendsByTheWeight) {
     EXPECT_EQ(at(two, 0, 0).r, 46);
     EXPECT_EQ(at(two, 1, 0).r, 64);
 }
-
-TEST(ColorEffectsTest, ToolPreviewSkipsSaturationAtZero) {
-    TFastDIB src, out, expected;
-    randomTile(src, 6, 4, 77);
-    ToolPreview(src, out, 0, 0, 0, 0, 0, 0);
-    EXPECT_TRUE(SameDIB(src, out));
-    ToolPreview(src, out, 20, 0, 0, 0, 0, -5);
-    copyOf(src, expected);
-    AdjustLightness(expected, 20, 20, 20);
-    AdjustRGB(expected, 0, 0, -5);
-    EXPECT_TRUE(SameDIB(expected, out));
-}
