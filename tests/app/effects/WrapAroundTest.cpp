@@ -25,7 +25,11 @@ TEST(WrapAroundTest, EffectsCommuteWithWrapShift) {
         {"Erase to Black", EraseToBlackFX},
         {"Exchange Color", [](TFastDIB& b) { ExchangeColorFX(b, RGBColor(128, 128, 128), 0xFF, 90); }},
         {"StretchBlur with Self", [](TFastDIB& b) { StretchBlurFX(b, nullptr, -1, 1, 32); }},
-        {"Scroll", [](TFastDIB& b) { ScrollLR(b, 5); WrapShift(b, 0, 3); }},
+        {"Scroll",
+         [](TFastDIB& b) {
+             ScrollLR(b, 5);
+             WrapShift(b, 0, 3);
+         }},
         {"Gray Scale", GrayScale24},
     };
     for (const auto& [name, fx] : effects) {
