@@ -149,64 +149,80 @@ void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P) {
     }
 }
 
-void BuildBlendTables(const TFastDIB& D, TBlendTables& T) {
-    T.W = D.Width;
-    T.H = D.Height;
-    const std::size_t n = static_cast<std::size_t>(D.Width) * static_cast<std::size_t>(D.Height);
-    T.G.resize(n);
-    T.I.resize(n);
-    std::size_t k = 0;
-    for (int y = 0; y < D.Height; ++y) {
-        const TFColor* row = D.Pixels24[y];
-        for (int x = 0; x < D.Width; ++x, ++k) {
-            const float g = static_cast<float>((row[x].r + row[x].g + row[x].b) / 765.0);
-            T.G[k] = g;
-            T.I[k] = 1.0f - g;
-        }
-    }
-}
-
-void BlendWithTables(const TBlendTables& T, const TFastDIB& Src, TFastDIB& Dst) {
-    const int w = std::min({T.W, Src.Width, Dst.Width}), h = std::min({T.H, Src.Height, Dst.Height});
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* s = Src.Scanlines[y];
-        std::uint8_t* d = Dst.Scanlines[y];
-        const float* G = &T.G[static_cast<std::size_t>(y) * T.W];
-        const float* I = &T.I[static_cast<std::size_t>(y) * T.W];
-        for (int x = 0; x < w; ++x) {
-            const double gi = I[x], gg = G[x];
-            for (int c = 0; c < 3; ++c) {
-                const int i = 3 * x + c;
-                d[i] = static_cast<std::uint8_t>(nintSmall(d[i] * gi + s[i] * gg) & 255);
-            }
-        }
-    }
-}
-
 namespace {
-void copyPixels(const TFastDIB& from, TFastDIB& to) {
-    std::memcpy(to.Bits, from.Bits, static_cast<std::size_t>(from.ByteCount()));
+// The weights of a pixel by the sum of its channels: G = sum / 765 and I = 1 - G, both as float.
+struct TWeightTables {
+    std::array<float, 766> G{}, I{};
+    TWeightTables() {
+        for (int s = 0; s < 766; ++s) {
+            G[s] = static_cast<float>(s / 765.0);
+            I[s] = 1.0f - G[s];
+        }
+    }
+};
+const TWeightTables& weightTables() {
+    static const TWeightTables t;
+    return t;
+}
+
+// One pass: out(x, y) := nint(prev(x + dx, y + dy) * I + prev(x, y) * G) per channel, the weights
+// taken by the channel sum S of the weight image; with `self` S becomes the sums of `out` for the
+// next pass. dx and dy are already reduced to 0 .. W - 1 and 0 .. H - 1.
+void blendPass(const TFastDIB& prev, TFastDIB& out, std::vector<std::uint16_t>& S, int dx, int dy,
+               bool self) {
+    const TWeightTables& t = weightTables();
+    const int W = prev.Width, H = prev.Height;
+    for (int y = 0; y < H; ++y) {
+        const std::uint8_t* p = prev.Scanlines[y];
+        const std::uint8_t* q = prev.Scanlines[(y + dy) % H];
+        std::uint8_t* o = out.Scanlines[y];
+        std::uint16_t* srow = &S[static_cast<std::size_t>(y) * W];
+        auto run = [&](int x0, int x1, int shift) {
+            for (int x = x0; x < x1; ++x) {
+                const int k = 3 * x, ks = 3 * (x + shift);
+                const double wi = t.I[srow[x]], wg = t.G[srow[x]];
+                const int b = nintSmall(q[ks] * wi + p[k] * wg) & 255;
+                const int g = nintSmall(q[ks + 1] * wi + p[k + 1] * wg) & 255;
+                const int r = nintSmall(q[ks + 2] * wi + p[k + 2] * wg) & 255;
+                o[k] = static_cast<std::uint8_t>(b);
+                o[k + 1] = static_cast<std::uint8_t>(g);
+                o[k + 2] = static_cast<std::uint8_t>(r);
+                if (self) srow[x] = static_cast<std::uint16_t>(b + g + r);
+            }
+        };
+        run(0, W - dx, dx);
+        run(W - dx, W, dx - W);
+    }
 }
 } // namespace
 
 bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Reps) {
     if (!usable(Bmp) || (LR == 0 && UD == 0)) return false;
     const int W = Bmp.Width, H = Bmp.Height;
-    TFastDIB buf;
-    buf.SetSize(W, H, 24, 0);
-    if (Weight) {
-        if (!Weight->Empty() && Weight->Width > 0 && Weight->Height > 0) Weight->Stretch(buf, 0, 0, W, H);
-    } else {
-        copyPixels(Bmp, buf);
+    // The weight image: the other image stretched to this size, or this image itself.
+    std::vector<std::uint16_t> S(static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+    {
+        TFastDIB wimg;
+        const TFastDIB* from = &Bmp;
+        if (Weight) {
+            wimg.SetSize(W, H, 24, 0);
+            if (!Weight->Empty() && Weight->Width > 0 && Weight->Height > 0)
+                Weight->Stretch(wimg, 0, 0, W, H);
+            from = &wimg;
+        }
+        std::size_t k = 0;
+        for (int y = 0; y < H; ++y) {
+            const TFColor* row = from->Pixels24[y];
+            for (int x = 0; x < W; ++x, ++k)
+                S[k] = static_cast<std::uint16_t>(row[x].r + row[x].g + row[x].b);
+        }
     }
-    TBlendTables T;
-    BuildBlendTables(buf, T);
-    copyPixels(Bmp, buf);
+    const int dx = WrapMod(LR, W), dy = WrapMod(UD, H);
+    TFastDIB other;
+    other.SetSize(W, H, 24, 0);
     for (int i = 0; i < Reps; ++i) {
-        WrapShift(Bmp, LR, UD);
-        BlendWithTables(T, buf, Bmp);
-        copyPixels(Bmp, buf);
-        if (!Weight) BuildBlendTables(buf, T);
+        blendPass(Bmp, other, S, dx, dy, Weight == nullptr);
+        Bmp.Swap(other);
     }
     AdjustContrast(Bmp, 1, 1, 1);
     const std::int64_t reps = std::max(Reps, 0);

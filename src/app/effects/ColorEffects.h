@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 // Lighten's table: entry i = nint((i / 255) ^ 0.85 * 255).
 std::array<std::uint16_t, 256> MakeLiteRay();
@@ -37,15 +36,6 @@ bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N);
 // to 0..100. An Other without pixels leaves Bmp alone.
 void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P);
 
-// StretchBlur's per-pixel weights, one float per pixel row by row: G = (R + G + B) / 765 of the weight
-// image, I = 1 - G.
-struct TBlendTables {
-    int W = 0, H = 0;
-    std::vector<float> G, I;
-};
-void BuildBlendTables(const TFastDIB& D, TBlendTables& T);
-// Every channel c of Dst := nint(c * I + c' * G), c' the same channel of Src (same size as Dst).
-void BlendWithTables(const TBlendTables& T, const TFastDIB& Src, TFastDIB& Dst);
 // Reps passes of: shift Bmp by (LR, UD) with wrap-around and blend it over the previous pass, weighted
 // by Weight (stretched to Bmp's size) or, with Weight nil, by the previous pass itself; then a
 // contrast step of 1 and a shift back by half the total. False (no change) when LR and UD are both 0.

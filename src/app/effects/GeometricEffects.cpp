@@ -210,13 +210,20 @@ void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double An
         if (i > n - 1) return static_cast<int>(i % n);
         return static_cast<int>(i);
     };
+    // The parts of the source position that depend on the column only, in the same order of
+    // operations as the whole expression.
+    std::vector<double> ax(Dst.Width), ay(Dst.Width);
+    for (int x = 0; x < Dst.Width; ++x) {
+        const double rx = x - cx;
+        ax[x] = rx * cs + cx;
+        ay[x] = rx * sn + cy;
+    }
     for (int y = 0; y < Dst.Height; ++y) {
         TFColor* dst = Dst.Pixels24[y];
-        const double ry = y - cy;
+        const double ry = y - cy, bx = ry * sn, by = ry * cs;
         for (int x = 0; x < Dst.Width; ++x) {
-            const double rx = x - cx;
-            const float sx = static_cast<float>(rx * cs + cx - ry * sn - ox);
-            const float sy = static_cast<float>(rx * sn + cy + ry * cs - oy);
+            const float sx = static_cast<float>(ax[x] - bx - ox);
+            const float sy = static_cast<float>(ay[x] + by - oy);
             const std::int64_t ix = Trunc(sx), iy = Trunc(sy);
             float wx0, wx1, wy0, wy1;
             if (sy >= 0) {
@@ -235,15 +242,15 @@ void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double An
             }
             const int x0 = wrapIndex(ix, sw), y0 = wrapIndex(iy, sh);
             const int x1 = x0 + 1 == sw ? 0 : x0 + 1, y1 = y0 + 1 == sh ? 0 : y0 + 1;
-            const float w00 = wx0 * wy0, w10 = wx1 * wy0, w01 = wx0 * wy1, w11 = wx1 * wy1;
-            const TFColor p00 = Src.Pixels24[y0][x0], p10 = Src.Pixels24[y0][x1];
-            const TFColor p01 = Src.Pixels24[y1][x0], p11 = Src.Pixels24[y1][x1];
-            auto mix = [&](std::uint8_t TFColor::*c) {
-                const double v = p00.*c * static_cast<double>(w00) + p10.*c * static_cast<double>(w10) +
-                                 p01.*c * static_cast<double>(w01) + p11.*c * static_cast<double>(w11);
-                return ClampToByte(RoundI(v));
-            };
-            dst[x] = TFColor{mix(&TFColor::b), mix(&TFColor::g), mix(&TFColor::r)};
+            const double w00 = wx0 * wy0, w10 = wx1 * wy0, w01 = wx0 * wy1, w11 = wx1 * wy1;
+            const std::uint8_t* r0 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y0]);
+            const std::uint8_t* r1 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y1]);
+            std::uint8_t* d = reinterpret_cast<std::uint8_t*>(dst + x);
+            for (int c = 0; c < 3; ++c) {
+                const double v =
+                    r0[3 * x0 + c] * w00 + r0[3 * x1 + c] * w10 + r1[3 * x0 + c] * w01 + r1[3 * x1 + c] * w11;
+                d[c] = ClampToByte(RoundI(v));
+            }
         }
     }
 }

@@ -6,9 +6,10 @@
 #include "platform/FastDIBQt.h"
 
 #include <QPainter>
-#include <QPolygon>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
@@ -31,13 +32,42 @@ double ipow(double x, int n) {
 
 } // namespace
 
+namespace {
+
+// A one-pixel line from (x0, y0) towards (x1, y1), the end point left out (as a pen's line-to leaves
+// it for the next segment), clipped to the image.
+void lineTo(TFastDIB& Bmp, int x0, int y0, int x1, int y1, TFColor c) {
+    const int W = Bmp.Width, H = Bmp.Height;
+    if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= W && x1 >= W) || (y0 >= H && y1 >= H)) return;
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        if (static_cast<unsigned>(x0) < static_cast<unsigned>(W) &&
+            static_cast<unsigned>(y0) < static_cast<unsigned>(H))
+            Bmp.Pixels24[y0][x0] = c;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+} // namespace
+
 void AstroidFX(TFastDIB& Bmp, int n) {
     if (!usable(Bmp)) return;
     // An exponent below 1 would divide by cosines and sines near zero; even ones lose the sign.
     n = std::clamp(n, 1, 9);
     if (n % 2 == 0) ++n;
     const int W = Bmp.Width, H = Bmp.Height, cx = W / 2, cy = H / 2;
-    // The curve's unit points, computed once: cos(t)^n and sin(t)^n for t = 0..360 degrees.
+    // The curve's unit points, computed once: the start at angle 0, then cos(t)^n and sin(t)^n for
+    // t = 0..360 degrees.
     std::vector<double> ux(362), uy(362);
     ux[0] = ipow(std::cos(0.0), n);
     uy[0] = ipow(std::sin(0.0), n);
@@ -46,25 +76,22 @@ void AstroidFX(TFastDIB& Bmp, int n) {
         ux[k + 1] = ipow(std::cos(static_cast<double>(t)), n);
         uy[k + 1] = ipow(std::sin(static_cast<double>(t)), n);
     }
-    // Colours are read from the image as it was; the curves go onto a copy that is swapped in.
+    // Colours are read from the image as it was before any curve is drawn.
     std::vector<TFColor> firstPixels(H);
     for (int y = 0; y < H; ++y) firstPixels[y] = Bmp.Pixels24[y][0];
-    QImage view = DIBView(Bmp);
-    QPainter p(&view);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    QPolygon poly(362);
     int j = 0;
     for (int i = 0; i <= 2 * (H - 1); ++i) {
         if (j > H - 1) j -= H;
         const TFColor c = firstPixels[j];
         ++j;
         const double R = i;
-        for (int k = 0; k < 362; ++k) poly[k] = QPoint(RoundI(ux[k] * R) + cx, RoundI(uy[k] * R) + cy);
-        QPen pen(qcolor(c));
-        pen.setWidth(1);
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        p.drawPolyline(poly);
+        int px = RoundI(ux[0] * R) + cx, py = RoundI(uy[0] * R) + cy;
+        for (int k = 1; k < 362; ++k) {
+            const int qx = RoundI(ux[k] * R) + cx, qy = RoundI(uy[k] * R) + cy;
+            lineTo(Bmp, px, py, qx, qy, c);
+            px = qx;
+            py = qy;
+        }
     }
 }
 

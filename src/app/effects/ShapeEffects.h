@@ -1,6 +1,6 @@
 #pragma once
-// The effects that paint shapes over the image (astroid curves, a mosaic of circles, squares along
-// epicycloids), drawn with QPainter straight into the image's bytes with antialiasing off.
+// The effects that paint shapes over the image: astroid curves (one-pixel lines of our own), a mosaic
+// of circles and squares along epicycloids (QPainter straight into the image's bytes, antialiasing off).
 
 #include "image/FastDIB.h"
 
