@@ -40,3 +40,6 @@ void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P);
 // by Weight (stretched to Bmp's size) or, with Weight nil, by the previous pass itself; then a
 // contrast step of 1 and a shift back by half the total. False (no change) when LR and UD are both 0.
 bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Reps);
+// StretchBlur uses a vector kernel where the processor has one; tests switch it off to compare.
+void SetBlendKernelEnabled(bool enabled);
+bool BlendKernelEnabled();

@@ -165,3 +165,21 @@ TEST(ColorEffectsTest, StretchBlurShiftsAndBlendsByTheWeight) {
     EXPECT_EQ(at(two, 0, 0).r, 46);
     EXPECT_EQ(at(two, 1, 0).r, 64);
 }
+
+TEST(ColorEffectsTest, StretchBlurVectorKernelGivesThePlainLoopsBytes) {
+    struct Case {
+        int lr, ud;
+        bool self;
+    };
+    for (const Case& k : std::array<Case, 4>{{{1, 1, false}, {-1, 1, true}, {5, 0, true}, {0, -3, false}}}) {
+        TFastDIB a, b, weight;
+        randomTile(a, 37, 23, 21);
+        copyOf(a, b);
+        randomTile(weight, 11, 7, 22);
+        SetBlendKernelEnabled(false);
+        StretchBlurFX(a, k.self ? nullptr : &weight, k.lr, k.ud, 32);
+        SetBlendKernelEnabled(true);
+        StretchBlurFX(b, k.self ? nullptr : &weight, k.lr, k.ud, 32);
+        EXPECT_TRUE(SameDIB(a, b)) << k.lr << " " << k.ud;
+    }
+}
