@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 TfToolBox* fToolBox = nullptr;
 
@@ -187,6 +189,11 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setGeometry(0, 0, ClientWidth, 26);
     ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setContentsMargins(1, 1, 1, 1);
+    ToolBar1->layout()->setSpacing(0);
     const QImage strip = ToolGlyphs();
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
@@ -432,24 +439,34 @@ void TfToolBox::PlaceBesideMainWindow() {
     const QScreen* screen = fZorvTile ? fZorvTile->screen() : this->screen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    QPoint p = pos();
+    // move() and pos() place the frame. Until the window manager has framed the tool box, its frame is
+    // taken to be like the main window's (title bar and borders).
+    QMargins frame(0, 0, 0, 0);
+    if (fZorvTile && fZorvTile->isVisible()) {
+        const QRect outer = fZorvTile->frameGeometry(), inner = fZorvTile->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    const int fw = std::max(frameGeometry().width(), width() + frame.left() + frame.right());
+    const int fh = std::max(frameGeometry().height(), height() + frame.top() + frame.bottom());
+    int fx = x(), fy = y();
     if (!PlaceStored && fZorvTile && fZorvTile->isVisible()) {
-        // First start: beside the main window, left of it when there is room, else right of it, with
-        // the tool box's top at the main window's top; never over its menu bar.
+        // First start: beside the main window, left of it when there is room, else right of it, level
+        // with its top; never over its menu bar.
         const QRect main = fZorvTile->frameGeometry();
-        const int w = frame.width();
-        int x = main.left() - w - 2;
-        if (x < avail.left()) x = main.right() + 3;
-        if (x + w > avail.right() + 1) x = avail.right() + 1 - w;
-        p = QPoint(x + (pos().x() - frame.left()), main.top() + (pos().y() - frame.top()));
+        fx = main.left() - fw - 2;
+        if (fx < avail.left()) fx = main.right() + 3;
+        fy = main.top();
     }
     // Onto the screen: the whole frame when it fits.
-    const int dx = pos().x() - frame.left(), dy = pos().y() - frame.top();
-    int fx = p.x() - dx, fy = p.y() - dy;
-    fx = std::max(avail.left(), std::min(fx, avail.right() + 1 - frame.width()));
-    fy = std::max(avail.top(), std::min(fy, avail.bottom() + 1 - frame.height()));
-    move(fx + dx, fy + dy);
+    fx = std::max(avail.left(), std::min(fx, avail.right() + 1 - fw));
+    fy = std::max(avail.top(), std::min(fy, avail.bottom() + 1 - fh));
+    // The client's place: the frame's place plus the frame's own margins once known, else the estimate.
+    const QRect outer = frameGeometry(), inner = geometry();
+    const bool framed = outer != inner;
+    const int ox = framed ? inner.left() - outer.left() : frame.left();
+    const int oy = framed ? inner.top() - outer.top() : frame.top();
+    setGeometry(QRect(QPoint(fx + ox, fy + oy), size()));
 }
 
 void TfToolBox::showEvent(QShowEvent* e) {
@@ -459,6 +476,10 @@ void TfToolBox::showEvent(QShowEvent* e) {
     if (!Placed) {
         Placed = true;
         PlaceBesideMainWindow();
+        // Window managers frame a window after it is shown: place it again once the frame is known
+        // (windows without a window manager have no frame).
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QTimer::singleShot(150, this, [this] { PlaceBesideMainWindow(); });
     }
 }
 
@@ -480,7 +501,19 @@ void TfToolBox::SetEffectCaption(const QString& effect) {
     lblEffect->setText(effect);
 }
 
+namespace {
+TfToolBox::TShowEmHook& showEmHook() {
+    static TfToolBox::TShowEmHook hook;
+    return hook;
+}
+} // namespace
+
+void TfToolBox::SetShowEmHook(TShowEmHook hook) {
+    showEmHook() = std::move(hook);
+}
+
 void TfToolBox::ShowEm(int lvl, const QString& effect) {
+    if (showEmHook()) showEmHook()(lvl, effect);
     if (!fZorvTile) return;
     const TEffectPanel panel = EffectPanel(lvl, *fZorvTile, ckbxPeaks->isChecked());
     lblHelp->setText(panel.Help);

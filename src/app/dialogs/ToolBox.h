@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -105,6 +107,10 @@ public:
     void bBadClick();
     void sbLRScroll(int position);
     void sbUDScroll(int position);
+
+    // Tests watch every ShowEm through this hook (called first, with its arguments).
+    using TShowEmHook = std::function<void(int lvl, const QString& effect)>;
+    static void SetShowEmHook(TShowEmHook hook);
 
     // The strip of the eight tool glyphs (128 x 16 on silver).
     static QImage ToolGlyphs();
