@@ -6,6 +6,7 @@
 #include "platform/FastDIBQt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -87,7 +88,29 @@ void TfTester::FormHide() {
     if (fZorvTile) fZorvTile->show();
 }
 
+void TfTester::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    qApp->installEventFilter(this);
+}
+
+bool TfTester::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+Z ends the test on its press already: under X11 the release of a key pressed with Ctrl
+    // does not always arrive.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+        CtrlZ(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfTester::CtrlZ(const QKeyEvent* e) {
+    if (e->key() != Qt::Key_Z || !(e->modifiers() & Qt::ControlModifier) || !isVisible()) return false;
+    hide();
+    return true;
+}
+
 void TfTester::hideEvent(QHideEvent* e) {
+    qApp->removeEventFilter(this);
     QDialog::hideEvent(e);
     if (!e->spontaneous()) Guarded([this] { FormHide(); });
 }
@@ -108,9 +131,6 @@ void TfTester::keyPressEvent(QKeyEvent* e) {
 }
 
 void TfTester::keyReleaseEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Z && (e->modifiers() & Qt::ControlModifier)) {
-        hide();
-        return;
-    }
+    if (CtrlZ(e)) return;
     QDialog::keyReleaseEvent(e);
 }

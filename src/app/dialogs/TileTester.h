@@ -25,10 +25,17 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    // Sees the keys of every control of the window first, as the window's own keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    // Ctrl+Z released: true when it hid the window.
+    bool CtrlZ(const QKeyEvent* e);
 };
 
 extern TfTester* fTester;

@@ -177,8 +177,8 @@ TEST_F(EffectWindows, TesterTilesTheImageAndCtrlZReturns) {
     W->hide();
     W->setEnabled(false);
     t.Show();
-    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier);
-    QCoreApplication::sendEvent(&t, &up);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::sendEvent(t.Button1, &down); // the window sees its controls' keys first
     EXPECT_FALSE(t.isVisible());
     EXPECT_TRUE(W->isVisible());
     EXPECT_TRUE(W->isEnabled());
