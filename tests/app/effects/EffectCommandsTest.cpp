@@ -268,3 +268,28 @@ TEST_F(EffectCommands, TestTilesHidesTheMainWindowUntilTheTesterCloses) {
     EXPECT_TRUE(W->isVisible());
     EXPECT_TRUE(W->isEnabled());
 }
+
+TEST_F(EffectCommands, EdgeMergeLeavesAnAxisWithANarrowStripAlone) {
+    // 20 wide: the right strip of 20 div 16 = 1 column is skipped; 64 high: the bottom 4 rows blend.
+    ImageOf(20, 64);
+    TFastDIB src;
+    copyOf(W->z, src);
+    Trigger("N1161");
+    for (int y = 0; y < 60; ++y) EXPECT_EQ(at(W->z, 19, y), at(src, 19, y)) << y;
+    bool bottomChanged = false;
+    for (int x = 0; x < 20; ++x) bottomChanged |= !(at(W->z, x, 63) == at(src, x, 63));
+    EXPECT_TRUE(bottomChanged);
+}
+
+TEST_F(EffectCommands, ColorNoiseTakesTheLowByteOfItsAmount) {
+    ImageOf(16, 16);
+    TFastDIB a, b;
+    SetRandSeed(77);
+    W->DoColorNoise(256 + 50);
+    copyOf(W->z, a);
+    ImageOf(16, 16);
+    SetRandSeed(77);
+    W->DoColorNoise(50);
+    copyOf(W->z, b);
+    EXPECT_TRUE(SameDIB(a, b));
+}
