@@ -39,7 +39,9 @@ bool editValue(const QLineEdit* e, int& value) {
 TfrmSizer::TfrmSizer(QWidget* parent) : QDialog(parent) {
     setObjectName("frmSizer");
     setWindowTitle("Set Size");
-    setWindowFlags(windowFlags() | Qt::WindowContextHelpButtonHint);
+    // A dialog border with the help button and no minimise or maximise buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowContextHelpButtonHint);
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
 

@@ -36,6 +36,7 @@ TfTexture::TOpenHook& openHook() {
 TfTexture::TfTexture(QWidget* parent) : QDialog(parent) {
     setObjectName("fTexture");
     setWindowTitle("Map Texture");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto* outer = new QHBoxLayout(this);
 
     auto* left = new QVBoxLayout;
