@@ -1,136 +1,82 @@
-// Every one of the 66 effects run through the main window's dispatch with its default parameters on a
-// 512 x 512 noise image (its undo snapshot and display included), and StretchBlur and Marble on
-// 2048 x 2048. The windows run offscreen on settings folders of their own; dialogs answer OK.
-#include "app/dialogs/FilterDesigner.h"
-#include "app/dialogs/SizeDialog.h"
-#include "app/dialogs/TextureDialog.h"
-#include "app/effects/ColorEffects.h"
-#include "app/effects/EffectCatalogue.h"
-#include "app/effects/Plasma.h"
-#include "app/main/StartUp.h"
-#include "app/main/ZorvTileMain.h"
-#include "image/Numeric.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Registry.h"
+// The effects of the Filters group and one step of the colour slider preview, against a plain copy of
+// the image's bytes, on one core.
+
+#include "app/effects/SeamlessBlur.h"
+#include "app/effects/SliderPreview.h"
+#include "image/Parallel.h"
+#include "image/ZorvFX_Filters.h"
+#include "platform/FastDIBQt.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QImage>
+#include <QPainter>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-void noiseImage(TFastDIB& b, int n, std::uint32_t seed) {
-    SetRandSeed(seed);
+// The targets are for one core: the image routines' row bands stay on the calling thread.
+const int OneThread = (SetParallelThreads(1), 1);
+
+void Fill(TFastDIB& d, int w, int h) {
+    d.SetSize(w, h, 24, 0);
+    std::uint32_t s = 12345;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            s = s * 1103515245u + 12345u;
+            d.Pixels24[y][x] = TFColor{static_cast<std::uint8_t>(s >> 24), static_cast<std::uint8_t>(s >> 16),
+                                       static_cast<std::uint8_t>(s >> 8)};
+        }
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TFastDIB a, b;
+    Fill(a, n, n);
     b.SetSize(n, n, 24, 0);
-    for (int y = 0; y < n; ++y) {
-        std::uint8_t* row = b.Scanlines[y];
-        for (int i = 0; i < 3 * n; ++i) row[i] = static_cast<std::uint8_t>(Random(256));
-    }
-}
-
-TFastDIB& noise512() {
-    static TFastDIB n;
-    if (n.Empty()) noiseImage(n, 512, 11);
-    return n;
-}
-
-void EffectViaDispatch(benchmark::State& st, int index) {
-    TfZorvTile& w = *fZorvTile;
-    w.SetEffectDefaults();
-    w.lvl = index;
-    w.Effect = EffectCatalogue[static_cast<std::size_t>(index)].Name;
-    CopyDIB(noise512(), w.bufr);
-    bool ran = true;
-    for (auto _ : st) {
-        st.PauseTiming();
-        CopyDIB(noise512(), w.z);
-        w.SetToIm(w.z);
-        st.ResumeTiming();
-        if (w.EffectAllowed(index))
-            ran = w.RunEffect(index);
-        else
-            ran = false;
-        benchmark::ClobberMemory();
-    }
-    if (!ran) st.SetLabel("did not run");
-}
-
-void StretchBlur2048(benchmark::State& st, bool self) {
-    TFastDIB img, weight;
-    noiseImage(weight, 2048, 3);
-    for (auto _ : st) {
-        st.PauseTiming();
-        noiseImage(img, 2048, 4);
-        st.ResumeTiming();
-        StretchBlurFX(img, self ? nullptr : &weight, self ? -1 : 1, 1, 32);
+    for (auto _ : state) {
+        std::memcpy(b.Bits, a.Bits, static_cast<std::size_t>(a.ByteCount()));
         benchmark::ClobberMemory();
     }
 }
 
-void Marble2048(benchmark::State& st) {
+void BM_SeamlessBlur5(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TFastDIB img, work;
+    Fill(img, n, n);
+    for (auto _ : state) SeamlessGaussianBlur(img, 5, work);
+}
+
+void BM_Sharpen(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
     TFastDIB img;
-    noiseImage(img, 2048, 5);
-    for (auto _ : st) {
-        MarbleFX(img, 700, 120, 2.0f);
-        benchmark::ClobberMemory();
+    Fill(img, n, n);
+    const TFixedKernel& k = FixedKernel(8);
+    for (auto _ : state) Convolve3x3(k.Weights, k.Divisor, img);
+}
+
+// One slider step: z copied into the preview, all six adjustments, the preview drawn into the view.
+void BM_SliderStep(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    TFastDIB z, buf;
+    Fill(z, n, n);
+    buf.SetSize(n, n, 24, 0);
+    QImage view(n, n, QImage::Format_BGR888);
+    int step = 0;
+    for (auto _ : state) {
+        const int d = 1 + (step++ % 40);
+        z.Draw(buf, 0, 0);
+        PreviewAdjust(buf, d, -d, 255 + d, d, -d, 2 * d);
+        QPainter p(&view);
+        DrawDIB(p, buf, 0, 0);
     }
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
-    namespace fs = std::filesystem;
-    char tmpl[] = "/tmp/mozaro-bench-XXXXXX";
-    const char* dir = mkdtemp(tmpl);
-    if (!dir) return 1;
-    const std::string home = dir;
-    for (const char* sub : {"/config", "/data", "/Documents", "/ini"}) fs::create_directories(home + sub);
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int qargc = 1;
-    char* qargv[] = {argv[0], nullptr};
-    QApplication app(qargc, qargv);
-    Registry::WriteString("Software\\ZorvWare\\ZorvTile", "INILocation",
-                          QString::fromStdString(home + "/ini"));
-    SetMessageHook([](const QString&, TMsgDlgType, int) { return int(mrOk); });
-    TfTexture::SetExecuteHook([](TfTexture&) { return int(mrOk); });
-    TfrmSizer::SetExecuteHook([](TfrmSizer& s) {
-        s.Wide = 640;
-        s.High = 480;
-        return int(mrOk);
-    });
-    TfFilter::SetExecuteHook([](TfFilter&) { return int(mrOk); });
-    TfZorvTile::SetColorDialogHook([](TColor) { return std::optional<TColor>(0x40C0FF); });
-    int rc = 0;
-    {
-        TApplicationForms forms;
-        forms.CreateForms(QString());
-        fZorvTile->PasteBuffertoImage1->setEnabled(true);
-        for (int i = 0; i < 66; ++i) {
-            const std::string name =
-                std::to_string(i) + " " + EffectCatalogue[static_cast<std::size_t>(i)].Name;
-            benchmark::RegisterBenchmark(("Effect512/" + name).c_str(), EffectViaDispatch, i)
-                ->Unit(benchmark::kMillisecond);
-        }
-        benchmark::RegisterBenchmark("StretchBlurWithSelf2048x32", StretchBlur2048, true)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("StretchBlurWithBuffer2048x32", StretchBlur2048, false)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("Marble2048", Marble2048)->Unit(benchmark::kMillisecond);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        forms.DestroyForms();
-    }
-    SetMessageHook({});
-    std::error_code ec;
-    fs::remove_all(home, ec);
-    return rc;
-}
+BENCHMARK(BM_Memcpy)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeamlessBlur5)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sharpen)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SliderStep)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond);

@@ -2,8 +2,10 @@
 
 #include "../FileTestSupport.h"
 
+#include "app/dialogs/FilterDesigner.h"
 #include "app/dialogs/ToolBox.h"
 #include "app/effects/EffectCatalogue.h"
+#include "controls/Label3D.h"
 #include "platform/Cursor.h"
 
 #include <QCheckBox>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -80,8 +83,9 @@ TEST_F(Dispatch, ApplyStoresRunsAndLogs) {
     EXPECT_EQ(W->WvLenVal, 7);
     EXPECT_EQ(W->Ring.StackSize, stack);
 
-    EXPECT_EQ(LogLines(), (QStringList{"Gaussian Blur, Blurriness 1", "SineWave U/D, Peaks 3, Height 50, Wrap = True",
-                                       "Whirl/Pinch, Angle 270, Pinch 1.00, Radius 0.00"}));
+    EXPECT_EQ(LogLines(),
+              (QStringList{"Gaussian Blur, Blurriness 1", "SineWave U/D, Peaks 3, Height 50, Wrap = True",
+                           "Whirl/Pinch, Angle 270, Pinch 1.00, Radius 0.00"}));
     EXPECT_EQ(W->WhPchVal, 1.0f);
     EXPECT_EQ(W->WhRadVal, 0.0f);
     EXPECT_EQ(HourGlass::Depth(), 0);
@@ -150,10 +154,14 @@ TEST_F(Dispatch, MenuHandlersRunInTheirOrder) {
         const char* Effect;
     };
     const Case cases[] = {
-        {"HiPass1", 7, false, true, "HiPass"},         {"ClassicEmboss1", 6, true, true, "Classic Emboss"},
-        {"GrayScale1", 35, false, true, "Gray Scale"},  {"Buttonize1", 51, false, true, "Buttonize"},
-        {"SineWaveLR1", 16, true, true, "SineWave L/R"}, {"Trace1", 61, true, true, "Trace"},
-        {"WaterwithSelf1", 56, false, false, "Water with Self"}, {"Scroll1", 45, false, false, "Scroll"},
+        {"HiPass1", 7, false, true, "HiPass"},
+        {"ClassicEmboss1", 6, true, true, "Classic Emboss"},
+        {"GrayScale1", 35, false, true, "Gray Scale"},
+        {"Buttonize1", 51, false, true, "Buttonize"},
+        {"SineWaveLR1", 16, true, true, "SineWave L/R"},
+        {"Trace1", 61, true, true, "Trace"},
+        {"WaterwithSelf1", 56, false, false, "Water with Self"},
+        {"Scroll1", 45, false, false, "Scroll"},
     };
     StartLog();
     for (const Case& c : cases) {
@@ -229,7 +237,8 @@ TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
     QStringList captions;
     for (QAction* a : filters->actions()) captions << a->text();
     EXPECT_EQ(captions.size(), 17);
-    EXPECT_EQ(captions.mid(0, 4), (QStringList{"Blur", "Classic Emboss", "Design Your Own", "Edge Emboss Less"}));
+    EXPECT_EQ(captions.mid(0, 4),
+              (QStringList{"Blur", "Classic Emboss", "Design Your Own", "Edge Emboss Less"}));
     EXPECT_EQ(W->findChild<QAction*>("SplitBlur1")->shortcut(), QKeySequence("Ctrl+F12"));
     EXPECT_EQ(W->findChild<QAction*>("SplitGauss1")->shortcut(), QKeySequence("Shift+Ctrl+F12"));
     for (int i = 0; i < 66; ++i) {
@@ -248,4 +257,26 @@ TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
         EXPECT_EQ(LastBox(), PendingEffectMessage(i));
         break;
     }
+}
+
+TEST_F(Dispatch, ApplyAfterTheirOwnLinesAndForScroll) {
+    StartLog();
+    SetImage(6, 6);
+    TfFilter::SetExecuteHook([](TfFilter&) { return mrOk; });
+    Select("Design Your Own");
+    Apply();
+    TfFilter::SetExecuteHook({});
+    // Scroll stores its amount and writes nothing.
+    Select("Scroll");
+    T().eAmtMain->setText("12");
+    Apply();
+    EXPECT_EQ(W->EffectVals[45], 12);
+    EXPECT_EQ(LogLines(), (QStringList{"Design Your Own Filter, Settings: 2 1 1 1 -3 -1 1 -1 -1 , Divisor 1",
+                                       "Design Your Own"}));
+    // A scroll bar with a main field that is no integer: nothing scrolls, the bar's last place stays.
+    T().eAmtMain->setText("1.5");
+    const int before = T().LRPos;
+    T().sbLR->setValue(before + 5);
+    EXPECT_EQ(T().LRPos, before);
+    EXPECT_EQ(LastBox(), "'1.5' is not a valid integer value");
 }
