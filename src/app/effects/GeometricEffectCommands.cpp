@@ -16,13 +16,6 @@
 
 #include <QAction>
 
-namespace {
-// z's size and pixels as a new image, to be changed aside.
-void WorkCopy(const TFastDIB& z, TFastDIB& work) {
-    CopyDIB(z, work);
-}
-} // namespace
-
 bool TfZorvTile::DoTwist(int Amount) {
     if (Amount == 0) return false;
     TEffectFrame frame(*this);
@@ -59,7 +52,7 @@ bool TfZorvTile::DoAstroid(int N) {
 bool TfZorvTile::DoConcentricRects(int N) {
     if (N < 1) return false;
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     ConcentricRectsFX(work, N);
     TEffectFrame frame(*this);
     z.Swap(work);
@@ -90,7 +83,7 @@ bool TfZorvTile::DoSpray(int Amount) {
 bool TfZorvTile::DoSwizzle(int N) {
     HourGlass hourglass;
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     SwizzleFX(work, N);
     z.Swap(work);
     return true;
@@ -105,7 +98,7 @@ bool TfZorvTile::DoMapTexture(float M) {
     }
     if (fTexture->Execute() != mrOk) return false;
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     MapTextureFX(work, fTexture->Texture, M);
     TEffectFrame frame(*this);
     z.Swap(work);
@@ -116,8 +109,7 @@ bool TfZorvTile::DoReSizeFast() {
     if (frmSizer->Execute() != mrOk) return false;
     if (frmSizer->Wide < 1 || frmSizer->High < 1) return false;
     TFastDIB work;
-    work.SetSize(frmSizer->Wide, frmSizer->High, 24, 0);
-    z.Stretch(work, 0, 0, work.Width, work.Height);
+    ResizeFastFX(z, work, frmSizer->Wide, frmSizer->High);
     CopyUnDo();
     z.Swap(work);
     SetToIm(z);
@@ -129,7 +121,7 @@ bool TfZorvTile::DoReSizeSmooth() {
     if (frmSizer->Execute() != mrOk) return false;
     if (frmSizer->Wide < 1 || frmSizer->High < 1) return false;
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     ResizeBilinear(work, frmSizer->Wide, frmSizer->High, false);
     {
         TEffectFrame frame(*this);
@@ -141,7 +133,7 @@ bool TfZorvTile::DoReSizeSmooth() {
 
 bool TfZorvTile::DoRotate90() {
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     Rotate90(work);
     TEffectFrame frame(*this);
     z.Swap(work);
@@ -213,7 +205,7 @@ void TfZorvTile::ScrollImUD(int Flag) {
 
 void TfZorvTile::N4WayFlip1Click() {
     TFastDIB work;
-    WorkCopy(z, work);
+    CopyDIB(z, work);
     FourWayFlip(work);
     {
         TEffectFrame frame(*this);

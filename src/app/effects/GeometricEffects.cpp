@@ -191,12 +191,10 @@ void Rotate90(TFastDIB& Bmp) {
     Bmp.Swap(out);
 }
 
-void ResizeFastFX(TFastDIB& Bmp, int W, int H) {
-    if (!usable(Bmp) || W < 1 || H < 1) return;
-    TFastDIB out;
-    out.SetSize(W, H, 24, 0);
-    Bmp.Stretch(out, 0, 0, W, H);
-    Bmp.Swap(out);
+void ResizeFastFX(const TFastDIB& Src, TFastDIB& Dst, int W, int H) {
+    if (!usable(Src) || W < 1 || H < 1) return;
+    Dst.SetSize(W, H, 24, 0);
+    Src.Stretch(Dst, 0, 0, W, H);
 }
 
 void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double Angle) {

@@ -28,8 +28,8 @@ void SwizzleFX(TFastDIB& Bmp, int N);
 void MapTextureFX(TFastDIB& Bmp, const TFastDIB& Texture, float m);
 // Quarter turn clockwise: pixel (x, y) goes to (H - 1 - y, x).
 void Rotate90(TFastDIB& Bmp);
-// Nearest-neighbour resize to W x H (sizes below 1 change nothing).
-void ResizeFastFX(TFastDIB& Bmp, int W, int H);
+// Dst := Src stretched to W x H, nearest neighbour (sizes below 1 leave Dst alone).
+void ResizeFastFX(const TFastDIB& Src, TFastDIB& Dst, int W, int H);
 // Dst := Src turned by Angle degrees about (cx, cy) with bilinear wrap-around sampling; Src is centred
 // in Dst when their sizes differ.
 void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double Angle);

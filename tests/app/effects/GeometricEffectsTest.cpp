@@ -117,12 +117,11 @@ TEST(GeometricEffectsTest, SprayOfZeroCopiesAndHugeAmountsStayInside) {
 TEST(GeometricEffectsTest, ResizeFastRepeatsPixelsAndRefusesEmptySizes) {
     TFastDIB src, b;
     tagged(src, 2, 2);
-    copyOf(src, b);
-    ResizeFastFX(b, 4, 4);
+    ResizeFastFX(src, b, 4, 4);
     ASSERT_EQ(b.Width, 4);
     expectMoved(src, b, {{0, 0, 0, 0}, {1, 1, 0, 0}, {2, 0, 1, 0}, {3, 3, 1, 1}, {0, 3, 0, 1}});
     for (auto [w, h] : std::array<std::array<int, 2>, 3>{{{0, 4}, {4, 0}, {-1, -1}}}) {
-        ResizeFastFX(b, w, h);
+        ResizeFastFX(src, b, w, h);
         EXPECT_EQ(b.Width, 4);
         EXPECT_EQ(b.Height, 4);
     }
