@@ -238,9 +238,18 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const std::uint8_t* q, con
         alignas(16) std::uint8_t out[16];
         _mm_store_si128(reinterpret_cast<__m128i*>(out), bytes);
         std::memcpy(o + 3 * x, out, 12);
-        if (self)
-            for (int i = 0; i < 4; ++i)
-                srow[x + i] = static_cast<std::uint16_t>(out[3 * i] + out[3 * i + 1] + out[3 * i + 2]);
+        if (self) {
+            // The four pixels' channel sums: blue, green and red bytes spread to 32-bit lanes and added.
+            const __m128i bl = _mm_shuffle_epi8(
+                bytes, _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1));
+            const __m128i gr = _mm_shuffle_epi8(
+                bytes, _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1));
+            const __m128i rd = _mm_shuffle_epi8(
+                bytes, _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1));
+            const __m128i sum =
+                _mm_packus_epi32(_mm_add_epi32(_mm_add_epi32(bl, gr), rd), _mm_setzero_si128());
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(srow + x), sum);
+        }
     }
     if (x < x1) blendRunPlain(q, p, o, srow, x, x1, shift, self);
 }
