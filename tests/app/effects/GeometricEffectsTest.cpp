@@ -226,6 +226,16 @@ TEST(GeometricEffectsTest, MapTextureLightsByTheTexture) {
         EXPECT_EQ(at(b, 5, 3), rgb(k.expected, k.expected, k.expected)) << k.tex << " " << k.c;
         EXPECT_EQ(at(b, 0, 0), at(b, 5, 3));
     }
+    // A texture one pixel wide: its column is repeated across the image.
+    TFastDIB b, t;
+    uniform(b, 4, 2, rgb(100, 100, 100));
+    fill(t, 1, 2, [](int, int y) { return y == 0 ? rgb(255, 255, 255) : rgb(0, 0, 0); });
+    MapTextureFX(b, t, 1.8f);
+    EXPECT_EQ(at(b, 0, 0), rgb(151, 151, 151));
+    for (int x = 1; x < 4; ++x) {
+        EXPECT_EQ(at(b, x, 0), at(b, 0, 0));
+        EXPECT_EQ(at(b, x, 1), at(b, 0, 1));
+    }
 }
 
 TEST(GeometricEffectsTest, ShapeEffectsPaintCellCentresAndLeaveTheRest) {
