@@ -169,10 +169,13 @@ namespace {
 // The weights of a pixel by the sum of its channels: G = sum / 765 and I = 1 - G, both as float.
 struct TWeightTables {
     std::array<float, 766> G{}, I{};
+    std::array<double, 766> DG{}, DI{}; // the same values widened, for the vector kernel
     TWeightTables() {
         for (int s = 0; s < 766; ++s) {
             G[s] = static_cast<float>(s / 765.0);
             I[s] = 1.0f - G[s];
+            DG[s] = G[s];
+            DI[s] = I[s];
         }
     }
 };
@@ -226,8 +229,9 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const std::uint8_t* q, con
         const std::uint8_t* qs = q + 3 * (x + shift);
         const std::uint8_t* ps = p + 3 * x;
         const std::uint16_t* sw = srow + x;
-        const __m256d wi = _mm256_set_pd(t.I[sw[3]], t.I[sw[2]], t.I[sw[1]], t.I[sw[0]]);
-        const __m256d wg = _mm256_set_pd(t.G[sw[3]], t.G[sw[2]], t.G[sw[1]], t.G[sw[0]]);
+        const __m128i idx = _mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sw)));
+        const __m256d wi = _mm256_i32gather_pd(t.DI.data(), idx, 8);
+        const __m256d wg = _mm256_i32gather_pd(t.DG.data(), idx, 8);
         const __m128i i0 =
             blendPart(qs, ps, _mm256_permute4x64_pd(wi, lanes0), _mm256_permute4x64_pd(wg, lanes0));
         const __m128i i1 =
