@@ -229,9 +229,11 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const std::uint8_t* q, con
         const std::uint8_t* qs = q + 3 * (x + shift);
         const std::uint8_t* ps = p + 3 * x;
         const std::uint16_t* sw = srow + x;
+        // Every lane gathered (the masked form, so that no lane starts undefined).
+        const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
         const __m128i idx = _mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sw)));
-        const __m256d wi = _mm256_i32gather_pd(t.DI.data(), idx, 8);
-        const __m256d wg = _mm256_i32gather_pd(t.DG.data(), idx, 8);
+        const __m256d wi = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), t.DI.data(), idx, all, 8);
+        const __m256d wg = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), t.DG.data(), idx, all, 8);
         const __m128i i0 =
             blendPart(qs, ps, _mm256_permute4x64_pd(wi, lanes0), _mm256_permute4x64_pd(wg, lanes0));
         const __m128i i1 =
