@@ -293,3 +293,20 @@ TEST_F(EffectCommands, ColorNoiseTakesTheLowByteOfItsAmount) {
     copyOf(W->z, b);
     EXPECT_TRUE(SameDIB(a, b));
 }
+
+TEST_F(EffectCommands, AResizeThatCannotBeAllocatedLeavesTheImageAndTheUndoRing) {
+    ImageOf(40, 30);
+    TFastDIB before;
+    copyOf(W->z, before);
+    // 100000 x 100000 pixels are more bytes than an image can hold: refused before anything changes.
+    TfrmSizer::SetExecuteHook([](TfrmSizer& s) {
+        s.Wide = 100000;
+        s.High = 100000;
+        return int(mrOk);
+    });
+    EXPECT_THROW(W->DoReSizeFast(), std::bad_alloc);
+    EXPECT_THROW(W->DoReSizeSmooth(), std::bad_alloc);
+    EXPECT_EQ(W->Ring.StackSize, 0);
+    EXPECT_TRUE(SameDIB(before, W->z));
+    EXPECT_EQ(W->imSine->width(), 40);
+}
