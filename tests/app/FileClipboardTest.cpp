@@ -269,8 +269,7 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
     EXPECT_TRUE(SameDIB(W->bufr, pattern));
     EXPECT_TRUE(W->PasteBuffertoImage1->isEnabled());
     EXPECT_TRUE(W->CopyBuffertoClipboard1->isEnabled());
-    EXPECT_FALSE(W->MergeBufferWithImage1->isEnabled())
-        << "the Merge Buffer effect is not part of this version";
+    EXPECT_TRUE(W->MergeBufferWithImage1->isEnabled());
     EXPECT_TRUE(pasteButton->isEnabled());
     EXPECT_FALSE(W->imBuffer->pixmap().isNull());
 

@@ -66,6 +66,7 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildClient();
     WireFileCommands();
+    WireImageCommands();
 }
 
 void TfZorvTile::BuildClient() {

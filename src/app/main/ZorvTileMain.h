@@ -157,6 +157,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildClient();
+    // Edge Merge with the strips Width div Divisor and Height div Divisor.
+    void EdgeMergeCommand(int Divisor);
     // The effect tree from the catalogue, with its events (ZorvTileMain_Menu.cpp).
     void FillEffectTree();
     void PaintGlyphs();
@@ -434,6 +436,23 @@ public:
     bool DoStretchBlur(int UD, int LR, TFastDIB& Src, int Reps);
     // The live preview of the tool box's six colour sliders: buf := z adjusted, shown; z unchanged.
     void ToolScroll();
+
+    // Image > Test Tiles, Image > Seamless and the image pop-up menu's Color Wheel, Rainbow and Resize...
+    // (effects/GeometricEffectCommands.cpp). WireImageCommands enables and connects their items; the
+    // constructor calls it once.
+    void WireImageCommands();
+    void TestTiles1Click();
+    void N4WayFlip1Click();
+    void N1161Click();
+    void N181Click();
+    void N141Click();
+    void Resize1Click();
+    void ColorWheel1Click();
+    void Rainbow1Click();
+    // Tint's colour dialog. Tests answer through the hook: it gets the last colour and returns the
+    // chosen one, or nothing for Cancel; an empty hook shows the real dialog again.
+    using TColorDialogHook = std::function<std::optional<TColor>(TColor)>;
+    static void SetColorDialogHook(TColorDialogHook hook);
 
     // Drawing tools chosen in the tool box, and the colour slider toggle.
     void SetTool(bool Fil, bool Txtn, TDrawTool Tewl, int crs);

@@ -161,7 +161,7 @@ void TfZorvTile::Transparent1Click() {
 void TfZorvTile::EnableBufferItems() {
     PasteBuffertoImage1->setEnabled(true);
     CopyBuffertoClipboard1->setEnabled(true);
-    // Merge Buffer With Image stays disabled until the Merge Buffer effect is part of the program.
+    MergeBufferWithImage1->setEnabled(true);
     if (auto* b = findChild<QToolButton*>("bPstBufr")) b->setEnabled(true);
 }
 
@@ -194,8 +194,9 @@ void TfZorvTile::imBufferDblClick() {
 }
 
 void TfZorvTile::MergeBufferWithImage1Click() {
+    // The Merge Buffer effect, as its menu command runs it, while a buffer exists.
     if (!PasteBuffertoImage1->isEnabled()) return;
-    ShowMessage("Merging the buffer with the image is not available in this version of Mozaro.");
+    MergeBuffer1Click();
 }
 
 void TfZorvTile::LoadBufferfromFile1Click() {
