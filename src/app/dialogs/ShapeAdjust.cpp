@@ -54,8 +54,8 @@ TfAdjust::TfAdjust(QWidget* parent) : QDialog(parent) {
     cbDontShow = new QCheckBox("Do not show this dialog again", this);
     cbDontShow->setObjectName("cbDontShow");
     outer->addWidget(cbDontShow);
-    Label5 = new QLabel("This can be set from the main form Option menu 'Show Adjustment Dialog When Drawing' ",
-                        this);
+    Label5 = new QLabel(
+        "This can be set from the main form Option menu 'Show Adjustment Dialog When Drawing' ", this);
     Label5->setObjectName("Label5");
     Label5->setWordWrap(true);
     outer->addWidget(Label5);
@@ -140,7 +140,7 @@ void TfAdjust::ShowPreview() {
     if (!AdjustShowing || !fZorvTile) return;
     const TBandShape shape = fZorvTile->Tool == TDrawTool::dtRectangle ? TBandShape::Rectangle
                              : fZorvTile->Tool == TDrawTool::dtEllipse ? TBandShape::Ellipse
-                                                                        : TBandShape::None;
+                                                                       : TBandShape::None;
     // The overlay replaces the outline in one step, however many values a change touched.
     fZorvTile->imSine->SetBand({shape, {saX, saY}, {szX, szY}, fZorvTile->PenWidth});
 }

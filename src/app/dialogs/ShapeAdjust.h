@@ -21,9 +21,9 @@ public:
     QSpinBox* seY = nullptr;
     QSpinBox* seW = nullptr; // width and height: bounded so that corner sums stay small numbers
     QSpinBox* seH = nullptr;
-    QPushButton* Button1 = nullptr; // OK
-    QPushButton* Button2 = nullptr; // Cancel
-    QCheckBox* cbCenter = nullptr;  // "Center based on Width", in step with Options > Center Shapes
+    QPushButton* Button1 = nullptr;  // OK
+    QPushButton* Button2 = nullptr;  // Cancel
+    QCheckBox* cbCenter = nullptr;   // "Center based on Width", in step with Options > Center Shapes
     QCheckBox* cbDontShow = nullptr; // "Do not show this dialog again": the opposite of Options > ShowAdj
     QLabel* Label5 = nullptr;
 

@@ -321,9 +321,9 @@ void TfZorvTile::FinishShape() {
 void TfZorvTile::SelectionAction() {
     // The selection always lies within the image: a drag past an edge is cut there.
     const QRect image = imSine->Picture.rect();
-    const QRect dragged = QRect(QPoint(std::min(aX, zX), std::min(aY, zY)),
-                                QSize(std::abs(zX - aX), std::abs(zY - aY)))
-                              .intersected(image);
+    const QRect dragged =
+        QRect(QPoint(std::min(aX, zX), std::min(aY, zY)), QSize(std::abs(zX - aX), std::abs(zY - aY)))
+            .intersected(image);
     int r = mrCancel;
     if (!dragged.isEmpty()) {
         fSelect->SetSelection(dragged);

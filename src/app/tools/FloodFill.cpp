@@ -12,7 +12,9 @@ class TFiller {
 public:
     TFiller(const Surface& s, TFColor old, TFColor fill) : S(s), Old(old), New(fill) {}
 
-    TFColor* Row(int y) const { return reinterpret_cast<TFColor*>(S.bits + static_cast<std::ptrdiff_t>(y) * S.stride); }
+    TFColor* Row(int y) const {
+        return reinterpret_cast<TFColor*>(S.bits + static_cast<std::ptrdiff_t>(y) * S.stride);
+    }
     bool Inside(int y) const { return y >= 0 && y < S.height; }
     void Push(int y, int xl, int xr, int dy) {
         if (Inside(y + dy)) Stack.push_back({y + dy, xl, xr, dy});
@@ -66,7 +68,8 @@ private:
 
 bool FloodFill(const Surface& s, int x, int y, TFColor fill) {
     if (!s.valid() || s.bpp != 24 || x < 0 || y < 0 || x >= s.width || y >= s.height) return false;
-    const TFColor old = reinterpret_cast<const TFColor*>(s.bits + static_cast<std::ptrdiff_t>(y) * s.stride)[x];
+    const TFColor old =
+        reinterpret_cast<const TFColor*>(s.bits + static_cast<std::ptrdiff_t>(y) * s.stride)[x];
     if (old == fill) return false;
     TFiller(s, old, fill).Run(x, y);
     return true;

@@ -46,24 +46,36 @@ void DrawGdiEllipse(QPainter& p, QPoint a, QPoint b) {
 
 QPainter::CompositionMode PenMode(int index) {
     switch (index) {
-    case 1: return QPainter::RasterOp_NotSourceAndDestination;     // MaskNotPen: D and not P
-    case 2: return QPainter::RasterOp_SourceAndDestination;        // MaskPen: D and P
-    case 3: return QPainter::RasterOp_SourceAndNotDestination;     // MaskPenNot: P and not D
-    case 4: return QPainter::RasterOp_NotSourceOrDestination;      // MergeNotPen: D or not P
-    case 5: return QPainter::RasterOp_SourceOrDestination;         // MergePen: D or P
-    case 6: return QPainter::RasterOp_SourceOrNotDestination;      // MergePenNot: P or not D
-    case 7: return QPainter::RasterOp_NotSource;                   // NotCopyPen: not P
-    case 8: return QPainter::RasterOp_NotSourceOrNotDestination;   // NotMaskPen: not (D and P)
-    case 9: return QPainter::RasterOp_NotSourceAndNotDestination;  // NotMergePen: not (D or P)
-    case 10: return QPainter::RasterOp_NotSourceXorDestination;    // NotXORPen: not (D xor P)
-    case 11: return QPainter::RasterOp_SourceXorDestination;       // XORPen: D xor P
-    default: return QPainter::CompositionMode_Source;              // Normal: P
+    case 1:
+        return QPainter::RasterOp_NotSourceAndDestination; // MaskNotPen: D and not P
+    case 2:
+        return QPainter::RasterOp_SourceAndDestination; // MaskPen: D and P
+    case 3:
+        return QPainter::RasterOp_SourceAndNotDestination; // MaskPenNot: P and not D
+    case 4:
+        return QPainter::RasterOp_NotSourceOrDestination; // MergeNotPen: D or not P
+    case 5:
+        return QPainter::RasterOp_SourceOrDestination; // MergePen: D or P
+    case 6:
+        return QPainter::RasterOp_SourceOrNotDestination; // MergePenNot: P or not D
+    case 7:
+        return QPainter::RasterOp_NotSource; // NotCopyPen: not P
+    case 8:
+        return QPainter::RasterOp_NotSourceOrNotDestination; // NotMaskPen: not (D and P)
+    case 9:
+        return QPainter::RasterOp_NotSourceAndNotDestination; // NotMergePen: not (D or P)
+    case 10:
+        return QPainter::RasterOp_NotSourceXorDestination; // NotXORPen: not (D xor P)
+    case 11:
+        return QPainter::RasterOp_SourceXorDestination; // XORPen: D xor P
+    default:
+        return QPainter::CompositionMode_Source; // Normal: P
     }
 }
 
 QString PenModeName(int index) {
-    static const char* const names[PenModeCount] = {"Normal",      "MaskNotPen", "MaskPen",     "MaskPenNot",
-                                                    "MergeNotPen", "MergePen",   "MergePenNot", "NotCopyPen",
-                                                    "NotMaskPen",  "NotMergePen", "NotXORPen",  "XORPen"};
+    static const char* const names[PenModeCount] = {"Normal",      "MaskNotPen",  "MaskPen",     "MaskPenNot",
+                                                    "MergeNotPen", "MergePen",    "MergePenNot", "NotCopyPen",
+                                                    "NotMaskPen",  "NotMergePen", "NotXORPen",   "XORPen"};
     return names[index >= 0 && index < PenModeCount ? index : 0];
 }

@@ -10,13 +10,29 @@ bool FillShapes = true;
 
 namespace ToolSettings {
 
-TColor PenColor() { return Pen; }
-void SetPenColor(TColor c) { Pen = c; }
-TColor BrushColor() { return Brush; }
-void SetBrushColor(TColor c) { Brush = c; }
-QString PenSizeText() { return PenSize; }
-void SetPenSizeText(const QString& text) { PenSize = text; }
-bool FillShape() { return FillShapes; }
-void SetFillShape(bool fill) { FillShapes = fill; }
+TColor PenColor() {
+    return Pen;
+}
+void SetPenColor(TColor c) {
+    Pen = c;
+}
+TColor BrushColor() {
+    return Brush;
+}
+void SetBrushColor(TColor c) {
+    Brush = c;
+}
+QString PenSizeText() {
+    return PenSize;
+}
+void SetPenSizeText(const QString& text) {
+    PenSize = text;
+}
+bool FillShape() {
+    return FillShapes;
+}
+void SetFillShape(bool fill) {
+    FillShapes = fill;
+}
 
 } // namespace ToolSettings
