@@ -4,6 +4,7 @@
 #include "controls/TextPanel.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -55,17 +56,6 @@ QIcon FontMark(bool scalable) {
         p.drawText(QRect(5, 3, 11, 13), Qt::AlignCenter, "T");
     }
     return QIcon(QPixmap::fromImage(img));
-}
-
-// A whole decimal number: optional sign and digits only.
-bool WholeNumber(const QString& text, int& value) {
-    if (text.isEmpty()) return false;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (!(text[i] >= u'0' && text[i] <= u'9') && !(i == 0 && (text[i] == u'-' || text[i] == u'+')))
-            return false;
-    bool ok = false;
-    value = text.toInt(&ok);
-    return ok;
 }
 
 QListWidget* List(QWidget* parent, const char* name) {
@@ -232,7 +222,7 @@ void TfText::UpdateSample() {
     QFont f = tPnl1->font();
     f.setFamily(eFontName->text());
     int size = 0;
-    if (WholeNumber(eSize->text(), size)) f.setPointSize(std::clamp(size, MinSize, MaxSize));
+    if (TextToInt(eSize->text(), size)) f.setPointSize(std::clamp(size, MinSize, MaxSize));
     f.setBold(StyleFlag == 1 || StyleFlag == 3);
     f.setItalic(StyleFlag == 2 || StyleFlag == 3);
     tPnl1->setFont(f);
@@ -272,7 +262,7 @@ void TfText::eFontNameChange() {
 
 void TfText::eSizeChange() {
     int size = 0;
-    if (!WholeNumber(eSize->text(), size)) return;
+    if (!TextToInt(eSize->text(), size)) return;
     const int* at = std::find(std::begin(Sizes), std::end(Sizes), size);
     SelectRow(lbSize, at == std::end(Sizes) ? 0 : static_cast<int>(at - std::begin(Sizes)));
     UpdateSample();

@@ -463,12 +463,9 @@ public:
     int PenWidth = 1;        // the pen size taken at the press
     QRect TextRect;          // extent of the floating text
     int lcr = 0;             // text alignment: 0 left, 1 centre, 2 right
-    void SetTool(bool Fil, bool Txtn, TDrawTool Tewl, int crs);
     void imSineMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void imSineMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X, int Y);
     void imSineMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void bColorClick();
-    void bExpandClick();
     // The view-to-image copy.
     void CopyViewToImage();
     // Ends a drag without finishing it: the band goes, the image stays as before the press.

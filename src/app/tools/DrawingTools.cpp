@@ -11,6 +11,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 #include "platform/Picture.h"
 
 #include <QAction>
@@ -18,23 +19,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include <cstdlib>
 
 namespace {
-
-// A whole decimal number as typed: optional sign and digits only, within the int range.
-bool WholeNumber(const QString& text, int& value) {
-    if (text.isEmpty()) return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!(c >= u'0' && c <= u'9') && !(i == 0 && (c == u'-' || c == u'+'))) return false;
-    }
-    bool ok = false;
-    value = text.toInt(&ok);
-    return ok;
-}
 
 QRect SegmentRect(QPoint a, QPoint b, int width) {
     const int m = width / 2 + 2;
@@ -58,10 +46,6 @@ void TfZorvTile::WireDrawingTools() {
     if (auto* b = findChild<QToolButton*>("bColor")) {
         b->setEnabled(true);
         connect(b, &QToolButton::clicked, this, [this] { Guarded([this] { bColorClick(); }); });
-    }
-    if (auto* b = findChild<QToolButton*>("bExpand")) {
-        b->setEnabled(true);
-        connect(b, &QToolButton::clicked, this, [this] { Guarded([this] { bExpandClick(); }); });
     }
 }
 
@@ -99,7 +83,7 @@ void TfZorvTile::imSineMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, 
         return;
     }
     int penSize = 0;
-    if (!WholeNumber(sizeText, penSize) || penSize < 1) {
+    if (!TextToInt(sizeText, penSize) || penSize < 1) {
         ShowMessage("Pen Size error. Changed to 1");
         ToolSettings::SetPenSizeText("1");
         return;
@@ -358,22 +342,5 @@ void TfZorvTile::SelectionAction() {
 }
 
 void TfZorvTile::bColorClick() {
-    if (!fToolBox) return;
-    auto* panel = fToolBox->findChild<QWidget*>("pnlColors");
-    if (!panel) return;
-    const bool show = panel->isHidden();
-    panel->setVisible(show);
-    fToolBox->resize(fToolBox->width(), show ? 446 : 270);
-}
-
-void TfZorvTile::bExpandClick() {
-    auto* b = findChild<QToolButton*>("bExpand");
-    if (!b) return;
-    if (b->text() == "E") {
-        TreeView1->expandAll();
-        b->setText("C");
-    } else {
-        TreeView1->collapseAll();
-        b->setText("E");
-    }
+    if (fToolBox) fToolBox->ShowColorSliders(!fToolBox->ColorSlidersShown());
 }

@@ -1,38 +1,36 @@
 #include "app/tools/ToolSettings.h"
 
-// Until the tool box has its colour buttons, pen size and Fill Shape, the settings are kept here
-// with the tool box's start values.
-namespace {
-TColor Pen = 0, Brush = 0xFFFFFF;
-QString PenSize = "2";
-bool FillShapes = true;
-} // namespace
+#include "app/dialogs/ToolBox.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+
+// The tool box's controls; before the tool box exists (and after it is gone) its start values.
 namespace ToolSettings {
 
 TColor PenColor() {
-    return Pen;
+    return fToolBox ? fToolBox->PenColor() : 0;
 }
 void SetPenColor(TColor c) {
-    Pen = c;
+    if (fToolBox) fToolBox->SetPenColor(c);
 }
 TColor BrushColor() {
-    return Brush;
+    return fToolBox ? fToolBox->BrushColor() : 0xFFFFFF;
 }
 void SetBrushColor(TColor c) {
-    Brush = c;
+    if (fToolBox) fToolBox->SetBrushColor(c);
 }
 QString PenSizeText() {
-    return PenSize;
+    return fToolBox ? fToolBox->ePenSize->text() : QString("2");
 }
 void SetPenSizeText(const QString& text) {
-    PenSize = text;
+    if (fToolBox) fToolBox->ePenSize->setText(text);
 }
 bool FillShape() {
-    return FillShapes;
+    return !fToolBox || fToolBox->cFill->isChecked();
 }
 void SetFillShape(bool fill) {
-    FillShapes = fill;
+    if (fToolBox) fToolBox->cFill->setChecked(fill);
 }
 
 } // namespace ToolSettings
