@@ -36,6 +36,8 @@ TfSelect::TfSelect(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     auto* outer = new QVBoxLayout(this);
+    // Wide enough for the caption in the title bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle() + " - Mozaro") * 5 / 4 + 140);
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](QPushButton*& b, const char* name, const char* text, int result) {

@@ -34,6 +34,8 @@ TfAdjust::TfAdjust(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     auto* outer = new QVBoxLayout(this);
+    // Wide enough for the caption in the title bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle() + " - Mozaro") * 5 / 4 + 140);
     auto* grid = new QGridLayout;
     auto spin = [&](QSpinBox*& s, const char* name, const char* label, int min, int row, int col) {
         s = new QSpinBox(this);

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 TfText* fText = nullptr;
 
@@ -103,14 +104,17 @@ TfText::TfText(QWidget* parent) : QDialog(parent) {
     grid->addWidget(lbFonts, 2, 0);
     grid->addWidget(lbStyle, 2, 1);
     grid->addWidget(lbSize, 2, 2);
-    grid->setColumnMinimumWidth(0, 137);
-    grid->setColumnMinimumWidth(1, 121);
-    grid->setColumnMinimumWidth(2, 49);
-    grid->setRowMinimumHeight(2, 97);
+    // The design's widths, widened a little for the running font; the lists show about seven lines.
+    const int line = fontMetrics().height();
+    for (auto [edit, list, width] : {std::tuple{eFontName, lbFonts, 170}, std::tuple{eStyle, lbStyle, 121},
+                                     std::tuple{eSize, lbSize, 60}}) {
+        edit->setFixedWidth(width);
+        list->setFixedSize(width, std::max(97, 7 * line + 6));
+    }
     grid->addWidget(new QLabel("Sample of Selected Font:", GroupBox1), 3, 0, 1, 3);
     tPnl1 = new TTextPanel(GroupBox1);
     tPnl1->setObjectName("tPnl1");
-    tPnl1->setMinimumSize(321, 57);
+    tPnl1->setFixedHeight(57);
     tPnl1->SetText("Your Text Here");
     grid->addWidget(tPnl1, 4, 0, 1, 3);
     outer->addWidget(GroupBox1);
@@ -119,7 +123,7 @@ TfText::TfText(QWidget* parent) : QDialog(parent) {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setMinimumHeight(81);
+    Memo1->setFixedHeight(81);
     outer->addWidget(Memo1);
 
     auto* row = new QHBoxLayout;
@@ -155,6 +159,8 @@ TfText::TfText(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(BitBtn2);
     buttons->addStretch();
     outer->addLayout(buttons);
+    // The dialog keeps the size its contents ask for.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
