@@ -26,15 +26,30 @@ public:
     void Start() {
         if (!On) qApp->installEventFilter(this);
         On = true;
+        Placed = false;
+        ++Generation;
     }
     void Stop() {
         if (On && qApp) qApp->removeEventFilter(this);
         On = false;
     }
+    // After the placing press: the pop-up menu the same press would open is held back, then the
+    // capture ends once the press has been handled.
+    void StopAfterPress() {
+        Placed = true;
+        const int generation = Generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (Generation == generation && Placed) Stop();
+            },
+            Qt::QueuedConnection);
+    }
     ~TTextCapture() override { Stop(); }
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override {
+        if (Placed) return e->type() == QEvent::ContextMenu;
         switch (e->type()) {
         case QEvent::MouseMove: {
             const QPoint global = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
@@ -57,6 +72,8 @@ protected:
 private:
     TfZorvTile& W;
     bool On = false;
+    bool Placed = false;
+    int Generation = 0;
 };
 
 // The floating text image is kept within sensible bounds, whatever size and text were asked for.
@@ -129,7 +146,7 @@ void TfZorvTile::imTextMouseMove(const QPoint& globalPos) {
 
 void TfZorvTile::imTextMouseDown() {
     if (!TextNow) return;
-    static_cast<TTextCapture*>(TextCapture.get())->Stop();
+    static_cast<TTextCapture*>(TextCapture.get())->StopAfterPress();
     Dragging = false;
     auto* imText = findChild<QLabel*>("imText");
     imText->hide();

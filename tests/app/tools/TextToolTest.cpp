@@ -7,10 +7,12 @@
 #include "controls/TextPanel.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 namespace {
@@ -71,6 +73,14 @@ TEST_F(TextTool, FloatsUnderThePointerAndTheNextPressPlacesIt) {
     // Any button places it.
     SendTo(W->imSine, QEvent::MouseButtonPress, QPoint(120, 90), Qt::RightButton);
     EXPECT_FALSE(W->TextNow);
+    // The pop-up menu of that right press is held back; then the capture ends.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(120, 90),
+                           W->imSine->mapToGlobal(QPoint(120, 90)));
+    QApplication::sendEvent(W->imSine, &menu);
+    EXPECT_FALSE(W->findChild<QMenu*>("PopupMenu1")->isVisible());
+    Pump();
+    Move(7, 9, Qt::NoButton);
+    EXPECT_EQ(W->stBar->PanelText(2), "X: 7");
     EXPECT_FALSE(Floating()->isVisible());
     const QRect placed(topLeft, size);
     EXPECT_GT(CountNotBlack(placed), 20);
