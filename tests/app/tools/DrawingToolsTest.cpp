@@ -2,13 +2,13 @@
 // flood fill, eye-dropper, undo and log lines, and the faults of drags that do not end as expected.
 #include "DrawingTestSupport.h"
 
+#include "app/dialogs/ToolBox.h"
 #include "app/tools/ShapeDrawing.h"
 
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
-#include <QTreeWidget>
 
 namespace {
 
@@ -324,15 +324,12 @@ TEST_F(DrawingTest, PenMenuItemsAreRadioItems) {
     EXPECT_EQ(PenModeName(42), "Normal");
 }
 
-TEST_F(DrawingTest, ToggleButtons) {
-    auto* expand = W->findChild<QToolButton*>("bExpand");
-    ASSERT_TRUE(expand->isEnabled());
-    auto* top = new QTreeWidgetItem(W->TreeView1, QStringList("Filters"));
-    new QTreeWidgetItem(top, QStringList("Blur"));
-    expand->click();
-    EXPECT_EQ(expand->text(), "C");
-    EXPECT_TRUE(top->isExpanded());
-    expand->click();
-    EXPECT_EQ(expand->text(), "E");
-    EXPECT_FALSE(top->isExpanded());
+TEST_F(DrawingTest, ColourSliderToggle) {
+    auto* button = W->findChild<QToolButton*>("bColor");
+    ASSERT_TRUE(button->isEnabled());
+    ASSERT_FALSE(fToolBox->ColorSlidersShown());
+    button->click();
+    EXPECT_TRUE(fToolBox->ColorSlidersShown());
+    W->bColorClick();
+    EXPECT_FALSE(fToolBox->ColorSlidersShown());
 }

@@ -2,6 +2,7 @@
 // OK and Cancel, and the flood fill against a plain breadth-first fill.
 #include "DrawingTestSupport.h"
 
+#include "app/dialogs/ToolBox.h"
 #include "app/tools/FloodFill.h"
 #include "image/Numeric.h"
 
@@ -9,10 +10,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <deque>
 
@@ -289,4 +293,39 @@ TEST(FloodFill, RefusesOutsidePointsAndTheSameColour) {
     EXPECT_FALSE(FloodFill(a.AsSurface(), 0, 4, Grey(1)));
     EXPECT_FALSE(FloodFill(a.AsSurface(), 1, 1, Grey(0)));
     EXPECT_EQ(a.Pixels24[1][1], Grey(0));
+}
+
+// The real dialog, shown modally from the release: its show starts the preview, OK takes the values.
+TEST_F(AdjustTool, RealDialogFromTheRelease) {
+    TfAdjust::SetExecuteHook({});
+    fToolBox->bEllip->click();
+    EXPECT_EQ(W->Tool, TDrawTool::dtEllipse);
+    TBand shown;
+    QTimer::singleShot(0, [&] {
+        shown = W->imSine->Band();
+        fAdjust->seW->setValue(100);
+        fAdjust->Button1->click();
+    });
+    Drag({{10, 10}, {50, 50}});
+    EXPECT_FALSE(fAdjust->isVisible());
+    EXPECT_EQ(QRect(shown.A, shown.B), QRect(QPoint(10, 10), QPoint(50, 50)));
+    EXPECT_EQ(shown.Shape, TBandShape::Ellipse);
+    EXPECT_EQ(W->aX, 10);
+    EXPECT_EQ(W->zX, 110);
+    EXPECT_EQ(At(60, 10), Grey(255)); // the top of the wider ellipse
+    EXPECT_FALSE(fAdjust->AdjustShowing);
+}
+
+TEST_F(SelectTool, RealDialogFromTheRelease) {
+    TfSelect::SetExecuteHook({});
+    QString shownX;
+    QTimer::singleShot(0, [&] {
+        shownX = fSelect->meX->text();
+        fSelect->meHeight->setText("5");
+        fSelect->bCrop2->click();
+    });
+    Drag({{20, 10}, {60, 40}});
+    EXPECT_EQ(shownX, "20");
+    EXPECT_EQ(W->z.Width, 40);
+    EXPECT_EQ(W->z.Height, 5);
 }

@@ -3,6 +3,7 @@
 #include "DrawingTestSupport.h"
 
 #include "app/dialogs/TextDialog.h"
+#include "app/dialogs/ToolBox.h"
 #include "controls/ColourButton.h"
 #include "controls/TextPanel.h"
 
@@ -14,6 +15,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -219,4 +223,19 @@ TEST_F(TextTool, DialogSettingsReachTheSample) {
     EXPECT_EQ(d.ItemIndex(), 2);
     EXPECT_EQ(d.StyleFlag, 3);
     EXPECT_EQ(d.tPnl1->font().family(), family);
+}
+
+// The real dialog, shown modally from the press.
+TEST_F(TextTool, RealDialogFromThePress) {
+    TfText::SetExecuteHook({});
+    fToolBox->bText->click();
+    QTimer::singleShot(0, [] {
+        fText->Memo1->setPlainText("Real");
+        fText->BitBtn1->click();
+    });
+    Press(30, 30);
+    EXPECT_TRUE(W->TextNow);
+    EXPECT_EQ(Floating()->pos(), W->imSine->pos() + QPoint(30, 30));
+    SendTo(W->imSine, QEvent::MouseButtonPress, QPoint(30, 30), Qt::LeftButton);
+    EXPECT_GT(CountNotBlack(QRect(0, 0, 300, 200)), 10);
 }
