@@ -7,7 +7,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 TImageView::TImageView(QWidget* parent) : TImage(parent) {
     // Moves without a button held report the pointer position too.
@@ -21,6 +23,19 @@ void TImageView::SetBand(const TBand& band) {
     update(dirty);
 }
 
+namespace {
+
+// The boxes around the pieces of a path, each widened by m: a long line or a large ellipse repaints a
+// narrow strip along itself instead of its whole bounding box.
+QRegion AlongPath(const std::vector<QPointF>& path, int m) {
+    QRegion out;
+    for (std::size_t i = 1; i < path.size(); ++i)
+        out += QRectF(path[i - 1], path[i]).normalized().toAlignedRect().adjusted(-m, -m, m, m);
+    return out;
+}
+
+} // namespace
+
 QRegion TImageView::BandRegion(const TBand& band) {
     if (band.Shape == TBandShape::None) return {};
     const int l = std::min(band.A.x(), band.B.x()), r = std::max(band.A.x(), band.B.x());
@@ -28,15 +43,40 @@ QRegion TImageView::BandRegion(const TBand& band) {
     // Half the pen on either side of the path, and a pixel for the rasteriser's rounding.
     const int m = (band.Shape == TBandShape::Selection ? 1 : std::max(band.Width, 1)) / 2 + 2;
     const QRect box(QPoint(l - m, t - m), QPoint(r + m, b + m));
-    if (band.Shape != TBandShape::Rectangle && band.Shape != TBandShape::Selection) return box;
-    // A rectangle's outline only: four strips, so a large band repaints little.
-    const int s = 2 * m + 1;
-    if (box.width() <= 2 * s || box.height() <= 2 * s) return box;
-    QRegion out(QRect(box.left(), box.top(), box.width(), s));
-    out += QRect(box.left(), box.bottom() - s + 1, box.width(), s);
-    out += QRect(box.left(), box.top() + s, s, box.height() - 2 * s);
-    out += QRect(box.right() - s + 1, box.top() + s, s, box.height() - 2 * s);
-    return out;
+    // Small bands repaint their box.
+    constexpr int Piece = 32;
+    if (box.width() <= 4 * Piece && box.height() <= 4 * Piece) return box;
+    switch (band.Shape) {
+    case TBandShape::Line: {
+        const int n =
+            std::max(std::abs(band.B.x() - band.A.x()), std::abs(band.B.y() - band.A.y())) / Piece + 1;
+        std::vector<QPointF> path;
+        for (int i = 0; i <= n; ++i)
+            path.push_back(QPointF(band.A) + QPointF(band.B - band.A) * (static_cast<double>(i) / n));
+        return AlongPath(path, m);
+    }
+    case TBandShape::Ellipse: {
+        // Pieces at most Piece long; between its ends the curve strays less than Piece^2 / 8r from the chord,
+        // which the extra margin covers.
+        const double rx = (r - l) / 2.0, ry = (b - t) / 2.0, cx = l + rx, cy = t + ry;
+        const int n = std::clamp(static_cast<int>(2 * 3.1416 * std::max(rx, ry) / Piece) + 1, 16, 4096);
+        std::vector<QPointF> path;
+        for (int i = 0; i <= n; ++i) {
+            const double a = 2 * 3.14159265358979 * i / n;
+            path.push_back(QPointF(cx + rx * std::cos(a), cy + ry * std::sin(a)));
+        }
+        return AlongPath(path, m + Piece / 4);
+    }
+    default: {
+        // A rectangle's outline: four strips.
+        const int s = 2 * m + 1;
+        QRegion out(QRect(box.left(), box.top(), box.width(), s));
+        out += QRect(box.left(), box.bottom() - s + 1, box.width(), s);
+        out += QRect(box.left(), box.top() + s, s, box.height() - 2 * s);
+        out += QRect(box.right() - s + 1, box.top() + s, s, box.height() - 2 * s);
+        return out;
+    }
+    }
 }
 
 void DrawBandShape(QPainter& p, const TBand& band) {

@@ -41,7 +41,17 @@ void DrawGdiRectangle(QPainter& p, QPoint a, QPoint b) {
 
 void DrawGdiEllipse(QPainter& p, QPoint a, QPoint b) {
     QRectF box;
-    if (GdiBox(a, b, box)) p.drawEllipse(box);
+    if (!GdiBox(a, b, box)) return;
+    const QPen pen = p.pen();
+    // The painter's one-pixel outline of a flat ellipse overshoots its ends by up to a tenth of its
+    // width; a pen a hair wider goes through the exact outline.
+    if (pen.style() != Qt::NoPen && pen.widthF() <= 1) {
+        QPen exact = pen;
+        exact.setWidthF(1.01);
+        p.setPen(exact);
+    }
+    p.drawEllipse(box);
+    p.setPen(pen);
 }
 
 QPainter::CompositionMode PenMode(int index) {
