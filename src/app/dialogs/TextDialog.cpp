@@ -184,6 +184,7 @@ TfText::TfText(QWidget* parent) : QDialog(parent) {
     setTabOrder(eSize, lbSize);
     setTabOrder(lbSize, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, Alignments->button(0));
 }
 
 void TfText::FormCreate() {
@@ -290,6 +291,7 @@ void TfText::ColrBtn1Changed() {
 }
 
 int TfText::Execute() {
+    Memo1->setFocus(); // the text is typed first
     const int r = Hook() ? Hook()(*this) : exec();
     return r == mrOk ? mrOk : mrCancel;
 }
