@@ -37,6 +37,7 @@ TEST_F(DrawingTest, FreeHandStrokeInEveryPenMode) {
         Drag({{10, 20}, {40, 20}, {70, 20}});
         EXPECT_EQ(At(30, 20), Grey(m.Expected)) << m.Item;
         EXPECT_EQ(At(55, 20), Grey(m.Expected)) << m.Item << " second segment";
+        EXPECT_EQ(At(40, 20), Grey(m.Expected)) << m.Item << " the joint, drawn once";
         EXPECT_EQ(At(30, 23), Grey(0x5A)) << m.Item << " off the stroke";
         EXPECT_EQ(W->Ring.StackSize, before + 1) << m.Item;
         // The whole stroke is one undo step.
