@@ -202,9 +202,10 @@ TEST_F(Settings, BrokenAndOutOfRangeValues) {
         EXPECT_EQ(w.Ring.Levels(), 15);
         EXPECT_EQ(w.width(), 541);
         EXPECT_EQ(w.height(), 446);
-        // A pen style outside the menu ticks no item.
-        EXPECT_EQ(w.Rop2Mode, 20);
-        for (const char* pen : {"Normal1", "MaskNotPen1", "XORPen1", "NotXORPen1"})
+        // A pen style outside the menu means Normal.
+        EXPECT_EQ(w.Rop2Mode, 0);
+        EXPECT_TRUE(Item("Normal1")->isChecked());
+        for (const char* pen : {"MaskNotPen1", "XORPen1", "NotXORPen1"})
             EXPECT_FALSE(Item(pen)->isChecked()) << pen;
         EXPECT_FALSE(Item("PromptforSaveAtTermination1")->isChecked());
         EXPECT_TRUE(Item("SaveImagewithLogFileName1")->isChecked());

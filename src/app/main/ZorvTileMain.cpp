@@ -67,6 +67,7 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     BuildClient();
     WireFileCommands();
     WireImageCommands();
+    WireDrawingTools();
 }
 
 void TfZorvTile::BuildClient() {
@@ -121,7 +122,7 @@ void TfZorvTile::BuildClient() {
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     pnlSine = new QWidget;
     pnlSine->setObjectName("pnlSine");
-    imSine = new TImage(pnlSine);
+    imSine = new TImageView(pnlSine);
     imSine->setObjectName("imSine");
     imSine->move(0, 0);
     // The floating text image and the floating pasted selection, hidden until used.

@@ -19,6 +19,7 @@
 #include "app/main/AppTypes.h"
 #include "app/main/MainWidgets.h"
 #include "app/main/UndoRing.h"
+#include "app/tools/ImageView.h"
 #include "image/FastDIB.h"
 
 class QAction;
@@ -122,7 +123,7 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* pnlSine = nullptr;
-    TImage* imSine = nullptr;
+    TImageView* imSine = nullptr;
     TStatusBar* stBar = nullptr;
     QLabel* imGrad = nullptr;
     QLabel* imBuffer = nullptr;
@@ -474,6 +475,40 @@ private:
     TFastDIB PasteDIB;
     bool PasteDragging = false;
     QPoint PasteDragStart, PastePanelStart;
+
+public:
+    // Drawing tools (tools/DrawingTools.cpp, tools/TextTool.cpp). The tools draw into the view
+    // (imSine's Picture); the view is copied into z once per finished action.
+    bool Drawing = false;    // a drag is in progress
+    bool Dragging = false;   // the floating text follows the pointer
+    int aX = 0, aY = 0;      // anchor of the drag (press point)
+    int zX = 0, zY = 0;      // current end of the drag
+    int PenWidth = 1;        // the pen size taken at the press
+    QRect TextRect;          // extent of the floating text
+    int lcr = 0;             // text alignment: 0 left, 1 centre, 2 right
+    void imSineMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void imSineMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X, int Y);
+    void imSineMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // The view-to-image copy.
+    void CopyViewToImage();
+    // Ends a drag without finishing it: the band goes, the image stays as before the press.
+    void CancelDrag();
+    // The text tool: the floating text follows the pointer until a press places it.
+    void PrepareTextImage();
+    void imTextMouseMove(const QPoint& globalPos);
+    void imTextMouseDown();
+    void CancelFloatingText();
+
+private:
+    void WireDrawingTools();
+    void FinishShape();
+    void SelectionAction();
+    void AutoScroll(int X, int Y);
+    void TextPress(int X, int Y);
+    Qt::MouseButton PressButton = Qt::NoButton; // the button of the press the view took last
+    QPoint PenPos;                              // the free-hand pen position
+    TColor DragPenColor = 0;
+    std::unique_ptr<QObject> TextCapture;       // the floating text's application-wide mouse capture
 };
 
 // Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the

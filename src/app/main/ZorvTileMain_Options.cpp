@@ -2,7 +2,9 @@
 
 #include "app/main/ZorvTileMain.h"
 
+#include "app/dialogs/ShapeAdjust.h"
 #include "app/main/ShortcutList.h"
+
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
@@ -10,6 +12,7 @@
 #include "platform/Shell.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -28,9 +31,14 @@ void TfZorvTile::HideDialogDuringSave1Click() {
 void TfZorvTile::SaveImagewithLogFileName1Click() {}
 void TfZorvTile::PromptforSaveAtTermination1Click() {}
 void TfZorvTile::ShowSampleTextonTestPage1Click() {}
-// The shape adjustment dialog keeps its check boxes in step with these two once it exists.
-void TfZorvTile::ShowAdjClick() {}
-void TfZorvTile::CenterShapesClick() {}
+// The shape adjustment dialog's check boxes follow these two: "Do not show this dialog again" is the
+// opposite of ShowAdj, "Center based on Width" agrees with CenterShapes.
+void TfZorvTile::ShowAdjClick() {
+    if (fAdjust) fAdjust->cbDontShow->setChecked(!ShowAdj->isChecked());
+}
+void TfZorvTile::CenterShapesClick() {
+    if (fAdjust) fAdjust->cbCenter->setChecked(CenterShapes->isChecked());
+}
 
 void TfZorvTile::NormalPenClick(int index) {
     PenItems[static_cast<std::size_t>(index)]->setChecked(true);

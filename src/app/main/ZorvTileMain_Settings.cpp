@@ -252,7 +252,9 @@ void TfZorvTile::LoadSettings() {
         const int height = InRangeOr(ini.ReadInteger(MF, "Height", 446), 100, 16384, 446);
         resize(this->width(), height);
 
+        // A pen style that names no mode means Normal.
         Rop2Mode = ini.ReadInteger(MF, "PenStyle", 0);
+        if (Rop2Mode < 0 || Rop2Mode > 11) Rop2Mode = 0;
         for (int i = 0; i < 12; ++i) PenItems[static_cast<std::size_t>(i)]->setChecked(i == Rop2Mode);
         ShowSampleTextonTestPage1->setChecked(ini.ReadInteger(MF, "TxtOnTst", 0) == 1);
         DefDir = ini.ReadString(MF, "Default Directory", INIDir);
