@@ -151,3 +151,16 @@ TPointPosition PointFromPercent(int percent, int gWidth) {
     gWidth = std::max(gWidth, 1);
     return Clamp({RoundI(static_cast<double>(percent) / 100.0 * gWidth), percent, false}, gWidth);
 }
+
+void ReduceTo565(TFastDIB& d) {
+    if (d.Empty() || d.Bpp != 24) return;
+    for (int y = 0; y < d.Height; ++y) {
+        std::uint8_t* p = d.Scanlines[y];
+        for (int x = 0; x < d.Width; ++x, p += 3) {
+            const int b5 = p[0] >> 3, g6 = p[1] >> 2, r5 = p[2] >> 3;
+            p[0] = static_cast<std::uint8_t>((b5 << 3) | (b5 >> 2));
+            p[1] = static_cast<std::uint8_t>((g6 << 2) | (g6 >> 4));
+            p[2] = static_cast<std::uint8_t>((r5 << 3) | (r5 >> 2));
+        }
+    }
+}

@@ -51,3 +51,7 @@ struct TPointPosition {
 int PercentOfAxis(int pixels, int gWidth);
 TPointPosition PointFromPixels(int pixels, int gWidth);
 TPointPosition PointFromPercent(int percent, int gWidth);
+
+// Every colour reduced to 5 bits of red, 6 of green and 5 of blue and widened back to 8 bits (the top
+// bits repeated below), as a picture drawn through a 16-bit screen bitmap shows it.
+void ReduceTo565(TFastDIB& d);

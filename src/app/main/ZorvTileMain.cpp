@@ -63,6 +63,7 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     BuildClient();
     WireFileCommands();
+    WireGradientCommands();
 }
 
 void TfZorvTile::BuildClient() {
