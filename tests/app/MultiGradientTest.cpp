@@ -5,11 +5,15 @@
 
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/MultiGradientModel.h"
+#include "controls/ColourButton.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 namespace {
@@ -177,4 +181,79 @@ TEST_F(MultiGradient, CancelLeavesTheRecordAndTheImage) {
     TfMultGrad::SetExecuteHook([](TfMultGrad&) { return int(mrCancel); });
     W->MultiGradient1Click();
     EXPECT_EQ(Markers(), (std::vector<TGradientStop>{{10, RGBColor(100, 200, 128)}}));
+}
+
+TEST_F(MultiGradient, PointOptionsPlaceTheStopAndKeepTheTypedColour) {
+    ShowDesigner();
+    D().Button3->click();
+    D().cbShowOpts->setChecked(true);
+    TfMultOpt& o = *fMultOpt;
+    auto addAt = [&](int x, std::function<void()> work) {
+        TfMultOpt::SetExecuteHook([&](TfMultOpt&) {
+            work();
+            return int(mrOk);
+        });
+        QTest::mouseClick(D().pBack, Qt::RightButton, {}, QPoint(x, 5));
+    };
+
+    // 600 pixels on a 512-pixel gradient: 511 and 99 per cent, shown as 511; the stop goes to 511.
+    addAt(10, [&] {
+        EXPECT_EQ(o.Label1->text(), "Left");
+        EXPECT_EQ(o.seLeft->value(), 10);
+        o.seLeft->setValue(600);
+        EXPECT_EQ(o.pixLeft, 511);
+        EXPECT_EQ(o.pctLeft, 99);
+        EXPECT_EQ(o.seLeft->value(), 511);
+    });
+    ASSERT_EQ(D().mrkSize, 1);
+    EXPECT_EQ(D().mrkPnl[0]->Pos(), 511);
+
+    // Switching to per cent and back shows the same stop in the other unit and never moves it.
+    addAt(3, [&] {
+        o.rbPct->click();
+        EXPECT_EQ(o.seLeft->value(), 1); // 0.59 per cent
+        EXPECT_EQ(o.pixLeft, 3);
+        o.rbPix->click();
+        EXPECT_EQ(o.seLeft->value(), 3);
+        o.rbPct->click();
+        o.seLeft->setValue(50);
+        EXPECT_EQ(o.pixLeft, 256);
+        o.seLeft->setValue(150); // past the end in per cent: shown as 99
+        EXPECT_EQ(o.seLeft->value(), 99);
+        EXPECT_EQ(o.pixLeft, 511);
+        o.seLeft->setValue(25);
+        o.rbPix->click();
+    });
+    EXPECT_EQ(D().mrkPnl[1]->Pos(), 128);
+
+    // A colour from the button, then a typed green: the typed value wins.
+    ScopedColorDialogHook button([](TColrBtn*, TColor& c) {
+        c = RGBColor(200, 0, 0);
+        return true;
+    });
+    addAt(40, [&] {
+        QTest::mouseClick(o.bColor, Qt::LeftButton);
+        EXPECT_TRUE(o.bFlag);
+        EXPECT_EQ(o.seRed->value(), 200);
+        o.seGreen->setValue(77);
+        EXPECT_FALSE(o.bFlag);
+    });
+    EXPECT_EQ(D().mrkPnl[2]->Color(), RGBColor(200, 77, 0));
+    EXPECT_EQ(D().CDColor, RGBColor(200, 77, 0));
+
+    // Cancel adds nothing.
+    TfMultOpt::SetExecuteHook([](TfMultOpt&) { return int(mrCancel); });
+    QTest::mouseClick(D().pBack, Qt::RightButton, {}, QPoint(50, 5));
+    EXPECT_EQ(D().mrkSize, 3);
+}
+
+TEST_F(MultiGradient, SettingsClampStopsIntoTheBar) {
+    Program.reset();
+    WriteAll(Ini.filePath("ZorvTile.ini"),
+             "[MGradient]\nbars=2\ncolors=1,2,3,4,5,6\npos=900,-7\nwidth=300\nheight=40\nvertical=0\n");
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    W = fZorvTile;
+    // Horizontal: the bar runs along the height of 40.
+    EXPECT_EQ(W->Gradient.pos, (std::vector<int>{39, 0}));
+    EXPECT_EQ(W->Gradient.width, 300);
 }
