@@ -307,9 +307,10 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRa
     auto* buffer = W->findChild<QLabel*>("Lbl3D2");
     auto* gradient = W->findChild<QLabel*>("Lbl3D1");
     ASSERT_TRUE(buffer && gradient);
-    // Both 3-D labels start inset; the gradient's stays so until the gradient designer paints one.
+    // The buffer's 3-D label starts inset; the gradient's was raised by the first show, which made the
+    // designer's gradient the current one. The buffer commands never touch it.
     EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(gradient->frameShadow(), QFrame::Raised);
     ClipboardPicture(4, 4, qRgb(0, 0, 255));
     Trigger("PasteClipboardtoBuffer1");
     ASSERT_EQ(W->bufr.Width, 4);
@@ -334,5 +335,5 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRa
 
     Trigger("CopyImagetoBuffer1");
     EXPECT_EQ(buffer->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(gradient->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(gradient->frameShadow(), QFrame::Raised);
 }

@@ -317,6 +317,8 @@ public:
     bool PasteGFlag = true;
 
 private:
+    // Opens the two-colour designer at the image size; true when it was closed with OK.
+    bool DesignGradient();
     // The thumbnail, its label and the items that need a gradient, after a design was accepted.
     void TakeGradientThumbnail();
 };

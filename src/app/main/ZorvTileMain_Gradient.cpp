@@ -5,11 +5,13 @@
 
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/MultiGradientModel.h"
+#include "controls/GradientControl.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -45,10 +47,69 @@ void TfZorvTile::WireGradientCommands() {
             OnTriggered(a, cmd);
         }
     };
+    action("Design1", &TfZorvTile::Design1Click, true);
+    // Paste To Image and Merge With Image wait for the first gradient (the window's first show).
+    action("PasteToImage1", &TfZorvTile::PasteToImage1Click, false);
     action("MultiColor1", &TfZorvTile::MultiColor1Click, true);
     action("MultiGradient1", &TfZorvTile::MultiGradient1Click, true);
+    // The tool-bar button pastes whatever the menu item's state.
+    if (auto* b = findChild<QToolButton*>("bPstGrad")) {
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, this, [this] { Guarded([this] { PasteToImage1Click(); }); });
+    }
+    if (imGrad) imGrad->installEventFilter(new TThumbnailFilter(this, imGrad));
 }
 
+bool TfZorvTile::DesignGradient() {
+    TfGradient& d = *fGradient;
+    d.meWide->setText(QString::number(z.Width));
+    d.meHigh->setText(QString::number(z.Height));
+    d.SizeGradient(z.Width, z.Height);
+    if (d.Execute() != mrOk) return false;
+    TakeGradientThumbnail();
+    if (Logging && !DrawGFlag && DesnGFlag)
+        LogLine("Design Gradient, Width " + d.meWide->text() + ", Height " + d.meHigh->text() + ", Gradient " +
+                d.cbStyle->currentText() + ", From Color " + ColorToRGBStr(d.zGrad->BeginColor()) +
+                ", To Color " + ColorToRGBStr(d.zGrad->EndColor()) + ", Angle " + d.meAngle->text());
+    return true;
+}
+
+void TfZorvTile::Design1Click() {
+    DesignGradient();
+}
+
+void TfZorvTile::TakeGradientThumbnail() {
+    const TFastDIB& g = fGradient->zGrad->bm();
+    imGrad->setPixmap(QPixmap::fromImage(DIBView(const_cast<TFastDIB&>(g)).copy()));
+    imGrad->setVisible(true);
+    PasteToImage1->setEnabled(true);
+    if (auto* label = findChild<QLabel*>("Lbl3D1"); label && label->frameShadow() == QFrame::Sunken)
+        label->setFrameShadow(QFrame::Raised);
+    MergeWithImage1->setEnabled(true);
+}
+
+void TfZorvTile::ShowFirstGradient() {
+    // The control renders its picture when it is read, so the designer need not be shown for it.
+    TfGradient& d = *fGradient;
+    d.meWide->setText(QString::number(imSine->width()));
+    d.meHigh->setText(QString::number(imSine->height()));
+    d.SizeGradient(imSine->width(), imSine->height());
+    TakeGradientThumbnail();
+}
+
+void TfZorvTile::PasteToImage1Click() {
+    const TFastDIB& g = fGradient->zGrad->bm();
+    if (g.Empty() || g.Width < 1 || g.Height < 1) {
+        ShowMessage("There is no gradient to paste: its width or height is 0.");
+        return;
+    }
+    CopyUnDo();
+    CopyDIB(g, z);
+    // Edit > Reset returns to the gradient.
+    CopyDIB(z, orig);
+    SetToIm(z);
+    if (!DrawGFlag) LogLine("Paste Gradient to Image");
+}
 void TfZorvTile::MultiColor1Click() {
     MultiGradient1Click();
 }
