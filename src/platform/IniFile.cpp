@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "platform/NumberText.h"
 
 #include "platform/SafeFile.h"
 
@@ -242,7 +243,7 @@ void IniFile::WriteInteger(const QString& section, const QString& key, int value
 }
 
 QString IniFile::FormatFloat(double value) {
-    return QString::number(value, 'g', 15);
+    return FloatText(value);
 }
 
 void IniFile::WriteFloat(const QString& section, const QString& key, double value) {

@@ -59,7 +59,7 @@ TEST_F(FileClipboard, CopyThenReplaceImageRoundTrips) {
     Trigger("ReplaceImage1");
     EXPECT_TRUE(SameDIB(W->z, pattern));
     EXPECT_EQ(W->Ring.StackSize, stack + 1);
-    EXPECT_EQ(LogLines(), (QStringList{"Copy Image to Clipboard", "New Image, Color R: 0 G: 0 B: 0",
+    EXPECT_EQ(LogLines(), (QStringList{"Copy Image to Clipboard", "New Image, Color R: 255 G: 255 B: 255",
                                        "Paste Clipboard to Image"}));
 }
 

@@ -72,11 +72,11 @@ TEST_F(FileCommands, NewFillsTheImageWithTheBrushColourKeepingItsSize) {
     Trigger("New1");
     EXPECT_EQ(W->z.Width, 7);
     EXPECT_EQ(W->z.Height, 5);
-    // The brush colour is black until the tool box provides it.
+    // The tool box's brush colour, white at start.
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) EXPECT_EQ(W->z.Pixels24[y][x], MakeFColor(0, 0, 0));
+        for (int x = 0; x < 7; ++x) EXPECT_EQ(W->z.Pixels24[y][x], MakeFColor(255, 255, 255));
     EXPECT_EQ(W->Ring.StackSize, 1);
-    EXPECT_EQ(LogLines(), QStringList{"New Image, Color R: 0 G: 0 B: 0"});
+    EXPECT_EQ(LogLines(), QStringList{"New Image, Color R: 255 G: 255 B: 255"});
     // Undo brings the pattern back.
     W->bUndoClick();
     EXPECT_EQ(W->z.Pixels24[4][6], Pattern(6, 4));

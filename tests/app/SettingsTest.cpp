@@ -35,6 +35,11 @@ QStringList FirstRunLines() {
     QStringList l{"[MainForm]",    "JPGComp=90",    "TxtOnTst=0", "SaveDlg=0",          "ShowAdj=1",
                   "CenterShape=0", "SaveWithLog=0", "PenStyle=0", "Default Directory=", "Top=1",
                   "Left=195",      "Width=541",     "Height=446", "Status=1",           "UndoLevels=15"};
+    // The filter designer and the tool box write their sections before the main window's values.
+    l << QStringList{"[Filter]", "e1=2", "e2=1",  "e3=1",  "e4=1",  "e5=-3",
+                     "e6=-1",    "e7=1", "e8=-1", "e9=-1", "eDiv=1"};
+    l << QStringList{"[ToolBox]",  "Top=1",       "Left=3", "Pen Color=0", "Brush Color=16777215",
+                     "Pen Size=2", "Fill Shape=1"};
     l << "[EffectVals]";
     const std::map<int, int> defs{
         {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},

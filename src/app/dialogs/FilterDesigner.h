@@ -1,11 +1,45 @@
 #pragma once
-// TfFilter: the user filter designer. Created in its place at start-up; its contents are still to come.
+// TfFilter: the user filter designer ("Create-A-Filter"): nine kernel weights and a divisor, kept in
+// section [Filter] of the settings file.
 
-#include "app/dialogs/PendingBase.h"
+#include <QDialog>
 
-class TfFilter : public TPendingForm {
+#include <array>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TfFilter : public QDialog {
 public:
-    explicit TfFilter(QWidget* parent = nullptr) : TPendingForm("fFilter", "Create-A-Filter", parent) {}
+    explicit TfFilter(QWidget* parent = nullptr);
+    ~TfFilter() override;
+
+    // Reads section [Filter] when the settings file was written before.
+    void FormCreate();
+    // Writes the ten texts to section [Filter].
+    void FormDestroy();
+
+    QLineEdit *e1 = nullptr, *e2 = nullptr, *e3 = nullptr, *e4 = nullptr, *e5 = nullptr, *e6 = nullptr,
+              *e7 = nullptr, *e8 = nullptr, *e9 = nullptr;
+    QLineEdit* eDiv = nullptr;
+    QPushButton* BitBtn1 = nullptr; // OK
+    QPushButton* BitBtn2 = nullptr; // Cancel
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+
+    // The nine kernel edits, row by row.
+    std::array<QLineEdit*, 9> Kernel() const { return {e1, e2, e3, e4, e5, e6, e7, e8, e9}; }
+
+    // Shows the dialog modally and returns mrOk or mrCancel. Tests answer through the hook, which gets
+    // the dialog (to type into it) and returns the result.
+    int Execute();
+    using TExecuteHook = std::function<int(TfFilter&)>;
+    static void SetExecuteHook(TExecuteHook hook);
+
+private:
+    bool Destroyed = false;
 };
 
 extern TfFilter* fFilter;

@@ -53,17 +53,6 @@ QSize imageSize() {
 
 // ---- helpers ----
 
-double StrToFloat(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        throw std::runtime_error(
-            QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
-    return v;
-}
-
 QString FloatStr2(double value) {
     return QString::number(value, 'f', 2);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Print options dialog and the printing helpers the main window uses.
 
+#include "platform/NumberText.h"
+
 #include <QDialog>
 #include <QGroupBox>
 #include <QRect>
@@ -99,9 +101,6 @@ private:
 
 extern TfPrint* fPrint;
 
-// A real number typed by the user: '.' or ',' as the decimal separator, blanks around ignored.
-// Throws std::runtime_error("'<text>' is not a valid floating point value") otherwise.
-double StrToFloat(const QString& text);
 // A number with two decimals and a full stop ("5.33").
 QString FloatStr2(double value);
 

@@ -2,6 +2,7 @@
 
 #include "app/main/ZorvTileMain.h"
 
+#include "app/effects/EffectCatalogue.h"
 #include "app/main/Glyphs.h"
 #include "app/dialogs/AllForms.h"
 #include "platform/Cursor.h"
@@ -97,12 +98,12 @@ void TfZorvTile::BuildClient() {
     expand->setObjectName("bExpand");
     expand->setText("E");
     expand->setToolTip("Expand/Collapse Tree branches");
-    expand->setEnabled(false); // the effect tree is filled by the effect catalogue
     lv->addWidget(expand, 0, Qt::AlignLeft);
     TreeView1 = new QTreeWidget(left);
     TreeView1->setObjectName("TreeView1");
     TreeView1->setHeaderHidden(true);
     lv->addWidget(TreeView1, 1);
+    FillEffectTree();
     row->addWidget(left);
 
     // The image area: a borderless scroll box holding pnlSine with the image control.
@@ -160,43 +161,6 @@ void TfZorvTile::BuildClient() {
     setCentralWidget(client);
 }
 
-void TfZorvTile::SetEffectDefaults() {
-    EffectDefs.fill(0);
-    const std::pair<int, int> defs[] = {
-        {6, 250}, {13, 2},  {15, 50}, {16, 64},  {18, 100}, {21, 5},  {22, 25}, {23, 3},   {24, 6},  {25, 50},
-        {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},   {37, 25}, {43, 45}, {45, 64},  {46, 3},  {47, 3},
-        {49, 50}, {50, 50}, {51, 20}, {52, 700}, {53, 1},   {54, -1}, {55, 64}, {56, 128}, {57, 32}, {58, 32},
-        {59, 4},  {60, 3},  {61, 1},  {62, 16},  {63, 16},  {64, 24}, {65, 270}};
-    for (const auto& [i, v] : defs) EffectDefs[static_cast<std::size_t>(i)] = v;
-    EffectVals = EffectDefs;
-    UDPeakVal = UDPeakDef;
-    LRPeakVal = LRPeakDef;
-    UDWavVal = UDWavDef;
-    LRWavVal = LRWavDef;
-    FishVal = FishDef;
-    ScaleVal = ScaleDef;
-    TurbVal = TurbDef;
-    UDWatSelf = UDWatSelfDef;
-    UDWatBuf = UDWatBufDef;
-    UDSBlurSelf = UDSBlurSelfDef;
-    UDSBlurBuf = UDSBlurBufDef;
-    SBlurReps = SBlurRepsDef;
-    NovaSpokVal = NovaSpokDef;
-    NovaHueVal = NovaHueDef;
-    NovaXVal = NovaXDef;
-    NovaYVal = NovaYDef;
-    HytElVal = HytElDef;
-    HytDpVal = HytDpDef;
-    HytBmVal = HytBmDef;
-    TrColVal = TrColDef;
-    TrUseVal = TrUseDef;
-    WvLenVal = WvLenDef;
-    WvPhsVal = WvPhsDef;
-    WvRflVal = WvRflDef;
-    WhPchVal = WhPchDef;
-    WhRadVal = WhRadDef;
-}
-
 void TfZorvTile::FormCreate() {
     INIDir = DocumentsFolder();
     if (INIDir.isEmpty()) INIDir = TempFolder();
@@ -211,6 +175,8 @@ void TfZorvTile::FormCreate() {
     SetToIm(z);
     CopyDIB(z, orig);
 
+    Effects = EffectNames();
+    fxShortCut = EffectShortCuts();
     SetEffectDefaults();
     Fill = Texting = TextNow = false;
     Tool = TDrawTool::dtFreeHand;

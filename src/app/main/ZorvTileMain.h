@@ -8,10 +8,14 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
+#include "app/effects/EffectParams.h"
+#include "app/effects/EffectRules.h"
 #include "app/main/AppTypes.h"
 #include "app/main/MainWidgets.h"
 #include "app/main/UndoRing.h"
@@ -40,7 +44,7 @@ void CopyMe(QImage& Dest, const QImage& Src);
 // Dest := a 24-bit bitmap copy of Src.
 void CopyFB(QImage& Dest, const TFastDIB& Src);
 
-class TfZorvTile : public QMainWindow {
+class TfZorvTile : public QMainWindow, public TEffectParams {
 public:
     explicit TfZorvTile(QWidget* parent = nullptr);
     ~TfZorvTile() override;
@@ -83,25 +87,7 @@ public:
     void Reset1Click();
     void ChangeUndoQuantity1Click();
 
-    // Effect parameters (their meaning belongs to the effect catalogue) and drawing state.
-    std::array<int, 66> EffectVals{};
-    std::array<int, 66> EffectDefs{};
-    float UDPeakVal = 0, LRPeakVal = 0, UDPeakDef = 3.0f, LRPeakDef = 2.0f;
-    float UDWavVal = 0, LRWavVal = 0, UDWavDef = 32.0f, LRWavDef = 17.0f;
-    float FishVal = 0, FishDef = 0.75f, ScaleVal = 0, ScaleDef = 2.0f;
-    int TurbVal = 0, TurbDef = 120;
-    int UDWatSelf = 0, UDWatBuf = 0, UDSBlurSelf = 0, UDSBlurBuf = 0, SBlurReps = 0;
-    int UDWatSelfDef = -128, UDWatBufDef = 100, UDSBlurSelfDef = 1, UDSBlurBufDef = 1, SBlurRepsDef = 32;
-    int NovaSpokVal = 0, NovaHueVal = 0, NovaSpokDef = 64, NovaHueDef = 32;
-    int NovaXVal = 0, NovaYVal = 0, NovaXDef = 24, NovaYDef = 36;
-    int HytElVal = 0, HytDpVal = 0, HytElDef = 20, HytDpDef = 16;
-    bool HytBmVal = true, HytBmDef = true;
-    TColor TrColVal = 0, TrColDef = 0;
-    bool TrUseVal = false, TrUseDef = false;
-    int WvLenVal = 0, WvLenDef = 10;
-    double WvPhsVal = 0, WvPhsDef = 8.0;
-    bool WvRflVal = false, WvRflDef = false;
-    float WhPchVal = 0, WhPchDef = 0.5f, WhRadVal = 0, WhRadDef = 1.0f;
+    // The current effect and the drawing state (the effect parameters come from TEffectParams).
     int lvl = -1;
     QString Effect;
     TMgradNfo Gradient;
@@ -109,8 +95,6 @@ public:
     TDrawTool Tool = TDrawTool::dtFreeHand;
     int Rop2Mode = 0;
     bool FlagB = false, DrawGFlag = false, DesnGFlag = true;
-    // Sets every effect parameter to its built-in default.
-    void SetEffectDefaults();
 
     // Settings file.
     QString SettingsFileName() const; // INIDir + "/ZorvTile.ini"
@@ -173,6 +157,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildClient();
+    // The effect tree from the catalogue, with its events (ZorvTileMain_Menu.cpp).
+    void FillEffectTree();
     void PaintGlyphs();
     void UpdateUndoButton();
     void WriteSections(IniFile& ini);
@@ -283,6 +269,172 @@ public:
                                                   const QString& filter, const QString& proposed)>;
     static void SetFileDialogHook(TFileDialogHook hook);
 
+public:
+    // The effect catalogue and its dispatch (effects/).
+    QStringList Effects;    // the 66 effect names, index order
+    QStringList fxShortCut; // the 66 shortcut texts, each after one blank
+    std::array<QAction*, 66> EffectItems{}; // the Effects menu's items, index order
+    QString MapBuf;         // the texture Map Texture used last
+    TColor TintColor = 0;   // the colour Tint used last
+
+    // Apply: checks and stores the tool box's values, runs the current effect and logs it.
+    void bGoClick();
+    // The current effect's log line, when logging.
+    void WriteLog();
+    // Shows the current effect's panel in the tool box and lets it repaint.
+    void ShowEffectControls();
+    // The effect tree's events. TreeView1KeyPress answers whether it consumed the key.
+    void TreeView1MouseDown();
+    void TreeView1Change();
+    void TreeView1DblClick();
+    bool TreeView1KeyPress(QChar key);
+    void bExpandClick();
+    // OnClick of the tool box's Use Peaks and Wrap boxes.
+    void ckbxclk();
+
+    // What the effects read besides their parameters, and the tool box's values for Apply.
+    TEffectContext EffectContext() const;
+    // The gradient designer's texts that the log line of Draw Gradient quotes.
+    void GradientLogTexts(TEffectContext& c) const;
+    TToolBoxInputs ToolBoxInputs() const;
+    // True when the stored values let effect `index` run; otherwise its message is shown.
+    bool EffectAllowed(int index);
+    // What Apply runs for effect `index` with the stored values; true when the effect ran.
+    bool RunEffect(int index);
+    // The routine of an effect that runs a library routine inside its caller's frame.
+    void RunLibraryRoutine(int index);
+    // The menu command of effect `index` in its handler's order.
+    void EffectMenuCommand(int index);
+
+    // The 66 menu handlers.
+    void SoftenMore1Click();
+    void SoftenLess1Click();
+    void EdgeEnhanceMore1Click();
+    void EdgeEnhanceLess1Click();
+    void EdgeEmbossMore1Click();
+    void EdgeEmbossLess1Click();
+    void ClassicEmboss1Click();
+    void HiPass1Click();
+    void Sharpen1Click();
+    void Laplace1Click();
+    void Blur1Click();
+    void FindEdges1Click();
+    void GaussianSoft1Click();
+    void GaussianBlur1Click();
+    void DesignYourOwn1Click();
+    void SineWaveUD1Click();
+    void SineWaveLR1Click();
+    void SineWaveBoth1Click();
+    void Twist1Click();
+    void FishEye1Click();
+    void Circular1Click();
+    void Astroid1Click();
+    void ConcentricRects1Click();
+    void Mosaic1Click();
+    void CircleMosaic1Click();
+    void ColorNoise1Click();
+    void Spray1Click();
+    void ZorvSwizzle1Click();
+    void MapTexture1Click();
+    void Marble1Click();
+    void ColorRotate1Click();
+    void Negative1Click();
+    void Brighten1Click();
+    void Lighten1Click();
+    void Tint1Click();
+    void GrayScale1Click();
+    void ErasetoBlack1Click();
+    void ExchangeColor1Click();
+    void ReSizeFast1Click();
+    void ReSizeSmooth1Click();
+    void Rotate901Click();
+    void MirrorLR1Click();
+    void MirrorUD1Click();
+    void RotateAngle1Click();
+    void RotateSeamless1Click();
+    void Scroll1Click();
+    void CycloidMosaic1Click();
+    void GradientBars1Click();
+    void Gradient2Click();
+    void MergeGradient1Click();
+    void MergeBuffer1Click();
+    void Buttonize1Click();
+    void PlasmaCloud1Click();
+    void StretchBlurwithBuffer1Click();
+    void StretchBlurwithSelf1Click();
+    void WaterwithBuffer1Click();
+    void WaterwithSelf1Click();
+    void SuperNova1Click();
+    void HeightMap1Click();
+    void SplitBlur1Click();
+    void SplitGauss1Click();
+    void Trace1Click();
+    void RippleTooth1Click();
+    void SeamlessEdge1Click();
+    void Waves1Click();
+    void WhirlPinch1Click();
+
+    // Effect methods: each says whether it ran (a cancelled dialog or a refused value: false).
+    // The fixed filters, the seamless Gaussian blur and the user filter (effects/EffectFilters.cpp).
+    bool DoSoftenMore();
+    bool DoSoftenLess();
+    bool DoEdgeEnhanceMore();
+    bool DoEdgeEnhanceLess();
+    bool DoEdgeEmbossMore();
+    bool DoEdgeEmbossLess();
+    bool DoHiPass();
+    bool DoSharpen();
+    bool DoLaplace();
+    bool DoBlur();
+    bool DoFindEdges();
+    bool DoGaussianSoft();
+    bool DoGaussianBlur(int Amount);
+    // The user filter's dialog and filter; true when the filter ran.
+    bool RunDesignYourOwn();
+    // Geometric, mosaic and scrolling effects.
+    bool DoTwist(int Amount);
+    bool DoFishEye(float Amount);
+    bool DoCircular();
+    bool DoAstroid(int N);
+    bool DoConcentricRects(int N);
+    bool DoMosaic(int N);
+    bool DoCircleMosaic(int N);
+    bool DoSpray(int Amount);
+    bool DoSwizzle(int N); // inside its caller's frame
+    bool DoMapTexture(float M);
+    bool DoReSizeFast();
+    bool DoReSizeSmooth();
+    bool DoRotate90();
+    bool DoMirrorLR();
+    bool DoMirrorUD();
+    bool DoRotateAngle(int Degrees);
+    bool DoRotateSeamless();
+    bool DoCycloidMosaic(int R);
+    void ScrollImLR(int Flag);
+    void ScrollImUD(int Flag);
+    // Colour, blend, plasma and merge effects.
+    bool DoColorNoise(int Amount);
+    bool DoMarble(int Roughness, int Turb, float Scale);
+    bool DoColorRotate(int N);
+    bool DoNegative();
+    bool DoBrighten();
+    bool DoLighten();
+    bool DoTint();
+    bool DoEraseToBlack();
+    bool DoExchangeColor(TColor From, TColor To, std::uint16_t Tolerance);
+    bool DoGradientBars(int N);
+    bool DoDrawGradient();
+    bool DoMergeGradient(int P);
+    bool DoMergeBuffer(int P);
+    bool DoPlasmaCloud(int Roughness);
+    bool DoStretchBlur(int UD, int LR, TFastDIB& Src, int Reps);
+    // The live preview of the tool box's six colour sliders: buf := z adjusted, shown; z unchanged.
+    void ToolScroll();
+
+    // Drawing tools chosen in the tool box, and the colour slider toggle.
+    void SetTool(bool Fil, bool Txtn, TDrawTool Tewl, int crs);
+    void bColorClick();
+
 private:
     // The shared step of Open, the drop and the start-up file: `pic` becomes the image and the
     // last opened picture; the image area and the size panels follow.
@@ -348,3 +500,7 @@ private:
     TfZorvTile& W;
 };
 extern TfZorvTile* fZorvTile;
+
+// The menu handler of effect `index` (0 to 65).
+using TEffectHandler = void (TfZorvTile::*)();
+TEffectHandler EffectHandler(int index);

@@ -2,6 +2,7 @@
 // the file dialogs and the wiring of every file, clipboard and buffer command.
 
 #include "app/dialogs/JpegQuality.h"
+#include "app/dialogs/ToolBox.h"
 #include "app/main/ZorvTileMain.h"
 
 #include "platform/ErrorGuard.h"
@@ -189,13 +190,11 @@ void TfZorvTile::WireFileCommands() {
 }
 
 TColor TfZorvTile::ToolBoxBrushColor() const {
-    // The tool box's brush colour; black until the tool box has its colour buttons.
-    return RGBColor(0, 0, 0);
+    return fToolBox ? fToolBox->BrushColor() : RGBColor(255, 255, 255);
 }
 
 TColor TfZorvTile::ToolBoxPenColor() const {
-    // The tool box's pen colour; black until the tool box has its colour buttons.
-    return RGBColor(0, 0, 0);
+    return fToolBox ? fToolBox->PenColor() : RGBColor(0, 0, 0);
 }
 
 QString TfZorvTile::QtNameFilters(const QString& filter) {

@@ -77,6 +77,16 @@ const QPixmap& logIcon() {
 
 } // namespace
 
+void TfZorvTile::GradientLogTexts(TEffectContext& c) const {
+    const GradientSummary g = CurrentGradientSummary();
+    c.GradWide = QString::number(imSine ? imSine->width() : z.Width);
+    c.GradHigh = QString::number(imSine ? imSine->height() : z.Height);
+    c.GradStyle = g.style;
+    c.GradBegin = g.beginColor;
+    c.GradEnd = g.endColor;
+    c.GradAngle = g.angle;
+}
+
 void TfZorvTile::SetLogFolder(const QString& folder) {
     logFolderOverride() = folder;
 }

@@ -1,96 +1,21 @@
 // The main window's menu tree and tool bar.
 
+#include "app/effects/EffectCatalogue.h"
 #include "app/main/Glyphs.h"
 #include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-// One entry of the Effects menu: the item's name, its caption and its key combination.
-struct TEffectItem {
-    const char* Name;
-    const char* Caption;
-    const char* Group;
-    const char* Keys;
-};
-
-// The 66 effects in index order.
-const TEffectItem EffectItems[66] = {
-    {"SoftenMore1", "Soften More", "Filters", "Ctrl+Alt+Y"},
-    {"SoftenLess1", "Soften Less", "Filters", "Ctrl+Y"},
-    {"EdgeEnhanceMore1", "Edge Enhance More", "Filters", "Ctrl+Alt+A"},
-    {"EdgeEnhanceLess1", "Edge Enhance Less", "Filters", "Ctrl+Alt+B"},
-    {"EdgeEmbossMore1", "Edge Emboss More", "Filters", "Ctrl+Alt+C"},
-    {"EdgeEmbossLess1", "Edge Emboss Less", "Filters", "Ctrl+Alt+D"},
-    {"ClassicEmboss1", "Classic Emboss", "Filters", "Ctrl+Alt+E"},
-    {"HiPass1", "HiPass", "Filters", "Ctrl+I"},
-    {"Sharpen1", "Sharpen", "Filters", "Ctrl+S"},
-    {"Laplace1", "Laplace", "Filters", "Ctrl+P"},
-    {"Blur1", "Blur", "Filters", "Ctrl+Alt+H"},
-    {"FindEdges1", "Find Edges", "Filters", "Ctrl+Alt+F"},
-    {"GaussianSoft1", "Gaussian Soft", "Filters", "Ctrl+Alt+G"},
-    {"GaussianBlur1", "Gaussian Blur", "Filters", "Ctrl+G"},
-    {"DesignYourOwn1", "Design Your Own", "Filters", "Ctrl+F5"},
-    {"SineWaveUD1", "SineWave U/D", "Distortions", "Ctrl+D"},
-    {"SineWaveLR1", "SineWave L/R", "Distortions", "Ctrl+E"},
-    {"SineWaveBoth1", "SineWave Both", "Distortions", "Ctrl+X"},
-    {"Twist1", "Twist", "Distortions", "Ctrl+T"},
-    {"FishEye1", "FishEye", "Distortions", "Ctrl+F"},
-    {"Circular1", "Circular", "Distortions", "Ctrl+W"},
-    {"Astroid1", "Astroid", "Distortions", "Ctrl+A"},
-    {"ConcentricRects1", "Concentric Rects", "Distortions", "Ctrl+Alt+O"},
-    {"Mosaic1", "Mosaic", "Distortions", "Ctrl+Alt+M"},
-    {"CircleMosaic1", "Circle Mosaic", "Distortions", "Ctrl+Alt+N"},
-    {"ColorNoise1", "Color Noise", "Distortions", "Ctrl+Alt+P"},
-    {"Spray1", "Spray", "Distortions", "Ctrl+Alt+Q"},
-    {"ZorvSwizzle1", "ZorvSwizzle", "Distortions", "Ctrl+H"},
-    {"MapTexture1", "Map Texture", "Distortions", "Ctrl+F2"},
-    {"Marble1", "Marble", "Distortions", "Ctrl+F3"},
-    {"ColorRotate1", "Color Rotate", "Color", "Ctrl+O"},
-    {"Negative1", "Negative", "Color", "Ctrl+N"},
-    {"Brighten1", "Brighten", "Color", "Ctrl+B"},
-    {"Lighten1", "Lighten", "Color", "Ctrl+Alt+T"},
-    {"Tint1", "Tint", "Color", "Ctrl+Alt+U"},
-    {"GrayScale1", "Gray Scale", "Color", "Ctrl+Alt+V"},
-    {"ErasetoBlack1", "Erase to Black", "Color", "Ctrl+K"},
-    {"ExchangeColor1", "Exchange Color", "Color", "Ctrl+Alt+Z"},
-    {"ReSizeFast1", "ReSize Fast", "Size/Aspect", "Ctrl+Q"},
-    {"ReSizeSmooth1", "ReSize Smooth", "Size/Aspect", "Ctrl+R"},
-    {"Rotate901", "Rotate 90", "Size/Aspect", "Ctrl+Alt+X"},
-    {"MirrorLR1", "Mirror L/R", "Size/Aspect", "Ctrl+L"},
-    {"MirrorUD1", "Mirror U/D", "Size/Aspect", "Ctrl+M"},
-    {"RotateAngle1", "Rotate Angle", "Size/Aspect", "Ctrl+Alt+R"},
-    {"RotateSeamless1", "Rotate Seamless", "Size/Aspect", "Ctrl+Alt+S"},
-    {"Scroll1", "Scroll", "Size/Aspect", "Ctrl+Alt+K"},
-    {"CycloidMosaic1", "Cycloid Mosaic", "Draw", "Ctrl+Alt+L"},
-    {"GradientBars1", "Gradient Bars", "Draw", "Ctrl+Alt+W"},
-    {"Gradient2", "Gradient", "Draw", "Ctrl+J"},
-    {"MergeGradient1", "Merge Gradient", "Draw", "Ctrl+Alt+I"},
-    {"MergeBuffer1", "Merge Buffer", "Draw", "Ctrl+Alt+J"},
-    {"Buttonize1", "Buttonize", "Draw", "Ctrl+U"},
-    {"PlasmaCloud1", "Plasma Cloud", "Draw", "Ctrl+F4"},
-    {"StretchBlurwithBuffer1", "StretchBlur with Buffer", "Distortions", "Ctrl+F6"},
-    {"StretchBlurwithSelf1", "StretchBlur with Self", "Distortions", "Ctrl+F7"},
-    {"WaterwithBuffer1", "Water with Buffer", "Distortions", "Ctrl+F8"},
-    {"WaterwithSelf1", "Water with Self", "Distortions", "Ctrl+F9"},
-    {"SuperNova1", "SuperNova", "Draw", "Ctrl+F10"},
-    {"HeightMap1", "HeightMap", "Distortions", "Ctrl+F11"},
-    {"SplitBlur1", "Split Blur", "Filters", "Ctrl+F12"},
-    {"SplitGauss1", "Split Gauss", "Filters", "Shift+Ctrl+F12"},
-    {"Trace1", "Trace", "Distortions", "Shift+F1"},
-    {"RippleTooth1", "RippleTooth", "Distortions", "Shift+F2"},
-    {"SeamlessEdge1", "Seamless Edge", "Distortions", "Shift+F3"},
-    {"Waves1", "Waves", "Distortions", "Shift+F4"},
-    {"WhirlPinch1", "Whirl/Pinch", "Distortions", "Shift+F5"},
-};
 
 // The Pen menu's raster modes, index = Rop2Mode.
 const char* const PenItemNames[12][2] = {
@@ -191,22 +116,25 @@ void TfZorvTile::BuildMenus() {
     AddItem(seamless, "N4WayFlip1", "4 Way &Flip", {}, later);
     OnTriggered(AddItem(image, "SetAsWallpaper1", "Set As &Wallpaper"), &TfZorvTile::SetAsWallpaper1Click);
 
-    // Effects: five groups, each in alphabetical order of caption.
+    // Effects: five groups, each in alphabetical order of caption. Effects whose commands are not
+    // built yet stay disabled.
     QMenu* effects = AddMenu(this, bar, nullptr, "Effects1", "Effec&ts");
-    const char* const groups[5][3] = {{"Color1", "&Color", "Color"},
-                                      {"Distortions1", "&Distortions", "Distortions"},
-                                      {"Draw1", "Dra&w", "Draw"},
-                                      {"Filters1", "&Filters", "Filters"},
-                                      {"SizeAspect1", "&Size/Aspect", "Size/Aspect"}};
-    for (const auto& g : groups) {
-        QMenu* gm = AddMenu(this, nullptr, effects, g[0], g[1]);
-        std::vector<const TEffectItem*> items;
-        for (const auto& e : EffectItems)
-            if (qstrcmp(e.Group, g[2]) == 0) items.push_back(&e);
-        std::sort(items.begin(), items.end(), [](const TEffectItem* a, const TEffectItem* b) {
-            return QString::compare(a->Caption, b->Caption, Qt::CaseInsensitive) < 0;
-        });
-        for (const TEffectItem* e : items) AddItem(gm, e->Name, e->Caption, QKeySequence(e->Keys), later);
+    const char* const groups[5][2] = {{"Color1", "&Color"},
+                                      {"Distortions1", "&Distortions"},
+                                      {"Draw1", "Dra&w"},
+                                      {"Filters1", "&Filters"},
+                                      {"SizeAspect1", "&Size/Aspect"}};
+    for (std::size_t g = 0; g < 5; ++g) {
+        QMenu* gm = AddMenu(this, nullptr, effects, groups[g][0], groups[g][1]);
+        int count = 0;
+        const auto order = SortedGroup(EffectGroups[g], true, count);
+        for (int k = 0; k < count; ++k) {
+            const int i = order[static_cast<std::size_t>(k)];
+            const TEffectInfo& e = EffectCatalogue[static_cast<std::size_t>(i)];
+            QAction* a = AddItem(gm, e.ItemName, e.Caption, QKeySequence(e.Keys), !EffectPending(i));
+            EffectItems[static_cast<std::size_t>(i)] = a;
+            OnTriggered(a, EffectHandler(i));
+        }
     }
 
     QMenu* pen = AddMenu(this, bar, nullptr, "Pen1", "Pen");
@@ -301,7 +229,7 @@ void TfZorvTile::BuildToolBar() {
     apply->setLayoutDirection(Qt::RightToLeft);
     apply->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     apply->setIcon(QIcon(QPixmap::fromImage(PaintApplyGlyph())));
-    apply->setEnabled(later);
+    connect(apply, &QToolButton::clicked, this, [this] { Guarded([this] { bGoClick(); }); });
     ToolBar1->addWidget(apply);
     ToolBar1->addSeparator();
     bUndo = button("bUndo", 6, "UnDo ", false);
@@ -316,4 +244,54 @@ void TfZorvTile::BuildToolBar() {
     button("bPstBufr", 10, "Paste Buffer to Image", later);
     ToolBar1->addSeparator();
     button("bTest", 11, "Test Tiles", later);
+}
+
+namespace {
+
+// Passes Enter in the effect tree to the tree's key handler; other keys go on.
+class TTreeKeys : public QObject {
+public:
+    TTreeKeys(QObject* parent, std::function<bool(QChar)> press) : QObject(parent), Press(std::move(press)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(event);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) return Press(QChar(13));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(QChar)> Press;
+};
+
+} // namespace
+
+void TfZorvTile::FillEffectTree() {
+    TreeView1->clear();
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (const char* group : EffectGroups) {
+        auto* node = new QTreeWidgetItem(TreeView1, QStringList(QString::fromLatin1(group)));
+        int count = 0;
+        const auto order = SortedGroup(group, false, count);
+        for (int k = 0; k < count; ++k)
+            new QTreeWidgetItem(
+                node,
+                QStringList(
+                    EffectCatalogue[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])].Name));
+    }
+    connect(TreeView1, &QTreeWidget::itemPressed, this,
+            [this] { Guarded([this] { TreeView1MouseDown(); }); });
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this] { Guarded([this] { TreeView1Change(); }); });
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this,
+            [this] { Guarded([this] { TreeView1DblClick(); }); });
+    TreeView1->installEventFilter(new TTreeKeys(TreeView1, [this](QChar key) {
+        bool consumed = false;
+        Guarded([&] { consumed = TreeView1KeyPress(key); });
+        return consumed;
+    }));
+    if (auto* expand = findChild<QToolButton*>("bExpand"))
+        connect(expand, &QToolButton::clicked, this, [this] { Guarded([this] { bExpandClick(); }); });
 }

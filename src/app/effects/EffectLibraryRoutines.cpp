@@ -1,0 +1,76 @@
+// The catalogue effects that run a library routine on the image directly, inside their caller's frame.
+
+#include "app/main/ZorvTileMain.h"
+#include "image/ZorvFX.h"
+
+void TfZorvTile::RunLibraryRoutine(int index) {
+    const int V = Val(index);
+    const TColor pen = ToolBoxPenColor();
+    switch (index) {
+    case 6:
+        ClassicEmboss(z, buf, V);
+        break;
+    case 15:
+    case 16: {
+        const TEffectContext c = EffectContext();
+        const float period =
+            index == 15 ? (c.Peaks ? UDPeakVal : UDWavVal) : (c.Peaks ? LRPeakVal : LRWavVal);
+        if (index == 15)
+            SineWaveUD(z, V, c.Wrap, period, c.Peaks);
+        else
+            SineWaveLR(z, V, c.Wrap, period, c.Peaks);
+        break;
+    }
+    case 17:
+        SineWaveBoth(z, Val(15), Val(16), UDPeakVal, LRPeakVal);
+        break;
+    case 27:
+        DoSwizzle(V);
+        break;
+    case 35:
+        GrayScale24(z);
+        break;
+    case 51:
+        Buttonize(z, pen, ToolBoxBrushColor(), V);
+        break;
+    case 55:
+        WaterDisplace(UDWatBuf, V, bufr, z);
+        break;
+    case 56:
+        WaterDisplace(UDWatSelf, V, z, z);
+        break;
+    case 57:
+        CopyDIB(z, buf);
+        SuperNova(z, buf, GetBValue(pen), GetGValue(pen), GetRValue(pen), NovaXVal, NovaYVal, V, NovaSpokVal,
+                  NovaHueVal);
+        CopyDIB(buf, z);
+        break;
+    case 58:
+        CopyDIB(z, buf);
+        HeightMap(z, buf, HytDpVal, V, HytElVal, HytBmVal ? 0 : 1);
+        break;
+    case 59:
+        SplitBlur(z, V);
+        break;
+    case 60:
+        for (int d = V; d >= 0; --d) SplitBlur(z, d);
+        break;
+    case 61:
+        TraceEdges(z, V, TrUseVal ? pen : 0);
+        break;
+    case 62:
+        RippleTooth(z, V);
+        break;
+    case 63:
+        SeamlessEdge(z, V);
+        break;
+    case 64:
+        RadialWaves(z, V, WvLenVal, static_cast<float>(WvPhsVal), WvRflVal);
+        break;
+    case 65:
+        WhirlPinch(z, V, WhPchVal, WhRadVal);
+        break;
+    default:
+        break;
+    }
+}
