@@ -180,3 +180,54 @@ TEST_F(GradientCommands, AnEmptyGradientIsNotPasted) {
     EXPECT_TRUE(W->Ring.Empty);
     EXPECT_EQ(W->z.Width, 512);
 }
+
+TEST_F(GradientCommands, DrawGradientPastesOnlyAfterOkAndWritesOnlyItsOwnLine) {
+    W->LogthisSession1Click();
+    // Closed without OK: nothing is pasted and nothing logged.
+    TfGradient::SetExecuteHook([](TfGradient&) { return int(mrCancel); });
+    Item("Gradient2")->trigger();
+    EXPECT_TRUE(W->Ring.Empty);
+    EXPECT_EQ(W->z.Width, 512);
+    EXPECT_TRUE(W->DesnGFlag);
+    EXPECT_FALSE(W->DrawGFlag);
+
+    TfGradient::SetExecuteHook([](TfGradient& d) {
+        EXPECT_TRUE(fZorvTile->DrawGFlag);
+        d.meHigh->setText("100");
+        d.bOK->click();
+        return int(mrOk);
+    });
+    Item("Gradient2")->trigger();
+    EXPECT_FALSE(W->Ring.Empty);
+    EXPECT_EQ(W->z.Height, 100);
+    EXPECT_EQ(W->lvl, 48);
+    EXPECT_TRUE(W->DesnGFlag && W->PasteGFlag);
+    EXPECT_FALSE(W->DrawGFlag);
+    EXPECT_EQ(LogLines(), QStringList{"Draw Gradient, Width 512, Height 100, Gradient VertCenter, From Color R: 0 "
+                                      "G: 0 B: 128, To Color R: 0 G: 255 B: 255, Angle 0"});
+}
+
+TEST_F(GradientCommands, MergeWithImageBlendsOnlyWhileThereIsAGradient) {
+    W->LogthisSession1Click();
+    TfGradient::SetColorDialogHook([](TColor& c) {
+        c = RGBColor(200, 100, 50);
+        return true;
+    });
+    D().bFromCl->click();
+    D().bClTo->click();
+    W->EffectVals[49] = 50;
+    // Disabled until a gradient is current: nothing happens.
+    W->MergeWithImage1Click();
+    EXPECT_TRUE(W->Ring.Empty);
+
+    TfGradient::SetExecuteHook([](TfGradient&) { return int(mrOk); });
+    W->Design1Click();
+    W->z.SetPixel(3, 3, ColorToFColor(RGBColor(100, 0, 255)));
+    Item("MergeWithImage1")->trigger();
+    EXPECT_FALSE(W->Ring.Empty);
+    EXPECT_EQ(W->lvl, 49);
+    // Half of (200, 100, 50) over black; over (100, 0, 255): 150, 50, 152.5 -> 152 (half to even).
+    EXPECT_EQ(Pixel(W->z, 0, 0), RGBColor(100, 50, 25));
+    EXPECT_EQ(Pixel(W->z, 3, 3), RGBColor(150, 50, 152));
+    EXPECT_EQ(LogLines().mid(1), QStringList{"Merge Gradient, % of Gradient 50"});
+}

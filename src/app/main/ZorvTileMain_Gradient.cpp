@@ -50,6 +50,7 @@ void TfZorvTile::WireGradientCommands() {
     action("Design1", &TfZorvTile::Design1Click, true);
     // Paste To Image and Merge With Image wait for the first gradient (the window's first show).
     action("PasteToImage1", &TfZorvTile::PasteToImage1Click, false);
+    action("MergeWithImage1", &TfZorvTile::MergeWithImage1Click, false);
     action("MultiColor1", &TfZorvTile::MultiColor1Click, true);
     action("MultiGradient1", &TfZorvTile::MultiGradient1Click, true);
     // The tool-bar button pastes whatever the menu item's state.
@@ -76,6 +77,11 @@ bool TfZorvTile::DesignGradient() {
 
 void TfZorvTile::Design1Click() {
     DesignGradient();
+}
+
+void TfZorvTile::MergeWithImage1Click() {
+    // Catalogue effect 49, exactly as Draw > Merge Gradient, while there is a gradient to merge.
+    if (PasteToImage1->isEnabled()) MergeGradient1Click();
 }
 
 void TfZorvTile::TakeGradientThumbnail() {

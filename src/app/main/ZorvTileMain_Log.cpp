@@ -79,8 +79,8 @@ const QPixmap& logIcon() {
 
 void TfZorvTile::GradientLogTexts(TEffectContext& c) const {
     const GradientSummary g = CurrentGradientSummary();
-    c.GradWide = QString::number(imSine ? imSine->width() : z.Width);
-    c.GradHigh = QString::number(imSine ? imSine->height() : z.Height);
+    c.GradWide = fGradient->meWide->text();
+    c.GradHigh = fGradient->meHigh->text();
     c.GradStyle = g.style;
     c.GradBegin = g.beginColor;
     c.GradEnd = g.endColor;
