@@ -53,6 +53,7 @@ void TfZorvTile::WireGradientCommands() {
     action("MergeWithImage1", &TfZorvTile::MergeWithImage1Click, false);
     action("MultiColor1", &TfZorvTile::MultiColor1Click, true);
     action("MultiGradient1", &TfZorvTile::MultiGradient1Click, true);
+    action("About1", &TfZorvTile::About1Click, true);
     // The tool-bar button pastes whatever the menu item's state.
     if (auto* b = findChild<QToolButton*>("bPstGrad")) {
         b->setEnabled(true);
@@ -173,4 +174,8 @@ void TfZorvTile::MultiGradient1Click() {
 void TfZorvTile::imGradDblClick() {
     // The menu item's click: nothing happens while Paste To Image is disabled.
     if (PasteToImage1->isEnabled()) PasteToImage1->trigger();
+}
+
+void TfZorvTile::About1Click() {
+    fAbout->Execute();
 }
