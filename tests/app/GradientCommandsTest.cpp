@@ -8,12 +8,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
-#include <QCoreApplication>
 
 namespace {
 
@@ -33,8 +33,9 @@ protected:
         return FileLines(logPath()).mid(1);
     }
     void DoubleClickThumbnail() {
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3), QPointF(W->imGrad->mapToGlobal(QPoint(3, 3))),
-                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3),
+                        QPointF(W->imGrad->mapToGlobal(QPoint(3, 3))), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
         QCoreApplication::sendEvent(W->imGrad, &dbl);
     }
 };
@@ -52,10 +53,10 @@ TEST_F(GradientCommands, DesignerEditsActOnTheControlAtOnce) {
         const char* text;
         int width, height, angle;
     } cases[] = {
-        {D().meWide, "300", 300, 256, 0},   {D().meWide, "0", 300, 256, 0},     // below 1: ignored
-        {D().meWide, "16385", 300, 256, 0}, {D().meWide, "1", 1, 256, 0},       // 1 is taken
-        {D().meHigh, "1", 1, 256, 0},       {D().meHigh, "2", 1, 2, 0},         // heights from 2
-        {D().meHigh, "", 1, 2, 0},          {D().meAngle, "400", 1, 2, 400},    // any angle
+        {D().meWide, "300", 300, 256, 0},   {D().meWide, "0", 300, 256, 0},  // below 1: ignored
+        {D().meWide, "16385", 300, 256, 0}, {D().meWide, "1", 1, 256, 0},    // 1 is taken
+        {D().meHigh, "1", 1, 256, 0},       {D().meHigh, "2", 1, 2, 0},      // heights from 2
+        {D().meHigh, "", 1, 2, 0},          {D().meAngle, "400", 1, 2, 400}, // any angle
         {D().meAngle, "-30", 1, 2, -30},
     };
     for (const auto& c : cases) {
@@ -152,10 +153,11 @@ TEST_F(GradientCommands, DesignPasteAndThumbnail) {
     EXPECT_EQ(Pixel(W->z, 5, 5), Pixel(W->z, 5, 6));
 
     W->findChild<QToolButton*>("bPstGrad")->click();
-    EXPECT_EQ(LogLines(),
-              (QStringList{"Design Gradient, Width 256, Height 200, Gradient Horizontal, From Color R: 0 G: 0 "
-                           "B: 128, To Color R: 0 G: 255 B: 255, Angle 0",
-                           "Paste Gradient to Image", "Image Reset", "Paste Gradient to Image"}));
+    EXPECT_EQ(
+        LogLines(),
+        (QStringList{"Design Gradient, Width 256, Height 200, Gradient Horizontal, From Color R: 0 G: 0 "
+                     "B: 128, To Color R: 0 G: 255 B: 255, Angle 0",
+                     "Paste Gradient to Image", "Image Reset", "Paste Gradient to Image"}));
 }
 
 TEST_F(GradientCommands, TheLogsFirstLineQuotesTheDesigner) {
@@ -203,8 +205,9 @@ TEST_F(GradientCommands, DrawGradientPastesOnlyAfterOkAndWritesOnlyItsOwnLine) {
     EXPECT_EQ(W->lvl, 48);
     EXPECT_TRUE(W->DesnGFlag && W->PasteGFlag);
     EXPECT_FALSE(W->DrawGFlag);
-    EXPECT_EQ(LogLines(), QStringList{"Draw Gradient, Width 512, Height 100, Gradient VertCenter, From Color R: 0 "
-                                      "G: 0 B: 128, To Color R: 0 G: 255 B: 255, Angle 0"});
+    EXPECT_EQ(LogLines(),
+              QStringList{"Draw Gradient, Width 512, Height 100, Gradient VertCenter, From Color R: 0 "
+                          "G: 0 B: 128, To Color R: 0 G: 255 B: 255, Angle 0"});
 }
 
 TEST_F(GradientCommands, MergeWithImageBlendsOnlyWhileThereIsAGradient) {

@@ -22,7 +22,7 @@ TEST(GradientMerge, StretchedPictureMixedByPercent) {
         {100, RGBColor(255, 1, 3), RGBColor(255, 1, 3)},
         {0, RGBColor(0, 0, 0), RGBColor(10, 100, 254)},
         {150, RGBColor(255, 1, 3), RGBColor(255, 1, 3)}, // clamped to 100
-        {-5, RGBColor(0, 0, 0), RGBColor(10, 100, 254)},  // clamped to 0
+        {-5, RGBColor(0, 0, 0), RGBColor(10, 100, 254)}, // clamped to 0
     };
     for (const auto& c : cases) {
         MergeStretched(z, over, c.percent, buf);

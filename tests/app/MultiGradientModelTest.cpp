@@ -102,17 +102,13 @@ TEST(MultiGradientPoint, PixelsAndPercentAreClampedAtBothEnds) {
         int value, gWidth, pix, pct;
         bool clamped;
     } cases[] = {
-        {true, 256, 512, 256, 50, false},
-        {true, 5, 512, 5, 1, false},    // 0.977 per cent
-        {true, 1, 200, 1, 0, false},    // 0.5 per cent, half to even
-        {true, 3, 200, 3, 2, false},    // 1.5 per cent, half to even
-        {true, 600, 512, 511, 99, true},
-        {true, -4, 512, 0, 0, true},
-        {false, 50, 512, 256, 50, false},
-        {false, 1, 50, 0, 1, false},    // 0.5 pixel, half to even
-        {false, 3, 50, 2, 3, false},    // 1.5 pixels
-        {false, 117, 512, 511, 99, true},
-        {false, -3, 512, 0, 0, true},
+        {true, 256, 512, 256, 50, false}, {true, 5, 512, 5, 1, false}, // 0.977 per cent
+        {true, 1, 200, 1, 0, false},                                   // 0.5 per cent, half to even
+        {true, 3, 200, 3, 2, false},                                   // 1.5 per cent, half to even
+        {true, 600, 512, 511, 99, true},  {true, -4, 512, 0, 0, true},
+        {false, 50, 512, 256, 50, false}, {false, 1, 50, 0, 1, false}, // 0.5 pixel, half to even
+        {false, 3, 50, 2, 3, false},                                   // 1.5 pixels
+        {false, 117, 512, 511, 99, true}, {false, -3, 512, 0, 0, true},
     };
     for (const auto& c : cases) {
         const TPointPosition p =

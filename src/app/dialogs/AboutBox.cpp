@@ -120,10 +120,14 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     });
     connect(zf1, &TZorvFade::OnEnd, this, [this] { Guarded([this] { zf1End(); }); });
     connect(zf2, &TZorvFade::OnEnd, this, [this] { Guarded([this] { zf2Blended(); }); });
-    connect(ZorvFade1, &TZorvFade::OnMouseEnter, this, [this] { Guarded([this] { ZorvFade1MouseEnter(); }); });
-    connect(ZorvFade1, &TZorvFade::OnMouseLeave, this, [this] { Guarded([this] { ZorvFade1MouseLeave(); }); });
-    connect(ZorvFade2, &TZorvFade::OnMouseEnter, this, [this] { Guarded([this] { ZorvFade2MouseEnter(); }); });
-    connect(ZorvFade2, &TZorvFade::OnMouseLeave, this, [this] { Guarded([this] { ZorvFade2MouseLeave(); }); });
+    connect(ZorvFade1, &TZorvFade::OnMouseEnter, this,
+            [this] { Guarded([this] { ZorvFade1MouseEnter(); }); });
+    connect(ZorvFade1, &TZorvFade::OnMouseLeave, this,
+            [this] { Guarded([this] { ZorvFade1MouseLeave(); }); });
+    connect(ZorvFade2, &TZorvFade::OnMouseEnter, this,
+            [this] { Guarded([this] { ZorvFade2MouseEnter(); }); });
+    connect(ZorvFade2, &TZorvFade::OnMouseLeave, this,
+            [this] { Guarded([this] { ZorvFade2MouseLeave(); }); });
     connect(ZorvFade1, &TZorvFade::OnClick, this, [this] { ZorvFade1Click(); });
 }
 

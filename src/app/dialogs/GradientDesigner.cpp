@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -69,7 +70,8 @@ TLbl3D* Caption(QWidget* parent, const char* name, const QString& text) {
 TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     setObjectName("fGradient");
     setWindowTitle("Gradient Designer");
-    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(2, 2, 2, 2);
 
@@ -125,7 +127,8 @@ TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     bOK = new QPushButton("OK", this);
     bOK->setObjectName("bOK");
     bOK->setDefault(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{bFromCl, bClTo, bPaste, bDefault, bOK}) buttons->addWidget(w);
+    for (QWidget* w : std::initializer_list<QWidget*>{bFromCl, bClTo, bPaste, bDefault, bOK})
+        buttons->addWidget(w);
     v->addLayout(buttons);
 
     // The gradient at its own size; a gradient larger than the screen scrolls.
@@ -164,9 +167,14 @@ void TfGradient::FitToContents() {
     QSize room(1200, 800);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         room = s->availableGeometry().size() - QSize(40, 160);
-    Scroller->setMinimumSize(std::min(zGrad->width() + 20, std::max(room.width(), 200)),
-                             std::min(zGrad->height() + 20, std::max(room.height(), 200)));
-    Scroller->setMaximumSize(Scroller->minimumSize());
+    // The gradient at its own size when it fits the screen; otherwise as much as fits, with scroll bars.
+    const QSize want = zGrad->size();
+    QSize box(std::min(want.width(), std::max(room.width(), 200)),
+              std::min(want.height(), std::max(room.height(), 200)));
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (box.width() < want.width()) box.rheight() += bar;
+    if (box.height() < want.height()) box.rwidth() += bar;
+    Scroller->setFixedSize(box);
     adjustSize();
 }
 
@@ -238,9 +246,8 @@ void TfGradient::bDefaultClick() {
 
 void TfGradient::bOkClick() {
     if (fZorvTile && fZorvTile->imGrad)
-        fZorvTile->imGrad->setToolTip(QString("W: %1  H: %2 - Dbl Click to Paste into Image")
-                                          .arg(zGrad->width())
-                                          .arg(zGrad->height()));
+        fZorvTile->imGrad->setToolTip(
+            QString("W: %1  H: %2 - Dbl Click to Paste into Image").arg(zGrad->width()).arg(zGrad->height()));
     done(mrOk);
 }
 

@@ -102,7 +102,8 @@ void TfMultOpt::FormCreate() {
 
 bool TfMultOpt::eventFilter(QObject* watched, QEvent* event) {
     // A click into a spin edit makes the typed values the colour's source again.
-    if (event->type() == QEvent::MouseButtonPress && (watched == seRed || watched == seGreen || watched == seBlue))
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == seRed || watched == seGreen || watched == seBlue))
         bFlag = false;
     return QDialog::eventFilter(watched, event);
 }
@@ -146,7 +147,8 @@ void TfMultOpt::rbPctClick() {
 
 void TfMultOpt::seLeftChange() {
     const bool pixels = !rbPct->isChecked();
-    const TPointPosition p = pixels ? PointFromPixels(seLeft->value(), gWidth) : PointFromPercent(seLeft->value(), gWidth);
+    const TPointPosition p =
+        pixels ? PointFromPixels(seLeft->value(), gWidth) : PointFromPercent(seLeft->value(), gWidth);
     pixLeft = p.PixLeft;
     pctLeft = p.PctLeft;
     // The clamped value is shown without computing the other unit again from it.

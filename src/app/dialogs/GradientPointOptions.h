@@ -32,9 +32,9 @@ public:
     QPushButton* bOK = nullptr;
     QPushButton* bCancel = nullptr;
 
-    int pixLeft = 0; // the position in pixels
-    int pctLeft = 0; // the same in per cent of gWidth
-    int gWidth = 1;  // the length of the gradient's axis
+    int pixLeft = 0;    // the position in pixels
+    int pctLeft = 0;    // the same in per cent of gWidth
+    int gWidth = 1;     // the length of the gradient's axis
     bool bFlag = false; // the colour button, not the spin edits, is the source of the colour
 
     void bColorMouseDown();

@@ -66,7 +66,7 @@ private:
     TfMultGrad& Owner;
 };
 
-constexpr int BarTop = 0;   // the bar's place on the scrolled canvas
+constexpr int BarTop = 0; // the bar's place on the scrolled canvas
 constexpr int BarThick = 25;
 constexpr int PictureGap = 40; // from the bar's outer edge to the picture
 
@@ -167,10 +167,11 @@ TfMultGrad::TfMultGrad(QWidget* parent) : QDialog(parent) {
     v->addLayout(top);
 
     auto* middle = new QHBoxLayout;
-    Label3 = new QLabel(" Usage:\nRight-Click top bar add a color marker.\nDrag markers to desired positions.\n"
-                        "Double-Click top bar to change color.\nDouble-Click markers to change color.\n"
-                        "Right-Click marker to delete.",
-                        this);
+    Label3 =
+        new QLabel(" Usage:\nRight-Click top bar add a color marker.\nDrag markers to desired positions.\n"
+                   "Double-Click top bar to change color.\nDouble-Click markers to change color.\n"
+                   "Right-Click marker to delete.",
+                   this);
     Label3->setObjectName("Label3");
     middle->addWidget(Label3);
     cbShowOpts = new QCheckBox("Show positioning options", this);

@@ -24,7 +24,7 @@ class TfMultGrad;
 class TGradientMarker : public QFrame {
 public:
     TGradientMarker(TfMultGrad& owner, QWidget* bar, int index);
-    int Tag = 0;        // index in the designer's marker list
+    int Tag = 0; // index in the designer's marker list
     int Pos() const { return FPos; }
     TColor Color() const { return FColor; }
     void SetColor(TColor c);

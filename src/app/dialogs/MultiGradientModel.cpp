@@ -65,7 +65,8 @@ void DrawGradient(TFastDIB& grad, const std::vector<TGradientStop>& stops, TColo
     if (vert) {
         // Every row is the same: build the first, copy it into the others.
         std::memcpy(grad.Scanlines[0], axis.data(), static_cast<std::size_t>(w) * 3);
-        for (int y = 1; y < h; ++y) std::memcpy(grad.Scanlines[y], grad.Scanlines[0], static_cast<std::size_t>(w) * 3);
+        for (int y = 1; y < h; ++y)
+            std::memcpy(grad.Scanlines[y], grad.Scanlines[0], static_cast<std::size_t>(w) * 3);
     } else {
         for (int y = 0; y < h; ++y) {
             const TFColor c = axis[static_cast<std::size_t>(y)];

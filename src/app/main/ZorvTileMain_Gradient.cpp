@@ -70,9 +70,10 @@ bool TfZorvTile::DesignGradient() {
     if (d.Execute() != mrOk) return false;
     TakeGradientThumbnail();
     if (Logging && !DrawGFlag && DesnGFlag)
-        LogLine("Design Gradient, Width " + d.meWide->text() + ", Height " + d.meHigh->text() + ", Gradient " +
-                d.cbStyle->currentText() + ", From Color " + ColorToRGBStr(d.zGrad->BeginColor()) +
-                ", To Color " + ColorToRGBStr(d.zGrad->EndColor()) + ", Angle " + d.meAngle->text());
+        LogLine("Design Gradient, Width " + d.meWide->text() + ", Height " + d.meHigh->text() +
+                ", Gradient " + d.cbStyle->currentText() + ", From Color " +
+                ColorToRGBStr(d.zGrad->BeginColor()) + ", To Color " + ColorToRGBStr(d.zGrad->EndColor()) +
+                ", Angle " + d.meAngle->text());
     return true;
 }
 
