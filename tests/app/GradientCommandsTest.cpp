@@ -147,6 +147,11 @@ TEST_F(GradientCommands, DesignPasteAndThumbnail) {
         EXPECT_EQ(Pixel(W->z, 128, y), RGBColor(0, 128, 191));
         EXPECT_EQ(Pixel(W->z, 255, y), 0xFFFF00u);
     }
+    // UnDo gives back the 300 x 200 image; paste again.
+    Item("UnDo1")->trigger();
+    EXPECT_EQ(W->z.Width, 300);
+    DoubleClickThumbnail();
+    ASSERT_EQ(W->z.Width, 256);
     // Edit > Reset returns to the gradient.
     W->z.SetPixel(5, 5, TFColor{1, 1, 1});
     Item("Reset1")->trigger();
@@ -157,7 +162,8 @@ TEST_F(GradientCommands, DesignPasteAndThumbnail) {
         LogLines(),
         (QStringList{"Design Gradient, Width 256, Height 200, Gradient Horizontal, From Color R: 0 G: 0 "
                      "B: 128, To Color R: 0 G: 255 B: 255, Angle 0",
-                     "Paste Gradient to Image", "Image Reset", "Paste Gradient to Image"}));
+                     "Paste Gradient to Image", "UnDo", "Paste Gradient to Image", "Image Reset",
+                     "Paste Gradient to Image"}));
 }
 
 TEST_F(GradientCommands, TheLogsFirstLineQuotesTheDesigner) {

@@ -257,3 +257,29 @@ TEST_F(MultiGradient, SettingsClampStopsIntoTheBar) {
     EXPECT_EQ(W->Gradient.pos, (std::vector<int>{39, 0}));
     EXPECT_EQ(W->Gradient.width, 300);
 }
+
+TEST_F(MultiGradient, AnAcceptedDesignSurvivesARestartAndUndoRestoresTheImage) {
+    TfMultGrad::SetExecuteHook([](TfMultGrad& d) {
+        d.Button4Click();
+        d.eHigh->setText("80"); // upright markers reach 74 pixels down: lower heights are refused
+        QTest::mouseClick(d.mrkPnl[1], Qt::RightButton);
+        return int(mrOk);
+    });
+    W->MultiGradient1Click();
+    ASSERT_EQ(W->z.Height, 80);
+    W->UnDo1Click();
+    EXPECT_EQ(W->z.Height, 512);
+
+    Program.reset(); // writes the settings
+    Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), false);
+    W = fZorvTile;
+    EXPECT_EQ(W->Gradient.bars, 2);
+    EXPECT_EQ(W->Gradient.pos, (std::vector<int>{45, 135}));
+    EXPECT_EQ(W->Gradient.color[1], (Trgb{150, 125, 225}));
+    EXPECT_EQ(W->Gradient.height, 80);
+    EXPECT_TRUE(W->Gradient.vertical);
+    // The designer opens on the stored stops.
+    TfMultGrad::SetExecuteHook([](TfMultGrad&) { return int(mrCancel); });
+    W->MultiGradient1Click();
+    EXPECT_EQ(Markers(), (std::vector<TGradientStop>{DefaultStops[0], DefaultStops[2]}));
+}
