@@ -152,6 +152,8 @@ bool TColrBtn::ExecuteDialog(TColor& color) {
     if (!FCdlg) {
         FCdlg = new QColorDialog(this);
         FCdlg->setObjectName("FCdlg");
+        // Our own dialog: it goes with the button, should the button be destroyed while it is open.
+        FCdlg->setOption(QColorDialog::DontUseNativeDialog);
     }
     FCdlg->setCurrentColor(ToQColor(color));
     QPointer<QColorDialog> dialog = FCdlg;

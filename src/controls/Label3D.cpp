@@ -13,7 +13,24 @@ TLbl3D::TLbl3D(QWidget* parent) : QLabel(parent) {
 }
 
 TLbl3D::TLbl3D(const QString& caption, QWidget* parent) : TLbl3D(parent) {
+    SetCaption(caption);
+}
+
+void TLbl3D::SetCaption(const QString& caption) {
     setText(caption);
+    updateGeometry();
+    if (FAutoSize) adjustSize(); // a layout, where there is one, still has the last word
+}
+
+void TLbl3D::SetAutoSize(bool value) {
+    if (value == FAutoSize) return;
+    FAutoSize = value;
+    if (FAutoSize) adjustSize();
+}
+
+QSize TLbl3D::sizeHint() const {
+    const QFontMetrics fm(font());
+    return QSize(fm.horizontalAdvance(text()) + 2, fm.height() + 2);
 }
 
 void TLbl3D::SetTextStyle(TTextStyle value) {

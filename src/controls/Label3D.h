@@ -27,7 +27,10 @@ public:
     void SetShadowClr(TColor value);
 
     QString Caption() const { return text(); }
-    void SetCaption(const QString& caption) { setText(caption); }
+    // Sets the text; with AutoSize the label then takes the size of its caption.
+    void SetCaption(const QString& caption);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool value);
 
     // The background: `Color` unless ParentColor is set, when the parent's own background shows.
     TColor Color() const { return FColor; }
@@ -40,6 +43,10 @@ public:
     // The colour of the caption itself.
     TColor FontColor() const { return FFontColor; }
     void SetFontColor(TColor value);
+
+    // The caption's size with room for the copies one pixel to each side.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     // The top-left corner of the caption as the painter places it (centred; Alignment never moves it).
     QPoint TextOrigin() const;
@@ -63,6 +70,7 @@ private:
     TColor FFontColor = clWindowText;
     bool FParentColor = true;
     bool FTransparent = false;
+    bool FAutoSize = true;
     bool leftDown_ = false;
 
     void DrawNormal(QPainter& p, QPoint at);

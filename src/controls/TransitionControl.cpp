@@ -62,8 +62,9 @@ public:
     ~ReverseScope() {
         if (!f_) return;
         try {
-            if (f_->FReverst) {
-                f_->Reset();
+            if (entered) {
+                // A Reset meanwhile (a change of size) may have put everything back already.
+                if (f_->FReverst) f_->Reset();
                 return;
             }
             if (picturesSwapped) f_->FPicFrom.Swap(f_->FPicTo);
@@ -78,6 +79,7 @@ public:
     ReverseScope& operator=(const ReverseScope&) = delete;
     bool coloursSwapped = false;
     bool picturesSwapped = false;
+    bool entered = false; // the run holds the swapped state (FReverst set)
 
 private:
     QPointer<TZorvFade> f_;
@@ -300,6 +302,10 @@ void TZorvFade::Dissolve() {
 
 bool TZorvFade::EnterReverse(ReverseScope& scope) {
     QPointer<TZorvFade> self(this);
+    // A swapped state left by another reverse run (one this run is nested in) is put back first, so
+    // that the settings saved below are the user's own.
+    if (FReverst) Reset();
+    if (!self) return false;
     FStrTmp = FStretch;
     FStretch = true;
     std::swap(FclFrom, FclTo);
@@ -315,6 +321,7 @@ bool TZorvFade::EnterReverse(ReverseScope& scope) {
     Reset();
     if (!self) return false;
     FReverst = true;
+    scope.entered = true;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "image/Numeric.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -196,8 +197,12 @@ Surface TFastDIB::AsSurface() {
     return s;
 }
 
+void TFastDIB::FreePixels::operator()(std::uint8_t* p) const noexcept {
+    std::free(p);
+}
+
 void TFastDIB::release() {
-    std::vector<std::uint8_t>().swap(pixels_);
+    pixels_.reset();
     std::vector<std::uint8_t*>().swap(rows_);
     Bits = nullptr;
     Scanlines = nullptr;
@@ -279,14 +284,16 @@ void TFastDIB::SetSize(int fWidth, int fHeight, int fBpp, int fMask) {
     if (Bpp == fBpp && Width == fWidth && Height == fHeight && Mask == fMask) return;
     try {
         SetInterface(nullptr, fWidth, fHeight, fBpp, fMask);
-        std::vector<std::uint8_t>().swap(pixels_); // the old pixels are not kept
+        pixels_.reset(); // the old pixels are not kept
         const std::size_t bytes = static_cast<std::size_t>(BWidth) * static_cast<std::size_t>(Height);
         if (bytes == 0) {
             InitPixels(nullptr);
             return;
         }
-        pixels_.assign(bytes, 0);
-        InitPixels(pixels_.data());
+        auto* p = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+        if (!p) throw std::bad_alloc();
+        pixels_.reset(p);
+        InitPixels(p);
     } catch (const std::bad_alloc&) {
         release();
         throw;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -187,7 +188,11 @@ public:
     void Swap(TFastDIB& other) noexcept;
 
 private:
-    std::vector<std::uint8_t> pixels_;
+    struct FreePixels {
+        void operator()(std::uint8_t* p) const noexcept;
+    };
+    // From calloc: large blocks come zero-filled from the system without a pass over them.
+    std::unique_ptr<std::uint8_t, FreePixels> pixels_;
     std::vector<std::uint8_t*> rows_;
     void release();
 };

@@ -89,7 +89,8 @@ bool integerKernel(const TGaussKernel& K, IntKernel& ik) {
     return total + std::ldexp(1.0, ik.s - 18) < 2147483647.0 && lowTotal < 2147483647.0;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Not under ThreadSanitizer: it instruments the clones' resolvers, which run before it has started.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define MOZARO_SIMD_CLONES

@@ -1,9 +1,12 @@
 // Wrap-around distortions. The warps gather: for every destination pixel they work out the source point
-// and sample it, so the result does not depend on the order pixels are visited in. Temporaries are
-// TFastDIB images of the working size, copied back with Draw.
+// and sample it, so the result does not depend on the order pixels are visited in, and bands of rows run
+// on every core. Temporaries are the calling thread's scratch images, which keep their memory between
+// calls; results are copied back row by row.
 #include "image/ZorvFX_Distort.h"
 
+#include "image/FastFX.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,10 +82,28 @@ inline TFColor blend4(const std::uint8_t* p00, const std::uint8_t* p01, const st
     return TFColor{out[0], out[1], out[2]};
 }
 
-// A temporary of Bmp's size holding a copy of its pixels.
-void copyOf(const TFastDIB& Bmp, TFastDIB& Copy) {
-    Copy.SetSize(Bmp.Width, Bmp.Height, 24, 0);
-    Bmp.Draw(Copy, 0, 0);
+// Copies the pixel rows of Src into Dst, which has the same size and depth, in bands.
+void copyRows(const TFastDIB& Src, TFastDIB& Dst) {
+    const std::size_t bytes = static_cast<std::size_t>(Src.Width) * 3;
+    ParallelRows(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], bytes);
+    });
+}
+
+// A scratch image of Bmp's size holding a copy of its pixels.
+TFastDIB& copyOf(const TFastDIB& Bmp, int slot) {
+    TFastDIB& copy = ScratchImage(slot, Bmp.Width, Bmp.Height);
+    copyRows(Bmp, copy);
+    return copy;
+}
+
+// A scratch image of Bmp's size whose pixels are about to be overwritten.
+TFastDIB& scratchFor(const TFastDIB& Bmp, int slot) {
+    return ScratchImage(slot, Bmp.Width, Bmp.Height);
+}
+
+std::int64_t pixelsOf(const TFastDIB& b) {
+    return static_cast<std::int64_t>(b.Width) * b.Height;
 }
 
 // One axis of a bilinear sample at s on an axis of n pixels: base = floor(s) wrapped, next = base + 1
@@ -156,13 +177,21 @@ std::vector<int> sineOffsets(int n, double p, double A, int size, bool wrap) {
     return off;
 }
 
+// Runs of consecutive columns that share one offset: [start[i], start[i + 1]) has offset off[start[i]].
+std::vector<int> offsetRuns(const std::vector<int>& off) {
+    std::vector<int> start;
+    for (int x = 0; x < static_cast<int>(off.size()); ++x)
+        if (x == 0 || off[x] != off[x - 1]) start.push_back(x);
+    start.push_back(static_cast<int>(off.size()));
+    return start;
+}
+
 } // namespace
 
 void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool Reflective) {
     if (!usable(Bmp) || Wavelength == 0 || !std::isfinite(Phase)) return;
     const int W = Bmp.Width, H = Bmp.Height;
-    TFastDIB tmp;
-    tmp.SetSize(W, H, 24, 0);
+    TFastDIB& tmp = scratchFor(Bmp, 0);
     const float ph = static_cast<float>(Pi * Phase / 180);
     const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
     const double hw = W / 2.0, hh = H / 2.0;
@@ -176,36 +205,39 @@ void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool
     for (int x = 0; x < W; ++x) dxs[x] = (x - cx) * ax;
 
     // The wave's height depends only on the distance from the centre, which is the same for pixels
-    // mirrored on either axis: it is worked out once for each pixel of the top-left quarter.
-    std::vector<double> amp(static_cast<std::size_t>(W));
-    for (int y = 0; y <= (H - 1) / 2; ++y) {
-        const double ady = (y - cy) * ay;
-        for (int x = 0; x <= (W - 1) / 2; ++x) {
-            const double dx = dxs[x];
-            const double r = std::sqrt(dx * dx + ady * ady);
-            const double t = r / twoWave * (2 * Pi) + ph;
-            const double sn = Reflective ? std::fabs(std::sin(t)) : std::sin(t);
-            amp[x] = amp[W - 1 - x] = sn * Amplitude;
-        }
-        for (const int row : {y, H - 1 - y}) {
-            const double dy = (row - cy) * ay;
-            TFColor* d = tmp.Pixels24[row];
-            for (int x = 0; x < W; ++x) {
-                const double a = amp[x], dx = dxs[x];
-                int u, v;
-                if (Reflective) {
-                    u = clampIndex(roundFast(a * dx / ax + cx), W);
-                    v = clampIndex(roundFast(a * dy / ay + cy), H);
-                } else {
-                    u = wrapIndex(roundFast((a + dx) / ax + cx), W);
-                    v = wrapIndex(roundFast((a + dy) / ay + cy), H);
-                }
-                d[x] = Bmp.Pixels24[v][u];
+    // mirrored on either axis: it is worked out once for each pixel of the top-left quarter, and a band
+    // fills rows y and H - 1 - y together.
+    ParallelRows((H + 1) / 2, pixelsOf(Bmp), [&](int y0, int y1) {
+        std::vector<double> amp(static_cast<std::size_t>(W));
+        for (int y = y0; y < y1; ++y) {
+            const double ady = (y - cy) * ay;
+            for (int x = 0; x <= (W - 1) / 2; ++x) {
+                const double dx = dxs[x];
+                const double r = std::sqrt(dx * dx + ady * ady);
+                const double t = r / twoWave * (2 * Pi) + ph;
+                const double sn = Reflective ? std::fabs(std::sin(t)) : std::sin(t);
+                amp[x] = amp[W - 1 - x] = sn * Amplitude;
             }
-            if (row == H - 1 - row) break; // the middle row of an odd height has no mirror
+            for (const int row : {y, H - 1 - y}) {
+                const double dy = (row - cy) * ay;
+                TFColor* d = tmp.Pixels24[row];
+                for (int x = 0; x < W; ++x) {
+                    const double a = amp[x], dx = dxs[x];
+                    int u, v;
+                    if (Reflective) {
+                        u = clampIndex(roundFast(a * dx / ax + cx), W);
+                        v = clampIndex(roundFast(a * dy / ay + cy), H);
+                    } else {
+                        u = wrapIndex(roundFast((a + dx) / ax + cx), W);
+                        v = wrapIndex(roundFast((a + dy) / ay + cy), H);
+                    }
+                    d[x] = Bmp.Pixels24[v][u];
+                }
+                if (row == H - 1 - row) break; // the middle row of an odd height has no mirror
+            }
         }
-    }
-    tmp.Draw(Bmp, 0, 0);
+    });
+    copyRows(tmp, Bmp);
 }
 
 void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
@@ -215,8 +247,7 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
     Pinch = std::clamp(Pinch, -1.0, 1.0);
     if (Radius <= 0) return; // nothing lies inside a circle of radius 0
     const int W = Bmp.Width, H = Bmp.Height;
-    TFastDIB tmp;
-    tmp.SetSize(W, H, 24, 0);
+    TFastDIB& tmp = scratchFor(Bmp, 0);
     const int cx = RoundI((W - 1) / 2.0), cy = RoundI((H - 1) / 2.0);
     const double hx = (W - 2) / 2.0, hy = (H - 2) / 2.0;
     double sx = 1, sy = 1;
@@ -235,92 +266,140 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
         double factor, ca, sa;
     };
     const int maxI = std::max(cx, W - 1 - cx), maxJ = std::max(cy, H - 1 - cy);
-    std::vector<Step> steps(static_cast<std::size_t>(maxI) + 1);
-    for (int j = 0; j <= maxJ; ++j) {
-        const double ady = j * sy;
-        for (int i = 0; i <= maxI; ++i) {
-            const double adx = i * sx;
-            const double dd = adx * adx + ady * ady;
-            Step& st = steps[i];
-            st.inside = dd < R2;
-            if (!st.inside) continue;
-            const double dist = std::sqrt(dd / Radius) / R;
-            const double sn = std::sin(Pi / 2 * dist);
-            st.factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
-            const double t = 1 - dist;
-            const double ang = whirl * t * t;
-            st.ca = std::cos(ang);
-            st.sa = std::sin(ang);
-        }
-        for (const int y : {cy - j, cy + j}) {
-            if (y < 0 || y >= H) continue;
-            const double dy = (y - cy) * sy;
-            const TFColor* s = Bmp.Pixels24[y];
-            TFColor* d = tmp.Pixels24[y];
-            for (int x = 0; x < W; ++x) {
-                const Step& st = steps[x < cx ? cx - x : x - cx];
-                if (!st.inside) {
-                    d[x] = s[x];
-                    continue;
-                }
-                const double dx = (x - cx) * sx;
-                const double px = dx * st.factor, py = dy * st.factor;
-                const int u = wrapIndex(roundFast((st.ca * px - st.sa * py) / sx + cx), W);
-                const int v = wrapIndex(roundFast((st.sa * px + st.ca * py) / sy + cy), H);
-                d[x] = Bmp.Pixels24[v][u];
+    ParallelRows(maxJ + 1, pixelsOf(Bmp), [&](int j0, int j1) {
+        std::vector<Step> steps(static_cast<std::size_t>(maxI) + 1);
+        for (int j = j0; j < j1; ++j) {
+            const double ady = j * sy;
+            for (int i = 0; i <= maxI; ++i) {
+                const double adx = i * sx;
+                const double dd = adx * adx + ady * ady;
+                Step& st = steps[i];
+                st.inside = dd < R2;
+                if (!st.inside) continue;
+                const double dist = std::sqrt(dd / Radius) / R;
+                const double sn = std::sin(Pi / 2 * dist);
+                st.factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
+                const double t = 1 - dist;
+                const double ang = whirl * t * t;
+                st.ca = std::cos(ang);
+                st.sa = std::sin(ang);
             }
-            if (j == 0) break; // the centre row has no mirror
+            for (const int y : {cy - j, cy + j}) {
+                if (y < 0 || y >= H) continue;
+                const double dy = (y - cy) * sy;
+                const TFColor* s = Bmp.Pixels24[y];
+                TFColor* d = tmp.Pixels24[y];
+                for (int x = 0; x < W; ++x) {
+                    const Step& st = steps[x < cx ? cx - x : x - cx];
+                    if (!st.inside) {
+                        d[x] = s[x];
+                        continue;
+                    }
+                    const double dx = (x - cx) * sx;
+                    const double px = dx * st.factor, py = dy * st.factor;
+                    const int u = wrapIndex(roundFast((st.ca * px - st.sa * py) / sx + cx), W);
+                    const int v = wrapIndex(roundFast((st.sa * px + st.ca * py) / sy + cy), H);
+                    d[x] = Bmp.Pixels24[v][u];
+                }
+                if (j == 0) break; // the centre row has no mirror
+            }
+        }
+    });
+    copyRows(tmp, Bmp);
+}
+
+namespace {
+
+// Where a pixel's distance from the centre equals the lens radius R exactly, R moves on a little for the
+// rest of the call (below). The lens radius at the start of each row, found without visiting every pixel:
+// along a row the distance falls towards the centre column and rises after it, so each half is searched
+// by bisection for the pixels where it meets R.
+std::vector<float> fishEyeRowRadii(int W, int H, float cx, float cy, float R) {
+    std::vector<float> start(static_cast<std::size_t>(H));
+    auto bump = [](float& radius, float r) {
+        radius += 0.01f;
+        if (radius == r) radius = std::nextafter(radius, std::numeric_limits<float>::infinity());
+    };
+    // The first x in first .. last - 1 where pred holds (pred false, then true), or last.
+    auto firstWhere = [](int first, int last, auto pred) {
+        while (first < last) {
+            const int mid = first + (last - first) / 2;
+            if (pred(mid))
+                last = mid;
+            else
+                first = mid + 1;
+        }
+        return first;
+    };
+    int split = 0; // the first column with x - cx >= 0
+    while (split < W && static_cast<float>(split - cx) < 0) ++split;
+    for (int y = 0; y < H; ++y) {
+        start[y] = R;
+        const float dy = y - cy;
+        auto rAt = [&](int x) {
+            const float dx = x - cx;
+            return std::sqrt(dx * dx + dy * dy);
+        };
+        // Left of the centre the distance falls: at most one pixel meets R, after which R stays above.
+        int x = firstWhere(0, split, [&](int i) { return rAt(i) <= R; });
+        if (x < split && rAt(x) == R && R != 0) bump(R, rAt(x));
+        // Right of it the distance rises: R may be met, moved on and met again further out.
+        int from = split;
+        for (;;) {
+            x = firstWhere(from, W, [&](int i) { return rAt(i) >= R; });
+            if (x >= W) break;
+            const float r = rAt(x);
+            if (r != R) break;
+            if (r != 0) bump(R, r);
+            from = x + 1;
         }
     }
-    tmp.Draw(Bmp, 0, 0);
+    return start;
 }
+
+} // namespace
 
 void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
     if (!usable(Src) || !usable(Dst)) return;
-    TFastDIB copy; // the source, when the caller passes one image as both
-    const TFastDIB* S = &Src;
-    if (&Src == &Dst) {
-        copyOf(Src, copy);
-        S = &copy;
-    }
+    // The source, when the caller passes one image as both.
+    const TFastDIB* S = &Src == &Dst ? &copyOf(Src, 0) : &Src;
     const SourceView view(*S);
     const float cx = S->Width / 2.0f, cy = S->Height / 2.0f;
-    float R = static_cast<float>(Dst.Width * Amount);
-    if (R == 0 || !std::isfinite(R)) { // no lens: the picture as it is
+    const float R0 = static_cast<float>(Dst.Width * Amount);
+    if (R0 == 0 || !std::isfinite(R0)) { // no lens: the picture as it is
         if (S != &Dst) tileInto(*S, Dst);
         return;
     }
-    for (int y = 0; y < Dst.Height; ++y) {
-        const float dy = y - cy;
-        TFColor* d = Dst.Pixels24[y];
-        for (int x = 0; x < Dst.Width; ++x) {
-            const float dx = x - cx;
-            const float r = std::sqrt(dx * dx + dy * dy);
-            double u = cx, v = cy;
-            if (r != 0) {
-                if (r == R) {
-                    // Move the lens edge off this pixel for the rest of the call; far from the origin
-                    // 0.01 may be below the spacing of Singles, so step at least to the next one.
-                    R += 0.01f;
-                    if (R == r) R = std::nextafter(R, std::numeric_limits<float>::infinity());
+    const std::vector<float> rowR = fishEyeRowRadii(Dst.Width, Dst.Height, cx, cy, R0);
+    ParallelRows(Dst.Height, pixelsOf(Dst), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            float R = rowR[y];
+            const float dy = y - cy;
+            TFColor* d = Dst.Pixels24[y];
+            for (int x = 0; x < Dst.Width; ++x) {
+                const float dx = x - cx;
+                const float r = std::sqrt(dx * dx + dy * dy);
+                double u = cx, v = cy;
+                if (r != 0) {
+                    if (r == R) {
+                        // Move the lens edge off this pixel for the rest of the call; far from the origin
+                        // 0.01 may be below the spacing of Singles, so step at least to the next one.
+                        R += 0.01f;
+                        if (R == r) R = std::nextafter(R, std::numeric_limits<float>::infinity());
+                    }
+                    const double q = (1.0 / (1.0 - static_cast<double>(r) / R) - 1.0) * (R / 2.0);
+                    u = dx * q / r + cx;
+                    v = dy * q / r + cy;
                 }
-                const double q = (1.0 / (1.0 - static_cast<double>(r) / R) - 1.0) * (R / 2.0);
-                u = dx * q / r + cx;
-                v = dy * q / r + cy;
+                d[x] = sampleBilinear(view, u, v);
             }
-            d[x] = sampleBilinear(view, u, v);
         }
-    }
+    });
 }
 
 void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     if (!usable(Src) || !usable(Dst)) return;
-    TFastDIB copy;
-    const TFastDIB* S = &Src;
-    if (&Src == &Dst) {
-        copyOf(Src, copy);
-        S = &copy;
-    }
+    const TFastDIB* S = &Src == &Dst ? &copyOf(Src, 0) : &Src;
     if (Amount == 0) { // r / 0: no twist at all
         if (S != &Dst) tileInto(*S, Dst);
         return;
@@ -341,38 +420,42 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     };
     const int W = Dst.Width, H = Dst.Height;
     if (W != S->Width || H != S->Height) {
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) {
-                const float dx = x - cx, dy = y - cy;
-                twist(x, y, ArcTan2F(dy, dx), std::sqrt(dx * dx + dy * dy));
-            }
+        ParallelRows(H, pixelsOf(Dst), [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const float dx = x - cx, dy = y - cy;
+                    twist(x, y, ArcTan2F(dy, dx), std::sqrt(dx * dx + dy * dy));
+                }
+        });
         return;
     }
     // With equal sizes the four pixels mirrored about the centre share their distance and, arctan being
     // odd, one arctangent: with q = arctan(dy / dx) for dx < 0, ArcTan2F gives q + pi at (dx, dy), -q at
     // (-dx, dy), pi - q at (dx, -dy) and q at (-dx, -dy).
     constexpr float pi = std::numbers::pi_v<float>;
-    for (int y = 0; y <= (H - 1) / 2; ++y) {
-        const int y2 = H - 1 - y;
-        const float dy = y - cy;
-        for (int x = 0; x <= (W - 1) / 2; ++x) {
-            const int x2 = W - 1 - x;
-            const float dx = x - cx;
-            const float r = std::sqrt(dx * dx + dy * dy);
-            if (dx == 0) { // the middle column of an odd width
-                twist(x, y, ArcTan2F(dy, dx), r);
-                if (y2 != y) twist(x, y2, ArcTan2F(-dy, dx), r);
-                continue;
-            }
-            const float q = std::atan(dy / dx);
-            twist(x, y, q + pi, r);
-            twist(x2, y, -q, r);
-            if (y2 != y) {
-                twist(x, y2, -q + pi, r);
-                twist(x2, y2, q, r);
+    ParallelRows((H + 1) / 2, pixelsOf(Dst), [&](int r0, int r1) {
+        for (int y = r0; y < r1; ++y) {
+            const int y2 = H - 1 - y;
+            const float dy = y - cy;
+            for (int x = 0; x <= (W - 1) / 2; ++x) {
+                const int x2 = W - 1 - x;
+                const float dx = x - cx;
+                const float r = std::sqrt(dx * dx + dy * dy);
+                if (dx == 0) { // the middle column of an odd width
+                    twist(x, y, ArcTan2F(dy, dx), r);
+                    if (y2 != y) twist(x, y2, ArcTan2F(-dy, dx), r);
+                    continue;
+                }
+                const float q = std::atan(dy / dx);
+                twist(x, y, q + pi, r);
+                twist(x2, y, -q, r);
+                if (y2 != y) {
+                    twist(x, y2, -q + pi, r);
+                    twist(x2, y2, q, r);
+                }
             }
         }
-    }
+    });
 }
 
 void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
@@ -413,16 +496,18 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
     };
     const Taps cx = taps(W, NewWidth), cy = taps(H, NewHeight);
 
-    for (int y = 0; y < NewHeight; ++y) {
-        const float wy = cy.w[y];
-        const std::uint8_t* ra = Bmp.Scanlines[cy.i0[y]];
-        const std::uint8_t* rb = Bmp.Scanlines[cy.i1[y]];
-        TFColor* d = tmp.Pixels24[y];
-        for (int x = 0; x < NewWidth; ++x) {
-            const int a = 3 * cx.i0[x], b = 3 * cx.i1[x];
-            d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
+    ParallelRows(NewHeight, static_cast<std::int64_t>(NewWidth) * NewHeight, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const float wy = cy.w[y];
+            const std::uint8_t* ra = Bmp.Scanlines[cy.i0[y]];
+            const std::uint8_t* rb = Bmp.Scanlines[cy.i1[y]];
+            TFColor* d = tmp.Pixels24[y];
+            for (int x = 0; x < NewWidth; ++x) {
+                const int a = 3 * cx.i0[x], b = 3 * cx.i1[x];
+                d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
+            }
         }
-    }
+    });
     // Taking the resized pixels over cannot fail, so the image is never lost to a failed allocation.
     Bmp.Swap(tmp);
 }
@@ -430,33 +515,54 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
 void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
     if (!usable(Target) || !Map.Bits || Map.Width <= 0 || Map.Height <= 0) return;
     const int W = Target.Width, H = Target.Height;
-    TFastDIB tmp;
-    if (Map.Width == W && Map.Height == H) {
-        tmp.SetSize(W, H, 24, 0);
-        Map.Draw(tmp, 0, 0);
-    } else {
-        tmp.SetSize(Map.Width, Map.Height, 24, 0);
-        Map.Draw(tmp, 0, 0);
-        ResizeBilinear(tmp, W, H, false);
+    // The weights come from the map as it is before any pixel changes: from the copy of Target when the
+    // map is Target itself, from a resized copy when the sizes differ.
+    const TFastDIB& src = copyOf(Target, 0);
+    const TFastDIB* M = &Map;
+    if (&Map == &Target) {
+        M = &src;
+    } else if (Map.Width != W || Map.Height != H || Map.Bpp != 24) {
+        TFastDIB& resized = ScratchImage(1, Map.Width, Map.Height);
+        Map.Draw(resized, 0, 0);
+        ResizeBilinear(resized, W, H, false);
+        if (resized.Width != W || resized.Height != H) return;
+        M = &resized;
     }
-    if (tmp.Width != W || tmp.Height != H) return;
-
-    TDisplaceMap D(static_cast<std::size_t>(W), std::vector<float>(static_cast<std::size_t>(H)));
-    for (int y = 0; y < H; ++y) {
-        const TFColor* s = tmp.Pixels24[y];
-        for (int x = 0; x < W; ++x) D[x][y] = std::max({s[x].r, s[x].g, s[x].b}) / 255.0f;
-    }
-    Target.Draw(tmp, 0, 0);
-
-    for (int y = 0; y < H; ++y) {
-        TFColor* d = Target.Pixels24[y];
-        for (int x = 0; x < W; ++x) {
-            const double m = D[x][y];
-            const int u = wrapIndex(roundFast(dx * m + x + dx), W);
-            const int v = wrapIndex(roundFast(dy * m + y + dy), H);
-            d[x] = tmp.Pixels24[v][u];
+    // The weight w = m / 255 takes 256 values, so the moves come from tables: d * w + d is exact in
+    // double, and adding the integer coordinate keeps its fraction, so Round(d * w + x + d) is the rounded
+    // move plus x, except at an exact half, where the sum's parity decides (halves go to even).
+    struct Move {
+        std::int64_t base; // Round(d * w + d), or its floor at an exact half
+        bool half;
+    };
+    auto moves = [](int d) {
+        std::vector<Move> t(256);
+        for (int m = 0; m < 256; ++m) {
+            const double v = d * static_cast<double>(m / 255.0f) + d;
+            const double fl = std::floor(v);
+            t[m].half = v - fl == 0.5;
+            t[m].base = t[m].half ? static_cast<std::int64_t>(fl) : roundFast(v);
         }
-    }
+        return t;
+    };
+    const std::vector<Move> mx = moves(dx), my = moves(dy);
+    auto moved = [](const Move& mv, std::int64_t at) {
+        const std::int64_t v = mv.base + at;
+        return mv.half && (v & 1) ? v + 1 : v;
+    };
+    ParallelRows(H, pixelsOf(Target), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const TFColor* m = M->Pixels24[y];
+            TFColor* d = Target.Pixels24[y];
+            for (int x = 0; x < W; ++x) {
+                const int k = std::max({m[x].r, m[x].g, m[x].b});
+                const int u = wrapIndex(moved(mx[k], x), W);
+                const int v = wrapIndex(moved(my[k], y), H);
+                d[x] = src.Pixels24[v][u];
+            }
+        }
+    });
+    // A resized map keeps its scratch slot at the map's size for the next call of the same kind.
 }
 
 void RippleTooth(TFastDIB& Bmp, int Amount) {
@@ -464,19 +570,20 @@ void RippleTooth(TFastDIB& Bmp, int Amount) {
     const int W = Bmp.Width, H = Bmp.Height;
     const int P = std::max(1, std::min({H / 2, Amount, 256}));
     if (P == 1) return; // every column would move by 0
-    TFastDIB copy;
-    copyOf(Bmp, copy);
-    // Column x moves down by x mod P; rows from the bottom up, so a smaller y wins a shared pixel.
-    for (int y = H - 1; y >= 0; --y) {
-        const TFColor* s = copy.Pixels24[y];
-        int k = 0;
-        for (int x = 0; x < W; ++x) {
-            int row = y + k;
-            if (row >= H) row -= H;
-            Bmp.Pixels24[row][x] = s[x];
-            if (++k == P) k = 0;
+    const TFastDIB& copy = copyOf(Bmp, 0);
+    // Column x moves down by x mod P (less than H, so each column is rolled): row j takes row j - x mod P.
+    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+        for (int j = y0; j < y1; ++j) {
+            TFColor* d = Bmp.Pixels24[j];
+            int k = 0;
+            for (int x = 0; x < W; ++x) {
+                int row = j - k;
+                if (row < 0) row += H;
+                d[x] = copy.Pixels24[row][x];
+                if (++k == P) k = 0;
+            }
         }
-    }
+    });
 }
 
 void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
@@ -488,20 +595,23 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     // row j - off(x), wrapped, or clamped so the edge row repeats where the picture is pulled away.
     // The clamped form needs no margin rows, whatever the amplitude's sign or size.
     const std::vector<int> off = sineOffsets(W, p, Amplitude, H, Wrap);
-    TFastDIB tmp;
-    tmp.SetSize(W, H, 24, 0);
-    for (int j = 0; j < H; ++j) {
-        TFColor* d = tmp.Pixels24[j];
-        for (int x = 0; x < W; ++x) {
-            int s = j - off[x];
-            if (Wrap)
-                s += s < 0 ? H : 0;
-            else
-                s = s < 0 ? 0 : (s >= H ? H - 1 : s);
-            d[x] = Bmp.Pixels24[s][x];
+    const TFastDIB& src = copyOf(Bmp, 0);
+    // Neighbouring columns mostly share their offset: each run of them is one block copy per row.
+    const std::vector<int> runs = offsetRuns(off);
+    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+        for (int j = y0; j < y1; ++j) {
+            TFColor* d = Bmp.Pixels24[j];
+            for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
+                const int x0 = runs[r], n = runs[r + 1] - x0;
+                int s = j - off[x0];
+                if (Wrap)
+                    s += s < 0 ? H : 0;
+                else
+                    s = s < 0 ? 0 : (s >= H ? H - 1 : s);
+                std::memcpy(d + x0, src.Pixels24[s] + x0, static_cast<std::size_t>(n) * sizeof(TFColor));
+            }
         }
-    }
-    tmp.Draw(Bmp, 0, 0);
+    });
 }
 
 void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
@@ -510,26 +620,28 @@ void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     if (!sineScale(Bmp.Height, Period, Peaks, p)) return;
     const int W = Bmp.Width, H = Bmp.Height;
     const std::vector<int> off = sineOffsets(H, p, Amplitude, W, Wrap);
-    TFastDIB tmp;
-    tmp.SetSize(W, H, 24, 0);
-    for (int y = 0; y < H; ++y) {
-        const TFColor* s = Bmp.Pixels24[y];
-        TFColor* d = tmp.Pixels24[y];
-        const int o = off[y];
-        if (Wrap) {
-            // Row y rolls right by o (0 .. W - 1): two block copies.
-            std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
-            std::memcpy(d, s + (W - o), static_cast<std::size_t>(o) * sizeof(TFColor));
-        } else if (o >= 0) {
-            // Row y drawn at column o (-W .. W), clipped; the edge pixel fills what it leaves uncovered.
-            std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
-            std::fill(d, d + o, s[0]);
-        } else {
-            std::memcpy(d, s - o, static_cast<std::size_t>(W + o) * sizeof(TFColor));
-            std::fill(d + (W + o), d + W, s[W - 1]);
+    // Each row moves on its own: a copy of the row, then two block copies back into it.
+    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+        std::vector<TFColor> row(static_cast<std::size_t>(W));
+        for (int y = y0; y < y1; ++y) {
+            TFColor* d = Bmp.Pixels24[y];
+            std::memcpy(row.data(), d, static_cast<std::size_t>(W) * sizeof(TFColor));
+            const TFColor* s = row.data();
+            const int o = off[y];
+            if (Wrap) {
+                // Row y rolls right by o (0 .. W - 1): two block copies.
+                std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+                std::memcpy(d, s + (W - o), static_cast<std::size_t>(o) * sizeof(TFColor));
+            } else if (o >= 0) {
+                // Row y drawn at column o (-W .. W), clipped; the edge pixel fills what it leaves uncovered.
+                std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+                std::fill(d, d + o, s[0]);
+            } else {
+                std::memcpy(d, s - o, static_cast<std::size_t>(W + o) * sizeof(TFColor));
+                std::fill(d + (W + o), d + W, s[W - 1]);
+            }
         }
-    }
-    tmp.Draw(Bmp, 0, 0);
+    });
 }
 
 void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR) {
@@ -540,28 +652,31 @@ void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD
     const int aUD = std::min(AmplitudeUD, H), aLR = std::min(AmplitudeLR, W);
     const std::vector<int> offUD = sineOffsets(W, px, aUD, H, true);
     const std::vector<int> offLR = sineOffsets(H, py, aLR, W, true);
-    TFastDIB tmp;
-    tmp.SetSize(W, H, 24, 0);
-    for (int y = 0; y < H; ++y) {
-        TFColor* d = tmp.Pixels24[y];
-        const int du = offLR[y];
-        for (int x = 0; x < W; ++x) {
-            int u = x + du, v = y + offUD[x];
-            if (u >= W) u -= W;
-            if (v >= H) v -= H;
-            d[x] = Bmp.Pixels24[v][u];
+    const TFastDIB& src = copyOf(Bmp, 0);
+    // Along a run of columns with one vertical offset the source is one row, read from column x + du on,
+    // wrapping at the right edge: at most two block copies.
+    const std::vector<int> runs = offsetRuns(offUD);
+    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            TFColor* d = Bmp.Pixels24[y];
+            const int du = offLR[y];
+            for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
+                const int x0 = runs[r], x1 = runs[r + 1];
+                int v = y + offUD[x0];
+                if (v >= H) v -= H;
+                const TFColor* s = src.Pixels24[v];
+                int u = x0 + du;
+                if (u >= W) u -= W;
+                const int first = std::min(x1 - x0, W - u); // up to the right edge
+                std::memcpy(d + x0, s + u, static_cast<std::size_t>(first) * sizeof(TFColor));
+                std::memcpy(d + x0 + first, s, static_cast<std::size_t>(x1 - x0 - first) * sizeof(TFColor));
+            }
         }
-    }
-    tmp.Draw(Bmp, 0, 0);
+    });
 }
 
 void ScrollLR(TFastDIB& Bmp, int Amount) {
     if (!usable(Bmp)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
-    const int n = WrapMod(Amount, W); // a roll left by m is a roll right by W - m
-    if (n == 0) return;
-    TFastDIB copy;
-    copyOf(Bmp, copy);
-    copy.DrawRect(Bmp, 0, 0, n, H, W - n, 0); // the last n columns at the left edge
-    copy.DrawRect(Bmp, n, 0, W - n, H, 0, 0); // the rest from column n on
+    const int n = WrapMod(Amount, Bmp.Width);     // a roll left by m is a roll right by W - m
+    if (n != 0) WrapShift(Bmp, Bmp.Width - n, 0); // pixel x takes the former pixel x - n
 }

@@ -15,9 +15,6 @@
 #include <numbers>
 #include <vector>
 
-// Displacement weights of WaterDisplace, indexed [x][y], each 0 .. 1.
-using TDisplaceMap = std::vector<std::vector<float>>;
-
 // Concentric waves about the centre, measured as if the image were stretched to a square. Phase is in
 // degrees. Reflective waves move samples along the radius and clamp at the edges; the others shift
 // them diagonally and wrap. A Wavelength of 0 leaves the image unchanged.

@@ -2,6 +2,7 @@
 #include "image/ZorvFX_Filters.h"
 #include "image/FastFX.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <array>
@@ -37,7 +38,8 @@ void wrappedBorder(const TFastDIB& Src, TFastDIB& Pad) {
 
 // The hot loops are built for AVX-512 and AVX2 as well as the baseline; the loader picks one per
 // processor.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Not under ThreadSanitizer: it instruments the clones' resolvers, which run before it has started.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define MOZARO_SIMD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define MOZARO_SIMD_CLONES
@@ -133,50 +135,26 @@ void convolveRow64(const ConvRow& a, std::int64_t* sum) {
 }
 
 // Row r of Bmp into a row of Ring with a wrapped pixel on each side.
-void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
-    const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
-    const std::uint8_t* src = Bmp.Scanlines[r];
-    std::memcpy(dst + 3, src, n);
-    std::memcpy(dst, src + n - 3, 3);
-    std::memcpy(dst + 3 + n, src, 3);
-}
-
-// Bmp is rewritten row by row; the three source rows of each result row are kept, bordered, in a ring
-// of rows (plus the first row, which the last result row needs after it was rewritten).
+// Each result row is worked from three rows of a copy with a wrapped border, so bands of rows are
+// independent.
 template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
     const int w = Bmp.Width, h = Bmp.Height;
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
-    TFastDIB ring;
-    ring.SetSize(w + 2, 4, 24, 0);
-    std::uint8_t* first = ring.Scanlines[3];
-    std::uint8_t *top = ring.Scanlines[0], *mid = ring.Scanlines[1], *bot = ring.Scanlines[2];
-    loadWrappedRow(Bmp, 0, first);
-    loadWrappedRow(Bmp, h - 1, top);
-    std::memcpy(mid, first, rowBytes);
-    if (h > 1)
-        loadWrappedRow(Bmp, 1, bot);
-    else
-        std::memcpy(bot, first, rowBytes);
-    std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
-    ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
-    for (int y = 0; y < h; ++y) {
-        a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
-        if constexpr (sizeof(Acc) == 2)
-            convolveRow16(a, sum.data());
-        else if constexpr (sizeof(Acc) == 4)
-            convolveRow32(a, sum.data());
-        else
-            convolveRow64(a, sum.data());
-        if (y + 1 < h) {
-            std::swap(top, mid);
-            std::swap(mid, bot); // top, mid = rows y, y + 1; bot is free for row y + 2
-            if (y + 2 < h)
-                loadWrappedRow(Bmp, y + 2, bot);
+    TFastDIB& pad = ScratchImage(0, w + 2, h + 2);
+    wrappedBorder(Bmp, pad);
+    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+        std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
+        ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
+        for (int y = y0; y < y1; ++y) {
+            a.r0 = pad.Scanlines[y], a.r1 = pad.Scanlines[y + 1], a.r2 = pad.Scanlines[y + 2];
+            a.out = Bmp.Scanlines[y];
+            if constexpr (sizeof(Acc) == 2)
+                convolveRow16(a, sum.data());
+            else if constexpr (sizeof(Acc) == 4)
+                convolveRow32(a, sum.data());
             else
-                std::memcpy(bot, first, rowBytes);
+                convolveRow64(a, sum.data());
         }
-    }
-    ring.SetSize(0, 0, 0, 0);
+    });
 }
 
 // ---- Edge blending ---------------------------------------------------------------------------------
@@ -253,13 +231,15 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& B
 
 void GrayScale24(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        std::uint8_t* p = Bmp.Scanlines[y];
-        for (int x = 0; x < Bmp.Width; ++x, p += 3) {
-            const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
-            p[0] = p[1] = p[2] = v;
+    ParallelRows(Bmp.Height, static_cast<std::int64_t>(Bmp.Width) * Bmp.Height, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* p = Bmp.Scanlines[y];
+            for (int x = 0; x < Bmp.Width; ++x, p += 3) {
+                const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
+                p[0] = p[1] = p[2] = v;
+            }
         }
-    }
+    });
 }
 
 void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
@@ -272,16 +252,18 @@ void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
     Bmp.Draw(work, 0, 0);
     const int half = Amount / 2;
     const int inner = w > 2 ? w - 2 : 0; // columns whose partner x + 2 needs no wrap
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* a = work.Scanlines[y];
-        const std::uint8_t* b = work.Scanlines[(y + 2) % h];
-        std::uint8_t* out = Bmp.Scanlines[y];
-        for (int i = 0; i < 3 * inner; ++i) out[i] = ClampToByte(half + b[i + 6] - a[i]);
-        for (int x = inner; x < w; ++x) {
-            const int x2 = (x + 2) % w;
-            for (int c = 0; c < 3; ++c) out[3 * x + c] = ClampToByte(half + b[3 * x2 + c] - a[3 * x + c]);
+    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* a = work.Scanlines[y];
+            const std::uint8_t* b = work.Scanlines[(y + 2) % h];
+            std::uint8_t* out = Bmp.Scanlines[y];
+            for (int i = 0; i < 3 * inner; ++i) out[i] = ClampToByte(half + b[i + 6] - a[i]);
+            for (int x = inner; x < w; ++x) {
+                const int x2 = (x + 2) % w;
+                for (int c = 0; c < 3; ++c) out[3 * x + c] = ClampToByte(half + b[3 * x2 + c] - a[3 * x + c]);
+            }
         }
-    }
+    });
 }
 
 void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
@@ -351,48 +333,49 @@ void SplitBlur(TFastDIB& Bmp, int Distance) {
 void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
     if (!usable(Bitmap) || Intensity <= 0) return;
     const int w = Bitmap.Width, h = Bitmap.Height;
-    TFastDIB pad; // the wrapped copy that is compared; it never changes
+    // The pass compares the wrapped copy, which never changes, pixel with right and lower neighbour in
+    // row order. The first difference found sets the reference colour (the neighbour's); every later one
+    // paints the neighbour when the pixel has the reference colour, else the pixel. The second pass does
+    // this again and then compares each pixel with its left and upper neighbour from the bottom right;
+    // passes after the second repeat it. Painting is idempotent, so which pixels end up painted follows
+    // from the copy alone, and each band decides its own rows.
+    TFastDIB& pad = ScratchImage(0, w + 2, h + 2);
     wrappedBorder(Bitmap, pad);
     const PPixels24 p = pad.Pixels24;
-    const PPixels24 out = Bitmap.Pixels24;
-    const TFColor col = ColorToFColor(Color);
-    // (x, y) are the padded copy's coordinates; its border is not part of the result.
-    auto paint = [&](int x, int y) {
-        if (x >= 1 && x <= w && y >= 1 && y <= h) out[y - 1][x - 1] = col;
-    };
-    bool found = false;
     TFColor first{};
-    // A difference between (x, y) and its neighbour (nx, ny): the first ever sets the reference colour;
-    // later ones paint the neighbour when (x, y) has the reference colour, else (x, y).
-    auto edge = [&](int x, int y, int nx, int ny) {
-        const TFColor c = p[y][x], n = p[ny][nx];
-        if (n == c) return;
-        if (!found) {
-            first = n;
-            found = true;
-            paint(x, y);
-        } else if (c == first) {
-            paint(nx, ny);
-        } else {
-            paint(x, y);
-        }
-    };
-    // The compared copy never changes, so every pass after the second repeats the second exactly.
-    const int passes = std::min(Intensity, 2);
-    for (int pass = 1; pass <= passes; ++pass) {
-        for (int y = 0; y <= h; ++y)
-            for (int x = 0; x <= w; ++x) {
-                edge(x, y, x + 1, y);
-                edge(x, y, x, y + 1);
+    bool found = false;
+    for (int y = 0; y <= h && !found; ++y)
+        for (int x = 0; x <= w && !found; ++x) {
+            if (p[y][x + 1] != p[y][x]) {
+                first = p[y][x + 1];
+                found = true;
+            } else if (p[y + 1][x] != p[y][x]) {
+                first = p[y + 1][x];
+                found = true;
             }
-        if (pass >= 2)
-            for (int y = h + 1; y >= 1; --y)
-                for (int x = w + 1; x >= 1; --x) {
-                    edge(x, y, x - 1, y);
-                    edge(x, y, x, y - 1);
+        }
+    if (!found) return; // a flat picture has no edges
+    const TFColor col = ColorToFColor(Color);
+    const bool twoPasses = Intensity >= 2;
+    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+        for (int y = y0 + 1; y <= y1; ++y) {
+            const TFColor *above = p[y - 1], *row = p[y], *below = p[y + 1];
+            TFColor* out = Bitmap.Pixels24[y - 1] - 1;
+            for (int x = 1; x <= w; ++x) {
+                const TFColor c = row[x];
+                bool paint;
+                if (twoPasses) {
+                    // Over both passes a differing pair paints each of its pixels that is not the reference.
+                    paint = !(c == first) &&
+                            (row[x + 1] != c || below[x] != c || row[x - 1] != c || above[x] != c);
+                } else {
+                    paint = (!(c == first) && (row[x + 1] != c || below[x] != c)) ||
+                            (row[x - 1] != c && row[x - 1] == first) || (above[x] != c && above[x] == first);
                 }
-    }
-    pad.SetSize(0, 0, 0, 0);
+                if (paint) out[x] = col;
+            }
+        }
+    });
 }
 
 void SeamlessEdge(TFastDIB& Bmp, int Width) {

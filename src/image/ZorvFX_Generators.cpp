@@ -1,6 +1,7 @@
 #include "image/ZorvFX_Generators.h"
 
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -180,20 +181,17 @@ void HeightMap(TFastDIB& Bmp, TFastDIB& Work, int Depth, double Azimuth, double 
         for (int i = w + 3; i < ww; ++i) d[i] = s[col[i]];
     }
 
-    // Row r + 1 of Work is shaded from the padded rows r .. r + 2, kept in a rolling three-row buffer
-    // because Work is overwritten behind it.
-    std::vector<std::uint8_t> rows(3 * rowBytes), out(rowBytes, 0);
-    for (int k = 0; k < 3; ++k) std::memcpy(rows.data() + k * rowBytes, Work.Scanlines[k], rowBytes);
-    for (int r = 0; r <= h + 3; ++r) {
-        EmbossRow(light, rows.data(), grey ? nullptr : rows.data(), out.data(), ww, 3, 0);
-        std::memcpy(Work.Scanlines[r + 1], out.data(), rowBytes);
-        if (r < h + 3) {
-            std::memmove(rows.data(), rows.data() + rowBytes, 2 * rowBytes);
-            std::memcpy(rows.data() + 2 * rowBytes, Work.Scanlines[r + 3], rowBytes);
+    // Row y of the picture is shaded from the padded rows y + 2 .. y + 4 (Work keeps the padded copy);
+    // its pixels are columns 3 .. w + 2 of the shaded row.
+    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+        std::vector<std::uint8_t> rows(3 * rowBytes), out(rowBytes, 0);
+        for (int y = y0; y < y1; ++y) {
+            for (int k = 0; k < 3; ++k)
+                std::memcpy(rows.data() + k * rowBytes, Work.Scanlines[y + 2 + k], rowBytes);
+            EmbossRow(light, rows.data(), grey ? nullptr : rows.data(), out.data(), ww, 3, 0);
+            std::memcpy(Bmp.Scanlines[y], out.data() + 9, static_cast<std::size_t>(w) * 3);
         }
-    }
-    for (int y = 0; y < h; ++y)
-        std::memcpy(Bmp.Scanlines[y], Work.Scanlines[y + 3] + 9, static_cast<std::size_t>(w) * 3);
+    });
 }
 
 namespace {
@@ -215,7 +213,6 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
     // Spoke colours are whole numbers; they are kept as doubles only to save a conversion per pixel.
     std::vector<double> colour(static_cast<std::size_t>(Spokes) * 3);
     std::vector<double> ux(static_cast<std::size_t>(w)), uu(static_cast<std::size_t>(w));
-    std::vector<double> turn(static_cast<std::size_t>(w));
     Dst.SetSize(w, h, 24, 0);
 
     X = ClampInt(X, 0, w - 1);
@@ -239,49 +236,52 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
         uu[x] = ux[x] * ux[x];
     }
 
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* s = Src.Scanlines[y];
-        std::uint8_t* d = Dst.Scanlines[y];
-        const double v = static_cast<double>(y - Y) / Radius;
-        const double vv = v * v;
-        // The angle as a fraction of a turn. Mirrored columns have exactly opposite u, and atan2 is odd
-        // in its first argument, so the left half reuses the right half's values.
-        for (int x = X; x < w; ++x) turn[x] = std::atan2(ux[x], v) / (2 * Pi);
-        for (int x = 0; x < X; ++x) {
-            const int m = 2 * X - x;
-            turn[x] = m < w ? -turn[m] : std::atan2(ux[x], v) / (2 * Pi);
-        }
-        for (int x = 0; x < w; ++x, s += 3, d += 3) {
-            const double c = std::sqrt(uu[x] + vv);
-            // t lies in 0.01 .. 1.01 Spokes (never negative), so truncation is its floor and one
-            // subtraction reduces the spoke index.
-            const double t = (turn[x] + 0.51) * Spokes;
-            int i = TruncI(t);
-            const double f = t - i;
-            if (i >= Spokes) i = i - Spokes < Spokes ? i - Spokes : WrapMod(i, Spokes);
-            const int j = i + 1 < Spokes ? i + 1 : 0;
-            const double len = (1 - f) * length[i] + f * length[j];
-            const double wt = len * len;
-            const double c2 = 0.9 / (0.001 + c);
-            const double glow = 255 * ClampDouble(wt * c2, 0, 1);
-            const double* ci = &colour[3 * i];
-            const double* cj = &colour[3 * j];
-            if (c2 > 1) {
-                for (int k = 0; k < 3; ++k) {
-                    const double col = (1 - f) * ci[k] + f * cj[k];
-                    const int val = TruncI(glow + ClampInt(TruncI(col * c2), 0, 255));
-                    d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
-                }
-            } else {
-                const double cc = c2 < 0 ? 0 : c2;
-                for (int k = 0; k < 3; ++k) {
-                    const double col = (1 - f) * ci[k] + f * cj[k];
-                    const int val = TruncI(glow + TruncI(s[k] * (1 - cc) + col * cc));
-                    d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+        std::vector<double> turn(static_cast<std::size_t>(w));
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* s = Src.Scanlines[y];
+            std::uint8_t* d = Dst.Scanlines[y];
+            const double v = static_cast<double>(y - Y) / Radius;
+            const double vv = v * v;
+            // The angle as a fraction of a turn. Mirrored columns have exactly opposite u, and atan2 is odd
+            // in its first argument, so the left half reuses the right half's values.
+            for (int x = X; x < w; ++x) turn[x] = std::atan2(ux[x], v) / (2 * Pi);
+            for (int x = 0; x < X; ++x) {
+                const int m = 2 * X - x;
+                turn[x] = m < w ? -turn[m] : std::atan2(ux[x], v) / (2 * Pi);
+            }
+            for (int x = 0; x < w; ++x, s += 3, d += 3) {
+                const double c = std::sqrt(uu[x] + vv);
+                // t lies in 0.01 .. 1.01 Spokes (never negative), so truncation is its floor and one
+                // subtraction reduces the spoke index.
+                const double t = (turn[x] + 0.51) * Spokes;
+                int i = TruncI(t);
+                const double f = t - i;
+                if (i >= Spokes) i = i - Spokes < Spokes ? i - Spokes : WrapMod(i, Spokes);
+                const int j = i + 1 < Spokes ? i + 1 : 0;
+                const double len = (1 - f) * length[i] + f * length[j];
+                const double wt = len * len;
+                const double c2 = 0.9 / (0.001 + c);
+                const double glow = 255 * ClampDouble(wt * c2, 0, 1);
+                const double* ci = &colour[3 * i];
+                const double* cj = &colour[3 * j];
+                if (c2 > 1) {
+                    for (int k = 0; k < 3; ++k) {
+                        const double col = (1 - f) * ci[k] + f * cj[k];
+                        const int val = TruncI(glow + ClampInt(TruncI(col * c2), 0, 255));
+                        d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+                    }
+                } else {
+                    const double cc = c2 < 0 ? 0 : c2;
+                    for (int k = 0; k < 3; ++k) {
+                        const double col = (1 - f) * ci[k] + f * cj[k];
+                        const int val = TruncI(glow + TruncI(s[k] * (1 - cc) + col * cc));
+                        d[k] = static_cast<std::uint8_t>(ClampInt(val, 0, 255));
+                    }
                 }
             }
         }
-    }
+    });
 }
 
 void reseedFromClock(std::uint32_t) {

@@ -8,13 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -192,6 +196,47 @@ TEST_F(SmallControls, ChangedHandlerMayDestroyTheButton) {
     EXPECT_EQ(ColrBtnPressed, 0);
 }
 
+// Runs `answer` on the colour dialog once it is open (polled, as the button processes events before
+// it opens the dialog).
+void WhenDialogOpens(std::function<void(QColorDialog*)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (auto* d = qobject_cast<QColorDialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(d);
+        }
+    });
+    poll->start(5);
+}
+
+TEST_F(SmallControls, RealColourDialog) {
+    // Confirmed with a colour, then cancelled.
+    TColrBtn b;
+    QSignalSpy changed(&b, &TColrBtn::OnChanged);
+    WhenDialogOpens([](QColorDialog* d) {
+        d->setCurrentColor(QColor(10, 20, 30));
+        d->accept();
+    });
+    QTest::mousePress(&b, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(b.Color(), RGBColor(10, 20, 30));
+    WhenDialogOpens([](QColorDialog* d) {
+        EXPECT_EQ(d->currentColor(), QColor(10, 20, 30)); // it opens on the button's colour
+        d->setCurrentColor(QColor(99, 99, 99));
+        d->reject();
+    });
+    QTest::mousePress(&b, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(b.Color(), RGBColor(10, 20, 30));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(ColrBtnPressed, 0);
+
+    // The button (and with it its dialog) destroyed while the dialog is open.
+    auto* gone = new TColrBtn;
+    WhenDialogOpens([gone](QColorDialog*) { delete gone; });
+    QTest::mousePress(gone, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(ColrBtnPressed, 0);
+}
+
 // --- 3-D label ---
 
 TEST_F(SmallControls, LabelDefaults) {
@@ -249,6 +294,17 @@ TEST_F(SmallControls, LabelDrawsItsCopiesInOrder) {
         }
         EXPECT_EQ(Grab(l), expected) << int(c.style) << "/" << int(c.shade);
     }
+}
+
+TEST_F(SmallControls, LabelTakesTheSizeOfItsCaption) {
+    TLbl3D l("Gradient");
+    const QFontMetrics fm(l.font());
+    EXPECT_EQ(l.size(), QSize(fm.horizontalAdvance("Gradient") + 2, fm.height() + 2));
+    l.SetAutoSize(false);
+    l.SetCaption("Thumbnail Previews");
+    EXPECT_EQ(l.width(), fm.horizontalAdvance("Gradient") + 2);
+    l.SetAutoSize(true);
+    EXPECT_EQ(l.width(), fm.horizontalAdvance("Thumbnail Previews") + 2);
 }
 
 TEST_F(SmallControls, LabelClickEvents) {

@@ -351,7 +351,9 @@ TEST_F(Fade, FinishEndsARunOnlyWhileMessagesAreProcessed) {
             EXPECT_TRUE(f.Finish());
         }
         EXPECT_EQ(end.count(), 1);
-        if (process) EXPECT_TRUE(SameDIB(f.bmF(), f.bmT())); // the target stays shown
+        if (process) {
+            EXPECT_TRUE(SameDIB(f.bmF(), f.bmT())); // the target stays shown
+        }
     }
 }
 
@@ -386,6 +388,47 @@ TEST_F(Fade, ReverseRunEndedEarlyRestoresItsState) {
     EXPECT_EQ(f.ColorFrom(), 0x000011u);
     EXPECT_EQ(f.ColorTo(), 0x002200u);
     EXPECT_EQ(f.bmF().Pixels24[0][0], (TFColor{0, 0, 0x11})); // the From colour, red 0x11
+}
+
+TEST_F(Fade, ReverseRunsSurviveResetsAndNesting) {
+    // A change of size during a reverse run puts everything back at once; the run's end leaves it so.
+    {
+        RecordingFade f;
+        Quick(f);
+        f.SetProcessMsgs(true);
+        f.SetColorFrom(0x000011);
+        f.SetColorTo(0x002200);
+        f.SetPicFrom(Pattern(75, 75, 1));
+        f.SetPicTo(Pattern(75, 75, 2));
+        f.onFrame = [&](int frame) {
+            if (frame == 1) f.resize(40, 30);
+        };
+        f.UnBlend();
+        EXPECT_FALSE(f.Reversed());
+        EXPECT_EQ(f.ColorFrom(), 0x000011u);
+        EXPECT_TRUE(SameDIB(f.PicFrom(), Pattern(75, 75, 1)));
+        EXPECT_TRUE(SameDIB(f.PicTo(), Pattern(75, 75, 2)));
+    }
+    // A reverse run started inside another (from an event handler) leaves the user's settings.
+    {
+        RecordingFade f;
+        Quick(f);
+        f.SetProcessMsgs(true);
+        f.SetStretchToFit(false);
+        f.SetColorFrom(0x000011);
+        f.SetColorTo(0x002200);
+        bool nested = false;
+        f.onFrame = [&](int) {
+            if (nested) return;
+            nested = true;
+            f.UnBlend();
+        };
+        f.UnBlend();
+        EXPECT_FALSE(f.Reversed());
+        EXPECT_FALSE(f.StretchToFit());
+        EXPECT_EQ(f.ColorFrom(), 0x000011u);
+        EXPECT_EQ(f.ColorTo(), 0x002200u);
+    }
 }
 
 TEST_F(Fade, OnlyAToPictureSetsTheSize) {

@@ -1,0 +1,153 @@
+#include "image/Parallel.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+thread_local bool InsideBand = false;
+
+// The pool: workers sleep on a condition variable until a job's generation changes, then take bands
+// from a shared counter until none are left. The calling thread takes bands too.
+class Pool {
+public:
+    static Pool& Get() {
+        static Pool pool;
+        return pool;
+    }
+
+    int Threads() const { return threads_.load(std::memory_order_relaxed); }
+
+    void SetThreads(int n) {
+        const int hw = std::max(1u, std::thread::hardware_concurrency());
+        threads_.store(n <= 0 ? static_cast<int>(hw) : std::min(n, 256), std::memory_order_relaxed);
+    }
+
+    // False when the pool is busy with another caller's job (a second thread using the library at the
+    // same time): that caller then runs its rows itself.
+    bool Run(int rows, int threads, const std::function<void(int, int)>& band) {
+        std::unique_lock<std::mutex> busy(runMutex_, std::try_to_lock);
+        if (!busy.owns_lock()) return false;
+        ensureWorkers(threads - 1);
+        // Several bands per thread, so that one slow band does not leave the others idle.
+        const int bands = std::min(rows, threads * 4);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            job_ = &band;
+            rows_ = rows;
+            bands_ = bands;
+            next_.store(0, std::memory_order_relaxed);
+            pending_ = bands;
+            active_ = threads - 1;
+            error_ = nullptr;
+            ++generation_;
+        }
+        wake_.notify_all();
+        work();
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [&] { return pending_ == 0 && workersIn_ == 0; });
+        job_ = nullptr;
+        if (error_) std::rethrow_exception(error_);
+        return true;
+    }
+
+    ~Pool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        for (auto& t : workers_) t.join();
+    }
+
+private:
+    Pool() { SetThreads(0); }
+
+    void ensureWorkers(int n) {
+        while (static_cast<int>(workers_.size()) < n) {
+            const int index = static_cast<int>(workers_.size());
+            workers_.emplace_back([this, index] { loop(index); });
+        }
+    }
+
+    void loop(int index) {
+        InsideBand = true; // a routine called from a band runs on its own thread
+        std::uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
+            if (stop_) return;
+            seen = generation_;
+            if (index >= active_ || !job_) continue; // not needed for this job
+            ++workersIn_;
+            lock.unlock();
+            work();
+            lock.lock();
+            --workersIn_;
+            if (pending_ == 0 && workersIn_ == 0) done_.notify_all();
+        }
+    }
+
+    // Takes bands until none are left.
+    void work() {
+        const bool outer = InsideBand;
+        InsideBand = true;
+        for (;;) {
+            const int b = next_.fetch_add(1, std::memory_order_relaxed);
+            if (b >= bands_) break;
+            const int first = static_cast<int>(static_cast<std::int64_t>(rows_) * b / bands_);
+            const int last = static_cast<int>(static_cast<std::int64_t>(rows_) * (b + 1) / bands_);
+            try {
+                (*job_)(first, last);
+            } catch (...) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (!error_) error_ = std::current_exception();
+            }
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (--pending_ == 0) done_.notify_all();
+        }
+        InsideBand = outer;
+    }
+
+    std::atomic<int> threads_{1};
+    std::mutex runMutex_; // one job at a time
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::vector<std::thread> workers_;
+    const std::function<void(int, int)>* job_ = nullptr;
+    int rows_ = 0, bands_ = 0, pending_ = 0, active_ = 0, workersIn_ = 0;
+    std::atomic<int> next_{0};
+    std::uint64_t generation_ = 0;
+    std::exception_ptr error_;
+    bool stop_ = false;
+};
+
+} // namespace
+
+void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
+    if (Rows <= 0) return;
+    Pool& pool = Pool::Get();
+    const int threads = std::min(pool.Threads(), Rows);
+    if (threads <= 1 || Work < ParallelMinPixels || InsideBand || !pool.Run(Rows, threads, Band))
+        Band(0, Rows);
+}
+
+void SetParallelThreads(int Threads) {
+    Pool::Get().SetThreads(Threads);
+}
+
+int ParallelThreads() {
+    return Pool::Get().Threads();
+}
+
+TFastDIB& ScratchImage(int Slot, int Width, int Height) {
+    thread_local TFastDIB slots[4];
+    TFastDIB& s = slots[std::clamp(Slot, 0, 3)];
+    s.SetSize(Width, Height, 24, 0); // keeps the memory when the size is unchanged
+    return s;
+}
