@@ -1,6 +1,8 @@
 // The clipboard commands (Copy, Replace Image, As Selection, Transparent) and the Buffer menu.
 #include "FileTestSupport.h"
 
+#include "controls/Label3D.h"
+
 #include "app/dialogs/TransparentPaste.h"
 #include "platform/Picture.h"
 
@@ -304,17 +306,17 @@ TEST_F(FileClipboard, TheBufferReceivesAndGivesBackImages) {
 }
 
 TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRaisesTheLabel) {
-    auto* buffer = W->findChild<QLabel*>("Lbl3D2");
-    auto* gradient = W->findChild<QLabel*>("Lbl3D1");
+    auto* buffer = W->findChild<TLbl3D*>("Lbl3D2");
+    auto* gradient = W->findChild<TLbl3D*>("Lbl3D1");
     ASSERT_TRUE(buffer && gradient);
     // The buffer's 3-D label starts inset; the gradient's was raised by the first show, which made the
     // designer's gradient the current one. The buffer commands never touch it.
-    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(gradient->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(buffer->aTextStyle(), tsInset);
+    EXPECT_EQ(gradient->aTextStyle(), tsRaised);
     ClipboardPicture(4, 4, qRgb(0, 0, 255));
     Trigger("PasteClipboardtoBuffer1");
     ASSERT_EQ(W->bufr.Width, 4);
-    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(buffer->aTextStyle(), tsInset);
 
     TFastDIB pic;
     PaintPattern(pic, 7, 2);
@@ -331,9 +333,9 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRa
     EXPECT_TRUE(W->PasteBuffertoImage1->isEnabled());
     EXPECT_EQ(LogLines(),
               QStringList{"Load Buffer from File " + QFileInfo(File("buffer.bmp")).absoluteFilePath()});
-    EXPECT_EQ(buffer->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(buffer->aTextStyle(), tsInset);
 
     Trigger("CopyImagetoBuffer1");
-    EXPECT_EQ(buffer->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(gradient->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(buffer->aTextStyle(), tsRaised);
+    EXPECT_EQ(gradient->aTextStyle(), tsRaised);
 }

@@ -5,6 +5,7 @@
 
 #include "app/dialogs/AllForms.h"
 #include "controls/GradientControl.h"
+#include "controls/Label3D.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -130,7 +131,7 @@ TEST_F(GradientCommands, DesignPasteAndThumbnail) {
     EXPECT_TRUE(Item("PasteToImage1")->isEnabled());
     EXPECT_TRUE(Item("MergeWithImage1")->isEnabled());
     EXPECT_FALSE(W->imGrad->isHidden());
-    EXPECT_EQ(W->findChild<QLabel*>("Lbl3D1")->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(W->findChild<TLbl3D*>("Lbl3D1")->aTextStyle(), tsRaised);
     EXPECT_EQ(W->imGrad->toolTip(), "W: 256  H: 200 - Dbl Click to Paste into Image");
     EXPECT_TRUE(W->Ring.Empty);
 

@@ -3,6 +3,8 @@
 #include "app/effects/EffectRules.h"
 #include "app/main/SettingsFile.h"
 #include "app/main/ZorvTileMain.h"
+#include "controls/ColourButton.h"
+#include "controls/Label3D.h"
 #include "platform/ErrorGuard.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
@@ -11,8 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QColorDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,6 +25,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 TfToolBox* fToolBox = nullptr;
 
@@ -137,23 +140,6 @@ QRect EditRect(int row) {
     return {104, RowTop + row * RowStep, 74, 19};
 }
 
-QString SwatchStyle(TColor c) {
-    const int avg = (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
-    return QString("background-color: rgb(%1,%2,%3); color: %4;")
-        .arg(GetRValue(c))
-        .arg(GetGValue(c))
-        .arg(GetBValue(c))
-        .arg(avg < 129 ? "white" : "black");
-}
-
-// Runs a colour dialog on `current`; the colour chosen, or nothing when cancelled.
-std::optional<TColor> PickColor(QWidget* parent, TColor current, const QString& title) {
-    const QColor c = QColorDialog::getColor(
-        QColor(GetRValue(current), GetGValue(current), GetBValue(current)), parent, title);
-    if (!c.isValid()) return std::nullopt;
-    return RGBColor(c.red(), c.green(), c.blue());
-}
-
 } // namespace
 
 QImage TfToolBox::ToolGlyphs() {
@@ -187,6 +173,11 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setGeometry(0, 0, ClientWidth, 26);
     ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setContentsMargins(1, 1, 1, 1);
+    ToolBar1->layout()->setSpacing(0);
     const QImage strip = ToolGlyphs();
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
@@ -222,26 +213,19 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     Panel2 = new QWidget(Panel1);
     Panel2->setObjectName("Panel2");
     Panel2->setGeometry(0, 26, ClientWidth, 34);
-    bPen = new QPushButton("Pen Color", Panel2);
+    bPen = new TColrBtn(Panel2);
     bPen->setObjectName("bPen");
+    bPen->SetCaption("Pen Color");
     bPen->setGeometry(3, 2, 86, 30);
-    bBrush = new QPushButton("Brush Color", Panel2);
+    bBrush = new TColrBtn(Panel2);
     bBrush->setObjectName("bBrush");
+    bBrush->SetCaption("Brush Color");
     bBrush->setGeometry(92, 2, 86, 30);
     SetPenColor(0);
     SetBrushColor(0xFFFFFF);
-    connect(bPen, &QPushButton::clicked, this, [this] {
-        Guarded([this] {
-            if (const auto c = PickColor(this, FPenColor, "Pen Color")) SetPenColor(*c);
-            bPenClick();
-        });
-    });
-    connect(bBrush, &QPushButton::clicked, this, [this] {
-        Guarded([this] {
-            if (const auto c = PickColor(this, FBrushColor, "Brush Color")) SetBrushColor(*c);
-            bBrushClick();
-        });
-    });
+    // The button has run its colour dialog by the time it reports the click.
+    connect(bPen, &TColrBtn::OnClick, this, [this] { Guarded([this] { bPenClick(); }); });
+    connect(bBrush, &TColrBtn::OnClick, this, [this] { Guarded([this] { bBrushClick(); }); });
 
     Panel3 = new QWidget(Panel1);
     Panel3->setObjectName("Panel3");
@@ -256,10 +240,9 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     Panel4 = new QWidget(Panel1);
     Panel4->setObjectName("Panel4");
     Panel4->setGeometry(0, 84, ClientWidth, 154);
-    lblEffect = MakeLabel(Panel4, "lblEffect", QString(), {2, 0, 150, 17});
-    lblEffect->setAlignment(Qt::AlignCenter);
-    lblEffect->setFrameShape(QFrame::Panel);
-    lblEffect->setFrameShadow(QFrame::Sunken);
+    lblEffect = new TLbl3D(Panel4);
+    lblEffect->setObjectName("lblEffect");
+    lblEffect->setGeometry(2, 0, 150, 17);
     lblEffect->setToolTip("Currently selected effect");
     btnDefault = new QToolButton(Panel4);
     btnDefault->setObjectName("btnDefault");
@@ -330,10 +313,13 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     const char* const lblNames[6] = {"Lbl3D1", "Lbl3D2", "Lbl3D3", "Lbl3D4", "Lbl3D5", "Lbl3D6"};
     const char* const captions[6] = {"Lightness", "Contrast", "Saturation", "Red", "Green", "Blue"};
     const char* const barNames[6] = {"sbBright", "sbContrast", "sbSaturation", "sbRed", "sbGreen", "sbBlue"};
-    QLabel** labels[6] = {&Lbl3D1, &Lbl3D2, &Lbl3D3, &Lbl3D4, &Lbl3D5, &Lbl3D6};
+    TLbl3D** labels[6] = {&Lbl3D1, &Lbl3D2, &Lbl3D3, &Lbl3D4, &Lbl3D5, &Lbl3D6};
     QScrollBar** bars[6] = {&sbBright, &sbContrast, &sbSaturation, &sbRed, &sbGreen, &sbBlue};
     for (int i = 0; i < 6; ++i) {
-        *labels[i] = MakeLabel(pnlColors, lblNames[i], captions[i], {2, 4 + 23 * i, 66, 18});
+        auto* l = new TLbl3D(captions[i], pnlColors);
+        l->setObjectName(lblNames[i]);
+        l->setGeometry(2, 4 + 23 * i, 66, 18);
+        *labels[i] = l;
         auto* s = new QScrollBar(Qt::Horizontal, pnlColors);
         s->setObjectName(barNames[i]);
         s->setGeometry(70, 5 + 23 * i, 108, 16);
@@ -384,14 +370,20 @@ void TfToolBox::SetWindowHeight(int frameHeight) {
     resize(ClientWidth, frameHeight - FrameExtra);
 }
 
+TColor TfToolBox::PenColor() const {
+    return bPen->Color();
+}
+
+TColor TfToolBox::BrushColor() const {
+    return bBrush->Color();
+}
+
 void TfToolBox::SetPenColor(TColor c) {
-    FPenColor = c & 0xFFFFFFu;
-    bPen->setStyleSheet(SwatchStyle(FPenColor));
+    bPen->SetColor(c & 0xFFFFFFu);
 }
 
 void TfToolBox::SetBrushColor(TColor c) {
-    FBrushColor = c & 0xFFFFFFu;
-    bBrush->setStyleSheet(SwatchStyle(FBrushColor));
+    bBrush->SetColor(c & 0xFFFFFFu);
 }
 
 void TfToolBox::FormCreate() {
@@ -415,7 +407,7 @@ void TfToolBox::FormDestroy() {
     Destroyed = true;
     if (!fZorvTile) return;
     const QPoint place = pos();
-    const TColor pen = FPenColor, brush = FBrushColor;
+    const TColor pen = PenColor(), brush = BrushColor();
     const QString size = ePenSize->text();
     const bool fill = cFill->isChecked();
     WriteSettings(SettingsPath(fZorvTile->INIDir), [&](IniFile& ini) {
@@ -432,24 +424,34 @@ void TfToolBox::PlaceBesideMainWindow() {
     const QScreen* screen = fZorvTile ? fZorvTile->screen() : this->screen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    QPoint p = pos();
+    // move() and pos() place the frame. Until the window manager has framed the tool box, its frame is
+    // taken to be like the main window's (title bar and borders).
+    QMargins frame(0, 0, 0, 0);
+    if (fZorvTile && fZorvTile->isVisible()) {
+        const QRect outer = fZorvTile->frameGeometry(), inner = fZorvTile->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    const int fw = std::max(frameGeometry().width(), width() + frame.left() + frame.right());
+    const int fh = std::max(frameGeometry().height(), height() + frame.top() + frame.bottom());
+    int fx = x(), fy = y();
     if (!PlaceStored && fZorvTile && fZorvTile->isVisible()) {
-        // First start: beside the main window, left of it when there is room, else right of it, with
-        // the tool box's top at the main window's top; never over its menu bar.
+        // First start: beside the main window, left of it when there is room, else right of it, level
+        // with its top; never over its menu bar.
         const QRect main = fZorvTile->frameGeometry();
-        const int w = frame.width();
-        int x = main.left() - w - 2;
-        if (x < avail.left()) x = main.right() + 3;
-        if (x + w > avail.right() + 1) x = avail.right() + 1 - w;
-        p = QPoint(x + (pos().x() - frame.left()), main.top() + (pos().y() - frame.top()));
+        fx = main.left() - fw - 2;
+        if (fx < avail.left()) fx = main.right() + 3;
+        fy = main.top();
     }
     // Onto the screen: the whole frame when it fits.
-    const int dx = pos().x() - frame.left(), dy = pos().y() - frame.top();
-    int fx = p.x() - dx, fy = p.y() - dy;
-    fx = std::max(avail.left(), std::min(fx, avail.right() + 1 - frame.width()));
-    fy = std::max(avail.top(), std::min(fy, avail.bottom() + 1 - frame.height()));
-    move(fx + dx, fy + dy);
+    fx = std::max(avail.left(), std::min(fx, avail.right() + 1 - fw));
+    fy = std::max(avail.top(), std::min(fy, avail.bottom() + 1 - fh));
+    // The client's place: the frame's place plus the frame's own margins once known, else the estimate.
+    const QRect outer = frameGeometry(), inner = geometry();
+    const bool framed = outer != inner;
+    const int ox = framed ? inner.left() - outer.left() : frame.left();
+    const int oy = framed ? inner.top() - outer.top() : frame.top();
+    setGeometry(QRect(QPoint(fx + ox, fy + oy), size()));
 }
 
 void TfToolBox::showEvent(QShowEvent* e) {
@@ -459,12 +461,17 @@ void TfToolBox::showEvent(QShowEvent* e) {
     if (!Placed) {
         Placed = true;
         PlaceBesideMainWindow();
+        // Window managers frame a window after it is shown: place it again once the frame is known
+        // (windows without a window manager have no frame).
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QTimer::singleShot(150, this, [this] { PlaceBesideMainWindow(); });
     }
 }
 
 void TfToolBox::closeEvent(QCloseEvent* e) {
-    // Closed by its close box: the main window does not show it again when it is shown itself.
-    if (e->spontaneous() && fZorvTile) fZorvTile->TBFlag = false;
+    // Closed by its close box (the program itself only hides it): the main window does not show it
+    // again when it is shown itself.
+    if (fZorvTile) fZorvTile->TBFlag = false;
     QDialog::closeEvent(e);
 }
 
@@ -480,7 +487,19 @@ void TfToolBox::SetEffectCaption(const QString& effect) {
     lblEffect->setText(effect);
 }
 
+namespace {
+TfToolBox::TShowEmHook& showEmHook() {
+    static TfToolBox::TShowEmHook hook;
+    return hook;
+}
+} // namespace
+
+void TfToolBox::SetShowEmHook(TShowEmHook hook) {
+    showEmHook() = std::move(hook);
+}
+
 void TfToolBox::ShowEm(int lvl, const QString& effect) {
+    if (showEmHook()) showEmHook()(lvl, effect);
     if (!fZorvTile) return;
     const TEffectPanel panel = EffectPanel(lvl, *fZorvTile, ckbxPeaks->isChecked());
     lblHelp->setText(panel.Help);

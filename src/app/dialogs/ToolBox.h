@@ -8,7 +8,11 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
+class TColrBtn;
+class TLbl3D;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,8 +40,8 @@ public:
     bool PreviewPending() const;
 
     // The pen and brush colours of bPen and bBrush.
-    TColor PenColor() const { return FPenColor; }
-    TColor BrushColor() const { return FBrushColor; }
+    TColor PenColor() const;
+    TColor BrushColor() const;
     void SetPenColor(TColor c);
     void SetBrushColor(TColor c);
 
@@ -50,13 +54,13 @@ public:
     QToolButton *bFree = nullptr, *bEllip = nullptr, *bRect = nullptr, *bLine = nullptr, *bFill = nullptr,
                 *bText = nullptr, *bSelect = nullptr, *bEyeDrop = nullptr;
     QWidget* Panel2 = nullptr;
-    QPushButton *bPen = nullptr, *bBrush = nullptr;
+    TColrBtn *bPen = nullptr, *bBrush = nullptr;
     QWidget* Panel3 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* ePenSize = nullptr;
     QCheckBox* cFill = nullptr;
     QWidget* Panel4 = nullptr;
-    QLabel* lblEffect = nullptr;
+    TLbl3D* lblEffect = nullptr;
     QLineEdit* eAmtMain = nullptr;
     QLabel* lblMain = nullptr;
     QLineEdit* eAmtSecond = nullptr;
@@ -71,7 +75,7 @@ public:
     QPushButton* bGo2 = nullptr;
     QScrollBar *sbLR = nullptr, *sbUD = nullptr;
     QWidget* pnlColors = nullptr;
-    QLabel *Lbl3D1 = nullptr, *Lbl3D2 = nullptr, *Lbl3D3 = nullptr, *Lbl3D4 = nullptr, *Lbl3D5 = nullptr,
+    TLbl3D *Lbl3D1 = nullptr, *Lbl3D2 = nullptr, *Lbl3D3 = nullptr, *Lbl3D4 = nullptr, *Lbl3D5 = nullptr,
            *Lbl3D6 = nullptr;
     QScrollBar *sbBright = nullptr, *sbContrast = nullptr, *sbSaturation = nullptr, *sbRed = nullptr,
                *sbGreen = nullptr, *sbBlue = nullptr;
@@ -106,6 +110,10 @@ public:
     void sbLRScroll(int position);
     void sbUDScroll(int position);
 
+    // Tests watch every ShowEm through this hook (called first, with its arguments).
+    using TShowEmHook = std::function<void(int lvl, const QString& effect)>;
+    static void SetShowEmHook(TShowEmHook hook);
+
     // The strip of the eight tool glyphs (128 x 16 on silver).
     static QImage ToolGlyphs();
 
@@ -119,7 +127,6 @@ private:
     void SetPreviewControls(bool pending);
     void PlaceBesideMainWindow();
     void SetWindowHeight(int frameHeight);
-    TColor FPenColor = 0, FBrushColor = 0xFFFFFF;
     bool Destroyed = false;
     bool PlaceStored = false; // the settings gave a place: keep it (clamped onto the screen)
     bool Placed = false;

@@ -4,6 +4,7 @@
 
 #include "app/effects/EffectCatalogue.h"
 #include "app/main/Glyphs.h"
+#include "controls/Label3D.h"
 #include "app/dialogs/AllForms.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
@@ -35,10 +37,10 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
 }
 
 // A thumbnail's 3-D label: inset until its thumbnail receives a picture of its own, then raised.
-QLabel* InsetLabel(QWidget* parent, const char* name, const QString& text) {
-    QLabel* l = Caption(parent, name, text);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
+TLbl3D* InsetLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new TLbl3D(text, parent);
+    l->setObjectName(name);
+    l->SetTextStyle(tsInset);
     return l;
 }
 
@@ -102,6 +104,11 @@ void TfZorvTile::BuildClient() {
     TreeView1 = new QTreeWidget(left);
     TreeView1->setObjectName("TreeView1");
     TreeView1->setHeaderHidden(true);
+    // Long names scroll rather than being cut.
+    TreeView1->setIndentation(14);
+    TreeView1->setTextElideMode(Qt::ElideNone);
+    TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeView1->header()->setStretchLastSection(false);
     lv->addWidget(TreeView1, 1);
     FillEffectTree();
     row->addWidget(left);

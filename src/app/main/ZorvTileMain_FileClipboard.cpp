@@ -3,6 +3,7 @@
 
 #include "app/dialogs/TransparentPaste.h"
 #include "app/main/ZorvTileMain.h"
+#include "controls/Label3D.h"
 
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
@@ -175,8 +176,8 @@ void TfZorvTile::CopyImagetoBuffer1Click() {
     ShownPicture(pic);
     TakeBufferPicture(pic);
     // The "Buffer" label turns from inset to raised once the buffer holds a copied image.
-    if (auto* label = findChild<QLabel*>("Lbl3D2"); label && label->frameShadow() == QFrame::Sunken)
-        label->setFrameShadow(QFrame::Raised);
+    if (auto* label = findChild<TLbl3D*>("Lbl3D2"); label && label->aTextStyle() == tsInset)
+        label->SetTextStyle(tsRaised);
     LogLine("Copy Image to Buffer");
 }
 

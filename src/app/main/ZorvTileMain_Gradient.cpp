@@ -6,6 +6,7 @@
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/MultiGradientModel.h"
 #include "controls/GradientControl.h"
+#include "controls/Label3D.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
@@ -91,8 +92,8 @@ void TfZorvTile::TakeGradientThumbnail() {
     imGrad->setPixmap(QPixmap::fromImage(DIBView(const_cast<TFastDIB&>(g)).copy()));
     imGrad->setVisible(true);
     PasteToImage1->setEnabled(true);
-    if (auto* label = findChild<QLabel*>("Lbl3D1"); label && label->frameShadow() == QFrame::Sunken)
-        label->setFrameShadow(QFrame::Raised);
+    if (auto* label = findChild<TLbl3D*>("Lbl3D1"); label && label->aTextStyle() == tsInset)
+        label->SetTextStyle(tsRaised);
     MergeWithImage1->setEnabled(true);
 }
 

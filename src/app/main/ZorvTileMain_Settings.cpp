@@ -100,6 +100,92 @@ TMgradNfo ReadGradient(const IniFile& ini) {
     return g;
 }
 
+// The effects' named parameters in section EffectVals: one list for reading and writing, in the
+// order they stand in the file, each with the value a missing or unreadable key gives.
+struct TParamKey {
+    const char* Key;
+    float TEffectParams::*Single = nullptr;
+    int TEffectParams::*Int = nullptr;
+    bool TEffectParams::*Bool = nullptr;
+    TColor TEffectParams::*Color = nullptr;
+    double TEffectParams::*Whole = nullptr; // a Double kept as a whole number
+    double Default = 0;
+
+    void Read(const IniFile& ini, TEffectParams& p) const {
+        if (Single) p.*Single = ReadSingle(ini, Key, static_cast<float>(Default));
+        if (Int) p.*Int = ini.ReadInteger(EV, Key, static_cast<int>(Default));
+        if (Bool) p.*Bool = ReadByteBool(ini, Key, Default != 0);
+        if (Color)
+            p.*Color = static_cast<TColor>(ini.ReadInteger(EV, Key, static_cast<int>(Default))) & 0xFFFFFFu;
+        if (Whole) p.*Whole = ini.ReadInteger(EV, Key, static_cast<int>(Default));
+    }
+    void Write(IniFile& ini, const TEffectParams& p) const {
+        if (Single) ini.WriteFloat(EV, Key, p.*Single);
+        if (Int) ini.WriteInteger(EV, Key, p.*Int);
+        if (Bool) ini.WriteInteger(EV, Key, p.*Bool ? 1 : 0);
+        if (Color) ini.WriteInteger(EV, Key, static_cast<int>(p.*Color));
+        if (Whole) ini.WriteInteger(EV, Key, RoundI(p.*Whole));
+    }
+};
+
+TParamKey SingleKey(const char* key, float TEffectParams::*m, double def) {
+    TParamKey k{key};
+    k.Single = m;
+    k.Default = def;
+    return k;
+}
+TParamKey IntKey(const char* key, int TEffectParams::*m, double def) {
+    TParamKey k{key};
+    k.Int = m;
+    k.Default = def;
+    return k;
+}
+TParamKey BoolKey(const char* key, bool TEffectParams::*m, bool def) {
+    TParamKey k{key};
+    k.Bool = m;
+    k.Default = def ? 1 : 0;
+    return k;
+}
+
+using P = TEffectParams;
+const TParamKey ParamKeys[] = {
+    SingleKey("UDPeakVal", &P::UDPeakVal, 0),
+    SingleKey("UDWavVal", &P::UDWavVal, 0),
+    SingleKey("LRPeakVal", &P::LRPeakVal, 0),
+    SingleKey("LRWavVal", &P::LRWavVal, 0),
+    SingleKey("FishVal", &P::FishVal, 0.75),
+    SingleKey("ScaleVal", &P::ScaleVal, 0),
+    IntKey("TurbVal", &P::TurbVal, 0),
+    IntKey("UDSBlurBuf", &P::UDSBlurBuf, 1),
+    IntKey("UDSBlurSelf", &P::UDSBlurSelf, 1),
+    IntKey("SBlurReps", &P::SBlurReps, 32),
+    IntKey("UDWatBuf", &P::UDWatBuf, 100),
+    IntKey("UDWatSelf", &P::UDWatSelf, -128),
+    IntKey("NovaSpok", &P::NovaSpokVal, 64),
+    IntKey("NovaHue", &P::NovaHueVal, 32),
+    IntKey("NovaX", &P::NovaXVal, 24),
+    IntKey("NovaY", &P::NovaYVal, 36),
+    IntKey("HytEl", &P::HytElVal, 20),
+    IntKey("HytDp", &P::HytDpVal, 16),
+    BoolKey("HytBm", &P::HytBmVal, true),
+    [] {
+        TParamKey k{"TrColVal"};
+        k.Color = &P::TrColVal;
+        return k;
+    }(),
+    BoolKey("TrUseVal", &P::TrUseVal, false),
+    IntKey("WvLenVal", &P::WvLenVal, 10),
+    [] {
+        TParamKey k{"WvPhsVal"};
+        k.Whole = &P::WvPhsVal;
+        k.Default = 8;
+        return k;
+    }(),
+    BoolKey("WvRflVal", &P::WvRflVal, false),
+    SingleKey("WhPchVal", &P::WhPchVal, 0.5),
+    SingleKey("WhRadVal", &P::WhRadVal, 1.0),
+};
+
 QString RgbList(const Trgb& c) {
     return QString("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b);
 }
@@ -133,32 +219,7 @@ void TfZorvTile::LoadSettings() {
             auto& v = EffectVals[static_cast<std::size_t>(i)];
             v = ini.ReadInteger(EV, EV + QString::number(i), v);
         }
-        UDPeakVal = ReadSingle(ini, "UDPeakVal", 0);
-        UDWavVal = ReadSingle(ini, "UDWavVal", 0);
-        LRPeakVal = ReadSingle(ini, "LRPeakVal", 0);
-        LRWavVal = ReadSingle(ini, "LRWavVal", 0);
-        FishVal = ReadSingle(ini, "FishVal", 0.75f);
-        ScaleVal = ReadSingle(ini, "ScaleVal", 0);
-        TurbVal = ini.ReadInteger(EV, "TurbVal", 0);
-        UDSBlurBuf = ini.ReadInteger(EV, "UDSBlurBuf", 1);
-        UDSBlurSelf = ini.ReadInteger(EV, "UDSBlurSelf", 1);
-        SBlurReps = ini.ReadInteger(EV, "SBlurReps", 32);
-        UDWatBuf = ini.ReadInteger(EV, "UDWatBuf", 100);
-        UDWatSelf = ini.ReadInteger(EV, "UDWatSelf", -128);
-        NovaSpokVal = ini.ReadInteger(EV, "NovaSpok", 64);
-        NovaHueVal = ini.ReadInteger(EV, "NovaHue", 32);
-        NovaXVal = ini.ReadInteger(EV, "NovaX", 24);
-        NovaYVal = ini.ReadInteger(EV, "NovaY", 36);
-        HytElVal = ini.ReadInteger(EV, "HytEl", 20);
-        HytDpVal = ini.ReadInteger(EV, "HytDp", 16);
-        HytBmVal = ReadByteBool(ini, "HytBm", true);
-        TrColVal = static_cast<TColor>(ini.ReadInteger(EV, "TrColVal", 0)) & 0xFFFFFFu;
-        TrUseVal = ReadByteBool(ini, "TrUseVal", false);
-        WvLenVal = ini.ReadInteger(EV, "WvLenVal", 10);
-        WvPhsVal = ini.ReadInteger(EV, "WvPhsVal", 8);
-        WvRflVal = ReadByteBool(ini, "WvRflVal", false);
-        WhPchVal = ReadSingle(ini, "WhPchVal", 0.5f);
-        WhRadVal = ReadSingle(ini, "WhRadVal", 1.0f);
+        for (const TParamKey& k : ParamKeys) k.Read(ini, *this);
 
         // The window's place and size; values no screen can show give the defaults.
         const int top = InRangeOr(ini.ReadInteger(MF, "Top", 1), -10000, 10000, 1);
@@ -198,32 +259,7 @@ void TfZorvTile::SaveSettings() {
 void TfZorvTile::WriteSections(IniFile& ini) {
     for (int i = 0; i < 66; ++i)
         ini.WriteInteger(EV, EV + QString::number(i), EffectVals[static_cast<std::size_t>(i)]);
-    ini.WriteFloat(EV, "UDPeakVal", UDPeakVal);
-    ini.WriteFloat(EV, "UDWavVal", UDWavVal);
-    ini.WriteFloat(EV, "LRPeakVal", LRPeakVal);
-    ini.WriteFloat(EV, "LRWavVal", LRWavVal);
-    ini.WriteFloat(EV, "FishVal", FishVal);
-    ini.WriteFloat(EV, "ScaleVal", ScaleVal);
-    ini.WriteInteger(EV, "TurbVal", TurbVal);
-    ini.WriteInteger(EV, "UDSBlurBuf", UDSBlurBuf);
-    ini.WriteInteger(EV, "UDSBlurSelf", UDSBlurSelf);
-    ini.WriteInteger(EV, "SBlurReps", SBlurReps);
-    ini.WriteInteger(EV, "UDWatBuf", UDWatBuf);
-    ini.WriteInteger(EV, "UDWatSelf", UDWatSelf);
-    ini.WriteInteger(EV, "NovaSpok", NovaSpokVal);
-    ini.WriteInteger(EV, "NovaHue", NovaHueVal);
-    ini.WriteInteger(EV, "NovaX", NovaXVal);
-    ini.WriteInteger(EV, "NovaY", NovaYVal);
-    ini.WriteInteger(EV, "HytEl", HytElVal);
-    ini.WriteInteger(EV, "HytDp", HytDpVal);
-    ini.WriteInteger(EV, "HytBm", HytBmVal ? 1 : 0);
-    ini.WriteInteger(EV, "TrColVal", static_cast<int>(TrColVal));
-    ini.WriteInteger(EV, "TrUseVal", TrUseVal ? 1 : 0);
-    ini.WriteInteger(EV, "WvLenVal", WvLenVal);
-    ini.WriteInteger(EV, "WvPhsVal", RoundI(WvPhsVal));
-    ini.WriteInteger(EV, "WvRflVal", WvRflVal ? 1 : 0);
-    ini.WriteFloat(EV, "WhPchVal", WhPchVal);
-    ini.WriteFloat(EV, "WhRadVal", WhRadVal);
+    for (const TParamKey& k : ParamKeys) k.Write(ini, *this);
 
     ini.WriteInteger(MF, "TxtOnTst", ShowSampleTextonTestPage1->isChecked() ? 1 : 0);
     ini.WriteInteger(MF, "SaveDlg", PromptforSaveAtTermination1->isChecked() ? 1 : 0);
