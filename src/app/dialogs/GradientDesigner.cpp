@@ -142,7 +142,7 @@ TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     zGrad->SetGradientStyle(gsVertCenter);
     zGrad->resize(256, 256);
     Scroller->setWidget(zGrad);
-    v->addWidget(Scroller, 1);
+    v->addWidget(Scroller, 1, Qt::AlignLeft | Qt::AlignTop);
 
     setTabOrder(meWide, meHigh);
     setTabOrder(meHigh, cbStyle);

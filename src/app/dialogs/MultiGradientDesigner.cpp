@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 
 #include <algorithm>
 #include <stdexcept>
@@ -193,7 +194,7 @@ TfMultGrad::TfMultGrad(QWidget* parent) : QDialog(parent) {
     pb = new TGradPaintBox(*this, Canvas);
     pb->setObjectName("pb");
     Scroller->setWidget(Canvas);
-    v->addWidget(Scroller, 1);
+    v->addWidget(Scroller, 1, Qt::AlignLeft | Qt::AlignTop);
 
     connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
     connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
@@ -241,10 +242,14 @@ void TfMultGrad::LayOut() {
     // The window fits its contents, but never grows past the screen: larger pictures scroll.
     QSize room(1200, 800);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        room = s->availableGeometry().size() - QSize(60, 260);
-    const int frame = 2 * Scroller->frameWidth() + 20;
-    Scroller->setMinimumSize(std::min(Canvas->width() + frame, std::max(room.width(), 200)),
-                             std::min(Canvas->height() + frame, std::max(room.height(), 200)));
+        room = s->availableGeometry().size() - QSize(60, 300);
+    const QSize want = Canvas->size();
+    QSize box(std::min(want.width(), std::max(room.width(), 200)),
+              std::min(want.height(), std::max(room.height(), 200)));
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (box.width() < want.width()) box.rheight() += bar;
+    if (box.height() < want.height()) box.rwidth() += bar;
+    Scroller->setFixedSize(box + QSize(2, 2) * Scroller->frameWidth());
     adjustSize();
 }
 
