@@ -118,3 +118,18 @@ TEST(MultiGradientPoint, PixelsAndPercentAreClampedAtBothEnds) {
         EXPECT_EQ(p.Clamped, c.clamped) << c.value;
     }
 }
+
+TEST(MultiGradientScreen, SixteenBitScreenStepsAreKeptWhenWidenedBack) {
+    // 5 bits of red and blue, 6 of green; the top bits repeat below when widened to 8 bits.
+    const struct {
+        TColor in, out;
+    } cases[] = {{RGBColor(255, 255, 255), RGBColor(255, 255, 255)},
+                 {RGBColor(7, 3, 7), RGBColor(0, 0, 0)},
+                 {RGBColor(8, 4, 8), RGBColor(8, 4, 8)},
+                 {RGBColor(200, 100, 50), RGBColor(206, 101, 49)}};
+    TFastDIB d;
+    d.SetSize(4, 1, 24, 0);
+    for (int i = 0; i < 4; ++i) d.SetPixel(0, i, ColorToFColor(cases[i].in));
+    ReduceTo565(d);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(At(d, i, 0), cases[i].out) << i;
+}
