@@ -91,3 +91,25 @@ TEST_F(AboutBox, TheCloseButtonLightsUpAndCloses) {
     EXPECT_EQ(A().result(), mrOk);
     EXPECT_FALSE(A().isVisible());
 }
+
+TEST_F(AboutBox, ShownAgainWhileTheLastBlendIsEndingItPlaysFromTheFirstPicture) {
+    Quick();
+    A().zf1->SetMsecPerFrame(100);
+    A().show();
+    int starts = 0;
+    QObject::connect(A().zf1, &TZorvFade::OnBegin, &A(), [&] { ++starts; });
+    // Closed and shown again from inside the slow blend's frames.
+    QTimer::singleShot(250, &A(), [this] {
+        A().hide();
+        A().zf1->SetMsecPerFrame(0);
+        A().show();
+    });
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 8000 && (A().Playing() || starts < 2))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(starts, 2);
+    EXPECT_FALSE(A().Playing());
+    EXPECT_TRUE(A().Panel1->isVisible());
+    EXPECT_TRUE(SameDIB(A().zf1->bmF(), A().zf1->bmT()));
+}

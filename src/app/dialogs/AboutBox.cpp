@@ -118,8 +118,6 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
         Next = nullptr;
         Guarded([this, step] { (this->*step)(); });
     });
-    connect(zf1, &TZorvFade::OnEnd, this, [this] { Guarded([this] { zf1End(); }); });
-    connect(zf2, &TZorvFade::OnEnd, this, [this] { Guarded([this] { zf2Blended(); }); });
     connect(ZorvFade1, &TZorvFade::OnMouseEnter, this,
             [this] { Guarded([this] { ZorvFade1MouseEnter(); }); });
     connect(ZorvFade1, &TZorvFade::OnMouseLeave, this,
@@ -167,16 +165,28 @@ void TfAbout::FormShow() {
     ZorvFade1->hide();
     zf1->hide();
     zf2->hide();
-    zf1->SetFinish(false);
-    zf2->SetFinish(false);
+    ++Showing;
     FPlaying = true;
     // The sequence starts once the window has appeared.
     After(0, &TfAbout::WMStartAnimation);
 }
 
 void TfAbout::WMStartAnimation() {
+    // A run of the last showing may still be ending (it stops at its next frame): start after it.
+    if (Running > 0) {
+        After(10, &TfAbout::WMStartAnimation);
+        return;
+    }
+    zf1->SetFinish(false);
+    zf2->SetFinish(false);
     zf1->show();
-    zf1->Blend();
+    // The end of a run counts only for the showing that started it.
+    const int showing = Showing;
+    {
+        const TRun run(Running);
+        zf1->Blend();
+    }
+    if (showing == Showing) zf1End();
 }
 
 void TfAbout::zf1End() {
@@ -186,7 +196,12 @@ void TfAbout::zf1End() {
 void TfAbout::StartZf2() {
     zf1->hide();
     zf2->show();
-    zf2->Blend();
+    const int showing = Showing;
+    {
+        const TRun run(Running);
+        zf2->Blend();
+    }
+    if (showing == Showing) zf2Blended();
 }
 
 void TfAbout::zf2Blended() {
@@ -195,8 +210,12 @@ void TfAbout::zf2Blended() {
 }
 
 void TfAbout::zf2Back() {
-    zf2->UnBlend();
-    if (FPlaying) zf2End();
+    const int showing = Showing;
+    {
+        const TRun run(Running);
+        zf2->UnBlend();
+    }
+    if (showing == Showing && FPlaying) zf2End();
 }
 
 void TfAbout::zf2End() {

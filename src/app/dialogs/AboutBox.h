@@ -74,6 +74,14 @@ private:
     QTimer Sequence;
     void (TfAbout::*Next)() = nullptr;
     bool FPlaying = false;
+    // Runs of the sequence's controls on the stack (a run processes events between its frames).
+    int Running = 0;
+    int Showing = 0; // counts the showings, so a run ending late is not taken for the new one's
+    struct TRun {
+        int& Count;
+        explicit TRun(int& count) : Count(count) { ++Count; }
+        ~TRun() { --Count; }
+    };
 };
 
 extern TfAbout* fAbout;
