@@ -1,8 +1,9 @@
 // The effects of the Filters group and one step of the colour slider preview, against a plain copy of
-// the image's bytes.
+// the image's bytes, on one core.
 
 #include "app/effects/SeamlessBlur.h"
 #include "app/effects/SliderPreview.h"
+#include "image/Parallel.h"
 #include "image/ZorvFX_Filters.h"
 #include "platform/FastDIBQt.h"
 
@@ -15,6 +16,9 @@
 #include <vector>
 
 namespace {
+
+// The targets are for one core: the image routines' row bands stay on the calling thread.
+const int OneThread = (SetParallelThreads(1), 1);
 
 void Fill(TFastDIB& d, int w, int h) {
     d.SetSize(w, h, 24, 0);

@@ -94,6 +94,8 @@ void TfFilter::FormDestroy() {
 
 int TfFilter::Execute() {
     if (executeHook()) return executeHook()(*this);
+    // Over the middle of the main window rather than wherever the screen's middle falls.
+    if (fZorvTile && fZorvTile->isVisible()) move(fZorvTile->frameGeometry().center() - rect().center());
     return exec() == mrOk ? mrOk : mrCancel;
 }
 

@@ -49,32 +49,32 @@ TEST_F(Filters, KernelsWrapAroundTheBorders) {
     // Values worked by hand from each kernel: the neighbours of a pixel on an edge are taken from the
     // opposite edge.
     struct Case {
-        bool (TfZorvTile::*Method)();
+        bool (*Method)(TfZorvTile&);
         int X, Y, Expected;
     };
     const Case cases[] = {
-        {&TfZorvTile::DoSoftenLess, 0, 0, 30},       // (70 + 30 + 2*10 + 20 + 40) / 6
-        {&TfZorvTile::DoSoftenLess, 1, 1, 50},       // (20 + 40 + 100 + 60 + 80) / 6
-        {&TfZorvTile::DoSoftenMore, 0, 0, 55},       // 2 * 440 / 16
-        {&TfZorvTile::DoSharpen, 0, 0, 0},           // (160 - 440) / 8 clamped
-        {&TfZorvTile::DoSharpen, 2, 2, 135},         // (1440 - 360) / 8
-        {&TfZorvTile::DoEdgeEmbossMore, 0, 0, 170},  // 2*90 + 2*80 + 2*60 - 6*50 + 10
-        {&TfZorvTile::DoEdgeEmbossMore, 1, 1, 0},    // 20 + 60 + 140 - 540 + 50 clamped
-        {&TfZorvTile::DoEdgeEmbossLess, 0, 0, 130},  // 90 + 80 + 60 - 2*50
-        {&TfZorvTile::DoFindEdges, 1, 0, 90},        // 240 + 10 + 30 - 40 - 150
-        {&TfZorvTile::DoBlur, 0, 0, 43},             // (3 * 440 + 80) / 32 truncated
-        {&TfZorvTile::DoGaussianSoft, 0, 0, 40},     // (280 + 2 * 160 + 40) / 16
-        {&TfZorvTile::DoEdgeEnhanceLess, 0, 0, 0},   // 50 - 70 - 30 - 20 - 40 clamped
-        {&TfZorvTile::DoEdgeEnhanceLess, 2, 2, 210}, // 450 - 60 - 30 - 80 - 70
-        {&TfZorvTile::DoEdgeEnhanceMore, 2, 2, 255}, // 810 - 360
-        {&TfZorvTile::DoHiPass, 1, 1, 50},           // 450 - 400
-        {&TfZorvTile::DoLaplace, 1, 1, 0},           // 400 - 400
-        {&TfZorvTile::DoLaplace, 2, 2, 255},         // 720 - 360
+        {[](TfZorvTile& w) { return w.DoSoftenLess(); }, 0, 0, 30},       // (70 + 30 + 2*10 + 20 + 40) / 6
+        {[](TfZorvTile& w) { return w.DoSoftenLess(); }, 1, 1, 50},       // (20 + 40 + 100 + 60 + 80) / 6
+        {[](TfZorvTile& w) { return w.DoSoftenMore(); }, 0, 0, 55},       // 2 * 440 / 16
+        {[](TfZorvTile& w) { return w.DoSharpen(); }, 0, 0, 0},           // (160 - 440) / 8 clamped
+        {[](TfZorvTile& w) { return w.DoSharpen(); }, 2, 2, 135},         // (1440 - 360) / 8
+        {[](TfZorvTile& w) { return w.DoEdgeEmbossMore(); }, 0, 0, 170},  // 2*90 + 2*80 + 2*60 - 6*50 + 10
+        {[](TfZorvTile& w) { return w.DoEdgeEmbossMore(); }, 1, 1, 0},    // 20 + 60 + 140 - 540 + 50 clamped
+        {[](TfZorvTile& w) { return w.DoEdgeEmbossLess(); }, 0, 0, 130},  // 90 + 80 + 60 - 2*50
+        {[](TfZorvTile& w) { return w.DoFindEdges(); }, 1, 0, 90},        // 240 + 10 + 30 - 40 - 150
+        {[](TfZorvTile& w) { return w.DoBlur(); }, 0, 0, 43},             // (3 * 440 + 80) / 32 truncated
+        {[](TfZorvTile& w) { return w.DoGaussianSoft(); }, 0, 0, 40},     // (280 + 2 * 160 + 40) / 16
+        {[](TfZorvTile& w) { return w.DoEdgeEnhanceLess(); }, 0, 0, 0},   // 50 - 70 - 30 - 20 - 40 clamped
+        {[](TfZorvTile& w) { return w.DoEdgeEnhanceLess(); }, 2, 2, 210}, // 450 - 60 - 30 - 80 - 70
+        {[](TfZorvTile& w) { return w.DoEdgeEnhanceMore(); }, 2, 2, 255}, // 810 - 360
+        {[](TfZorvTile& w) { return w.DoHiPass(); }, 1, 1, 50},           // 450 - 400
+        {[](TfZorvTile& w) { return w.DoLaplace(); }, 1, 1, 0},           // 400 - 400
+        {[](TfZorvTile& w) { return w.DoLaplace(); }, 2, 2, 255},         // 720 - 360
     };
     for (const Case& c : cases) {
         SetNine();
         W->Ring.Reset(UndoLevels);
-        EXPECT_TRUE((W->*c.Method)());
+        EXPECT_TRUE(c.Method(*W));
         EXPECT_EQ(At(c.X, c.Y), c.Expected) << c.X << "," << c.Y;
         EXPECT_EQ(W->Ring.StackSize, 1); // exactly one snapshot
         EXPECT_EQ(HourGlass::Depth(), 0);
@@ -82,19 +82,30 @@ TEST_F(Filters, KernelsWrapAroundTheBorders) {
 }
 
 TEST_F(Filters, OneColourStaysExceptForZeroSumKernels) {
-    bool (TfZorvTile::*methods[])() = {&TfZorvTile::DoSoftenMore,      &TfZorvTile::DoSoftenLess,
-                                       &TfZorvTile::DoEdgeEnhanceMore, &TfZorvTile::DoEdgeEnhanceLess,
-                                       &TfZorvTile::DoEdgeEmbossMore,  &TfZorvTile::DoEdgeEmbossLess,
-                                       &TfZorvTile::DoHiPass,          &TfZorvTile::DoSharpen,
-                                       &TfZorvTile::DoLaplace,         &TfZorvTile::DoBlur,
-                                       &TfZorvTile::DoFindEdges,       &TfZorvTile::DoGaussianSoft};
-    for (auto m : methods) {
+    struct Method {
+        bool (*Run)(TfZorvTile&);
+        bool ZeroSum;
+    };
+    const Method methods[] = {
+        {[](TfZorvTile& w) { return w.DoSoftenMore(); }, false},
+        {[](TfZorvTile& w) { return w.DoSoftenLess(); }, false},
+        {[](TfZorvTile& w) { return w.DoEdgeEnhanceMore(); }, false},
+        {[](TfZorvTile& w) { return w.DoEdgeEnhanceLess(); }, false},
+        {[](TfZorvTile& w) { return w.DoEdgeEmbossMore(); }, false},
+        {[](TfZorvTile& w) { return w.DoEdgeEmbossLess(); }, false},
+        {[](TfZorvTile& w) { return w.DoHiPass(); }, false},
+        {[](TfZorvTile& w) { return w.DoSharpen(); }, false},
+        {[](TfZorvTile& w) { return w.DoLaplace(); }, true},
+        {[](TfZorvTile& w) { return w.DoBlur(); }, false},
+        {[](TfZorvTile& w) { return w.DoFindEdges(); }, true},
+        {[](TfZorvTile& w) { return w.DoGaussianSoft(); }, false},
+    };
+    for (const Method& m : methods) {
         W->z.SetSize(5, 4, 24, 0);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 5; ++x) W->z.Pixels24[y][x] = TFColor{40, 90, 200};
-        (W->*m)();
-        const bool zeroSum = m == &TfZorvTile::DoLaplace || m == &TfZorvTile::DoFindEdges;
-        EXPECT_EQ(W->z.Pixels24[2][3], zeroSum ? (TFColor{0, 0, 0}) : (TFColor{40, 90, 200}));
+        m.Run(*W);
+        EXPECT_EQ(W->z.Pixels24[2][3], m.ZeroSum ? (TFColor{0, 0, 0}) : (TFColor{40, 90, 200}));
     }
     // One undo after Gaussian Soft restores the image.
     SetImage(6, 5);
@@ -195,4 +206,29 @@ TEST_F(Filters, DesignYourOwnDividesByTheLow16BitsOfTheDivisor) {
     });
     W->DesignYourOwn1Click();
     EXPECT_EQ(W->z.Pixels24[0][0].g, 91); // 200 * 30000 / 65535 = 91.55
+}
+
+TEST_F(Filters, DesignYourOwnSumsWithoutOverflow) {
+    W->z.SetSize(2, 2, 24, 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) W->z.Pixels24[y][x] = TFColor{200, 200, 200};
+    TfFilter::SetExecuteHook([](TfFilter& f) {
+        for (QLineEdit* e : f.Kernel()) e->setText("0");
+        f.e5->setText("2147483647");
+        f.eDiv->setText("65535");
+        return mrOk;
+    });
+    W->DesignYourOwn1Click();
+    // 200 * 2147483647 / 65535 is far above 255; a 32-bit sum would wrap to a negative value.
+    EXPECT_EQ(W->z.Pixels24[1][1], (TFColor{255, 255, 255}));
+}
+
+TEST_F(Filters, AnExceptionInsideTheFrameRestoresTheCursor) {
+    try {
+        TEffectFrame frame(*W);
+        EXPECT_GT(HourGlass::Depth(), 0);
+        throw std::runtime_error("inside");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(HourGlass::Depth(), 0);
 }
