@@ -135,24 +135,66 @@ void convolveRow64(const ConvRow& a, std::int64_t* sum) {
 }
 
 // Row r of Bmp into a row of Ring with a wrapped pixel on each side.
-// Each result row is worked from three rows of a copy with a wrapped border, so bands of rows are
-// independent.
+void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
+    const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
+    const std::uint8_t* src = Bmp.Scanlines[r];
+    std::memcpy(dst + 3, src, n);
+    std::memcpy(dst, src + n - 3, 3);
+    std::memcpy(dst + 3 + n, src, 3);
+}
+
+// Bmp is rewritten in bands of rows, each row by row from a ring of its three source rows, bordered with
+// their wrapped pixels. The first and last row of every band are kept aside before any band starts: a
+// band's first result row needs the row above it, which the band before rewrites, and its last one the
+// row below, which the band after rewrites.
 template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
     const int w = Bmp.Width, h = Bmp.Height;
-    TFastDIB& pad = ScratchImage(0, w + 2, h + 2);
-    wrappedBorder(Bmp, pad);
-    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+    const std::int64_t pixels = static_cast<std::int64_t>(w) * h;
+    const int bands = pixels < ParallelMinPixels ? 1 : std::min(h, 4 * ParallelThreads());
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
+    auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(h) * b / bands); };
+    std::vector<std::uint8_t> edges(2 * static_cast<std::size_t>(bands) * rowBytes);
+    auto kept = [&](int b, bool last) {
+        return edges.data() + (2 * static_cast<std::size_t>(b) + last) * rowBytes;
+    };
+    for (int b = 0; b < bands; ++b) {
+        loadWrappedRow(Bmp, firstRow(b), kept(b, false));
+        loadWrappedRow(Bmp, firstRow(b + 1) - 1, kept(b, true));
+    }
+    ParallelRows(bands, pixels, [&](int b0, int b1) {
+        std::vector<std::uint8_t> ring(3 * rowBytes);
         std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
         ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
-        for (int y = y0; y < y1; ++y) {
-            a.r0 = pad.Scanlines[y], a.r1 = pad.Scanlines[y + 1], a.r2 = pad.Scanlines[y + 2];
-            a.out = Bmp.Scanlines[y];
-            if constexpr (sizeof(Acc) == 2)
-                convolveRow16(a, sum.data());
-            else if constexpr (sizeof(Acc) == 4)
-                convolveRow32(a, sum.data());
-            else
-                convolveRow64(a, sum.data());
+        for (int b = b0; b < b1; ++b) {
+            const int y0 = firstRow(b), y1 = firstRow(b + 1);
+            // Row r of the source, bordered: kept rows at the band's edges, the band's own rows read
+            // before they are rewritten (into `slot` of the ring).
+            auto source = [&](int r, int slot) -> const std::uint8_t* {
+                if (r == y0 - 1) return kept(b == 0 ? bands - 1 : b - 1, true);
+                if (r == y1) return kept(b + 1 == bands ? 0 : b + 1, false);
+                if (r == y0) return kept(b, false);
+                std::uint8_t* dst = ring.data() + static_cast<std::size_t>(slot) * rowBytes;
+                loadWrappedRow(Bmp, r, dst);
+                return dst;
+            };
+            // Row r goes to ring slot (r - y0) mod 3, which row r - 3 held and no longer needs.
+            const std::uint8_t* top = source(y0 - 1, 0);
+            const std::uint8_t* mid = source(y0, 0);
+            const std::uint8_t* bot = source(y0 + 1, 1);
+            for (int y = y0; y < y1; ++y) {
+                a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
+                if constexpr (sizeof(Acc) == 2)
+                    convolveRow16(a, sum.data());
+                else if constexpr (sizeof(Acc) == 4)
+                    convolveRow32(a, sum.data());
+                else
+                    convolveRow64(a, sum.data());
+                if (y + 1 < y1) {
+                    top = mid;
+                    mid = bot;
+                    bot = source(y + 2, (y + 2 - y0) % 3);
+                }
+            }
         }
     });
 }
