@@ -2,6 +2,7 @@
 #include "image/FastFX.h"
 #include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -48,23 +49,28 @@ inline std::uint16_t pack16(const TFastDIB& Bmp, unsigned r, unsigned g, unsigne
 void ApplyTables24(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
     const std::size_t n = static_cast<std::size_t>(Bmp.Width) * 3;
+    const std::int64_t pixels = static_cast<std::int64_t>(Bmp.Width) * Bmp.Height;
     if (fastfx_simd::Available()) {
-        for (int y = 0; y < Bmp.Height; ++y)
-            fastfx_simd::ApplyTables24(Bmp.Scanlines[y], n, BTable.data(), GTable.data(), RTable.data());
+        ParallelRows(Bmp.Height, pixels, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                fastfx_simd::ApplyTables24(Bmp.Scanlines[y], n, BTable.data(), GTable.data(), RTable.data());
+        });
         return;
     }
-    // Local copies: the tables cannot alias the pixels, so their addresses stay in registers.
-    const TChannelTable R = RTable, G = GTable, B = BTable;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        std::uint8_t* p = Bmp.Scanlines[y];
-        std::uint8_t* const end = p + n;
-        for (; p < end; p += 3) {
-            const std::uint8_t b = B[p[0]], g = G[p[1]], r = R[p[2]];
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
+    ParallelRows(Bmp.Height, pixels, [&](int y0, int y1) {
+        // Local copies: the tables cannot alias the pixels, so their addresses stay in registers.
+        const TChannelTable R = RTable, G = GTable, B = BTable;
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* p = Bmp.Scanlines[y];
+            std::uint8_t* const end = p + n;
+            for (; p < end; p += 3) {
+                const std::uint8_t b = B[p[0]], g = G[p[1]], r = R[p[2]];
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+            }
         }
-    }
+    });
 }
 
 void ApplyTables32(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
@@ -103,15 +109,17 @@ inline std::uint8_t saturate(const TSaturationTables& T, int g0, unsigned c) {
 
 void ApplySaturation24(TFastDIB& Bmp, const TSaturationTables& T) {
     const int w = Bmp.Width;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        std::uint8_t* p = Bmp.Scanlines[y];
-        for (int x = 0; x < w; ++x, p += 3) {
-            const int g0 = T.grey[p[0] + p[1] + p[2]];
-            p[0] = saturate(T, g0, p[0]);
-            p[1] = saturate(T, g0, p[1]);
-            p[2] = saturate(T, g0, p[2]);
+    ParallelRows(Bmp.Height, static_cast<std::int64_t>(w) * Bmp.Height, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* p = Bmp.Scanlines[y];
+            for (int x = 0; x < w; ++x, p += 3) {
+                const int g0 = T.grey[p[0] + p[1] + p[2]];
+                p[0] = saturate(T, g0, p[0]);
+                p[1] = saturate(T, g0, p[1]);
+                p[2] = saturate(T, g0, p[2]);
+            }
         }
-    }
+    });
 }
 
 void ApplySaturation32(TFastDIB& Bmp, const TSaturationTables& T) {

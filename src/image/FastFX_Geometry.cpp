@@ -2,6 +2,7 @@
 #include "image/FastFX.h"
 #include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <cmath>
 #include <cstring>
@@ -76,31 +77,33 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
     const std::int64_t spanV = static_cast<std::int64_t>(Src.Height) << 16;
     // The centre as extended values: far-away centres must not overflow int arithmetic.
     const long double X = cx, Y = cy;
-    for (int y = 0; y < Dst.Height; ++y) {
-        const long double fu = (-X * C + X - (y - Y) * S - ox) * 65536.0L;
-        const long double fv = (-X * S + Y + (y - Y) * C - oy) * 65536.0L;
-        // Reduce in floating point first, so huge values never overflow the conversion.
-        std::int64_t u = Round(std::fmod(fu, static_cast<long double>(spanU)));
-        std::int64_t v = Round(std::fmod(fv, static_cast<long double>(spanV)));
-        u %= spanU;
-        if (u < 0) u += spanU;
-        v %= spanV;
-        if (v < 0) v += spanV;
-        Pixel* d = reinterpret_cast<Pixel*>(Dst.Scanlines[y]);
-        for (int x = 0; x < Dst.Width; ++x) {
-            d[x] = reinterpret_cast<const Pixel*>(Src.Scanlines[v >> 16])[u >> 16];
-            u += stepX;
-            if (u >= spanU)
-                u -= spanU;
-            else if (u < 0)
-                u += spanU;
-            v += stepY;
-            if (v >= spanV)
-                v -= spanV;
-            else if (v < 0)
-                v += spanV;
+    ParallelRows(Dst.Height, static_cast<std::int64_t>(Dst.Width) * Dst.Height, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const long double fu = (-X * C + X - (y - Y) * S - ox) * 65536.0L;
+            const long double fv = (-X * S + Y + (y - Y) * C - oy) * 65536.0L;
+            // Reduce in floating point first, so huge values never overflow the conversion.
+            std::int64_t u = Round(std::fmod(fu, static_cast<long double>(spanU)));
+            std::int64_t v = Round(std::fmod(fv, static_cast<long double>(spanV)));
+            u %= spanU;
+            if (u < 0) u += spanU;
+            v %= spanV;
+            if (v < 0) v += spanV;
+            Pixel* d = reinterpret_cast<Pixel*>(Dst.Scanlines[y]);
+            for (int x = 0; x < Dst.Width; ++x) {
+                d[x] = reinterpret_cast<const Pixel*>(Src.Scanlines[v >> 16])[u >> 16];
+                u += stepX;
+                if (u >= spanU)
+                    u -= spanU;
+                else if (u < 0)
+                    u += spanU;
+                v += stepY;
+                if (v >= spanV)
+                    v -= spanV;
+                else if (v < 0)
+                    v += spanV;
+            }
         }
-    }
+    });
 }
 
 } // namespace

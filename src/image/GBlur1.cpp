@@ -11,6 +11,7 @@
 // weights far below the rest) take the double path with the taps in order.
 #include "image/GBlur1.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <array>
@@ -312,11 +313,57 @@ void blurSpanBest(Span g, const IntKernel& k, const void* madd) {
     blurSpan(g, k);
 }
 
+// The column pass of a vertical filter with `size` taps above and below, in place, over bands of rows.
+// Each band works from a ring of its rows as they were before the pass, row r in slot r mod taps, each
+// copied before it is rewritten; the rows it needs from the bands above and below are copied aside
+// before any band starts (every band has at least `size` rows, so they lie in the neighbouring bands).
+// Load(r, dst) copies row r into a ring row; Emit(y, rows) writes result row y from rows[n], the row
+// y + n - size clamped into the image, n = 0 .. 2 size.
+template <class T, class Load, class Emit>
+void columnPass(int height, std::size_t rowLen, int size, std::int64_t pixels, Load load, Emit emit) {
+    const int taps = 2 * size + 1;
+    const int bands = pixels < ParallelMinPixels
+                          ? 1
+                          : std::max(1, std::min(4 * ParallelThreads(), height / std::max(size, 1)));
+    auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(height) * b / bands); };
+    std::vector<T> kept(bands > 1 ? static_cast<std::size_t>(bands) * 2 * size * rowLen : 0);
+    auto keptRow = [&](int b, bool last, int i) {
+        return kept.data() + ((static_cast<std::size_t>(b) * 2 + last) * size + i) * rowLen;
+    };
+    if (bands > 1)
+        for (int b = 0; b < bands; ++b)
+            for (int i = 0; i < size; ++i) {
+                load(firstRow(b) + i, keptRow(b, false, i));
+                load(firstRow(b + 1) - size + i, keptRow(b, true, i));
+            }
+    ParallelRows(bands, pixels, [&](int b0, int b1) {
+        // Ring rows a little longer than needed, so that they do not lie a multiple of 4 KB apart: rows
+        // that map to the same cache sets would evict each other.
+        const std::size_t stride = rowLen + 66;
+        std::vector<T> ring(static_cast<std::size_t>(taps) * stride);
+        std::vector<const T*> rows(static_cast<std::size_t>(taps));
+        for (int b = b0; b < b1; ++b) {
+            const int y0 = firstRow(b), y1 = firstRow(b + 1);
+            auto slot = [&](int r) { return ring.data() + static_cast<std::size_t>(r % taps) * stride; };
+            auto row = [&](int r) -> const T* {
+                if (r < y0) return keptRow(b - 1, true, r - (y0 - size));
+                if (r >= y1) return keptRow(b + 1, false, r - y1);
+                return slot(r);
+            };
+            for (int r = y0; r <= std::min(y1 - 1, y0 + size); ++r) load(r, slot(r));
+            for (int y = y0; y < y1; ++y) {
+                if (y > y0 && y + size < y1) load(y + size, slot(y + size));
+                for (int n = 0; n < taps; ++n) rows[n] = row(ClampIndex(height - 1, y + n - size));
+                emit(y, rows.data());
+            }
+        }
+    });
+}
+
 void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
-    const int size = k.size, taps = 2 * size + 1;
+    const int size = k.size;
     const int width = Bitmap.Width, height = Bitmap.Height, n3 = 3 * width;
-    Span g{};
-    g.count = n3;
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
     const void* madd = nullptr;
 #ifdef MOZARO_HAVE_AVX2_PATH
     MaddKernel mk;
@@ -324,42 +371,39 @@ void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
 #endif
 
     // Rows: each row with `size` copies of its end pixels on either side.
-    TFastDIB line;
-    line.SetSize(width + 2 * size, 1, 24, 0);
-    std::uint8_t* pad = line.Scanlines[0];
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = Bitmap.Scanlines[y];
-        std::memcpy(pad + 3 * size, row, static_cast<std::size_t>(n3));
-        for (int q = 0; q < size; ++q) {
-            std::memcpy(pad + 3 * q, row, 3);
-            std::memcpy(pad + 3 * (size + width + q), row + n3 - 3, 3);
+    ParallelRows(height, pixels, [&](int y0, int y1) {
+        std::vector<std::uint8_t> line(3 * static_cast<std::size_t>(width + 2 * size));
+        std::uint8_t* pad = line.data();
+        Span g{};
+        g.count = n3;
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* row = Bitmap.Scanlines[y];
+            std::memcpy(pad + 3 * size, row, static_cast<std::size_t>(n3));
+            for (int q = 0; q < size; ++q) {
+                std::memcpy(pad + 3 * q, row, 3);
+                std::memcpy(pad + 3 * (size + width + q), row + n3 - 3, 3);
+            }
+            g.c = pad + 3 * size;
+            for (int n = 1; n <= size; ++n) g.a[n] = pad + 3 * (size - n), g.b[n] = pad + 3 * (size + n);
+            g.out = row;
+            blurSpanBest(g, k, madd);
         }
-        g.c = pad + 3 * size;
-        for (int n = 1; n <= size; ++n) g.a[n] = pad + 3 * (size - n), g.b[n] = pad + 3 * (size + n);
-        g.out = row;
-        blurSpanBest(g, k, madd);
-    }
-    line.SetSize(0, 0, 0, 0);
+    });
 
-    // Columns: a ring of the rows as they were before this pass, row r in slot r mod taps; the rows a
-    // result row needs lie within `size` of it, so they occupy distinct slots, and each row is copied
-    // before it is rewritten.
-    // The ring rows are made 22 pixels wider than needed, so that they do not lie a multiple of 4 KB
-    // apart: reading 19 rows that map to the same cache sets would evict them from each other.
-    TFastDIB ring;
-    ring.SetSize(width + 22, taps, 24, 0);
-    auto slot = [&](int r) { return ring.Scanlines[r % taps]; };
-    auto load = [&](int r) { std::memcpy(slot(r), Bitmap.Scanlines[r], static_cast<std::size_t>(n3)); };
-    for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
-    for (int y = 0; y < height; ++y) {
-        if (y > 0 && y + size < height) load(y + size);
-        g.c = slot(y);
-        for (int n = 1; n <= size; ++n)
-            g.a[n] = slot(ClampIndex(height - 1, y - n)), g.b[n] = slot(ClampIndex(height - 1, y + n));
-        g.out = Bitmap.Scanlines[y];
-        blurSpanBest(g, k, madd);
-    }
-    ring.SetSize(0, 0, 0, 0);
+    // Columns.
+    columnPass<std::uint8_t>(
+        height, static_cast<std::size_t>(n3), size, pixels,
+        [&](int r, std::uint8_t* dst) {
+            std::memcpy(dst, Bitmap.Scanlines[r], static_cast<std::size_t>(n3));
+        },
+        [&](int y, const std::uint8_t* const* rows) {
+            Span g{};
+            g.count = n3;
+            g.c = rows[size];
+            for (int n = 1; n <= size; ++n) g.a[n] = rows[size - n], g.b[n] = rows[size + n];
+            g.out = Bitmap.Scanlines[y];
+            blurSpanBest(g, k, madd);
+        });
 }
 
 void gblurDouble(TFastDIB& Bitmap, const TGaussKernel& k) {
@@ -368,35 +412,36 @@ void gblurDouble(TFastDIB& Bitmap, const TGaussKernel& k) {
     for (int n = 0; n < taps; ++n) w[n] = k.Weights[n - size]; // tap n is kernel index n - size
     const int width = Bitmap.Width, height = Bitmap.Height;
     const int n3 = 3 * width;
-    const double* src[21];
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
 
     // Rows: the row in doubles with `size` copies of each end pixel on either side; tap n (kernel index
     // n - size) of pixel j reads pixel j - (n - size), i.e. padded position j + 2 * size - n.
-    std::vector<double> line(static_cast<std::size_t>(3) * (width + 2 * size));
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = Bitmap.Scanlines[y];
-        for (int q = 0; q < width + 2 * size; ++q) {
-            const std::uint8_t* p = row + 3 * ClampIndex(width - 1, q - size);
-            line[3 * q] = p[0], line[3 * q + 1] = p[1], line[3 * q + 2] = p[2];
+    ParallelRows(height, pixels, [&](int y0, int y1) {
+        std::vector<double> line(static_cast<std::size_t>(3) * (width + 2 * size));
+        const double* src[21];
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* row = Bitmap.Scanlines[y];
+            for (int q = 0; q < width + 2 * size; ++q) {
+                const std::uint8_t* p = row + 3 * ClampIndex(width - 1, q - size);
+                line[3 * q] = p[0], line[3 * q + 1] = p[1], line[3 * q + 2] = p[2];
+            }
+            for (int n = 0; n < taps; ++n) src[n] = line.data() + 3 * (2 * size - n);
+            accumulate(src, w, taps, n3, row);
         }
-        for (int n = 0; n < taps; ++n) src[n] = line.data() + 3 * (2 * size - n);
-        accumulate(src, w, taps, n3, row);
-    }
+    });
 
-    // Columns: as in the integer form, a ring of the rows in doubles.
-    std::vector<double> ring(static_cast<std::size_t>(taps) * n3);
-    auto slot = [&](int r) { return ring.data() + static_cast<std::size_t>(r % taps) * n3; };
-    auto load = [&](int r) {
-        const std::uint8_t* p = Bitmap.Scanlines[r];
-        double* d = slot(r);
-        for (int i = 0; i < n3; ++i) d[i] = p[i];
-    };
-    for (int r = 0; r <= std::min(height - 1, size); ++r) load(r);
-    for (int y = 0; y < height; ++y) {
-        if (y > 0 && y + size < height) load(y + size);
-        for (int n = 0; n < taps; ++n) src[n] = slot(ClampIndex(height - 1, y - (n - size)));
-        accumulate(src, w, taps, n3, Bitmap.Scanlines[y]);
-    }
+    // Columns: as in the integer form, from rows in doubles; tap n reads row y - (n - size).
+    columnPass<double>(
+        height, static_cast<std::size_t>(n3), size, pixels,
+        [&](int r, double* d) {
+            const std::uint8_t* p = Bitmap.Scanlines[r];
+            for (int i = 0; i < n3; ++i) d[i] = p[i];
+        },
+        [&](int y, const double* const* rows) {
+            const double* src[21];
+            for (int n = 0; n < taps; ++n) src[n] = rows[2 * size - n];
+            accumulate(src, w, taps, n3, Bitmap.Scanlines[y]);
+        });
 }
 
 } // namespace

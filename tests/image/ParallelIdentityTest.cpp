@@ -1,6 +1,7 @@
 // The warps and the other banded routines give the same bytes as plain per-pixel loops, on any number of
 // threads. The references below follow each routine's formula one pixel at a time, in row order.
 #include "image/FastFX.h"
+#include "image/GBlur1.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/ZorvFX.h"
@@ -263,6 +264,20 @@ void refConvolve(TFastDIB& b, const int (&k)[9], int d) {
             }
 }
 
+// The Gaussian blur as the plain line blur over every row, then every column.
+void refGBlur(TFastDIB& b, double radius) {
+    TGaussKernel k;
+    BuildGaussKernel(k, radius, 255, 1);
+    const int w = b.Width, h = b.Height;
+    std::vector<TFColor> temp(std::max(w, h)), col(h);
+    for (int y = 0; y < h; ++y) BlurLine(b.Pixels24[y], w - 1, k, temp.data());
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) col[y] = b.Pixels24[y][x];
+        BlurLine(col.data(), h - 1, k, temp.data());
+        for (int y = 0; y < h; ++y) b.Pixels24[y][x] = col[y];
+    }
+}
+
 struct Case {
     std::string name;
     std::function<void(TFastDIB&)> routine, reference;
@@ -297,6 +312,9 @@ std::vector<Case> warpCases() {
         c.push_back({"WaterSelf", [=](TFastDIB& b) { WaterDisplace(d, 2 * d, b, b); },
                      [=](TFastDIB& b) { refWater(d, 2 * d, b, b); }});
     c.push_back({"Ripple", [](TFastDIB& b) { RippleTooth(b, 18); }, [](TFastDIB& b) { refRipple(b, 18); }});
+    // Integer kernels of 3 and 13 taps, and one whose tiny outer weights need the double form.
+    for (double r : {1.0, 6.0, 0.2})
+        c.push_back({"GBlur", [r](TFastDIB& b) { GBlur(b, r); }, [r](TFastDIB& b) { refGBlur(b, r); }});
     // Kernels whose sums need 16, 32 and 64 bits.
     static const int sharpen[9] = {-1, -1, -1, -1, 9, -1, -1, -1, -1},
                      wide[9] = {300, -200, 0, 5, 1000, 5, 0, -200, 300},
@@ -329,6 +347,13 @@ std::vector<Case> bandedCases() {
     std::vector<Case> c;
     auto same = [&](std::string name, std::function<void(TFastDIB&)> f) { c.push_back({name, f, f}); };
     same("GrayScale24", [](TFastDIB& b) { GrayScale24(b); });
+    same("AdjustRGB", [](TFastDIB& b) { AdjustRGB(b, 30, -20, 7); });
+    same("AdjustSaturation", [](TFastDIB& b) { AdjustSaturation(b, 400); });
+    same("RotateWrap", [](TFastDIB& b) {
+        TFastDIB src;
+        copyImage(b, src);
+        RotateWrap(src, b, 100, 60, 33.5L);
+    });
     same("ClassicEmboss", [](TFastDIB& b) {
         TFastDIB work;
         ClassicEmboss(b, work, 250);
