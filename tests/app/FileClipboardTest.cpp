@@ -308,9 +308,10 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRa
     auto* buffer = W->findChild<TLbl3D*>("Lbl3D2");
     auto* gradient = W->findChild<TLbl3D*>("Lbl3D1");
     ASSERT_TRUE(buffer && gradient);
-    // Both 3-D labels start inset; the gradient's stays so until the gradient designer paints one.
+    // The buffer's 3-D label starts inset; the gradient's was raised by the first show, which made the
+    // designer's gradient the current one. The buffer commands never touch it.
     EXPECT_EQ(buffer->aTextStyle(), tsInset);
-    EXPECT_EQ(gradient->aTextStyle(), tsInset);
+    EXPECT_EQ(gradient->aTextStyle(), tsRaised);
     ClipboardPicture(4, 4, qRgb(0, 0, 255));
     Trigger("PasteClipboardtoBuffer1");
     ASSERT_EQ(W->bufr.Width, 4);
@@ -335,5 +336,5 @@ TEST_F(FileClipboard, LoadBufferFromFileKeepsDefDirAndTheImageAndOnlyCopyImageRa
 
     Trigger("CopyImagetoBuffer1");
     EXPECT_EQ(buffer->aTextStyle(), tsRaised);
-    EXPECT_EQ(gradient->aTextStyle(), tsInset);
+    EXPECT_EQ(gradient->aTextStyle(), tsRaised);
 }

@@ -98,7 +98,8 @@ TEST_F(MainWindow, FreshStartState) {
     // The menu tree: captions, shortcuts, and later commands present but disabled.
     EXPECT_EQ(Item("UnDo1")->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(Item("ReplaceImage1")->text(), "Re&place Image");
-    EXPECT_FALSE(Item("PasteToImage1")->isEnabled());
+    // The first show made the designer's default gradient the current one.
+    EXPECT_TRUE(Item("PasteToImage1")->isEnabled());
     EXPECT_FALSE(Item("PasteBuffertoImage1")->isEnabled());
     EXPECT_EQ(Item("MultiColor1")->shortcut(), QKeySequence("Shift+Ctrl+F7"));
     EXPECT_EQ(Item("SplitGauss1")->shortcut(), QKeySequence("Shift+Ctrl+F12"));

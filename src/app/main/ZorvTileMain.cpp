@@ -68,6 +68,7 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     WireFileCommands();
     WireImageCommands();
     WireDrawingTools();
+    WireGradientCommands();
 }
 
 void TfZorvTile::BuildClient() {
@@ -236,8 +237,7 @@ void TfZorvTile::FormShow() {
 
 void TfZorvTile::AfterShow() {
     QApplication::processEvents();
-    // The gradient thumbnail and the gradient commands are set up by the gradient designer once it
-    // exists; until then they stay hidden and disabled.
+    ShowFirstGradient();
     if (fToolBox) fToolBox->show();
     if (StartFile.isEmpty()) return;
     // The picture named on the command line: no undo step and no log line.

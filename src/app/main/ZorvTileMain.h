@@ -509,6 +509,28 @@ private:
     QPoint PenPos;                              // the free-hand pen position
     TColor DragPenColor = 0;
     std::unique_ptr<QObject> TextCapture;       // the floating text's application-wide mouse capture
+
+public:
+    // Gradient commands (ZorvTileMain_Gradient.cpp). Wiring finds the Gradient menu's items, the
+    // tool-bar button, the thumbnail and the pop-up menu's Multi Gradient... by name.
+    void WireGradientCommands();
+    void Design1Click();
+    void PasteToImage1Click();
+    void MergeWithImage1Click();
+    void imGradDblClick();
+    void MultiGradient1Click();
+    void MultiColor1Click();
+    void About1Click();
+    // The first show: the designer's default gradient becomes the thumbnail and the gradient
+    // commands are enabled.
+    void ShowFirstGradient();
+    bool PasteGFlag = true;
+
+private:
+    // Opens the two-colour designer at the image size; true when it was closed with OK.
+    bool DesignGradient();
+    // The thumbnail, its label and the items that need a gradient, after a design was accepted.
+    void TakeGradientThumbnail();
 };
 
 // Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the

@@ -4,14 +4,17 @@
 #include "app/dialogs/LogEditor.h"
 #include "app/dialogs/AllForms.h"
 #include "app/main/ZorvTileMain.h"
+#include "controls/GradientControl.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <stdexcept>
@@ -31,8 +34,8 @@ QString& logFolderOverride() {
     return folder;
 }
 
-// What the first line of a new log quotes from the gradient designer. The designer is not built yet,
-// so these are the values it starts with: style "VertCenter", colours $800000 to $FFFF00, angle "0".
+// What the log quotes from the gradient designer: its style text, the control's two colours and the
+// angle edit's text.
 struct GradientSummary {
     QString style;
     TColor beginColor;
@@ -41,7 +44,8 @@ struct GradientSummary {
 };
 
 GradientSummary CurrentGradientSummary() {
-    return {QStringLiteral("VertCenter"), 0x800000u, 0xFFFF00u, QStringLiteral("0")};
+    const TfGradient& d = *fGradient;
+    return {d.cbStyle->currentText(), d.zGrad->BeginColor(), d.zGrad->EndColor(), d.meAngle->text()};
 }
 
 bool askYesNo(const QString& text) {
@@ -75,8 +79,8 @@ const QPixmap& logIcon() {
 
 void TfZorvTile::GradientLogTexts(TEffectContext& c) const {
     const GradientSummary g = CurrentGradientSummary();
-    c.GradWide = QString::number(imSine ? imSine->width() : z.Width);
-    c.GradHigh = QString::number(imSine ? imSine->height() : z.Height);
+    c.GradWide = fGradient->meWide->text();
+    c.GradHigh = fGradient->meHigh->text();
     c.GradStyle = g.style;
     c.GradBegin = g.beginColor;
     c.GradEnd = g.endColor;

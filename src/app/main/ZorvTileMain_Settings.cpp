@@ -4,6 +4,7 @@
 #include "app/main/ZorvTileMain.h"
 
 #include "app/dialogs/InputBox.h"
+#include "app/dialogs/MultiGradientModel.h"
 #include "app/main/SettingsFile.h"
 #include "app/main/WindowPlacement.h"
 #include "image/Numeric.h"
@@ -69,29 +70,36 @@ TMgradNfo DefaultGradient() {
 }
 
 // The multi-colour gradient. Lists too short for the number of stops, items that are not integers and
-// stop counts outside 1..65535 give the default gradient, so the window always starts.
+// stop counts above 65535 give the default stops; sizes outside 1..16384 give 512; stop positions are
+// clamped into the bar, so a broken file can neither index out of range nor place a stop off the bar.
 TMgradNfo ReadGradient(const IniFile& ini) {
     TMgradNfo g = DefaultGradient();
     const int bars = ini.ReadInteger(MG, "bars", 1);
     g.vertical = ini.ReadBool(MG, "vertical", true);
-    const auto colors = ReadIntList(ini, "colors", "100,200,128");
-    const auto pos = ReadIntList(ini, "pos", "10,20,30");
-    if (bars >= 1 && bars <= 65535 && colors && pos && colors->size() >= 3u * bars &&
-        pos->size() >= static_cast<std::size_t>(bars)) {
-        g.bars = static_cast<std::uint16_t>(bars);
-        g.color.resize(static_cast<std::size_t>(bars));
-        g.pos.resize(static_cast<std::size_t>(bars));
-        for (std::size_t i = 0; i < g.color.size(); ++i) {
-            g.color[i] = LowBytes((*colors)[3 * i], (*colors)[3 * i + 1], (*colors)[3 * i + 2]);
-            g.pos[i] = (*pos)[i];
+    if (bars == 0) {
+        // A gradient cleared of every stop is kept as it was designed.
+        g.bars = 0;
+        g.color.clear();
+        g.pos.clear();
+    } else {
+        const auto colors = ReadIntList(ini, "colors", "100,200,128");
+        const auto pos = ReadIntList(ini, "pos", "10,20,30");
+        if (bars >= 1 && bars <= 65535 && colors && pos && colors->size() >= 3u * bars &&
+            pos->size() >= static_cast<std::size_t>(bars)) {
+            g.bars = static_cast<std::uint16_t>(bars);
+            g.color.resize(static_cast<std::size_t>(bars));
+            g.pos.resize(static_cast<std::size_t>(bars));
+            for (std::size_t i = 0; i < g.color.size(); ++i) {
+                g.color[i] = LowBytes((*colors)[3 * i], (*colors)[3 * i + 1], (*colors)[3 * i + 2]);
+                g.pos[i] = (*pos)[i];
+            }
         }
     }
     const auto bk = ReadIntList(ini, "bkcolor", "0,0,0");
     if (bk && bk->size() >= 3) g.bkcolor = LowBytes((*bk)[0], (*bk)[1], (*bk)[2]);
-    const int w = ini.ReadInteger(MG, "width", 512);
-    const int h = ini.ReadInteger(MG, "height", 512);
-    g.width = w >= 1 && w <= 16384 ? w : 512;
-    g.height = h >= 1 && h <= 16384 ? h : 512;
+    g.width = ini.ReadInteger(MG, "width", 512);
+    g.height = ini.ReadInteger(MG, "height", 512);
+    CheckGradient(g);
     return g;
 }
 
