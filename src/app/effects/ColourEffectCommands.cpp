@@ -1,8 +1,10 @@
 // The main window's colour, blend, plasma and merge effects.
 
+#include "app/dialogs/GradientDesigner.h"
 #include "app/effects/ColorEffects.h"
 #include "app/effects/Plasma.h"
 #include "app/main/ZorvTileMain.h"
+#include "controls/GradientControl.h"
 #include "image/FastFX.h"
 #include "image/Numeric.h"
 #include "platform/MessageBoxes.h"
@@ -103,11 +105,10 @@ bool TfZorvTile::DoExchangeColor(TColor From, TColor To, std::uint16_t Tolerance
 
 bool TfZorvTile::DoGradientBars(int N) {
     if (N < 1) return false;
-    // The gradient designer's two colours.
-    TEffectContext c;
-    GradientLogTexts(c);
+    // The two colours of the gradient designer's gradient control.
+    const TColor c1 = fGradient->zGrad->BeginColor(), c2 = fGradient->zGrad->EndColor();
     TEffectFrame frame(*this);
-    GradientBarsFX(z, c.GradBegin, c.GradEnd, N);
+    GradientBarsFX(z, c1, c2, N);
     return true;
 }
 

@@ -1,10 +1,13 @@
 // The geometric, colour and merge effects run through the main window: frames, undo steps, guards,
 // dialogs and log lines.
 #include "app/AppTestSupport.h"
+#include "app/dialogs/GradientDesigner.h"
 #include "app/dialogs/SizeDialog.h"
 #include "app/dialogs/TextureDialog.h"
 #include "app/dialogs/TileTester.h"
 #include "app/effects/EffectTestImages.h"
+
+#include "controls/GradientControl.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -309,4 +312,13 @@ TEST_F(EffectCommands, AResizeThatCannotBeAllocatedLeavesTheImageAndTheUndoRing)
     EXPECT_EQ(W->Ring.StackSize, 0);
     EXPECT_TRUE(SameDIB(before, W->z));
     EXPECT_EQ(W->imSine->width(), 40);
+}
+
+TEST_F(EffectCommands, GradientBarsTakeTheGradientControlsColours) {
+    fGradient->zGrad->SetBeginColor(RGBColor(10, 20, 30));
+    fGradient->zGrad->SetEndColor(RGBColor(200, 100, 0));
+    ImageOf(8, 3);
+    ASSERT_TRUE(W->DoGradientBars(1));
+    EXPECT_EQ(at(W->z, 0, 2), rgb(10, 20, 30));  // s = 0: the begin colour
+    EXPECT_EQ(at(W->z, 4, 1), rgb(200, 100, 0)); // the middle column, s = 255: the end colour
 }
