@@ -147,6 +147,12 @@ class TGIFGraphicControlExtension;
 // Picture context: what every block needs from the picture that owns it. The picture class forwards
 // warnings and progress to its handlers and supplies the settings used when saving.
 
+class TGIFPainter;
+class TGIFPaintCanvas;
+class TGIFPainterDriver;
+// The events of painters (Sender: the painter).
+using TGIFNotifyEvent = std::function<void(TGIFPainter& Sender)>;
+
 class TGIFPictureContext {
 public:
     virtual ~TGIFPictureContext() = default;
@@ -596,10 +602,42 @@ public:
     // The logical screen as a 24-bit bitmap showing the first frame (or the frame given by
     // ForceFrame); none for an empty picture.
     const TFastDIB* Bitmap();
-    void FreeBitmap() { FBitmap.reset(); }
-    // Draws the picture (the frame ForceFrame, else frame 0) into Rect of a 24- or 32-bit surface,
-    // with transparency and tiling as the draw options say.
+    // Stops the drawing painter and drops the cached bitmap.
+    void FreeBitmap();
+    // Draws the picture into Rect of a 24- or 32-bit canvas. A still picture (one frame, or goAnimate
+    // clear) draws the frame ForceFrame, else frame 0, with transparency and tiling as the draw options
+    // say. An animation starts a painter through the painter driver: with goDirectDraw it plays straight
+    // on the canvas (which must outlive it, or be reported gone by its Pixels); otherwise it plays into
+    // the cached bitmap, which is put on the canvas now and on every later Draw (OnChange tells when
+    // it changed). Without a painter driver an animation draws like a still picture.
+    void Draw(TGIFPaintCanvas& Canvas, const TGIFRect& Rect);
+    // The same on a surface that is only valid for the call: an animation always plays into the
+    // cached bitmap here.
     void Draw(const Surface& Canvas, const TGIFRect& Rect);
+
+    // Painting control
+    // A painter of this picture on Canvas in Rect with Options, started; none when the picture or Rect
+    // is empty, when there is no painter driver, or when the painter ran to its end in the call
+    // (without goAsync). One frame never animates.
+    TGIFPainter* Paint(TGIFPaintCanvas& Canvas, const TGIFRect& Rect, TGIFDrawOptions Options);
+    void PaintStart();
+    // Stops every painter and drops the cached bitmap.
+    void PaintStop();
+    void PaintPause();
+    void PaintResume();
+    void PaintRestart();
+    // Stops the painter Draw started and drops the cached bitmap.
+    void StopDraw();
+    // The painter Draw started, while it runs.
+    TGIFPainter* DrawPainter() const { return FDrawPainter; }
+    // The driver that makes and runs this picture's painters (DefaultPainterDriver unless set); none:
+    // pictures do not animate.
+    TGIFPainterDriver* PainterDriver() const { return FPainterDriver; }
+    void SetPainterDriver(TGIFPainterDriver* Driver) { FPainterDriver = Driver; }
+    // The driver new pictures take; set once by the program at start-up.
+    static TGIFPainterDriver*& DefaultPainterDriver();
+    // Copied into every painter when it is made.
+    TGIFNotifyEvent OnStartPaint, OnPaint, OnAfterPaint, OnLoop, OnEndPaint;
 
     // Pixel data held by all frames of this picture, kept by the frames as they allocate and free.
     std::int64_t PixelBytes() const { return FPixelBytes; }
@@ -627,9 +665,21 @@ private:
     bool FPaletteModified = false;
     bool IsInsideGetPalette = false;
     std::unique_ptr<TLogPalette> FGlobalPalette;
-    std::unique_ptr<TFastDIB> FBitmap;
+    // Shared with a painter that plays into it, so that dropping it never pulls pixels from under one.
+    std::shared_ptr<TFastDIB> FBitmap;
     std::int64_t FPixelBytes = 0;
     std::int64_t FPixelBytesLimit = GIFMaxTotalPixels;
+    bool IsDrawing = false;
+    TGIFPainterDriver* FPainterDriver = DefaultPainterDriver();
+    // The painter Draw started, and the canvas it plays on with goDirectDraw (none: the cached
+    // bitmap). Before the painter list: painters detached when the list goes still clear it.
+    TGIFPainter* FDrawPainter = nullptr;
+    TGIFPaintCanvas* FDrawCanvas = nullptr;
+    TGIFPainter* InternalPaint(TGIFPainter** Ref, std::unique_ptr<TGIFPaintCanvas> Canvas, const TGIFRect& Rect,
+                               TGIFDrawOptions Options);
+    void DrawOn(TGIFPaintCanvas& Canvas, const TGIFRect& Rect, bool Direct);
+    void DrawStill(const Surface& Canvas, const TGIFRect& Rect);
+    void PutBitmap(const TFastDIB& Bitmap, const Surface& Canvas, const TGIFRect& Rect) const;
     TGIFPainterList FPainters; // last, so the painters are detached before anything else goes
 };
 

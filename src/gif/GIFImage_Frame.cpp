@@ -242,13 +242,14 @@ TGIFImage::TGIFImage()
 }
 
 TGIFImage::~TGIFImage() {
+    // Painters that cannot end now (one is in a handler of its own) are detached when the list goes.
+    FPainters.PaintStop();
     FImages->Clear();
 }
 
 void TGIFImage::Clear() {
     // No painter may go on drawing frames that are about to go.
-    FPainters.PaintStop();
-    FBitmap.reset();
+    PaintStop();
     FImages->Clear();
     FHeader->ColorMap().Clear();
     FHeader->SetWidth(0);

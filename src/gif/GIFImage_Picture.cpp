@@ -32,6 +32,11 @@ void TGIFImage::Assign(const TGIFImage* Source) {
         FColorReduction = Source->FColorReduction;
         FDitherMode = Source->FDitherMode;
         FForceFrame = Source->FForceFrame;
+        OnStartPaint = Source->OnStartPaint;
+        OnPaint = Source->OnPaint;
+        OnAfterPaint = Source->OnAfterPaint;
+        OnLoop = Source->OnLoop;
+        OnEndPaint = Source->OnEndPaint;
         const int n = Source->FImages->Count();
         for (int i = 0; i < n; ++i) {
             auto frame = std::make_unique<TGIFSubImage>(this);
@@ -65,13 +70,13 @@ int TGIFImage::Add(const TFastDIB& Source) {
 int TGIFImage::Add(std::unique_ptr<TGIFSubImage> Frame) {
     TGIFSubImage* f = Frame.get();
     const int index = FImages->Add(std::move(Frame));
-    FBitmap.reset();
+    FreeBitmap();
     Changed(f);
     return index;
 }
 
 void TGIFImage::Pack() {
-    FBitmap.reset();
+    FreeBitmap();
     SetPalette(nullptr);
     for (int i = 0; i < FImages->Count(); ++i) {
         TGIFSubImage* f = FImages->GetImage(i);
@@ -88,7 +93,7 @@ void TGIFImage::Pack() {
 
 void TGIFImage::OptimizeColorMap() {
     ::OptimizeColorMap(*this);
-    FBitmap.reset();
+    FreeBitmap();
     SetPalette(nullptr);
 }
 
@@ -243,7 +248,7 @@ void TGIFImage::SetWidth(int Value) {
     if (Value == Width()) return;
     CheckImageSize(Value, Height());
     FHeader->SetWidth(Value);
-    FBitmap.reset();
+    FreeBitmap();
     Changed(this);
 }
 
@@ -255,12 +260,13 @@ void TGIFImage::SetHeight(int Value) {
     if (Value == Height()) return;
     CheckImageSize(Width(), Value);
     FHeader->SetHeight(Value);
-    FBitmap.reset();
+    FreeBitmap();
     Changed(this);
 }
 
 void TGIFImage::SetDrawOptions(TGIFDrawOptions Value) {
     if (Value == FDrawOptions) return;
+    StopDraw();
     FDrawOptions = Value;
     Pack();
     Changed(this);
@@ -277,12 +283,16 @@ void TGIFImage::SetReductionBits(int Value) {
 }
 
 void TGIFImage::SetAnimationSpeed(int Value) {
-    FAnimationSpeed = std::clamp(Value, 0, 1000);
+    Value = std::clamp(Value, 0, 1000);
+    if (Value == FAnimationSpeed) return;
+    FAnimationSpeed = Value;
+    std::lock_guard<std::recursive_mutex> lock(FPainters.Lock());
+    if (FDrawPainter) FDrawPainter->SetAnimationSpeed(Value);
 }
 
 void TGIFImage::SetForceFrame(int Value) {
     FForceFrame = Value;
-    FBitmap.reset();
+    FreeBitmap();
     Changed(this);
 }
 
@@ -329,7 +339,7 @@ void TGIFImage::SetPalette(const TLogPalette* Value) {
     if (Value && FGlobalPalette && Value->entries == FGlobalPalette->entries) return;
     FGlobalPalette = Value ? std::make_unique<TLogPalette>(*Value) : nullptr;
     if (FBitmap) {
-        FBitmap.reset();
+        FreeBitmap();
         FPaletteModified = true;
         Changed(this);
     }
@@ -354,11 +364,4 @@ const TFastDIB* TGIFImage::Bitmap() {
     }
     FBitmap = std::move(bitmap);
     return FBitmap.get();
-}
-
-void TGIFImage::Draw(const Surface& Canvas, const TGIFRect& Rect) {
-    if (FImages->Count() == 0 || Rect.Left >= Rect.Right || Rect.Top >= Rect.Bottom) return;
-    const int index = FForceFrame >= 0 && FForceFrame < FImages->Count() ? FForceFrame : 0;
-    FImages->GetImage(index)->Draw(Canvas, Rect, (FDrawOptions & DrawOption(goTransparent)) != 0,
-                                   (FDrawOptions & DrawOption(goTile)) != 0);
 }

@@ -442,6 +442,8 @@ void TGIFPainter::DrawStep() {
         }
     }
     DrawFrame(frame);
+    // A handler of the canvas's change may have taken the picture (and this frame) away.
+    if (!FImage) return;
     OldDisposal = Disposal;
     FDelay = DefaultDelay;
     if (const TGIFGraphicControlExtension* g = frame.GraphicControlExtension(); g && g->Delay() > 0) {

@@ -39,6 +39,7 @@ public:
 };
 
 class TGIFPainter;
+struct TGIFPaintSettings;
 
 // Time and waiting for painters.
 class TGIFPainterDriver {
@@ -54,9 +55,14 @@ public:
     virtual bool Sleep(int Milliseconds) = 0;
     // The painter has ended and left its picture; the driver may free it once the call returns.
     virtual void Finished(TGIFPainter& Painter) {}
+    // A painter of Image on Canvas, owned by the driver together with the canvas and freed some time
+    // after it has ended; not started yet. None when this driver does not make painters.
+    virtual TGIFPainter* CreatePainter(TGIFImage& /*Image*/, std::unique_ptr<TGIFPaintCanvas> /*Canvas*/,
+                                       const TGIFRect& /*Rect*/, const TGIFPaintSettings& /*Settings*/,
+                                       TGIFPainter** /*PainterRef*/ = nullptr) {
+        return nullptr;
+    }
 };
-
-using TGIFNotifyEvent = std::function<void(TGIFPainter& Sender)>;
 
 // What a painter takes from its picture when it is made.
 struct TGIFPaintSettings {

@@ -1,5 +1,6 @@
 #include "platform/GIFGraphic.h"
 
+#include "platform/GIFPainterQt.h"
 #include "platform/JPEGImage.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,8 @@ void RegisterGIFGraphic() {
     const auto factory = [] { return std::make_unique<TGIFGraphic>(); };
     TPicture::RegisterFileFormat(QStringLiteral("gif"), QStringLiteral("GIF Image"), factory);
     TPicture::RegisterClipboardFormat(QStringLiteral("GIF Image"), factory);
+    // Animations play on the user-interface thread.
+    TGIFImage::DefaultPainterDriver() = &TGIFPainterTimer::Instance();
     // A display of at most 256 colours shows frames dithered onto the web palette.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -35,7 +38,10 @@ QString CF_GIF() {
     return TPicture::ClipboardMimeType(QStringLiteral("GIF Image"));
 }
 
-TGIFGraphic::TGIFGraphic() : image_(std::make_unique<TGIFImage>()) {}
+TGIFGraphic::TGIFGraphic() {
+    if (!TGIFImage::DefaultPainterDriver()) TGIFImage::DefaultPainterDriver() = &TGIFPainterTimer::Instance();
+    image_ = std::make_unique<TGIFImage>();
+}
 TGIFGraphic::~TGIFGraphic() = default;
 
 void TGIFGraphic::LoadFromMemory(const std::uint8_t* data, std::size_t size) {

@@ -31,7 +31,7 @@ public:
     // stopped, or its picture gone). It is not started yet.
     TGIFPainter* CreatePainter(TGIFImage& Image, std::unique_ptr<TGIFPaintCanvas> Canvas,
                                const TGIFRect& Rect, const TGIFPaintSettings& Settings,
-                               TGIFPainter** PainterRef = nullptr);
+                               TGIFPainter** PainterRef = nullptr) override;
     // Painters owned and not yet freed.
     int Count() const { return static_cast<int>(FOwned.size()); }
 
