@@ -478,8 +478,8 @@ private:
 
     std::unique_ptr<TFastDIB> FBitmap; // cached rendering
     std::uint64_t FBitmapStamp = 0;
-    TLogPalette FBitmapPalette;        // the palette the cached rendering was made with
-    std::vector<std::uint8_t> FMask;   // cached mask, empty when none
+    TLogPalette FBitmapPalette;      // the palette the cached rendering was made with
+    std::vector<std::uint8_t> FMask; // cached mask, empty when none
     bool FNeedMask = true;
     std::unique_ptr<TLogPalette> FLocalPalette;
     std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
@@ -675,8 +675,8 @@ private:
     // bitmap). Before the painter list: painters detached when the list goes still clear it.
     TGIFPainter* FDrawPainter = nullptr;
     TGIFPaintCanvas* FDrawCanvas = nullptr;
-    TGIFPainter* InternalPaint(TGIFPainter** Ref, std::unique_ptr<TGIFPaintCanvas> Canvas, const TGIFRect& Rect,
-                               TGIFDrawOptions Options);
+    TGIFPainter* InternalPaint(TGIFPainter** Ref, std::unique_ptr<TGIFPaintCanvas> Canvas,
+                               const TGIFRect& Rect, TGIFDrawOptions Options);
     void DrawOn(TGIFPaintCanvas& Canvas, const TGIFRect& Rect, bool Direct);
     void DrawStill(const Surface& Canvas, const TGIFRect& Rect);
     void PutBitmap(const TFastDIB& Bitmap, const Surface& Canvas, const TGIFRect& Rect) const;

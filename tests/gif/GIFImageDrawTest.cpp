@@ -24,8 +24,9 @@ struct OwningDriver : TGIFPainterDriver {
         now += ms;
         return true;
     }
-    TGIFPainter* CreatePainter(TGIFImage& image, std::unique_ptr<TGIFPaintCanvas> canvas, const TGIFRect& rect,
-                               const TGIFPaintSettings& settings, TGIFPainter** ref) override {
+    TGIFPainter* CreatePainter(TGIFImage& image, std::unique_ptr<TGIFPaintCanvas> canvas,
+                               const TGIFRect& rect, const TGIFPaintSettings& settings,
+                               TGIFPainter** ref) override {
         ++created;
         auto p = std::make_unique<TGIFPainter>(&image, *canvas, rect, settings, *this, ref);
         TGIFPainter* raw = p.get();

@@ -89,3 +89,32 @@ TEST(GIFPainterQt, APainterWithoutAsyncRunsToItsEndWhileTimersGoOn) {
     EXPECT_TRUE(timerRan);
     EXPECT_EQ(image->Painters().Count(), 0);
 }
+
+TEST(GIFPainterQt, APictureDrawnOnAWidgetImagePlaysThroughTheProgramsDriver) {
+    EnsureQtApplication();
+    TGIFPainterTimer& driver = TGIFPainterTimer::Instance();
+    auto image = Picture(3);
+    image->SetPainterDriver(&driver);
+    image->SetDrawOptions(image->DrawOptions() | DrawOption(goLoopContinously));
+    QImage shown(2, 2, QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    TGIFImageCanvas canvas(shown);
+    image->Draw(canvas, {0, 0, 2, 2});
+    EXPECT_EQ(qGreen(shown.pixel(0, 0)), 10);
+    // Every later change of the cached bitmap is drawn again, as a widget's repaint would.
+    std::vector<int> greys;
+    image->OnChange = [&](const void*) {
+        image->Draw(canvas, {0, 0, 2, 2});
+        greys.push_back(qGreen(shown.pixel(1, 1)));
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return greys.size() >= 4; }, 2000));
+    ASSERT_GE(greys.size(), 4u);
+    EXPECT_EQ(std::vector<int>(greys.begin(), greys.begin() + 4), (std::vector<int>{20, 30, 10, 20}));
+    EXPECT_EQ(driver.Count(), 1);
+    // The picture goes while its painter plays: the painter ends and is freed, nothing is drawn again.
+    image.reset();
+    const std::vector<int> seen = greys;
+    QTest::qWait(60);
+    EXPECT_EQ(greys, seen);
+    EXPECT_EQ(driver.Count(), 0);
+}
