@@ -7,6 +7,7 @@
 #include "controls/Label3D.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>
@@ -36,14 +37,6 @@ TfGradient::TExecuteHook& executeHook() {
 TfGradient::TColorHook& colorHook() {
     static TfGradient::TColorHook hook;
     return hook;
-}
-
-// The runtime's string-to-integer conversion: a text that is not an integer raises.
-int StrToInt(const QString& text) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok) throw std::runtime_error(QString("'%1' is not a valid integer value").arg(text).toStdString());
-    return v;
 }
 
 // The combo box's items in their order, and the style each stands for.

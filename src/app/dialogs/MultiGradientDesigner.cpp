@@ -5,6 +5,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -34,14 +35,6 @@ TfMultGrad::TExecuteHook& executeHook() {
 TfMultGrad::TColorHook& colorHook() {
     static TfMultGrad::TColorHook hook;
     return hook;
-}
-
-// The runtime's string-to-integer conversion: a text that is not an integer raises.
-int StrToInt(const QString& text) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok) throw std::runtime_error(QString("'%1' is not a valid integer value").arg(text).toStdString());
-    return v;
 }
 
 void Colour(QWidget* w, TColor c) {
