@@ -478,8 +478,8 @@ private:
 
     std::unique_ptr<TFastDIB> FBitmap; // cached rendering
     std::uint64_t FBitmapStamp = 0;
-    TLogPalette FBitmapPalette;      // the palette the cached rendering was made with
-    std::vector<std::uint8_t> FMask; // cached mask, empty when none
+    TLogPalette FBitmapPalette;        // the palette the cached rendering was made with
+    std::vector<std::uint8_t> FMask;   // cached mask, empty when none
     bool FNeedMask = true;
     std::unique_ptr<TLogPalette> FLocalPalette;
     std::vector<std::uint8_t> FData; // Width x Height colour indices, rows top-down
