@@ -105,7 +105,7 @@ TEST_F(MainWindow, FreshStartState) {
     EXPECT_EQ(Item("SplitGauss1")->shortcut(), QKeySequence("Shift+Ctrl+F12"));
     EXPECT_EQ(Item("FishEye1")->text(), "FishEye");
     EXPECT_TRUE(Item("Twist1")->isEnabled());
-    EXPECT_TRUE(Item("MergeGradient1")->isEnabled()); // every effect of the catalogue is built
+    EXPECT_TRUE(Item("MergeGradient1")->isEnabled());
     EXPECT_EQ(Item("N1161")->text(), "1/16");
     // Effects' groups in alphabetical order of caption.
     auto* color = fZorvTile->findChild<QMenu*>("Color1");
