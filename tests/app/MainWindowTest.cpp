@@ -83,6 +83,7 @@ TEST_F(MainWindow, FreshStartState) {
     EXPECT_TRUE(fToolBox->isVisible());
     EXPECT_TRUE(fZorvTile->WeShowed);
     EXPECT_FALSE(Button("bUndo")->isEnabled());
+    EXPECT_TRUE(Button("bTest")->isEnabled());
     EXPECT_TRUE(fZorvTile->Ring.Empty);
     EXPECT_EQ(fZorvTile->Ring.Levels(), 15);
     EXPECT_EQ(fZorvTile->jcv, 90);

@@ -14,7 +14,7 @@ foreach(f bin/Mozaro share/applications/mozaro.desktop share/icons/hicolor/256x2
     endif()
 endforeach()
 file(READ "${PREFIX}/share/applications/mozaro.desktop" entry)
-foreach(line "Exec=Mozaro %f" "Icon=mozaro" "MimeType=image/bmp;image/jpeg;")
+foreach(line "Exec=Mozaro %f" "Icon=mozaro" "MimeType=image/bmp;image/jpeg;image/gif;")
     string(FIND "${entry}" "${line}" at)
     if(at LESS 0)
         message(FATAL_ERROR "the desktop entry lacks: ${line}")

@@ -42,9 +42,13 @@ TEST(NumberText, IntegersAndRealsAsTyped) {
         int i = 0;
         double d = 0;
         EXPECT_EQ(TextToInt(c.Text, i), c.Int) << c.Text;
-        if (c.Int) EXPECT_EQ(i, c.IntValue) << c.Text;
+        if (c.Int) {
+            EXPECT_EQ(i, c.IntValue) << c.Text;
+        }
         EXPECT_EQ(TextToDouble(c.Text, d), c.Real) << c.Text;
-        if (c.Real) EXPECT_DOUBLE_EQ(d, c.RealValue) << c.Text;
+        if (c.Real) {
+            EXPECT_DOUBLE_EQ(d, c.RealValue) << c.Text;
+        }
     }
     float f = 0;
     EXPECT_TRUE(TextToSingle("3.4e38", f));

@@ -12,9 +12,11 @@
 #include "image/FastFX.h"
 #include "image/ZorvFX.h"
 #include "platform/Cursor.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
 
 #include <QAction>
+#include <QToolButton>
 
 bool TfZorvTile::DoTwist(int Amount) {
     if (Amount == 0) return false;
@@ -278,5 +280,9 @@ void TfZorvTile::WireImageCommands() {
             a->setEnabled(true);
             OnTriggered(a, cmd);
         }
+    }    // The tool bar's Test Tiles button runs the same command.
+    if (auto* b = findChild<QToolButton*>("bTest")) {
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, this, [this] { Guarded([this] { TestTiles1Click(); }); });
     }
 }
