@@ -89,7 +89,9 @@ TEST(gifImageDraw, FramesAppearInOrderWithTheirDelays) {
         Shown shown;
         image->Draw(canvas, rect);
         for (int i = 0; i < 4; ++i) {
-            if (i > 0) ASSERT_TRUE(driver.Tick()) << direct;
+            if (i > 0) {
+                ASSERT_TRUE(driver.Tick()) << direct;
+            }
             image->Draw(canvas, rect); // no new painter: the one running keeps the picture current
             shown.push_back({canvas.Grey(2, 1), driver.now});
             EXPECT_EQ(canvas.Grey(1, 0), canvas.Grey(2, 1)) << direct;
