@@ -1,7 +1,6 @@
 #include "app/effects/EffectCatalogue.h"
 
 #include <algorithm>
-#include <bitset>
 
 namespace {
 
@@ -116,26 +115,3 @@ std::array<int, 66> SortedGroup(const char* group, bool byCaption, int& count) {
     return out;
 }
 
-namespace {
-
-std::bitset<66>& Pending() {
-    static std::bitset<66> pending;
-    return pending;
-}
-
-} // namespace
-
-bool EffectPending(int index) {
-    return index >= 0 && index < 66 && Pending().test(static_cast<std::size_t>(index));
-}
-
-TPendingEffects::TPendingEffects(std::initializer_list<int> indices) {
-    for (int i : indices)
-        if (i >= 0 && i < 66) Pending().set(static_cast<std::size_t>(i));
-}
-
-QString PendingEffectMessage(int index) {
-    const QString name =
-        index >= 0 && index < 66 ? EffectCatalogue[static_cast<std::size_t>(index)].Name : "";
-    return QStringLiteral("The effect \"%1\" is not available in this version yet.").arg(name);
-}

@@ -1,12 +1,11 @@
 #pragma once
 // The effect catalogue: the 66 effects in index order with their names, groups, menu items, shortcut
-// texts and how their menu handlers order their steps, plus the effects whose commands are not built yet.
+// texts and how their menu handlers order their steps.
 
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <initializer_list>
 
 // The order in which a menu handler runs its effect, makes it current, shows its panel and logs it.
 enum class THandlerOrder {
@@ -49,11 +48,3 @@ int EffectIndexOf(const QString& name);
 // ignoring letter case.
 std::array<int, 66> SortedGroup(const char* group, bool byCaption, int& count);
 
-// Effects whose commands are not built yet: their menu items stay disabled and Apply refuses them.
-// A unit holding such stand-ins registers their indices when the program starts.
-bool EffectPending(int index);
-struct TPendingEffects {
-    TPendingEffects(std::initializer_list<int> indices);
-};
-// The message of Apply and the handlers for an effect that is not built yet.
-QString PendingEffectMessage(int index);

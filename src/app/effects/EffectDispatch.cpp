@@ -43,10 +43,6 @@ TEffectContext TfZorvTile::EffectContext() const {
 }
 
 bool TfZorvTile::EffectAllowed(int index) {
-    if (EffectPending(index)) {
-        ShowMessage(PendingEffectMessage(index));
-        return false;
-    }
     if (const auto refusal = EffectGuard(index, *this, EffectContext())) {
         ShowMessage(*refusal);
         return false;
@@ -69,10 +65,6 @@ void TfZorvTile::bGoClick() {
         return;
     }
     if (lvl >= EffectCount) return;
-    if (EffectPending(lvl)) {
-        ShowMessage(PendingEffectMessage(lvl));
-        return;
-    }
     const QString before = in.eAmtMain;
     ApplyStores(lvl, in, *this); // a text that does not convert ends Apply here
     if (fToolBox && in.eAmtMain != before) fToolBox->eAmtMain->setText(in.eAmtMain);

@@ -131,7 +131,7 @@ void TfZorvTile::BuildMenus() {
         for (int k = 0; k < count; ++k) {
             const int i = order[static_cast<std::size_t>(k)];
             const TEffectInfo& e = EffectCatalogue[static_cast<std::size_t>(i)];
-            QAction* a = AddItem(gm, e.ItemName, e.Caption, QKeySequence(e.Keys), !EffectPending(i));
+            QAction* a = AddItem(gm, e.ItemName, e.Caption, QKeySequence(e.Keys));
             EffectItems[static_cast<std::size_t>(i)] = a;
             OnTriggered(a, EffectHandler(i));
         }

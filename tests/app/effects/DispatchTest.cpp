@@ -255,17 +255,7 @@ TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
         QAction* a = W->findChild<QAction*>(EffectCatalogue[static_cast<std::size_t>(i)].ItemName);
         ASSERT_NE(a, nullptr) << i;
         EXPECT_EQ(a, W->EffectItems[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(a->isEnabled(), !EffectPending(i)) << i;
-    }
-    // Apply refuses an effect whose command is not built yet.
-    for (int i = 0; i < 66; ++i) {
-        if (!EffectPending(i)) continue;
-        W->lvl = i;
-        const std::size_t boxes = Program->Asked.size();
-        Apply();
-        EXPECT_EQ(Program->Asked.size(), boxes + 1);
-        EXPECT_EQ(LastBox(), PendingEffectMessage(i));
-        break;
+        EXPECT_TRUE(a->isEnabled()) << i;
     }
 }
 

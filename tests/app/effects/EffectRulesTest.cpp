@@ -448,8 +448,9 @@ TEST(EffectPanel, EveryEffectIndex) {
         EXPECT_EQ(panel.YPos.Visible, extras == "Y") << r.Index;
         EXPECT_EQ(text(panel.YPos), extras == "Y" ? "Y Pos=36" : "") << r.Index;
         EXPECT_EQ(panel.Bump, extras.startsWith("B")) << r.Index;
-        if (panel.Bump)
+        if (panel.Bump) {
             EXPECT_EQ("B:" + panel.BumpCaption + ":" + (panel.BumpChecked ? "1" : "0"), extras) << r.Index;
+        }
         EXPECT_EQ(panel.Default, r.Index >= 0) << r.Index;
     }
     // Every other index, and indices outside the catalogue, have no settings.
