@@ -1,7 +1,7 @@
 // Every library routine at 512 x 512 and 4096 x 4096, on one thread and on all cores, with its time as a
 // multiple of a memcpy of the image ("x_memcpy"). Wall-clock times: the work runs on several threads.
 #include "image/FastFX.h"
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/ZorvFX.h"

@@ -1,7 +1,7 @@
 // The filters and the Gaussian blur at 512 x 512 and 4096 x 4096, with a plain copy of the 4096 image
 // as the baseline.
 #include "image/FastDIB.h"
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/ZorvFX.h"
 

@@ -1,7 +1,7 @@
 // The warps and the other banded routines give the same bytes as plain per-pixel loops, on any number of
 // threads. The references below follow each routine's formula one pixel at a time, in row order.
 #include "image/FastFX.h"
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/ZorvFX.h"

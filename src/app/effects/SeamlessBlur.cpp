@@ -1,6 +1,6 @@
 #include "app/effects/SeamlessBlur.h"
 
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include "app/dialogs/FilterDesigner.h"
 #include "app/effects/SeamlessBlur.h"
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "platform/Cursor.h"
 

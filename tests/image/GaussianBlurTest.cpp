@@ -1,7 +1,7 @@
 // The Gaussian blur: kernel sizes and weights worked by hand, the truncation rules, flat areas at every
 // radius, and the whole-image blur against BlurLine applied row by row and column by column.
 #include "image/FastFX.h"
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 
 #include <gtest/gtest.h>

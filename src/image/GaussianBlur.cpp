@@ -9,7 +9,7 @@
 // The weights are symmetric, so channels at -n and +n are added first. With m[n] split as
 // h * 2^18 + l and s <= 40 both partial sums fit 32 bits, which vectorises well. Other kernels (tiny
 // weights far below the rest) take the double path with the taps in order.
-#include "image/GBlur1.h"
+#include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 
