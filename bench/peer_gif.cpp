@@ -1,38 +1,20 @@
 // The GIF image data coders side by side with giflib, a widely used C GIF library, on 8-bit frames of
 // noise, smooth gradients and one flat colour at 2048 and 4096 pixels a side. Built only where giflib's
 // headers are installed (Debian: libgif-dev); not part of the project's dependencies.
-#include "gif/GIFImage.h"
+#include "GifFrames.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 
 #include <cstring>
-#include <random>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
-enum Pattern { Noise, Gradient, Flat };
-
-std::vector<std::uint8_t> MakePixels(int size, Pattern pattern) {
-    std::vector<std::uint8_t> px(static_cast<std::size_t>(size) * size);
-    std::mt19937 rng(12345);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            px[static_cast<std::size_t>(y) * size + x] =
-                pattern == Noise ? static_cast<std::uint8_t>(rng() & 255)
-                : pattern == Flat
-                    ? std::uint8_t{17}
-                    : static_cast<std::uint8_t>((static_cast<std::int64_t>(x) + y) * 255 / (2 * size - 2));
-    return px;
-}
-
 // Our image data (code size and sub-blocks) for the frame.
 std::vector<std::uint8_t> OurData(int size, const std::vector<std::uint8_t>& px) {
-    TMemoryStream s;
-    TLZWEncoder().Compress(s, 8, size, size, false, px.data(), 256);
-    return s.TakeBytes();
+    return EncodeWith(TLZWEncoder(), size, px);
 }
 
 // A whole GIF file around image data: header, screen with a 256-entry grey table, image, trailer.
@@ -62,8 +44,8 @@ int readBytes(GifFileType* g, GifByteType* buf, int n) {
     return static_cast<int>(take);
 }
 int writeBytes(GifFileType* g, const GifByteType* buf, int n) {
-    static_cast<std::vector<std::uint8_t>*>(g->UserData)->insert(
-        static_cast<std::vector<std::uint8_t>*>(g->UserData)->end(), buf, buf + n);
+    static_cast<std::vector<std::uint8_t>*>(g->UserData)
+        ->insert(static_cast<std::vector<std::uint8_t>*>(g->UserData)->end(), buf, buf + n);
     return n;
 }
 
