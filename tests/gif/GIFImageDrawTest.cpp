@@ -2,28 +2,17 @@
 // controls, options and speed handed to the drawing painter, and the picture going while one plays.
 #include <gtest/gtest.h>
 
+#include "FakePainterDriver.h"
 #include "GifTestUtil.h"
 #include "gif/GIFPainter.h"
 
 namespace {
 
-// A clock that moves only when told, and owns the painters it makes.
-struct OwningDriver : TGIFPainterDriver {
-    std::int64_t now = 0;
-    TGIFPainter* pending = nullptr;
-    int pendingMs = 0;
+// The fake clock, owning the painters it makes.
+struct OwningDriver : FakePainterDriver {
     int created = 0;
     std::vector<std::pair<std::unique_ptr<TGIFPaintCanvas>, std::unique_ptr<TGIFPainter>>> owned;
     ~OwningDriver() override { owned.clear(); }
-    std::int64_t Now() override { return now; }
-    void Schedule(TGIFPainter& p, int ms) override { pending = &p, pendingMs = ms; }
-    void Cancel(TGIFPainter& p) override {
-        if (pending == &p) pending = nullptr;
-    }
-    bool Sleep(int ms) override {
-        now += ms;
-        return true;
-    }
     TGIFPainter* CreatePainter(TGIFImage& image, std::unique_ptr<TGIFPaintCanvas> canvas,
                                const TGIFRect& rect, const TGIFPaintSettings& settings,
                                TGIFPainter** ref) override {
@@ -32,14 +21,6 @@ struct OwningDriver : TGIFPainterDriver {
         TGIFPainter* raw = p.get();
         owned.emplace_back(std::move(canvas), std::move(p));
         return raw;
-    }
-    bool Tick() {
-        if (!pending || pendingMs < 0) return false;
-        now += pendingMs;
-        TGIFPainter* p = pending;
-        pending = nullptr;
-        p->Continue();
-        return true;
     }
 };
 
