@@ -1,6 +1,7 @@
 // Every one of the 66 effects run through the main window's dispatch with its default parameters on a
 // 512 x 512 noise image (its undo snapshot and display included), and StretchBlur and Marble on
 // 2048 x 2048. The windows run offscreen on settings folders of their own; dialogs answer OK.
+#include "NoiseImage.h"
 #include "app/dialogs/FilterDesigner.h"
 #include "app/dialogs/SizeDialog.h"
 #include "app/dialogs/TextureDialog.h"
@@ -25,18 +26,9 @@
 
 namespace {
 
-void noiseImage(TFastDIB& b, int n, std::uint32_t seed) {
-    SetRandSeed(seed);
-    b.SetSize(n, n, 24, 0);
-    for (int y = 0; y < n; ++y) {
-        std::uint8_t* row = b.Scanlines[y];
-        for (int i = 0; i < 3 * n; ++i) row[i] = static_cast<std::uint8_t>(Random(256));
-    }
-}
-
 TFastDIB& noise512() {
     static TFastDIB n;
-    if (n.Empty()) noiseImage(n, 512, 11);
+    if (n.Empty()) NoiseImage(n, 512, 11);
     return n;
 }
 
@@ -63,10 +55,10 @@ void EffectViaDispatch(benchmark::State& st, int index) {
 
 void StretchBlur2048(benchmark::State& st, bool self) {
     TFastDIB img, weight;
-    noiseImage(weight, 2048, 3);
+    NoiseImage(weight, 2048, 3);
     for (auto _ : st) {
         st.PauseTiming();
-        noiseImage(img, 2048, 4);
+        NoiseImage(img, 2048, 4);
         st.ResumeTiming();
         StretchBlurFX(img, self ? nullptr : &weight, self ? -1 : 1, 1, 32);
         benchmark::ClobberMemory();
@@ -75,7 +67,7 @@ void StretchBlur2048(benchmark::State& st, bool self) {
 
 void Marble2048(benchmark::State& st) {
     TFastDIB img;
-    noiseImage(img, 2048, 5);
+    NoiseImage(img, 2048, 5);
     for (auto _ : st) {
         MarbleFX(img, 700, 120, 2.0f);
         benchmark::ClobberMemory();

@@ -123,8 +123,8 @@ static void BM_OptimizeManyFrames(benchmark::State& state) {
             g->SetTransparent(true);
         }
         state.ResumeTiming();
-        image.Optimize(OptimizeOption(ooMerge) | OptimizeOption(ooCrop) | OptimizeOption(ooCleanup), rmNetscape,
-                       dmNearest, 8);
+        image.Optimize(OptimizeOption(ooMerge) | OptimizeOption(ooCrop) | OptimizeOption(ooCleanup),
+                       rmNetscape, dmNearest, 8);
         benchmark::DoNotOptimize(image.Images().Count());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));

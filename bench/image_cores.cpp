@@ -1,5 +1,6 @@
 // Every library routine at 512 x 512 and 4096 x 4096, on one thread and on all cores, with its time as a
 // multiple of a memcpy of the image ("x_memcpy"). Wall-clock times: the work runs on several threads.
+#include "NoiseImage.h"
 #include "image/FastFX.h"
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
@@ -16,13 +17,6 @@
 #include <vector>
 
 namespace {
-
-void noise(TFastDIB& b, int n) {
-    SetRandSeed(5);
-    b.SetSize(n, n, 24, 0);
-    for (int y = 0; y < n; ++y)
-        for (int i = 0; i < 3 * n; ++i) b.Scanlines[y][i] = static_cast<std::uint8_t>(Random(256));
-}
 
 // Seconds of one memcpy of an n x n image, best of several.
 double memcpySeconds(int n) {
@@ -92,7 +86,7 @@ const std::vector<std::pair<std::string, Routine>>& routines() {
 void run(benchmark::State& st, const Routine& f, int n, int threads) {
     SetParallelThreads(threads);
     TFastDIB img, other;
-    noise(img, n);
+    NoiseImage(img, n, 5);
     other.SetSize(n, n, 24, 0);
     const auto t0 = std::chrono::steady_clock::now();
     for (auto _ : st) {

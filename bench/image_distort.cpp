@@ -1,4 +1,5 @@
 // Timings of the wrap-around distortions on square noise images of 512 and 4096 pixels a side.
+#include "NoiseImage.h"
 #include "image/Numeric.h"
 #include "image/ZorvFX.h"
 
@@ -8,20 +9,11 @@
 
 namespace {
 
-void noiseImage(TFastDIB& b, int n, std::uint32_t seed) {
-    SetRandSeed(seed);
-    b.SetSize(n, n, 24, 0);
-    for (int y = 0; y < n; ++y) {
-        std::uint8_t* row = b.Scanlines[y];
-        for (int i = 0; i < 3 * n; ++i) row[i] = static_cast<std::uint8_t>(Random(256));
-    }
-}
-
 // Runs an in-place effect on one image over and over (the content changes; the work does not).
 template <class F> void inPlace(benchmark::State& st, F fx) {
     const int n = static_cast<int>(st.range(0));
     TFastDIB b;
-    noiseImage(b, n, 1);
+    NoiseImage(b, n, 1);
     for (auto _ : st) {
         fx(b);
         benchmark::ClobberMemory();
@@ -33,7 +25,7 @@ template <class F> void inPlace(benchmark::State& st, F fx) {
 template <class F> void srcToDst(benchmark::State& st, F fx) {
     const int n = static_cast<int>(st.range(0));
     TFastDIB src, dst;
-    noiseImage(src, n, 2);
+    NoiseImage(src, n, 2);
     dst.SetSize(n, n, 24, 0);
     for (auto _ : st) {
         fx(src, dst);
@@ -72,7 +64,7 @@ void BM_ResizeBilinear(benchmark::State& st) {
     const int n = static_cast<int>(st.range(0));
     const bool tiled = st.range(1) != 0;
     TFastDIB src, b;
-    noiseImage(src, n, 3);
+    NoiseImage(src, n, 3);
     for (auto _ : st) {
         st.PauseTiming();
         b.SetSize(n, n, 24, 0);
@@ -86,7 +78,7 @@ void BM_ResizeBilinear(benchmark::State& st) {
 void BM_WaterDisplace(benchmark::State& st) {
     const int n = static_cast<int>(st.range(0));
     TFastDIB map;
-    noiseImage(map, n, 4);
+    NoiseImage(map, n, 4);
     inPlace(st, [&map](TFastDIB& b) { WaterDisplace(6, -9, map, b); });
 }
 void BM_WaterDisplaceSelf(benchmark::State& st) {

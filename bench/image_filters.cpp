@@ -1,5 +1,6 @@
 // The filters and the Gaussian blur at 512 x 512 and 4096 x 4096, with a plain copy of the 4096 image
 // as the baseline.
+#include "NoiseImage.h"
 #include "image/FastDIB.h"
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
@@ -13,18 +14,11 @@
 
 namespace {
 
-void noise(TFastDIB& b, int size) {
-    b.SetSize(size, size, 24, 0);
-    SetRandSeed(1234);
-    for (int y = 0; y < size; ++y)
-        for (int i = 0; i < 3 * size; ++i) b.Scanlines[y][i] = static_cast<std::uint8_t>(Random(256));
-}
-
 // Runs f on a fresh copy of a noise image each iteration; the copy is not timed.
 template <class F> void runOn(benchmark::State& state, F f) {
     const int size = static_cast<int>(state.range(0));
     TFastDIB src, img;
-    noise(src, size);
+    NoiseImage(src, size, 1234);
     img.SetSize(size, size, 24, 0);
     for (auto _ : state) {
         state.PauseTiming();
@@ -42,7 +36,7 @@ constexpr std::array<int, 9> kBig{-1000, 2000, -1000, 500, 100000, 500, -1000, 2
 
 void BM_Memcpy4096(benchmark::State& state) {
     TFastDIB a, b;
-    noise(a, 4096);
+    NoiseImage(a, 4096, 1234);
     b.SetSize(4096, 4096, 24, 0);
     for (auto _ : state) {
         std::memcpy(b.Bits, a.Bits, static_cast<std::size_t>(a.ByteCount()));

@@ -1,3 +1,4 @@
+#include "NoiseImage.h"
 #include "image/Numeric.h"
 #include "image/ZorvFX.h"
 
@@ -5,21 +6,11 @@
 
 namespace {
 
-void noiseImage(TFastDIB& Bmp, int n) {
-    Bmp.SetSize(n, n, 24, 0);
-    SetRandSeed(17);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            Bmp.Pixels24[y][x] =
-                TFColor{static_cast<std::uint8_t>(Random(256)), static_cast<std::uint8_t>(Random(256)),
-                        static_cast<std::uint8_t>(Random(256))};
-}
-
 void BM_HeightMap(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const int grey = static_cast<int>(state.range(1));
     TFastDIB src, bmp, work;
-    noiseImage(src, n);
+    NoiseImage(src, n, 17);
     bmp.SetSize(n, n, 24, 0);
     for (auto _ : state) {
         state.PauseTiming();
@@ -34,7 +25,7 @@ BENCHMARK(BM_HeightMap)->ArgsProduct({{512, 4096}, {0, 1}})->Unit(benchmark::kMi
 void BM_SuperNova(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     TFastDIB src, dst;
-    noiseImage(src, n);
+    NoiseImage(src, n, 17);
     for (auto _ : state) {
         SuperNova(src, dst, 40, 200, 255, n / 2, n / 3, n / 8, 48, 60);
         benchmark::ClobberMemory();
