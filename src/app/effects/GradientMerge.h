@@ -4,10 +4,7 @@
 
 #include "image/FastDIB.h"
 
-// The percentage the blend takes: values outside 0..100 are clamped.
-int MergePercent(int percent);
-
 // buf := `over` stretched to z's size (nearest neighbour); then every channel of buf :=
 // nint(g * f + c * (1 - f)), g the stretched picture's channel, c z's, f = percent / 100 as a Single and
-// 1 - f held as a Single; halves go to the even integer. z is not changed.
+// 1 - f held as a Single; halves go to the even integer (percentages clamped to 0..100). z is not changed.
 void MergeStretched(const TFastDIB& z, const TFastDIB& over, int percent, TFastDIB& buf);
