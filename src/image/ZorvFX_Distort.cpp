@@ -39,14 +39,6 @@ inline int clampIndex(std::int64_t v, int n) {
     return static_cast<int>(v < 0 ? 0 : (v >= n ? n - 1 : v));
 }
 
-// Round (halves to even, as the default rounding mode does) without a library call per pixel: adding
-// and taking away 1.5 * 2^52 leaves the nearest integer. Larger values and NaN go through Round.
-inline std::int64_t roundFast(double x) {
-    if (std::fabs(x) < 2251799813685248.0) // 2^51
-        return static_cast<std::int64_t>((x + 6755399441055744.0) - 6755399441055744.0);
-    return Round(x);
-}
-
 // A channel sum of non-negative weights (0 .. 255 plus rounding noise) rounded halves to even into a
 // byte; 1.5 * 2^23 does for Singles what 1.5 * 2^52 does above.
 inline std::uint8_t roundByte(float v) {
@@ -225,11 +217,11 @@ void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool
                     const double a = amp[x], dx = dxs[x];
                     int u, v;
                     if (Reflective) {
-                        u = clampIndex(roundFast(a * dx / ax + cx), W);
-                        v = clampIndex(roundFast(a * dy / ay + cy), H);
+                        u = clampIndex(RoundFast(a * dx / ax + cx), W);
+                        v = clampIndex(RoundFast(a * dy / ay + cy), H);
                     } else {
-                        u = wrapIndex(roundFast((a + dx) / ax + cx), W);
-                        v = wrapIndex(roundFast((a + dy) / ay + cy), H);
+                        u = wrapIndex(RoundFast((a + dx) / ax + cx), W);
+                        v = wrapIndex(RoundFast((a + dy) / ay + cy), H);
                     }
                     d[x] = Bmp.Pixels24[v][u];
                 }
@@ -297,8 +289,8 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
                     }
                     const double dx = (x - cx) * sx;
                     const double px = dx * st.factor, py = dy * st.factor;
-                    const int u = wrapIndex(roundFast((st.ca * px - st.sa * py) / sx + cx), W);
-                    const int v = wrapIndex(roundFast((st.sa * px + st.ca * py) / sy + cy), H);
+                    const int u = wrapIndex(RoundFast((st.ca * px - st.sa * py) / sx + cx), W);
+                    const int v = wrapIndex(RoundFast((st.sa * px + st.ca * py) / sy + cy), H);
                     d[x] = Bmp.Pixels24[v][u];
                 }
                 if (j == 0) break; // the centre row has no mirror
@@ -541,7 +533,7 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
             const double v = d * static_cast<double>(m / 255.0f) + d;
             const double fl = std::floor(v);
             t[m].half = v - fl == 0.5;
-            t[m].base = t[m].half ? static_cast<std::int64_t>(fl) : roundFast(v);
+            t[m].base = t[m].half ? static_cast<std::int64_t>(fl) : RoundFast(v);
         }
         return t;
     };

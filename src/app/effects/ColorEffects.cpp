@@ -22,13 +22,6 @@ bool usable(const TFastDIB& b) {
     return !b.Empty() && b.Bpp == 24 && b.Width > 0 && b.Height > 0;
 }
 
-// Nearest integer, halves to even, for 0 <= v < 2^51 without a library call: adding and taking away
-// 1.5 * 2^52 leaves v rounded in the current (nearest-even) mode.
-inline int nintSmall(double v) {
-    constexpr double magic = 6755399441055744.0;
-    return static_cast<int>((v + magic) - magic);
-}
-
 // Applies one table to every byte of every pixel.
 void mapBytes(TFastDIB& Bmp, const std::array<std::uint8_t, 256>& t) {
     const int n = Bmp.Width * 3;
@@ -161,7 +154,7 @@ void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P) {
     for (int y = 0; y < Bmp.Height; ++y) {
         std::uint8_t* d = Bmp.Scanlines[y];
         const std::uint8_t* s = src.Scanlines[y];
-        for (int i = 0; i < n; ++i) d[i] = static_cast<std::uint8_t>(nintSmall(tf[s[i]] + tg[d[i]]) & 255);
+        for (int i = 0; i < n; ++i) d[i] = static_cast<std::uint8_t>(RoundFast(tf[s[i]] + tg[d[i]]) & 255);
     }
 }
 
@@ -193,9 +186,9 @@ void blendRunPlain(const std::uint8_t* q, const std::uint8_t* p, std::uint8_t* o
     for (int x = x0; x < x1; ++x) {
         const int k = 3 * x, ks = 3 * (x + shift);
         const double wi = t.I[srow[x]], wg = t.G[srow[x]];
-        const int b = nintSmall(q[ks] * wi + p[k] * wg) & 255;
-        const int g = nintSmall(q[ks + 1] * wi + p[k + 1] * wg) & 255;
-        const int r = nintSmall(q[ks + 2] * wi + p[k + 2] * wg) & 255;
+        const int b = RoundFast(q[ks] * wi + p[k] * wg) & 255;
+        const int g = RoundFast(q[ks + 1] * wi + p[k + 1] * wg) & 255;
+        const int r = RoundFast(q[ks + 2] * wi + p[k + 2] * wg) & 255;
         o[k] = static_cast<std::uint8_t>(b);
         o[k + 1] = static_cast<std::uint8_t>(g);
         o[k + 2] = static_cast<std::uint8_t>(r);
