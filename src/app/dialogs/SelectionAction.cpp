@@ -1,6 +1,7 @@
 #include "app/dialogs/SelectionAction.h"
 
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,9 +24,8 @@ TfSelect::TExecuteHook& Hook() {
 }
 
 int FieldValue(const QLineEdit* e) {
-    bool ok = false;
-    const int v = e->text().toInt(&ok);
-    return ok ? v : 0;
+    int v = 0;
+    return TextToInt(e->text(), v) ? v : 0;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
@@ -29,10 +30,7 @@ TfrmSizer::TExecuteHook& executeHook() {
 
 // The number a digits-only edit holds; false when it holds no digit.
 bool editValue(const QLineEdit* e, int& value) {
-    bool ok = false;
-    const int v = e->text().trimmed().toInt(&ok);
-    if (ok) value = v;
-    return ok;
+    return TextToInt(e->text(), value);
 }
 } // namespace
 
