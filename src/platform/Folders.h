@@ -1,6 +1,6 @@
 #pragma once
 // The folders the program works with. Every result is an absolute path without a trailing slash
-// (or empty where the Part allows none); append "/name" to reach a file in it.
+// (or empty where there is none); append "/name" to reach a file in it.
 
 #include <QString>
 

@@ -96,7 +96,7 @@ TEST_F(MainWindow, FreshStartState) {
                             "SaveImagewithLogFileName1", "ShowSampleTextonTestPage1", "XORPen1"})
         EXPECT_FALSE(Item(off)->isChecked()) << off;
 
-    // The menu tree: captions, shortcuts, and later commands present but disabled.
+    // The menu tree: captions, shortcuts; the buffer's commands wait for a buffer.
     EXPECT_EQ(Item("UnDo1")->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(Item("ReplaceImage1")->text(), "Re&place Image");
     // The first show made the designer's default gradient the current one.

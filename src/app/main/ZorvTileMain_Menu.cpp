@@ -36,7 +36,7 @@ QMenu* AddMenu(QWidget* parent, QMenuBar* bar, QMenu* into, const char* name, co
     return m;
 }
 
-// Adds an item. Items whose command comes with a later part of the program stay disabled.
+// Adds an item. An item that needs a state first (a buffer, a gradient) is created disabled.
 QAction* AddItem(QMenu* m, const char* name, const QString& caption, const QKeySequence& keys = {},
                  bool enabled = true) {
     auto* a = m->addAction(caption);
@@ -62,12 +62,11 @@ void TfZorvTile::OnTriggered(QAction* a, void (TfZorvTile::*cmd)()) {
 void TfZorvTile::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    constexpr bool later = false; // the command comes with a later part of the program
 
     QMenu* file = AddMenu(this, bar, nullptr, "File1", "&File");
-    AddItem(file, "Open1", "&Open", {}, later);
-    AddItem(file, "New1", "&New", {}, later);
-    AddItem(file, "SaveAs1", "&Save As...", {}, later);
+    AddItem(file, "Open1", "&Open");
+    AddItem(file, "New1", "&New");
+    AddItem(file, "SaveAs1", "&Save As...");
     OnTriggered(AddItem(file, "Print1", "&Print..."), &TfZorvTile::Print1Click);
     QMenu* log = AddMenu(this, nullptr, file, "Log1", "&Log");
     OnTriggered(AddItem(log, "LogthisSession1", "Start &New Log"), &TfZorvTile::LogthisSession1Click);
@@ -82,42 +81,41 @@ void TfZorvTile::BuildMenus() {
     QMenu* edit = AddMenu(this, bar, nullptr, "Edit1", "&Edit");
     UnDo1 = AddItem(edit, "UnDo1", "UnDo", QKeySequence("Ctrl+Z"));
     OnTriggered(UnDo1, &TfZorvTile::UnDo1Click);
-    AddItem(edit, "Copy1", "&Copy", QKeySequence("Ctrl+C"), later);
+    AddItem(edit, "Copy1", "&Copy", QKeySequence("Ctrl+C"));
     QMenu* paste = AddMenu(this, nullptr, edit, "Paste1", "&Paste");
-    AddItem(paste, "AsSelection1", "As &Selection", {}, later);
-    AddItem(paste, "ReplaceImage1", "Re&place Image", QKeySequence("Ctrl+V"), later);
-    AddItem(paste, "Transparent1", "&Transparent", {}, later);
+    AddItem(paste, "AsSelection1", "As &Selection");
+    AddItem(paste, "ReplaceImage1", "Re&place Image", QKeySequence("Ctrl+V"));
+    AddItem(paste, "Transparent1", "&Transparent");
     Reset1 = AddItem(edit, "Reset1", "&Reset");
     OnTriggered(Reset1, &TfZorvTile::Reset1Click);
 
     QMenu* grad = AddMenu(this, bar, nullptr, "Gradient1", "&Gradient");
-    AddItem(grad, "Design1", "&Two-Color...", {}, later);
+    AddItem(grad, "Design1", "&Two-Color...");
     PasteToImage1 = AddItem(grad, "PasteToImage1", "&Paste To Image", {}, false);
     MergeWithImage1 = AddItem(grad, "MergeWithImage1", "&Merge With Image", {}, false);
-    AddItem(grad, "MultiColor1", "&Multi-Color...", QKeySequence("Shift+Ctrl+F7"), later);
+    AddItem(grad, "MultiColor1", "&Multi-Color...", QKeySequence("Shift+Ctrl+F7"));
 
     QMenu* buffer = AddMenu(this, bar, nullptr, "Buffer1", "&Buffer");
-    AddItem(buffer, "CopyImagetoBuffer1", "Copy Image to Buffer", {}, later);
+    AddItem(buffer, "CopyImagetoBuffer1", "Copy Image to Buffer");
     PasteBuffertoImage1 = AddItem(buffer, "PasteBuffertoImage1", "&Paste Buffer to Image", {}, false);
     MergeBufferWithImage1 =
         AddItem(buffer, "MergeBufferWithImage1", "&Merge Buffer With Image...", {}, false);
-    AddItem(buffer, "LoadBufferfromFile1", "Load Buffer from File", {}, later);
+    AddItem(buffer, "LoadBufferfromFile1", "Load Buffer from File");
     CopyBuffertoClipboard1 =
         AddItem(buffer, "CopyBuffertoClipboard1", "Cop&y Buffer to Clipboard", {}, false);
-    AddItem(buffer, "PasteClipboardtoBuffer1", "Paste Clipboard to Buffer", {}, later);
+    AddItem(buffer, "PasteClipboardtoBuffer1", "Paste Clipboard to Buffer");
 
     QMenu* image = AddMenu(this, bar, nullptr, "Image1", "&Image");
-    AddItem(image, "TestTiles1", "&Test Tiles", {}, later);
+    AddItem(image, "TestTiles1", "&Test Tiles");
     QMenu* seamless = AddMenu(this, nullptr, image, "Seamless1", "&Seamless");
     QMenu* merge = AddMenu(this, nullptr, seamless, "EdgeMerge1", "Edge &Merge");
-    AddItem(merge, "N1161", "1/16", {}, later);
-    AddItem(merge, "N181", "1/8", {}, later);
-    AddItem(merge, "N141", "1/4", {}, later);
-    AddItem(seamless, "N4WayFlip1", "4 Way &Flip", {}, later);
+    AddItem(merge, "N1161", "1/16");
+    AddItem(merge, "N181", "1/8");
+    AddItem(merge, "N141", "1/4");
+    AddItem(seamless, "N4WayFlip1", "4 Way &Flip");
     OnTriggered(AddItem(image, "SetAsWallpaper1", "Set As &Wallpaper"), &TfZorvTile::SetAsWallpaper1Click);
 
-    // Effects: five groups, each in alphabetical order of caption. Effects whose commands are not
-    // built yet stay disabled.
+    // Effects: five groups, each in alphabetical order of caption.
     QMenu* effects = AddMenu(this, bar, nullptr, "Effects1", "Effec&ts");
     const char* const groups[5][2] = {{"Color1", "&Color"},
                                       {"Distortions1", "&Distortions"},
@@ -148,7 +146,7 @@ void TfZorvTile::BuildMenus() {
     }
 
     QMenu* options = AddMenu(this, bar, nullptr, "Options1", "&Options");
-    AddItem(options, "SetJPGCompression2", "Set &JPG Compression", {}, later);
+    AddItem(options, "SetJPGCompression2", "Set &JPG Compression");
     QMenu* gif = AddMenu(this, nullptr, options, "GIFTransparency1", "&GIF Transparency...");
     auto* gifGroup = new QActionGroup(this);
     ShowDialogDuringSave1 = AddOption(gif, "ShowDialogDuringSave1", "&Show Dialog During Save", false);
@@ -181,7 +179,7 @@ void TfZorvTile::BuildMenus() {
 
     QMenu* help = AddMenu(this, bar, nullptr, "Help1", "&Help");
     OnTriggered(AddItem(help, "Contents1", "&Contents"), &TfZorvTile::Contents1Click);
-    AddItem(help, "About1", "&About", {}, later);
+    AddItem(help, "About1", "&About");
 }
 
 void TfZorvTile::BuildToolBar() {
@@ -200,7 +198,7 @@ void TfZorvTile::BuildToolBar() {
         }
         return QIcon(QPixmap::fromImage(g));
     };
-    auto button = [&](const char* name, int glyphIndex, const QString& hint, bool enabled) {
+    auto button = [&](const char* name, int glyphIndex, const QString& hint, bool enabled = true) {
         auto* b = new QToolButton(ToolBar1);
         b->setObjectName(name);
         b->setIcon(glyph(glyphIndex));
@@ -210,16 +208,15 @@ void TfZorvTile::BuildToolBar() {
         ToolBar1->addWidget(b);
         return b;
     };
-    constexpr bool later = false;
-    button("bOpen", 0, "Open a File...", later);
-    button("bSave", 1, "Save File As...", later);
+    button("bOpen", 0, "Open a File...");
+    button("bSave", 1, "Save File As...");
     ToolBar1->addSeparator();
-    button("bCopy", 2, "Copy To Clipboard", later);
-    button("bPaste", 3, "Paste From Clipboard", later);
+    button("bCopy", 2, "Copy To Clipboard");
+    button("bPaste", 3, "Paste From Clipboard");
     ToolBar1->addSeparator();
     connect(button("bTools", 4, "Show/Hide Toolbox", true), &QToolButton::clicked, this,
             [this] { Guarded([this] { bToolsClick(); }); });
-    button("bColor", 5, "Show/Hide Color Sliders on Toolbox", later);
+    button("bColor", 5, "Show/Hide Color Sliders on Toolbox");
     ToolBar1->addSeparator();
     // Apply: a text button with its glyph on the right.
     auto* apply = new QToolButton(ToolBar1);
@@ -238,12 +235,12 @@ void TfZorvTile::BuildToolBar() {
     connect(button("bPrint", 7, "Print...", true), &QToolButton::clicked, this,
             [this] { Guarded([this] { Print1Click(); }); });
     ToolBar1->addSeparator();
-    button("bPstGrad", 8, "Paste Gradient to Image", later);
+    button("bPstGrad", 8, "Paste Gradient to Image", false);
     ToolBar1->addSeparator();
-    button("bCpyBufr", 9, "Copy Image to Buffer", later);
-    button("bPstBufr", 10, "Paste Buffer to Image", later);
+    button("bCpyBufr", 9, "Copy Image to Buffer");
+    button("bPstBufr", 10, "Paste Buffer to Image", false);
     ToolBar1->addSeparator();
-    button("bTest", 11, "Test Tiles", later);
+    button("bTest", 11, "Test Tiles");
 }
 
 namespace {

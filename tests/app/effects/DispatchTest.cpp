@@ -236,7 +236,7 @@ TEST_F(Dispatch, EveryEffectsStatusTextFitsItsPanel) {
     }
 }
 
-TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsAndPendingItemsDisabled) {
+TEST_F(Dispatch, EffectsMenuHasFiveSortedGroupsWithEveryItemEnabled) {
     auto* effects = W->findChild<QMenu*>("Effects1");
     ASSERT_NE(effects, nullptr);
     EXPECT_EQ(effects->title(), "Effec&ts");
