@@ -13,9 +13,10 @@ inline constexpr std::int64_t ParallelMinPixels = 64 * 1024;
 
 // Calls Band(first, last) for consecutive bands of rows first .. last - 1 that together cover 0 .. Rows - 1,
 // on the worker threads and the calling thread, and returns when every band is done. Work is the number of
-// pixels the call touches; under ParallelMinPixels (or with one thread, or when called from inside a band)
-// Band runs once over all rows on the calling thread. The first exception a band throws is rethrown here
-// after the others have finished.
+// pixels the call touches; under ParallelMinPixels (or when called from inside a band) Band runs once over
+// all rows on the calling thread. The first exception a band throws is rethrown here after the others
+// have finished. Larger work checks for a stop request between bands (see WorkControl.h): the bands not
+// yet started are skipped and EWorkStopped is thrown once the running ones are done.
 void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);
 
 // The number of threads ParallelRows uses (the calling thread included). 0 means one per core. Meant

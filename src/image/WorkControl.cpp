@@ -1,0 +1,66 @@
+#include "image/WorkControl.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+std::atomic<bool> StopFlag{false};
+
+struct TWatcher {
+    std::function<void()> Call;
+    std::thread::id Thread;
+    std::chrono::steady_clock::time_point Last;
+};
+
+// Set and read on the interface thread only; other threads compare the thread id, which is written
+// before any work starts.
+TWatcher& Watcher() {
+    static TWatcher w;
+    return w;
+}
+std::atomic<bool> HaveWatcher{false};
+
+constexpr auto WatchInterval = std::chrono::milliseconds(15);
+
+} // namespace
+
+void RequestWorkStop() {
+    StopFlag.store(true, std::memory_order_relaxed);
+}
+
+void ClearWorkStop() {
+    StopFlag.store(false, std::memory_order_relaxed);
+}
+
+bool WorkStopRequested() {
+    return StopFlag.load(std::memory_order_relaxed);
+}
+
+bool WorkPointNoThrow() {
+    if (HaveWatcher.load(std::memory_order_acquire)) {
+        TWatcher& w = Watcher();
+        if (w.Thread == std::this_thread::get_id()) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - w.Last >= WatchInterval) {
+                w.Last = now;
+                w.Call();
+            }
+        }
+    }
+    return WorkStopRequested();
+}
+
+void WorkPoint() {
+    if (WorkPointNoThrow()) throw EWorkStopped();
+}
+
+void SetWorkWatcher(std::function<void()> Call) {
+    TWatcher& w = Watcher();
+    HaveWatcher.store(false, std::memory_order_release);
+    w.Call = std::move(Call);
+    w.Thread = std::this_thread::get_id();
+    w.Last = std::chrono::steady_clock::now();
+    if (w.Call) HaveWatcher.store(true, std::memory_order_release);
+}
