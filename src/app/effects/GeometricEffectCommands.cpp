@@ -216,12 +216,13 @@ void TfZorvTile::N4WayFlip1Click() {
     LogLine("4 Way Flip");
 }
 
+// Edge Merge is outside the catalogue: it writes its own line and leaves `lvl` and `Effect` alone, so
+// Apply still repeats (and logs) the effect chosen before it.
 void TfZorvTile::EdgeMergeCommand(int Divisor) {
     {
         TEffectFrame frame(*this);
         EdgeMerge(z, Divisor);
     }
-    Effect = "EdgeMerge" + QString::number(Divisor);
     LogLine("Edge Merge 1/" + QString::number(Divisor));
 }
 

@@ -29,13 +29,6 @@ int UndoLevels = 15;
 
 namespace {
 
-QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-}
-
 // A thumbnail's 3-D label: inset until its thumbnail receives a picture of its own, then raised.
 TLbl3D* InsetLabel(QWidget* parent, const char* name, const QString& text) {
     auto* l = new TLbl3D(text, parent);
@@ -87,7 +80,7 @@ void TfZorvTile::BuildClient() {
     left->setFixedWidth(185);
     auto* lv = new QVBoxLayout(left);
     lv->setContentsMargins(4, 4, 4, 4);
-    lv->addWidget(Caption(left, "Lbl3D3", "Thumbnail Previews"));
+    lv->addWidget(InsetLabel(left, "Lbl3D3", "Thumbnail Previews"));
     auto* thumbs = new QGridLayout;
     imGrad = Thumbnail(left, "imGrad", "Current Gradient (Dbl-Click to Paste into Image)");
     imGrad->setVisible(false);

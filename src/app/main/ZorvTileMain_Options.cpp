@@ -3,6 +3,7 @@
 #include "app/main/ZorvTileMain.h"
 
 #include "app/dialogs/ShapeAdjust.h"
+#include "app/main/HelpPage.h"
 #include "app/main/ShortcutList.h"
 
 #include "platform/Folders.h"
@@ -83,12 +84,15 @@ void TfZorvTile::SetAsWallpaper1Click() {
 }
 
 void TfZorvTile::Contents1Click() {
-    // The help document ships inside the program; the desktop's viewer needs a file.
-    const QString path = QDir(ProgramDataFolder()).filePath("Mozaro.html");
-    QFile::remove(path);
-    if (!QFile::copy(":/help/Mozaro.html", path))
-        throw std::runtime_error(QString("Cannot write %1").arg(path).toStdString());
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // The help document ships inside the program; the desktop's viewer needs a file, written afresh
+    // each time so that it names the folders in use now.
+    const QDir data(ProgramDataFolder());
+    const QString path = data.filePath("Mozaro.html");
+    const THelpPlaces places{
+        SettingsFileName(), Registry::StoreFileName(), LogPath(), path, data.filePath("shortcuts.txt"),
+        WallpaperPath()};
+    if (!WriteFileAtomically(path, HelpPageHtml(places).toUtf8()))
+        throw std::runtime_error(("Unable to write to " + path).toStdString());
     if (!ShellOpenHelp(path))
         ShowMessage("The help cannot be shown: no web browser is set up to open it.\rThe help is the page " +
                     path);

@@ -194,7 +194,7 @@ TEST_F(EffectCommands, ImageMenuAndPopUpCommandsKeepTheCurrentEffect) {
     EXPECT_EQ(W->z.Height, 120);
     EXPECT_EQ(at(W->z, 150, 90), at(src, 49, 29));
     Trigger("N181");
-    EXPECT_EQ(W->Effect, "EdgeMerge8");
+    EXPECT_EQ(W->Effect, "Mosaic");
     Trigger("ColorWheel1");
     EXPECT_EQ(W->z.Width, 256);
     EXPECT_EQ(W->imSine->height(), 256);
