@@ -11,6 +11,11 @@ class QWidget;
 int TitleWidthNeeded(const QString& title, const QFont& font);
 
 // Widens the widget (its minimum, and its maximum when that is smaller, as for a fixed-size dialog)
-// to the width its title needs, now and whenever the title changes or the window is shown again.
-// Never narrows a window. Call once, at creation; calling again adds nothing.
+// to the width its title needs in the desktop's font, now and whenever the title changes, the window
+// is shown or something makes it narrower again. Never narrows a window. Calling it again adds nothing.
 void WidenToTitle(QWidget& widget);
+
+// Applies WidenToTitle to every dialog of the application when it is first shown, also to the
+// toolkit's own (input boxes, message boxes, colour and file dialogs). Needs a QApplication; calling
+// it again adds nothing.
+void WidenDialogsToTitles();

@@ -4,9 +4,12 @@
 
 #include "common/QtTestSupport.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -31,7 +34,7 @@ TEST(DialogWidthTest, FixedSizeDialogIsWidenedAndKeepsItsHeight) {
     dialog.setWindowTitle("A title much longer than the little dialog under it");
     dialog.setFixedSize(120, 80);
     WidenToTitle(dialog);
-    const int need = TitleWidthNeeded(dialog.windowTitle(), dialog.font());
+    const int need = TitleWidthNeeded(dialog.windowTitle(), QApplication::font());
     ASSERT_GT(need, 120);
     EXPECT_EQ(dialog.width(), need);
     EXPECT_EQ(dialog.minimumWidth(), need);
@@ -61,7 +64,7 @@ TEST(DialogWidthTest, LaterTitleAndShowWidenAgain) {
     WidenToTitle(dialog);
     WidenToTitle(dialog); // a second call adds no second keeper
     dialog.setWindowTitle("A title that comes only after the dialog was made, as an input box does");
-    const int need = TitleWidthNeeded(dialog.windowTitle(), dialog.font());
+    const int need = TitleWidthNeeded(dialog.windowTitle(), QApplication::font());
     EXPECT_GE(dialog.width(), need);
     dialog.show();
     EXPECT_GE(dialog.width(), need);
@@ -70,4 +73,33 @@ TEST(DialogWidthTest, LaterTitleAndShowWidenAgain) {
     for (QObject* child : dialog.children()) keepers += child->objectName() == "mozaroTitleWidthKeeper";
     EXPECT_EQ(keepers, 1);
     dialog.hide();
+}
+
+TEST(DialogWidthTest, EveryDialogShownIsWidenedAlsoTheToolkitsOwn) {
+    EnsureQtApplication();
+    WidenDialogsToTitles();
+    WidenDialogsToTitles(); // once is enough
+    const QString title = "Gradient Point Options and a few more words to make it long";
+    const int need = TitleWidthNeeded(title, QApplication::font());
+
+    // A message box sizes itself to its text while it is shown.
+    QMessageBox box(QMessageBox::Information, title, "Hi.");
+    box.show();
+    EXPECT_GE(box.width(), need);
+    box.hide();
+
+    QInputDialog input;
+    input.setWindowTitle(title);
+    input.setLabelText("Value:");
+    input.show();
+    EXPECT_GE(input.width(), need);
+    input.hide();
+
+    // Not a dialog: left alone.
+    QWidget plain;
+    plain.setWindowTitle(title);
+    plain.resize(50, 50);
+    plain.show();
+    EXPECT_EQ(plain.width(), 50);
+    plain.hide();
 }
