@@ -1,10 +1,14 @@
 #include "app/main/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
+#include <QToolBar>
 #include <QWidget>
 
 #include <algorithm>
+#include <limits>
 
 QRect FitIntoArea(const QRect& client, const QMargins& frame, const QRect& available) {
     if (available.isEmpty()) return client;
@@ -40,4 +44,51 @@ void KeepOnScreen(QWidget* window) {
     const QRect fitted = FitIntoArea(client, frame, AvailableAreaAt(client.center()));
     window->resize(fitted.size());
     window->move(fitted.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+std::vector<QRect> BarItemRects(const QMainWindow& window) {
+    std::vector<QRect> out;
+    if (auto* bar = qobject_cast<QMenuBar*>(window.menuWidget()); bar && bar->isVisible())
+        for (QAction* a : bar->actions()) {
+            const QRect r = bar->actionGeometry(a);
+            if (a->isVisible() && !r.isEmpty()) out.emplace_back(bar->mapToGlobal(r.topLeft()), r.size());
+        }
+    for (const QToolBar* tools : window.findChildren<QToolBar*>()) {
+        if (!tools->isVisible()) continue;
+        for (QAction* a : tools->actions()) {
+            const QWidget* w = tools->widgetForAction(a);
+            if (a->isSeparator() || !w || !w->isVisible()) continue;
+            out.emplace_back(w->mapToGlobal(QPoint(0, 0)), w->size());
+        }
+    }
+    return out;
+}
+
+QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available) {
+    const auto coversAny = [&](const QRect& r) {
+        return std::any_of(keepClear.begin(), keepClear.end(), [&](const QRect& k) { return r.intersects(k); });
+    };
+    if (keepClear.empty() || !coversAny(frame)) return frame.topLeft();
+    QRect all;
+    for (const QRect& k : keepClear) all |= k;
+    const int gap = 2;
+    const auto clampX = [&](int x) { return std::max(available.left(), std::min(x, available.right() + 1 - frame.width())); };
+    const auto clampY = [&](int y) { return std::max(available.top(), std::min(y, available.bottom() + 1 - frame.height())); };
+    const QPoint below(clampX(frame.left()), all.bottom() + 1 + gap);
+    const QPoint candidates[] = {below,
+                                 {all.right() + 1 + gap, clampY(frame.top())},
+                                 {all.left() - gap - frame.width(), clampY(frame.top())},
+                                 {clampX(frame.left()), all.top() - gap - frame.height()}};
+    QPoint best = QPoint(below.x(), clampY(below.y()));
+    long long bestDistance = std::numeric_limits<long long>::max();
+    for (const QPoint& c : candidates) {
+        const QRect moved(c, frame.size());
+        if (!available.contains(moved) || coversAny(moved)) continue;
+        const long long dx = c.x() - frame.left(), dy = c.y() - frame.top();
+        if (dx * dx + dy * dy < bestDistance) {
+            bestDistance = dx * dx + dy * dy;
+            best = c;
+        }
+    }
+    return best;
 }
