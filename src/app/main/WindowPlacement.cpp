@@ -66,29 +66,29 @@ std::vector<QRect> BarItemRects(const QMainWindow& window) {
 
 QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available) {
     const auto coversAny = [&](const QRect& r) {
-        return std::any_of(keepClear.begin(), keepClear.end(), [&](const QRect& k) { return r.intersects(k); });
+        return std::any_of(keepClear.begin(), keepClear.end(),
+                           [&](const QRect& k) { return r.intersects(k); });
     };
     if (keepClear.empty() || !coversAny(frame)) return frame.topLeft();
     QRect all;
     for (const QRect& k : keepClear) all |= k;
     const int gap = 2;
-    const auto clampX = [&](int x) { return std::max(available.left(), std::min(x, available.right() + 1 - frame.width())); };
-    const auto clampY = [&](int y) { return std::max(available.top(), std::min(y, available.bottom() + 1 - frame.height())); };
-    const QPoint below(clampX(frame.left()), all.bottom() + 1 + gap);
-    const QPoint candidates[] = {below,
-                                 {all.right() + 1 + gap, clampY(frame.top())},
+    const auto clampX = [&](int x) {
+        return std::max(available.left(), std::min(x, available.right() + 1 - frame.width()));
+    };
+    const auto clampY = [&](int y) {
+        return std::max(available.top(), std::min(y, available.bottom() + 1 - frame.height()));
+    };
+    // In order of preference: the far right, level with where it was (over the empty ends of the bars
+    // and the right of the image area, which a picture fills last); just below the bars; left of them;
+    // above them.
+    const QPoint candidates[] = {{available.right() + 1 - frame.width(), clampY(frame.top())},
+                                 {clampX(frame.left()), all.bottom() + 1 + gap},
                                  {all.left() - gap - frame.width(), clampY(frame.top())},
                                  {clampX(frame.left()), all.top() - gap - frame.height()}};
-    QPoint best = QPoint(below.x(), clampY(below.y()));
-    long long bestDistance = std::numeric_limits<long long>::max();
     for (const QPoint& c : candidates) {
         const QRect moved(c, frame.size());
-        if (!available.contains(moved) || coversAny(moved)) continue;
-        const long long dx = c.x() - frame.left(), dy = c.y() - frame.top();
-        if (dx * dx + dy * dy < bestDistance) {
-            bestDistance = dx * dx + dy * dy;
-            best = c;
-        }
+        if (available.contains(moved) && !coversAny(moved)) return c;
     }
-    return best;
+    return {clampX(frame.left()), clampY(all.bottom() + 1 + gap)};
 }

@@ -33,7 +33,7 @@ void KeepOnScreen(QWidget* window);
 std::vector<QRect> BarItemRects(const QMainWindow& window);
 
 // Where a window whose frame is `frame` goes so that it covers none of `keepClear`: where it is when it
-// covers none; else the nearest of the places just below, right of, left of or above all of them that
-// lies wholly in `available` and covers none; below them, kept on the screen, when no place does.
-// Returns the frame's new top-left corner.
+// covers none; else the first of these places that lies wholly in `available` and covers none: at the
+// right edge of `available` at the same height, just below all of them, left of them, above them; below
+// them, kept on the screen, when none does. Returns the frame's new top-left corner.
 QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available);
