@@ -48,14 +48,21 @@ TEST(WindowPlacement, PlaceClearOfLeavesTheBarsFree) {
         // The far right: 1280 - 190 = 1090, level with where it was.
         {"over the titles: far right", QRect(3, 1, 190, 300), screen, bars, QPoint(1090, 1)},
         {"low screen: far right", QRect(300, 5, 190, 270), short_, bars, QPoint(1090, 5)},
-        // The far right (310) is over the tool bar: below, 49 + 1 + a gap of 2 = 52.
-        {"narrow screen: below", QRect(3, 1, 190, 200), tiny, bars, QPoint(3, 52)},
+        // A title bar across the top (0..19): the far right just below it, 19 + 1 + 2 = 22.
+        {"under a title bar: far right",
+         QRect(3, 1, 190, 300),
+         screen,
+         {QRect(0, 0, 1280, 20), QRect(0, 22, 300, 22), QRect(0, 46, 400, 26)},
+         QPoint(1090, 22)},
+        // The far right (500 - 190 = 310) reaches over the tool bar at 1 and at 24 (below the titles):
+        // below the tool bar, 49 + 1 + a gap of 2 = 52.
+        {"narrow screen: far right below the tool bar", QRect(3, 1, 190, 200), tiny, bars, QPoint(310, 52)},
         // A bar from 100 to the right edge, a tall box: neither the far right nor below (42 + 290 passes
         // 300) fits; left of the bar, 100 - 2 - 90 = 8, does.
         {"left of them", QRect(150, 5, 90, 290), tiny, {QRect(100, 0, 400, 40)}, QPoint(8, 5)},
         // No place fits: below, pulled up onto the screen (300 - 270 = 30).
         {"no room anywhere", QRect(100, 5, 190, 270), tiny, bars, QPoint(100, 30)},
-        // A tool bar across the whole width: the far right is over it; below, kept inside on the right.
+        // A tool bar across the whole width: the far right is over it; below it, kept inside on the right.
         {"at the right edge", QRect(1200, 0, 190, 300), screen, {QRect(0, 24, 1280, 26)}, QPoint(1090, 52)},
         {"nothing to keep clear", QRect(3, 1, 190, 300), screen, {}, QPoint(3, 1)},
     };

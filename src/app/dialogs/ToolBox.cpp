@@ -487,7 +487,13 @@ void TfToolBox::KeepClearOfBars() {
     if (!fZorvTile || !isVisible() || !fZorvTile->isVisible() || fZorvTile->isMinimized()) return;
     const QMargins margins = WindowFrameMargins(this);
     const QRect frame(pos(), size().grownBy(margins));
-    const QPoint place = PlaceClearOf(frame, BarItemRects(*fZorvTile), AvailableAreaAt(frame.center()));
+    std::vector<QRect> keep = BarItemRects(*fZorvTile);
+    // The main window's title bar with its buttons, once the window manager has framed it.
+    const QRect mainFrame = fZorvTile->frameGeometry(), mainClient = fZorvTile->geometry();
+    if (mainClient.top() > mainFrame.top())
+        keep.emplace_back(mainFrame.left(), mainFrame.top(), mainFrame.width(),
+                          mainClient.top() - mainFrame.top());
+    const QPoint place = PlaceClearOf(frame, keep, AvailableAreaAt(frame.center()));
     if (place != frame.topLeft()) move(place);
 }
 

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <limits>
 
 QRect FitIntoArea(const QRect& client, const QMargins& frame, const QRect& available) {
     if (available.isEmpty()) return client;
@@ -79,13 +78,17 @@ QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, con
     const auto clampY = [&](int y) {
         return std::max(available.top(), std::min(y, available.bottom() + 1 - frame.height()));
     };
-    // In order of preference: the far right, level with where it was (over the empty ends of the bars
-    // and the right of the image area, which a picture fills last); just below the bars; left of them;
-    // above them.
-    const QPoint candidates[] = {{available.right() + 1 - frame.width(), clampY(frame.top())},
-                                 {clampX(frame.left()), all.bottom() + 1 + gap},
-                                 {all.left() - gap - frame.width(), clampY(frame.top())},
-                                 {clampX(frame.left()), all.top() - gap - frame.height()}};
+    // In order of preference: the far right (over the empty ends of the bars and the right of the image
+    // area, which a picture fills last), level with where it was or just below one of the rectangles
+    // (a title bar); just below them all; left of them; above them.
+    std::vector<QPoint> candidates{{available.right() + 1 - frame.width(), clampY(frame.top())}};
+    std::vector<int> belowEach;
+    for (const QRect& k : keepClear) belowEach.push_back(k.bottom() + 1 + gap);
+    std::sort(belowEach.begin(), belowEach.end());
+    for (int y : belowEach) candidates.emplace_back(available.right() + 1 - frame.width(), y);
+    candidates.emplace_back(clampX(frame.left()), all.bottom() + 1 + gap);
+    candidates.emplace_back(all.left() - gap - frame.width(), clampY(frame.top()));
+    candidates.emplace_back(clampX(frame.left()), all.top() - gap - frame.height());
     for (const QPoint& c : candidates) {
         const QRect moved(c, frame.size());
         if (available.contains(moved) && !coversAny(moved)) return c;

@@ -34,6 +34,7 @@ std::vector<QRect> BarItemRects(const QMainWindow& window);
 
 // Where a window whose frame is `frame` goes so that it covers none of `keepClear`: where it is when it
 // covers none; else the first of these places that lies wholly in `available` and covers none: at the
-// right edge of `available` at the same height, just below all of them, left of them, above them; below
-// them, kept on the screen, when none does. Returns the frame's new top-left corner.
+// right edge of `available` at the same height or just below one of them, just below all of them, left
+// of them, above them; below them, kept on the screen, when none does. Returns the frame's new top-left
+// corner.
 QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available);
