@@ -33,6 +33,42 @@ TEST(WindowPlacement, FitIntoAreaKeepsTheFrameInside) {
     for (const Case& c : cases) EXPECT_EQ(FitIntoArea(c.client, frame, area), c.want) << c.why;
 }
 
+TEST(WindowPlacement, PlaceClearOfLeavesTheBarsFree) {
+    // Menu titles along the top and tool bar buttons below them: together 0..399 by 0..49.
+    const std::vector<QRect> bars{QRect(0, 0, 300, 22), QRect(0, 24, 400, 26)};
+    const QRect screen(0, 0, 1280, 1000), short_(0, 0, 1280, 300), tiny(0, 0, 500, 300);
+    struct Case {
+        const char* why;
+        QRect frame, available;
+        std::vector<QRect> keep;
+        QPoint want;
+    };
+    const Case cases[] = {
+        {"clear already: unchanged", QRect(500, 0, 190, 300), screen, bars, QPoint(500, 0)},
+        // The far right: 1280 - 190 = 1090, level with where it was.
+        {"over the titles: far right", QRect(3, 1, 190, 300), screen, bars, QPoint(1090, 1)},
+        {"low screen: far right", QRect(300, 5, 190, 270), short_, bars, QPoint(1090, 5)},
+        // A title bar across the top (0..19): the far right just below it, 19 + 1 + 2 = 22.
+        {"under a title bar: far right",
+         QRect(3, 1, 190, 300),
+         screen,
+         {QRect(0, 0, 1280, 20), QRect(0, 22, 300, 22), QRect(0, 46, 400, 26)},
+         QPoint(1090, 22)},
+        // The far right (500 - 190 = 310) reaches over the tool bar at 1 and at 24 (below the titles):
+        // below the tool bar, 49 + 1 + a gap of 2 = 52.
+        {"narrow screen: far right below the tool bar", QRect(3, 1, 190, 200), tiny, bars, QPoint(310, 52)},
+        // A bar from 100 to the right edge, a tall box: neither the far right nor below (42 + 290 passes
+        // 300) fits; left of the bar, 100 - 2 - 90 = 8, does.
+        {"left of them", QRect(150, 5, 90, 290), tiny, {QRect(100, 0, 400, 40)}, QPoint(8, 5)},
+        // No place fits: below, pulled up onto the screen (300 - 270 = 30).
+        {"no room anywhere", QRect(100, 5, 190, 270), tiny, bars, QPoint(100, 30)},
+        // A tool bar across the whole width: the far right is over it; below it, kept inside on the right.
+        {"at the right edge", QRect(1200, 0, 190, 300), screen, {QRect(0, 24, 1280, 26)}, QPoint(1090, 52)},
+        {"nothing to keep clear", QRect(3, 1, 190, 300), screen, {}, QPoint(3, 1)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlaceClearOf(c.frame, c.keep, c.available), c.want) << c.why;
+}
+
 namespace {
 
 class Placement : public ::testing::Test {

@@ -2,6 +2,7 @@
 
 #include "app/effects/EffectRules.h"
 #include "app/main/SettingsFile.h"
+#include "app/main/WindowPlacement.h"
 #include "app/main/ZorvTileMain.h"
 #include "controls/ColourButton.h"
 #include "controls/Label3D.h"
@@ -159,8 +160,10 @@ QImage TfToolBox::ToolGlyphs() {
 TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
     setObjectName("fToolBox");
     setWindowTitle("Tool Box");
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // A tool window of the main window: it stays above its owner only (made its transient parent when
+    // shown), not above every window of the desktop.
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
@@ -399,6 +402,8 @@ void TfToolBox::FormCreate() {
     LRPos = 0;
     UDPos = 0;
     if (!fZorvTile) return;
+    // Moves, sizes and maximising of the main window may bring its bars under the tool box.
+    fZorvTile->installEventFilter(this);
     const IniFile ini(SettingsPath(fZorvTile->INIDir));
     if (!SettingsGateOpen(ini)) return;
     const int top = ini.ReadInteger("ToolBox", "Top", 1);
@@ -463,17 +468,53 @@ void TfToolBox::PlaceBesideMainWindow() {
     setGeometry(QRect(QPoint(fx + ox, fy + oy), size()));
 }
 
+bool TfToolBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fZorvTile && !KeepClearQueued) {
+        const QEvent::Type t = event->type();
+        if (t == QEvent::Move || t == QEvent::Resize || t == QEvent::WindowStateChange || t == QEvent::Show) {
+            // After the main window's bars were laid out for the new size.
+            KeepClearQueued = true;
+            QTimer::singleShot(0, this, [this] {
+                KeepClearQueued = false;
+                KeepClearOfBars();
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfToolBox::KeepClearOfBars() {
+    if (!fZorvTile || !isVisible() || !fZorvTile->isVisible() || fZorvTile->isMinimized()) return;
+    const QMargins margins = WindowFrameMargins(this);
+    const QRect frame(pos(), size().grownBy(margins));
+    std::vector<QRect> keep = BarItemRects(*fZorvTile);
+    // The main window's title bar with its buttons, once the window manager has framed it.
+    const QRect mainFrame = fZorvTile->frameGeometry(), mainClient = fZorvTile->geometry();
+    if (mainClient.top() > mainFrame.top())
+        keep.emplace_back(mainFrame.left(), mainFrame.top(), mainFrame.width(),
+                          mainClient.top() - mainFrame.top());
+    const QPoint place = PlaceClearOf(frame, keep, AvailableAreaAt(frame.center()));
+    if (place != frame.topLeft()) move(place);
+}
+
 void TfToolBox::showEvent(QShowEvent* e) {
+    // The owner is known to the window system before the tool box is mapped.
+    if (fZorvTile && fZorvTile->windowHandle() && windowHandle())
+        windowHandle()->setTransientParent(fZorvTile->windowHandle());
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
     if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
     if (!Placed) {
         Placed = true;
         PlaceBesideMainWindow();
+        KeepClearOfBars();
         // Window managers frame a window after it is shown: place it again once the frame is known
         // (windows without a window manager have no frame).
         if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-            QTimer::singleShot(150, this, [this] { PlaceBesideMainWindow(); });
+            QTimer::singleShot(150, this, [this] {
+                PlaceBesideMainWindow();
+                KeepClearOfBars();
+            });
     }
 }
 

@@ -121,8 +121,13 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Watches the main window's moves, sizes and state.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Moves the tool box off the main window's menu titles and tool bar buttons, where it covers any.
+    void KeepClearOfBars();
+    bool KeepClearQueued = false;
     void HideAll();
     void EndPreview();
     void SetPreviewControls(bool pending);

@@ -1,7 +1,10 @@
 #include "app/main/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
+#include <QToolBar>
 #include <QWidget>
 
 #include <algorithm>
@@ -40,4 +43,55 @@ void KeepOnScreen(QWidget* window) {
     const QRect fitted = FitIntoArea(client, frame, AvailableAreaAt(client.center()));
     window->resize(fitted.size());
     window->move(fitted.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+std::vector<QRect> BarItemRects(const QMainWindow& window) {
+    std::vector<QRect> out;
+    if (auto* bar = qobject_cast<QMenuBar*>(window.menuWidget()); bar && bar->isVisible())
+        for (QAction* a : bar->actions()) {
+            const QRect r = bar->actionGeometry(a);
+            if (a->isVisible() && !r.isEmpty()) out.emplace_back(bar->mapToGlobal(r.topLeft()), r.size());
+        }
+    for (const QToolBar* tools : window.findChildren<QToolBar*>()) {
+        if (!tools->isVisible()) continue;
+        for (QAction* a : tools->actions()) {
+            const QWidget* w = tools->widgetForAction(a);
+            if (a->isSeparator() || !w || !w->isVisible()) continue;
+            out.emplace_back(w->mapToGlobal(QPoint(0, 0)), w->size());
+        }
+    }
+    return out;
+}
+
+QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available) {
+    const auto coversAny = [&](const QRect& r) {
+        return std::any_of(keepClear.begin(), keepClear.end(),
+                           [&](const QRect& k) { return r.intersects(k); });
+    };
+    if (keepClear.empty() || !coversAny(frame)) return frame.topLeft();
+    QRect all;
+    for (const QRect& k : keepClear) all |= k;
+    const int gap = 2;
+    const auto clampX = [&](int x) {
+        return std::max(available.left(), std::min(x, available.right() + 1 - frame.width()));
+    };
+    const auto clampY = [&](int y) {
+        return std::max(available.top(), std::min(y, available.bottom() + 1 - frame.height()));
+    };
+    // In order of preference: the far right (over the empty ends of the bars and the right of the image
+    // area, which a picture fills last), level with where it was or just below one of the rectangles
+    // (a title bar); just below them all; left of them; above them.
+    std::vector<QPoint> candidates{{available.right() + 1 - frame.width(), clampY(frame.top())}};
+    std::vector<int> belowEach;
+    for (const QRect& k : keepClear) belowEach.push_back(k.bottom() + 1 + gap);
+    std::sort(belowEach.begin(), belowEach.end());
+    for (int y : belowEach) candidates.emplace_back(available.right() + 1 - frame.width(), y);
+    candidates.emplace_back(clampX(frame.left()), all.bottom() + 1 + gap);
+    candidates.emplace_back(all.left() - gap - frame.width(), clampY(frame.top()));
+    candidates.emplace_back(clampX(frame.left()), all.top() - gap - frame.height());
+    for (const QPoint& c : candidates) {
+        const QRect moved(c, frame.size());
+        if (available.contains(moved) && !coversAny(moved)) return c;
+    }
+    return {clampX(frame.left()), clampY(all.bottom() + 1 + gap)};
 }

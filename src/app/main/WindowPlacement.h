@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QSize>
 
+#include <vector>
+
+class QMainWindow;
 class QWidget;
 
 // The window's frame rectangle (client area plus the window manager's `frame`) moved, and shrunk
@@ -25,3 +28,13 @@ QMargins WindowFrameMargins(const QWidget* window);
 // Moves and sizes `window` (its position is its frame's, its size the client's) into the available
 // area of the screen its stored place falls on.
 void KeepOnScreen(QWidget* window);
+
+// The screen rectangles of `window`'s menu titles and tool bar buttons (visible ones only).
+std::vector<QRect> BarItemRects(const QMainWindow& window);
+
+// Where a window whose frame is `frame` goes so that it covers none of `keepClear`: where it is when it
+// covers none; else the first of these places that lies wholly in `available` and covers none: at the
+// right edge of `available` at the same height or just below one of them, just below all of them, left
+// of them, above them; below them, kept on the screen, when none does. Returns the frame's new top-left
+// corner.
+QPoint PlaceClearOf(const QRect& frame, const std::vector<QRect>& keepClear, const QRect& available);

@@ -3,10 +3,13 @@
 #include "app/main/ZorvTileMain.h"
 
 #include "app/effects/EffectCatalogue.h"
+#include "app/dialogs/LogViewer.h"
 #include "app/main/Glyphs.h"
+#include "app/main/SharedShortcuts.h"
 #include "controls/Label3D.h"
 #include "app/dialogs/AllForms.h"
 #include "platform/Cursor.h"
+#include "platform/DialogWidth.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/Folders.h"
@@ -19,10 +22,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TfZorvTile* fZorvTile = nullptr;
 int UndoLevels = 15;
@@ -47,6 +54,22 @@ QLabel* Thumbnail(QWidget* parent, const char* name, const QString& hint) {
     return t;
 }
 
+// The width the effect tree needs to show every item whole with every branch open: the deepest
+// indentation, the text with the item's margins, the frame and a vertical scroll bar.
+int EffectTreeWidth(QTreeWidget& tree) {
+    const QFontMetrics fm(tree.font());
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+        int depth = tree.rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent()) ++depth;
+        widest = std::max(widest, tree.indentation() * depth + fm.horizontalAdvance((*it)->text(0)));
+    }
+    const QStyle* style = tree.style();
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &tree) + 1;
+    return widest + 2 * textMargin + 2 * tree.frameWidth() +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &tree) + 2;
+}
+
 } // namespace
 
 TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
@@ -55,6 +78,8 @@ TfZorvTile::TfZorvTile(QWidget* parent) : QMainWindow(parent) {
     resize(541, 446);
     move(195, 1);
     Image2 = PaintGlyphStrip();
+    // Every dialog the program shows is at least as wide as its title.
+    WidenDialogsToTitles();
     BuildMenus();
     BuildToolBar();
     BuildClient();
@@ -106,6 +131,9 @@ void TfZorvTile::BuildClient() {
     TreeView1->header()->setStretchLastSection(false);
     lv->addWidget(TreeView1, 1);
     FillEffectTree();
+    // Wide enough for the longest effect name with every branch open, in the running font.
+    const QMargins m = lv->contentsMargins();
+    left->setFixedWidth(std::max(185, EffectTreeWidth(*TreeView1) + m.left() + m.right()));
     row->addWidget(left);
 
     // The image area: a borderless scroll box holding pnlSine with the image control.
@@ -206,6 +234,10 @@ void TfZorvTile::FormCreate() {
 
     Ring.Reset(UndoLevels);
     UpdateUndoButton();
+
+    // The menu shortcuts act also while the tool box or the log viewer is the active window.
+    if (fToolBox) ShareShortcuts(*this, *fToolBox);
+    if (fLog) ShareShortcuts(*this, *fLog);
 }
 
 void TfZorvTile::showEvent(QShowEvent* e) {

@@ -202,7 +202,8 @@ bool IsTemporaryFolder(const QString& folder) {
 // The first start: the main window large enough to show the whole 512 x 512 start image beside the
 // left panel (KeepOnScreen then shrinks it to a smaller screen).
 void SizeForStartImage(TfZorvTile& w) {
-    const int width = 185 + 512;
+    const QWidget* left = w.findChild<QWidget*>("Panel1"); // the effect tree's panel, 185 or wider
+    const int width = (left ? left->minimumWidth() : 185) + 512;
     const int height = w.menuBar()->sizeHint().height() + w.ToolBar1->sizeHint().height() + 512 +
                        w.stBar->sizeHint().height();
     w.resize(std::max(w.width(), width), std::max(w.height(), height));
