@@ -95,23 +95,35 @@ bool ShellPrintDocument(const QString& path) {
     return run(lp, {info.absoluteFilePath()});
 }
 
-bool SetDesktopWallpaper(const QString& bmpPath) {
+bool SetDesktopWallpaper(const QString& bmpPath, QString* why) {
+    auto fail = [why](const QString& reason) {
+        if (why) *why = reason;
+        return false;
+    };
     const QFileInfo info(bmpPath);
-    if (!info.isFile()) return false;
+    if (!info.isFile()) return fail(QStringLiteral("the picture file %1 is missing").arg(bmpPath));
     const QString file = info.absoluteFilePath();
-    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower();
-    const QString gnome = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
-    const QString kde = QStandardPaths::findExecutable(QStringLiteral("plasma-apply-wallpaperimage"));
-    const QString xfce = QStandardPaths::findExecutable(QStringLiteral("xfconf-query"));
+    const QString named = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    const QString desktop = named.toLower();
 
-    if (desktop.contains(QStringLiteral("kde"))) return !kde.isEmpty() && run(kde, {file});
-    if (desktop.contains(QStringLiteral("xfce"))) return !xfce.isEmpty() && setXfce(xfce, file);
+    // The desktop's own tool: it must be there and accept the picture.
+    auto useTool = [&](const char* name, auto&& set) {
+        const QString tool = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (tool.isEmpty()) return fail(QStringLiteral("its tool \"%1\" is not installed").arg(name));
+        if (!set(tool)) return fail(QStringLiteral("its tool \"%1\" did not accept the picture").arg(name));
+        return true;
+    };
+    if (desktop.contains(QStringLiteral("kde")))
+        return useTool("plasma-apply-wallpaperimage", [&](const QString& tool) { return run(tool, {file}); });
+    if (desktop.contains(QStringLiteral("xfce")))
+        return useTool("xfconf-query", [&](const QString& tool) { return setXfce(tool, file); });
     if (desktop.contains(QStringLiteral("gnome")) || desktop.contains(QStringLiteral("unity")) ||
         desktop.contains(QStringLiteral("budgie")))
-        return !gnome.isEmpty() && setGnome(gnome, file);
-    bool ok = false;
-    if (!gnome.isEmpty()) ok = setGnome(gnome, file) || ok;
-    if (!kde.isEmpty()) ok = run(kde, {file}) || ok;
-    if (!xfce.isEmpty()) ok = setXfce(xfce, file) || ok;
-    return ok;
+        return useTool("gsettings", [&](const QString& tool) { return setGnome(tool, file); });
+    if (named.isEmpty())
+        return fail(
+            QStringLiteral("the desktop does not say which it is (XDG_CURRENT_DESKTOP is not set), and "
+                           "Mozaro changes the wallpaper of GNOME, KDE Plasma and Xfce only"));
+    return fail(QStringLiteral("Mozaro changes the wallpaper of GNOME, KDE Plasma and Xfce only, not of %1")
+                    .arg(named));
 }

@@ -14,6 +14,8 @@ bool BrowserAvailable();
 bool ShellPrintDocument(const QString& path);
 
 // Makes the bitmap the desktop's wallpaper through the running desktop's own tool (gsettings for
-// GNOME, plasma-apply-wallpaperimage for KDE Plasma, xfconf-query for Xfce); with an unknown desktop
-// every tool present is tried. True when one of them accepted it.
-bool SetDesktopWallpaper(const QString& bmpPath);
+// GNOME and its relatives, plasma-apply-wallpaperimage for KDE Plasma, xfconf-query for Xfce), the
+// desktop named by XDG_CURRENT_DESKTOP. True only when that tool changed it: a desktop that is not one
+// of these, or does not name itself, is left alone (a tool of another desktop would report success
+// without changing anything on the screen). On false, `why` (when given) says what stood in the way.
+bool SetDesktopWallpaper(const QString& bmpPath, QString* why = nullptr);

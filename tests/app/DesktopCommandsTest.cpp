@@ -35,6 +35,14 @@ protected:
                         QByteArray::number(rc) + "\n");
         QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    // A fake desktop tool: records its arguments in Calls() and ends with `rc`.
+    void FakeTool(const QString& name, int rc) {
+        const QString f = Tools.filePath(name);
+        WriteAll(f, "#!/bin/sh\necho \"$*\" >> \"" + Calls().toUtf8() + "\"\nexit " + QByteArray::number(rc) +
+                        "\n");
+        QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString Calls() const { return Tools.filePath("calls.txt"); }
     QString ListPath() const { return ProgramDataFolder() + "/shortcuts.txt"; }
 
     QTemporaryDir Tools;
@@ -93,10 +101,44 @@ TEST_F(DesktopCommands, PrintingTheShortcutListSaysWhyItCannot) {
     EXPECT_EQ(ReadAll(Tools.filePath("printed.txt")), ShortcutKeyList(W->menuBar()).toUtf8());
 }
 
-TEST_F(DesktopCommands, AWallpaperThisDesktopCannotTakeIsSaidAndTheBitmapKept) {
-    W->SetAsWallpaper1Click();
-    ASSERT_EQ(Messages().size(), 1);
-    EXPECT_TRUE(Messages()[0].contains("cannot be set")) << Messages()[0].toStdString();
-    EXPECT_TRUE(Messages()[0].contains(W->WallpaperPath()));
-    EXPECT_TRUE(ReadAll(W->WallpaperPath()).startsWith("BM"));
+TEST_F(DesktopCommands, AWallpaperOnlyCountsWhereTheDesktopChangedIt) {
+    // A gsettings that accepts everything, as it does with no GNOME running: it must not count.
+    FakeTool("gsettings", 0);
+    const struct {
+        const char* desktop; // XDG_CURRENT_DESKTOP; null: not set
+        int rc;              // what the fake tool answers
+        const char* says;    // a part of the message; null: no message
+        bool toolCalled;
+    } cases[] = {
+        {nullptr, 0, "does not say which it is", false},
+        {"openbox", 0, "not of openbox", false},
+        {"GNOME", 1, "\"gsettings\" did not accept the picture", true},
+        {"KDE", 0, "\"plasma-apply-wallpaperimage\" is not installed", false},
+        {"ubuntu:GNOME", 0, nullptr, true},
+    };
+    for (const auto& c : cases) {
+        if (c.desktop)
+            qputenv("XDG_CURRENT_DESKTOP", c.desktop);
+        else
+            qunsetenv("XDG_CURRENT_DESKTOP");
+        FakeTool("gsettings", c.rc);
+        QFile::remove(Calls());
+        const int before = static_cast<int>(Messages().size());
+        W->SetAsWallpaper1Click();
+        const QStringList said = Messages().mid(before);
+        const QString what = c.desktop ? c.desktop : "unset";
+        EXPECT_TRUE(ReadAll(W->WallpaperPath()).startsWith("BM")) << what.toStdString();
+        EXPECT_EQ(QFile::exists(Calls()), c.toolCalled) << what.toStdString();
+        if (!c.says) {
+            EXPECT_TRUE(said.isEmpty()) << what.toStdString();
+            EXPECT_TRUE(ReadAll(Calls()).contains("picture-uri file://" + W->WallpaperPath().toUtf8()));
+            continue;
+        }
+        ASSERT_EQ(said.size(), 1) << what.toStdString();
+        EXPECT_TRUE(said[0].startsWith("The picture is saved in " + W->WallpaperPath() +
+                                       ", but the desktop's wallpaper was not changed: "))
+            << said[0].toStdString();
+        EXPECT_TRUE(said[0].contains(c.says)) << said[0].toStdString();
+        EXPECT_TRUE(said[0].contains("must be set by hand")) << said[0].toStdString();
+    }
 }

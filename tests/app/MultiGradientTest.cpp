@@ -94,10 +94,12 @@ TEST_F(MultiGradient, SizeEditsIgnoreWhatTheMarkersOrTheCapsForbid) {
         D().eWide->setText(c.text);
         EXPECT_EQ(D().grad.Width, c.width) << c.text;
     }
-    EXPECT_TRUE(Errors().isEmpty());
+    // A text that is no number changes nothing and says nothing while it is typed; OK refuses it.
     D().eHigh->setText("abc");
-    EXPECT_EQ(Errors(), QStringList{"'abc' is not a valid integer value"});
+    EXPECT_TRUE(Errors().isEmpty());
     EXPECT_EQ(D().grad.Height, 512);
+    D().Button1->click();
+    EXPECT_EQ(Errors(), QStringList{"'abc' is not a valid integer value"});
 }
 
 TEST_F(MultiGradient, MarkersAreAddedRecolouredAndDraggedAlongTheBarOnly) {

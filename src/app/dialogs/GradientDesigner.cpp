@@ -1,5 +1,6 @@
 #include "app/dialogs/GradientDesigner.h"
 
+#include "app/dialogs/DesignerSupport.h"
 #include "app/dialogs/MultiGradientModel.h"
 #include "app/main/Glyphs.h"
 #include "app/main/ZorvTileMain.h"
@@ -9,18 +10,17 @@
 #include "platform/MessageBoxes.h"
 #include "platform/NumberText.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -92,6 +92,7 @@ TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     grid->addWidget(Caption(this, "Label2", "Height"), 1, 1);
     grid->addWidget(Caption(this, "Label3", "Gradient Style"), 1, 2);
     grid->addWidget(Caption(this, "Label4", "Angle"), 1, 3);
+    grid->setColumnStretch(4, 1); // a wide window keeps the controls at their own size, on the left
     v->addLayout(grid);
 
     auto* buttons = new QHBoxLayout;
@@ -122,6 +123,7 @@ TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     bOK->setDefault(true);
     for (QWidget* w : std::initializer_list<QWidget*>{bFromCl, bClTo, bPaste, bDefault, bOK})
         buttons->addWidget(w);
+    buttons->addStretch(1);
     v->addLayout(buttons);
 
     // The gradient at its own size; a gradient larger than the screen scrolls.
@@ -153,22 +155,25 @@ TfGradient::TfGradient(QWidget* parent) : QDialog(parent) {
     connect(bPaste, &QToolButton::clicked, this, [this] { Guarded([this] { bPasteClick(); }); });
     connect(bDefault, &QToolButton::clicked, this, [this] { Guarded([this] { bDefaultClick(); }); });
     connect(bOK, &QPushButton::clicked, this, [this] { Guarded([this] { bOkClick(); }); });
+    for (QLineEdit* e : {meWide, meHigh, meAngle}) e->installEventFilter(this);
     FitToContents();
 }
 
 void TfGradient::FitToContents() {
-    QSize room(1200, 800);
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        room = s->availableGeometry().size() - QSize(40, 160);
-    // The gradient at its own size when it fits the screen; otherwise as much as fits, with scroll bars.
-    const QSize want = zGrad->size();
-    QSize box(std::min(want.width(), std::max(room.width(), 200)),
-              std::min(want.height(), std::max(room.height(), 200)));
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (box.width() < want.width()) box.rheight() += bar;
-    if (box.height() < want.height()) box.rwidth() += bar;
-    Scroller->setFixedSize(box);
-    adjustSize();
+    // The gradient at its own size when the window then fits the screen, else scrolling inside it.
+    FitWindowAroundPicture(*this, *Scroller, zGrad->size());
+}
+
+bool TfGradient::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving a size or angle edit checks its text; going to OK leaves the check to OK, and losing the
+    // focus to another window (the message box among them) checks nothing.
+    if (event->type() == QEvent::FocusOut && (watched == meWide || watched == meHigh || watched == meAngle)) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason &&
+            QApplication::focusWidget() != bOK)
+            CheckIntegerEdit(*static_cast<QLineEdit*>(watched));
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TfGradient::SizeGradient(int w, int h) {
@@ -186,24 +191,23 @@ void TfGradient::FormShow() {
     FitToContents();
 }
 
-// Sizes outside 1..16384 (heights below 2) are ignored, like a too-small height.
+// A text that is not (yet) a whole number changes nothing while it is typed; it is refused where the
+// value is used. Sizes outside 1..16384 (heights below 2) are ignored, like a too-small height.
 void TfGradient::meWideChange() {
-    if (meWide->text().isEmpty()) return;
-    const int w = StrToInt(meWide->text());
-    if (w < 1 || w > MaxGradientSide) return;
+    int w = 0;
+    if (!TextToInt(meWide->text(), w) || w < 1 || w > MaxGradientSide) return;
     SizeGradient(w, zGrad->height());
 }
 
 void TfGradient::meHighChange() {
-    if (meHigh->text().isEmpty()) return;
-    const int h = StrToInt(meHigh->text());
-    if (h < 2 || h > MaxGradientSide) return;
+    int h = 0;
+    if (!TextToInt(meHigh->text(), h) || h < 2 || h > MaxGradientSide) return;
     SizeGradient(zGrad->width(), h);
 }
 
 void TfGradient::meAngleChange() {
-    if (meAngle->text().isEmpty()) return;
-    zGrad->SetStartAngle(StrToInt(meAngle->text()));
+    int a = 0;
+    if (TextToInt(meAngle->text(), a)) zGrad->SetStartAngle(a);
 }
 
 void TfGradient::cbStyleChange() {
@@ -238,6 +242,13 @@ void TfGradient::bDefaultClick() {
 }
 
 void TfGradient::bOkClick() {
+    // An edit whose text is no number keeps the dialog open, with the edit ready to correct.
+    for (QLineEdit* e : {meWide, meHigh, meAngle})
+        if (!CheckIntegerEdit(*e)) {
+            e->setFocus(Qt::OtherFocusReason);
+            e->selectAll();
+            return;
+        }
     if (fZorvTile && fZorvTile->imGrad)
         fZorvTile->imGrad->setToolTip(
             QString("W: %1  H: %2 - Dbl Click to Paste into Image").arg(zGrad->width()).arg(zGrad->height()));

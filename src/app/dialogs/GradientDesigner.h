@@ -60,6 +60,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FitToContents();

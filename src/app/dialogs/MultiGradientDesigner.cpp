@@ -1,5 +1,6 @@
 #include "app/dialogs/MultiGradientDesigner.h"
 
+#include "app/dialogs/DesignerSupport.h"
 #include "app/dialogs/GradientPointOptions.h"
 #include "app/dialogs/MultiGradientModel.h"
 #include "platform/ErrorGuard.h"
@@ -7,19 +8,18 @@
 #include "platform/MessageBoxes.h"
 #include "platform/NumberText.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QEnterEvent>
-#include <QGuiApplication>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 
 #include <algorithm>
 #include <stdexcept>
@@ -189,13 +189,15 @@ TfMultGrad::TfMultGrad(QWidget* parent) : QDialog(parent) {
     Scroller->setWidget(Canvas);
     v->addWidget(Scroller, 1, Qt::AlignLeft | Qt::AlignTop);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
     connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
     connect(bRotate, &QPushButton::clicked, this, [this] { Guarded([this] { bRotateClick(); }); });
     connect(eWide, &QLineEdit::textChanged, this, [this] { Guarded([this] { eWideChange(); }); });
     connect(eHigh, &QLineEdit::textChanged, this, [this] { Guarded([this] { eHighChange(); }); });
+    eWide->installEventFilter(this);
+    eHigh->installEventFilter(this);
 }
 
 TfMultGrad::~TfMultGrad() = default;
@@ -233,17 +235,7 @@ void TfMultGrad::LayOut() {
     }
     Canvas->resize(pb->geometry().right() + 1, pb->geometry().bottom() + 1);
     // The window fits its contents, but never grows past the screen: larger pictures scroll.
-    QSize room(1200, 800);
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        room = s->availableGeometry().size() - QSize(60, 300);
-    const QSize want = Canvas->size();
-    QSize box(std::min(want.width(), std::max(room.width(), 200)),
-              std::min(want.height(), std::max(room.height(), 200)));
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (box.width() < want.width()) box.rheight() += bar;
-    if (box.height() < want.height()) box.rwidth() += bar;
-    Scroller->setFixedSize(box + QSize(2, 2) * Scroller->frameWidth());
-    adjustSize();
+    FitWindowAroundPicture(*this, *Scroller, Canvas->size());
 }
 
 void TfMultGrad::showEvent(QShowEvent* e) {
@@ -259,6 +251,15 @@ void TfMultGrad::FormShow() {
 }
 
 bool TfMultGrad::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving a size edit checks its text, unless the focus goes to OK (which checks it) or Cancel, or
+    // to another window (the message box among them).
+    if (event->type() == QEvent::FocusOut && (watched == eWide || watched == eHigh)) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        const QWidget* next = QApplication::focusWidget();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason && next != Button1 &&
+            next != Button2)
+            CheckIntegerEdit(*static_cast<QLineEdit*>(watched));
+    }
     if (watched == pBack) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* m = static_cast<QMouseEvent*>(event);
@@ -440,11 +441,11 @@ int TfMultGrad::MarkersBottom() const {
     return b;
 }
 
+// A text that is not (yet) a whole number changes nothing while it is typed; OK and leaving the edit
+// refuse it. Sizes below the markers' extent or above the largest picture are ignored.
 void TfMultGrad::eWideChange() {
-    const QString text = eWide->text();
-    if (text.isEmpty() || SetBySwap) return;
-    const int w = StrToInt(text);
-    // Widths below the markers' extent or above the largest picture are ignored.
+    int w = 0;
+    if (SetBySwap || !TextToInt(eWide->text(), w)) return;
     if (w < MarkersRight() || w > MaxGradientSide || w == grad.Width) return;
     SizeGrad(w, grad.Height);
     DrawGradient();
@@ -453,14 +454,24 @@ void TfMultGrad::eWideChange() {
 }
 
 void TfMultGrad::eHighChange() {
-    const QString text = eHigh->text();
-    if (text.isEmpty() || SetBySwap) return;
-    const int h = StrToInt(text);
+    int h = 0;
+    if (SetBySwap || !TextToInt(eHigh->text(), h)) return;
     if (h < MarkersBottom() || h > MaxGradientSide || h == grad.Height) return;
     SizeGrad(grad.Width, h);
     DrawGradient();
     LayOut();
     repaint();
+}
+
+void TfMultGrad::Button1Click() {
+    // A size edit whose text is no number keeps the dialog open, with the edit ready to correct.
+    for (QLineEdit* e : {eWide, eHigh})
+        if (!CheckIntegerEdit(*e)) {
+            e->setFocus(Qt::OtherFocusReason);
+            e->selectAll();
+            return;
+        }
+    done(mrOk);
 }
 
 void TfMultGrad::bRotateClick() {

@@ -81,6 +81,7 @@ public:
 
     // Handlers.
     void FormShow();
+    void Button1Click(); // OK
     void pBackMouseDown(Qt::MouseButton button, int X, int Y);
     void pBackDblClick();
     void MarkerMouseDown(TGradientMarker& m, Qt::MouseButton button);

@@ -77,10 +77,12 @@ void TfZorvTile::SetAsWallpaper1Click() {
         !WriteFileAtomically(path, bmp))
         throw std::runtime_error(("Unable to write to " + path).toStdString());
     Registry::WriteString("Control Panel\\desktop", "Wallpaper", path);
-    if (!SetDesktopWallpaper(path))
+    // Only a desktop whose wallpaper was changed counts; anywhere else the user is told what to do.
+    QString why;
+    if (!SetDesktopWallpaper(path, &why))
         ShowMessage("The picture is saved in " + path +
-                    ", but this desktop's wallpaper cannot be set by Mozaro (it sets it on GNOME, KDE Plasma "
-                    "and Xfce).\rChoose that file in the desktop's own settings.");
+                    ", but the desktop's wallpaper was not changed: " + why +
+                    ".\rThis desktop's wallpaper must be set by hand: choose that file in its own settings.");
 }
 
 void TfZorvTile::Contents1Click() {
