@@ -6,6 +6,7 @@
 #include "app/dialogs/JpegQuality.h"
 #include "platform/GIFGraphic.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Picture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -258,7 +259,7 @@ TEST_F(FileCommands, CancelledDialogsChangeAndWriteNothing) {
     EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::SavePictureFilter);
     EXPECT_TRUE(QDir(Files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     Trigger("Open1");
-    EXPECT_EQ(Dialogs.back().Filter, TfZorvTile::OpenPictureFilter);
+    EXPECT_EQ(Dialogs.back().Filter, OpenPictureFilterWithAllTypes(TfZorvTile::OpenPictureFilter));
     ExpectUnchanged(s);
     EXPECT_TRUE(Messages().isEmpty());
 }
@@ -300,7 +301,7 @@ TEST_F(FileCommands, CorruptTruncatedAndOversizedFilesAreRefusedChangingNothing)
     WriteAll(File("corrupt.jpg"), "\xFF\xD8\xFF" + QByteArray(100, 'x'));
     WriteAll(File("text.jpg"), "just some text\n");
     WriteAll(File("huge.bmp"), BmpHeader(20000, 10));
-    WriteAll(File("huge2.bmp"), BmpHeader(9000, 9000)); // 81 M pixels
+    WriteAll(File("huge2.bmp"), BmpHeader(16384, 16385)); // one row over the largest picture
     const QStringList bad = {"truncated.jpg", "truncated.bmp", "corrupt.bmp", "corrupt.jpg",
                              "text.jpg",      "huge.bmp",      "huge2.bmp",   "missing.bmp"};
     for (const QString& name : bad) Open(File(name));
@@ -408,7 +409,10 @@ TEST_F(FileCommands, TheRealDialogsStartInDefDirWithTheFiltersAndAddTheDefaultEx
     });
     Trigger("New1");
     Trigger("Open1");
-    EXPECT_EQ(filters.value(0), "BMP, JPG, GIF (*.bmp *.jpg *.gif)");
+    ASSERT_TRUE(filters.value(0).startsWith("All pictures (*.bmp *.jpg *.jpeg *.gif *."))
+        << filters.value(0).toStdString();
+    EXPECT_TRUE(filters.value(0).contains("*.png")) << filters.value(0).toStdString();
+    EXPECT_EQ(filters.value(1), "BMP, JPG, GIF (*.bmp *.jpg *.gif)");
     EXPECT_EQ(W->z.Width, 3);
     EXPECT_EQ(W->z.Height, 2);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("; ").toStdString();
