@@ -182,8 +182,7 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     if (announced.isValid())
         if (const QString why = tooLarge(announced); !why.isEmpty()) return fail(why);
 
-    // Qt's own allocation guard would refuse some pictures within our limit (64 M pixels at 4 bytes);
-    // raise it for this read only.
+    // Our own limit holds; Qt's allocation guard (256 MB) would refuse pictures within it.
     reader.setAllocationLimit(0);
     QImage img;
     const bool ok = reader.read(&img);

@@ -201,6 +201,7 @@ struct PictureClasses {
         byExtension[QStringLiteral("bmp")] = {QStringLiteral("Bitmaps"), bmp};
         byExtension[QStringLiteral("jpg")] = {QStringLiteral("JPEG Image File"), jpeg};
         byExtension[QStringLiteral("jpeg")] = {QStringLiteral("JPEG Image File"), jpeg};
+        byExtension[QStringLiteral("jfif")] = {QStringLiteral("JPEG Image File"), jpeg};
         // The GIF codec's picture class, under its extension and its clipboard format.
         auto gif = [] { return std::make_unique<TGIFGraphic>(); };
         byExtension[QStringLiteral("gif")] = {QStringLiteral("GIF Image"), gif};
@@ -249,18 +250,43 @@ QString inSentence(QString reason) {
     return reason;
 }
 
-QByteArray readFile(const QString& fileName) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            QStringLiteral("Cannot open %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
-    if (f.size() > maxPictureFileSize()) throw EInvalidGraphic("The file is too large to be a picture");
-    QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw std::runtime_error(
-            QStringLiteral("Cannot read %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
-    return data;
-}
+// A picture file's bytes: mapped into memory where the system can (a large picture is not copied
+// first), read otherwise.
+class FileBytes {
+public:
+    explicit FileBytes(const QString& fileName) : file_(fileName) {
+        if (!file_.open(QIODevice::ReadOnly))
+            throw std::runtime_error(QStringLiteral("Cannot open %1: %2")
+                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .toStdString());
+        if (file_.size() > maxPictureFileSize())
+            throw EInvalidGraphic("The file is too large to be a picture");
+        if (file_.size() > 0) map_ = file_.map(0, file_.size());
+        if (map_) return;
+        copy_ = file_.readAll();
+        if (file_.error() != QFileDevice::NoError)
+            throw std::runtime_error(QStringLiteral("Cannot read %1: %2")
+                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .toStdString());
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    const std::uint8_t* data() const {
+        return map_ ? map_ : reinterpret_cast<const std::uint8_t*>(copy_.constData());
+    }
+    std::size_t size() const {
+        return map_ ? static_cast<std::size_t>(file_.size()) : std::size_t(copy_.size());
+    }
+    bool startsWith(const QByteArray& magic) const {
+        return size() >= std::size_t(magic.size()) &&
+               std::memcmp(data(), magic.constData(), std::size_t(magic.size())) == 0;
+    }
+
+private:
+    QFile file_; // unmaps when it goes
+    uchar* map_ = nullptr;
+    QByteArray copy_;
+};
 
 // The first bytes every file of a built-in format starts with, and the format's name for messages.
 struct Signature {
@@ -287,10 +313,6 @@ template <class F> void asPictureError(F&& f) {
     }
 }
 
-const std::uint8_t* bytes(const QByteArray& a) {
-    return reinterpret_cast<const std::uint8_t*>(a.constData());
-}
-
 QClipboard* clipboard() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("The clipboard needs the application to run");
@@ -302,8 +324,8 @@ QClipboard* clipboard() {
 // ---- TGraphic
 
 void TGraphic::LoadFromFile(const QString& fileName) {
-    const QByteArray data = readFile(fileName);
-    LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size()));
+    const FileBytes data(fileName);
+    LoadFromMemory(data.data(), data.size());
 }
 
 void TGraphic::SaveToFile(const QString& fileName) {
@@ -482,7 +504,7 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
 
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
-    const QByteArray data = readFile(fileName);
+    const FileBytes data(fileName);
     // The messages name the file and say what is wrong with it in plain words.
     const QString name = QFileInfo(fileName).fileName();
     const QString ext = normalExtension(QFileInfo(fileName).suffix());
@@ -491,7 +513,7 @@ void TPicture::LoadFromFile(const QString& fileName) {
             throw EInvalidGraphic(
                 QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig.name)).toStdString());
     try {
-        asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+        asPictureError([&] { g->LoadFromMemory(data.data(), data.size()); });
     } catch (const EInvalidGraphic& e) {
         const std::string text = QStringLiteral("%1 cannot be read: %2")
                                      .arg(name, inSentence(QString::fromUtf8(e.what())))

@@ -286,6 +286,7 @@ TEST_F(PictureFiles, PngIcoAndPpmOpenThroughQtsReadersMetafilesAreRefused) {
     EXPECT_FALSE(filter.contains("(*.gif)|*.gif|GIF")) << "GIF and JPEG are never Qt's";
     EXPECT_FALSE(QtPictureExtensions().contains("jpg"));
     EXPECT_FALSE(QtPictureExtensions().contains("gif"));
+    EXPECT_FALSE(QtPictureExtensions().contains("jfif"));
     EXPECT_FALSE(QtPictureExtensions().contains("bmp"));
 }
 

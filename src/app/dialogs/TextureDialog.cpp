@@ -116,12 +116,13 @@ void TfTexture::SetTexture(const TFastDIB& pic) {
 
 void TfTexture::bLoadTexurClick() {
     QString name;
-    // Every picture type the installed readers know can be the texture.
-    const QString filter = OpenPictureFilterWithAllTypes(TextureFilter);
-    if (openHook())
-        name = openHook()(filter);
-    else
+    if (openHook()) {
+        name = openHook()(TextureFilter);
+    } else {
+        // Every picture type the installed readers know can be the texture.
+        const QString filter = OpenPictureFilterWithAllTypes(TextureFilter);
         name = ExecOpenFileDialog(this, "Open", QString(), TfZorvTile::QtNameFilters(filter).split(";;"));
+    }
     if (name.isEmpty()) return;
     TFastDIB pic;
     LoadPictureToDIB(name, pic); // a file that cannot be read raises and leaves the texture as it was

@@ -304,8 +304,11 @@ void TfZorvTile::Open1Click() {
 
 void TfZorvTile::OpenStartFile(const QString& fileName) {
     TFastDIB pic;
-    LoadPictureToDIB(fileName, pic);
+    QStringList warnings;
+    LoadPictureToDIB(fileName, pic, &warnings);
     TakeLoadedPicture(pic);
+    // Shown first, then told what is missing, as Open does.
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 void TfZorvTile::DropFiles(const QStringList& fileNames) {
