@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QScreen>
+#include <QSplitter>
 #include <QTreeView>
 
 #include <algorithm>
@@ -24,17 +25,21 @@ ColumnWidths columnWidths(const QWidget& dialog) {
         QLocale().toString(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)), QLocale::ShortFormat);
     return {fm.horizontalAdvance(QStringLiteral("A picture with a long name of its own.jpeg")) + pad,
             fm.horizontalAdvance(QStringLiteral("1,023.9 KiB")) + pad,
-            fm.horizontalAdvance(QStringLiteral("JPEG image File")) + pad,
+            fm.horizontalAdvance(QStringLiteral("Windows BMP image")) + pad,
             fm.horizontalAdvance(date + QStringLiteral("  ")) + pad};
 }
 
 } // namespace
 
+// The side bar of places: its longest usual name and its icon.
+int sideBarWidth(const QWidget& dialog) {
+    return dialog.fontMetrics().horizontalAdvance(QStringLiteral("Documents folder")) + 48;
+}
+
 int FileDialogWidth(const QWidget& dialog) {
     const ColumnWidths c = columnWidths(dialog);
-    // The side bar of places, the tree view's frame and scroll bar, and the dialog's margins.
-    const int sideBar = dialog.fontMetrics().horizontalAdvance(QStringLiteral("Documents folder")) + 48;
-    return c.name + c.size + c.type + c.date + sideBar + 64;
+    // The columns, the side bar, the tree view's frame and scroll bar, and the dialog's margins.
+    return c.name + c.size + c.type + c.date + sideBarWidth(dialog) + 64;
 }
 
 void SizeFileDialog(QFileDialog& dialog) {
@@ -58,6 +63,9 @@ void SizeFileDialog(QFileDialog& dialog) {
         height = std::min(height, room.height());
     }
     dialog.resize(width, height);
+    // The side bar keeps room for its names; the list takes the rest.
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({sideBarWidth(dialog), std::max(width - sideBarWidth(dialog), 1)});
 }
 
 QString ExecOpenFileDialog(QWidget* parent, const QString& caption, const QString& folder,

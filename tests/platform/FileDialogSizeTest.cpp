@@ -3,11 +3,13 @@
 
 #include "common/QtTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLocale>
 #include <QScreen>
+#include <QSplitter>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ TEST(FileDialogSize, ColumnsShowTheirTextsWholeAndTheDialogFitsTheScreen) {
     ASSERT_NE(view, nullptr);
     const QHeaderView* header = view->header();
     EXPECT_GT(header->sectionSize(1), fm.horizontalAdvance("1,023.9 KiB"));
-    EXPECT_GT(header->sectionSize(2), fm.horizontalAdvance("JPEG image File"));
+    EXPECT_GT(header->sectionSize(2), fm.horizontalAdvance("Windows BMP image"));
     EXPECT_GT(header->sectionSize(3), fm.horizontalAdvance(date));
     // The dialog holds every column beside the side bar, unless the screen is narrower.
     int columns = 0;
@@ -37,4 +39,14 @@ TEST(FileDialogSize, ColumnsShowTheirTextsWholeAndTheDialogFitsTheScreen) {
     EXPECT_GE(dialog.width(), std::min(FileDialogWidth(dialog), room.width()));
     EXPECT_LE(dialog.width(), room.width());
     EXPECT_LE(dialog.height(), room.height());
+    // Shown: the side bar of places keeps room for its names.
+    dialog.show();
+    QCoreApplication::processEvents();
+    auto* sideBar = dialog.findChild<QWidget*>("sidebar");
+    ASSERT_NE(sideBar, nullptr);
+    auto* splitter = dialog.findChild<QSplitter*>("splitter");
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_GE(splitter->sizes().value(0), fm.horizontalAdvance("Documents folder"));
+    EXPECT_GT(header->sectionSize(3), fm.horizontalAdvance(date));
+    dialog.hide();
 }
