@@ -120,9 +120,8 @@ struct TGIFRect {
     bool operator==(const TGIFRect&) const = default;
 };
 
-// Largest frame or logical screen accepted, and the most pixel data one picture may hold.
-constexpr int GIFMaxSide = 16384;
-constexpr std::int64_t GIFMaxPixels = 64ll * 1024 * 1024;
+// The most pixel data one picture may hold in all its frames. A frame or logical screen is held to the
+// program's one picture size limit (image/PictureSize.h).
 constexpr std::int64_t GIFMaxTotalPixels = 512ll * 1024 * 1024;
 
 // ---------------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
+#include "image/PictureSize.h"
 
 void GIFError(const std::string& message) {
     throw GIFException(message);
@@ -15,7 +16,8 @@ void GIFDataEnd() {
 }
 
 void CheckImageSize(std::int64_t Width, std::int64_t Height) {
-    if (Width < 0 || Height < 0 || Width > GIFMaxSide || Height > GIFMaxSide || Width * Height > GIFMaxPixels)
+    // An empty frame (0 wide or high) is allowed; any other within the program's picture size limit.
+    if (Width < 0 || Height < 0 || (Width > 0 && Height > 0 && !PictureSizeFits(Width, Height)))
         GIFError("Image size exceeds the supported limit");
 }
 

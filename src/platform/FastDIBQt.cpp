@@ -1,5 +1,7 @@
 #include "platform/FastDIBQt.h"
 
+#include "platform/Picture.h"
+
 #include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
@@ -10,9 +12,6 @@
 #include <new>
 
 namespace {
-
-constexpr int MaxSide = 16384;
-constexpr qint64 MaxPixels = qint64{64} * 1024 * 1024;
 
 QList<QRgb> colorTableOf(const TFastDIB& dib) {
     QList<QRgb> table;
@@ -170,29 +169,25 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     };
     if (bpp != 0 && bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return fail(QStringLiteral("%1 bits per pixel is not a supported depth.").arg(bpp));
-    auto tooLarge = [](const QSize& s) {
-        return s.width() > MaxSide || s.height() > MaxSide || qint64{s.width()} * s.height() > MaxPixels;
+    // The program's one size limit, checked on the declared size before anything is decoded.
+    auto tooLarge = [&](const QSize& s) -> QString {
+        try {
+            CheckPictureSize(s.width(), s.height());
+        } catch (const EInvalidGraphic& e) {
+            return QString::fromStdString(e.what());
+        }
+        return {};
     };
-    auto tooLargeText = [](const QSize& s) {
-        return QStringLiteral("the picture is %1 x %2 pixels; pictures larger than %3 pixels on a side or "
-                              "64 M pixels in all cannot be opened.")
-            .arg(s.width())
-            .arg(s.height())
-            .arg(MaxSide);
-    };
-    // The header is read first, so an absurd size is refused before anything is decoded.
     const QSize announced = reader.size();
-    if (announced.isValid() && tooLarge(announced)) return fail(tooLargeText(announced));
+    if (announced.isValid())
+        if (const QString why = tooLarge(announced); !why.isEmpty()) return fail(why);
 
-    // Qt's own allocation guard would refuse some pictures within our limit (64 M pixels at 4 bytes);
-    // raise it for this read only.
-    const int oldLimit = QImageReader::allocationLimit();
-    if (oldLimit != 0 && oldLimit < 320) QImageReader::setAllocationLimit(320);
+    // Our own limit holds; Qt's allocation guard (256 MB) would refuse pictures within it.
+    reader.setAllocationLimit(0);
     QImage img;
     const bool ok = reader.read(&img);
-    QImageReader::setAllocationLimit(oldLimit);
     if (!ok || img.isNull()) return fail(reader.errorString());
-    if (tooLarge(img.size())) return fail(tooLargeText(img.size()));
+    if (const QString why = tooLarge(img.size()); !why.isEmpty()) return fail(why);
     try {
         if (!loadImage(dib, img, bpp)) return fail(QStringLiteral("the picture could not be converted."));
     } catch (const std::bad_alloc&) {

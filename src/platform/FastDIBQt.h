@@ -25,9 +25,9 @@ QImage DIBView(TFastDIB& dib);
 // unchanged. Throws std::bad_alloc (leaving `dib` unchanged) when the pixels cannot be allocated.
 void LoadFromQImage(TFastDIB& dib, const QImage& img, int bpp = 24);
 
-// Reads a picture file through QImageReader. Pictures larger than 16384 pixels on a side or 64 M pixels
-// in all are refused before they are decoded. On failure returns false, leaves `dib` unchanged and, when
-// `error` is given, stores a message for the user there.
+// Reads a picture file through QImageReader. Pictures over the program's size limit (CheckPictureSize
+// in Picture.h) are refused before they are decoded. On failure returns false, leaves `dib` unchanged and,
+// when `error` is given, stores a message for the user there.
 bool LoadFromFile(TFastDIB& dib, const QString& fileName, int bpp = 24, QString* error = nullptr);
 // The same for a picture compiled into the program (":/name" or "qrc:/name"; a bare "name" is taken
 // as ":/name").

@@ -46,6 +46,11 @@ TGIFGraphic::~TGIFGraphic() = default;
 
 void TGIFGraphic::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     if (!data) throw EInvalidGraphic("Not a valid GIF file");
+    // The logical screen's size is refused as any picture's before the codec reads on.
+    if (size >= 10 && std::memcmp(data, "GIF", 3) == 0) {
+        const int w = data[6] | (data[7] << 8), h = data[8] | (data[9] << 8);
+        if (w > 0 && h > 0) CheckPictureSize(w, h);
+    }
     auto image = std::make_unique<TGIFImage>();
     QStringList warnings;
     image->OnWarning = [&warnings](const void*, TGIFSeverity severity, const std::string& message) {
@@ -60,8 +65,17 @@ void TGIFGraphic::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     if (image->Images().Count() == 0) throw EInvalidGraphic("The GIF file holds no picture");
     CheckPictureSize(image->Width(), image->Height());
     image_ = std::move(image);
+    // The codec's words for data that stop early; any of them means the file was cut short.
+    incomplete_ = warnings.contains(QStringLiteral("Premature end of data")) ||
+                  warnings.contains(QLatin1String(GIFIncompleteFile)) ||
+                  warnings.contains(QLatin1String(GIFIncompleteFrame));
     warnings_ = warnings;
     frames_.clear();
+}
+
+QString TGIFGraphic::IncompleteText() const {
+    return incomplete_ ? QStringLiteral("it ends before the last picture does; what was readable is shown")
+                       : QString();
 }
 
 QByteArray TGIFGraphic::SaveToMemory() {

@@ -51,10 +51,13 @@ public:
     TGIFImage& Image() { return *image_; }
     // The warnings of the last load, each once, in the order given.
     QStringList Warnings() const override { return warnings_; }
+    // Set when the file ends before its last picture (or its trailer) does.
+    QString IncompleteText() const override;
 
 private:
     std::unique_ptr<TGIFImage> image_;
     QStringList warnings_;
+    bool incomplete_ = false;
     struct CachedFrame {
         const TGIFSubImage* frame = nullptr;
         std::uint64_t stamp = 0;

@@ -28,6 +28,10 @@ struct ErrorManager {
     char message[JMSG_LENGTH_MAX];
     bool sawEnd;       // the data ended before the end-of-image marker
     int otherWarnings; // corrupt-data warnings
+    bool tooLarge;     // libjpeg refused the declared size
+    // Where the data ran out: the first row whose pixels were not all in the file (-1: none seen).
+    // A cut in a later scan of a progressive file leaves every row with something: the height.
+    long cutRow;
 };
 
 // libjpeg's error in plain words for the user.
@@ -43,6 +47,9 @@ const char* plainText(int code) {
         return "it uses a kind of JPEG compression this program cannot read";
     case JERR_OUT_OF_MEMORY:
         return "there is not enough memory to decode it";
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+        return "the picture is too large";
     default:
         return "the picture data is damaged";
     }
@@ -50,6 +57,8 @@ const char* plainText(int code) {
 
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    err->tooLarge = code == JERR_IMAGE_TOO_BIG || code == JERR_WIDTH_OVERFLOW;
     // An error after the data ran out is the cut, whatever libjpeg then stumbled over.
     std::snprintf(err->message, sizeof err->message, "%s",
                   err->sawEnd ? "the file is cut short (truncated)" : plainText(cinfo->err->msg_code));
@@ -57,16 +66,30 @@ const char* plainText(int code) {
 }
 
 // Warnings are counted, not printed. libjpeg decodes a cut file to its end, filling the missing part
-// with grey; a missing end marker with corrupt-data warnings is how such a file shows, and the caller
-// refuses it. A missing end marker alone (every row present) is accepted, as other programs do.
+// with grey; the first corrupt-data warning after the data ran out marks where the real pixels stop
+// (the row of blocks being read then). A missing end marker alone (every row present) is accepted, as
+// other programs do.
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     ++cinfo->err->num_warnings;
-    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
         err->sawEnd = true;
+        return;
+    }
+    ++err->otherWarnings;
+    if (!err->sawEnd || err->cutRow >= 0 || !cinfo->is_decompressor) return;
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > 1)
+        err->cutRow = static_cast<long>(d->image_height); // the first scan reached every row
     else
-        ++err->otherWarnings;
+        err->cutRow = static_cast<long>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
+    // Smooth vertical upsampling takes the last row before from the first chroma row of the cut one.
+    for (int ci = 0; ci < d->num_components && err->cutRow > 0 && d->input_scan_number <= 1; ++ci)
+        if (d->comp_info[ci].v_samp_factor < d->max_v_samp_factor) {
+            --err->cutRow;
+            break;
+        }
 }
 
 void outputMessage(j_common_ptr) {} // nothing goes to stderr
@@ -90,6 +113,8 @@ void initErrors(ErrorManager& err) {
     err.message[0] = '\0';
     err.sawEnd = false;
     err.otherWarnings = 0;
+    err.tooLarge = false;
+    err.cutRow = -1;
 }
 
 [[noreturn]] void raise(const ErrorManager& err) {
@@ -255,10 +280,14 @@ QByteArray EncodeJPEG(const TFastDIB& dib, int quality) {
     return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));
 }
 
-void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
+bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
     if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     Decoder d;
-    if (!readHeader(d, data, size)) raise(d.err);
+    if (!readHeader(d, data, size)) {
+        // A size libjpeg cannot take is over our limit too: said as for every picture.
+        if (d.err.tooLarge) CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
+        raise(d.err);
+    }
     CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
     // Hostile progressive files are refused before any decoding work: the scans are counted first.
     const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
@@ -290,10 +319,21 @@ void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
                   &colorCount))
         raise(d.err);
     // In a file of several scans a missing end means missing scans, even without a warning.
-    if (d.err.sawEnd && (d.err.otherWarnings > 0 || d.multiScan))
-        throw EInvalidGraphic("The file is cut short (truncated)");
+    const bool whole = !d.err.sawEnd || (d.err.cutRow < 0 && !d.multiScan);
+    if (!whole) {
+        const long height = static_cast<long>(d.cinfo.image_height);
+        const long cut = d.err.cutRow < 0 ? height : std::min(d.err.cutRow, height);
+        // Nothing was read, or a picture of palette indices (made only from whole files): refused.
+        if (cut <= 0 || eight) throw EInvalidGraphic("The file is cut short (truncated)");
+        // The rows after the cut hold libjpeg's guesses: one plain colour instead.
+        for (long y = cut; y < height; ++y) {
+            TFColor* row = out.Pixels24[static_cast<int>(y)];
+            std::fill(row, row + out.Width, MissingPixelsColor);
+        }
+    }
     if (eight) out.bmInfo.bmiHeader.biClrUsed = static_cast<std::uint32_t>(colorCount);
-    AssignDIB(dib, out);
+    dib.Swap(out);
+    return whole;
 }
 
 // ---- TJPEGImage
@@ -307,10 +347,11 @@ int TJPEGImage::Height() const {
 
 void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     TFastDIB decoded;
-    DecodeJPEG(data, size, decoded, format_);
+    const bool whole = DecodeJPEG(data, size, decoded, format_);
     data_ = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    AssignDIB(dib_, decoded);
+    dib_.Swap(decoded);
     hasDib_ = true;
+    incomplete_ = !whole;
     width_ = dib_.Width;
     height_ = dib_.Height;
 }
@@ -324,8 +365,25 @@ void TJPEGImage::AssignTo(TFastDIB& dib) {
     AssignDIB24(dib, Bitmap());
 }
 
+void TJPEGImage::MoveTo(TFastDIB& dib) {
+    // The stream stays, so the bitmap can be decoded again when it is asked for.
+    if (!hasDib_ || dib_.Bpp != 24 || data_.isEmpty()) {
+        AssignTo(dib);
+        return;
+    }
+    TFastDIB empty;
+    dib.Swap(dib_);
+    dib_.Swap(empty);
+    hasDib_ = false;
+}
+
+QString TJPEGImage::IncompleteText() const {
+    return incomplete_ ? QStringLiteral("the file ends before the picture does") : QString();
+}
+
 void TJPEGImage::Assign(const TFastDIB& dib) {
     AssignDIB24(dib_, dib);
+    incomplete_ = false;
     hasDib_ = true;
     data_.clear();
     width_ = dib_.Width;

@@ -1,8 +1,8 @@
 #pragma once
 // JPEG pictures through libjpeg: the TJPEGImage picture class, and the encoder and decoder it uses.
 // libjpeg's errors never end the program: each one becomes an EInvalidGraphic with libjpeg's text.
-// A file that ends before its last row is refused (libjpeg would fill the rest with grey).
-// A file that ends early is refused (libjpeg would otherwise fill the rest with grey).
+// A file that ends before its last row loads the rows it holds; the rest is one plain colour
+// (MissingPixelsColor) instead of libjpeg's guesses.
 
 #include "platform/Picture.h"
 
@@ -17,8 +17,8 @@ constexpr int DefaultJPEGQuality = 90;
 QByteArray EncodeJPEG(const TFastDIB& dib, int quality = DefaultJPEGQuality);
 // Decodes a JPEG stream into `dib`: 24 bits per pixel, or 8 with a colour table of at most 256
 // entries made by libjpeg's own two-pass colour quantisation (Floyd-Steinberg dithering). `dib` is
-// unchanged on failure.
-void DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib,
+// unchanged on failure. Returns false for a file cut short (24 bits only: at 8 bits it is refused).
+bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib,
                 TJPEGPixelFormat format = TJPEGPixelFormat::jf24Bit);
 
 // A JPEG picture: the compressed stream and/or its decoded bitmap, each made from the other on demand.
@@ -31,6 +31,8 @@ public:
     void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
     QByteArray SaveToMemory() override; // the stream, compressed first when needed
     void AssignTo(TFastDIB& dib) override;
+    void MoveTo(TFastDIB& dib) override;
+    QString IncompleteText() const override;
     // Takes the picture as the bitmap; the stream is made at the next JPEGNeeded.
     void Assign(const TFastDIB& dib) override;
 
@@ -55,4 +57,5 @@ private:
     int quality_ = DefaultJPEGQuality;
     TJPEGPixelFormat format_ = TJPEGPixelFormat::jf24Bit;
     int width_ = 0, height_ = 0;
+    bool incomplete_ = false;
 };

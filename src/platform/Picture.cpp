@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "platform/BMPFile.h"
 #include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
 #include "platform/SafeFile.h"
@@ -13,6 +14,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
+#include <QScreen>
 
 #include <algorithm>
 #include <cstring>
@@ -21,26 +23,77 @@
 
 // ---- sizes and image copies
 
-PictureSizeLimits& PictureLimits() {
-    static PictureSizeLimits limits;
-    return limits;
+namespace {
+std::function<std::int64_t()>& freeMemoryHook() {
+    static std::function<std::int64_t()> hook;
+    return hook;
+}
+std::function<int()>& screenDepthHook() {
+    static std::function<int()> hook;
+    return hook;
+}
+// Megabytes as people count them on a memory label: 10^6 bytes, to the nearest.
+QString megabytes(std::int64_t bytes) {
+    return QString::number((bytes + 500000) / 1000000);
+}
+} // namespace
+
+std::int64_t FreeMemoryBytes() {
+    if (freeMemoryHook()) return freeMemoryHook()();
+    QFile f(QStringLiteral("/proc/meminfo"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    // "MemAvailable:   12345678 kB": what can be allocated without swapping.
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("MemAvailable:")) {
+            bool ok = false;
+            const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kb * 1024 : -1;
+        }
+    return -1;
 }
 
-void CheckPictureSize(std::int64_t width, std::int64_t height) {
+void SetFreeMemoryHook(std::function<std::int64_t()> hook) {
+    freeMemoryHook() = std::move(hook);
+}
+
+int ScreenBitsPerPixel() {
+    if (screenDepthHook()) return screenDepthHook()();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->depth();
+    return 24;
+}
+
+void SetScreenDepthHook(std::function<int()> hook) {
+    screenDepthHook() = std::move(hook);
+}
+
+void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel) {
     if (width <= 0 || height <= 0)
         throw EInvalidGraphic(
             QStringLiteral("Invalid picture size %1 x %2").arg(width).arg(height).toStdString());
     const PictureSizeLimits& l = PictureLimits();
-    // Each factor is at most 2^31 here, so the product cannot overflow.
-    if (width > l.maxSide || height > l.maxSide || width * height > l.maxPixels)
-        throw EInvalidGraphic(
-            QStringLiteral("The picture is too large (%1 x %2 pixels; at most %3 pixels a side "
-                           "and %4 million pixels are supported)")
-                .arg(width)
-                .arg(height)
-                .arg(l.maxSide)
-                .arg(l.maxPixels / (1024 * 1024))
-                .toStdString());
+    if (!PictureSizeFits(width, height)) {
+        const QString most =
+            l.maxPixels >= std::int64_t{l.maxSide} * l.maxSide
+                ? QStringLiteral("%1 x %1 pixels").arg(l.maxSide)
+                : QStringLiteral("%1 pixels a side and %2 pixels in all").arg(l.maxSide).arg(l.maxPixels);
+        throw EPictureTooLarge(QStringLiteral("The picture is too large: %1 x %2 pixels (at most %3)")
+                                   .arg(width)
+                                   .arg(height)
+                                   .arg(most)
+                                   .toStdString());
+    }
+    // Small pictures always fit; the system is asked only where it matters.
+    const std::int64_t needed = width * height * std::max(bytesPerPixel, 1);
+    if (needed < 64LL * 1000 * 1000) return;
+    const std::int64_t free = FreeMemoryBytes();
+    if (free >= 0 && needed > free)
+        throw EPictureTooLarge(QStringLiteral("The picture is too large for the free memory: %1 x %2 pixels "
+                                              "needs %3 MB; %4 MB are free")
+                                   .arg(width)
+                                   .arg(height)
+                                   .arg(megabytes(needed), megabytes(free))
+                                   .toStdString());
 }
 
 void AssignDIB(TFastDIB& dst, const TFastDIB& src) {
@@ -100,155 +153,37 @@ void fromQImage(const QImage& img, TFastDIB& dib) {
     out.SetSize(bgr.width(), bgr.height(), 24, 0);
     const std::size_t rowBytes = static_cast<std::size_t>(bgr.width()) * 3;
     for (int y = 0; y < bgr.height(); ++y) std::memcpy(out.Scanlines[y], bgr.constScanLine(y), rowBytes);
-    AssignDIB(dib, out);
+    dib.Swap(out);
 }
 
-std::uint32_t le32(const std::uint8_t* p) {
-    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-// Walks run-length coded pixels: complete when the end-of-bitmap code comes before the data ends.
-bool rleComplete(const std::uint8_t* p, std::size_t n, bool rle4) {
-    std::size_t i = 0;
-    while (i + 1 < n) {
-        const unsigned count = p[i], code = p[i + 1];
-        i += 2;
-        if (count != 0) continue;   // a run: count pixels of one value
-        if (code == 1) return true; // end of bitmap
-        if (code == 0) continue;    // end of line
-        if (code == 2) {            // delta: two more bytes
-            i += 2;
-            continue;
-        }
-        // Absolute run of `code` pixels, padded to an even number of bytes.
-        std::size_t bytes = rle4 ? (code + 1) / 2 : code;
-        i += bytes + (bytes & 1);
+// Pictures with alpha are laid over white, as a new bitmap's canvas is: `img` at 24 bits into `dib`.
+void fromQImageOverWhite(const QImage& img, TFastDIB& dib) {
+    if (!img.hasAlphaChannel()) {
+        fromQImage(img, dib);
+        return;
     }
-    return false;
-}
-
-// Checks a BMP's headers before Qt's reader sees it: the signature, a known header, the size within
-// the limits and, for uncompressed pixels, that the file holds every row (Qt's reader would accept a
-// cut file and leave the missing rows empty).
-void checkBmpHeader(const std::uint8_t* p, std::size_t size) {
-    if (size < 26 || p[0] != 'B' || p[1] != 'M') throw EInvalidGraphic("Not a valid bitmap file");
-    const std::uint32_t offBits = le32(p + 10), infoSize = le32(p + 14);
-    std::int64_t width = 0, height = 0;
-    unsigned bpp = 0, compression = 0;
-    std::uint32_t clrUsed = 0;
-    if (infoSize == 12) { // the old core header
-        width = le16(p + 18);
-        height = le16(p + 20);
-        bpp = le16(p + 24);
-    } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 || infoSize == 108 ||
-               infoSize == 124) {
-        if (size < 14 + 40) throw EInvalidGraphic("The bitmap file is truncated");
-        width = static_cast<std::int32_t>(le32(p + 18));
-        height = static_cast<std::int32_t>(le32(p + 22));
-        bpp = le16(p + 28);
-        compression = le32(p + 30);
-        clrUsed = le32(p + 46);
-    } else {
-        throw EInvalidGraphic("Unsupported bitmap header");
-    }
-    if (height < 0) height = -height; // rows stored top-down
-    CheckPictureSize(width, height);
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        throw EInvalidGraphic("Unsupported bitmap colour depth");
-    constexpr unsigned BiRLE8 = 1, BiRLE4 = 2, BiBitfields = 3;
-    if (compression != BI_RGB && compression != BiRLE8 && compression != BiRLE4 && compression != BiBitfields)
-        throw EInvalidGraphic("Unsupported bitmap compression");
-    if (compression == BI_RGB || compression == BiBitfields) {
-        // Where the pixels start: the header's offset, or (when that is missing) right after the
-        // headers, the bit masks and the colour table.
-        std::uint64_t start = offBits;
-        if (start < 14 + std::uint64_t(infoSize)) {
-            const std::uint64_t colours =
-                bpp <= 8 ? (clrUsed ? std::min<std::uint64_t>(clrUsed, 256) : 1u << bpp) : 0;
-            start = 14 + std::uint64_t(infoSize) + (compression == BiBitfields && infoSize == 40 ? 12 : 0) +
-                    colours * (infoSize == 12 ? 3 : 4);
-        }
-        const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 31) / 32 * 4;
-        if (start + rowBytes * static_cast<std::uint64_t>(height) > size)
-            throw EInvalidGraphic("The bitmap file is truncated");
-    } else if (offBits >= size || !rleComplete(p + offBits, size - offBits, compression == BiRLE4)) {
-        throw EInvalidGraphic("The bitmap file is truncated");
-    }
-}
-
-// Expands a run-length coded bitmap (RLE8 or RLE4; headers checked by checkBmpHeader) into `dib` at 24
-// bits per pixel. The pixels start as colour index 0, as the format intends: pixels the codes skip
-// (an early end of line, a delta, an early end of bitmap) are defined, never left over memory.
-// Rows are stored bottom-up; runs beyond the right edge are clipped, codes below the top row ignored.
-void decodeRleBitmap(const std::uint8_t* p, std::size_t size, TFastDIB& dib) {
-    const std::uint32_t offBits = le32(p + 10), infoSize = le32(p + 14);
-    const std::int32_t width = static_cast<std::int32_t>(le32(p + 18));
-    const std::int32_t height = static_cast<std::int32_t>(le32(p + 22));
-    const unsigned bpp = le16(p + 28);
-    const bool rle4 = le32(p + 30) == 2;
-    if (height < 0)
-        throw EInvalidGraphic("Not a valid bitmap file: compressed rows cannot be stored top-down");
-    if (bpp != (rle4 ? 4u : 8u))
-        throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
-    // The colour table; entries it lacks are black.
-    const std::uint32_t clrUsed = le32(p + 46);
-    const std::uint64_t colours = clrUsed ? std::min<std::uint64_t>(clrUsed, 1u << bpp) : (1u << bpp);
-    const std::uint64_t table = 14 + std::uint64_t(infoSize);
-    if (table + colours * 4 > size) throw EInvalidGraphic("The bitmap file is truncated");
-    TFColor palette[256] = {};
-    for (std::uint64_t i = 0; i < colours; ++i) {
-        const std::uint8_t* c = p + table + 4 * i;
-        palette[i] = TFColor{c[0], c[1], c[2]};
-    }
-
-    const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
-    std::vector<std::uint8_t> index(w * h, 0); // file row y at index[y * w], the bottom row first
-    std::size_t x = 0, y = 0, i = offBits;
-    auto put = [&](std::uint8_t v) {
-        if (x < w && y < h) index[y * w + x] = v;
-        ++x;
-    };
-    while (i + 1 < size && y < h) {
-        const unsigned count = p[i], code = p[i + 1];
-        i += 2;
-        if (count != 0) { // a run of `count` pixels
-            for (unsigned k = 0; k < count && x < w; ++k)
-                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? code & 15 : code >> 4)
-                         : static_cast<std::uint8_t>(code));
-            continue;
-        }
-        if (code == 0) { // end of line
-            x = 0;
-            ++y;
-        } else if (code == 1) { // end of bitmap
-            break;
-        } else if (code == 2) { // delta: right and up
-            if (i + 1 >= size) throw EInvalidGraphic("The bitmap file is truncated");
-            x += p[i];
-            y += p[i + 1];
-            i += 2;
-        } else { // `code` pixels given one by one, padded to an even number of bytes
-            const std::size_t bytes = rle4 ? (code + 1) / 2 : code;
-            if (i + bytes > size) throw EInvalidGraphic("The bitmap file is truncated");
-            for (unsigned k = 0; k < code && x < w; ++k)
-                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4)
-                         : p[i + k]);
-            i += bytes + (bytes & 1);
-        }
-    }
-
+    CheckPictureSize(img.width(), img.height());
+    const QImage argb = img.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull()) throw std::bad_alloc();
     TFastDIB out;
-    out.SetSize(width, height, 24, 0);
-    for (std::size_t fy = 0; fy < h; ++fy) {
-        const std::uint8_t* src = &index[fy * w];
-        TFColor* row = out.Pixels24[static_cast<int>(h - 1 - fy)];
-        for (std::size_t fx = 0; fx < w; ++fx) row[fx] = palette[src[fx]];
+    out.SetSize(argb.width(), argb.height(), 24, 0);
+    const int w = argb.width();
+    // c * a / 255 + 255 - a, rounded: the colour seen through its alpha over white.
+    auto over = [](int c, int a) { return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 127) / 255); };
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        TFColor* d = out.Pixels24[y];
+        for (int x = 0; x < w; ++x) {
+            const int a = qAlpha(s[x]);
+            d[x] = TFColor{over(qBlue(s[x]), a), over(qGreen(s[x]), a), over(qRed(s[x]), a)};
+        }
     }
-    AssignDIB(dib, out);
+    dib.Swap(out);
 }
+
+} // namespace
+
+namespace {
 
 // ---- the registry of picture classes
 
@@ -266,10 +201,25 @@ struct PictureClasses {
         byExtension[QStringLiteral("bmp")] = {QStringLiteral("Bitmaps"), bmp};
         byExtension[QStringLiteral("jpg")] = {QStringLiteral("JPEG Image File"), jpeg};
         byExtension[QStringLiteral("jpeg")] = {QStringLiteral("JPEG Image File"), jpeg};
+        byExtension[QStringLiteral("jfif")] = {QStringLiteral("JPEG Image File"), jpeg};
         // The GIF codec's picture class, under its extension and its clipboard format.
         auto gif = [] { return std::make_unique<TGIFGraphic>(); };
         byExtension[QStringLiteral("gif")] = {QStringLiteral("GIF Image"), gif};
         byMime.emplace_back(TPicture::ClipboardMimeType(QStringLiteral("GIF Image")), gif);
+        // Every other type an installed Qt reader knows; JPEG and GIF never go to Qt's plugins.
+        for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+            const QString ext = QString::fromLatin1(format).toLower();
+            if (byExtension.count(ext) || isMetafile(ext)) continue;
+            auto qt = [format] { return std::make_unique<TQtImage>(format); };
+            byExtension[ext] = {ext.toUpper(), qt};
+            qtExtensions << ext;
+        }
+    }
+    QStringList qtExtensions;
+
+    static bool isMetafile(const QString& ext) {
+        return ext == QLatin1String("wmf") || ext == QLatin1String("emf") || ext == QLatin1String("wmz") ||
+               ext == QLatin1String("emz");
     }
 };
 
@@ -287,9 +237,11 @@ bool isBitmapMime(const QString& format) {
     return format == QStringLiteral("application/x-qt-image") || format.startsWith(QStringLiteral("image/"));
 }
 
-// The largest picture file read: far above any picture within the size limits (an uncompressed
-// 32-bit BMP of 64 Mi pixels is 256 MiB), so a bigger file is not read into memory at all.
-constexpr qint64 MaxPictureFileSize = 1024LL * 1024 * 1024;
+// The largest picture file read: an uncompressed 32-bit BMP of the largest picture and its headers,
+// so a bigger file is not read into memory at all.
+qint64 maxPictureFileSize() {
+    return PictureLimits().maxPixels * 4 + 1024 * 1024;
+}
 
 // A reason as it follows a colon in a sentence: "Permission denied" becomes "permission denied"
 // (an abbreviation such as "BMP" keeps its capitals).
@@ -298,18 +250,43 @@ QString inSentence(QString reason) {
     return reason;
 }
 
-QByteArray readFile(const QString& fileName) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            QStringLiteral("Cannot open %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
-    if (f.size() > MaxPictureFileSize) throw EInvalidGraphic("The file is too large to be a picture");
-    QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw std::runtime_error(
-            QStringLiteral("Cannot read %1: %2").arg(fileName, inSentence(f.errorString())).toStdString());
-    return data;
-}
+// A picture file's bytes: mapped into memory where the system can (a large picture is not copied
+// first), read otherwise.
+class FileBytes {
+public:
+    explicit FileBytes(const QString& fileName) : file_(fileName) {
+        if (!file_.open(QIODevice::ReadOnly))
+            throw std::runtime_error(QStringLiteral("Cannot open %1: %2")
+                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .toStdString());
+        if (file_.size() > maxPictureFileSize())
+            throw EInvalidGraphic("The file is too large to be a picture");
+        if (file_.size() > 0) map_ = file_.map(0, file_.size());
+        if (map_) return;
+        copy_ = file_.readAll();
+        if (file_.error() != QFileDevice::NoError)
+            throw std::runtime_error(QStringLiteral("Cannot read %1: %2")
+                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .toStdString());
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    const std::uint8_t* data() const {
+        return map_ ? map_ : reinterpret_cast<const std::uint8_t*>(copy_.constData());
+    }
+    std::size_t size() const {
+        return map_ ? static_cast<std::size_t>(file_.size()) : std::size_t(copy_.size());
+    }
+    bool startsWith(const QByteArray& magic) const {
+        return size() >= std::size_t(magic.size()) &&
+               std::memcmp(data(), magic.constData(), std::size_t(magic.size())) == 0;
+    }
+
+private:
+    QFile file_; // unmaps when it goes
+    uchar* map_ = nullptr;
+    QByteArray copy_;
+};
 
 // The first bytes every file of a built-in format starts with, and the format's name for messages.
 struct Signature {
@@ -336,10 +313,6 @@ template <class F> void asPictureError(F&& f) {
     }
 }
 
-const std::uint8_t* bytes(const QByteArray& a) {
-    return reinterpret_cast<const std::uint8_t*>(a.constData());
-}
-
 QClipboard* clipboard() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("The clipboard needs the application to run");
@@ -351,8 +324,8 @@ QClipboard* clipboard() {
 // ---- TGraphic
 
 void TGraphic::LoadFromFile(const QString& fileName) {
-    const QByteArray data = readFile(fileName);
-    LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size()));
+    const FileBytes data(fileName);
+    LoadFromMemory(data.data(), data.size());
 }
 
 void TGraphic::SaveToFile(const QString& fileName) {
@@ -379,44 +352,94 @@ void TGraphic::LoadFromClipboardFormat(const QMimeData& data, const QString& for
 // ---- TBitmap
 
 void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
-    if (!data) throw EInvalidGraphic("Not a valid bitmap file");
-    checkBmpHeader(data, size);
-    const std::uint32_t compression = le32(data + 14) >= 40 ? le32(data + 30) : 0;
-    if (compression == 1 || compression == 2) { // run-length coded: expanded here onto defined pixels
-        TFastDIB dib;
-        decodeRleBitmap(data, size, dib);
-        AssignDIB(dib_, dib);
+    TFastDIB dib;
+    const bool whole = DecodeBMP(data, size, dib);
+    dib_.Swap(dib);
+    incomplete_ = !whole;
+}
+
+QByteArray TBitmap::SaveToMemory() {
+    return EncodeBMP(dib_, saveBits_);
+}
+
+void TBitmap::MoveTo(TFastDIB& dib) {
+    if (dib_.Bpp != 24) {
+        AssignTo(dib);
         return;
     }
+    TFastDIB empty;
+    dib.Swap(dib_);
+    dib_.Swap(empty);
+}
+
+QString TBitmap::IncompleteText() const {
+    return incomplete_ ? QStringLiteral("the file ends before the picture does") : QString();
+}
+
+void TBitmap::LoadFromClipboardFormat(const QMimeData& data, const QString& format) {
+    TGraphic::LoadFromClipboardFormat(data, format);
+}
+
+// ---- TQtImage
+
+void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+    if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     const QByteArray raw =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer buffer;
     buffer.setData(raw);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoTransform(false);
+    QImageReader reader(&buffer, format_);
+    reader.setAutoDetectImageFormat(false);
+    // The size the file declares is checked before anything is decoded.
+    const QSize declared = reader.size();
+    if (declared.isValid()) CheckPictureSize(declared.width(), declared.height(), 4);
     // Our own limit applies; Qt's default (256 MB) would refuse the largest pictures we accept.
-    reader.setAllocationLimit(1024);
-    QImage img; // the size was checked with the header
+    reader.setAllocationLimit(0);
+    QImage img;
     if (!reader.read(&img) || img.isNull())
-        throw EInvalidGraphic(("Not a valid bitmap file: " + reader.errorString()).toStdString());
-    TFastDIB dib;
-    fromQImage(img, dib);
-    AssignDIB(dib_, dib);
+        throw EInvalidGraphic(
+            QStringLiteral("Not a valid %1 picture: %2")
+                .arg(QString::fromLatin1(format_).toUpper(), inSentence(reader.errorString()))
+                .toStdString());
+    CheckPictureSize(img.width(), img.height());
+    image_ = std::move(img);
 }
 
-QByteArray TBitmap::SaveToMemory() {
-    if (dib_.Empty()) throw EInvalidGraphic("Cannot save an empty picture");
+QByteArray TQtImage::SaveToMemory() {
+    if (image_.isNull()) throw EInvalidGraphic("Cannot save an empty picture");
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(toQImage(dib_))) throw EInvalidGraphic(writer.errorString().toStdString());
+    QImageWriter writer(&buffer, format_);
+    if (!writer.write(image_)) throw EInvalidGraphic(writer.errorString().toStdString());
     return out;
 }
 
-void TBitmap::LoadFromClipboardFormat(const QMimeData& data, const QString& format) {
-    TGraphic::LoadFromClipboardFormat(data, format);
+void TQtImage::AssignTo(TFastDIB& dib) {
+    if (image_.isNull()) throw EInvalidGraphic("The picture is empty");
+    fromQImageOverWhite(image_, dib);
+}
+
+void TQtImage::Assign(const TFastDIB& dib) {
+    image_ = toQImage(dib);
+}
+
+QStringList QtPictureExtensions() {
+    return registry().qtExtensions;
+}
+
+QString OpenPictureFilterWithAllTypes(const QString& filter) {
+    QStringList all = {QStringLiteral("*.bmp"), QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                       QStringLiteral("*.gif")};
+    const QStringList extra = QtPictureExtensions();
+    for (const QString& ext : extra) all << QStringLiteral("*.") + ext;
+    QString out = QStringLiteral("All pictures|") + all.join(u';') + u'|' + filter;
+    const QString named = filter.toLower();
+    for (const QString& ext : extra)
+        if (!named.contains(QStringLiteral("*.") + ext + u';') && !named.endsWith(QStringLiteral("*.") + ext))
+            out += QStringLiteral("|%1 (*.%2)|*.%2").arg(ext.toUpper(), ext);
+    return out;
 }
 
 // ---- naming rules
@@ -469,12 +492,19 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
     const QString ext = normalExtension(QFileInfo(fileName).suffix());
     const auto it = registry().byExtension.find(ext);
     if (it != registry().byExtension.end()) return it->second.factory();
+    if (PictureClasses::isMetafile(ext))
+        throw EInvalidGraphic(
+            QStringLiteral("Metafiles (.%1) cannot be opened: this program has no reader "
+                           "for them. Save the picture as PNG, BMP or JPEG in another program "
+                           "first.")
+                .arg(ext)
+                .toStdString());
     throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext).toStdString());
 }
 
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> g = CreateForFile(fileName);
-    const QByteArray data = readFile(fileName);
+    const FileBytes data(fileName);
     // The messages name the file and say what is wrong with it in plain words.
     const QString name = QFileInfo(fileName).fileName();
     const QString ext = normalExtension(QFileInfo(fileName).suffix());
@@ -483,11 +513,13 @@ void TPicture::LoadFromFile(const QString& fileName) {
             throw EInvalidGraphic(
                 QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig.name)).toStdString());
     try {
-        asPictureError([&] { g->LoadFromMemory(bytes(data), static_cast<std::size_t>(data.size())); });
+        asPictureError([&] { g->LoadFromMemory(data.data(), data.size()); });
     } catch (const EInvalidGraphic& e) {
-        throw EInvalidGraphic(QStringLiteral("%1 cannot be read: %2")
-                                  .arg(name, inSentence(QString::fromUtf8(e.what())))
-                                  .toStdString());
+        const std::string text = QStringLiteral("%1 cannot be read: %2")
+                                     .arg(name, inSentence(QString::fromUtf8(e.what())))
+                                     .toStdString();
+        if (dynamic_cast<const EPictureTooLarge*>(&e)) throw EPictureTooLarge(text);
+        throw EInvalidGraphic(text);
     }
     graphic_ = std::move(g);
 }
@@ -534,9 +566,15 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warni
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
-    asPictureError([&] { pic.Graphic()->AssignTo(out); });
-    AssignDIB(dib, out);
-    if (warnings) *warnings = pic.Graphic()->Warnings();
+    asPictureError([&] { pic.Graphic()->MoveTo(out); });
+    dib.Swap(out);
+    if (!warnings) return;
+    // What happened to this file in plain words first, the decoder's own lines after it.
+    *warnings = pic.Graphic()->Warnings();
+    const QString incomplete = pic.Graphic()->IncompleteText();
+    if (!incomplete.isEmpty())
+        warnings->prepend(
+            QStringLiteral("%1 is incomplete: %2").arg(QFileInfo(fileName).fileName(), incomplete));
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {
@@ -545,17 +583,21 @@ void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString&
     TFastDIB out;
     asPictureError([&] {
         g->LoadFromMemory(data, size);
-        g->AssignTo(out);
+        g->MoveTo(out);
     });
-    AssignDIB(dib, out);
+    dib.Swap(out);
 }
 
 void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality) {
     std::unique_ptr<TGraphic> g;
     switch (SaveFormatFromName(fileName)) {
-    case TSaveFormat::BMP:
-        g = std::make_unique<TBitmap>();
+    case TSaveFormat::BMP: {
+        // A 16-bit screen saves what it can show.
+        auto b = std::make_unique<TBitmap>();
+        b->SetSaveBitsPerPixel(ScreenBitsPerPixel() == 16 ? 16 : 24);
+        g = std::move(b);
         break;
+    }
     case TSaveFormat::JPEG: {
         auto j = std::make_unique<TJPEGImage>();
         j->SetCompressionQuality(jpegQuality);

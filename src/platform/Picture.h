@@ -3,9 +3,10 @@
 // clipboard format, a TPicture that loads and saves through them, and the helpers the file and
 // clipboard commands use with the editor's 24-bit TFastDIB images.
 //
-// Built in: BMP (TBitmap, through Qt's reader and writer) under "bmp", JPEG (TJPEGImage, through
-// libjpeg, JPEGImage.h) under "jpg" and "jpeg", and GIF (TGIFGraphic over the GIF codec, GIFGraphic.h)
-// under "gif" and the clipboard format "GIF Image".
+// Built in: BMP (TBitmap, our own reader and writer, BMPFile.h) under "bmp", JPEG (TJPEGImage, through
+// libjpeg, JPEGImage.h) under "jpg" and "jpeg", GIF (TGIFGraphic over the GIF codec, GIFGraphic.h)
+// under "gif" and the clipboard format "GIF Image", and every other type Qt's installed image readers
+// know (PNG, ICO, PPM, XPM, TIFF, WebP, ...) through TQtImage. Metafiles have no reader.
 //
 // A further class plugs in at start-up through TPicture::RegisterFileFormat / RegisterClipboardFormat.
 // Its exceptions need not derive from EInvalidGraphic: the container reports any failure of a class
@@ -16,8 +17,10 @@
 // file that replaces the target only when it was written completely.
 
 #include "image/FastDIB.h"
+#include "image/PictureSize.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -35,14 +38,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The largest picture any decoder accepts. Process-wide; tests and the fuzz harness may lower it.
-struct PictureSizeLimits {
-    int maxSide = 16384;
-    std::int64_t maxPixels = 64LL * 1024 * 1024;
+// A picture over the size limit or the free memory (a kind of picture that cannot be read).
+class EPictureTooLarge : public EInvalidGraphic {
+public:
+    using EInvalidGraphic::EInvalidGraphic;
 };
-PictureSizeLimits& PictureLimits();
-// Throws EInvalidGraphic unless 1 <= width, height and the size is within PictureLimits().
-void CheckPictureSize(std::int64_t width, std::int64_t height);
+
+// The colour given to the part of a picture that a file cut short does not hold.
+inline constexpr TFColor MissingPixelsColor{128, 128, 128};
+
+// Checked before any picture is made, opened or pasted: throws EPictureTooLarge unless 1 <= width,
+// height and the size is within PictureLimits() ("The picture is too large: ..."), and then unless the
+// free memory holds the picture at `bytesPerPixel` ("... needs 805 MB; 300 MB are free").
+void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel = 3);
+// The memory the system can give now, in bytes (-1 when unknown: then no picture is refused for it).
+std::int64_t FreeMemoryBytes();
+// Tests: answers FreeMemoryBytes() instead of the system (an empty function restores it).
+void SetFreeMemoryHook(std::function<std::int64_t()> hook);
+
+// The screen's bits per pixel as Qt reports it (24 without a screen); tests may set it.
+int ScreenBitsPerPixel();
+void SetScreenDepthHook(std::function<int()> hook);
 
 // Copies `src` (pixels, depth and colour table) into `dst`.
 void AssignDIB(TFastDIB& dst, const TFastDIB& src);
@@ -72,6 +88,8 @@ public:
 
     // The picture as a 24-bit image, and the picture made from one.
     virtual void AssignTo(TFastDIB& dib) = 0;
+    // As AssignTo, but may hand over its own pixels (the graphic is left empty) instead of copying.
+    virtual void MoveTo(TFastDIB& dib) { AssignTo(dib); }
     virtual void Assign(const TFastDIB& dib) = 0;
 
     // Puts the picture in `data`: the standard bitmap format, plus the class's own format if any.
@@ -82,26 +100,61 @@ public:
 
     // What the last load read but found wrong (a picture cut short loads what is there and says so).
     virtual QStringList Warnings() const { return {}; }
+    // After a load of a file cut short: what happened, in plain words, as it follows
+    // "<file> is incomplete: "; empty for a whole picture.
+    virtual QString IncompleteText() const { return {}; }
 };
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
 
-// The 24-bit device-independent bitmap; BMP files through Qt's reader and writer.
+// The 24-bit device-independent bitmap; BMP files (BMPFile.h).
 class TBitmap : public TGraphic {
 public:
     int Width() const override { return dib_.Width; }
     int Height() const override { return dib_.Height; }
+    // A file cut short loads the rows it holds (IncompleteText says so).
     void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
-    QByteArray SaveToMemory() override; // a 24-bit uncompressed BMP
+    QByteArray SaveToMemory() override; // an uncompressed BMP at SaveBitsPerPixel()
     void AssignTo(TFastDIB& dib) override { AssignDIB24(dib, dib_); }
+    void MoveTo(TFastDIB& dib) override;
     void Assign(const TFastDIB& dib) override { AssignDIB24(dib_, dib); }
     void LoadFromClipboardFormat(const QMimeData& data, const QString& format) override;
+    QString IncompleteText() const override;
 
     const TFastDIB& Bitmap() const { return dib_; }
+    // 24 (the default) or 16 bits per pixel (565) in saved files.
+    int SaveBitsPerPixel() const { return saveBits_; }
+    void SetSaveBitsPerPixel(int bits) { saveBits_ = bits == 16 ? 16 : 24; }
 
 private:
     TFastDIB dib_;
+    bool incomplete_ = false;
+    int saveBits_ = 24;
 };
+
+// Any picture type Qt's installed image readers know, other than the built-in ones: the picture as Qt
+// reads it, alpha included. As a 24-bit image, pixels are laid over white by their alpha.
+class TQtImage : public TGraphic {
+public:
+    explicit TQtImage(QByteArray format) : format_(std::move(format)) {}
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
+    QByteArray SaveToMemory() override; // through Qt's writer of the format, where there is one
+    void AssignTo(TFastDIB& dib) override;
+    void Assign(const TFastDIB& dib) override;
+    const QImage& Image() const { return image_; }
+
+private:
+    QByteArray format_;
+    QImage image_;
+};
+
+// The extensions opened through Qt's readers (lower case, without the dot), and the filter entries
+// for them: the file dialogs' text ("A|*.a|B|*.b") with an entry for every picture type that opens
+// first, then `filter`, then one entry per type it does not name.
+QStringList QtPictureExtensions();
+QString OpenPictureFilterWithAllTypes(const QString& filter);
 
 // Which writer a file name asks for when saving: a name containing ".GIF" (any case, anywhere in the
 // file's own name, not its folders) is GIF, else one containing ".BMP" is BMP, else JPEG.
@@ -145,7 +198,7 @@ public:
     static QString FileFormatDescription(const QString& extension);
     static QString ClipboardMimeType(const QString& formatName);
     // A new graphic of the class registered for the file's extension; throws EInvalidGraphic
-    // ("Unknown picture file extension (.xyz)") when none is.
+    // ("Unknown picture file extension (.xyz)") when none is, and a clear refusal for metafiles.
     static std::unique_ptr<TGraphic> CreateForFile(const QString& fileName);
 
 private:
@@ -153,15 +206,17 @@ private:
 };
 
 // Loads any registered picture file into `dib` at 24 bits per pixel; throws EInvalidGraphic with a
-// clear message (unknown extension, corrupt, truncated, too large) or std::runtime_error when the file
-// cannot be opened. `dib` is unchanged on failure.
-// `warnings`, when given, receives what the decoder found wrong but could read past.
+// clear message (unknown extension, corrupt, too large) or std::runtime_error when the file cannot be
+// opened. `dib` is unchanged on failure.
+// `warnings`, when given, receives what the decoder found wrong but could read past: for a file cut
+// short, first "<file> is incomplete: <what happened>", then the decoder's own lines if any.
 void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings = nullptr);
 // Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);
 
 // Saves `dib` in the format SaveFormatFromName gives for the name; JPEG at `jpegQuality` (0..100), GIF
-// by the road of Save As (MakeGIFForSave).
+// by the road of Save As (MakeGIFForSave), BMP at 16 bits per pixel on a 16-bit screen
+// (ScreenBitsPerPixel), else 24.
 void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality = 90);
 
 // The clipboard's standard bitmap format.

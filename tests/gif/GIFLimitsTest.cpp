@@ -29,8 +29,8 @@ TEST(gifLimits, OversizedScreenAndFramesAreRefusedBeforeAllocating) {
     const std::string tooLarge = "Image size exceeds the supported limit";
     EXPECT_EQ(ErrorOf(Header87(16385, 1, 0)), tooLarge);
     EXPECT_EQ(ErrorOf(Header87(1, 16385, 0)), tooLarge);
-    EXPECT_EQ(ErrorOf(Header87(8193, 8193, 0)), tooLarge); // 67,125,249 pixels > 64 M
-    EXPECT_EQ(ErrorOf(Header87(16384, 4096, 0)), "");      // exactly 64 M pixels, no frames
+    EXPECT_EQ(ErrorOf(Header87(16384, 16384, 0)), ""); // the largest picture the program makes
+    EXPECT_EQ(ErrorOf(Header87(16385, 16384, 0)), tooLarge);
     EXPECT_EQ(ErrorOf(Cat({Header87(1, 1, 0), Descriptor(0, 0, 16385, 1), kClearEnd})), tooLarge);
     EXPECT_EQ(ErrorOf(Cat({Header87(1, 1, 0), Descriptor(0, 0, 65535, 65535), kClearEnd})), tooLarge);
     // A frame reaching past 65535 is refused; one placed far out makes a screen too large to draw.

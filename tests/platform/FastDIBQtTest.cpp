@@ -1,5 +1,6 @@
 // The Qt bridge of TFastDIB: shared-byte views, loaders and drawing onto a QPainter.
 #include "platform/FastDIBQt.h"
+#include "platform/Picture.h"
 
 #include <gtest/gtest.h>
 
@@ -235,8 +236,11 @@ TEST(FastDIBQtLoad, OversizeRefusedBeforeDecoding) {
     EXPECT_FALSE(LoadFromFile(dib, write("wide.bmp", 16385, 1), 24, &error));
     EXPECT_TRUE(error.contains(QLatin1String("16385 x 1"))) << qPrintable(error);
     EXPECT_FALSE(LoadFromFile(dib, write("tall.bmp", 1, 16385), 24, &error));
-    // 8193 x 8192 is 67 117 056 pixels, just over 64 M (67 108 864).
-    EXPECT_FALSE(LoadFromFile(dib, write("many.bmp", 8193, 8192), 24, &error));
+    // The limit lowered to 64 pixels in all: 9 x 8 is over it.
+    PictureLimits().maxPixels = 64;
+    EXPECT_FALSE(LoadFromFile(dib, write("many.bmp", 9, 8), 24, &error));
+    EXPECT_TRUE(error.contains(QLatin1String("too large"))) << qPrintable(error);
+    PictureLimits() = PictureSizeLimits{};
     EXPECT_EQ(dib.Width, 1);
     EXPECT_EQ(dib.GetPixel(0, 0), px(1, 2, 3));
     // Exactly 16384 on a side is allowed.

@@ -256,17 +256,36 @@ TEST_F(PictureTest, FormatComesFromTheFilesOwnName) {
     expectRefused("hello", "notes.txt", "Unknown picture file extension (.txt)");
 }
 
-TEST_F(PictureTest, CorruptAndTruncatedFilesAreRefused) {
+TEST_F(PictureTest, CorruptFilesAreRefusedAndCutOnesNeverLoadSilently) {
     for (const char* name :
          {"rgb24.bmp", "pal8_topdown.bmp", "pal4.bmp", "rgb565.bmp", "rgb32.bmp", "rle8.bmp", "baseline.jpg",
           "progressive.jpg", "restart.jpg", "gray.jpg", "cmyk.jpg"}) {
         const QByteArray whole = ReadAll(Data + QString::fromLatin1(name));
         ASSERT_FALSE(whole.isEmpty()) << name;
         const QString ext = QString::fromLatin1(name).section(u'.', -1);
-        for (qsizetype cut : {qsizetype(0), qsizetype(1), qsizetype(10), whole.size() / 2, whole.size() - 6})
-            expectRefused(whole.left(cut),
-                          QStringLiteral("%1-cut-at-%2.%3").arg(QString::fromLatin1(name)).arg(cut).arg(ext),
-                          "");
+        TFastDIB full;
+        LoadPictureToDIB(Data + QString::fromLatin1(name), full);
+        for (qsizetype cut :
+             {qsizetype(0), qsizetype(1), qsizetype(10), whole.size() / 2, whole.size() - 6}) {
+            const QString cutName =
+                QStringLiteral("%1-cut-at-%2.%3").arg(QString::fromLatin1(name)).arg(cut).arg(ext);
+            if (cut <= 10) {
+                expectRefused(whole.left(cut), cutName, "");
+                continue;
+            }
+            // Later cuts: refused (nothing readable yet) or loaded at the full size with the warning.
+            WriteAll(file(cutName), whole.left(cut));
+            TFastDIB d;
+            QStringList warnings;
+            try {
+                LoadPictureToDIB(file(cutName), d, &warnings);
+            } catch (const EInvalidGraphic&) {
+                continue;
+            }
+            EXPECT_EQ(d.Width, full.Width) << cutName.toStdString();
+            EXPECT_EQ(d.Height, full.Height) << cutName.toStdString();
+            EXPECT_EQ(warnings.value(0), cutName + " is incomplete: the file ends before the picture does");
+        }
     }
     // Text under a picture's name, and a JPEG under a BMP name.
     expectRefused("This is not a picture at all.\n", "text.jpg", "JPEG");
@@ -296,18 +315,20 @@ QByteArray jpegSized(int w, int h) {
 TEST_F(PictureTest, OversizedPicturesAreRefusedBeforeDecoding) {
     expectRefused(BmpHeader(16385, 1), "wide.bmp", "too large");
     expectRefused(BmpHeader(1, -16385), "tall.bmp", "too large");
-    expectRefused(BmpHeader(8193, 8193), "big.bmp", "too large"); // 67,125,249 > 64 Mi pixels
-    expectRefused(BmpHeader(8192, 8192), "edge.bmp",
-                  "truncated"); // exactly 64 Mi: allowed size
+    expectRefused(BmpHeader(16385, 16385), "big.bmp", "too large");
+    expectRefused(BmpHeader(16384, 16384), "edge.bmp",
+                  "truncated"); // the largest allowed size: refused only for holding no row
     expectRefused(BmpHeader(0, 5), "empty.bmp", "invalid picture size");
     expectRefused(jpegSized(16385, 1), "wide.jpg", "too large");
-    expectRefused(jpegSized(8193, 8193), "big.jpg", "too large");
+    expectRefused(jpegSized(16385, 16385), "big.jpg", "too large");
+    // Sizes libjpeg itself refuses are too large, not damaged.
+    expectRefused(jpegSized(65535, 65535), "huge.jpg", "too large");
     // A file far larger than any allowed picture is not even read (a sparse file: no disk used).
     {
         QFile f(file("huge.bmp"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(BmpHeader(100, 100));
-        ASSERT_TRUE(f.resize(1024LL * 1024 * 1024 + 1));
+        ASSERT_TRUE(f.resize(PictureLimits().maxPixels * 4 + 1024 * 1024 + 1));
     }
     try {
         LoadPictureToDIB(file("huge.bmp"), target);

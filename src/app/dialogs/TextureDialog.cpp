@@ -4,6 +4,7 @@
 #include "image/ZorvFX.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Picture.h"
 
@@ -48,7 +49,6 @@ TfTexture::TfTexture(QWidget* parent) : QDialog(parent) {
     imTexture = new QLabel(frame);
     imTexture->setObjectName("imTexture");
     imTexture->setFixedSize(105, 105);
-    imTexture->setScaledContents(true);
     imTexture->installEventFilter(this);
     fl->addWidget(imTexture);
     left->addWidget(frame);
@@ -101,7 +101,9 @@ TfTexture::TfTexture(QWidget* parent) : QDialog(parent) {
 }
 
 void TfTexture::ShowTexture() {
-    imTexture->setPixmap(QPixmap::fromImage(DIBView(Texture).copy()));
+    // Stretched without smoothing: every texture pixel shows as a block of its own colour.
+    imTexture->setPixmap(QPixmap::fromImage(
+        DIBView(Texture).scaled(imTexture->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void TfTexture::SetTexture(const TFastDIB& pic) {
@@ -117,8 +119,9 @@ void TfTexture::bLoadTexurClick() {
     if (openHook()) {
         name = openHook()(TextureFilter);
     } else {
-        name =
-            QFileDialog::getOpenFileName(this, "Open", QString(), TfZorvTile::QtNameFilters(TextureFilter));
+        // Every picture type the installed readers know can be the texture.
+        const QString filter = OpenPictureFilterWithAllTypes(TextureFilter);
+        name = ExecOpenFileDialog(this, "Open", QString(), TfZorvTile::QtNameFilters(filter).split(";;"));
     }
     if (name.isEmpty()) return;
     TFastDIB pic;
@@ -136,13 +139,9 @@ void TfTexture::bUseBufrClick() {
 void TfTexture::imTextureMouseDown(Qt::MouseButton button) {
     QClipboard* clip = QGuiApplication::clipboard();
     if (button == Qt::RightButton) {
-        const QMimeData* data = clip->mimeData();
-        if (!data || !data->hasImage()) return;
-        const QImage img = qvariant_cast<QImage>(data->imageData());
-        if (img.isNull()) return;
+        // The clipboard's bitmap, held to the picture size limit as every paste is.
         TFastDIB pic;
-        LoadFromQImage(pic, img, 24);
-        if (pic.Empty()) return;
+        if (!PasteDIBFromClipboard(pic) || pic.Empty()) return;
         SetTexture(pic);
         if (fZorvTile) fZorvTile->MapBuf = "Use Clipboard";
     } else if (button == Qt::LeftButton) {

@@ -8,6 +8,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
+#include "platform/FileDialogs.h"
 #include "platform/GIFGraphic.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Picture.h"
@@ -247,6 +248,7 @@ QString TfZorvTile::RunFileDialog(bool save, const QString& caption, const QStri
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
         }
+        SizeFileDialog(dialog);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             name = dialog.selectedFiles().constFirst();
     }
@@ -283,7 +285,9 @@ void TfZorvTile::New1Click() {
 }
 
 void TfZorvTile::Open1Click() {
-    const QString name = RunFileDialog(false, "Open", DefDir, OpenPictureFilter, QString());
+    // The dialog lists every picture type the installed readers know.
+    const QString name =
+        RunFileDialog(false, "Open", DefDir, OpenPictureFilterWithAllTypes(OpenPictureFilter), QString());
     if (name.isEmpty()) return;
     // The picture is read before anything changes: a file that cannot be read leaves the image and
     // the undo ring as they were.
@@ -300,8 +304,11 @@ void TfZorvTile::Open1Click() {
 
 void TfZorvTile::OpenStartFile(const QString& fileName) {
     TFastDIB pic;
-    LoadPictureToDIB(fileName, pic);
+    QStringList warnings;
+    LoadPictureToDIB(fileName, pic, &warnings);
     TakeLoadedPicture(pic);
+    // Shown first, then told what is missing, as Open does.
+    if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
 
 void TfZorvTile::DropFiles(const QStringList& fileNames) {
@@ -318,6 +325,10 @@ void TfZorvTile::DropFile(const QString& fileName) {
     QStringList warnings;
     try {
         LoadPictureToDIB(name, pic, &warnings);
+    } catch (const EPictureTooLarge& e) {
+        // A picture of a known type that does not fit says so, as Open does.
+        ShowMessage(QString::fromStdString(e.what()));
+        return;
     } catch (const EInvalidGraphic&) {
         // Nothing has changed yet, so there is nothing to take back.
         ShowMessage("Unsupported image file, or not an image");

@@ -200,7 +200,8 @@ void TfZorvTile::MergeBufferWithImage1Click() {
 }
 
 void TfZorvTile::LoadBufferfromFile1Click() {
-    const QString name = RunFileDialog(false, "Open", QString(), OpenPictureFilter, QString());
+    const QString name =
+        RunFileDialog(false, "Open", QString(), OpenPictureFilterWithAllTypes(OpenPictureFilter), QString());
     if (name.isEmpty()) return;
     TFastDIB pic;
     LoadPictureToDIB(name, pic); // a file that cannot be read leaves the buffer as it was

@@ -10,6 +10,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Picture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -112,6 +113,8 @@ void TfZorvTile::PasteToImage1Click() {
         ShowMessage("There is no gradient to paste: its width or height is 0.");
         return;
     }
+    // The copies the image takes must fit (the designers make pictures up to the size limit).
+    CheckPictureSize(g.Width, g.Height);
     CopyUnDo();
     CopyDIB(g, z);
     // Edit > Reset returns to the gradient.
@@ -137,11 +140,12 @@ void TfZorvTile::MultiGradient1Click() {
     if (d.Execute() != mrOk) return;
 
     // The image becomes the designer's picture, at its size; through a 16-bit screen the colours
-    // take that screen's steps.
+    // take that screen's steps. It must fit first: a refusal leaves image and undo ring alone.
+    CheckPictureSize(d.grad.Width, d.grad.Height);
     CopyUnDo();
     TFastDIB pic;
     CopyDIB(d.grad, pic);
-    if (const QScreen* s = QGuiApplication::primaryScreen(); s && s->depth() == 16) ReduceTo565(pic);
+    if (ScreenBitsPerPixel() == 16) ReduceTo565(pic);
     z.Swap(pic);
     SetToIm(z);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));

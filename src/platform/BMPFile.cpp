@@ -1,0 +1,295 @@
+#include "platform/BMPFile.h"
+
+#include "platform/Picture.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void put16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+constexpr unsigned BiRGB = 0, BiRLE8 = 1, BiRLE4 = 2, BiBitfields = 3;
+
+struct Header {
+    std::uint32_t offBits = 0, infoSize = 0;
+    std::int64_t width = 0, height = 0;
+    bool topDown = false;
+    unsigned bpp = 0, compression = 0;
+    std::uint32_t colours = 0;   // entries of the colour table
+    std::uint64_t tableAt = 0;   // where the colour table starts
+    unsigned tableEntry = 4;     // bytes per entry (3 in the old core header)
+    std::uint32_t masks[3] = {}; // red, green, blue
+};
+
+Header readHeader(const std::uint8_t* p, std::size_t size) {
+    if (size < 26 || p[0] != 'B' || p[1] != 'M') throw EInvalidGraphic("Not a valid bitmap file");
+    Header h;
+    h.offBits = le32(p + 10);
+    h.infoSize = le32(p + 14);
+    std::uint32_t clrUsed = 0;
+    if (h.infoSize == 12) { // the old core header
+        h.width = le16(p + 18);
+        h.height = le16(p + 20);
+        h.bpp = le16(p + 24);
+        h.tableEntry = 3;
+    } else if (h.infoSize == 40 || h.infoSize == 52 || h.infoSize == 56 || h.infoSize == 64 ||
+               h.infoSize == 108 || h.infoSize == 124) {
+        if (size < 14 + 40) throw EInvalidGraphic("The bitmap file is truncated");
+        h.width = static_cast<std::int32_t>(le32(p + 18));
+        h.height = static_cast<std::int32_t>(le32(p + 22));
+        h.bpp = le16(p + 28);
+        h.compression = le32(p + 30);
+        clrUsed = le32(p + 46);
+    } else {
+        throw EInvalidGraphic("Unsupported bitmap header");
+    }
+    if (h.height < 0) { // rows stored top-down
+        h.height = -h.height;
+        h.topDown = true;
+    }
+    if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
+        throw EInvalidGraphic("Unsupported bitmap colour depth");
+    if (h.compression != BiRGB && h.compression != BiRLE8 && h.compression != BiRLE4 &&
+        h.compression != BiBitfields)
+        throw EInvalidGraphic("Unsupported bitmap compression");
+    if (h.compression == BiBitfields && h.bpp != 16 && h.bpp != 32)
+        throw EInvalidGraphic("Not a valid bitmap file: bit masks at a depth without them");
+    CheckPictureSize(h.width, h.height);
+
+    h.tableAt = 14 + std::uint64_t(h.infoSize);
+    if (h.compression == BiBitfields) {
+        // The masks follow a 40-byte header and are part of the longer ones.
+        const std::uint64_t at = 14 + 40;
+        if (at + 12 > size) throw EInvalidGraphic("The bitmap file is truncated");
+        for (int i = 0; i < 3; ++i) h.masks[i] = le32(p + at + 4 * i);
+        if (h.infoSize == 40) h.tableAt += 12;
+    } else if (h.bpp == 16) {
+        h.masks[0] = 0x7C00, h.masks[1] = 0x03E0, h.masks[2] = 0x001F;
+    } else if (h.bpp == 32) {
+        h.masks[0] = 0xFF0000, h.masks[1] = 0xFF00, h.masks[2] = 0xFF;
+    }
+    if (h.bpp <= 8) h.colours = clrUsed ? std::min<std::uint32_t>(clrUsed, 1u << h.bpp) : 1u << h.bpp;
+    if (h.tableAt + std::uint64_t(h.colours) * h.tableEntry > size)
+        throw EInvalidGraphic("The bitmap file is truncated");
+    // A header without the pixels' offset: they follow the colour table.
+    if (h.offBits < h.tableAt) h.offBits = static_cast<std::uint32_t>(h.tableAt + h.colours * h.tableEntry);
+    return h;
+}
+
+// One colour channel of a bit-masked pixel: its bits at the top of the byte, the low bits 0.
+struct Channel {
+    unsigned shift = 0;
+    int bits = 0;
+    std::uint32_t mask = 0;
+    explicit Channel(std::uint32_t m) : mask(m) {
+        if (m == 0) return;
+        shift = static_cast<unsigned>(std::countr_zero(m));
+        bits = std::popcount(m >> shift);
+    }
+    std::uint8_t operator()(std::uint32_t v) const {
+        if (bits == 0) return 0;
+        const std::uint32_t c = (v & mask) >> shift;
+        return static_cast<std::uint8_t>(bits >= 8 ? c >> (bits - 8) : c << (8 - bits));
+    }
+};
+
+// Converts one file row of uncompressed pixels into a 24-bit row.
+void convertRow(const Header& h, const std::uint8_t* src, TFColor* dst, const TFColor* palette,
+                const Channel* ch) {
+    const int w = static_cast<int>(h.width);
+    switch (h.bpp) {
+    case 1:
+        for (int x = 0; x < w; ++x) dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+        break;
+    case 4:
+        for (int x = 0; x < w; ++x) dst[x] = palette[(x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4];
+        break;
+    case 8:
+        for (int x = 0; x < w; ++x) dst[x] = palette[src[x]];
+        break;
+    case 16:
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t v = le16(src + 2 * x);
+            dst[x] = TFColor{ch[2](v), ch[1](v), ch[0](v)};
+        }
+        break;
+    case 24:
+        std::memcpy(dst, src, static_cast<std::size_t>(w) * 3);
+        break;
+    case 32:
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t v = le32(src + 4 * x);
+            dst[x] = TFColor{ch[2](v), ch[1](v), ch[0](v)};
+        }
+        break;
+    }
+}
+
+void fillRow(TFColor* row, int width) {
+    std::fill(row, row + width, MissingPixelsColor);
+}
+
+// Uncompressed and bit-masked pixels. Returns whether every row was in the file.
+bool decodePlain(const Header& h, const std::uint8_t* p, std::size_t size, const TFColor* palette,
+                 TFastDIB& out) {
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+    const std::uint64_t available = h.offBits < size ? (size - h.offBits) / rowBytes : 0;
+    const std::int64_t rows = std::min<std::int64_t>(h.height, static_cast<std::int64_t>(available));
+    if (rows == 0) throw EInvalidGraphic("The bitmap file is truncated");
+    const Channel ch[3] = {Channel(h.masks[0]), Channel(h.masks[1]), Channel(h.masks[2])};
+    const int w = static_cast<int>(h.width), height = static_cast<int>(h.height);
+    for (int fy = 0; fy < height; ++fy) { // file row fy; the file's first row is the bottom one
+        TFColor* row = out.Pixels24[h.topDown ? fy : height - 1 - fy];
+        if (fy < rows)
+            convertRow(h, p + h.offBits + rowBytes * static_cast<std::uint64_t>(fy), row, palette, ch);
+        else
+            fillRow(row, w);
+    }
+    return rows == h.height;
+}
+
+// Run-length coded pixels (RLE8, RLE4). The pixels start as colour index 0, as the format intends:
+// pixels the codes skip (an early end of line, a delta, an early end of bitmap) are defined. Runs
+// beyond the right edge are clipped, codes past the top row ignored. When the data end before the
+// end-of-bitmap code, the rows from the one being read on are missing. Returns whether it was whole.
+bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const TFColor* palette,
+               TFastDIB& out) {
+    const bool rle4 = h.compression == BiRLE4;
+    if (h.topDown)
+        throw EInvalidGraphic("Not a valid bitmap file: compressed rows cannot be stored top-down");
+    if (h.bpp != (rle4 ? 4u : 8u))
+        throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
+    const std::size_t w = static_cast<std::size_t>(h.width), hh = static_cast<std::size_t>(h.height);
+    std::vector<std::uint8_t> index(w * hh, 0); // file row y at index[y * w], the bottom row first
+    std::size_t x = 0, y = 0, i = h.offBits;
+    bool ended = false;
+    auto put = [&](std::uint8_t v) {
+        if (x < w && y < hh) index[y * w + x] = v;
+        ++x;
+    };
+    while (i + 1 < size && y < hh) {
+        const unsigned count = p[i], code = p[i + 1];
+        i += 2;
+        if (count != 0) { // a run of `count` pixels
+            for (unsigned k = 0; k < count && x < w; ++k)
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? code & 15 : code >> 4)
+                         : static_cast<std::uint8_t>(code));
+            continue;
+        }
+        if (code == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (code == 1) { // end of bitmap
+            ended = true;
+            break;
+        } else if (code == 2) { // delta: right and up
+            if (i + 1 >= size) break;
+            x += p[i];
+            y += p[i + 1];
+            i += 2;
+        } else { // `code` pixels given one by one, padded to an even number of bytes
+            const std::size_t bytes = rle4 ? (code + 1) / 2 : code;
+            if (i + bytes > size) break;
+            for (unsigned k = 0; k < code && x < w; ++k)
+                put(rle4 ? static_cast<std::uint8_t>(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4)
+                         : p[i + k]);
+            i += bytes + (bytes & 1);
+        }
+    }
+    // Every row reached by the codes is whole once they went past it.
+    const bool whole = ended || y >= hh;
+    const std::size_t readRows = whole ? hh : y;
+    if (readRows == 0 && !whole) throw EInvalidGraphic("The bitmap file is truncated");
+    for (std::size_t fy = 0; fy < hh; ++fy) {
+        TFColor* row = out.Pixels24[static_cast<int>(hh - 1 - fy)];
+        if (fy >= readRows) {
+            fillRow(row, static_cast<int>(w));
+            continue;
+        }
+        const std::uint8_t* src = &index[fy * w];
+        for (std::size_t fx = 0; fx < w; ++fx) row[fx] = palette[src[fx]];
+    }
+    return whole;
+}
+
+} // namespace
+
+bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib) {
+    if (!data) throw EInvalidGraphic("Not a valid bitmap file");
+    const Header h = readHeader(data, size);
+    TFColor palette[256] = {}; // entries the table lacks are black
+    for (std::uint32_t i = 0; i < h.colours; ++i) {
+        const std::uint8_t* c = data + h.tableAt + std::uint64_t(i) * h.tableEntry;
+        palette[i] = TFColor{c[0], c[1], c[2]};
+    }
+    TFastDIB out;
+    out.SetSize(static_cast<int>(h.width), static_cast<int>(h.height), 24, 0);
+    if (out.Empty()) throw std::bad_alloc();
+    const bool whole = h.compression == BiRLE8 || h.compression == BiRLE4
+                           ? decodeRle(h, data, size, palette, out)
+                           : decodePlain(h, data, size, palette, out);
+    dib.Swap(out);
+    return whole;
+}
+
+QByteArray EncodeBMP(const TFastDIB& dib, int bitsPerPixel) {
+    if (dib.Empty() || dib.Width <= 0 || dib.Height <= 0)
+        throw EInvalidGraphic("Cannot save an empty picture");
+    TFastDIB converted;
+    const TFastDIB* src = &dib;
+    if (dib.Bpp != 24) {
+        AssignDIB24(converted, dib);
+        src = &converted;
+    }
+    const bool sixteen = bitsPerPixel == 16;
+    const int w = src->Width, h = src->Height;
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(w) * (sixteen ? 16 : 24) + 31) / 32 * 4;
+    const std::uint32_t headers = 14 + 40 + (sixteen ? 12 : 0);
+    const std::uint64_t total = headers + rowBytes * static_cast<std::uint64_t>(h);
+    if (total > 0xFFFFFFFFu) throw EInvalidGraphic("The picture is too large for a bitmap file");
+    QByteArray out(static_cast<qsizetype>(total), '\0');
+    auto* p = reinterpret_cast<std::uint8_t*>(out.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    put32(p + 2, static_cast<std::uint32_t>(total));
+    put32(p + 10, headers);
+    put32(p + 14, 40);
+    put32(p + 18, static_cast<std::uint32_t>(w));
+    put32(p + 22, static_cast<std::uint32_t>(h)); // rows bottom-up
+    put16(p + 26, 1);
+    put16(p + 28, sixteen ? 16 : 24);
+    put32(p + 30, sixteen ? BiBitfields : BiRGB);
+    put32(p + 34, static_cast<std::uint32_t>(rowBytes * static_cast<std::uint64_t>(h)));
+    if (sixteen) {
+        put32(p + 54, 0xF800);
+        put32(p + 58, 0x07E0);
+        put32(p + 62, 0x001F);
+    }
+    for (int y = 0; y < h; ++y) {
+        const TFColor* s = src->Pixels24[h - 1 - y];
+        std::uint8_t* d = p + headers + rowBytes * static_cast<std::uint64_t>(y);
+        if (!sixteen) {
+            std::memcpy(d, s, static_cast<std::size_t>(w) * 3);
+            continue;
+        }
+        for (int x = 0; x < w; ++x)
+            put16(d + 2 * x,
+                  static_cast<std::uint16_t>(((s[x].r >> 3) << 11) | ((s[x].g >> 2) << 5) | (s[x].b >> 3)));
+    }
+    return out;
+}
