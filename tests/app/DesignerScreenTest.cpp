@@ -89,14 +89,20 @@ TEST_F(DesignerScreen, TheTwoColourDesignerStaysOnTheScreenForEveryWidthAndHeigh
         Type(d.meWide, QString::number(w));
         ASSERT_EQ(d.zGrad->width(), w);
         ExpectOnScreen(d, {d.bOK, d.meWide, d.meAngle}, QString("width %1").arg(w));
-        if (w <= 120) EXPECT_EQ(ScrollRange(scroller, Qt::Horizontal), 0) << w;       // shown whole
-        if (w >= a.width()) EXPECT_GT(ScrollRange(scroller, Qt::Horizontal), 0) << w; // scrolls inside
+        if (w <= 120) {
+            EXPECT_EQ(ScrollRange(scroller, Qt::Horizontal), 0) << w; // shown whole
+        }
+        if (w >= a.width()) {
+            EXPECT_GT(ScrollRange(scroller, Qt::Horizontal), 0) << w; // scrolls inside
+        }
     }
     for (int h : {2, 100, 600, 9999, 16384}) {
         Type(d.meHigh, QString::number(h));
         ASSERT_EQ(d.zGrad->height(), h);
         ExpectOnScreen(d, {d.bOK, d.meHigh}, QString("height %1").arg(h));
-        if (h >= a.height()) EXPECT_GT(ScrollRange(scroller, Qt::Vertical), 0) << h;
+        if (h >= a.height()) {
+            EXPECT_GT(ScrollRange(scroller, Qt::Vertical), 0) << h;
+        }
     }
     // Back to a small gradient: the window shrinks around it again, the picture shown whole.
     Type(d.meWide, "100");
@@ -129,8 +135,9 @@ TEST_F(DesignerScreen, TheMultiColourDesignerStaysOnTheScreenBothWays) {
                 ExpectOnScreen(
                     d, {d.Button1, d.Button2, d.eWide},
                     QString("%1 %2 rotated %3").arg(wide ? "width" : "height").arg(s).arg(rotated));
-                if (s >= (wide ? a.width() : a.height()))
+                if (s >= (wide ? a.width() : a.height())) {
                     EXPECT_GT(ScrollRange(scroller, wide ? Qt::Horizontal : Qt::Vertical), 0) << s;
+                }
             }
         }
     }

@@ -97,7 +97,9 @@ TEST_F(HelpPage, TheEffectTreeTheToolBarAndTheToolBoxAreDocumented) {
     EXPECT_GE(hints, 13); // twelve glyph buttons and Apply
     for (QToolButton* b : fToolBox->findChildren<QToolButton*>()) {
         const QString hint = b->toolTip().trimmed();
-        if (!hint.isEmpty()) EXPECT_TRUE(text.contains(hint)) << hint.toStdString();
+        if (!hint.isEmpty()) {
+            EXPECT_TRUE(text.contains(hint)) << hint.toStdString();
+        }
     }
     for (const char* tool :
          {"Free Hand", "Ellipse", "Rectangle", "Line", "Flood Fill", "Text", "Select", "Eye Dropper"})
