@@ -9,10 +9,10 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 
@@ -377,10 +377,11 @@ void IniFile::UpdateFile() {
     const QByteArray bytes = serialize();
     // What is written must be read back: a file past the read limit would read as unreadable.
     if (bytes.size() > MaxFileSize)
-        throw std::runtime_error(QStringLiteral("Unable to write to %1: it would be larger than 1 MiB, the most "
-                                                "a settings file may hold")
-                                     .arg(fileName_)
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Unable to write to %1: it would be larger than 1 MiB, the most "
+                           "a settings file may hold")
+                .arg(fileName_)
+                .toStdString());
     if (!unreadable_.isEmpty() && QFileInfo::exists(fileName_)) KeepUnreadableCopy();
     QString why;
     if (!WriteFileAtomically(fileName_, bytes, &why, false))
@@ -391,14 +392,16 @@ void IniFile::UpdateFile() {
 QString IniFile::KeepUnreadableCopy() {
     QString copy = fileName_ + QStringLiteral(".unreadable");
     for (int n = 2; QFileInfo(copy).exists() || QFileInfo(copy).isSymLink(); ++n) {
-        if (n > 1000) throw std::runtime_error(QStringLiteral("Unable to keep %1").arg(fileName_).toStdString());
+        if (n > 1000)
+            throw std::runtime_error(QStringLiteral("Unable to keep %1").arg(fileName_).toStdString());
         copy = fileName_ + QStringLiteral(".unreadable-%1").arg(n);
     }
     const QByteArray from = QFile::encodeName(fileName_);
     if (::rename(from.constData(), QFile::encodeName(copy).constData()) != 0)
-        throw std::runtime_error(QStringLiteral("Unable to keep %1 as %2: %3")
-                                     .arg(fileName_, copy, InSentence(QString::fromLocal8Bit(std::strerror(errno))))
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Unable to keep %1 as %2: %3")
+                .arg(fileName_, copy, InSentence(QString::fromLocal8Bit(std::strerror(errno))))
+                .toStdString());
     unreadable_.clear();
     keptCopy_ = copy;
     return copy;

@@ -3,8 +3,8 @@
 //
 // The whole file is read when the object is made; every write changes the copy in memory and writes
 // the file at once (through a temporary file renamed over it), so a write that cannot reach the disk
-// raises std::runtime_error("Unable to write to <file>: <reason>") at that very call. With deferred writes the
-// file is written once, by UpdateFile, after all the changes (a writer of many keys).
+// raises std::runtime_error("Unable to write to <file>: <reason>") at that very call. With deferred writes
+// the file is written once, by UpdateFile, after all the changes (a writer of many keys).
 //
 // A file that cannot be read whole (larger than 1 MiB, not open for reading, UTF-16 that does not
 // decode, lines that are not text) gives what could be read (nothing, when larger or not open) and
@@ -19,8 +19,8 @@
 // Sections and keys match without regard to case; the first of duplicated sections or keys is the one
 // read and written. Existing keys keep their place, new keys go after the last key of their section,
 // new sections at the end of the file. Comment lines are kept; lines that cannot be text (control
-// characters) are not in the new file (the old one is kept aside, as above). Values read are trimmed and cut to 2047 characters.
-// Numbers are written with '.' and read with '.' or ','.
+// characters) are not in the new file (the old one is kept aside, as above). Values read are trimmed and cut
+// to 2047 characters. Numbers are written with '.' and read with '.' or ','.
 
 #include <QHash>
 #include <QString>

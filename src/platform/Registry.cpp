@@ -19,8 +19,9 @@ QString sectionFor(const QString& keyPath) {
 // Tells the user where an unreadable key store was kept when a write replaced it.
 void reportKeptCopy(const IniFile& ini) {
     if (!ini.KeptCopy().isEmpty())
-        ShowMessage(QStringLiteral("The key store %1 could not be read.\rIt is kept as %2, and a new one is written.")
-                        .arg(ini.FileName(), ini.KeptCopy()));
+        ShowMessage(
+            QStringLiteral("The key store %1 could not be read.\rIt is kept as %2, and a new one is written.")
+                .arg(ini.FileName(), ini.KeptCopy()));
 }
 
 } // namespace

@@ -86,7 +86,8 @@ int removeStale(const QString& folder, const QString& target) {
 
 // The common road of both writers: `fill` writes the new content to the temporary file's descriptor
 // (false with errno set on failure).
-bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fill, QString* error, bool sync) {
+bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fill, QString* error,
+                     bool sync) {
     // Our own POSIX sequence rather than QSaveFile: QSaveFile reports success after a short write
     // (a full disk or a file size limit), and the target would be replaced by a cut file.
     // A link is followed, so the file it points at is replaced and the link stays.
@@ -94,8 +95,8 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
     if (info.isSymLink()) info = QFileInfo(info.symLinkTarget());
     removeStale(info.absolutePath(), info.fileName());
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) +
-                      ".mozaro-XXXXXX";
+    QByteArray temp =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".mozaro-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return fail(error, errno);
 
@@ -139,8 +140,8 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
         fileName, [&](int fd) { return writeAll(fd, data.constData(), data.size()); }, error, sync);
 }
 
-bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes, const QByteArray& tail,
-                       QString* error) {
+bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
+                       const QByteArray& tail, QString* error) {
     const int in = headBytes > 0 ? ::open(QFile::encodeName(headFrom).constData(), O_RDONLY | O_CLOEXEC) : -1;
     if (headBytes > 0 && in < 0) return fail(error, errno);
     const bool ok = writeAtomically(
@@ -148,7 +149,8 @@ bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 
         [&](int fd) {
             QByteArray block(1 << 20, Qt::Uninitialized);
             for (qint64 left = headBytes; left > 0;) {
-                const ssize_t n = ::read(in, block.data(), static_cast<size_t>(std::min<qint64>(left, block.size())));
+                const ssize_t n =
+                    ::read(in, block.data(), static_cast<size_t>(std::min<qint64>(left, block.size())));
                 if (n < 0 && errno == EINTR) continue;
                 if (n <= 0) {
                     if (n == 0) errno = EIO; // the file became shorter than what is kept

@@ -19,8 +19,8 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
 // Like WriteFileAtomically, but the new content is the first `headBytes` bytes of the file `headFrom`
 // (which may be `fileName` itself), followed by `tail`; the head is copied in blocks, so a large file
 // is never held in memory whole.
-bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes, const QByteArray& tail,
-                       QString* error = nullptr);
+bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
+                       const QByteArray& tail, QString* error = nullptr);
 
 // Removes the stale temporary files this program left in `folder` (see above); returns how many.
 int RemoveStaleTemporaries(const QString& folder);

@@ -161,7 +161,8 @@ TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
         lost.WriteInteger("EffectVals", "EffectVals6", 250);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing.toStdString() + ": no such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + missing.toStdString() + ": no such file or directory");
     }
 
     const QByteArray old = "[MainForm]\nTop=1\n";
@@ -173,7 +174,8 @@ TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
             ini.WriteString("MainForm", "Big", QString(1000, u'y') + QString(1000, u'z'));
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + path().toStdString() + ": file too large");
+            EXPECT_EQ(std::string(e.what()),
+                      "Unable to write to " + path().toStdString() + ": file too large");
         }
     }
     EXPECT_EQ(ReadAll(path()), old);
@@ -255,8 +257,9 @@ TEST_F(IniFileTest, TheWriterNeverWritesWhatTheReaderWouldRefuse) {
         ini.WriteString("MainForm", "Default Directory", "/home/someone");
         ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path().toStdString() +
-                                             ": it would be larger than 1 MiB, the most a settings file may hold");
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + path().toStdString() +
+                      ": it would be larger than 1 MiB, the most a settings file may hold");
     }
     EXPECT_EQ(ReadAll(path()), near);
     // Exactly at the limit is still written, and read back.
@@ -268,7 +271,9 @@ TEST_F(IniFileTest, TheWriterNeverWritesWhatTheReaderWouldRefuse) {
 
     // Values the reader would cut or drop are written as they will be read.
     IniFile other(path("other.ini"));
-    other.WriteString("Filter", "e1", QString("a\x01" "b\tc\x1f"));
+    other.WriteString("Filter", "e1",
+                      QString("a\x01"
+                              "b\tc\x1f"));
     other.WriteString("Filter", "e2", QString(3000, u'7'));
     const IniFile back(path("other.ini"));
     EXPECT_EQ(back.ReadString("Filter", "e1", "?"), "a b\tc");
@@ -305,7 +310,8 @@ TEST_F(IniFileTest, LinesAreUtf8OrLatin1EachOnItsOwn) {
     IniFile ini(path());
     EXPECT_EQ(ini.ReadString("MainForm", "Default Directory", ""), "/home/jürgen");
     ini.WriteInteger("MainForm", "Top", 1);
-    EXPECT_EQ(ReadAll(path()), "; Gr\xc3\xbc\xc3\x9f\x65\n[MainForm]\nDefault Directory=/home/j\xc3\xbcrgen\nTop=1\n");
+    EXPECT_EQ(ReadAll(path()),
+              "; Gr\xc3\xbc\xc3\x9f\x65\n[MainForm]\nDefault Directory=/home/j\xc3\xbcrgen\nTop=1\n");
 }
 
 TEST_F(IniFileTest, AKeyOfAByteOrderMarkAfterBlanksSurvivesWrites) {
@@ -340,7 +346,8 @@ TEST_F(IniFileTest, AnUnreadableFileIsKeptAsideBeforeItIsReplaced) {
         IniFile ini(path());
         EXPECT_FALSE(ini.UnreadableReason().isEmpty()) << n;
         ini.WriteString("S", "new", "1");
-        const QString kept = n == 1 ? path("ZorvTile.ini.unreadable") : path("ZorvTile.ini.unreadable-%1").arg(n);
+        const QString kept =
+            n == 1 ? path("ZorvTile.ini.unreadable") : path("ZorvTile.ini.unreadable-%1").arg(n);
         EXPECT_EQ(ini.KeptCopy(), kept) << n;
         EXPECT_EQ(ReadAll(kept), bytes) << n;
         EXPECT_TRUE(ini.UnreadableReason().isEmpty()) << n;

@@ -25,7 +25,8 @@ protected:
         WriteAll(path(name), "half a picture");
         QFile f(path(name));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
     }
     QStringList hidden() const {
         QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -35,14 +36,14 @@ protected:
 };
 
 TEST_F(SafeFileTest, TheNextSaveToTheFolderRemovesOnlyStaleTemporariesOfOurs) {
-    leave(".photo.bmp.mozaro-Ab12Cd", 120);   // ours, killed two minutes ago: goes
-    leave(".other.jpg.mozaro-zz99zz", 3600);  // ours, another name in the same folder: goes
-    leave(".photo.bmp.mozaro-Fresh1", 5);     // may be a save running now: stays
-    leave(".photo.bmp.Xy12ab", 120);          // the older form, for the name being saved: goes
-    leave(".other.jpg.Xy12ab", 120);          // the older form for another name: not known to be ours
-    leave("photo.bmp.mozaro-Ab12Cd", 120);    // not hidden: not our name
-    leave(".photo.bmp.mozaro-Ab12C", 120);    // five characters: not our name
-    leave(".photo.bmp.mozaro-Locked", 120);   // held by a running writer
+    leave(".photo.bmp.mozaro-Ab12Cd", 120);  // ours, killed two minutes ago: goes
+    leave(".other.jpg.mozaro-zz99zz", 3600); // ours, another name in the same folder: goes
+    leave(".photo.bmp.mozaro-Fresh1", 5);    // may be a save running now: stays
+    leave(".photo.bmp.Xy12ab", 120);         // the older form, for the name being saved: goes
+    leave(".other.jpg.Xy12ab", 120);         // the older form for another name: not known to be ours
+    leave("photo.bmp.mozaro-Ab12Cd", 120);   // not hidden: not our name
+    leave(".photo.bmp.mozaro-Ab12C", 120);   // five characters: not our name
+    leave(".photo.bmp.mozaro-Locked", 120);  // held by a running writer
     const int lock = ::open(QFile::encodeName(path(".photo.bmp.mozaro-Locked")).constData(), O_RDONLY);
     ASSERT_GE(lock, 0);
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
@@ -52,9 +53,9 @@ TEST_F(SafeFileTest, TheNextSaveToTheFolderRemovesOnlyStaleTemporariesOfOurs) {
     ASSERT_TRUE(WriteFileAtomically(path("photo.bmp"), "BM", &why)) << why.toStdString();
     ::close(lock);
     EXPECT_EQ(ReadAll(path("photo.bmp")), "BM");
-    EXPECT_EQ(hidden(), (QStringList{".link.png.mozaro-aaaaaa", ".other.jpg.Xy12ab", ".photo.bmp.mozaro-Ab12C",
-                                     ".photo.bmp.mozaro-Fresh1", ".photo.bmp.mozaro-Locked", "photo.bmp",
-                                     "photo.bmp.mozaro-Ab12Cd"}));
+    EXPECT_EQ(hidden(), (QStringList{".link.png.mozaro-aaaaaa", ".other.jpg.Xy12ab",
+                                     ".photo.bmp.mozaro-Ab12C", ".photo.bmp.mozaro-Fresh1",
+                                     ".photo.bmp.mozaro-Locked", "photo.bmp", "photo.bmp.mozaro-Ab12Cd"}));
 }
 
 TEST_F(SafeFileTest, TheCleanUpAtStartCountsWhatItRemoved) {

@@ -1,8 +1,8 @@
 #include "app/main/StartUp.h"
 
-#include "app/dialogs/AllForms.h"
-#include "app/dialogs/LogEditor.h"
 #include "app/dialogs/LogViewer.h"
+#include "app/dialogs/LogEditor.h"
+#include "app/dialogs/AllForms.h"
 #include "app/dialogs/PrintOptions.h"
 #include "app/main/ZorvTileMain.h"
 #include "platform/Folders.h"
