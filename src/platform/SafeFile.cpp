@@ -47,9 +47,10 @@ bool writeAll(int fd, const char* p, qint64 left) {
     return true;
 }
 
-const QRegularExpression& temporaryName() {
+// The name of one of our temporary files: "." + target name + ".mozaro-" + six random characters.
+bool isTemporaryName(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^\\..+\\.mozaro-[A-Za-z0-9]{6}$"));
-    return re;
+    return re.match(name).hasMatch();
 }
 
 // Removes `name` in the open folder `dir` when it is a regular file of ours, untouched for a minute
@@ -76,7 +77,7 @@ int removeStale(const QString& folder, const QString& target) {
     int removed = 0;
     while (const dirent* e = ::readdir(d)) {
         const QByteArray name(e->d_name);
-        const bool ours = IsTemporaryFileName(QFile::decodeName(name));
+        const bool ours = isTemporaryName(QFile::decodeName(name));
         const bool older = !old.isEmpty() && name.size() == old.size() + 6 && name.startsWith(old);
         if ((ours || older) && removeIfStale(::dirfd(d), name)) ++removed;
     }
@@ -168,10 +169,6 @@ bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 
 
 int RemoveStaleTemporaries(const QString& folder) {
     return folder.isEmpty() ? 0 : removeStale(folder, QString());
-}
-
-bool IsTemporaryFileName(const QString& name) {
-    return temporaryName().match(name).hasMatch();
 }
 
 QString InSentence(QString reason) {

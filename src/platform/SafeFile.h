@@ -24,8 +24,6 @@ bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 
 
 // Removes the stale temporary files this program left in `folder` (see above); returns how many.
 int RemoveStaleTemporaries(const QString& folder);
-// True for a name of this program's temporary files.
-bool IsTemporaryFileName(const QString& name);
 // A system reason as it follows a colon in a sentence: "No space left on device" becomes "no space
 // left on device" (an abbreviation such as "BMP" keeps its capitals).
 QString InSentence(QString reason);

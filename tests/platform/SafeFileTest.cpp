@@ -69,27 +69,6 @@ TEST_F(SafeFileTest, TheCleanUpAtStartCountsWhatItRemoved) {
     EXPECT_EQ(RemoveStaleTemporaries(QString()), 0);
 }
 
-TEST_F(SafeFileTest, TemporaryNamesAreRecognised) {
-    EXPECT_TRUE(IsTemporaryFileName(".a.mozaro-XXXXXX"));
-    EXPECT_TRUE(IsTemporaryFileName(".My Picture.bmp.mozaro-0aZ9bY"));
-    EXPECT_FALSE(IsTemporaryFileName(".mozaro-abcdef"));
-    EXPECT_FALSE(IsTemporaryFileName("a.mozaro-abcdef"));
-    EXPECT_FALSE(IsTemporaryFileName(".a.mozaro-abcdefg"));
-    EXPECT_FALSE(IsTemporaryFileName(".a.mozaro-abc.ef"));
-}
-
-TEST_F(SafeFileTest, AFailedWriteNamesTheReasonAndLeavesNoTemporary) {
-    WriteAll(path("log.txt"), "old");
-    QString why;
-    {
-        FileSizeLimit limit(100);
-        EXPECT_FALSE(WriteFileAtomically(path("log.txt"), QByteArray(1000, 'x'), &why));
-    }
-    EXPECT_EQ(InSentence(why), "file too large");
-    EXPECT_EQ(ReadAll(path("log.txt")), "old");
-    EXPECT_EQ(hidden(), QStringList{"log.txt"});
-}
-
 TEST_F(SafeFileTest, WriteWithHeadKeepsTheHeadOfTheSourceByteForByte) {
     // Larger than one copy block, so the head is copied in several.
     QByteArray log;

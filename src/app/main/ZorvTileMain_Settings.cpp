@@ -338,8 +338,9 @@ void TfZorvTile::ChangeINIlocation1Click() {
     QString chosen = BrowseForFolder(this, "Current Folder: " + INIDir, INIDir);
     if (chosen.isEmpty()) chosen = INIDir;
     chosen = QDir::cleanPath(chosen);
-    // A folder the settings cannot be written to would lose them at exit: the old place stays.
-    if (const QString why = FolderWriteProblem(chosen); !why.isEmpty()) {
+    // A new folder the settings cannot be written to would lose them at exit: the old place stays.
+    if (const QString why = chosen == QDir::cleanPath(INIDir) ? QString() : FolderWriteProblem(chosen);
+        !why.isEmpty()) {
         ShowMessage(
             QString("The settings cannot be kept in %1: %2.\rThey stay in %3.").arg(chosen, why, INIDir));
         return;
