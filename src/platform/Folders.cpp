@@ -1,9 +1,15 @@
 #include "platform/Folders.h"
+#include "platform/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,4 +54,15 @@ QString SettingsFallbackFolder() {
 
 QString WindowsFolder() {
     return ownDataFolder();
+}
+
+QString FolderWriteProblem(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return QStringLiteral("no such folder");
+    // Named like the program's temporary files, so a probe left by a crash is cleaned up like them.
+    QByteArray probe = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".probe.mozaro-XXXXXX")));
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) return InSentence(QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return QString();
 }

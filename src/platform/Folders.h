@@ -17,3 +17,6 @@ QString SettingsFallbackFolder();
 // Stands for the system folder of the desktop: $XDG_DATA_HOME/ZorvWare/ZorvTile (created). The
 // wallpaper bitmap lives here.
 QString WindowsFolder();
+// Why no file can be made in `folder` (the system's reason, as it follows a colon: "permission
+// denied", "read-only file system"); empty when one can. Tried by making and removing a file there.
+QString FolderWriteProblem(const QString& folder);

@@ -4,11 +4,16 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -31,10 +36,48 @@ bool isJunk(const QString& line) {
     return false;
 }
 
+// A value as it can stand on one line and be read back as written: control characters (line breaks
+// would split the line, others would make it junk) become blanks, and it is cut to the longest value
+// read.
 QString oneLine(QString value) {
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
+    for (QChar& c : value)
+        if (c.unicode() < 0x20 && c != u'\t') c = u' ';
+    value.truncate(MaxValueLength);
     return value;
+}
+
+// UTF-16 text: true for little-endian, false for big-endian, nothing for other files. Known by its
+// byte-order mark, or without one by zero bytes standing in every character of Latin text, all on
+// the same side.
+std::optional<bool> utf16Order(const QByteArray& bytes) {
+    if (bytes.startsWith("\xFF\xFE")) return true;
+    if (bytes.startsWith("\xFE\xFF")) return false;
+    qsizetype zeroEven = 0, zeroOdd = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0') ++(i % 2 ? zeroOdd : zeroEven);
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    if (zeroEven == 0 && zeroOdd * 4 >= bytes.size() && zeroOdd > 0) return true;
+    if (zeroOdd == 0 && zeroEven * 4 >= bytes.size() && zeroEven > 0) return false;
+    return std::nullopt;
+}
+
+// The file's lines, each taken as UTF-8 when it is valid UTF-8 and as Latin-1 otherwise, so a line
+// another program wrote in a single-byte code keeps every character beside the lines we wrote.
+QStringList decodeLines(QByteArrayView bytes) {
+    QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = whole(bytes);
+    if (!whole.hasError()) return text.split(u'\n');
+    QStringList lines;
+    for (qsizetype from = 0;;) {
+        const qsizetype end = bytes.indexOf('\n', from);
+        const QByteArrayView line = bytes.sliced(from, (end < 0 ? bytes.size() : end) - from);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = utf8(line);
+        lines << (utf8.hasError() ? QString::fromLatin1(line) : decoded);
+        if (end < 0) break;
+        from = end + 1;
+    }
+    return lines;
 }
 
 } // namespace
@@ -42,10 +85,24 @@ QString oneLine(QString value) {
 IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {
     sections_.push_back(Section{QString(), false, {}, {}});
     QFile f(fileName_);
-    if (!f.open(QIODevice::ReadOnly)) return;
-    if (f.size() > MaxFileSize) return;
+    if (!f.exists()) return;
+    if (!f.open(QIODevice::ReadOnly)) {
+        unreadable_ = InSentence(f.errorString());
+        return;
+    }
+    if (f.size() > MaxFileSize) {
+        unreadable_ = QStringLiteral("it is larger than 1 MiB");
+        return;
+    }
     const QByteArray bytes = f.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) return;
+    if (f.error() != QFileDevice::NoError) {
+        unreadable_ = InSentence(f.errorString());
+        return;
+    }
+    if (bytes.size() > MaxFileSize) {
+        unreadable_ = QStringLiteral("it is larger than 1 MiB");
+        return;
+    }
     parse(bytes);
     reindex();
 }
@@ -70,25 +127,33 @@ void IniFile::reindex() {
 }
 
 void IniFile::parse(const QByteArray& raw) {
-    QByteArray bytes = raw;
-    qsizetype marks = 0;
-    while (bytes.mid(marks, 3) == "\xEF\xBB\xBF") marks += 3;
-    bytes.remove(0, marks);
-    // UTF-8 when the file is valid UTF-8; otherwise a single-byte file, read as Latin-1 so that no
-    // byte is lost.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) text = QString::fromLatin1(bytes);
-
+    QStringList lines;
+    const std::optional<bool> utf16 = utf16Order(raw);
+    if (utf16) {
+        QStringDecoder decode(*utf16 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                              QStringDecoder::Flag::Stateless);
+        const QString text = decode(raw);
+        if (decode.hasError() || raw.size() % 2 != 0) {
+            unreadable_ = QStringLiteral("it is neither UTF-8 nor UTF-16 text");
+            return;
+        }
+        lines = text.split(u'\n');
+    } else {
+        qsizetype marks = 0;
+        while (raw.mid(marks, 3) == "\xEF\xBB\xBF") marks += 3;
+        lines = decodeLines(QByteArrayView(raw).sliced(marks));
+    }
     Section* current = &sections_[0];
-    const QStringList lines = text.split(u'\n');
     for (int i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(u'\r')) line.chop(1);
         if (i == lines.size() - 1 && line.isEmpty()) break; // the file's final line break
         // A byte-order mark decoded as text (a file saved several times by editors that add one).
         while (line.startsWith(QChar(0xFEFF))) line.remove(0, 1);
-        if (isJunk(line)) continue;
+        if (isJunk(line)) {
+            unreadable_ = QStringLiteral("it holds lines that are not text");
+            continue;
+        }
         const QString t = line.trimmed();
         if (t.startsWith(u'[')) {
             const qsizetype close = t.indexOf(u']');
@@ -117,7 +182,10 @@ QByteArray IniFile::serialize() const {
         if (s.header) out += QStringLiteral("[") + s.name + QStringLiteral("]\n");
         for (const Line& l : s.lines) {
             if (l.entry)
-                out += l.key + u'=' + l.value + u'\n';
+                // A key that begins with a byte-order mark gets a blank before it: at the start of
+                // a line the reader would take the mark for the file's own and lose the key.
+                out += (l.key.startsWith(QChar(0xFEFF)) ? QStringLiteral(" ") : QString()) + l.key + u'=' +
+                       l.value + u'\n';
             else
                 out += l.text + u'\n';
         }
@@ -306,6 +374,35 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
 }
 
 void IniFile::UpdateFile() {
-    if (!WriteFileAtomically(fileName_, serialize(), nullptr, false))
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName_).toStdString());
+    const QByteArray bytes = serialize();
+    // What is written must be read back: a file past the read limit would read as unreadable.
+    if (bytes.size() > MaxFileSize)
+        throw std::runtime_error(
+            QStringLiteral("Unable to write to %1: it would be larger than 1 MiB, the most "
+                           "a settings file may hold")
+                .arg(fileName_)
+                .toStdString());
+    if (!unreadable_.isEmpty() && QFileInfo::exists(fileName_)) KeepUnreadableCopy();
+    QString why;
+    if (!WriteFileAtomically(fileName_, bytes, &why, false))
+        throw std::runtime_error(
+            QStringLiteral("Unable to write to %1: %2").arg(fileName_, InSentence(why)).toStdString());
+}
+
+QString IniFile::KeepUnreadableCopy() {
+    QString copy = fileName_ + QStringLiteral(".unreadable");
+    for (int n = 2; QFileInfo(copy).exists() || QFileInfo(copy).isSymLink(); ++n) {
+        if (n > 1000)
+            throw std::runtime_error(QStringLiteral("Unable to keep %1").arg(fileName_).toStdString());
+        copy = fileName_ + QStringLiteral(".unreadable-%1").arg(n);
+    }
+    const QByteArray from = QFile::encodeName(fileName_);
+    if (::rename(from.constData(), QFile::encodeName(copy).constData()) != 0)
+        throw std::runtime_error(
+            QStringLiteral("Unable to keep %1 as %2: %3")
+                .arg(fileName_, copy, InSentence(QString::fromLocal8Bit(std::strerror(errno))))
+                .toStdString());
+    unreadable_.clear();
+    keptCopy_ = copy;
+    return copy;
 }

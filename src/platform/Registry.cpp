@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/IniFile.h"
+#include "platform/MessageBoxes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,14 @@ namespace {
 
 QString sectionFor(const QString& keyPath) {
     return keyPath.split(u'\\', Qt::SkipEmptyParts).join(u'\\');
+}
+
+// Tells the user where an unreadable key store was kept when a write replaced it.
+void reportKeptCopy(const IniFile& ini) {
+    if (!ini.KeptCopy().isEmpty())
+        ShowMessage(
+            QStringLiteral("The key store %1 could not be read.\rIt is kept as %2, and a new one is written.")
+                .arg(ini.FileName(), ini.KeptCopy()));
 }
 
 } // namespace
@@ -46,6 +55,7 @@ static IniFile openForWriting() {
 void WriteString(const QString& keyPath, const QString& name, const QString& value) {
     IniFile ini = openForWriting();
     ini.WriteString(sectionFor(keyPath), name, value);
+    reportKeptCopy(ini);
 }
 
 void CreateKey(const QString& keyPath) {
@@ -55,6 +65,7 @@ void CreateKey(const QString& keyPath) {
     // Writing and deleting one value leaves the section's header alone in the file: an empty key.
     ini.WriteString(section, QStringLiteral("@"), QString());
     ini.DeleteKey(section, QStringLiteral("@"));
+    reportKeptCopy(ini);
 }
 
 } // namespace Registry

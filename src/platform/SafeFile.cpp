@@ -1,15 +1,25 @@
 #include "platform/SafeFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// A temporary file younger than this may belong to a save still running in another process.
+constexpr time_t StaleAfterSeconds = 60;
 
 QString reason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
@@ -20,18 +30,75 @@ bool fail(QString* error, int err) {
     return false;
 }
 
-} // namespace
+bool writeAll(int fd, const char* p, qint64 left) {
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
 
-bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error, bool sync) {
+// The name of one of our temporary files: "." + target name + ".mozaro-" + six random characters.
+bool isTemporaryName(const QString& name) {
+    static const QRegularExpression re(QStringLiteral("^\\..+\\.mozaro-[A-Za-z0-9]{6}$"));
+    return re.match(name).hasMatch();
+}
+
+// Removes `name` in the open folder `dir` when it is a regular file of ours, untouched for a minute
+// and locked by nobody.
+bool removeIfStale(int dir, const QByteArray& name) {
+    const int fd = ::openat(dir, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool removed = false;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        st.st_mtime + StaleAfterSeconds < std::time(nullptr) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        removed = ::unlinkat(dir, name.constData(), 0) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// Removes the stale temporaries in `folder`: every one with the program's marker, and those of the
+// older ".<target>.XXXXXX" form for `target` when given.
+int removeStale(const QString& folder, const QString& target) {
+    const QByteArray path = QFile::encodeName(folder);
+    DIR* d = ::opendir(path.constData());
+    if (!d) return 0;
+    const QByteArray old = target.isEmpty() ? QByteArray() : QFile::encodeName("." + target) + '.';
+    int removed = 0;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        const bool ours = isTemporaryName(QFile::decodeName(name));
+        const bool older = !old.isEmpty() && name.size() == old.size() + 6 && name.startsWith(old);
+        if ((ours || older) && removeIfStale(::dirfd(d), name)) ++removed;
+    }
+    ::closedir(d);
+    return removed;
+}
+
+// The common road of both writers: `fill` writes the new content to the temporary file's descriptor
+// (false with errno set on failure).
+bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fill, QString* error,
+                     bool sync) {
     // Our own POSIX sequence rather than QSaveFile: QSaveFile reports success after a short write
     // (a full disk or a file size limit), and the target would be replaced by a cut file.
     // A link is followed, so the file it points at is replaced and the link stays.
     QFileInfo info(fileName);
     if (info.isSymLink()) info = QFileInfo(info.symLinkTarget());
+    removeStale(info.absolutePath(), info.fileName());
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     QByteArray temp =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".mozaro-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return fail(error, errno);
 
     auto abandon = [&](int err) {
@@ -39,6 +106,8 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
         ::unlink(temp.constData());
         return fail(error, err);
     };
+    // Held until the file is closed: a clean-up in another process leaves a file being written alone.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     // An existing target keeps its permissions; a new file gets the usual ones.
     struct stat st {};
     mode_t mode = 0666;
@@ -50,19 +119,7 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
         mode &= ~mask;
     }
     if (::fchmod(fd, mode) != 0) return abandon(errno);
-
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return abandon(errno);
-        }
-        if (n == 0) return abandon(EIO);
-        p += n;
-        left -= n;
-    }
+    if (!fill(fd)) return abandon(errno);
     if (sync && ::fsync(fd) != 0) return abandon(errno);
     if (::close(fd) != 0) {
         const int err = errno;
@@ -75,4 +132,46 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
         return fail(error, err);
     }
     return true;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error, bool sync) {
+    return writeAtomically(
+        fileName, [&](int fd) { return writeAll(fd, data.constData(), data.size()); }, error, sync);
+}
+
+bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
+                       const QByteArray& tail, QString* error) {
+    const int in = headBytes > 0 ? ::open(QFile::encodeName(headFrom).constData(), O_RDONLY | O_CLOEXEC) : -1;
+    if (headBytes > 0 && in < 0) return fail(error, errno);
+    const bool ok = writeAtomically(
+        fileName,
+        [&](int fd) {
+            QByteArray block(1 << 20, Qt::Uninitialized);
+            for (qint64 left = headBytes; left > 0;) {
+                const ssize_t n =
+                    ::read(in, block.data(), static_cast<size_t>(std::min<qint64>(left, block.size())));
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) {
+                    if (n == 0) errno = EIO; // the file became shorter than what is kept
+                    return false;
+                }
+                if (!writeAll(fd, block.constData(), n)) return false;
+                left -= n;
+            }
+            return writeAll(fd, tail.constData(), tail.size());
+        },
+        error, true);
+    if (in >= 0) ::close(in);
+    return ok;
+}
+
+int RemoveStaleTemporaries(const QString& folder) {
+    return folder.isEmpty() ? 0 : removeStale(folder, QString());
+}
+
+QString InSentence(QString reason) {
+    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower()) reason[0] = reason[0].toLower();
+    return reason;
 }

@@ -1,6 +1,11 @@
 #pragma once
 // Whole-file writes that never leave a half-written target: the bytes go to a temporary file in the
 // target's folder, which replaces the target only once it was written and flushed completely.
+//
+// The temporary file is named "." + target name + ".mozaro-" + six random characters and is locked
+// while it is written. One left behind by a write that was killed is removed by the next write to
+// that folder, or by RemoveStaleTemporaries at the next start, once it is older than a minute and
+// no process holds its lock.
 
 #include <QByteArray>
 #include <QString>
@@ -11,3 +16,14 @@
 // key costs milliseconds, and the rename alone already never exposes a partial file).
 bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error = nullptr,
                          bool sync = true);
+// Like WriteFileAtomically, but the new content is the first `headBytes` bytes of the file `headFrom`
+// (which may be `fileName` itself), followed by `tail`; the head is copied in blocks, so a large file
+// is never held in memory whole.
+bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
+                       const QByteArray& tail, QString* error = nullptr);
+
+// Removes the stale temporary files this program left in `folder` (see above); returns how many.
+int RemoveStaleTemporaries(const QString& folder);
+// A system reason as it follows a colon in a sentence: "No space left on device" becomes "no space
+// left on device" (an abbreviation such as "BMP" keeps its capitals).
+QString InSentence(QString reason);

@@ -1,5 +1,5 @@
 // The activity log: the log file and its lines, the File > Log commands, the status panel, and the
-// viewer and editor windows.
+// viewer and editor windows (long logs, Latin-1 lines, a log that cannot be written).
 #include "AppTestSupport.h"
 #include "app/main/AppTypes.h"
 #include "app/dialogs/LogViewer.h"
@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -455,4 +456,92 @@ TEST_F(LogTest, EditorOKThatCannotWriteEverythingKeepsTheOldLogAndTheWindow) {
     EXPECT_EQ(logBytes(), QByteArray("old line\r\n"));
     EXPECT_EQ(QDir(LogDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ZorvLog.txt"})
         << "no temporary file is left";
+}
+
+TEST_F(LogTest, AFailedWriteStopsLoggingWithOneMessageThatSaysWhy) {
+    W->LogthisSession1Click();
+    W->LogLine("Blur");
+    const QByteArray before = logBytes();
+    {
+        FileSizeLimit limit(before.size() + 4); // "Twist" and its line end stop after 4 of 7 bytes
+        W->LogLine("Twist");
+        W->LogLine("Emboss");
+        W->LogLine("Emboss");
+    }
+    EXPECT_FALSE(W->Logging);
+    EXPECT_EQ(W->LogFile, nullptr);
+    EXPECT_EQ(Messages(), QStringList{"The activity log " + logPath() +
+                                      " cannot be written: file too large.\rLogging has stopped."});
+    EXPECT_EQ(logBytes(), before) << "no cut line is left";
+    // Logging can start again once the log can be written.
+    W->AppendtoLog1Click();
+    W->LogLine("Twist");
+    EXPECT_EQ(logBytes(), before + "<=Appending to Existing Log=>\r\nTwist\r\n");
+}
+
+TEST_F(LogTest, EditorOKWithoutAnEditLeavesALatin1LogByteForByte) {
+    const QByteArray latin1 = "Open File /home/j\xfcrgen/Gr\xfc\xdf\x65.jpg\nBlur\r\n\r\n\r\n";
+    writeLog(latin1);
+    QString shown;
+    bool noted = true;
+    QTimer::singleShot(0, [&] {
+        shown = editor->mLog->toPlainText();
+        noted = !editor->lNote->isHidden();
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(shown, QString("Open File /home/jürgen/Grüße.jpg\nBlur\n\n\n"));
+    EXPECT_FALSE(noted) << "a short log is shown whole";
+    EXPECT_EQ(logBytes(), latin1);
+    EXPECT_TRUE(asked().empty());
+}
+
+TEST_F(LogTest, EditorOKWithAnEditKeepsLatin1LinesAndTrailingBlankLines) {
+    writeLog("Gr\xfc\xdf\x65\r\nx\r\n\r\n\r\n");
+    QTimer::singleShot(0, [&] {
+        editor->mLog->setPlainText(editor->mLog->toPlainText().replace("\nx\n", QString("\n\u00e9\n")));
+        EXPECT_TRUE(editor->SaveFlag);
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    // The untouched Latin-1 line keeps its byte; the typed one is UTF-8; both blank lines stay.
+    EXPECT_EQ(logBytes(), QByteArray("Gr\xfc\xdf\x65\r\n\xc3\xa9\r\n\r\n\r\n"));
+}
+
+TEST_F(LogTest, ALongLogShowsItsEndWithANoteAndNothingElseIsLost) {
+    // 240000 lines of 14 bytes: 3360000 bytes. The last MiB starts 2311424 bytes in, inside line
+    // 165101, so the first whole line shown is line 165102, 74898 lines in all.
+    QByteArray log;
+    for (int i = 0; i < 240000; ++i) log += "line " + QByteArray::number(i).rightJustified(7, '0') + "\r\n";
+    ASSERT_EQ(log.size(), 3360000);
+    writeLog(log);
+    const QString note = "The log is 3.2 MB long; its last 1.0 MB are shown.";
+
+    W->ViewLog1Click();
+    const QStringList lines = LogWindows::MemoLines(*viewer->mLog);
+    ASSERT_EQ(lines.size(), 74898);
+    EXPECT_EQ(lines.first(), "line 0165102");
+    EXPECT_EQ(lines.last(), "line 0239999");
+    EXPECT_FALSE(viewer->lNote->isHidden());
+    EXPECT_EQ(viewer->lNote->text(), note);
+    // Save As saves the whole log, the part not shown included.
+    const QString copy = LogDir.filePath(QStringLiteral("copy.txt"));
+    LogWindows::SetSaveDialogHook([&](QFileDialog&) { return copy; });
+    QTest::mouseClick(viewer->bSaveAs, Qt::LeftButton);
+    EXPECT_EQ(ReadAll(copy), log);
+    viewer->close();
+
+    QString editorNote;
+    QTimer::singleShot(0, [&] {
+        editorNote = editor->lNote->isHidden() ? QString() : editor->lNote->text();
+        QString text = editor->mLog->toPlainText();
+        EXPECT_TRUE(text.endsWith("\nline 0239999"));
+        text.chop(12);
+        editor->mLog->setPlainText(text + "last line");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(editorNote, note);
+    EXPECT_EQ(logBytes(), log.left(log.size() - 14) + "last line\r\n");
+    EXPECT_TRUE(asked().empty()) << Messages().join("|").toStdString();
 }

@@ -1,17 +1,21 @@
 // The settings file: the sections and keys written at exit in their order, read back at the next start
-// byte for byte, the gate, broken and out-of-range values, and a failed write reported once.
+// byte for byte, the gate, broken and out-of-range values, a failed write reported once, files that
+// cannot be read or written kept, and the clean-up of killed saves at start.
 
 #include "AppTestSupport.h"
 
 #include "app/dialogs/InputBox.h"
+#include "app/dialogs/JpegQuality.h"
 #include "app/main/SettingsFile.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 
 namespace {
 
@@ -320,4 +324,117 @@ TEST_F(Settings, ChangeINIlocationMovesTheFileAndTheKeyStoreValue) {
     // Written at exit in the new folder.
     EXPECT_TRUE(FileLines(target.path() + "/ZorvTile.ini").contains("UndoLevels=15"));
     EXPECT_FALSE(QFile::exists(Ini()));
+}
+
+namespace {
+
+QByteArray Utf16Le(const QString& text) {
+    QByteArray bytes("\xFF\xFE", 2);
+    for (QChar c : text) {
+        bytes += char(c.unicode() & 0xFF);
+        bytes += char(c.unicode() >> 8);
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(Settings, AFileAtTheReadLimitIsNeverLost) {
+    // 10 bytes below the limit: every window's values are read; the first write that would pass the
+    // limit is refused once with its reason, and the file stays byte for byte.
+    QByteArray text = "[EffectVals]\nEffectVals6=250\n[MainForm]\nJPGComp=55\n; my own note\n";
+    text += QByteArray(IniFile::MaxFileSize - 10 - text.size() - 1, ';') + "\n";
+    WriteAll(Ini(), text);
+    for (int run = 0; run < 2; ++run) {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(fJPGComp->eCVal->text(), "55");
+        p.Destroy();
+        ASSERT_EQ(p.Asked.size(), 1u) << run;
+        EXPECT_EQ(p.Asked[0].Text, "Unable to write to " + Ini() +
+                                       ": it would be larger than 1 MiB, the most a settings file may hold");
+        EXPECT_EQ(ReadAll(Ini()), text) << run;
+        ResetSettingsFailureReport();
+    }
+}
+
+TEST_F(Settings, AUtf16FileIsReadAndKeptWithItsComments) {
+    WriteAll(Ini(),
+             Utf16Le("[EffectVals]\r\nEffectVals6=250\r\nEffectVals0=33\r\n[MainForm]\r\nJPGComp=42\r\n"
+                     "; kept: Grüße\r\n"));
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_EQ(fJPGComp->eCVal->text(), "42");
+        EXPECT_EQ(fZorvTile->EffectVals[0], 33);
+        p.Destroy();
+        EXPECT_TRUE(p.Asked.empty());
+    }
+    const QStringList lines = FileLines(Ini());
+    for (const char* line : {"EffectVals0=33", "JPGComp=42", "; kept: Grüße"})
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ZorvTile.ini"});
+}
+
+TEST_F(Settings, AnUnreadableFileIsKeptWithAMessageBeforeANewOneIsWritten) {
+    QByteArray text = "[EffectVals]\nEffectVals6=250\nEffectVals0=33\n";
+    text += QByteArray(IniFile::MaxFileSize, ';');
+    WriteAll(Ini(), text);
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_NE(fZorvTile->EffectVals[0], 33) << "nothing of a file over the limit is read";
+        p.Destroy();
+        ASSERT_EQ(p.Asked.size(), 1u);
+        EXPECT_EQ(p.Asked[0].Text, "The settings file " + Ini() +
+                                       " could not be read: it is larger than 1 MiB.\r"
+                                       "It is kept as " +
+                                       Ini() + ".unreadable, and a new one is written.");
+    }
+    EXPECT_EQ(ReadAll(Ini() + ".unreadable"), text);
+    EXPECT_TRUE(FileLines(Ini()).contains("EffectVals6=250"));
+    // The next run finds a readable file: no message, nothing more kept.
+    TStartedProgram p(Dir.path(), QString(), false);
+    p.Destroy();
+    EXPECT_TRUE(p.Asked.empty());
+    EXPECT_FALSE(QFile::exists(Ini() + ".unreadable-2"));
+}
+
+TEST_F(Settings, AFolderThatCannotBeWrittenIsRefusedAtTheChoice) {
+    const QString key = "Software\\ZorvWare\\ZorvTile";
+    WriteAll(Ini(), "[EffectVals]\nEffectVals6=250\n");
+    WriteAll(Dir.path() + "/plain", "x");
+    QString answer;
+    SetFolderBrowserHook([&](const QString&, const QString&) { return answer; });
+    TStartedProgram p(Dir.path(), QString(), false);
+    QAction* change = Item("ChangeINIlocation1");
+    // A path below a plain file, and a folder no one may create files in (even with every right).
+    for (const QString& bad : {Dir.path() + "/plain/sub", QString("/proc")}) {
+        p.Asked.clear();
+        answer = bad;
+        change->trigger();
+        ASSERT_EQ(p.Asked.size(), 1u) << bad.toStdString();
+        const QString text = p.Asked[0].Text;
+        EXPECT_TRUE(text.startsWith("The settings cannot be kept in " + bad + ": ")) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(".\rThey stay in " + Dir.path() + ".")) << text.toStdString();
+        EXPECT_EQ(fZorvTile->INIDir, Dir.path());
+        EXPECT_EQ(Registry::ReadString(key, "INILocation"), Dir.path());
+        EXPECT_TRUE(QFile::exists(Ini()));
+    }
+    p.Asked.clear();
+    p.Destroy();
+    EXPECT_TRUE(p.Asked.empty());
+    EXPECT_TRUE(FileLines(Ini()).contains("UndoLevels=15")) << "written at exit in the old place";
+}
+
+TEST_F(Settings, TheStartRemovesStaleTemporariesOfKilledSaves) {
+    const auto leave = [&](const QString& name, int seconds) {
+        WriteAll(Dir.filePath(name), "half");
+        QFile f(Dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+    };
+    leave(".ZorvTile.ini.mozaro-k1ll3d", 600);
+    leave(".ZorvTile.ini.mozaro-runn1n", 2); // another instance writing now
+    TStartedProgram p(Dir.path(), QString(), false);
+    EXPECT_FALSE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro-k1ll3d")));
+    EXPECT_TRUE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro-runn1n")));
 }

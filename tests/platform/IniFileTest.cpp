@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -160,16 +161,22 @@ TEST_F(IniFileTest, FailedWriteRaisesAndLeavesTheFileIntact) {
         lost.WriteInteger("EffectVals", "EffectVals6", 250);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing.toStdString());
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + missing.toStdString() + ": no such file or directory");
     }
 
     const QByteArray old = "[MainForm]\nTop=1\n";
     WriteAll(path(), old);
     IniFile ini(path());
     {
-        FileSizeLimit limit(4096);
-        EXPECT_THROW(ini.WriteString("MainForm", "Big", QString(3000, u'y') + QString(3000, u'z')),
-                     std::runtime_error);
+        FileSizeLimit limit(1000);
+        try {
+            ini.WriteString("MainForm", "Big", QString(1000, u'y') + QString(1000, u'z'));
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Unable to write to " + path().toStdString() + ": file too large");
+        }
     }
     EXPECT_EQ(ReadAll(path()), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ZorvTile.ini"}); // no temp left
@@ -234,6 +241,131 @@ TEST_F(IniFileTest, ManyKeysAndDuplicatesStayFirstWins) {
     EXPECT_EQ(again.ReadInteger("S", "k17", 0), -17);
     EXPECT_EQ(again.ReadInteger("S", "new", 0), 1);
     EXPECT_EQ(again.ReadSection("S").size(), 5001);
+}
+
+TEST_F(IniFileTest, TheWriterNeverWritesWhatTheReaderWouldRefuse) {
+    // 10 bytes below the read limit: read, and a write that would pass the limit is refused with the
+    // file left as it was.
+    QByteArray near = "[MainForm]\nJPGComp=55\n; my note\n";
+    near += QByteArray(IniFile::MaxFileSize - 10 - near.size() - 1, ';') + "\n";
+    ASSERT_EQ(near.size(), IniFile::MaxFileSize - 10);
+    WriteAll(path(), near);
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadString("MainForm", "JPGComp", "90"), "55");
+    EXPECT_TRUE(ini.UnreadableReason().isEmpty());
+    try {
+        ini.WriteString("MainForm", "Default Directory", "/home/someone");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + path().toStdString() +
+                      ": it would be larger than 1 MiB, the most a settings file may hold");
+    }
+    EXPECT_EQ(ReadAll(path()), near);
+    // Exactly at the limit is still written, and read back.
+    IniFile again(path());
+    again.WriteString("MainForm", "JPGComp", "55" + QString(9, u'0')); // 9 bytes more: 1 MiB - 1
+    again.WriteString("MainForm", "JPGComp", "55" + QString(10, u'0'));
+    EXPECT_EQ(QFileInfo(path()).size(), IniFile::MaxFileSize);
+    EXPECT_EQ(IniFile(path()).ReadString("MainForm", "JPGComp", "90"), "55" + QString(10, u'0'));
+
+    // Values the reader would cut or drop are written as they will be read.
+    IniFile other(path("other.ini"));
+    other.WriteString("Filter", "e1",
+                      QString("a\x01"
+                              "b\tc\x1f"));
+    other.WriteString("Filter", "e2", QString(3000, u'7'));
+    const IniFile back(path("other.ini"));
+    EXPECT_EQ(back.ReadString("Filter", "e1", "?"), "a b\tc");
+    EXPECT_EQ(back.ReadString("Filter", "e2", "?"), QString(2047, u'7'));
+    EXPECT_TRUE(back.UnreadableReason().isEmpty());
+}
+
+TEST_F(IniFileTest, Utf16FilesAreReadAndWrittenBackAsUtf8) {
+    const QString text = "; Grüße\r\n[MainForm]\r\nJPGComp=42\r\nDefault Directory=/home/jürgen\r\n";
+    QByteArray le("\xFF\xFE", 2), be;
+    for (QChar c : text) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    for (const QByteArray& bytes : {le, be}) { // with and without a byte-order mark
+        WriteAll(path(), bytes);
+        IniFile ini(path());
+        EXPECT_TRUE(ini.UnreadableReason().isEmpty()) << ini.UnreadableReason().toStdString();
+        EXPECT_EQ(ini.ReadInteger("mainform", "JPGComp", 90), 42);
+        EXPECT_EQ(ini.ReadString("MainForm", "Default Directory", ""), "/home/jürgen");
+        ini.WriteInteger("MainForm", "Top", 5);
+        EXPECT_EQ(ReadAll(path()), QString("; Grüße\n[MainForm]\nJPGComp=42\nDefault Directory=/home/jürgen\n"
+                                           "Top=5\n")
+                                       .toUtf8());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ZorvTile.ini"});
+    }
+}
+
+TEST_F(IniFileTest, LinesAreUtf8OrLatin1EachOnItsOwn) {
+    // A Latin-1 comment left by another program beside values we wrote in UTF-8.
+    WriteAll(path(), "; Gr\xfc\xdf\x65\n[MainForm]\nDefault Directory=/home/j\xc3\xbcrgen\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadString("MainForm", "Default Directory", ""), "/home/jürgen");
+    ini.WriteInteger("MainForm", "Top", 1);
+    EXPECT_EQ(ReadAll(path()),
+              "; Gr\xc3\xbc\xc3\x9f\x65\n[MainForm]\nDefault Directory=/home/j\xc3\xbcrgen\nTop=1\n");
+}
+
+TEST_F(IniFileTest, AKeyOfAByteOrderMarkAfterBlanksSurvivesWrites) {
+    WriteAll(path(), "  \xEF\xBB\xBF=first\n[S]\n\t\xEF\xBB\xBF=second\n");
+    const QString mark(QChar(0xFEFF));
+    {
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadString("S", mark, "?"), "second");
+        ini.WriteString("S", "other", "1");
+        ini.WriteString("S", mark, "third");
+    }
+    for (int round = 0; round < 2; ++round) {
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadString("S", mark, "?"), "third");
+        EXPECT_EQ(ini.ReadSection("S"), (QStringList{mark, "other"}));
+        ini.WriteString("S", "other", "2");
+    }
+    // The key before any section is still a key line, not a stray mark.
+    EXPECT_TRUE(ReadAll(path()).startsWith(" \xEF\xBB\xBF=first\n"));
+}
+
+TEST_F(IniFileTest, AnUnreadableFileIsKeptAsideBeforeItIsReplaced) {
+    // Over the limit, UTF-16 of an odd length, lines that are not text, a folder in its place.
+    QByteArray over = "[EffectVals]\nEffectVals6=250\n";
+    over += QByteArray(IniFile::MaxFileSize, ';');
+    const QByteArray badUtf16("\xFF\xFE[\0S\0]", 7);
+    const QByteArray binary("[S]\nk=v\n\x01\x02\x03\n", 12);
+    int n = 0;
+    for (const QByteArray& bytes : {over, badUtf16, binary}) {
+        ++n;
+        WriteAll(path(), bytes);
+        IniFile ini(path());
+        EXPECT_FALSE(ini.UnreadableReason().isEmpty()) << n;
+        ini.WriteString("S", "new", "1");
+        const QString kept =
+            n == 1 ? path("ZorvTile.ini.unreadable") : path("ZorvTile.ini.unreadable-%1").arg(n);
+        EXPECT_EQ(ini.KeptCopy(), kept) << n;
+        EXPECT_EQ(ReadAll(kept), bytes) << n;
+        EXPECT_TRUE(ini.UnreadableReason().isEmpty()) << n;
+        ini.WriteString("S", "more", "2"); // kept once only
+        EXPECT_FALSE(QFile::exists(path("ZorvTile.ini.unreadable-%1").arg(n + 1))) << n;
+    }
+    EXPECT_EQ(ReadAll(path()), "[S]\nk=v\nnew=1\nmore=2\n") << "what could be read goes into the new file";
+
+    ASSERT_TRUE(QFile::remove(path()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ZorvTile.ini"));
+    IniFile folder(path());
+    EXPECT_FALSE(folder.UnreadableReason().isEmpty());
+    folder.WriteString("S", "k", "1");
+    EXPECT_TRUE(QFileInfo(path("ZorvTile.ini.unreadable-4")).isDir());
+    EXPECT_EQ(ReadAll(path()), "[S]\nk=1\n");
+
+    // A missing file is no unreadable one.
+    EXPECT_TRUE(IniFile(path("missing.ini")).UnreadableReason().isEmpty());
 }
 
 TEST(IniFileValues, FormatFloatUsesFifteenSignificantDigits) {

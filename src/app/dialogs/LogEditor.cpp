@@ -1,7 +1,6 @@
 // The activity log editor.
 #include "app/dialogs/LogEditor.h"
 
-#include "app/dialogs/LogViewer.h"
 #include "app/dialogs/AllForms.h"
 #include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
@@ -21,6 +20,7 @@ TfELog::TfELog(QWidget* parent) : QDialog(parent) {
     resize(528, 337);
     const LogWindows::TLogLayout layout = LogWindows::BuildLogLayout(this);
     mLog = layout.memo;
+    lNote = layout.note;
     connect(mLog, &QPlainTextEdit::textChanged, this, [this] { mLogChange(); });
     bOK = LogWindows::AddLogButton(layout, "bOK", QStringLiteral("&OK"), [this] { bOKClick(); });
     bSaveAs =
@@ -62,8 +62,12 @@ void TfELog::mLogChange() {
 }
 
 void TfELog::bOKClick() {
-    // A failed write leaves the window open with the changes.
-    LogWindows::WriteLines(fZorvTile ? fZorvTile->LogPath() : QString(), LogWindows::MemoLines(*mLog));
+    // Without a change the file is not touched, so it stays byte for byte what it was. A failed write
+    // leaves the window open with the changes.
+    if (SaveFlag) {
+        const QString path = fZorvTile ? fZorvTile->LogPath() : QString();
+        LogWindows::WriteLines(path, LogWindows::MemoLines(*mLog), Content, path);
+    }
     SaveFlag = false;
     accept();
 }
@@ -74,7 +78,7 @@ void TfELog::bCancelClick() {
 }
 
 void TfELog::bSaveAsClick() {
-    if (LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), false)) SaveFlag = false;
+    if (LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), false, Content)) SaveFlag = false;
 }
 
 void TfELog::bPrintClick() {
@@ -82,7 +86,7 @@ void TfELog::bPrintClick() {
 }
 
 void TfELog::LoadLog() {
-    LogWindows::ReadLogInto(*mLog, fZorvTile ? fZorvTile->LogPath() : QString());
+    Content = LogWindows::ReadLogInto(*mLog, *lNote, fZorvTile ? fZorvTile->LogPath() : QString());
 }
 
 void TfELog::showEvent(QShowEvent* event) {

@@ -1,8 +1,11 @@
 #pragma once
 // The activity log editor: a modal window in which the user edits the (closed) log file.
 
+#include "app/dialogs/LogViewer.h"
+
 #include <QDialog>
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -13,6 +16,7 @@ public:
     void FormCreate();
 
     QPlainTextEdit* mLog = nullptr;
+    QLabel* lNote = nullptr; // says when only the end of a long log is shown
     QPushButton* bOK = nullptr;
     QPushButton* bSaveAs = nullptr;
     QPushButton* bPrint = nullptr;
@@ -39,6 +43,7 @@ protected:
 
 private:
     void LoadLog();
+    LogWindows::TLogContent Content;
 };
 
 extern TfELog* fELog;

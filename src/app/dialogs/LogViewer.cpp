@@ -14,13 +14,15 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTextStream>
+#include <QStringDecoder>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <stdexcept>
 
 TfLog* fLog = nullptr;
@@ -43,18 +45,51 @@ void SetSaveDialogHook(SaveDialogHook hook) {
     saveHook() = std::move(hook);
 }
 
-void ReadLogInto(QPlainTextEdit& memo, const QString& path) {
+TLogContent ReadLogInto(QPlainTextEdit& memo, QLabel& note, const QString& path) {
     memo.clear();
+    note.hide();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
-    QTextStream in(&file);
+    TLogContent content;
+    content.FileSize = file.size();
+    // A long log shows its end, from the first whole line: a window stays quick whatever the log's size.
+    // The byte before the part is read too: when it ends a line, the part starts with a whole one.
+    const qint64 from = std::max<qint64>(0, content.FileSize - MaxShownLogBytes - 1);
+    if (from > 0 && !file.seek(from))
+        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
+    QByteArray bytes = file.read(content.FileSize - from);
+    if (file.error() != QFileDevice::NoError)
+        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
+    qsizetype skip = 0;
+    if (from > 0) skip = bytes.indexOf('\n') + 1; // 0 when the whole end is one line
+    content.ShownFrom = from + skip;
+
     QStringList lines;
-    QString line;
-    while (in.readLineInto(&line)) lines << line;
-    if (in.status() != QTextStream::Ok || file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
-    if (!lines.isEmpty()) memo.setPlainText(lines.join(QLatin1Char('\n')));
+    for (qsizetype at = skip; at < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', at);
+        if (end < 0) end = bytes.size();
+        QByteArrayView line = QByteArrayView(bytes).sliced(at, end - at);
+        if (line.endsWith('\r')) line.chop(1);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(line);
+        if (utf8.hasError()) text = QString::fromLatin1(line);
+        if (text.toUtf8() != line) content.Original.insert(text, line.toByteArray());
+        lines << text;
+        at = end + 1;
+    }
+    // A blank last line is kept as one: the memo's final line end would otherwise swallow it.
+    QString text = lines.join(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty()) text += QLatin1Char('\n');
+    if (!text.isEmpty()) memo.setPlainText(text);
+    if (content.ShownFrom > 0) {
+        note.setText(
+            QStringLiteral("The log is %1 MB long; its last %2 MB are shown.")
+                .arg(QString::number(content.FileSize / (1024.0 * 1024.0), 'f', 1),
+                     QString::number((content.FileSize - content.ShownFrom) / (1024.0 * 1024.0), 'f', 1)));
+        note.show();
+    }
+    return content;
 }
 
 QStringList MemoLines(const QPlainTextEdit& memo) {
@@ -66,13 +101,22 @@ QStringList MemoLines(const QPlainTextEdit& memo) {
     return lines;
 }
 
-void WriteLines(const QString& path, const QStringList& lines) {
+QByteArray EncodeLines(const QStringList& lines, const TLogContent& content) {
+    QByteArray data;
+    for (const QString& line : lines) {
+        const auto original = content.Original.constFind(line);
+        data += (original != content.Original.constEnd() ? *original : line.toUtf8()) + "\r\n";
+    }
+    return data;
+}
+
+void WriteLines(const QString& path, const QStringList& lines, const TLogContent& content,
+                const QString& logPath) {
     // Written to a temporary file that replaces the old one only when complete (a short write, as on a
     // full disk, counts as a failure).
-    QByteArray data;
-    for (const QString& line : lines) data += line.toUtf8() + "\r\n";
     QString why;
-    if (!WriteFileAtomically(path, data, &why)) fail(QStringLiteral("Unable to write to"), path, why);
+    if (!WriteFileWithHead(path, logPath, content.ShownFrom, EncodeLines(lines, content), &why))
+        fail(QStringLiteral("Unable to write to"), path, InSentence(why));
 }
 
 void PrintLines(const QStringList& lines, QWidget* parent) {
@@ -121,7 +165,7 @@ QString ImageNameForLog(const QString& logPath) {
     return name;
 }
 
-bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir) {
+bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir, const TLogContent& content) {
     if (lines.isEmpty()) {
         ShowMessage(QStringLiteral("Nothing to Save!"));
         return false;
@@ -129,7 +173,7 @@ bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir) {
     const QString start = startInDefDir && fZorvTile ? fZorvTile->DefDir : QString();
     const QString path = RunSaveLogDialog(parent, start);
     if (path.isEmpty()) return false;
-    WriteLines(path, lines);
+    WriteLines(path, lines, content, fZorvTile ? fZorvTile->LogPath() : QString());
     if (fZorvTile && fZorvTile->SaveImagewithLogFileName1 &&
         fZorvTile->SaveImagewithLogFileName1->isChecked()) {
         fZorvTile->DefDir = QFileInfo(path).absolutePath();
@@ -139,6 +183,11 @@ bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir) {
 }
 
 TLogLayout BuildLogLayout(QDialog* dialog) {
+    auto* note = new QLabel(dialog);
+    note->setObjectName(QStringLiteral("lNote"));
+    note->setWordWrap(true);
+    note->setContentsMargins(6, 4, 6, 4);
+    note->hide();
     auto* memo = new QPlainTextEdit(dialog);
     memo->setObjectName(QStringLiteral("mLog"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -146,9 +195,10 @@ TLogLayout BuildLogLayout(QDialog* dialog) {
     auto* row = new QHBoxLayout(panel);
     auto* column = new QVBoxLayout(dialog);
     column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(note);
     column->addWidget(memo, 1);
     column->addWidget(panel);
-    return {memo, row};
+    return {memo, note, row};
 }
 
 QPushButton* AddLogButton(const TLogLayout& layout, const char* name, const QString& caption,
@@ -169,6 +219,7 @@ TfLog::TfLog(QWidget* parent) : QDialog(parent) {
     resize(499, 337);
     const LogWindows::TLogLayout layout = LogWindows::BuildLogLayout(this);
     mLog = layout.memo;
+    lNote = layout.note;
     mLog->setReadOnly(true);
     bRefresh =
         LogWindows::AddLogButton(layout, "bRefresh", QStringLiteral("&Refresh"), [this] { bRefreshClick(); });
@@ -193,7 +244,7 @@ void TfLog::bRefreshClick() {
 }
 
 void TfLog::bSaveAsClick() {
-    LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), true);
+    LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), true, Content);
 }
 
 void TfLog::bPrintClick() {
@@ -214,7 +265,7 @@ void TfLog::LoadLog() {
         main->LogFile.reset();
     }
     try {
-        LogWindows::ReadLogInto(*mLog, path);
+        Content = LogWindows::ReadLogInto(*mLog, *lNote, path);
     } catch (...) {
         // The read error is the one to report; a failed reopen has ended logging by then.
         try {

@@ -1,14 +1,26 @@
 #pragma once
 // The activity log viewer: shows the log file read-only while logging may go on.
 
+#include <QByteArray>
 #include <QDialog>
+#include <QHash>
 #include <QString>
 #include <functional>
 
 class QFileDialog;
 class QHBoxLayout;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace LogWindows {
+// What a log window shows of the log file, and what it needs to write it back unchanged.
+struct TLogContent {
+    qint64 FileSize = 0;
+    qint64 ShownFrom = 0;                // offset of the first byte shown; 0 when the whole log is shown
+    QHash<QString, QByteArray> Original; // lines whose bytes in the file are not their UTF-8 text
+};
+} // namespace LogWindows
 
 class TfLog : public QDialog {
     Q_OBJECT
@@ -17,6 +29,7 @@ public:
     void FormCreate();
 
     QPlainTextEdit* mLog = nullptr;
+    QLabel* lNote = nullptr; // says when only the end of a long log is shown
     QPushButton* bRefresh = nullptr;
     QPushButton* bSaveAs = nullptr;
     QPushButton* bOK = nullptr;
@@ -35,36 +48,47 @@ protected:
 
 private:
     void LoadLog();
+    LogWindows::TLogContent Content;
 };
 
 extern TfLog* fLog;
 
 // Shared by the log viewer and editor.
 namespace LogWindows {
-// Lays a log window out: the memo (with a vertical scroll bar) filling the window above a row of buttons.
+// Lays a log window out: a note (hidden until a long log is cut), the memo (with a vertical scroll bar)
+// filling the window, and a row of buttons below.
 struct TLogLayout {
     QPlainTextEdit* memo;
+    QLabel* note;
     QHBoxLayout* row;
 };
 TLogLayout BuildLogLayout(QDialog* dialog);
 // Adds a button to the row, its clicks running `handler` inside the error guard.
 QPushButton* AddLogButton(const TLogLayout& layout, const char* name, const QString& caption,
                           std::function<void()> handler);
-// Reads the log file into the memo, one line per text line (the main window's log must be closed).
-// Throws std::runtime_error when the file cannot be read.
-void ReadLogInto(QPlainTextEdit& memo, const QString& path);
-// The memo's lines, in order.
+// The most of a log that a window shows: a longer log shows its last part, from the start of a line.
+constexpr qint64 MaxShownLogBytes = 1024 * 1024;
+// Reads the log file into the memo, one line per text line (the main window's log must be closed);
+// each line is UTF-8, or Latin-1 where it is not valid UTF-8. A log longer than MaxShownLogBytes
+// shows its end and `note` says so. Throws std::runtime_error when the file cannot be read.
+TLogContent ReadLogInto(QPlainTextEdit& memo, QLabel& note, const QString& path);
+// The memo's lines, in order (a final line end does not start another line).
 QStringList MemoLines(const QPlainTextEdit& memo);
-// Writes lines ended by CR LF over the file; throws std::runtime_error on failure.
-void WriteLines(const QString& path, const QStringList& lines);
+// The lines as the file holds them, each ended by CR LF: a line read from the file keeps its bytes,
+// any other is UTF-8.
+QByteArray EncodeLines(const QStringList& lines, const TLogContent& content);
+// Writes the lines over `path`, after the part of the log `logPath` that was not shown; throws
+// std::runtime_error on failure.
+void WriteLines(const QString& path, const QStringList& lines, const TLogContent& content,
+                const QString& logPath);
 // Prints the lines, one printed line each, in Times New Roman 10, through the print dialog.
 void PrintLines(const QStringList& lines, QWidget* parent);
 // Runs the "Save Mozaro Log" dialog (starting in startDir when not empty); the chosen path or "" on Cancel.
 QString RunSaveLogDialog(QWidget* parent, const QString& startDir);
-// Save As of both windows: saves the lines to the chosen file; when the main window's option to save the
-// image with the log's name is ticked, saves the image under that name too. Returns false on Cancel or
-// when there was nothing to save.
-bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir);
+// Save As of both windows: saves the log's part that was not shown and the lines to the chosen file; when the
+// main window's option to save the image with the log's name is ticked, saves the image under that name too.
+// Returns false on Cancel or when there was nothing to save.
+bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir, const TLogContent& content);
 // The image name proposed for a saved log: the file-name part of the path after its first "txt"
 // (any case, searched in the whole path) became "jpg", with ".jpg" appended unless it ends in "jpg".
 QString ImageNameForLog(const QString& logPath);

@@ -2,6 +2,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/IniFile.h"
+#include "platform/MessageBoxes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,6 +26,16 @@ bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>&
     try {
         QDir().mkpath(QFileInfo(fileName).absolutePath());
         IniFile ini(fileName);
+        // A file that could not be read is kept aside, and the user told where, before a new one
+        // replaces it.
+        if (!ini.UnreadableReason().isEmpty() && QFileInfo::exists(fileName)) {
+            const QString why = ini.UnreadableReason();
+            const QString copy = ini.KeepUnreadableCopy();
+            ShowMessage(
+                QStringLiteral("The settings file %1 could not be read: %2.\rIt is kept as %3, and a new "
+                               "one is written.")
+                    .arg(fileName, why, copy));
+        }
         // Every key in memory first, then the file once: same content and order as key by key, one
         // atomic replace instead of one per key.
         ini.SetDeferredWrites(true);

@@ -14,8 +14,9 @@ QString SettingsPath(const QString& iniDir);
 // section EffectVals. Its presence counts, not its value: a stored amount of 0 is a valid setting.
 bool SettingsGateOpen(const IniFile& ini);
 // Opens the file (creating its folder when missing), runs `writes` on it in memory and writes the file
-// once. A failure leaves the file as it was and is shown once per run, however many windows write
-// their sections. Returns false on failure.
+// once. A file that could not be read is first kept aside under another name, with a message. A failure
+// leaves the file as it was and is shown once per run, however many windows write their sections. Returns
+// false on failure.
 bool WriteSettings(const QString& fileName, const std::function<void(IniFile&)>& writes);
 // Forgets that a failure was shown (tests).
 void ResetSettingsFailureReport();

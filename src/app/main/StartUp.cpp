@@ -5,6 +5,12 @@
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/PrintOptions.h"
 #include "app/main/ZorvTileMain.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/SafeFile.h"
+
+#include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -17,6 +23,15 @@ T* Construct(std::vector<std::unique_ptr<QWidget>>& owned, std::vector<void (*)(
     owned.push_back(std::move(form));
     clears.push_back(clear);
     return global;
+}
+
+// Temporary files of saves that were killed half-way, in the folders the program writes to: the
+// settings and key store folders, its data folder (log, wallpaper) and the folder of the last picture.
+void RemoveOwnStaleTemporaries() {
+    QStringList folders{fZorvTile->INIDir, fZorvTile->DefDir, ProgramDataFolder(),
+                        QFileInfo(Registry::StoreFileName()).absolutePath()};
+    folders.removeDuplicates();
+    for (const QString& folder : folders) RemoveStaleTemporaries(folder);
 }
 
 } // namespace
@@ -49,6 +64,7 @@ void TApplicationForms::CreateForms(const QString& startFile) {
     // Second phase, in the same order: the main window first, so the dialogs can read its settings
     // folder and options.
     fZorvTile->FormCreate();
+    RemoveOwnStaleTemporaries();
     fToolBox->FormCreate();
     fGradient->FormCreate();
     fFilter->FormCreate();

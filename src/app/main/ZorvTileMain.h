@@ -174,7 +174,7 @@ public:
     // Activity log and printing (ZorvTileMain_Log.cpp, ZorvTileMain_Print.cpp).
     bool Logging = false;           // the activity log is open for writing
     std::unique_ptr<QFile> LogFile; // the open log file while Logging
-    // Writes one line when logging; a write failure throws std::runtime_error with a clear text.
+    // Writes one line when logging; a write failure ends logging with one message that says why.
     void LogLine(const QString& text);
     // The log file's path: the program's folder (or its writable data folder) + "ZorvLog.txt".
     QString LogPath() const;

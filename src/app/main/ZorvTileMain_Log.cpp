@@ -1,13 +1,14 @@
 // The activity log of the main window: the log file, the File > Log commands and the status panel.
-#include "app/main/AppTypes.h"
-#include "app/dialogs/LogViewer.h"
-#include "app/dialogs/LogEditor.h"
 #include "app/dialogs/AllForms.h"
+#include "app/dialogs/LogEditor.h"
+#include "app/dialogs/LogViewer.h"
+#include "app/main/AppTypes.h"
 #include "app/main/ZorvTileMain.h"
 #include "controls/GradientControl.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SafeFile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -17,7 +18,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString ColorToRGBStr(TColor c) {
     return QStringLiteral("R: %1 G: %2 B: %3").arg(GetRValue(c)).arg(GetGValue(c)).arg(GetBValue(c));
@@ -99,8 +104,31 @@ QString TfZorvTile::LogPath() const {
 void TfZorvTile::LogLine(const QString& text) {
     if (!Logging || !LogFile) return;
     const QByteArray bytes = text.toUtf8() + "\r\n";
-    if (LogFile->write(bytes) != bytes.size() || !LogFile->flush())
-        throwFileError(QStringLiteral("Unable to write to the log file"), *LogFile);
+    // Written straight to the file, so a failure is seen at this line with the system's reason.
+    const int fd = LogFile->handle();
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0;
+    const char* p = bytes.constData();
+    for (qsizetype left = bytes.size(); left > 0;) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const QString why = InSentence(QString::fromLocal8Bit(std::strerror(n == 0 ? EIO : errno)));
+            // No cut line stays behind; every later line would fail too, so logging ends with one
+            // message instead of one per command.
+            if (sized) {
+                const int cut = ::ftruncate(fd, st.st_size); // at best: the log then ends with a whole line
+                (void)cut;
+            }
+            const QString path = QDir::toNativeSeparators(LogFile->fileName());
+            CloseLogFile();
+            ShowMessage(QStringLiteral("The activity log %1 cannot be written: %2.\rLogging has stopped.")
+                            .arg(path, why));
+            return;
+        }
+        p += n;
+        left -= n;
+    }
 }
 
 void TfZorvTile::CloseLogFile() noexcept {
@@ -116,7 +144,8 @@ void TfZorvTile::OpenLogFile(bool append) {
     auto file = std::make_unique<QFile>(LogPath());
     const QIODevice::OpenMode mode =
         append ? (QIODevice::WriteOnly | QIODevice::Append) : (QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!file->open(mode)) throwFileError(QStringLiteral("Unable to open the log file"), *file);
+    if (!file->open(mode | QIODevice::Unbuffered))
+        throwFileError(QStringLiteral("Unable to open the log file"), *file);
     LogFile = std::move(file);
 }
 

@@ -10,6 +10,7 @@
 #include "image/Numeric.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 
 #include <QAction>
@@ -338,6 +339,13 @@ void TfZorvTile::ChangeINIlocation1Click() {
     QString chosen = BrowseForFolder(this, "Current Folder: " + INIDir, INIDir);
     if (chosen.isEmpty()) chosen = INIDir;
     chosen = QDir::cleanPath(chosen);
+    // A new folder the settings cannot be written to would lose them at exit: the old place stays.
+    if (const QString why = chosen == QDir::cleanPath(INIDir) ? QString() : FolderWriteProblem(chosen);
+        !why.isEmpty()) {
+        ShowMessage(
+            QString("The settings cannot be kept in %1: %2.\rThey stay in %3.").arg(chosen, why, INIDir));
+        return;
+    }
     Registry::WriteString(KeyPath, "INILocation", chosen);
     // Moving onto an existing file fails and changes nothing, as does moving a file onto itself.
     QFile::rename(SettingsPath(INIDir), SettingsPath(chosen));

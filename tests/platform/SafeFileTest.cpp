@@ -1,0 +1,97 @@
+// SafeFile: the temporary files of killed saves are removed by the next save to their folder and by
+// the clean-up at start, but never one that is young, locked, not ours by name, or not a plain file;
+// a file written after the head of another.
+#include "platform/SafeFile.h"
+#include "common/QtTestSupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+class SafeFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    // A file left by an earlier run, last changed `seconds` ago.
+    void leave(const QString& name, int seconds) const {
+        WriteAll(path(name), "half a picture");
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+    }
+    QStringList hidden() const {
+        QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        names.sort();
+        return names;
+    }
+};
+
+TEST_F(SafeFileTest, TheNextSaveToTheFolderRemovesOnlyStaleTemporariesOfOurs) {
+    leave(".photo.bmp.mozaro-Ab12Cd", 120);  // ours, killed two minutes ago: goes
+    leave(".other.jpg.mozaro-zz99zz", 3600); // ours, another name in the same folder: goes
+    leave(".photo.bmp.mozaro-Fresh1", 5);    // may be a save running now: stays
+    leave(".photo.bmp.Xy12ab", 120);         // the older form, for the name being saved: goes
+    leave(".other.jpg.Xy12ab", 120);         // the older form for another name: not known to be ours
+    leave("photo.bmp.mozaro-Ab12Cd", 120);   // not hidden: not our name
+    leave(".photo.bmp.mozaro-Ab12C", 120);   // five characters: not our name
+    leave(".photo.bmp.mozaro-Locked", 120);  // held by a running writer
+    const int lock = ::open(QFile::encodeName(path(".photo.bmp.mozaro-Locked")).constData(), O_RDONLY);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    ASSERT_EQ(::symlink("/nonexistent", QFile::encodeName(path(".link.png.mozaro-aaaaaa")).constData()), 0);
+
+    QString why;
+    ASSERT_TRUE(WriteFileAtomically(path("photo.bmp"), "BM", &why)) << why.toStdString();
+    ::close(lock);
+    EXPECT_EQ(ReadAll(path("photo.bmp")), "BM");
+    EXPECT_EQ(hidden(), (QStringList{".link.png.mozaro-aaaaaa", ".other.jpg.Xy12ab",
+                                     ".photo.bmp.mozaro-Ab12C", ".photo.bmp.mozaro-Fresh1",
+                                     ".photo.bmp.mozaro-Locked", "photo.bmp", "photo.bmp.mozaro-Ab12Cd"}));
+}
+
+TEST_F(SafeFileTest, TheCleanUpAtStartCountsWhatItRemoved) {
+    leave(".ZorvTile.ini.mozaro-a1b2c3", 121);
+    leave(".ZorvLog.txt.mozaro-q9w8e7", 300);
+    leave(".ZorvTile.bmp.mozaro-young1", 30);
+    leave(".ZorvTile.bmp.Xy12ab", 300); // the older form needs the name of a save
+    EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 2);
+    EXPECT_EQ(hidden(), (QStringList{".ZorvTile.bmp.Xy12ab", ".ZorvTile.bmp.mozaro-young1"}));
+    EXPECT_EQ(RemoveStaleTemporaries(path("missing")), 0);
+    EXPECT_EQ(RemoveStaleTemporaries(QString()), 0);
+}
+
+TEST_F(SafeFileTest, WriteWithHeadKeepsTheHeadOfTheSourceByteForByte) {
+    // Larger than one copy block, so the head is copied in several.
+    QByteArray log;
+    for (int i = 0; log.size() < 2'500'000; ++i) log += "line " + QByteArray::number(i) + "\r\n";
+    WriteAll(path("ZorvLog.txt"), log);
+    const qint64 head = log.size() - 100;
+    QString why;
+    ASSERT_TRUE(WriteFileWithHead(path("ZorvLog.txt"), path("ZorvLog.txt"), head, "edited\r\n", &why))
+        << why.toStdString();
+    EXPECT_EQ(ReadAll(path("ZorvLog.txt")), log.left(head) + "edited\r\n");
+
+    // Into another file, leaving the source alone; a head of nothing needs no source.
+    ASSERT_TRUE(WriteFileWithHead(path("copy.txt"), path("ZorvLog.txt"), 4, "!", &why));
+    EXPECT_EQ(ReadAll(path("copy.txt")), "line!");
+    ASSERT_TRUE(WriteFileWithHead(path("new.txt"), path("none.txt"), 0, "only", &why));
+    EXPECT_EQ(ReadAll(path("new.txt")), "only");
+
+    // A source shorter than the head asked for: the target stays as it was.
+    EXPECT_FALSE(WriteFileWithHead(path("copy.txt"), path("new.txt"), 100, "x", &why));
+    EXPECT_EQ(ReadAll(path("copy.txt")), "line!");
+    EXPECT_FALSE(WriteFileWithHead(path("copy.txt"), path("none.txt"), 10, "x", &why));
+    EXPECT_EQ(InSentence(why), "no such file or directory");
+    EXPECT_EQ(hidden(), (QStringList{"ZorvLog.txt", "copy.txt", "new.txt"}));
+}
+
+} // namespace
