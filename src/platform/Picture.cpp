@@ -243,13 +243,6 @@ qint64 maxPictureFileSize() {
     return PictureLimits().maxPixels * 4 + 1024 * 1024;
 }
 
-// A reason as it follows a colon in a sentence: "Permission denied" becomes "permission denied"
-// (an abbreviation such as "BMP" keeps its capitals).
-QString inSentence(QString reason) {
-    if (reason.size() > 1 && reason[0].isUpper() && reason[1].isLower()) reason[0] = reason[0].toLower();
-    return reason;
-}
-
 // A picture file's bytes: mapped into memory where the system can (a large picture is not copied
 // first), read otherwise.
 class FileBytes {
@@ -257,7 +250,7 @@ public:
     explicit FileBytes(const QString& fileName) : file_(fileName) {
         if (!file_.open(QIODevice::ReadOnly))
             throw std::runtime_error(QStringLiteral("Cannot open %1: %2")
-                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .arg(fileName, InSentence(file_.errorString()))
                                          .toStdString());
         if (file_.size() > maxPictureFileSize())
             throw EInvalidGraphic("The file is too large to be a picture");
@@ -266,7 +259,7 @@ public:
         copy_ = file_.readAll();
         if (file_.error() != QFileDevice::NoError)
             throw std::runtime_error(QStringLiteral("Cannot read %1: %2")
-                                         .arg(fileName, inSentence(file_.errorString()))
+                                         .arg(fileName, InSentence(file_.errorString()))
                                          .toStdString());
     }
     FileBytes(const FileBytes&) = delete;
@@ -333,7 +326,7 @@ void TGraphic::SaveToFile(const QString& fileName) {
     QString reason;
     if (!WriteFileAtomically(fileName, data, &reason))
         throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(fileName, inSentence(reason)).toStdString());
+            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
 }
 
 void TGraphic::SaveToClipboardFormat(QMimeData& data) {
@@ -400,7 +393,7 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     if (!reader.read(&img) || img.isNull())
         throw EInvalidGraphic(
             QStringLiteral("Not a valid %1 picture: %2")
-                .arg(QString::fromLatin1(format_).toUpper(), inSentence(reader.errorString()))
+                .arg(QString::fromLatin1(format_).toUpper(), InSentence(reader.errorString()))
                 .toStdString());
     CheckPictureSize(img.width(), img.height());
     image_ = std::move(img);
@@ -516,7 +509,7 @@ void TPicture::LoadFromFile(const QString& fileName) {
         asPictureError([&] { g->LoadFromMemory(data.data(), data.size()); });
     } catch (const EInvalidGraphic& e) {
         const std::string text = QStringLiteral("%1 cannot be read: %2")
-                                     .arg(name, inSentence(QString::fromUtf8(e.what())))
+                                     .arg(name, InSentence(QString::fromUtf8(e.what())))
                                      .toStdString();
         if (dynamic_cast<const EPictureTooLarge*>(&e)) throw EPictureTooLarge(text);
         throw EInvalidGraphic(text);

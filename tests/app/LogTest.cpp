@@ -246,6 +246,7 @@ TEST_F(LogTest, ViewerSaveAsWritesTheLinesAndRefusesAnEmptyMemo) {
         startDir = d.directory().absolutePath();
         EXPECT_EQ(d.windowTitle(), "Save Mozaro Log");
         EXPECT_EQ(d.defaultSuffix(), "txt");
+        EXPECT_EQ(d.viewMode(), QFileDialog::Detail); // sized for its columns like every file dialog
         return target;
     });
     W->ViewLog1Click();

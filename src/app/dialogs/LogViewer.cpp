@@ -5,6 +5,7 @@
 #include "app/dialogs/PrintOptions.h"
 #include "app/main/ZorvTileMain.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SafeFile.h"
 
@@ -151,6 +152,7 @@ QString RunSaveLogDialog(QWidget* parent, const QString& startDir) {
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setNameFilter(QStringLiteral("Text File (*.txt)"));
     if (!startDir.isEmpty()) dialog.setDirectory(startDir);
+    SizeFileDialog(dialog);
     if (saveHook()) return saveHook()(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
