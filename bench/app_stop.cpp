@@ -1,9 +1,13 @@
 // How soon long work ends after a stop request, at 4096 x 4096: Split Gauss with a pass count that would
 // never end and StretchBlur with a million repetitions. Another thread asks for the stop after the given
 // number of milliseconds (so it falls anywhere inside a pass); the time reported is from the request to
-// the routine's end (manual time). Built into bench_app.
+// the routine's end (manual time). Beside them, what the effect frame pays to be able to put the picture
+// back: keeping a copy aside, against the undo snapshot every framed effect took already. Built into
+// bench_app.
 #include "app/effects/ColorEffects.h"
 #include "app/effects/SeamlessBlur.h"
+#include "app/main/UndoRing.h"
+#include "app/main/ZorvTileMain.h"
 #include "image/Numeric.h"
 #include "image/WorkControl.h"
 
@@ -75,8 +79,25 @@ void BM_StopStretchBlur(benchmark::State& state) {
     StopLatency(state, [](TFastDIB& img) { StretchBlurFX(img, nullptr, 3, 1, 1000000); });
 }
 
+// The copy the effect frame keeps aside while the work runs.
+void BM_FrameKeepsPictureAside(benchmark::State& state) {
+    TFastDIB aside;
+    for (auto _ : state) {
+        CopyDIB(Photo(), aside);
+        benchmark::DoNotOptimize(aside.Bits);
+    }
+}
+
+// The undo snapshot the frame pushes (before the work until now, after it now).
+void BM_FrameUndoSnapshot(benchmark::State& state) {
+    TUndoRing ring(2);
+    for (auto _ : state) ring.CopyUnDo(Photo());
+}
+
 } // namespace
 
+BENCHMARK(BM_FrameKeepsPictureAside)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameUndoSnapshot)->Unit(benchmark::kMillisecond);
 // The stop request after 150, 400 and 777 ms of work.
 BENCHMARK(BM_StopSplitGauss)
     ->Arg(150)
