@@ -43,6 +43,7 @@ bool TZorvGradient::Stale() const {
 const TFastDIB& TZorvGradient::bm() {
     if (!Stale()) return Fbm;
     ResizeKeepingPixels(Fbm, width(), height());
+    FRedraw = true; // a paint cut short by a stop is done again at the next read
     PaintGradient(Fbm, F);
     FRedraw = false;
     ++renders_;

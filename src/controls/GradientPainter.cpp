@@ -3,6 +3,7 @@
 #include "controls/ControlPaint.h"
 #include "controls/SystemColors.h"
 #include "image/Numeric.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,7 +78,10 @@ void FillAll(TFastDIB& bm, TColor c) {
 // Copies row 0 to every other row.
 void RepeatFirstRow(TFastDIB& bm) {
     const std::size_t bytes = static_cast<std::size_t>(bm.Width) * 3;
-    for (int y = 1; y < bm.Height; ++y) std::memcpy(bm.Scanlines[y], bm.Scanlines[0], bytes);
+    for (int y = 1; y < bm.Height; ++y) {
+        if ((y & 63) == 0) WorkPoint();
+        std::memcpy(bm.Scanlines[y], bm.Scanlines[0], bytes);
+    }
 }
 
 void PaintHorizontal(TFastDIB& bm, const TGradientSettings& s, int steps) {
@@ -95,6 +99,7 @@ void PaintVertical(TFastDIB& bm, const TGradientSettings& s, int steps) {
         const TFColor c = Px(GradientStepColor(s.BeginColor, s.EndColor, i, steps));
         const int top = std::max(GradientMulDiv(i, H, steps + 1), 0);
         const int bottom = std::min(GradientMulDiv(i + 1, H, steps + 1), H);
+        WorkPoint();
         for (int y = top; y < bottom; ++y) std::fill(bm.Pixels24[y], bm.Pixels24[y] + W, c);
     }
 }
@@ -108,6 +113,7 @@ void PaintVertCenter(TFastDIB& bm, const TGradientSettings& s) {
     };
     for (int i = 0; i <= half; ++i) {
         const TFColor c = Px(GradientStepColor(s.BeginColor, s.EndColor, i, half));
+        if ((i & 63) == 0) WorkPoint();
         fillRow(i, c);
         fillRow(H - i - 1, c);
     }
@@ -174,6 +180,7 @@ void PaintRectangle(TFastDIB& bm, const TGradientSettings& s, int steps) {
     const std::vector<TFColor> colours = StepColours(s, steps);
     std::vector<Span> spans(boxes.size());
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         for (std::size_t i = 0; i < boxes.size(); ++i)
             spans[i] = (y >= boxes[i].t && y < boxes[i].b) ? Span{boxes[i].l, boxes[i].r} : Span{};
         ComposeRow(bm.Pixels24[y], W, spans.data(), colours.data(), static_cast<int>(spans.size()));
@@ -186,6 +193,7 @@ void PaintElliptic(TFastDIB& bm, const TGradientSettings& s) {
     const std::vector<TFColor> colours = StepColours(s, EllipseCount - 1);
     std::vector<Span> spans(boxes.size());
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         for (std::size_t i = 0; i < boxes.size(); ++i)
             spans[i] = EllipseSpan(boxes[i].l, boxes[i].t, boxes[i].r, boxes[i].b, y);
         ComposeRow(bm.Pixels24[y], W, spans.data(), colours.data(), EllipseCount);
@@ -244,6 +252,7 @@ void PaintRadial(TFastDIB& bm, const TGradientSettings& s) {
     for (int k = 0; steady && k < 360; ++k) steady = Cross(d[k], d[k + 1]) > 0 && Cross(d[k], d[k + 2]) > 0;
 
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         const Span e = EllipseSpan(el, et, er, eb, y);
         const int a = std::max(e.a, 0), b = std::min(e.b, W);
         TFColor* row = bm.Pixels24[y];
@@ -369,11 +378,13 @@ void PaintEllipticByEllipses(TFastDIB& bm, const TGradientSettings& s) {
     if (bm.Empty() || bm.Bpp != 24) return;
     const std::vector<Box> boxes = EllipseBoxes(bm.Width, bm.Height);
     const std::vector<TFColor> colours = StepColours(s, EllipseCount - 1);
-    for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        WorkPoint();
         for (int y = 0; y < bm.Height; ++y) {
             const Span sp = EllipseSpan(boxes[i].l, boxes[i].t, boxes[i].r, boxes[i].b, y);
             FillSpan(bm.Pixels24[y], bm.Width, sp.a, sp.b, colours[i]);
         }
+    }
     if (s.Ctl3D) PaintFrame(bm);
 }
 
@@ -382,8 +393,10 @@ void PaintRectangleByRectangles(TFastDIB& bm, const TGradientSettings& s) {
     const int steps = PaintSteps(s.Steps);
     const std::vector<Box> boxes = RectangleBoxes(bm.Width, bm.Height, steps);
     const std::vector<TFColor> colours = StepColours(s, steps);
-    for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        WorkPoint();
         FillRect(bm, TRect{boxes[i].l, boxes[i].t, boxes[i].r, boxes[i].b}, FColorToColor(colours[i]));
+    }
     if (s.Ctl3D) PaintFrame(bm);
 }
 

@@ -18,6 +18,7 @@ GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(ar
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const EWorkStopped&) {
     } catch (const std::exception& e) {
         ShowException(e);
     } catch (...) {

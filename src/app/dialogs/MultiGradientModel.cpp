@@ -1,6 +1,7 @@
 #include "app/dialogs/MultiGradientModel.h"
 
 #include "image/Numeric.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <cstring>
@@ -65,10 +66,13 @@ void DrawGradient(TFastDIB& grad, const std::vector<TGradientStop>& stops, TColo
     if (vert) {
         // Every row is the same: build the first, copy it into the others.
         std::memcpy(grad.Scanlines[0], axis.data(), static_cast<std::size_t>(w) * 3);
-        for (int y = 1; y < h; ++y)
+        for (int y = 1; y < h; ++y) {
+            if ((y & 63) == 0) WorkPoint();
             std::memcpy(grad.Scanlines[y], grad.Scanlines[0], static_cast<std::size_t>(w) * 3);
+        }
     } else {
         for (int y = 0; y < h; ++y) {
+            if ((y & 63) == 0) WorkPoint();
             const TFColor c = axis[static_cast<std::size_t>(y)];
             if (y > 0 && axis[static_cast<std::size_t>(y - 1)] == c)
                 std::memcpy(grad.Scanlines[y], grad.Scanlines[y - 1], static_cast<std::size_t>(w) * 3);

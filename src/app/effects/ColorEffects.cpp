@@ -1,4 +1,5 @@
 #include "app/effects/ColorEffects.h"
+#include "image/WorkControl.h"
 
 #include "image/FastFX.h"
 #include "image/Numeric.h"
@@ -270,6 +271,7 @@ void blendPass(const TFastDIB& prev, TFastDIB& out, std::vector<std::uint16_t>& 
     if (avx2Blend()) run = blendRunAvx2;
 #endif
     for (int y = 0; y < H; ++y) {
+        if ((y & 31) == 0) WorkPoint();
         const std::uint8_t* p = prev.Scanlines[y];
         const std::uint8_t* q = prev.Scanlines[(y + dy) % H];
         std::uint8_t* o = out.Scanlines[y];
@@ -305,6 +307,7 @@ bool StretchBlurFX(TFastDIB& Bmp, const TFastDIB* Weight, int LR, int UD, int Re
     TFastDIB other;
     other.SetSize(W, H, 24, 0);
     for (int i = 0; i < Reps; ++i) {
+        WorkPoint();
         blendPass(Bmp, other, S, dx, dy, Weight == nullptr);
         Bmp.Swap(other);
     }

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/AllForms.h"
 #include "app/effects/EffectCatalogue.h"
+#include "app/main/WorkProgress.h"
 #include "app/main/ZorvTileMain.h"
 #include "platform/MessageBoxes.h"
 
@@ -69,6 +70,7 @@ void TfZorvTile::bGoClick() {
     ApplyStores(lvl, in, *this); // a text that does not convert ends Apply here
     if (fToolBox && in.eAmtMain != before) fToolBox->eAmtMain->setText(in.eAmtMain);
     if (!EffectAllowed(lvl)) return;
+    TWorkScope work(Effect);
     if (RunEffect(lvl)) WriteLog();
 }
 
@@ -204,6 +206,7 @@ void TfZorvTile::EffectMenuCommand(int index) {
         lvl = index;
         Effect = QString::fromLatin1(e.Literal);
     };
+    TWorkScope work(QString::fromLatin1(e.Literal));
     if (e.Order == THandlerOrder::DesignYourOwn) {
         RunDesignYourOwn();
         return;

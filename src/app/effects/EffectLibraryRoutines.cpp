@@ -1,5 +1,6 @@
 // The catalogue effects that run a library routine on the image directly, inside their caller's frame.
 
+#include "app/effects/SeamlessBlur.h"
 #include "app/main/ZorvTileMain.h"
 #include "image/ZorvFX.h"
 
@@ -53,7 +54,7 @@ void TfZorvTile::RunLibraryRoutine(int index) {
         SplitBlur(z, V);
         break;
     case 60:
-        for (int d = V; d >= 0; --d) SplitBlur(z, d);
+        SplitGauss(z, V);
         break;
     case 61:
         TraceEdges(z, V, TrUseVal ? pen : 0);

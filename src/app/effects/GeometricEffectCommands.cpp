@@ -206,6 +206,7 @@ void TfZorvTile::ScrollImUD(int Flag) {
 }
 
 void TfZorvTile::N4WayFlip1Click() {
+    TWorkScope watch("4 Way Flip");
     TFastDIB work;
     CopyDIB(z, work);
     FourWayFlip(work);
@@ -259,7 +260,7 @@ void TfZorvTile::ColorWheel1Click() {
 
 void TfZorvTile::Rainbow1Click() {
     {
-        TLightFrame frame(*this);
+        TLightFrame frame(*this, "Rainbow");
         FourCornerGradient(z, 0, 0, z.Width - 1, z.Height - 1, MakeFColor(0, 0, 255), MakeFColor(255, 0, 255),
                            MakeFColor(0, 255, 0), MakeFColor(64, 80, 148));
     }

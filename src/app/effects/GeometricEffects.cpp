@@ -1,4 +1,5 @@
 #include "app/effects/GeometricEffects.h"
+#include "image/WorkControl.h"
 
 #include "image/FastFX.h"
 #include "image/Numeric.h"
@@ -45,6 +46,7 @@ void CircularFX(const TFastDIB& Src, TFastDIB& Dst) {
     }
     int j = 0;
     for (int i = 0; i <= 720; ++i) {
+        WorkPoint();
         const double a0 = (i / 0.72) * rad, ca = std::cos(a0), sa = std::sin(a0);
         double r = 0;
         if (j > H - 1) j -= H;
@@ -69,6 +71,7 @@ bool ConcentricRectsFX(TFastDIB& Bmp, int N) {
     copyOf(Bmp, out);
     copyOf(Bmp, buf);
     for (std::int64_t i = N;; i += N) {
+        WorkPoint();
         if (buf.Width <= W / 2 - N) break;
         const std::int64_t nw = W - 2 * i, nh = H - 2 * i;
         if (nw < 1 || nh < 1) break;
@@ -90,6 +93,7 @@ bool MosaicFX(TFastDIB& Bmp, int N) {
     copyOf(Bmp, src);
     auto at = [&](int x, int y) { return src.Pixels24[y][x]; };
     for (int r = 0; r < ch; ++r) {
+        WorkPoint();
         for (int c = 0; c < cw; ++c) fillRect(Bmp, c * N, r * N, N, N, at(c * N + half, r * N + half));
         if (W % N != 0) fillRect(Bmp, cw * N, r * N, W % N, N, at(W - 1, r * N + half));
     }
@@ -116,6 +120,7 @@ void SprayPixels(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
         return static_cast<std::int64_t>((static_cast<std::uint64_t>(s) * n) >> 32);
     };
     for (int y = 0; y < H; ++y) {
+        WorkPoint(); // a stop leaves the shared sequence where it was
         TFColor* dst = Dst.Pixels24[y];
         for (int x = 0; x < W; ++x) {
             const std::int64_t r = draw(static_cast<std::uint64_t>(Amount));
@@ -133,6 +138,7 @@ void FourWayFlip(TFastDIB& D) {
     TFastDIB out;
     out.SetSize(2 * W, 2 * H, 24, 0);
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         const TFColor* s = D.Pixels24[y];
         TFColor* top = out.Pixels24[y];
         TFColor* bottom = out.Pixels24[2 * H - 1 - y];
@@ -172,6 +178,7 @@ void MapTextureFX(TFastDIB& Bmp, const TFastDIB& Texture, float m) {
             table[t * 256 + c] = ClampToByte(RoundI(c * static_cast<double>(MapVal[t])));
     const int n = Bmp.Width * 3;
     for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
         std::uint8_t* d = Bmp.Scanlines[y];
         const std::uint8_t* t = tex.Scanlines[y];
         for (int i = 0; i < n; ++i) d[i] = table[t[i] * 256 + d[i]];
@@ -184,6 +191,7 @@ void Rotate90(TFastDIB& Bmp) {
     TFastDIB out;
     out.SetSize(H, W, 24, 0);
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         const TFColor* s = Bmp.Pixels24[y];
         const int dx = H - 1 - y;
         for (int x = 0; x < W; ++x) out.Pixels24[x][dx] = s[x];
@@ -217,6 +225,7 @@ void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double An
         ay[x] = rx * sn + cy;
     }
     for (int y = 0; y < Dst.Height; ++y) {
+        WorkPoint();
         TFColor* dst = Dst.Pixels24[y];
         const double ry = y - cy, bx = ry * sn, by = ry * cs;
         for (int x = 0; x < Dst.Width; ++x) {

@@ -1,4 +1,5 @@
 #include "app/effects/Plasma.h"
+#include "image/WorkControl.h"
 
 #include "image/Numeric.h"
 
@@ -26,6 +27,7 @@ void PlasmaAdjust(TPlasmaState& st, int a, int b, int x, int y) {
 
 void PlasmaSubdivide(TPlasmaState& st, int x1, int y1, int x2, int y2) {
     if (x2 - x1 < 2 && y2 - y1 < 2) return;
+    if (x2 - x1 >= 64 || y2 - y1 >= 64) WorkPoint(); // once per large square, not per cell
     TDxy& m = st.Map;
     ++st.Depth;
     const int xm = (x1 + x2) >> 1, ym = (y1 + y2) >> 1;
@@ -86,6 +88,7 @@ bool PlasmaCloudFX(TFastDIB& Bmp, int Roughness) {
     xval.SetSize(Bmp.Width, Bmp.Height);
     MakePlasma(xval, Roughness, Bmp.Width, Bmp.Height);
     for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
         TFColor* row = Bmp.Pixels24[y];
         const int* src = &xval.v[static_cast<std::size_t>(y) * Bmp.Width];
         for (int x = 0; x < Bmp.Width; ++x) {
@@ -114,6 +117,7 @@ bool MarbleFX(TFastDIB& Bmp, int Roughness, int Turb, float Scale) {
     out.SetSize(W, H, 24, 0);
     const int ox = W / 2 + 1, oy = H / 2 + 1;
     for (int y = 0; y < H; ++y) {
+        WorkPoint();
         TFColor* dst = out.Pixels24[y];
         const int* xv = &xval.v[static_cast<std::size_t>(y) * W];
         const int* yv = &yval.v[static_cast<std::size_t>(y) * W];

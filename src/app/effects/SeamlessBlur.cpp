@@ -2,6 +2,8 @@
 
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
+#include "image/WorkControl.h"
+#include "image/ZorvFX.h"
 
 #include <cstring>
 
@@ -27,6 +29,13 @@ void SeamlessGaussianBlur(TFastDIB& Img, int Amount, TFastDIB& Work) {
     for (int y = 0; y < Img.Height; ++y)
         std::memcpy(Img.Pixels24[y], Work.Pixels24[y + m] + m,
                     static_cast<std::size_t>(Img.Width) * sizeof(TFColor));
+}
+
+void SplitGauss(TFastDIB& Img, int V) {
+    for (int d = V; d >= 0; --d) {
+        WorkPoint();
+        SplitBlur(Img, d);
+    }
 }
 
 const TFixedKernel& FixedKernel(int index) {

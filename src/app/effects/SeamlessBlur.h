@@ -19,6 +19,10 @@ void WrapPad(const TFastDIB& Img, TFastDIB& Work, int Margin);
 // repeated image. Work is scratch. An Amount below 0 leaves the image unchanged.
 void SeamlessGaussianBlur(TFastDIB& Img, int Amount, TFastDIB& Work);
 
+// Split Gauss: Split Blur passes of amount V, V - 1, ..., 0 (none when V < 0). Each pass starts with a
+// stop check, so a pass count that would never end can still be stopped.
+void SplitGauss(TFastDIB& Img, int V);
+
 // A fixed filter: nine weights row by row and the divisor.
 struct TFixedKernel {
     std::array<int, 9> Weights;

@@ -1,4 +1,5 @@
 #include "app/effects/ShapeEffects.h"
+#include "image/WorkControl.h"
 
 #include "app/effects/GeometricEffects.h"
 #include "image/Color.h"
@@ -81,6 +82,7 @@ void AstroidFX(TFastDIB& Bmp, int n) {
     for (int y = 0; y < H; ++y) firstPixels[y] = Bmp.Pixels24[y][0];
     int j = 0;
     for (int i = 0; i <= 2 * (H - 1); ++i) {
+        WorkPoint();
         if (j > H - 1) j -= H;
         const TFColor c = firstPixels[j];
         ++j;
@@ -119,7 +121,9 @@ bool CircleMosaicFX(TFastDIB& Bmp, int N) {
     QPainter p(&view);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
+    std::size_t drawn = 0;
     for (const Cell& cell : cells) {
+        if ((++drawn & 1023) == 0) WorkPoint();
         p.setBrush(cell.c);
         p.drawEllipse(cell.r);
     }
@@ -137,6 +141,7 @@ void CycloidMosaicFX(TFastDIB& Bmp, int R) {
     const std::int64_t side = 2 * static_cast<std::int64_t>(R);
     for (int k = 1; k <= cx / 6; ++k) {
         for (int t = 0; t <= 360; ++t) {
+            WorkPoint(); // a large square covers the whole image at each step
             const int x = RoundI(7.0 * k * std::cos(t) - k * std::cos(7.0 * t) + cx);
             const int y = RoundI(7.0 * k * std::sin(t) - k * std::sin(7.0 * t) + cy);
             if (side > 0 && side < (1 << 20))

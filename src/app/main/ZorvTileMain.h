@@ -19,6 +19,7 @@
 #include "app/main/AppTypes.h"
 #include "app/main/MainWidgets.h"
 #include "app/main/UndoRing.h"
+#include "app/main/WorkProgress.h"
 #include "app/tools/ImageView.h"
 #include "image/FastDIB.h"
 
@@ -78,8 +79,10 @@ public:
     TUndoRing Ring;
     void CopyUnDo();
     void DoUnDo();
-    void BeginEffect();
-    void EndEffect();
+    // The effect frame's two ends (TEffectFrame): hourglass and the picture kept aside before; the picture
+    // shown after, with the kept picture pushed onto the undo ring or, when the work was stopped, put back.
+    void BeginEffect(TFastDIB& Before, bool Cursor = true);
+    void EndEffect(TFastDIB& Before, bool Stopped, bool Cursor = true);
     void SetToIm(TFastDIB& D);
     void ztobuf();
     void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);
@@ -533,29 +536,37 @@ private:
     void TakeGradientThumbnail();
 };
 
-// Brackets an effect: hourglass and one undo snapshot before, the image shown after (also when the
-// effect throws).
-class TEffectFrame {
+// The frames of a command that changes z. Before the work, the picture is kept aside (one undo
+// snapshot); after it, the snapshot enters the undo ring and the picture is shown, also when the work
+// throws. When the user stopped the work, the picture is put back instead and the undo ring is left as it
+// was. The outermost frame or command also watches the work (TWorkScope): progress and Esc or Cancel.
+class TUndoFrame {
 public:
-    explicit TEffectFrame(TfZorvTile& w) : W(w) { W.BeginEffect(); }
-    ~TEffectFrame();
-    TEffectFrame(const TEffectFrame&) = delete;
-    TEffectFrame& operator=(const TEffectFrame&) = delete;
+    TUndoFrame(const TUndoFrame&) = delete;
+    TUndoFrame& operator=(const TUndoFrame&) = delete;
+
+protected:
+    TUndoFrame(TfZorvTile& w, const QString& name, bool cursor);
+    ~TUndoFrame();
 
 private:
     TfZorvTile& W;
+    TWorkScope Work;
+    TFastDIB Before;
+    int Unwinding; // exceptions in flight when the frame began
+    bool Cursor;   // the frame shows the hourglass
 };
 
-// The light frame: one undo snapshot before, the image shown after, no hourglass.
-class TLightFrame {
+// The effect frame: hourglass, snapshot, work, display.
+class TEffectFrame : public TUndoFrame {
 public:
-    explicit TLightFrame(TfZorvTile& w) : W(w) { W.CopyUnDo(); }
-    ~TLightFrame();
-    TLightFrame(const TLightFrame&) = delete;
-    TLightFrame& operator=(const TLightFrame&) = delete;
+    explicit TEffectFrame(TfZorvTile& w, const QString& name = QString()) : TUndoFrame(w, name, true) {}
+};
 
-private:
-    TfZorvTile& W;
+// The light frame: the same without the hourglass.
+class TLightFrame : public TUndoFrame {
+public:
+    explicit TLightFrame(TfZorvTile& w, const QString& name = QString()) : TUndoFrame(w, name, false) {}
 };
 extern TfZorvTile* fZorvTile;
 

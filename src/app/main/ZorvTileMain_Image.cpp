@@ -3,6 +3,7 @@
 #include "app/main/ZorvTileMain.h"
 
 #include "app/dialogs/InputBox.h"
+#include "image/WorkControl.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
 
 void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
@@ -87,37 +89,50 @@ void TfZorvTile::DoUnDo() {
     LogLine("UnDo");
 }
 
-void TfZorvTile::BeginEffect() {
-    EffectCursor = std::make_unique<HourGlass>();
+void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor) {
+    if (Cursor) EffectCursor = std::make_unique<HourGlass>();
     try {
-        CopyUnDo();
+        CopyDIB(z, Before);
     } catch (...) {
         EffectCursor.reset();
         throw;
     }
 }
 
-void TfZorvTile::EndEffect() {
-    try {
-        SetToIm(z);
-    } catch (...) {
-        EffectCursor.reset();
-        throw;
+void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
+    struct CursorReset {
+        std::unique_ptr<HourGlass>* C;
+        ~CursorReset() {
+            if (C) C->reset();
+        }
+    } reset{Cursor ? &EffectCursor : nullptr};
+    if (Stopped) {
+        z.Swap(Before);
+    } else {
+        try {
+            Ring.CopyUnDo(Before);
+        } catch (...) {
+            // Without its undo snapshot the change is not kept.
+            z.Swap(Before);
+            SetToIm(z);
+            throw;
+        }
+        UpdateUndoButton();
     }
-    EffectCursor.reset();
+    SetToIm(z);
 }
 
-TEffectFrame::~TEffectFrame() {
-    try {
-        W.EndEffect();
-    } catch (const std::exception& e) {
-        ShowException(e);
-    }
+TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor)
+    : W(w), Work(name.isEmpty() ? QStringLiteral("Working") : name), Unwinding(std::uncaught_exceptions()),
+      Cursor(cursor) {
+    W.BeginEffect(Before, cursor);
 }
 
-TLightFrame::~TLightFrame() {
+TUndoFrame::~TUndoFrame() {
+    // A stop ends the work by an exception; any other exception keeps the change, as an error does.
+    const bool stopped = std::uncaught_exceptions() > Unwinding && WorkStopRequested();
     try {
-        W.SetToIm(W.z);
+        W.EndEffect(Before, stopped, Cursor);
     } catch (const std::exception& e) {
         ShowException(e);
     }
