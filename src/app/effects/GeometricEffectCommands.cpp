@@ -14,6 +14,7 @@
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Picture.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -110,6 +111,7 @@ bool TfZorvTile::DoMapTexture(float M) {
 bool TfZorvTile::DoReSizeFast() {
     if (frmSizer->Execute() != mrOk) return false;
     if (frmSizer->Wide < 1 || frmSizer->High < 1) return false;
+    CheckPictureSize(frmSizer->Wide, frmSizer->High); // the memory the new picture needs
     TFastDIB work;
     ResizeFastFX(z, work, frmSizer->Wide, frmSizer->High);
     CopyUnDo();
@@ -122,6 +124,7 @@ bool TfZorvTile::DoReSizeFast() {
 bool TfZorvTile::DoReSizeSmooth() {
     if (frmSizer->Execute() != mrOk) return false;
     if (frmSizer->Wide < 1 || frmSizer->High < 1) return false;
+    CheckPictureSize(frmSizer->Wide, frmSizer->High); // the memory the new picture needs
     TFastDIB work;
     CopyDIB(z, work);
     ResizeBilinear(work, frmSizer->Wide, frmSizer->High, false);

@@ -8,6 +8,7 @@
 #include "app/effects/EffectTestImages.h"
 
 #include "controls/GradientControl.h"
+#include "platform/Picture.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -137,6 +138,29 @@ TEST_F(EffectCommands, GuardsChangeNothingAndTakeNoUndoStep) {
     EXPECT_FALSE(W->DoMarble(700, 120, 2.0f));
     EXPECT_TRUE(SameDIB(before, W->z));
     EXPECT_EQ(W->Ring.StackSize, 0);
+}
+
+TEST_F(EffectCommands, AResizeTheFreeMemoryCannotHoldIsRefusedBeforeAnythingChanges) {
+    StartLog();
+    ImageOf(20, 10);
+    TFastDIB before;
+    copyOf(W->z, before);
+    TfrmSizer::SetExecuteHook([](TfrmSizer& s) {
+        s.Wide = 9999;
+        s.High = 9999;
+        return int(mrOk);
+    });
+    // 9999 x 9999 x 3 bytes = 299 940 003, about 300 MB; 100 MB are free.
+    SetFreeMemoryHook([] { return std::int64_t{100} * 1000 * 1000; });
+    Trigger("ReSizeFast1");
+    Trigger("ReSizeSmooth1");
+    SetFreeMemoryHook({});
+    const QString said = "The picture is too large for the free memory: 9999 x 9999 pixels needs 300 MB; "
+                         "100 MB are free";
+    EXPECT_EQ(Messages(), QStringList({said, said}));
+    EXPECT_TRUE(SameDIB(before, W->z));
+    EXPECT_EQ(W->Ring.StackSize, 0);
+    EXPECT_TRUE(LogLines().isEmpty());
 }
 
 TEST_F(EffectCommands, QuestionsAndCancelledDialogsTakeNoUndoStep) {
@@ -301,14 +325,14 @@ TEST_F(EffectCommands, AResizeThatCannotBeAllocatedLeavesTheImageAndTheUndoRing)
     ImageOf(40, 30);
     TFastDIB before;
     copyOf(W->z, before);
-    // 100000 x 100000 pixels are more bytes than an image can hold: refused before anything changes.
+    // 100000 x 100000 pixels pass the picture size limit: refused with it before anything changes.
     TfrmSizer::SetExecuteHook([](TfrmSizer& s) {
         s.Wide = 100000;
         s.High = 100000;
         return int(mrOk);
     });
-    EXPECT_THROW(W->DoReSizeFast(), std::bad_alloc);
-    EXPECT_THROW(W->DoReSizeSmooth(), std::bad_alloc);
+    EXPECT_THROW(W->DoReSizeFast(), EPictureTooLarge);
+    EXPECT_THROW(W->DoReSizeSmooth(), EPictureTooLarge);
     EXPECT_EQ(W->Ring.StackSize, 0);
     EXPECT_TRUE(SameDIB(before, W->z));
     EXPECT_EQ(W->imSine->width(), 40);
