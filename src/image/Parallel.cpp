@@ -14,6 +14,8 @@ namespace {
 
 thread_local bool InsideBand = false;
 
+std::atomic<std::int64_t> MinWork{ParallelMinWorkDefault};
+
 // Clears the upper halves of the AVX registers. A thread starts with its creator's register state; left
 // dirty (by AVX code the creator ran before), every SSE instruction of the thread pays a transition
 // penalty, which made the workers' trigonometry several times slower.
@@ -158,14 +160,26 @@ private:
 
 } // namespace
 
+void SetParallelMinWork(std::int64_t Work) {
+    MinWork.store(std::max<std::int64_t>(Work, 0), std::memory_order_relaxed);
+}
+
+std::int64_t ParallelMinWork() {
+    return MinWork.load(std::memory_order_relaxed);
+}
+
+bool ParallelSplits(std::int64_t Work) {
+    return !InsideBand && Work >= ParallelMinWork();
+}
+
 void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
     if (Rows <= 0) return;
-    Pool& pool = Pool::Get();
-    const int threads = std::min(pool.Threads(), Rows);
-    if (InsideBand || Work < ParallelMinPixels) {
+    if (!ParallelSplits(Work)) {
         Band(0, Rows);
         return;
     }
+    Pool& pool = Pool::Get();
+    const int threads = std::min(pool.Threads(), Rows);
     CleanVectorState();
     if (threads > 1 && pool.Run(Rows, threads, Band)) return;
     // On this thread alone: still in several bands, so that a stop request is seen part way.
