@@ -489,8 +489,9 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
     if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0) return;
     const int W = Bmp.Width, H = Bmp.Height;
     if (W == NewWidth && H == NewHeight) return;
+    // The new picture's memory is first touched by the bands that fill it, each on its own rows.
     TFastDIB tmp;
-    tmp.SetSize(NewWidth, NewHeight, 24, 0);
+    tmp.SetSizeUncleared(NewWidth, NewHeight, 24, 0);
 
     // Per axis: the two taps and the weight of the second. Without Tiled a single column or row is
     // used alone (its scale would divide by 0); float rounding cannot push a tap past the last pixel.
@@ -529,7 +530,7 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
         const float* const wx = cx.w.data();
         std::uint8_t* const* const src = Bmp.Scanlines;
         const PPixels24 dst = tmp.Pixels24;
-        const int w = NewWidth;
+        const int w = NewWidth, gap = tmp.Gap;
         for (int y = y0; y < y1; ++y) {
             const float wy = cy.w[y];
             const std::uint8_t* ra = src[cy.i0[y]];
@@ -539,6 +540,7 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
                 const int a = 3 * x0[x], b = 3 * x1[x];
                 d[x] = blend4(ra + a, rb + a, ra + b, rb + b, wx[x], wy);
             }
+            std::memset(d + w, 0, static_cast<std::size_t>(gap)); // the row padding stays zero
         }
     });
     // Taking the resized pixels over cannot fail, so the image is never lost to a failed allocation.

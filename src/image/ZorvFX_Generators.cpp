@@ -339,8 +339,10 @@ void FourCornerGradient(TFastDIB& Bmp, int x1, int y1, int x2, int y2, TFColor T
                           {TopRight.b, TopRight.g, TopRight.r},
                           {BottomLeft.b, BottomLeft.g, BottomLeft.r},
                           {BottomRight.b, BottomRight.g, BottomRight.r}};
-    // Every row is worked out from its own index, so rows go to bands. The running values stay below
-    // 2^28 (a channel of 255 with 20 fraction bits), so 32 bits hold them.
+    // Every row is worked out from its own index, so rows go to bands. Along a row, channel c of pixel n
+    // is (run[c] + n * step[c]) shr 20; the valid values stay below 2^28 (255 with 20 fraction bits).
+    // Sixteen pixels are made at a time from 48 running values in unsigned 32-bit lanes, whose wrap-around
+    // past the row's end is harmless because those values are never stored.
     const int rows = yb - ya + 1, count = xb - xa + 1;
     ParallelRows(rows, static_cast<std::int64_t>(rows) * count * CostSimple, [&](int k0, int k1) {
         const Corners c4 = corners;
@@ -348,24 +350,31 @@ void FourCornerGradient(TFastDIB& Bmp, int x1, int y1, int x2, int y2, TFColor T
         const int n1 = count;
         std::uint8_t* const* const lines = Bmp.Scanlines;
         const std::size_t first = 3 * static_cast<std::size_t>(xa), top = static_cast<std::size_t>(ya);
+        std::uint32_t v[48], inc[48];
         for (int k = k0; k < k1; ++k) {
             const std::int64_t wb = k * stepY, wt = One - k * stepY;
-            std::int32_t run[3], step[3];
+            std::uint32_t run[3], step[3];
             for (int c = 0; c < 3; ++c) {
                 const std::int64_t left = c4.tl[c] * wt + c4.bl[c] * wb;
                 const std::int64_t right = c4.tr[c] * wt + c4.br[c] * wb;
-                run[c] = static_cast<std::int32_t>((left >> 20) << 20);
-                step[c] = static_cast<std::int32_t>(((right >> 20) - (left >> 20)) * stepX);
+                run[c] = static_cast<std::uint32_t>((left >> 20) << 20);
+                step[c] = static_cast<std::uint32_t>(((right >> 20) - (left >> 20)) * stepX);
             }
             std::uint8_t* p = lines[top + static_cast<std::size_t>(k)] + first;
-            std::int32_t r0 = run[0], r1 = run[1], r2 = run[2];
-            const std::int32_t s0 = step[0], s1 = step[1], s2 = step[2];
-            for (int n = 0; n < n1; ++n, p += 3) {
-                p[0] = static_cast<std::uint8_t>(r0 >> 20);
-                p[1] = static_cast<std::uint8_t>(r1 >> 20);
-                p[2] = static_cast<std::uint8_t>(r2 >> 20);
-                r0 += s0, r1 += s1, r2 += s2;
+            for (int j = 0; j < 48; ++j) {
+                v[j] = run[j % 3] + static_cast<std::uint32_t>(j / 3) * step[j % 3];
+                inc[j] = 16u * step[j % 3];
             }
+            int n = 0;
+            for (; n + 16 <= n1; n += 16, p += 48)
+                for (int j = 0; j < 48; ++j) {
+                    p[j] = static_cast<std::uint8_t>(v[j] >> 20);
+                    v[j] += inc[j];
+                }
+            for (; n < n1; ++n, p += 3)
+                for (int c = 0; c < 3; ++c)
+                    p[c] =
+                        static_cast<std::uint8_t>((run[c] + static_cast<std::uint32_t>(n) * step[c]) >> 20);
         }
     });
 }
