@@ -12,6 +12,7 @@
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <array>
@@ -322,11 +323,9 @@ void blurSpanBest(Span g, const IntKernel& k, const void* madd) {
 template <class T, class Load, class Emit>
 void columnPass(int height, std::size_t rowLen, int size, std::int64_t work, Load load, Emit emit) {
     const int taps = 2 * size + 1;
-    // Enough bands for every thread, and on one thread enough for a stop request to be seen part way.
+    // Few bands: each costs 2 size kept rows. A stop request is also seen between rows inside a band.
     const int bands =
-        ParallelSplits(work)
-            ? std::max(1, std::min(std::max(32, 4 * ParallelThreads()), height / std::max(size, 1)))
-            : 1;
+        ParallelSplits(work) ? std::max(1, std::min(4 * ParallelThreads(), height / std::max(size, 1))) : 1;
     auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(height) * b / bands); };
     std::vector<T> kept(bands > 1 ? static_cast<std::size_t>(bands) * 2 * size * rowLen : 0);
     auto keptRow = [&](int b, bool last, int i) {
@@ -354,6 +353,7 @@ void columnPass(int height, std::size_t rowLen, int size, std::int64_t work, Loa
             };
             for (int r = y0; r <= std::min(y1 - 1, y0 + size); ++r) load(r, slot(r));
             for (int y = y0; y < y1; ++y) {
+                if (bands > 1) WorkPoint();
                 if (y > y0 && y + size < y1) load(y + size, slot(y + size));
                 for (int n = 0; n < taps; ++n) rows[n] = row(ClampIndex(height - 1, y + n - size));
                 emit(y, rows.data());

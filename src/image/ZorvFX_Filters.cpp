@@ -151,8 +151,8 @@ void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
 template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
     const int w = Bmp.Width, h = Bmp.Height;
     const std::int64_t work = WorkOf(Bmp, CostSimple);
-    // Enough bands for every thread, and on one thread enough for a stop request to be seen part way.
-    const int bands = ParallelSplits(work) ? std::min(h, std::max(32, 4 * ParallelThreads())) : 1;
+    // Few bands: each costs two kept rows. A stop request is also seen between rows inside a band.
+    const int bands = ParallelSplits(work) ? std::min(h, 4 * ParallelThreads()) : 1;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
     auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(h) * b / bands); };
     std::vector<std::uint8_t> edges(2 * static_cast<std::size_t>(bands) * rowBytes);
@@ -184,6 +184,7 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             const std::uint8_t* mid = source(y0, 0);
             const std::uint8_t* bot = source(y0 + 1, 1);
             for (int y = y0; y < y1; ++y) {
+                if (bands > 1) WorkPoint();
                 a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
                 if constexpr (sizeof(Acc) == 2)
                     convolveRow16(a, sum.data());
