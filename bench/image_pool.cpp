@@ -133,4 +133,29 @@ BENCHMARK(StopRepeatedPasses)
     ->Iterations(5)
     ->UseRealTime();
 
+// The costliest warps, whose bands are sized by their cost so that a stop is seen within a few rows.
+void StopWarps(benchmark::State& st) {
+    const int n = static_cast<int>(st.range(0));
+    SetParallelThreads(static_cast<int>(st.range(1)));
+    TFastDIB src, dst;
+    NoiseImage(src, n, 4);
+    dst.SetSize(n, n, 24, 0);
+    measureStop(
+        st,
+        [&] {
+            for (int i = 0; i < 1000; ++i) {
+                FishEye(src, dst, 0.6L);
+                TwistFX(dst, src, 100);
+            }
+        },
+        std::chrono::milliseconds(150));
+    SetParallelThreads(0);
+}
+BENCHMARK(StopWarps)
+    ->ArgNames({"n", "threads"})
+    ->Args({4096, 1})
+    ->Args({4096, 0})
+    ->Iterations(5)
+    ->UseRealTime();
+
 } // namespace
