@@ -22,7 +22,7 @@ inline std::int64_t WorkOf(const TFastDIB& Bmp, std::int64_t Cost) {
 
 // Below this much work (pixels times cost) a routine runs on the calling thread: waking the pool and
 // waiting for its threads costs about as much as copying this many pixels on one thread (measured with
-// bench_image's Pool/ rows).
+// bench_image's PoolCopy rows).
 inline constexpr std::int64_t ParallelMinWorkDefault = 1024 * 1024;
 
 // The threshold in force; tests set it to 0 to send every call to the pool. Set it while no routine runs.
