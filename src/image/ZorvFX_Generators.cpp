@@ -274,7 +274,7 @@ void paintSuperNova(const TFastDIB& Src, TFastDIB& Dst, int b, int g, int r, int
             }
             for (int x = 0; x < arg.w; ++x, s += 3, d += 3) {
                 const double c = std::sqrt(arg.uu[x] + vv);
-                // t lies in 0.01 .. 1.01 arg.Spokes (never negative), so truncation is its floor and one
+                // t lies in 0.01 .. 1.01 Spokes (never negative), so truncation is its floor and one
                 // subtraction reduces the spoke index.
                 const double t = (turn[x] + 0.51) * arg.Spokes;
                 int i = TruncI(t);
