@@ -281,6 +281,14 @@ void TFastDIB::InitPixels(std::uint8_t* fBits) {
 }
 
 void TFastDIB::SetSize(int fWidth, int fHeight, int fBpp, int fMask) {
+    allocate(fWidth, fHeight, fBpp, fMask, true);
+}
+
+void TFastDIB::SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask) {
+    allocate(fWidth, fHeight, fBpp, fMask, false);
+}
+
+void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear) {
     if (Bpp == fBpp && Width == fWidth && Height == fHeight && Mask == fMask) return;
     try {
         SetInterface(nullptr, fWidth, fHeight, fBpp, fMask);
@@ -290,7 +298,7 @@ void TFastDIB::SetSize(int fWidth, int fHeight, int fBpp, int fMask) {
             InitPixels(nullptr);
             return;
         }
-        auto* p = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+        auto* p = static_cast<std::uint8_t*>(clear ? std::calloc(bytes, 1) : std::malloc(bytes));
         if (!p) throw std::bad_alloc();
         pixels_.reset(p);
         InitPixels(p);

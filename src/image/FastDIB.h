@@ -143,6 +143,10 @@ public:
     // once and keeps the pixels. SetSize(0, 0, 0, 0) releases them. Throws std::bad_alloc (leaving the
     // object released) when the memory cannot be had or the byte count does not fit.
     void SetSize(int fWidth, int fHeight, int fBpp, int fMask);
+    // The same, but new pixel memory is not cleared: for a caller that at once writes every byte of
+    // every row, the row padding included, on several threads, so that no single thread has to touch
+    // all the pages first.
+    void SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask);
     // Fills the header and derived fields; with fBits not nil also the row table.
     void SetInterface(std::uint8_t* fBits, int fWidth, int fHeight, int fBpp, int fMask);
     void InitPixels(std::uint8_t* fBits);
@@ -195,6 +199,7 @@ private:
     std::unique_ptr<std::uint8_t, FreePixels> pixels_;
     std::vector<std::uint8_t*> rows_;
     void release();
+    void allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear);
 };
 
 // The 16-bit layout the display uses; this program always answers 565.

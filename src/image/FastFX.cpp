@@ -3,6 +3,7 @@
 #include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -49,20 +50,22 @@ inline std::uint16_t pack16(const TFastDIB& Bmp, unsigned r, unsigned g, unsigne
 void ApplyTables24(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
     const std::size_t n = static_cast<std::size_t>(Bmp.Width) * 3;
-    const std::int64_t pixels = static_cast<std::int64_t>(Bmp.Width) * Bmp.Height;
+    const std::int64_t work = WorkOf(Bmp, CostCopy);
     if (fastfx_simd::Available()) {
-        ParallelRows(Bmp.Height, pixels, [&](int y0, int y1) {
+        ParallelRows(Bmp.Height, work, [&](int y0, int y1) {
             for (int y = y0; y < y1; ++y)
                 fastfx_simd::ApplyTables24(Bmp.Scanlines[y], n, BTable.data(), GTable.data(), RTable.data());
         });
         return;
     }
-    ParallelRows(Bmp.Height, pixels, [&](int y0, int y1) {
+    ParallelRows(Bmp.Height, work, [&](int y0, int y1) {
         // Local copies: the tables cannot alias the pixels, so their addresses stay in registers.
         const TChannelTable R = RTable, G = GTable, B = BTable;
+        std::uint8_t* const* rows = Bmp.Scanlines;
+        const std::size_t bytes = n;
         for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = Bmp.Scanlines[y];
-            std::uint8_t* const end = p + n;
+            std::uint8_t* p = rows[y];
+            std::uint8_t* const end = p + bytes;
             for (; p < end; p += 3) {
                 const std::uint8_t b = B[p[0]], g = G[p[1]], r = R[p[2]];
                 p[0] = b;
@@ -75,20 +78,25 @@ void ApplyTables24(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTab
 
 void ApplyTables32(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
-    // The row padding at 32 bits is 0, so all pixels form one run.
-    const std::size_t count = static_cast<std::size_t>(Bmp.Width) * static_cast<std::size_t>(Bmp.Height);
-    if (fastfx_simd::Available()) {
-        fastfx_simd::ApplyTables32(Bmp.Bits, count, BTable.data(), GTable.data(), RTable.data());
-        return;
-    }
+    // The row padding at 32 bits is 0, so the rows form one run; it is walked a row at a time with a stop
+    // check between rows.
+    const std::size_t count = static_cast<std::size_t>(Bmp.Width);
+    const bool simd = fastfx_simd::Available();
     const TChannelTable R = RTable, G = GTable, B = BTable;
-    std::uint8_t* p = Bmp.Bits;
-    for (std::size_t i = 0; i < count; ++i, p += 4) {
-        std::uint32_t w;
-        std::memcpy(&w, p, 4);
-        w = (w & 0xFF000000u) | B[w & 0xFF] | (std::uint32_t{G[(w >> 8) & 0xFF]} << 8) |
-            (std::uint32_t{R[(w >> 16) & 0xFF]} << 16);
-        std::memcpy(p, &w, 4);
+    for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
+        std::uint8_t* p = Bmp.Scanlines[y];
+        if (simd) {
+            fastfx_simd::ApplyTables32(p, count, B.data(), G.data(), R.data());
+            continue;
+        }
+        for (std::size_t i = 0; i < count; ++i, p += 4) {
+            std::uint32_t w;
+            std::memcpy(&w, p, 4);
+            w = (w & 0xFF000000u) | B[w & 0xFF] | (std::uint32_t{G[(w >> 8) & 0xFF]} << 8) |
+                (std::uint32_t{R[(w >> 16) & 0xFF]} << 16);
+            std::memcpy(p, &w, 4);
+        }
     }
 }
 
@@ -107,11 +115,14 @@ inline std::uint8_t saturate(const TSaturationTables& T, int g0, unsigned c) {
     return ClampToByte(T.part[c] + g0);
 }
 
-void ApplySaturation24(TFastDIB& Bmp, const TSaturationTables& T) {
-    const int w = Bmp.Width;
-    ParallelRows(Bmp.Height, static_cast<std::int64_t>(w) * Bmp.Height, [&](int y0, int y1) {
+void ApplySaturation24(TFastDIB& Bmp, const TSaturationTables& Tables) {
+    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+        // A local copy of the tables: no pixel store can alias it.
+        const TSaturationTables T = Tables;
+        std::uint8_t* const* rows = Bmp.Scanlines;
+        const int w = Bmp.Width;
         for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = Bmp.Scanlines[y];
+            std::uint8_t* p = rows[y];
             for (int x = 0; x < w; ++x, p += 3) {
                 const int g0 = T.grey[p[0] + p[1] + p[2]];
                 p[0] = saturate(T, g0, p[0]);
@@ -123,13 +134,15 @@ void ApplySaturation24(TFastDIB& Bmp, const TSaturationTables& T) {
 }
 
 void ApplySaturation32(TFastDIB& Bmp, const TSaturationTables& T) {
-    const std::size_t count = static_cast<std::size_t>(Bmp.Width) * static_cast<std::size_t>(Bmp.Height);
-    std::uint8_t* p = Bmp.Bits;
-    for (std::size_t i = 0; i < count; ++i, p += 4) {
-        const int g0 = T.grey[p[0] + p[1] + p[2]];
-        p[0] = saturate(T, g0, p[0]);
-        p[1] = saturate(T, g0, p[1]);
-        p[2] = saturate(T, g0, p[2]);
+    for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
+        std::uint8_t* p = Bmp.Scanlines[y];
+        for (int x = 0; x < Bmp.Width; ++x, p += 4) {
+            const int g0 = T.grey[p[0] + p[1] + p[2]];
+            p[0] = saturate(T, g0, p[0]);
+            p[1] = saturate(T, g0, p[1]);
+            p[2] = saturate(T, g0, p[2]);
+        }
     }
 }
 
@@ -232,6 +245,7 @@ void ApplyMap16(TFastDIB& Bmp, const TMap16& Map) {
     if (Bmp.Bpp != 16 || !hasPixels(Bmp)) return;
     const int w = Bmp.Width;
     for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
         std::uint16_t* p = Bmp.Pixels16[y];
         for (int x = 0; x < w; ++x) p[x] = Map[p[x]];
     }
@@ -310,23 +324,28 @@ void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono) {
     NoiseDraw draw{rnd, Amount, Amount / 2};
     const int w = Bmp.Width;
     switch (Bmp.Bpp) {
+    // The draws follow one sequence, so the rows are worked in order on this thread, with a stop check
+    // before each row.
     case 24:
         for (int y = 0; y < Bmp.Height; ++y) {
+            WorkPoint();
             std::uint8_t* p = Bmp.Scanlines[y];
             for (int x = 0; x < w; ++x, p += 3) noisePixel(p, draw, Mono);
         }
         break;
-    case 32: {
-        const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(Bmp.Height);
-        std::uint8_t* p = Bmp.Bits;
-        for (std::size_t i = 0; i < count; ++i, p += 4) noisePixel(p, draw, Mono);
+    case 32: // no row padding at 32 bits: the rows are one run
+        for (int y = 0; y < Bmp.Height; ++y) {
+            WorkPoint();
+            std::uint8_t* p = Bmp.Scanlines[y];
+            for (int x = 0; x < w; ++x, p += 4) noisePixel(p, draw, Mono);
+        }
         break;
-    }
     case 16: {
         const unsigned bm = static_cast<std::uint32_t>(Bmp.bMask()),
                        gm = static_cast<std::uint32_t>(Bmp.gMask()),
                        rm = static_cast<std::uint32_t>(Bmp.rMask());
         for (int y = 0; y < Bmp.Height; ++y) {
+            WorkPoint();
             std::uint16_t* p = Bmp.Pixels16[y];
             for (int x = 0; x < w; ++x) {
                 const unsigned v = p[x];
@@ -348,6 +367,7 @@ void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono) {
     }
     case 8:
         for (int y = 0; y < Bmp.Height; ++y) {
+            WorkPoint();
             std::uint8_t* p = Bmp.Scanlines[y];
             for (int x = 0; x < w; ++x) p[x] = ClampToByte(p[x] + draw());
         }

@@ -3,6 +3,7 @@
 #include "image/FastFX_Simd.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <cmath>
 #include <cstring>
@@ -29,6 +30,7 @@ void WrapShift(TFastDIB& Bmp, int dx, int dy) {
         const std::size_t k = sx * pb, n = Bmp.Width * pb;
         std::vector<std::uint8_t> tmp(k);
         for (int y = 0; y < h; ++y) {
+            WorkPoint();
             std::uint8_t* row = Bmp.Scanlines[y];
             std::memcpy(tmp.data(), row, k);
             std::memmove(row, row + k, n - k);
@@ -42,6 +44,7 @@ namespace {
 template <class Pixel> void mirrorRows(TFastDIB& Bmp) {
     const int w = Bmp.Width;
     for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
         Pixel* row = reinterpret_cast<Pixel*>(Bmp.Scanlines[y]);
         for (int i = 0, j = w - 1; i < j; ++i, --j) std::swap(row[i], row[j]);
     }
@@ -52,10 +55,14 @@ void MirrorLR24(TFastDIB& Bmp) {
     const int w = Bmp.Width;
     if (fastfx_simd::Available()) {
         std::vector<std::uint8_t> scratch(3 * static_cast<std::size_t>(w) + 64);
-        for (int y = 0; y < Bmp.Height; ++y) fastfx_simd::MirrorRow24(Bmp.Scanlines[y], w, scratch.data());
+        for (int y = 0; y < Bmp.Height; ++y) {
+            WorkPoint();
+            fastfx_simd::MirrorRow24(Bmp.Scanlines[y], w, scratch.data());
+        }
         return;
     }
     for (int y = 0; y < Bmp.Height; ++y) {
+        WorkPoint();
         std::uint8_t* a = Bmp.Scanlines[y];
         std::uint8_t* b = a + 3 * static_cast<std::ptrdiff_t>(w - 1);
         for (; a < b; a += 3, b -= 3) {
@@ -77,7 +84,11 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
     const std::int64_t spanV = static_cast<std::int64_t>(Src.Height) << 16;
     // The centre as extended values: far-away centres must not overflow int arithmetic.
     const long double X = cx, Y = cy;
-    ParallelRows(Dst.Height, static_cast<std::int64_t>(Dst.Width) * Dst.Height, [&](int y0, int y1) {
+    ParallelRows(Dst.Height, WorkOf(Dst, CostSimple), [&](int y0, int y1) {
+        const std::int64_t du = stepX, dv = stepY, su = spanU, sv = spanV;
+        std::uint8_t* const* const from = Src.Scanlines;
+        std::uint8_t* const* const to = Dst.Scanlines;
+        const int w = Dst.Width;
         for (int y = y0; y < y1; ++y) {
             const long double fu = (-X * C + X - (y - Y) * S - ox) * 65536.0L;
             const long double fv = (-X * S + Y + (y - Y) * C - oy) * 65536.0L;
@@ -88,19 +99,19 @@ void rotateRows(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double 
             if (u < 0) u += spanU;
             v %= spanV;
             if (v < 0) v += spanV;
-            Pixel* d = reinterpret_cast<Pixel*>(Dst.Scanlines[y]);
-            for (int x = 0; x < Dst.Width; ++x) {
-                d[x] = reinterpret_cast<const Pixel*>(Src.Scanlines[v >> 16])[u >> 16];
-                u += stepX;
-                if (u >= spanU)
-                    u -= spanU;
+            Pixel* d = reinterpret_cast<Pixel*>(to[y]);
+            for (int x = 0; x < w; ++x) {
+                d[x] = reinterpret_cast<const Pixel*>(from[v >> 16])[u >> 16];
+                u += du;
+                if (u >= su)
+                    u -= su;
                 else if (u < 0)
-                    u += spanU;
-                v += stepY;
-                if (v >= spanV)
-                    v -= spanV;
+                    u += su;
+                v += dv;
+                if (v >= sv)
+                    v -= sv;
                 else if (v < 0)
-                    v += spanV;
+                    v += sv;
             }
         }
     });

@@ -12,6 +12,7 @@
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <array>
@@ -320,11 +321,11 @@ void blurSpanBest(Span g, const IntKernel& k, const void* madd) {
 // Load(r, dst) copies row r into a ring row; Emit(y, rows) writes result row y from rows[n], the row
 // y + n - size clamped into the image, n = 0 .. 2 size.
 template <class T, class Load, class Emit>
-void columnPass(int height, std::size_t rowLen, int size, std::int64_t pixels, Load load, Emit emit) {
+void columnPass(int height, std::size_t rowLen, int size, std::int64_t work, Load load, Emit emit) {
     const int taps = 2 * size + 1;
-    const int bands = pixels < ParallelMinPixels
-                          ? 1
-                          : std::max(1, std::min(4 * ParallelThreads(), height / std::max(size, 1)));
+    // Few bands: each costs 2 size kept rows. A stop request is also seen between rows inside a band.
+    const int bands =
+        ParallelSplits(work) ? std::max(1, std::min(4 * ParallelThreads(), height / std::max(size, 1))) : 1;
     auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(height) * b / bands); };
     std::vector<T> kept(bands > 1 ? static_cast<std::size_t>(bands) * 2 * size * rowLen : 0);
     auto keptRow = [&](int b, bool last, int i) {
@@ -336,7 +337,7 @@ void columnPass(int height, std::size_t rowLen, int size, std::int64_t pixels, L
                 load(firstRow(b) + i, keptRow(b, false, i));
                 load(firstRow(b + 1) - size + i, keptRow(b, true, i));
             }
-    ParallelRows(bands, pixels, [&](int b0, int b1) {
+    ParallelRows(bands, work, [&](int b0, int b1) {
         // Ring rows a little longer than needed, so that they do not lie a multiple of 4 KB apart: rows
         // that map to the same cache sets would evict each other.
         const std::size_t stride = rowLen + 66;
@@ -352,6 +353,7 @@ void columnPass(int height, std::size_t rowLen, int size, std::int64_t pixels, L
             };
             for (int r = y0; r <= std::min(y1 - 1, y0 + size); ++r) load(r, slot(r));
             for (int y = y0; y < y1; ++y) {
+                if (bands > 1) WorkPoint();
                 if (y > y0 && y + size < y1) load(y + size, slot(y + size));
                 for (int n = 0; n < taps; ++n) rows[n] = row(ClampIndex(height - 1, y + n - size));
                 emit(y, rows.data());
@@ -363,7 +365,7 @@ void columnPass(int height, std::size_t rowLen, int size, std::int64_t pixels, L
 void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
     const int size = k.size;
     const int width = Bitmap.Width, height = Bitmap.Height, n3 = 3 * width;
-    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+    const std::int64_t work = WorkOf(Bitmap, CostFloat);
     const void* madd = nullptr;
 #ifdef MOZARO_HAVE_AVX2_PATH
     MaddKernel mk;
@@ -371,7 +373,7 @@ void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
 #endif
 
     // Rows: each row with `size` copies of its end pixels on either side.
-    ParallelRows(height, pixels, [&](int y0, int y1) {
+    ParallelRows(height, work, [&](int y0, int y1) {
         std::vector<std::uint8_t> line(3 * static_cast<std::size_t>(width + 2 * size));
         std::uint8_t* pad = line.data();
         Span g{};
@@ -392,7 +394,7 @@ void gblurInteger(TFastDIB& Bitmap, const TGaussKernel& K, const IntKernel& k) {
 
     // Columns.
     columnPass<std::uint8_t>(
-        height, static_cast<std::size_t>(n3), size, pixels,
+        height, static_cast<std::size_t>(n3), size, work,
         [&](int r, std::uint8_t* dst) {
             std::memcpy(dst, Bitmap.Scanlines[r], static_cast<std::size_t>(n3));
         },
@@ -412,11 +414,11 @@ void gblurDouble(TFastDIB& Bitmap, const TGaussKernel& k) {
     for (int n = 0; n < taps; ++n) w[n] = k.Weights[n - size]; // tap n is kernel index n - size
     const int width = Bitmap.Width, height = Bitmap.Height;
     const int n3 = 3 * width;
-    const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+    const std::int64_t work = WorkOf(Bitmap, CostFloat);
 
     // Rows: the row in doubles with `size` copies of each end pixel on either side; tap n (kernel index
     // n - size) of pixel j reads pixel j - (n - size), i.e. padded position j + 2 * size - n.
-    ParallelRows(height, pixels, [&](int y0, int y1) {
+    ParallelRows(height, work, [&](int y0, int y1) {
         std::vector<double> line(static_cast<std::size_t>(3) * (width + 2 * size));
         const double* src[21];
         for (int y = y0; y < y1; ++y) {
@@ -432,7 +434,7 @@ void gblurDouble(TFastDIB& Bitmap, const TGaussKernel& k) {
 
     // Columns: as in the integer form, from rows in doubles; tap n reads row y - (n - size).
     columnPass<double>(
-        height, static_cast<std::size_t>(n3), size, pixels,
+        height, static_cast<std::size_t>(n3), size, work,
         [&](int r, double* d) {
             const std::uint8_t* p = Bitmap.Scanlines[r];
             for (int i = 0; i < n3; ++i) d[i] = p[i];

@@ -14,6 +14,11 @@ namespace {
 
 thread_local bool InsideBand = false;
 
+std::atomic<std::int64_t> MinWork{ParallelMinWorkDefault};
+
+// The most work (pixels times cost) one band is given: about a millisecond on one core.
+constexpr std::int64_t BandWork = 2 * 1024 * 1024;
+
 // Clears the upper halves of the AVX registers. A thread starts with its creator's register state; left
 // dirty (by AVX code the creator ran before), every SSE instruction of the thread pays a transition
 // penalty, which made the workers' trigonometry several times slower.
@@ -47,12 +52,10 @@ public:
 
     // False when the pool is busy with another caller's job (a second thread using the library at the
     // same time): that caller then runs its rows itself.
-    bool Run(int rows, int threads, const std::function<void(int, int)>& band) {
+    bool Run(int rows, int bands, int threads, const std::function<void(int, int)>& band) {
         std::unique_lock<std::mutex> busy(runMutex_, std::try_to_lock);
         if (!busy.owns_lock()) return false;
         ensureWorkers(threads - 1);
-        // Several bands per thread, so that one slow band does not leave the others idle.
-        const int bands = std::min(rows, threads * 4);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             job_ = &band;
@@ -158,18 +161,37 @@ private:
 
 } // namespace
 
+void SetParallelMinWork(std::int64_t Work) {
+    MinWork.store(std::max<std::int64_t>(Work, 0), std::memory_order_relaxed);
+}
+
+std::int64_t ParallelMinWork() {
+    return MinWork.load(std::memory_order_relaxed);
+}
+
+bool ParallelSplits(std::int64_t Work) {
+    return !InsideBand && Work >= ParallelMinWork();
+}
+
 void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
     if (Rows <= 0) return;
-    Pool& pool = Pool::Get();
-    const int threads = std::min(pool.Threads(), Rows);
-    if (InsideBand || Work < ParallelMinPixels) {
+    if (!ParallelSplits(Work)) {
         Band(0, Rows);
         return;
     }
+    Pool& pool = Pool::Get();
+    const int threads = std::min(pool.Threads(), Rows);
+    // Several bands per thread, so that one slow band does not leave the others idle, and bands of at
+    // most about BandWork, so that a stop request is seen soon however costly the rows are.
+    const std::int64_t byWork = Work / BandWork;
     CleanVectorState();
-    if (threads > 1 && pool.Run(Rows, threads, Band)) return;
+    if (threads > 1 &&
+        pool.Run(Rows,
+                 static_cast<int>(std::min<std::int64_t>(Rows, std::max<std::int64_t>(threads * 4, byWork))),
+                 threads, Band))
+        return;
     // On this thread alone: still in several bands, so that a stop request is seen part way.
-    const int bands = std::min(Rows, 32);
+    const int bands = static_cast<int>(std::min<std::int64_t>(Rows, std::max<std::int64_t>(32, byWork)));
     for (int b = 0; b < bands; ++b) {
         WorkPoint();
         Band(static_cast<int>(static_cast<std::int64_t>(Rows) * b / bands),

@@ -8,15 +8,38 @@
 #include <cstdint>
 #include <functional>
 
-// Below this many pixels a routine runs its rows on the calling thread.
-inline constexpr std::int64_t ParallelMinPixels = 64 * 1024;
+// What one pixel costs a routine, in units of the cheapest work (a pixel copied or looked up in a table).
+// A routine tells ParallelRows its pixels times its cost, so that cheap work on a small picture is not
+// handed to the pool, whose start costs more than the work saves, while costly work of the same size is.
+inline constexpr std::int64_t CostCopy = 1;   // copies, moves, table look-ups
+inline constexpr std::int64_t CostSimple = 4; // a few integer operations per channel
+inline constexpr std::int64_t CostFloat = 16; // floating point per pixel (a bilinear sample)
+inline constexpr std::int64_t CostHeavy = 64; // square roots, trigonometry or powers per pixel
+
+inline std::int64_t WorkOf(const TFastDIB& Bmp, std::int64_t Cost) {
+    return static_cast<std::int64_t>(Bmp.Width) * Bmp.Height * Cost;
+}
+
+// Below this much work (pixels times cost) a routine runs on the calling thread: waking the pool and
+// waiting for its threads costs about as much as copying this many pixels on one thread (measured with
+// bench_image's PoolCopy rows).
+inline constexpr std::int64_t ParallelMinWorkDefault = 1024 * 1024;
+
+// The threshold in force; tests set it to 0 to send every call to the pool. Set it while no routine runs.
+void SetParallelMinWork(std::int64_t Work);
+std::int64_t ParallelMinWork();
+
+// Whether ParallelRows splits work of this size into bands (on the pool, or on the calling thread with a
+// stop check between bands); false below the threshold and inside a band. Routines that prepare data per
+// band ask it first.
+bool ParallelSplits(std::int64_t Work);
 
 // Calls Band(first, last) for consecutive bands of rows first .. last - 1 that together cover 0 .. Rows - 1,
-// on the worker threads and the calling thread, and returns when every band is done. Work is the number of
-// pixels the call touches; under ParallelMinPixels (or when called from inside a band) Band runs once over
-// all rows on the calling thread. The first exception a band throws is rethrown here after the others
-// have finished. Larger work checks for a stop request between bands (see WorkControl.h): the bands not
-// yet started are skipped and EWorkStopped is thrown once the running ones are done.
+// on the worker threads and the calling thread, and returns when every band is done. Work is the pixels
+// the call touches times their cost; under ParallelMinWork() (or when called from inside a band) Band runs
+// once over all rows on the calling thread. The first exception a band throws is rethrown here after the
+// others have finished. Larger work checks for a stop request between bands (see WorkControl.h): the bands
+// not yet started are skipped and EWorkStopped is thrown once the running ones are done.
 void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);
 
 // The number of threads ParallelRows uses (the calling thread included). 0 means one per core. Meant

@@ -74,10 +74,14 @@ inline TFColor blend4(const std::uint8_t* p00, const std::uint8_t* p01, const st
     return TFColor{out[0], out[1], out[2]};
 }
 
+// The band lambdas below copy what they capture by reference into locals before their pixel loops: a
+// byte store may alias any captured value, which would otherwise be read again for every pixel and keep
+// the loop from being vectorised.
+
 // Copies the pixel rows of Src into Dst, which has the same size and depth, in bands.
 void copyRows(const TFastDIB& Src, TFastDIB& Dst) {
     const std::size_t bytes = static_cast<std::size_t>(Src.Width) * 3;
-    ParallelRows(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height, [&](int y0, int y1) {
+    ParallelRows(Src.Height, WorkOf(Src, CostCopy), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], bytes);
     });
 }
@@ -92,10 +96,6 @@ TFastDIB& copyOf(const TFastDIB& Bmp, int slot) {
 // A scratch image of Bmp's size whose pixels are about to be overwritten.
 TFastDIB& scratchFor(const TFastDIB& Bmp, int slot) {
     return ScratchImage(slot, Bmp.Width, Bmp.Height);
-}
-
-std::int64_t pixelsOf(const TFastDIB& b) {
-    return static_cast<std::int64_t>(b.Width) * b.Height;
 }
 
 // One axis of a bilinear sample at s on an axis of n pixels: base = floor(s) wrapped, next = base + 1
@@ -182,48 +182,57 @@ std::vector<int> offsetRuns(const std::vector<int>& off) {
 
 void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool Reflective) {
     if (!usable(Bmp) || Wavelength == 0 || !std::isfinite(Phase)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
     TFastDIB& tmp = scratchFor(Bmp, 0);
-    const float ph = static_cast<float>(Pi * Phase / 180);
-    const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
-    const double hw = W / 2.0, hh = H / 2.0;
-    double ax = 1, ay = 1;
-    if (hw < hh)
-        ax = hh / hw;
-    else
-        ay = hw / hh;
-    const double twoWave = 2.0 * Wavelength;
-    std::vector<double> dxs(static_cast<std::size_t>(W));
-    for (int x = 0; x < W; ++x) dxs[x] = (x - cx) * ax;
+    // The frame stretched to a square: the shorter half-side is scaled up to the longer one.
+    auto scales = [](int w, int h, double& sx, double& sy) {
+        const double hw = w / 2.0, hh = h / 2.0;
+        sx = hw < hh ? hh / hw : 1;
+        sy = hw < hh ? 1 : hw / hh;
+    };
+    std::vector<double> dxTable(static_cast<std::size_t>(Bmp.Width));
+    {
+        double sx, sy;
+        scales(Bmp.Width, Bmp.Height, sx, sy);
+        for (int x = 0; x < Bmp.Width; ++x) dxTable[x] = (x - (Bmp.Width - 1) / 2.0) * sx;
+    }
 
     // The wave's height depends only on the distance from the centre, which is the same for pixels
     // mirrored on either axis: it is worked out once for each pixel of the top-left quarter, and a band
     // fills rows y and H - 1 - y together.
-    ParallelRows((H + 1) / 2, pixelsOf(Bmp), [&](int y0, int y1) {
+    ParallelRows((Bmp.Height + 1) / 2, WorkOf(Bmp, CostHeavy), [&](int y0, int y1) {
+        const int W = Bmp.Width, H = Bmp.Height;
+        const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
+        double ax, ay;
+        scales(W, H, ax, ay);
+        const double twoWave = 2.0 * Wavelength, amplitude = Amplitude;
+        const double phase = static_cast<float>(Pi * Phase / 180);
+        const bool reflective = Reflective;
+        const PPixels24 src = Bmp.Pixels24, dst = tmp.Pixels24;
+        const double* dxs = dxTable.data();
         std::vector<double> amp(static_cast<std::size_t>(W));
         for (int y = y0; y < y1; ++y) {
             const double ady = (y - cy) * ay;
             for (int x = 0; x <= (W - 1) / 2; ++x) {
                 const double dx = dxs[x];
                 const double r = std::sqrt(dx * dx + ady * ady);
-                const double t = r / twoWave * (2 * Pi) + ph;
-                const double sn = Reflective ? std::fabs(std::sin(t)) : std::sin(t);
-                amp[x] = amp[W - 1 - x] = sn * Amplitude;
+                const double t = r / twoWave * (2 * Pi) + phase;
+                const double sn = reflective ? std::fabs(std::sin(t)) : std::sin(t);
+                amp[x] = amp[W - 1 - x] = sn * amplitude;
             }
             for (const int row : {y, H - 1 - y}) {
                 const double dy = (row - cy) * ay;
-                TFColor* d = tmp.Pixels24[row];
+                TFColor* d = dst[row];
                 for (int x = 0; x < W; ++x) {
                     const double a = amp[x], dx = dxs[x];
                     int u, v;
-                    if (Reflective) {
+                    if (reflective) {
                         u = clampIndex(RoundFast(a * dx / ax + cx), W);
                         v = clampIndex(RoundFast(a * dy / ay + cy), H);
                     } else {
                         u = wrapIndex(RoundFast((a + dx) / ax + cx), W);
                         v = wrapIndex(RoundFast((a + dy) / ay + cy), H);
                     }
-                    d[x] = Bmp.Pixels24[v][u];
+                    d[x] = src[v][u];
                 }
                 if (row == H - 1 - row) break; // the middle row of an odd height has no mirror
             }
@@ -258,40 +267,47 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
         double factor, ca, sa;
     };
     const int maxI = std::max(cx, W - 1 - cx), maxJ = std::max(cy, H - 1 - cy);
-    ParallelRows(maxJ + 1, pixelsOf(Bmp), [&](int j0, int j1) {
-        std::vector<Step> steps(static_cast<std::size_t>(maxI) + 1);
+    struct BandArgs {
+        int W, H, cx, cy, maxI;
+        double sx, sy, R, R2, Radius, Pinch, whirl;
+        PPixels24 src, dst;
+    };
+    const BandArgs args{W, H, cx, cy, maxI, sx, sy, R, R2, Radius, Pinch, whirl, Bmp.Pixels24, tmp.Pixels24};
+    ParallelRows(maxJ + 1, WorkOf(Bmp, CostHeavy), [&](int j0, int j1) {
+        const BandArgs arg = args;
+        std::vector<Step> steps(static_cast<std::size_t>(arg.maxI) + 1);
         for (int j = j0; j < j1; ++j) {
-            const double ady = j * sy;
-            for (int i = 0; i <= maxI; ++i) {
-                const double adx = i * sx;
+            const double ady = j * arg.sy;
+            for (int i = 0; i <= arg.maxI; ++i) {
+                const double adx = i * arg.sx;
                 const double dd = adx * adx + ady * ady;
                 Step& st = steps[i];
-                st.inside = dd < R2;
+                st.inside = dd < arg.R2;
                 if (!st.inside) continue;
-                const double dist = std::sqrt(dd / Radius) / R;
+                const double dist = std::sqrt(dd / arg.Radius) / arg.R;
                 const double sn = std::sin(Pi / 2 * dist);
-                st.factor = sn == 0 ? 0.0 : (Pinch == 0 ? 1.0 : std::pow(sn, -Pinch));
+                st.factor = sn == 0 ? 0.0 : (arg.Pinch == 0 ? 1.0 : std::pow(sn, -arg.Pinch));
                 const double t = 1 - dist;
-                const double ang = whirl * t * t;
+                const double ang = arg.whirl * t * t;
                 st.ca = std::cos(ang);
                 st.sa = std::sin(ang);
             }
-            for (const int y : {cy - j, cy + j}) {
-                if (y < 0 || y >= H) continue;
-                const double dy = (y - cy) * sy;
-                const TFColor* s = Bmp.Pixels24[y];
-                TFColor* d = tmp.Pixels24[y];
-                for (int x = 0; x < W; ++x) {
-                    const Step& st = steps[x < cx ? cx - x : x - cx];
+            for (const int y : {arg.cy - j, arg.cy + j}) {
+                if (y < 0 || y >= arg.H) continue;
+                const double dy = (y - arg.cy) * arg.sy;
+                const TFColor* s = arg.src[y];
+                TFColor* d = arg.dst[y];
+                for (int x = 0; x < arg.W; ++x) {
+                    const Step& st = steps[x < arg.cx ? arg.cx - x : x - arg.cx];
                     if (!st.inside) {
                         d[x] = s[x];
                         continue;
                     }
-                    const double dx = (x - cx) * sx;
+                    const double dx = (x - arg.cx) * arg.sx;
                     const double px = dx * st.factor, py = dy * st.factor;
-                    const int u = wrapIndex(RoundFast((st.ca * px - st.sa * py) / sx + cx), W);
-                    const int v = wrapIndex(RoundFast((st.sa * px + st.ca * py) / sy + cy), H);
-                    d[x] = Bmp.Pixels24[v][u];
+                    const int u = wrapIndex(RoundFast((st.ca * px - st.sa * py) / arg.sx + arg.cx), arg.W);
+                    const int v = wrapIndex(RoundFast((st.sa * px + st.ca * py) / arg.sy + arg.cy), arg.H);
+                    d[x] = arg.src[v][u];
                 }
                 if (j == 0) break; // the centre row has no mirror
             }
@@ -363,15 +379,24 @@ void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
         return;
     }
     const std::vector<float> rowR = fishEyeRowRadii(Dst.Width, Dst.Height, cx, cy, R0);
-    ParallelRows(Dst.Height, pixelsOf(Dst), [&](int y0, int y1) {
+    struct BandArgs {
+        SourceView view;
+        float cx, cy;
+        const float* rowR;
+        PPixels24 dst;
+        int w;
+    };
+    const BandArgs args{view, cx, cy, rowR.data(), Dst.Pixels24, Dst.Width};
+    ParallelRows(Dst.Height, WorkOf(Dst, CostHeavy), [&](int y0, int y1) {
+        const BandArgs arg = args;
         for (int y = y0; y < y1; ++y) {
-            float R = rowR[y];
-            const float dy = y - cy;
-            TFColor* d = Dst.Pixels24[y];
-            for (int x = 0; x < Dst.Width; ++x) {
-                const float dx = x - cx;
+            float R = arg.rowR[y];
+            const float dy = y - arg.cy;
+            TFColor* d = arg.dst[y];
+            for (int x = 0; x < arg.w; ++x) {
+                const float dx = x - arg.cx;
                 const float r = std::sqrt(dx * dx + dy * dy);
-                double u = cx, v = cy;
+                double u = arg.cx, v = arg.cy;
                 if (r != 0) {
                     if (r == R) {
                         // Move the lens edge off this pixel for the rest of the call; far from the origin
@@ -380,10 +405,10 @@ void FishEye(const TFastDIB& Src, TFastDIB& Dst, long double Amount) {
                         if (R == r) R = std::nextafter(R, std::numeric_limits<float>::infinity());
                     }
                     const double q = (1.0 / (1.0 - static_cast<double>(r) / R) - 1.0) * (R / 2.0);
-                    u = dx * q / r + cx;
-                    v = dy * q / r + cy;
+                    u = dx * q / r + arg.cx;
+                    v = dy * q / r + arg.cy;
                 }
-                d[x] = sampleBilinear(view, u, v);
+                d[x] = sampleBilinear(arg.view, u, v);
             }
         }
     });
@@ -396,26 +421,34 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
         if (S != &Dst) tileInto(*S, Dst);
         return;
     }
-    const SourceView view(*S);
-    const float cx = (S->Width - 1) / 2.0f, cy = (S->Height - 1) / 2.0f;
     // One pixel from its angle ArcTan2F(dy, dx) and its distance r. The quarter turn is part of the
     // effect: even a huge Amount turns the picture by 90 degrees. The angle is a Single like ArcTan2F's
-    // result, and so are its cosine and sine.
-    auto twist = [&](int x, int y, float theta, float r) {
-        double u = cx, v = cy;
-        if (r != 0) {
-            const float a = static_cast<float>(theta - static_cast<double>(r) / Amount + Pi / 2);
-            u = static_cast<double>(std::cos(a)) * r + cx;
-            v = static_cast<double>(std::sin(a)) * r + cy;
+    // result, and so are its cosine and sine. Each band works from its own copy of these values.
+    struct Twister {
+        SourceView view;
+        float cx, cy;
+        int amount;
+        PPixels24 dst;
+        void operator()(int x, int y, float theta, float r) const {
+            double u = cx, v = cy;
+            if (r != 0) {
+                const float a = static_cast<float>(theta - static_cast<double>(r) / amount + Pi / 2);
+                u = static_cast<double>(std::cos(a)) * r + cx;
+                v = static_cast<double>(std::sin(a)) * r + cy;
+            }
+            dst[y][x] = sampleBilinear(view, u, v);
         }
-        Dst.Pixels24[y][x] = sampleBilinear(view, u, v);
     };
+    const Twister twister{SourceView(*S), (S->Width - 1) / 2.0f, (S->Height - 1) / 2.0f, Amount,
+                          Dst.Pixels24};
     const int W = Dst.Width, H = Dst.Height;
     if (W != S->Width || H != S->Height) {
-        ParallelRows(H, pixelsOf(Dst), [&](int y0, int y1) {
+        ParallelRows(H, WorkOf(Dst, CostHeavy), [&](int y0, int y1) {
+            const Twister twist = twister;
+            const int w = W;
             for (int y = y0; y < y1; ++y)
-                for (int x = 0; x < W; ++x) {
-                    const float dx = x - cx, dy = y - cy;
+                for (int x = 0; x < w; ++x) {
+                    const float dx = x - twist.cx, dy = y - twist.cy;
                     twist(x, y, ArcTan2F(dy, dx), std::sqrt(dx * dx + dy * dy));
                 }
         });
@@ -425,13 +458,15 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     // odd, one arctangent: with q = arctan(dy / dx) for dx < 0, ArcTan2F gives q + pi at (dx, dy), -q at
     // (-dx, dy), pi - q at (dx, -dy) and q at (-dx, -dy).
     constexpr float pi = std::numbers::pi_v<float>;
-    ParallelRows((H + 1) / 2, pixelsOf(Dst), [&](int r0, int r1) {
+    ParallelRows((H + 1) / 2, WorkOf(Dst, CostHeavy), [&](int r0, int r1) {
+        const Twister twist = twister;
+        const int w = W, h = H;
         for (int y = r0; y < r1; ++y) {
-            const int y2 = H - 1 - y;
-            const float dy = y - cy;
-            for (int x = 0; x <= (W - 1) / 2; ++x) {
-                const int x2 = W - 1 - x;
-                const float dx = x - cx;
+            const int y2 = h - 1 - y;
+            const float dy = y - twist.cy;
+            for (int x = 0; x <= (w - 1) / 2; ++x) {
+                const int x2 = w - 1 - x;
+                const float dx = x - twist.cx;
                 const float r = std::sqrt(dx * dx + dy * dy);
                 if (dx == 0) { // the middle column of an odd width
                     twist(x, y, ArcTan2F(dy, dx), r);
@@ -454,8 +489,9 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
     if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0) return;
     const int W = Bmp.Width, H = Bmp.Height;
     if (W == NewWidth && H == NewHeight) return;
+    // The new picture's memory is first touched by the bands that fill it, each on its own rows.
     TFastDIB tmp;
-    tmp.SetSize(NewWidth, NewHeight, 24, 0);
+    tmp.SetSizeUncleared(NewWidth, NewHeight, 24, 0);
 
     // Per axis: the two taps and the weight of the second. Without Tiled a single column or row is
     // used alone (its scale would divide by 0); float rounding cannot push a tap past the last pixel.
@@ -488,16 +524,23 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
     };
     const Taps cx = taps(W, NewWidth), cy = taps(H, NewHeight);
 
-    ParallelRows(NewHeight, static_cast<std::int64_t>(NewWidth) * NewHeight, [&](int y0, int y1) {
+    ParallelRows(NewHeight, WorkOf(tmp, CostFloat), [&](int y0, int y1) {
+        const int* const x0 = cx.i0.data();
+        const int* const x1 = cx.i1.data();
+        const float* const wx = cx.w.data();
+        std::uint8_t* const* const src = Bmp.Scanlines;
+        const PPixels24 dst = tmp.Pixels24;
+        const int w = NewWidth, gap = tmp.Gap;
         for (int y = y0; y < y1; ++y) {
             const float wy = cy.w[y];
-            const std::uint8_t* ra = Bmp.Scanlines[cy.i0[y]];
-            const std::uint8_t* rb = Bmp.Scanlines[cy.i1[y]];
-            TFColor* d = tmp.Pixels24[y];
-            for (int x = 0; x < NewWidth; ++x) {
-                const int a = 3 * cx.i0[x], b = 3 * cx.i1[x];
-                d[x] = blend4(ra + a, rb + a, ra + b, rb + b, cx.w[x], wy);
+            const std::uint8_t* ra = src[cy.i0[y]];
+            const std::uint8_t* rb = src[cy.i1[y]];
+            TFColor* d = dst[y];
+            for (int x = 0; x < w; ++x) {
+                const int a = 3 * x0[x], b = 3 * x1[x];
+                d[x] = blend4(ra + a, rb + a, ra + b, rb + b, wx[x], wy);
             }
+            std::memset(d + w, 0, static_cast<std::size_t>(gap)); // the row padding stays zero
         }
     });
     // Taking the resized pixels over cannot fail, so the image is never lost to a failed allocation.
@@ -542,15 +585,19 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
         const std::int64_t v = mv.base + at;
         return mv.half && (v & 1) ? v + 1 : v;
     };
-    ParallelRows(H, pixelsOf(Target), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Target, CostSimple), [&](int y0, int y1) {
+        const Move* const movesX = mx.data();
+        const Move* const movesY = my.data();
+        const PPixels24 map = M->Pixels24, from = src.Pixels24, to = Target.Pixels24;
+        const int w = W, h = H;
         for (int y = y0; y < y1; ++y) {
-            const TFColor* m = M->Pixels24[y];
-            TFColor* d = Target.Pixels24[y];
-            for (int x = 0; x < W; ++x) {
+            const TFColor* m = map[y];
+            TFColor* d = to[y];
+            for (int x = 0; x < w; ++x) {
                 const int k = std::max({m[x].r, m[x].g, m[x].b});
-                const int u = wrapIndex(moved(mx[k], x), W);
-                const int v = wrapIndex(moved(my[k], y), H);
-                d[x] = src.Pixels24[v][u];
+                const int u = wrapIndex(moved(movesX[k], x), w);
+                const int v = wrapIndex(moved(movesY[k], y), h);
+                d[x] = from[v][u];
             }
         }
     });
@@ -564,15 +611,17 @@ void RippleTooth(TFastDIB& Bmp, int Amount) {
     if (P == 1) return; // every column would move by 0
     const TFastDIB& copy = copyOf(Bmp, 0);
     // Column x moves down by x mod P (less than H, so each column is rolled): row j takes row j - x mod P.
-    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+        const PPixels24 from = copy.Pixels24, to = Bmp.Pixels24;
+        const int w = W, h = H, period = P;
         for (int j = y0; j < y1; ++j) {
-            TFColor* d = Bmp.Pixels24[j];
+            TFColor* d = to[j];
             int k = 0;
-            for (int x = 0; x < W; ++x) {
+            for (int x = 0; x < w; ++x) {
                 int row = j - k;
-                if (row < 0) row += H;
-                d[x] = copy.Pixels24[row][x];
-                if (++k == P) k = 0;
+                if (row < 0) row += h;
+                d[x] = from[row][x];
+                if (++k == period) k = 0;
             }
         }
     });
@@ -590,7 +639,7 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     const TFastDIB& src = copyOf(Bmp, 0);
     // Neighbouring columns mostly share their offset: each run of them is one block copy per row.
     const std::vector<int> runs = offsetRuns(off);
-    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
         for (int j = y0; j < y1; ++j) {
             TFColor* d = Bmp.Pixels24[j];
             for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
@@ -613,7 +662,7 @@ void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     const int W = Bmp.Width, H = Bmp.Height;
     const std::vector<int> off = sineOffsets(H, p, Amplitude, W, Wrap);
     // Each row moves on its own: a copy of the row, then two block copies back into it.
-    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
         std::vector<TFColor> row(static_cast<std::size_t>(W));
         for (int y = y0; y < y1; ++y) {
             TFColor* d = Bmp.Pixels24[y];
@@ -648,7 +697,7 @@ void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD
     // Along a run of columns with one vertical offset the source is one row, read from column x + du on,
     // wrapping at the right edge: at most two block copies.
     const std::vector<int> runs = offsetRuns(offUD);
-    ParallelRows(H, pixelsOf(Bmp), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             TFColor* d = Bmp.Pixels24[y];
             const int du = offLR[y];

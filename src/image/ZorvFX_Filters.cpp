@@ -3,6 +3,7 @@
 #include "image/FastFX.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <algorithm>
 #include <array>
@@ -149,8 +150,9 @@ void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
 // row below, which the band after rewrites.
 template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFastDIB& Bmp) {
     const int w = Bmp.Width, h = Bmp.Height;
-    const std::int64_t pixels = static_cast<std::int64_t>(w) * h;
-    const int bands = pixels < ParallelMinPixels ? 1 : std::min(h, 4 * ParallelThreads());
+    const std::int64_t work = WorkOf(Bmp, CostSimple);
+    // Few bands: each costs two kept rows. A stop request is also seen between rows inside a band.
+    const int bands = ParallelSplits(work) ? std::min(h, 4 * ParallelThreads()) : 1;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(w + 2);
     auto firstRow = [&](int b) { return static_cast<int>(static_cast<std::int64_t>(h) * b / bands); };
     std::vector<std::uint8_t> edges(2 * static_cast<std::size_t>(bands) * rowBytes);
@@ -161,7 +163,7 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
         loadWrappedRow(Bmp, firstRow(b), kept(b, false));
         loadWrappedRow(Bmp, firstRow(b + 1) - 1, kept(b, true));
     }
-    ParallelRows(bands, pixels, [&](int b0, int b1) {
+    ParallelRows(bands, work, [&](int b0, int b1) {
         std::vector<std::uint8_t> ring(3 * rowBytes);
         std::vector<Acc> sum(3 * static_cast<std::size_t>(w));
         ConvRow a{k, d, nullptr, nullptr, nullptr, 3 * w, nullptr};
@@ -182,6 +184,7 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             const std::uint8_t* mid = source(y0, 0);
             const std::uint8_t* bot = source(y0 + 1, 1);
             for (int y = y0; y < y1; ++y) {
+                if (bands > 1) WorkPoint();
                 a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
                 if constexpr (sizeof(Acc) == 2)
                     convolveRow16(a, sum.data());
@@ -224,6 +227,7 @@ void blendPass(TFastDIB& Bmp, int nx, int ny) {
         MirrorLR(b);
         const std::vector<std::int16_t> t = rampTable(nx);
         for (int y = 0; y < h; ++y) {
+            WorkPoint();
             const std::uint8_t* src = b.Scanlines[y];
             std::uint8_t* dst = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - nx);
             for (int i = 0; i < nx; ++i) {
@@ -241,6 +245,7 @@ void blendPass(TFastDIB& Bmp, int nx, int ny) {
         b.Flop();
         const std::vector<std::int16_t> t = rampTable(ny);
         for (int j = 0; j < ny; ++j) {
+            WorkPoint();
             const std::uint8_t* src = b.Scanlines[j];
             std::uint8_t* dst = Bmp.Scanlines[h - ny + j];
             const std::int16_t* tj = t.data() + static_cast<std::size_t>(j) * 511 + 255;
@@ -271,12 +276,18 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& B
         convolveImage<std::int64_t>(k, Divisor, Bmp);
 }
 
+// The band lambdas below copy what they capture by reference into locals before their pixel loops: a
+// byte store may alias any captured value, which would otherwise be read again for every pixel and keep
+// the loop from being vectorised.
+
 void GrayScale24(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    ParallelRows(Bmp.Height, static_cast<std::int64_t>(Bmp.Width) * Bmp.Height, [&](int y0, int y1) {
+    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+        std::uint8_t* const* rows = Bmp.Scanlines;
+        const int w = Bmp.Width;
         for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = Bmp.Scanlines[y];
-            for (int x = 0; x < Bmp.Width; ++x, p += 3) {
+            std::uint8_t* p = rows[y];
+            for (int x = 0; x < w; ++x, p += 3) {
                 const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
                 p[0] = p[1] = p[2] = v;
             }
@@ -291,17 +302,23 @@ void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
     TFastDIB& work = (&Work == &Bmp) ? own : Work;
     const int w = Bmp.Width, h = Bmp.Height;
     work.SetSize(w, h, 24, 0);
-    Bmp.Draw(work, 0, 0);
-    const int half = Amount / 2;
-    const int inner = w > 2 ? w - 2 : 0; // columns whose partner x + 2 needs no wrap
-    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w);
+    ParallelRows(h, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) std::memcpy(work.Scanlines[y], Bmp.Scanlines[y], rowBytes);
+    });
+    const int half0 = Amount / 2;
+    ParallelRows(h, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+        const int half = half0, width = w, height = h;
+        const int inner = width > 2 ? width - 2 : 0; // columns whose partner x + 2 needs no wrap
+        std::uint8_t* const* src = work.Scanlines;
+        std::uint8_t* const* dst = Bmp.Scanlines;
         for (int y = y0; y < y1; ++y) {
-            const std::uint8_t* a = work.Scanlines[y];
-            const std::uint8_t* b = work.Scanlines[(y + 2) % h];
-            std::uint8_t* out = Bmp.Scanlines[y];
+            const std::uint8_t* a = src[y];
+            const std::uint8_t* b = src[(y + 2) % height];
+            std::uint8_t* out = dst[y];
             for (int i = 0; i < 3 * inner; ++i) out[i] = ClampToByte(half + b[i + 6] - a[i]);
-            for (int x = inner; x < w; ++x) {
-                const int x2 = (x + 2) % w;
+            for (int x = inner; x < width; ++x) {
+                const int x2 = (x + 2) % width;
                 for (int c = 0; c < 3; ++c) out[3 * x + c] = ClampToByte(half + b[3 * x2 + c] - a[3 * x + c]);
             }
         }
@@ -318,18 +335,21 @@ void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
     const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
     // Right strip: the image at the inner column towards Color1 at the last column.
     for (int y = 0; y < h; ++y) {
+        WorkPoint();
         std::uint8_t* p = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - e);
         for (int i = 0; i < e; ++i, p += 3)
             for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
     }
     // Left strip: Color2 at column 0 towards the image at column e - 1.
     for (int y = 0; y < h; ++y) {
+        WorkPoint();
         std::uint8_t* p = Bmp.Scanlines[y];
         for (int i = 0; i < e; ++i, p += 3)
             for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
     }
     // Bottom and top strips stop at the diagonals, so that the corners keep the side ramps.
     for (int j = 0; j < e; ++j) {
+        WorkPoint();
         std::uint8_t* row = Bmp.Scanlines[h - e + j];
         for (int x = e - j; x <= w - 1 - e + j; ++x) {
             std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
@@ -337,6 +357,7 @@ void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
         }
     }
     for (int j = 0; j < e; ++j) {
+        WorkPoint();
         std::uint8_t* row = Bmp.Scanlines[j];
         for (int x = j; x <= w - 1 - j; ++x) {
             std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
@@ -355,7 +376,9 @@ void SplitBlur(TFastDIB& Bmp, int Distance) {
         left[x] = 3 * WrapMod(x - d, w);
         right[x] = 3 * WrapMod(x + d, w);
     }
+    // Rows are rewritten in order and read the rows above as rewritten: one thread, a stop check per row.
     for (int y = 0; y < h; ++y) {
+        WorkPoint();
         const std::uint8_t* up = Bmp.Scanlines[WrapMod(y - d, h)];
         const std::uint8_t* down = Bmp.Scanlines[WrapMod(y + d, h)];
         std::uint8_t* p = Bmp.Scanlines[y];
@@ -386,7 +409,8 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
     const PPixels24 p = pad.Pixels24;
     TFColor first{};
     bool found = false;
-    for (int y = 0; y <= h && !found; ++y)
+    for (int y = 0; y <= h && !found; ++y) {
+        WorkPoint();
         for (int x = 0; x <= w && !found; ++x) {
             if (p[y][x + 1] != p[y][x]) {
                 first = p[y][x + 1];
@@ -396,23 +420,28 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
                 found = true;
             }
         }
+    }
     if (!found) return; // a flat picture has no edges
-    const TFColor col = ColorToFColor(Color);
-    const bool twoPasses = Intensity >= 2;
-    ParallelRows(h, static_cast<std::int64_t>(w) * h, [&](int y0, int y1) {
+    const TFColor colour = ColorToFColor(Color);
+    const TFColor reference = first;
+    ParallelRows(h, WorkOf(Bitmap, CostSimple), [&](int y0, int y1) {
+        const TFColor col = colour, ref = reference;
+        const bool twoPasses = Intensity >= 2;
+        const int width = w;
+        const PPixels24 in = p, outRows = Bitmap.Pixels24;
         for (int y = y0 + 1; y <= y1; ++y) {
-            const TFColor *above = p[y - 1], *row = p[y], *below = p[y + 1];
-            TFColor* out = Bitmap.Pixels24[y - 1] - 1;
-            for (int x = 1; x <= w; ++x) {
+            const TFColor *above = in[y - 1], *row = in[y], *below = in[y + 1];
+            TFColor* out = outRows[y - 1] - 1;
+            for (int x = 1; x <= width; ++x) {
                 const TFColor c = row[x];
                 bool paint;
                 if (twoPasses) {
                     // Over both passes a differing pair paints each of its pixels that is not the reference.
-                    paint = !(c == first) &&
-                            (row[x + 1] != c || below[x] != c || row[x - 1] != c || above[x] != c);
+                    paint =
+                        !(c == ref) && (row[x + 1] != c || below[x] != c || row[x - 1] != c || above[x] != c);
                 } else {
-                    paint = (!(c == first) && (row[x + 1] != c || below[x] != c)) ||
-                            (row[x - 1] != c && row[x - 1] == first) || (above[x] != c && above[x] == first);
+                    paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
+                            (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
                 }
                 if (paint) out[x] = col;
             }

@@ -130,6 +130,23 @@ TEST(FastDIBSize, SameCallKeepsPixelsOtherCallsRecreate) {
     EXPECT_EQ(fresh.Colors, &fresh.bmInfo.bmiColors);
 }
 
+TEST(FastDIBSize, UnclearedSizeHasTheSameLayoutAndKeepsPixelsOnTheSameSize) {
+    TFastDIB a, b;
+    a.SetSize(5, 3, 24, 0);
+    b.SetSizeUncleared(5, 3, 24, 0);
+    EXPECT_EQ(b.BWidth, 16);
+    EXPECT_EQ(b.Gap, 1);
+    EXPECT_EQ(b.Size(), a.Size());
+    EXPECT_EQ(b.Scanlines[2] - b.Scanlines[0], 32);
+    b.Scanlines[1][4] = 77;
+    b.SetSizeUncleared(5, 3, 24, 0); // the same size: nothing is recreated
+    EXPECT_EQ(b.Scanlines[1][4], 77);
+    b.SetSize(5, 3, 24, 0);
+    EXPECT_EQ(b.Scanlines[1][4], 77);
+    b.SetSizeUncleared(0, 0, 0, 0);
+    EXPECT_TRUE(b.Empty());
+}
+
 TEST(FastDIBSize, AbsurdSizesThrowAndLeaveTheObjectReleased) {
     // 300 000 bytes a row times 100 000 rows does not fit the 32-bit image size; INT_MAX at 32 bits
     // overflows the row stride.

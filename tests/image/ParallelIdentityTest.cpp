@@ -278,6 +278,67 @@ void refGBlur(TFastDIB& b, double radius) {
     }
 }
 
+// Each channel: Amount div 2 plus the pixel two columns and two rows on (wrapped) minus the pixel itself.
+void refEmboss(TFastDIB& b, int Amount) {
+    TFastDIB s;
+    copyImage(b, s);
+    for (int y = 0; y < b.Height; ++y)
+        for (int x = 0; x < b.Width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int far = s.Scanlines[(y + 2) % b.Height][3 * ((x + 2) % b.Width) + c];
+                b.Scanlines[y][3 * x + c] = ClampToByte(Amount / 2 + far - s.Scanlines[y][3 * x + c]);
+            }
+}
+
+// The four-colour fill with 20 fraction bits, one running value per channel along each row.
+void refFourCorner(TFastDIB& b, int x1, int y1, int x2, int y2, TFColor tl, TFColor tr, TFColor bl,
+                   TFColor br) {
+    const int xa = std::min(x1, x2), xb = std::max(x1, x2), ya = std::min(y1, y2), yb = std::max(y1, y2);
+    const std::int64_t one = 1 << 20;
+    const std::int64_t dx = xb > xa ? one / (xb - xa) : 0, dy = yb > ya ? one / (yb - ya) : 0;
+    const TFColor* corner[4] = {&tl, &tr, &bl, &br};
+    for (int k = 0; k <= yb - ya; ++k)
+        for (int c = 0; c < 3; ++c) {
+            auto ch = [c](const TFColor* p) { return std::int64_t(c == 0 ? p->b : (c == 1 ? p->g : p->r)); };
+            const std::int64_t wb = k * dy, wt = one - k * dy;
+            const std::int64_t left = ch(corner[0]) * wt + ch(corner[2]) * wb;
+            const std::int64_t right = ch(corner[1]) * wt + ch(corner[3]) * wb;
+            std::int64_t run = (left >> 20) << 20;
+            for (int n = 0; n <= xb - xa; ++n) {
+                b.Scanlines[ya + k][3 * (xa + n) + c] = static_cast<std::uint8_t>(run >> 20);
+                run += ((right >> 20) - (left >> 20)) * dx;
+            }
+        }
+}
+
+// Bilinear resampling: for new pixel (x, y) the source point (x / kx, y / ky) with k = new size over the
+// old size (tiled) or over the old size - 1; the four taps weighted in Single and rounded halves to even.
+void refResize(TFastDIB& b, int nw, int nh, bool tiled) {
+    TFastDIB s;
+    copyImage(b, s);
+    const int W = s.Width, H = s.Height;
+    const float kx = static_cast<float>(static_cast<double>(nw) / (tiled ? W : W - 1));
+    const float ky = static_cast<float>(static_cast<double>(nh) / (tiled ? H : H - 1));
+    b.SetSize(nw, nh, 24, 0);
+    for (int y = 0; y < nh; ++y)
+        for (int x = 0; x < nw; ++x) {
+            const float fx = static_cast<float>(x) / kx, fy = static_cast<float>(y) / ky;
+            const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
+            const float wx = fx - static_cast<float>(ix), wy = fy - static_cast<float>(iy);
+            const int ix1 = tiled ? (ix + 1) % W : std::min(ix + 1, W - 1);
+            const int iy1 = tiled ? (iy + 1) % H : std::min(iy + 1, H - 1);
+            const float w[4] = {(1 - wx) * (1 - wy), (1 - wx) * wy, wx * (1 - wy), wx * wy};
+            const std::uint8_t* p[4] = {&s.Scanlines[iy][3 * ix], &s.Scanlines[iy1][3 * ix],
+                                        &s.Scanlines[iy][3 * ix1], &s.Scanlines[iy1][3 * ix1]};
+            for (int c = 0; c < 3; ++c) {
+                float sum = w[0] * p[0][c];
+                for (int i = 1; i < 4; ++i) sum += w[i] * p[i][c];
+                b.Scanlines[y][3 * x + c] =
+                    static_cast<std::uint8_t>(std::min<std::int64_t>(255, Round(sum)));
+            }
+        }
+}
+
 struct Case {
     std::string name;
     std::function<void(TFastDIB&)> routine, reference;
@@ -338,6 +399,29 @@ std::vector<Case> warpCases() {
     for (int n : {37, -5})
         c.push_back(
             {"ScrollLR", [=](TFastDIB& b) { ScrollLR(b, n); }, [=](TFastDIB& b) { refScroll(b, n); }});
+    c.push_back({"ClassicEmboss",
+                 [](TFastDIB& b) {
+                     TFastDIB work;
+                     ClassicEmboss(b, work, 250);
+                 },
+                 [](TFastDIB& b) { refEmboss(b, 250); }});
+    // The whole picture, and a rectangle inside it drawn from its bottom-right corner.
+    const TFColor tl{0, 0, 255}, tr{0, 255, 0}, bl{255, 0, 0}, br{9, 200, 77};
+    c.push_back({"FourCornerGradient",
+                 [=](TFastDIB& b) { FourCornerGradient(b, 0, 0, b.Width - 1, b.Height - 1, tl, tr, bl, br); },
+                 [=](TFastDIB& b) { refFourCorner(b, 0, 0, b.Width - 1, b.Height - 1, tl, tr, bl, br); }});
+    c.push_back({"FourCornerGradientPart",
+                 [=](TFastDIB& b) { FourCornerGradient(b, b.Width - 4, b.Height - 2, 3, 5, br, bl, tr, tl); },
+                 [=](TFastDIB& b) { refFourCorner(b, b.Width - 4, b.Height - 2, 3, 5, br, bl, tr, tl); }});
+    // Larger and smaller, tiled and not.
+    for (bool tiled : {true, false}) {
+        c.push_back({"ResizeUp",
+                     [=](TFastDIB& b) { ResizeBilinear(b, b.Width * 5 / 4, b.Height + 7, tiled); },
+                     [=](TFastDIB& b) { refResize(b, b.Width * 5 / 4, b.Height + 7, tiled); }});
+        c.push_back({"ResizeDown",
+                     [=](TFastDIB& b) { ResizeBilinear(b, b.Width * 2 / 3, b.Height / 2, tiled); },
+                     [=](TFastDIB& b) { refResize(b, b.Width * 2 / 3, b.Height / 2, tiled); }});
+    }
     return c;
 }
 
@@ -354,10 +438,6 @@ std::vector<Case> bandedCases() {
         copyImage(b, src);
         RotateWrap(src, b, 100, 60, 33.5L);
     });
-    same("ClassicEmboss", [](TFastDIB& b) {
-        TFastDIB work;
-        ClassicEmboss(b, work, 250);
-    });
     for (int grey : {0, 1})
         same("HeightMap", [=](TFastDIB& b) {
             TFastDIB work;
@@ -371,16 +451,19 @@ std::vector<Case> bandedCases() {
     return c;
 }
 
+// Every call goes to the pool, however cheap, so that the bands are exercised on these small pictures.
 class ThreadCount : public ::testing::Test {
 protected:
-    void TearDown() override { SetParallelThreads(0); }
+    void SetUp() override { SetParallelMinWork(0); }
+    void TearDown() override {
+        SetParallelThreads(0);
+        SetParallelMinWork(ParallelMinWorkDefault);
+    }
 };
-
-static_assert(331 * 237 > ParallelMinPixels && 330 * 236 > ParallelMinPixels);
 
 TEST_F(ThreadCount, WarpsMatchPlainLoopsOnOneTwoAndAllThreads) {
     const int all = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    // Odd sizes put the centre on a pixel; the larger images are above the size that runs on one thread.
+    // Odd sizes put the centre on a pixel.
     for (auto [w, h] : {std::pair{331, 237}, std::pair{330, 236}, std::pair{64, 90}}) {
         TFastDIB src;
         randomImage(src, w, h, 7);
@@ -401,7 +484,7 @@ TEST_F(ThreadCount, WarpsMatchPlainLoopsOnOneTwoAndAllThreads) {
 
 TEST_F(ThreadCount, BandedRoutinesGiveTheBytesOfOneThread) {
     TFastDIB src;
-    randomImage(src, 331, 237, 11); // above the size that runs on one thread
+    randomImage(src, 331, 237, 11);
     for (const Case& c : bandedCases()) {
         SetParallelThreads(1);
         TFastDIB want;

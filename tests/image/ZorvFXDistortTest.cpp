@@ -276,6 +276,28 @@ TEST(ResizeBilinear, OnePixelSourcesAndBadSizes) {
         expectUnchanged(src, [w, h](TFastDIB& i) { ResizeBilinear(i, w, h, false); });
 }
 
+// The new picture's memory is not cleared before the resize fills it: every row's padding must still
+// come out zero. Blocks of the same size are filled with junk and freed first, so that the allocator
+// is likely to hand one of them back.
+TEST(ResizeBilinear, RowPaddingOfTheNewPictureIsZero) {
+    for (int round = 0; round < 20; ++round) {
+        const int w = 5 + round % 3, h = 3 + round % 4; // 5, 6, 7 pixels: 1, 2 and 3 padding bytes
+        const std::size_t bytes = static_cast<std::size_t>(((3 * w + 3) & ~3) * h);
+        for (int k = 0; k < 4; ++k) {
+            std::vector<std::uint8_t> junk(bytes, 0xA5);
+            asm volatile("" : : "r"(junk.data()) : "memory");
+        }
+        TFastDIB b;
+        tagged(b, 4, 4);
+        ResizeBilinear(b, w, h, round % 2 == 0);
+        ASSERT_EQ(b.Width, w);
+        ASSERT_GT(b.Gap, 0);
+        for (int y = 0; y < h; ++y)
+            for (int i = 3 * w; i < b.BWidth; ++i)
+                EXPECT_EQ(b.Scanlines[y][i], 0) << w << "x" << h << " row " << y;
+    }
+}
+
 TEST(WaterDisplace, ShiftsByBrightness) {
     TFastDIB src, map, b;
     tagged(src, 5, 4);
