@@ -293,3 +293,28 @@ TEST(UndoRing, CopiesRunToTheEndOnEveryCoreAlsoWhenAStopIsRequested) {
     ClearWorkStop();
     SetParallelThreads(0);
 }
+
+TEST(UndoRing, SnapshotsSwapRedAndBlueAtEveryRowWidth) {
+    // Widths around the five-pixel steps of the wide copy, every byte of a row different.
+    TUndoRing ring(1);
+    for (int w = 1; w <= 13; ++w) {
+        TFastDIB z;
+        z.SetSize(w, 2, 24, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int i = 0; i < 3 * w; ++i) z.Scanlines[y][i] = static_cast<std::uint8_t>(100 * y + i);
+        ring.CopyUnDo(z);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int b = 100 * y + 3 * x;
+                ASSERT_EQ(ring.Pic[0][static_cast<std::size_t>(y * w + x)],
+                          (Trgb{static_cast<std::uint8_t>(b + 2), static_cast<std::uint8_t>(b + 1),
+                                static_cast<std::uint8_t>(b)}))
+                    << "width " << w << " pixel " << x << ", " << y;
+            }
+        TFastDIB back;
+        ASSERT_TRUE(ring.DoUnDo(back));
+        for (int y = 0; y < 2; ++y)
+            ASSERT_EQ(std::memcmp(back.Scanlines[y], z.Scanlines[y], static_cast<std::size_t>(3) * w), 0)
+                << "width " << w;
+    }
+}
