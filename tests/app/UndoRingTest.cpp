@@ -1,8 +1,15 @@
-// The undo ring on its own: push, pop, wrap-around, slot reuse and a change of the number of slots.
+// The undo ring on its own: push, pop, wrap-around, slot reuse, a change of the number of slots, the
+// memory budget and copies that a stop request does not cut short.
 
 #include "app/main/UndoRing.h"
+#include "image/Parallel.h"
+#include "image/WorkControl.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -151,4 +158,163 @@ TEST(UndoRing, ResetEmptiesTheRingAndRefusesCountsOutside1To100) {
     ASSERT_TRUE(ring.DoUnDo(z));
     EXPECT_EQ(Mark(z), 6);
     EXPECT_FALSE(ring.DoUnDo(z));
+}
+
+namespace {
+
+constexpr std::int64_t Snap4x4 = 4 * 4 * 3; // bytes of one 4 x 4 snapshot
+
+} // namespace
+
+TEST(UndoRing, BudgetDropsTheOldestSnapshotsAndKeepsTheNewestWhateverItsSize) {
+    TUndoRing ring(10);
+    ring.SetBudget(3 * Snap4x4);
+    TFastDIB z;
+    for (int k = 1; k <= 4; ++k) {
+        Paint(z, 4, 4, 10 * k);
+        ring.CopyUnDo(z);
+    }
+    // Four pushes, room for three: the first went although six slots are free; the ring has not wrapped.
+    EXPECT_EQ(ring.StackSize, 3);
+    EXPECT_FALSE(ring.Full);
+    EXPECT_EQ(ring.HeldBytes(), 3 * Snap4x4);
+    EXPECT_EQ(ring.Entry, std::vector<int>({1, 2, 3}));
+    EXPECT_TRUE(ring.Pic[0].empty());
+
+    // A snapshot larger than the whole budget stays alone.
+    Paint(z, 8, 8, 50);
+    ring.CopyUnDo(z);
+    EXPECT_EQ(ring.StackSize, 1);
+    EXPECT_EQ(ring.HeldBytes(), 8 * 8 * 3);
+    // A small one after it needs the large one's room.
+    Paint(z, 4, 4, 60);
+    ring.CopyUnDo(z);
+    EXPECT_EQ(ring.StackSize, 1);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 60);
+    EXPECT_TRUE(ring.Empty);
+
+    // A larger budget keeps more; the slot count stays the upper bound.
+    ring.SetBudget(100 * Snap4x4);
+    for (int k = 1; k <= 12; ++k) {
+        Paint(z, 4, 4, k);
+        ring.CopyUnDo(z);
+    }
+    EXPECT_EQ(ring.StackSize, 10);
+    EXPECT_TRUE(ring.Full);
+    for (int k = 12; k >= 3; --k) {
+        ASSERT_TRUE(ring.DoUnDo(z));
+        EXPECT_EQ(Mark(z), k);
+    }
+    EXPECT_FALSE(ring.DoUnDo(z));
+    EXPECT_EQ(ring.HeldBytes(), 0);
+}
+
+TEST(UndoRing, FailedAllocationDropsOldSnapshotsAndTriesAgain) {
+    TUndoRing ring(15);
+    TFastDIB z;
+    for (int k = 1; k <= 4; ++k) {
+        Paint(z, 4, 4, k);
+        ring.CopyUnDo(z);
+    }
+    // Memory for the fifth is there only once two snapshots are gone.
+    int calls = 0;
+    ring.Allocate = [&](std::size_t bytes) -> std::unique_ptr<std::uint8_t[]> {
+        ++calls;
+        if (ring.StackSize > 2) throw std::bad_alloc();
+        return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[bytes]);
+    };
+    Paint(z, 4, 4, 5);
+    ring.CopyUnDo(z);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(ring.StackSize, 3);
+    Paint(z, 4, 4, 99);
+    for (int k = 5; k >= 3; --k) {
+        ASSERT_TRUE(ring.DoUnDo(z));
+        EXPECT_EQ(Mark(z), k);
+    }
+    EXPECT_TRUE(ring.Empty);
+
+    // No memory at all: the ring is emptied, then the failure comes out.
+    ring.CopyUnDo(z);
+    ring.Allocate = [](std::size_t) -> std::unique_ptr<std::uint8_t[]> { throw std::bad_alloc(); };
+    Paint(z, 4, 4, 7);
+    EXPECT_THROW(ring.CopyUnDo(z), std::bad_alloc);
+    EXPECT_TRUE(ring.Empty);
+    EXPECT_EQ(ring.StackSize, 0);
+    EXPECT_TRUE(ring.Entry.empty());
+}
+
+TEST(UndoRing, CopiesRunToTheEndOnEveryCoreAlsoWhenAStopIsRequested) {
+    // Large enough for the row bands of several threads; every pixel different.
+    SetParallelThreads(4);
+    const int w = 301, h = 283;
+    TFastDIB z;
+    z.SetSize(w, h, 24, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            z.SetPixel(y, x,
+                       TFColor{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
+                               static_cast<std::uint8_t>(x ^ y)});
+    TFastDIB original;
+    original.SetSize(w, h, 24, 0);
+    z.Draw(original, 0, 0);
+
+    TUndoRing ring(2);
+    RequestWorkStop(); // a stopped effect's frame pushes and pops with the request still standing
+    ring.CopyUnDo(z);
+    ASSERT_EQ(ring.Pic[0].size(), static_cast<std::size_t>(w) * h);
+    EXPECT_EQ(ring.Pic[0][0], (Trgb{0, 0, 0}));
+    EXPECT_EQ(ring.Pic[0][static_cast<std::size_t>(h - 1) * w + (w - 1)],
+              (Trgb{static_cast<std::uint8_t>((w - 1) ^ (h - 1)), static_cast<std::uint8_t>(h - 1),
+                    static_cast<std::uint8_t>(w - 1)}));
+
+    // Back into the image of the same size (in place) and into one of another size.
+    for (const int otherSide : {0, 17}) {
+        if (otherSide)
+            Paint(z, otherSide, otherSide, 3);
+        else
+            std::memset(z.Bits, 0xAB, static_cast<std::size_t>(z.ByteCount()));
+        if (ring.Empty) ring.CopyUnDo(original);
+        ASSERT_TRUE(ring.DoUnDo(z));
+        ASSERT_EQ(z.Width, w);
+        ASSERT_EQ(z.Height, h);
+        for (int y = 0; y < h; ++y)
+            ASSERT_EQ(std::memcmp(z.Scanlines[y], original.Scanlines[y], static_cast<std::size_t>(3) * w), 0)
+                << "row " << y;
+    }
+
+    // The helper alone: every row once, stop or no stop.
+    std::vector<int> seen(5000, 0);
+    AllRowsBanded(5000, 5000 * 100, [&](int first, int last) {
+        for (int y = first; y < last; ++y) ++seen[static_cast<std::size_t>(y)];
+    });
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 5000);
+    ClearWorkStop();
+    SetParallelThreads(0);
+}
+
+TEST(UndoRing, SnapshotsSwapRedAndBlueAtEveryRowWidth) {
+    // Widths around the five-pixel steps of the wide copy, every byte of a row different.
+    TUndoRing ring(1);
+    for (int w = 1; w <= 13; ++w) {
+        TFastDIB z;
+        z.SetSize(w, 2, 24, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int i = 0; i < 3 * w; ++i) z.Scanlines[y][i] = static_cast<std::uint8_t>(100 * y + i);
+        ring.CopyUnDo(z);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int b = 100 * y + 3 * x;
+                ASSERT_EQ(ring.Pic[0][static_cast<std::size_t>(y * w + x)],
+                          (Trgb{static_cast<std::uint8_t>(b + 2), static_cast<std::uint8_t>(b + 1),
+                                static_cast<std::uint8_t>(b)}))
+                    << "width " << w << " pixel " << x << ", " << y;
+            }
+        TFastDIB back;
+        ASSERT_TRUE(ring.DoUnDo(back));
+        for (int y = 0; y < 2; ++y)
+            ASSERT_EQ(std::memcmp(back.Scanlines[y], z.Scanlines[y], static_cast<std::size_t>(3) * w), 0)
+                << "width " << w;
+    }
 }

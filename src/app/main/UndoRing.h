@@ -1,15 +1,32 @@
 #pragma once
 // The undo ring: a fixed number of slots, each holding one snapshot of the image (three bytes per pixel,
-// r, g, b), reused in a circle. Once every slot is used, a new snapshot replaces the oldest one.
+// r, g, b), reused in a circle. Once every slot is used, a new snapshot replaces the oldest one. The
+// snapshots together keep within a memory budget: a new snapshot that would pass it drops the oldest
+// ones first, and when memory cannot be had the oldest are dropped and the allocation tried again. The
+// newest snapshot is always kept, whatever its size.
 
 #include "app/main/AppTypes.h"
 #include "image/FastDIB.h"
 
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 struct TUndoSize {
     int X = 0; // width
     int Y = 0; // height
+};
+
+// One snapshot: size() pixels as r, g, b bytes, row after row (y * width + x), or empty.
+struct TUndoMap {
+    std::unique_ptr<std::uint8_t[]> Rgb;
+    std::size_t Pixels = 0;
+
+    bool empty() const { return Pixels == 0; }
+    std::size_t size() const { return Pixels; }
+    std::int64_t Bytes() const { return 3 * static_cast<std::int64_t>(Pixels); }
+    Trgb operator[](std::size_t i) const { return Trgb{Rgb[3 * i], Rgb[3 * i + 1], Rgb[3 * i + 2]}; }
 };
 
 class TUndoRing {
@@ -19,18 +36,33 @@ public:
 
     explicit TUndoRing(int levels = 15);
 
-    // Pushes a snapshot of z (a 24-bit image). The snapshot is taken before the ring changes, so a failed
-    // allocation (std::bad_alloc) leaves the ring as it was.
+    // Pushes a snapshot of z (a 24-bit image). Snapshots the slot count or the budget cannot keep beside
+    // it go first, oldest first. When its memory cannot be had, the oldest snapshots are dropped one by
+    // one and the allocation tried again; std::bad_alloc comes out only when the ring is empty and the
+    // snapshot still does not fit.
     void CopyUnDo(const TFastDIB& z);
-    // Pops the newest snapshot into z (resized to the snapshot's size, 24 bits). False when empty.
+    // Pops the newest snapshot into z (resized to the snapshot's size, 24 bits). False when empty. A
+    // failed allocation for a new size leaves the image and the ring as they were.
     bool DoUnDo(TFastDIB& z);
     // Drops every snapshot and gives the ring `levels` slots (MinLevels..MaxLevels, else invalid_argument).
+    // The budget stays.
     void Reset(int levels);
 
     int Levels() const { return static_cast<int>(Pic.size()); }
 
-    // Slot s holds one snapshot (row-major, y * width + x) or is empty.
-    std::vector<std::vector<Trgb>> Pic;
+    // The most the snapshots may hold together, in bytes (at least 1). By default a quarter of the
+    // physical memory.
+    std::int64_t Budget() const { return BudgetBytes; }
+    void SetBudget(std::int64_t bytes);
+    static std::int64_t DefaultBudget();
+    // The bytes the snapshots hold now.
+    std::int64_t HeldBytes() const;
+
+    // Gives the memory of a new snapshot (std::bad_alloc when there is none); tests put in one that fails.
+    std::function<std::unique_ptr<std::uint8_t[]>(std::size_t bytes)> Allocate;
+
+    // Slot s holds one snapshot or is empty.
+    std::vector<TUndoMap> Pic;
     std::vector<TUndoSize> Sizes;
     // Used slot numbers, oldest first; consecutive modulo the number of slots.
     std::vector<int> Entry;
@@ -39,5 +71,12 @@ public:
     bool Empty = true;
 
 private:
-    void ShiftEntries();
+    void DropOldest();
+    std::int64_t BudgetBytes;
 };
+
+// Calls Band(first, last) over rows 0 .. Rows - 1 in row bands on every core, and always to the end: a
+// stop request (which cuts library routines short) or a pool that cannot start leaves the rows not yet
+// done to the calling thread. For copies that must never be left half done (undo, display). Band must
+// not throw.
+void AllRowsBanded(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);

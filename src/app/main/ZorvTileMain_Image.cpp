@@ -18,15 +18,23 @@
 
 void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
     if (&Src == &Dst) return;
-    if (Dst.Bits && Dst.Bpp == 24 && Dst.Width == Src.Width && Dst.Height == Src.Height) {
-        Src.Draw(Dst, 0, 0);
-        return;
-    }
+    const bool sameSize = Dst.Bits && Dst.Bpp == 24 && Dst.Width == Src.Width && Dst.Height == Src.Height;
     // A new size is built aside and swapped in, so a failed allocation leaves Dst as it was.
     TFastDIB sized;
-    sized.SetSize(Src.Width, Src.Height, 24, 0);
-    Src.Draw(sized, 0, 0);
-    Dst.Swap(sized);
+    if (!sameSize) sized.SetSize(Src.Width, Src.Height, 24, 0);
+    TFastDIB& target = sameSize ? Dst : sized;
+    if (Src.Bpp == 24 && Src.Bits && target.Bits) {
+        // Rows in bands on every core, never cut short by a stop request.
+        const std::size_t rowBytes = static_cast<std::size_t>(Src.Width) * 3;
+        AllRowsBanded(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height,
+                      [&](int first, int last) {
+                          for (int y = first; y < last; ++y)
+                              std::memcpy(target.Scanlines[y], Src.Scanlines[y], rowBytes);
+                      });
+    } else {
+        Src.Draw(target, 0, 0);
+    }
+    if (!sameSize) Dst.Swap(sized);
 }
 
 void CopyMe(QImage& Dest, const QImage& Src) {
@@ -47,10 +55,7 @@ void TfZorvTile::SetToIm(TFastDIB& D) {
         imSine->Picture = QImage(imSine->size(), QImage::Format_BGR888);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
     stBar->SetPanelText(1, "Height: " + QString::number(imSine->height()));
-    if (!imSine->Picture.isNull()) {
-        QPainter p(&imSine->Picture);
-        DrawDIB(p, D, 0, 0);
-    }
+    CopyDIBToView(D, imSine->Picture);
     imSine->repaint();
 }
 

@@ -1,6 +1,8 @@
 #include "app/tools/ImageView.h"
 
+#include "app/main/UndoRing.h"
 #include "app/tools/ShapeDrawing.h"
+#include "platform/FastDIBQt.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -153,4 +155,20 @@ void CopyViewTo(const QImage& view, TFastDIB& z) {
         return;
     }
     for (int y = 0; y < h; ++y) std::memcpy(z.Scanlines[y], view.constScanLine(y), rowBytes);
+}
+
+void CopyDIBToView(const TFastDIB& D, QImage& view) {
+    if (view.isNull() || D.Empty()) return;
+    if (D.Bpp != 24 || view.format() != QImage::Format_BGR888) {
+        QPainter p(&view);
+        DrawDIB(p, D, 0, 0);
+        return;
+    }
+    const int w = std::min(view.width(), D.Width), h = std::min(view.height(), D.Height);
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+    uchar* bits = view.bits(); // detaches once, before the bands
+    const qsizetype stride = view.bytesPerLine();
+    AllRowsBanded(h, static_cast<std::int64_t>(w) * h, [&](int first, int last) {
+        for (int y = first; y < last; ++y) std::memcpy(bits + y * stride, D.Scanlines[y], rowBytes);
+    });
 }

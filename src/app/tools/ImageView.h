@@ -60,3 +60,7 @@ void DrawBandShape(QPainter& p, const TBand& band);
 
 // The view-to-image copy: the whole view into `z` (same size; rows copied as they stand).
 void CopyViewTo(const QImage& view, TFastDIB& z);
+// The image-to-view copy: `D` drawn at (0, 0) into the view (what fits). A 24-bit image's rows are
+// copied as they stand, in row bands on every core and never cut short by a stop request; other depths
+// are drawn through Qt.
+void CopyDIBToView(const TFastDIB& D, QImage& view);
