@@ -52,7 +52,7 @@ public:
 
     // False when the pool is busy with another caller's job (a second thread using the library at the
     // same time): that caller then runs its rows itself.
-    bool Run(int rows, int bands, int threads, const std::function<void(int, int)>& band) {
+    bool Run(int rows, int bands, int threads, bool stoppable, const std::function<void(int, int)>& band) {
         std::unique_lock<std::mutex> busy(runMutex_, std::try_to_lock);
         if (!busy.owns_lock()) return false;
         ensureWorkers(threads - 1);
@@ -66,6 +66,7 @@ public:
             active_ = threads - 1;
             error_ = nullptr;
             stopped_.store(false, std::memory_order_relaxed);
+            stoppable_ = stoppable;
             ++generation_;
         }
         wake_.notify_all();
@@ -125,7 +126,7 @@ private:
             if (b >= bands_) break;
             // A stop request skips the bands not yet started; the caller's thread also lets the
             // interface's watcher run here.
-            if (stopped_.load(std::memory_order_relaxed) || WorkPointNoThrow()) {
+            if (stoppable_ && (stopped_.load(std::memory_order_relaxed) || WorkPointNoThrow())) {
                 stopped_.store(true, std::memory_order_relaxed);
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (--pending_ == 0) done_.notify_all();
@@ -156,6 +157,7 @@ private:
     std::uint64_t generation_ = 0;
     std::exception_ptr error_;
     std::atomic<bool> stopped_{false};
+    bool stoppable_ = true; // written with the job, before the workers wake
     bool stop_ = false;
 };
 
@@ -173,7 +175,9 @@ bool ParallelSplits(std::int64_t Work) {
     return !InsideBand && Work >= ParallelMinWork();
 }
 
-void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
+namespace {
+
+void RunRows(int Rows, std::int64_t Work, bool Stoppable, const std::function<void(int, int)>& Band) {
     if (Rows <= 0) return;
     if (!ParallelSplits(Work)) {
         Band(0, Rows);
@@ -188,8 +192,12 @@ void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int
     if (threads > 1 &&
         pool.Run(Rows,
                  static_cast<int>(std::min<std::int64_t>(Rows, std::max<std::int64_t>(threads * 4, byWork))),
-                 threads, Band))
+                 threads, Stoppable, Band))
         return;
+    if (!Stoppable) {
+        Band(0, Rows);
+        return;
+    }
     // On this thread alone: still in several bands, so that a stop request is seen part way.
     const int bands = static_cast<int>(std::min<std::int64_t>(Rows, std::max<std::int64_t>(32, byWork)));
     for (int b = 0; b < bands; ++b) {
@@ -197,6 +205,16 @@ void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int
         Band(static_cast<int>(static_cast<std::int64_t>(Rows) * b / bands),
              static_cast<int>(static_cast<std::int64_t>(Rows) * (b + 1) / bands));
     }
+}
+
+} // namespace
+
+void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
+    RunRows(Rows, Work, true, Band);
+}
+
+void ParallelRowsToEnd(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
+    RunRows(Rows, Work, false, Band);
 }
 
 void SetParallelThreads(int Threads) {

@@ -42,6 +42,10 @@ bool ParallelSplits(std::int64_t Work);
 // not yet started are skipped and EWorkStopped is thrown once the running ones are done.
 void ParallelRows(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);
 
+// ParallelRows that always runs to the end: no stop check, no watcher call. For copies that must never
+// be left half done (undo snapshots, the display).
+void ParallelRowsToEnd(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);
+
 // The number of threads ParallelRows uses (the calling thread included). 0 means one per core. Meant
 // for tests and measurements; set it while no routine runs.
 void SetParallelThreads(int Threads);

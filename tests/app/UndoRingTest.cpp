@@ -246,8 +246,9 @@ TEST(UndoRing, FailedAllocationDropsOldSnapshotsAndTriesAgain) {
 }
 
 TEST(UndoRing, CopiesRunToTheEndOnEveryCoreAlsoWhenAStopIsRequested) {
-    // Large enough for the row bands of several threads; every pixel different.
+    // Every call goes to the row bands of several threads; every pixel different.
     SetParallelThreads(4);
+    SetParallelMinWork(0);
     const int w = 301, h = 283;
     TFastDIB z;
     z.SetSize(w, h, 24, 0);
@@ -286,11 +287,12 @@ TEST(UndoRing, CopiesRunToTheEndOnEveryCoreAlsoWhenAStopIsRequested) {
 
     // The helper alone: every row once, stop or no stop.
     std::vector<int> seen(5000, 0);
-    AllRowsBanded(5000, 5000 * 100, [&](int first, int last) {
+    ParallelRowsToEnd(5000, 5000 * 100, [&](int first, int last) {
         for (int y = first; y < last; ++y) ++seen[static_cast<std::size_t>(y)];
     });
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 5000);
     ClearWorkStop();
+    SetParallelMinWork(ParallelMinWorkDefault);
     SetParallelThreads(0);
 }
 

@@ -52,6 +52,20 @@ TEST_P(WorkControl, AStopAskedInsideABandSkipsTheRestAndThrows) {
     EXPECT_NO_THROW(WorkPoint());
 }
 
+TEST_P(WorkControl, RowsToTheEndIgnoreAStopAndTheWatcher) {
+    RequestWorkStop();
+    std::atomic<int> watched{0};
+    SetWorkWatcher([&] { watched.fetch_add(1); });
+    std::vector<std::atomic<int>> seen(Rows);
+    EXPECT_NO_THROW(ParallelRowsToEnd(Rows, Work, [&](int first, int last) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (int y = first; y < last; ++y) seen[static_cast<std::size_t>(y)].fetch_add(1);
+    }));
+    for (int y = 0; y < Rows; ++y) EXPECT_EQ(seen[static_cast<std::size_t>(y)].load(), 1) << y;
+    EXPECT_EQ(watched.load(), 0);
+    EXPECT_TRUE(WorkStopRequested()); // still standing for the work it was meant for
+}
+
 TEST_P(WorkControl, SmallWorkIsNotInterrupted) {
     RequestWorkStop();
     int rows = 0;

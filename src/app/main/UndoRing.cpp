@@ -47,31 +47,6 @@ void SwapRedBlue(const std::uint8_t* src, std::uint8_t* dst, int n) {
 
 } // namespace
 
-void AllRowsBanded(int Rows, std::int64_t Work, const std::function<void(int, int)>& Band) {
-    if (Rows <= 0) return;
-    // Each band marks its rows; ParallelRows returns or throws only after every started band is done.
-    std::vector<std::uint8_t> done(static_cast<std::size_t>(Rows), 0);
-    try {
-        ParallelRows(Rows, Work, [&](int first, int last) {
-            Band(first, last);
-            std::fill(done.begin() + first, done.begin() + last, std::uint8_t{1});
-        });
-        return;
-    } catch (...) {
-        // Stopped or not started: the rest is done here.
-    }
-    for (int y = 0; y < Rows;) {
-        if (done[static_cast<std::size_t>(y)]) {
-            ++y;
-            continue;
-        }
-        int last = y + 1;
-        while (last < Rows && !done[static_cast<std::size_t>(last)]) ++last;
-        Band(y, last);
-        y = last;
-    }
-}
-
 std::int64_t TUndoRing::DefaultBudget() {
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return std::int64_t{1} << 30; // unknown: 1 GiB
@@ -160,7 +135,7 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
 
     if (pixels > 0) {
         std::uint8_t* out = snap.Rgb.get();
-        AllRowsBanded(h, static_cast<std::int64_t>(pixels), [&](int first, int last) {
+        ParallelRowsToEnd(h, static_cast<std::int64_t>(pixels), [&](int first, int last) {
             for (int y = first; y < last; ++y)
                 SwapRedBlue(z.Scanlines[y],
                             out + static_cast<std::size_t>(y) * 3 * static_cast<std::size_t>(w), w);
@@ -198,7 +173,7 @@ bool TUndoRing::DoUnDo(TFastDIB& z) {
     const std::uint8_t* snap = Pic[s].Rgb.get();
     if (snap) {
         const int w = sz.X;
-        AllRowsBanded(sz.Y, static_cast<std::int64_t>(w) * sz.Y, [&](int first, int last) {
+        ParallelRowsToEnd(sz.Y, static_cast<std::int64_t>(w) * sz.Y, [&](int first, int last) {
             for (int y = first; y < last; ++y)
                 SwapRedBlue(snap + static_cast<std::size_t>(y) * 3 * static_cast<std::size_t>(w),
                             target.Scanlines[y], w);

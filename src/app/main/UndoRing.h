@@ -75,8 +75,3 @@ private:
     std::int64_t BudgetBytes;
 };
 
-// Calls Band(first, last) over rows 0 .. Rows - 1 in row bands on every core, and always to the end: a
-// stop request (which cuts library routines short) or a pool that cannot start leaves the rows not yet
-// done to the calling thread. For copies that must never be left half done (undo, display). Band must
-// not throw.
-void AllRowsBanded(int Rows, std::int64_t Work, const std::function<void(int first, int last)>& Band);

@@ -3,6 +3,7 @@
 #include "app/main/ZorvTileMain.h"
 
 #include "app/dialogs/InputBox.h"
+#include "image/Parallel.h"
 #include "image/WorkControl.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
@@ -26,7 +27,7 @@ void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
     if (Src.Bpp == 24 && Src.Bits && target.Bits) {
         // Rows in bands on every core, never cut short by a stop request.
         const std::size_t rowBytes = static_cast<std::size_t>(Src.Width) * 3;
-        AllRowsBanded(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height,
+        ParallelRowsToEnd(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height,
                       [&](int first, int last) {
                           for (int y = first; y < last; ++y)
                               std::memcpy(target.Scanlines[y], Src.Scanlines[y], rowBytes);

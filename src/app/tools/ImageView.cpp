@@ -1,6 +1,6 @@
 #include "app/tools/ImageView.h"
 
-#include "app/main/UndoRing.h"
+#include "image/Parallel.h"
 #include "app/tools/ShapeDrawing.h"
 #include "platform/FastDIBQt.h"
 
@@ -168,7 +168,7 @@ void CopyDIBToView(const TFastDIB& D, QImage& view) {
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
     uchar* bits = view.bits(); // detaches once, before the bands
     const qsizetype stride = view.bytesPerLine();
-    AllRowsBanded(h, static_cast<std::int64_t>(w) * h, [&](int first, int last) {
+    ParallelRowsToEnd(h, static_cast<std::int64_t>(w) * h, [&](int first, int last) {
         for (int y = first; y < last; ++y) std::memcpy(bits + y * stride, D.Scanlines[y], rowBytes);
     });
 }

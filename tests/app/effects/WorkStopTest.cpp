@@ -59,7 +59,10 @@ protected:
         s.StackSize = W->Ring.StackSize;
         s.Full = W->Ring.Full;
         s.Entry = W->Ring.Entry;
-        if (!W->Ring.Entry.empty()) s.Top = W->Ring.Pic[static_cast<std::size_t>(W->Ring.Entry.back())];
+        if (!W->Ring.Entry.empty()) {
+            const TUndoMap& top = W->Ring.Pic[static_cast<std::size_t>(W->Ring.Entry.back())];
+            for (std::size_t i = 0; i < top.size(); ++i) s.Top.push_back(top[i]);
+        }
         s.Log = FileLines(W->LogPath());
         return s;
     }
