@@ -50,7 +50,7 @@ inline std::uint16_t pack16(const TFastDIB& Bmp, unsigned r, unsigned g, unsigne
 void ApplyTables24(TFastDIB& Bmp, const TChannelTable& RTable, const TChannelTable& GTable,
                    const TChannelTable& BTable) {
     const std::size_t n = static_cast<std::size_t>(Bmp.Width) * 3;
-    const std::int64_t work = WorkOf(Bmp, CostCopy);
+    const std::int64_t work = WorkOf(Bmp, CostSimple);
     if (fastfx_simd::Available()) {
         ParallelRows(Bmp.Height, work, [&](int y0, int y1) {
             for (int y = y0; y < y1; ++y)

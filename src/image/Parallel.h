@@ -11,8 +11,8 @@
 // What one pixel costs a routine, in units of the cheapest work (a pixel copied or looked up in a table).
 // A routine tells ParallelRows its pixels times its cost, so that cheap work on a small picture is not
 // handed to the pool, whose start costs more than the work saves, while costly work of the same size is.
-inline constexpr std::int64_t CostCopy = 1;   // copies, moves, table look-ups
-inline constexpr std::int64_t CostSimple = 4; // a few integer operations per channel
+inline constexpr std::int64_t CostCopy = 1;   // copies and moves of whole rows
+inline constexpr std::int64_t CostSimple = 4; // table look-ups, a few integer operations per channel
 inline constexpr std::int64_t CostFloat = 16; // floating point per pixel (a bilinear sample)
 inline constexpr std::int64_t CostHeavy = 64; // square roots, trigonometry or powers per pixel
 

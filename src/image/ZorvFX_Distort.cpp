@@ -611,7 +611,7 @@ void RippleTooth(TFastDIB& Bmp, int Amount) {
     if (P == 1) return; // every column would move by 0
     const TFastDIB& copy = copyOf(Bmp, 0);
     // Column x moves down by x mod P (less than H, so each column is rolled): row j takes row j - x mod P.
-    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
         const PPixels24 from = copy.Pixels24, to = Bmp.Pixels24;
         const int w = W, h = H, period = P;
         for (int j = y0; j < y1; ++j) {
@@ -639,7 +639,7 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
     const TFastDIB& src = copyOf(Bmp, 0);
     // Neighbouring columns mostly share their offset: each run of them is one block copy per row.
     const std::vector<int> runs = offsetRuns(off);
-    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
         for (int j = y0; j < y1; ++j) {
             TFColor* d = Bmp.Pixels24[j];
             for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
@@ -697,7 +697,7 @@ void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD
     // Along a run of columns with one vertical offset the source is one row, read from column x + du on,
     // wrapping at the right edge: at most two block copies.
     const std::vector<int> runs = offsetRuns(offUD);
-    ParallelRows(H, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             TFColor* d = Bmp.Pixels24[y];
             const int du = offLR[y];

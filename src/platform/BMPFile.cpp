@@ -248,14 +248,8 @@ bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib) {
 }
 
 QByteArray EncodeBMP(const TFastDIB& dib, int bitsPerPixel) {
-    if (dib.Empty() || dib.Width <= 0 || dib.Height <= 0)
-        throw EInvalidGraphic("Cannot save an empty picture");
     TFastDIB converted;
-    const TFastDIB* src = &dib;
-    if (dib.Bpp != 24) {
-        AssignDIB24(converted, dib);
-        src = &converted;
-    }
+    const TFastDIB* src = &SavableDIB24(dib, converted);
     const bool sixteen = bitsPerPixel == 16;
     const int w = src->Width, h = src->Height;
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(w) * (sixteen ? 16 : 24) + 31) / 32 * 4;

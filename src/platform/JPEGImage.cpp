@@ -267,14 +267,8 @@ bool compress(Encoder& e, std::uint8_t* const* rows, int width, int height, int 
 } // namespace
 
 QByteArray EncodeJPEG(const TFastDIB& dib, int quality) {
-    if (dib.Empty() || dib.Width <= 0 || dib.Height <= 0)
-        throw EInvalidGraphic("Cannot save an empty picture");
     TFastDIB converted;
-    const TFastDIB* src = &dib;
-    if (dib.Bpp != 24) {
-        AssignDIB24(converted, dib);
-        src = &converted;
-    }
+    const TFastDIB* src = &SavableDIB24(dib, converted);
     Encoder e;
     if (!compress(e, src->Scanlines, src->Width, src->Height, std::clamp(quality, 0, 100))) raise(e.err);
     return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));

@@ -118,6 +118,13 @@ void AssignDIB24(TFastDIB& dst, const TFastDIB& src) {
     AssignDIB(dst, out);
 }
 
+const TFastDIB& SavableDIB24(const TFastDIB& src, TFastDIB& scratch) {
+    if (src.Empty() || src.Width <= 0 || src.Height <= 0) throw EInvalidGraphic("Cannot save an empty picture");
+    if (src.Bpp == 24) return src;
+    AssignDIB24(scratch, src);
+    return scratch;
+}
+
 namespace {
 
 // A deep copy as a QImage (24 bits, or 8 with the colour table).

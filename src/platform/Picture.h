@@ -64,6 +64,9 @@ void SetScreenDepthHook(std::function<int()> hook);
 void AssignDIB(TFastDIB& dst, const TFastDIB& src);
 // `src` at 24 bits per pixel in `dst` (palette and other depths converted).
 void AssignDIB24(TFastDIB& dst, const TFastDIB& src);
+// `src` itself when it is 24 bits per pixel, else `src` converted into `scratch`; refuses an empty picture
+// ("Cannot save an empty picture"). For encoders, which read 24-bit rows.
+const TFastDIB& SavableDIB24(const TFastDIB& src, TFastDIB& scratch);
 
 // One picture in memory, in the format of its class.
 class TGraphic {

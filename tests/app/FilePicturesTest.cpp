@@ -78,23 +78,10 @@ protected:
     }
 };
 
-void le(QByteArray& a, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) a.append(char((v >> (8 * i)) & 255));
-}
-
 // The headers of a 24-bit BMP of w x h, and `rows` of its bottom rows, row r all of colour (r, 2r, 3r).
 QByteArray Bmp24(int w, int h, int rows) {
     const int row = (w * 3 + 3) / 4 * 4;
-    QByteArray f("BM");
-    le(f, 54 + row * h, 4);
-    le(f, 0, 4);
-    le(f, 54, 4);
-    le(f, 40, 4);
-    le(f, w, 4);
-    le(f, h, 4);
-    le(f, 1, 2);
-    le(f, 24, 2);
-    for (int i = 0; i < 6; ++i) le(f, 0, 4);
+    QByteArray f = BmpHeader(w, h);
     for (int r = 0; r < rows; ++r) {
         for (int x = 0; x < w; ++x) f.append(char(3 * r)).append(char(2 * r)).append(char(r)); // b, g, r
         f.append(QByteArray(row - 3 * w, '\0'));

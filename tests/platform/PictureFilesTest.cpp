@@ -18,23 +18,10 @@ TFColor bgr(int b, int g, int r) {
     return TFColor{std::uint8_t(b), std::uint8_t(g), std::uint8_t(r)};
 }
 
-void le(QByteArray& a, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) a.append(char((v >> (8 * i)) & 255));
-}
-
 // A 24-bit BMP written by hand: picture row y holds colour (b, g, r) = (10 y + x, 100 + y, 200 + x).
 QByteArray handBmp(int w, int h) {
     const int row = (w * 3 + 3) / 4 * 4;
-    QByteArray f("BM");
-    le(f, 54 + row * h, 4);
-    le(f, 0, 4);
-    le(f, 54, 4);
-    le(f, 40, 4);
-    le(f, w, 4);
-    le(f, h, 4);
-    le(f, 1, 2);
-    le(f, 24, 2);
-    for (int i = 0; i < 6; ++i) le(f, 0, 4);
+    QByteArray f = BmpHeader(w, h);
     for (int fy = 0; fy < h; ++fy) { // bottom row first
         const int y = h - 1 - fy;
         for (int x = 0; x < w; ++x) f.append(char(10 * y + x)).append(char(100 + y)).append(char(200 + x));
