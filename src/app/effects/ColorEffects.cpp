@@ -3,6 +3,7 @@
 
 #include "image/FastFX.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -270,15 +271,18 @@ void blendPass(const TFastDIB& prev, TFastDIB& out, std::vector<std::uint16_t>& 
 #ifdef MOZARO_BLEND_AVX2
     if (avx2Blend()) run = blendRunAvx2;
 #endif
-    for (int y = 0; y < H; ++y) {
-        if ((y & 31) == 0) WorkPoint();
-        const std::uint8_t* p = prev.Scanlines[y];
-        const std::uint8_t* q = prev.Scanlines[(y + dy) % H];
-        std::uint8_t* o = out.Scanlines[y];
-        std::uint16_t* srow = &S[static_cast<std::size_t>(y) * W];
-        run(q, p, o, srow, 0, W - dx, dx, self);
-        run(q, p, o, srow, W - dx, W, dx - W, self);
-    }
+    // Every output row (and its row of S) depends only on the previous pass: rows go in bands, which
+    // also check for a stop between them.
+    ParallelRows(H, WorkOf(prev, CostFloat), [&, run, W, H, dx, dy, self](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* p = prev.Scanlines[y];
+            const std::uint8_t* q = prev.Scanlines[(y + dy) % H];
+            std::uint8_t* o = out.Scanlines[y];
+            std::uint16_t* srow = &S[static_cast<std::size_t>(y) * W];
+            run(q, p, o, srow, 0, W - dx, dx, self);
+            run(q, p, o, srow, W - dx, W, dx - W, self);
+        }
+    });
 }
 } // namespace
 

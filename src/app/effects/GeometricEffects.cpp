@@ -3,6 +3,7 @@
 
 #include "image/FastFX.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 #include "image/ZorvFX.h"
 
 #include <algorithm>
@@ -224,42 +225,44 @@ void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double An
         ax[x] = rx * cs + cx;
         ay[x] = rx * sn + cy;
     }
-    for (int y = 0; y < Dst.Height; ++y) {
-        WorkPoint();
-        TFColor* dst = Dst.Pixels24[y];
-        const double ry = y - cy, bx = ry * sn, by = ry * cs;
-        for (int x = 0; x < Dst.Width; ++x) {
-            const float sx = static_cast<float>(ax[x] - bx - ox);
-            const float sy = static_cast<float>(ay[x] + by - oy);
-            const std::int64_t ix = Trunc(sx), iy = Trunc(sy);
-            float wx0, wx1, wy0, wy1;
-            if (sy >= 0) {
-                wy1 = static_cast<float>(sy - iy);
-                wy0 = 1 - wy1;
-            } else {
-                wy0 = static_cast<float>(iy - sy);
-                wy1 = 1 - wy0;
-            }
-            if (sx >= 0) {
-                wx1 = static_cast<float>(sx - ix);
-                wx0 = 1 - wx1;
-            } else {
-                wx0 = static_cast<float>(ix - sx);
-                wx1 = 1 - wx0;
-            }
-            const int x0 = wrapIndex(ix, sw), y0 = wrapIndex(iy, sh);
-            const int x1 = x0 + 1 == sw ? 0 : x0 + 1, y1 = y0 + 1 == sh ? 0 : y0 + 1;
-            const double w00 = wx0 * wy0, w10 = wx1 * wy0, w01 = wx0 * wy1, w11 = wx1 * wy1;
-            const std::uint8_t* r0 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y0]);
-            const std::uint8_t* r1 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y1]);
-            std::uint8_t* d = reinterpret_cast<std::uint8_t*>(dst + x);
-            for (int c = 0; c < 3; ++c) {
-                const double v =
-                    r0[3 * x0 + c] * w00 + r0[3 * x1 + c] * w10 + r1[3 * x0 + c] * w01 + r1[3 * x1 + c] * w11;
-                d[c] = ClampToByte(RoundI(v));
+    // Rows are independent: they go in bands, which also check for a stop between them.
+    ParallelRows(Dst.Height, WorkOf(Dst, CostFloat), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            TFColor* dst = Dst.Pixels24[y];
+            const double ry = y - cy, bx = ry * sn, by = ry * cs;
+            for (int x = 0; x < Dst.Width; ++x) {
+                const float sx = static_cast<float>(ax[x] - bx - ox);
+                const float sy = static_cast<float>(ay[x] + by - oy);
+                const std::int64_t ix = Trunc(sx), iy = Trunc(sy);
+                float wx0, wx1, wy0, wy1;
+                if (sy >= 0) {
+                    wy1 = static_cast<float>(sy - iy);
+                    wy0 = 1 - wy1;
+                } else {
+                    wy0 = static_cast<float>(iy - sy);
+                    wy1 = 1 - wy0;
+                }
+                if (sx >= 0) {
+                    wx1 = static_cast<float>(sx - ix);
+                    wx0 = 1 - wx1;
+                } else {
+                    wx0 = static_cast<float>(ix - sx);
+                    wx1 = 1 - wx0;
+                }
+                const int x0 = wrapIndex(ix, sw), y0 = wrapIndex(iy, sh);
+                const int x1 = x0 + 1 == sw ? 0 : x0 + 1, y1 = y0 + 1 == sh ? 0 : y0 + 1;
+                const double w00 = wx0 * wy0, w10 = wx1 * wy0, w01 = wx0 * wy1, w11 = wx1 * wy1;
+                const std::uint8_t* r0 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y0]);
+                const std::uint8_t* r1 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y1]);
+                std::uint8_t* d = reinterpret_cast<std::uint8_t*>(dst + x);
+                for (int c = 0; c < 3; ++c) {
+                    const double v =
+                        r0[3 * x0 + c] * w00 + r0[3 * x1 + c] * w10 + r1[3 * x0 + c] * w01 + r1[3 * x1 + c] * w11;
+                    d[c] = ClampToByte(RoundI(v));
+                }
             }
         }
-    }
+    });
 }
 
 bool RotateSeamlessFX(TFastDIB& Bmp) {

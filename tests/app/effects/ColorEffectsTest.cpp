@@ -2,6 +2,7 @@
 #include "app/effects/EffectTestImages.h"
 #include "common/QtTestSupport.h"
 #include "image/FastFX.h"
+#include "image/Parallel.h"
 
 #include <gtest/gtest.h>
 
@@ -183,3 +184,21 @@ TEST(ColorEffectsTest, StretchBlurVectorKernelGivesThePlainLoopsBytes) {
         EXPECT_TRUE(SameDIB(a, b)) << k.lr << " " << k.ud;
     }
 }
+
+TEST(ColorEffectsTest, StretchBlurGivesTheSameBytesOnOneThreadAndInBandsOnMany) {
+    for (const bool self : {false, true}) {
+        TFastDIB one, many, weight;
+        randomTile(one, 61, 47, 31);
+        copyOf(one, many);
+        randomTile(weight, 13, 9, 32);
+        SetParallelThreads(1);
+        ASSERT_TRUE(StretchBlurFX(one, self ? nullptr : &weight, 3, -2, 9));
+        SetParallelThreads(4);
+        SetParallelMinWork(0); // every pass in bands on the pool
+        ASSERT_TRUE(StretchBlurFX(many, self ? nullptr : &weight, 3, -2, 9));
+        SetParallelMinWork(ParallelMinWorkDefault);
+        SetParallelThreads(0);
+        EXPECT_TRUE(SameDIB(one, many)) << self;
+    }
+}
+

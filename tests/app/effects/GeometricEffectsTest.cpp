@@ -2,6 +2,7 @@
 #include "app/effects/EffectTestImages.h"
 #include "app/effects/ShapeEffects.h"
 #include "common/QtTestSupport.h"
+#include "image/Parallel.h"
 
 #include <gtest/gtest.h>
 
@@ -267,3 +268,18 @@ TEST(GeometricEffectsTest, ShapeEffectsPaintCellCentresAndLeaveTheRest) {
     EXPECT_TRUE(SameDIB(b, c));
     AstroidFX(c, -4); // below 1: taken as 1, no division by a power near zero
 }
+
+TEST(GeometricEffectsTest, RotateSeamlessGivesTheSameBytesOnOneThreadAndInBandsOnMany) {
+    TFastDIB one, many;
+    randomTile(one, 45, 45, 41);
+    copyOf(one, many);
+    SetParallelThreads(1);
+    ASSERT_TRUE(RotateSeamlessFX(one));
+    SetParallelThreads(4);
+    SetParallelMinWork(0); // the rotation's rows in bands on the pool
+    ASSERT_TRUE(RotateSeamlessFX(many));
+    SetParallelMinWork(ParallelMinWorkDefault);
+    SetParallelThreads(0);
+    EXPECT_TRUE(SameDIB(one, many));
+}
+
