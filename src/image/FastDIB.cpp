@@ -10,6 +10,10 @@
 #include <new>
 #include <stdexcept>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 bool validDepth(int bpp) {
@@ -198,8 +202,39 @@ Surface TFastDIB::AsSurface() {
 }
 
 void TFastDIB::FreePixels::operator()(std::uint8_t* p) const noexcept {
+#if defined(__linux__)
+    if (Mapped) {
+        munmap(p, Mapped);
+        return;
+    }
+#endif
     std::free(p);
 }
+
+namespace {
+
+#if defined(__linux__)
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+constexpr std::size_t HugeFrom = std::size_t{8} << 20;
+
+// Pixels of a large picture in a mapping of their own, aligned to and asking for huge pages: a picture
+// of 48 MB then takes two dozen page faults instead of twelve thousand, which is most of what a fresh
+// large picture costs. Zero-filled. Null when the system refuses.
+std::uint8_t* mapHuge(std::size_t bytes, std::size_t& mapped) {
+    const std::size_t length = (bytes + HugePage - 1) / HugePage * HugePage;
+    void* raw = mmap(nullptr, length + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    auto* base = static_cast<std::uint8_t*>(raw);
+    const std::size_t head = (HugePage - reinterpret_cast<std::uintptr_t>(base) % HugePage) % HugePage;
+    if (head) munmap(base, head);
+    if (HugePage - head) munmap(base + head + length, HugePage - head);
+    madvise(base + head, length, MADV_HUGEPAGE);
+    mapped = length;
+    return base + head;
+}
+#endif
+
+} // namespace
 
 void TFastDIB::release() {
     pixels_.reset();
@@ -298,9 +333,15 @@ void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear
             InitPixels(nullptr);
             return;
         }
-        auto* p = static_cast<std::uint8_t*>(clear ? std::calloc(bytes, 1) : std::malloc(bytes));
+        std::size_t mapped = 0;
+        std::uint8_t* p = nullptr;
+#if defined(__linux__)
+        if (bytes >= HugeFrom) p = mapHuge(bytes, mapped);
+#endif
+        if (!p) p = static_cast<std::uint8_t*>(clear ? std::calloc(bytes, 1) : std::malloc(bytes));
         if (!p) throw std::bad_alloc();
         pixels_.reset(p);
+        pixels_.get_deleter().Mapped = mapped;
         InitPixels(p);
     } catch (const std::bad_alloc&) {
         release();

@@ -193,9 +193,12 @@ public:
 
 private:
     struct FreePixels {
+        FreePixels() noexcept : Mapped(0) {}
+        std::size_t Mapped; // the length of a mapping of its own; 0 for calloc and malloc
         void operator()(std::uint8_t* p) const noexcept;
     };
-    // From calloc: large blocks come zero-filled from the system without a pass over them.
+    // From calloc, or for large pictures a mapping of their own on huge pages: both come zero-filled
+    // from the system without a pass over them.
     std::unique_ptr<std::uint8_t, FreePixels> pixels_;
     std::vector<std::uint8_t*> rows_;
     void release();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -145,6 +146,36 @@ TEST(FastDIBSize, UnclearedSizeHasTheSameLayoutAndKeepsPixelsOnTheSameSize) {
     EXPECT_EQ(b.Scanlines[1][4], 77);
     b.SetSizeUncleared(0, 0, 0, 0);
     EXPECT_TRUE(b.Empty());
+}
+
+TEST(FastDIBSize, LargePicturesAreZeroFilledAndSurviveSwapsAndNewSizes) {
+    // 3001 x 1000 at 24 bits: 9 004 000 bytes, past the size that gets a mapping of its own.
+    TFastDIB big, small;
+    big.SetSize(3001, 1000, 24, 0);
+    ASSERT_EQ(big.BWidth, 9004);
+#if defined(__linux__)
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(big.Bits) % (std::uintptr_t{2} << 20), 0u); // huge pages
+#endif
+    for (int y : {0, 499, 999})
+        for (int i : {0, 4500, 9003}) ASSERT_EQ(big.Scanlines[y][i], 0) << y << " " << i;
+    big.Scanlines[999][9002] = 7;
+    small.SetSize(2, 2, 24, 0);
+    small.Scanlines[1][5] = 9;
+    big.Swap(small);
+    EXPECT_EQ(big.Width, 2);
+    EXPECT_EQ(big.Scanlines[1][5], 9);
+    EXPECT_EQ(small.Width, 3001);
+    EXPECT_EQ(small.Scanlines[999][9002], 7);
+    // Map and unmap over and over, cleared and uncleared, then back to a small picture.
+    for (int round = 0; round < 4; ++round) {
+        small.SetSize(2048 + round, 1536, 24, 0);
+        EXPECT_EQ(small.Scanlines[1535][3 * (2047 + round)], 0) << round;
+        small.Scanlines[1535][0] = 1;
+        small.SetSizeUncleared(4096, 1024 + round, 24, 0);
+        std::memset(small.Bits, 0xAB, static_cast<std::size_t>(small.ByteCount()));
+    }
+    small.SetSize(3, 3, 24, 0);
+    EXPECT_EQ(small.Scanlines[2][8], 0);
 }
 
 TEST(FastDIBSize, AbsurdSizesThrowAndLeaveTheObjectReleased) {
