@@ -3,6 +3,7 @@
 // documents folder.
 
 #include "AppTestSupport.h"
+#include "FreshAccount.h"
 
 #include "app/dialogs/ToolBox.h"
 #include "app/main/HelpPage.h"
@@ -133,29 +134,19 @@ TEST(HelpPageText, PlacesAreFilledInAsText) {
 namespace {
 
 // An account without a documents folder and with no desktop tools (so no browser opens).
-class HelpOnAFreshAccount : public ::testing::Test {
+class HelpOnAFreshAccount : public FreshAccount {
 protected:
     void SetUp() override {
-        EnsureQtApplication();
-        ASSERT_TRUE(Home.isValid());
+        FreshAccount::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(Tools.isValid());
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR", "PATH", "BROWSER"})
-            Saved.emplace_back(name, qgetenv(name));
-        QDir(Home.path()).mkpath("tmp");
-        qputenv("HOME", Home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (Home.path() + "/.config").toUtf8());
-        qputenv("XDG_DATA_HOME", (Home.path() + "/.local/share").toUtf8());
-        qputenv("TMPDIR", (Home.path() + "/tmp").toUtf8());
+        Keep("PATH");
+        Keep("BROWSER");
         qputenv("PATH", Tools.path().toUtf8());
         qunsetenv("BROWSER");
-        ResetSettingsFailureReport();
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : Saved) qputenv(name, value);
     }
 
-    QTemporaryDir Home, Tools;
-    std::vector<std::pair<const char*, QByteArray>> Saved;
+    QTemporaryDir Tools;
 };
 
 } // namespace

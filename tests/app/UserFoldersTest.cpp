@@ -2,6 +2,7 @@
 // never in the temporary folder and never beside the program.
 
 #include "AppTestSupport.h"
+#include "FreshAccount.h"
 
 #include "app/main/SettingsFile.h"
 #include "platform/Folders.h"
@@ -13,31 +14,6 @@
 namespace {
 
 const QString Key = "Software\\ZorvWare\\ZorvTile";
-
-// A fresh account for one test: HOME without a documents folder, its own configuration, data and
-// temporary folders; the previous environment comes back afterwards.
-class FreshAccount : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureQtApplication();
-        ASSERT_TRUE(Home.isValid());
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "TMPDIR"})
-            Saved.emplace_back(name, qgetenv(name));
-        QDir(Home.path()).mkpath("tmp");
-        qputenv("HOME", Home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (Home.path() + "/.config").toUtf8());
-        qputenv("XDG_DATA_HOME", (Home.path() + "/.local/share").toUtf8());
-        qputenv("TMPDIR", (Home.path() + "/tmp").toUtf8());
-        ResetSettingsFailureReport();
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : Saved) qputenv(name, value);
-    }
-    QString Config() const { return Home.path() + "/.config/ZorvWare/ZorvTile"; }
-
-    QTemporaryDir Home;
-    std::vector<std::pair<const char*, QByteArray>> Saved;
-};
 
 } // namespace
 
