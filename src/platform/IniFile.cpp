@@ -90,10 +90,7 @@ IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {
         unreadable_ = InSentence(f.errorString());
         return;
     }
-    if (f.size() > MaxFileSize) {
-        unreadable_ = QStringLiteral("it is larger than 1 MiB");
-        return;
-    }
+    // One byte more than the reader takes tells a file that is too large, also one that grew meanwhile.
     const QByteArray bytes = f.read(MaxFileSize + 1);
     if (f.error() != QFileDevice::NoError) {
         unreadable_ = InSentence(f.errorString());
