@@ -364,6 +364,33 @@ void UndoHuge(benchmark::State& st, bool push) {
     w.SetToIm(w.z);
 }
 
+// The parts every command shares, on the 4096 x 4096 noise image: the copy the frame keeps aside, the
+// undo snapshot and the display.
+void Part(benchmark::State& st, int part) {
+    TfZorvTile& w = *fZorvTile;
+    constexpr int n = 4096;
+    w.Ring.Reset(w.Ring.Levels());
+    CopyDIB(Noise(n), w.z);
+    w.SetToIm(w.z);
+    TFastDIB kept;
+    CopyDIB(w.z, kept);
+    for (auto _ : st) {
+        switch (part) {
+        case 0:
+            CopyDIB(w.z, kept);
+            break;
+        case 1:
+            w.Ring.CopyUnDo(w.z);
+            break;
+        case 2:
+            w.SetToIm(w.z);
+            break;
+        }
+        benchmark::ClobberMemory();
+    }
+    w.Ring.Reset(w.Ring.Levels());
+}
+
 // Prints the runs as the console does and, at the end, the command-to-library ratio of every effect.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -481,6 +508,14 @@ int main(int argc, char** argv) {
                     ->Unit(benchmark::kMillisecond)
                     ->UseRealTime();
             }
+        for (int part = 0; part < 3; ++part)
+            benchmark::RegisterBenchmark((std::string("Part4096/") + (part == 0   ? "Copy"
+                                                                      : part == 1 ? "Snapshot"
+                                                                                  : "Display"))
+                                             .c_str(),
+                                         Part, part)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
         benchmark::RegisterBenchmark("UndoPush16384", UndoHuge, true)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
