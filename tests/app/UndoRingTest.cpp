@@ -219,10 +219,10 @@ TEST(UndoRing, FailedAllocationDropsOldSnapshotsAndTriesAgain) {
     }
     // Memory for the fifth is there only once two snapshots are gone.
     int calls = 0;
-    ring.Allocate = [&](std::size_t bytes) -> std::unique_ptr<std::uint8_t[]> {
+    ring.Allocate = [&](TFastDIB& d, int w, int h) {
         ++calls;
         if (ring.StackSize > 2) throw std::bad_alloc();
-        return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[bytes]);
+        d.SetSize(w, h, 24, 0);
     };
     Paint(z, 4, 4, 5);
     ring.CopyUnDo(z);
@@ -237,7 +237,7 @@ TEST(UndoRing, FailedAllocationDropsOldSnapshotsAndTriesAgain) {
 
     // No memory at all: the ring is emptied, then the failure comes out.
     ring.CopyUnDo(z);
-    ring.Allocate = [](std::size_t) -> std::unique_ptr<std::uint8_t[]> { throw std::bad_alloc(); };
+    ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
     Paint(z, 4, 4, 7);
     EXPECT_THROW(ring.CopyUnDo(z), std::bad_alloc);
     EXPECT_TRUE(ring.Empty);
@@ -319,4 +319,88 @@ TEST(UndoRing, SnapshotsSwapRedAndBlueAtEveryRowWidth) {
             ASSERT_EQ(std::memcmp(back.Scanlines[y], z.Scanlines[y], static_cast<std::size_t>(3) * w), 0)
                 << "width " << w;
     }
+}
+
+TEST(UndoRing, PixelMemoryMovesInsteadOfBeingCopiedAndIsRecycled) {
+    TUndoRing ring(2);
+    TFastDIB z, snap;
+    Paint(snap, 5, 3, 10);
+    const std::uint8_t* first = snap.Bits;
+    ring.PushTaken(snap); // no copy: the ring holds these very pixels
+    EXPECT_TRUE(snap.Empty());
+    EXPECT_EQ(ring.Pic[0].Image->Bits, first);
+    EXPECT_EQ(ring.Pic[0][0], (Trgb{12, 11, 10}));
+
+    // Undo hands the pixels to the image; the image's own become the spare, which a frame of that size
+    // takes next, while another size gets memory of its own.
+    Paint(z, 5, 3, 20);
+    const std::uint8_t* shown = z.Bits;
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(z.Bits, first);
+    EXPECT_EQ(Mark(z), 10);
+    EXPECT_EQ(ring.SpareBytes(), z.ByteCount());
+    TFastDIB other, same;
+    ring.TakeSpare(other, 6, 3);
+    EXPECT_NE(other.Bits, shown);
+    EXPECT_EQ(other.Width, 6);
+    ring.TakeSpare(same, 5, 3);
+    EXPECT_EQ(same.Bits, shown);
+    EXPECT_EQ(ring.SpareBytes(), 0);
+
+    // A full ring: the snapshot that goes becomes the spare; a copy takes the memory of the snapshot it
+    // drops and leaves the spare for the next frame.
+    Paint(snap, 5, 3, 30);
+    const std::uint8_t* oldest = snap.Bits;
+    ring.PushTaken(snap);
+    Paint(snap, 5, 3, 40);
+    const std::uint8_t* second = snap.Bits;
+    ring.PushTaken(snap);
+    Paint(snap, 5, 3, 50);
+    ring.PushTaken(snap);
+    EXPECT_TRUE(ring.Full);
+    EXPECT_EQ(ring.SpareBytes(), z.ByteCount());
+    Paint(z, 5, 3, 60);
+    ring.CopyUnDo(z);
+    EXPECT_EQ(ring.Pic[static_cast<std::size_t>(ring.Entry.back())].Image->Bits, second);
+    EXPECT_EQ(ring.SpareBytes(), z.ByteCount());
+    TFastDIB next;
+    ring.TakeSpare(next, 5, 3);
+    EXPECT_EQ(next.Bits, oldest);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 60);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 50);
+    EXPECT_TRUE(ring.Empty);
+}
+
+TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
+    TUndoRing ring(10);
+    ring.SetBudget(2 * Snap4x4);
+    TFastDIB z;
+    for (int k = 1; k <= 3; ++k) {
+        Paint(z, 4, 4, k);
+        ring.PushTaken(z);
+    }
+    // The first went for the budget; its memory cannot stay beside the two kept.
+    EXPECT_EQ(ring.StackSize, 2);
+    EXPECT_EQ(ring.HeldBytes(), 2 * Snap4x4);
+    EXPECT_EQ(ring.SpareBytes(), 0);
+
+    // With room, an undo's pixels stay as the spare; when memory is short the spare goes before any
+    // snapshot.
+    ring.SetBudget(100 * Snap4x4);
+    Paint(z, 4, 4, 9);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(ring.SpareBytes(), Snap4x4);
+    int calls = 0;
+    ring.Allocate = [&](TFastDIB& d, int w, int h) {
+        if (++calls == 1) throw std::bad_alloc();
+        d.SetSize(w, h, 24, 0);
+    };
+    TFastDIB big;
+    ring.TakeSpare(big, 8, 8);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(ring.SpareBytes(), 0);
+    EXPECT_EQ(ring.StackSize, 1);
+    EXPECT_EQ(big.Width, 8);
 }

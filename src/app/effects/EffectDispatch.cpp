@@ -92,8 +92,8 @@ bool TfZorvTile::RunEffect(int index) {
     if (index < 0 || index >= EffectCount) return false;
     const TEffectInfo& e = EffectCatalogue[static_cast<std::size_t>(index)];
     if (e.Framed) {
-        TEffectFrame frame(*this);
-        RunLibraryRoutine(index);
+        TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+        RunLibraryRoutine(index, frame.Source());
         return true;
     }
     const int V = Val(index);
@@ -234,31 +234,31 @@ void TfZorvTile::EffectMenuCommand(int index) {
     case THandlerOrder::ClassicEmboss:
         makeCurrent();
         {
-            TEffectFrame frame(*this);
-            RunLibraryRoutine(index);
+            TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+            RunLibraryRoutine(index, frame.Source());
             if (fToolBox) fToolBox->ShowEm(lvl, Effect);
         }
         WriteLog();
         break;
     case THandlerOrder::GrayScale: {
-        TEffectFrame frame(*this);
-        RunLibraryRoutine(index);
+        TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+        RunLibraryRoutine(index, frame.Source());
     }
         makeCurrent();
         ShowEffectControls();
         WriteLog();
         break;
     case THandlerOrder::Buttonize: {
-        TEffectFrame frame(*this);
-        RunLibraryRoutine(index);
+        TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+        RunLibraryRoutine(index, frame.Source());
         makeCurrent();
     }
         ShowEffectControls();
         WriteLog();
         break;
     case THandlerOrder::Framed: {
-        TEffectFrame frame(*this);
-        RunLibraryRoutine(index);
+        TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+        RunLibraryRoutine(index, frame.Source());
         makeCurrent();
         ShowEffectControls();
         WriteLog();
@@ -268,8 +268,8 @@ void TfZorvTile::EffectMenuCommand(int index) {
         makeCurrent();
         ShowEffectControls();
         {
-            TEffectFrame frame(*this);
-            RunLibraryRoutine(index);
+            TEffectFrame frame(*this, QString(), LibraryRoutineReplaces(index));
+            RunLibraryRoutine(index, frame.Source());
         }
         WriteLog();
         break;

@@ -4,7 +4,11 @@
 #include "app/main/ZorvTileMain.h"
 #include "image/ZorvFX.h"
 
-void TfZorvTile::RunLibraryRoutine(int index) {
+bool TfZorvTile::LibraryRoutineReplaces(int) {
+    return false;
+}
+
+void TfZorvTile::RunLibraryRoutine(int index, TFastDIB& source) {
     const int V = Val(index);
     const TColor pen = ToolBoxPenColor();
     switch (index) {
@@ -41,13 +45,11 @@ void TfZorvTile::RunLibraryRoutine(int index) {
         WaterDisplace(UDWatSelf, V, z, z);
         break;
     case 57:
-        CopyDIB(z, buf);
-        SuperNova(z, buf, GetBValue(pen), GetGValue(pen), GetRValue(pen), NovaXVal, NovaYVal, V, NovaSpokVal,
-                  NovaHueVal);
-        CopyDIB(buf, z);
+        // z starts as a copy of the source; the nova is painted over it.
+        SuperNova(source, z, GetBValue(pen), GetGValue(pen), GetRValue(pen), NovaXVal, NovaYVal, V,
+                  NovaSpokVal, NovaHueVal);
         break;
     case 58:
-        CopyDIB(z, buf);
         HeightMap(z, buf, HytDpVal, V, HytElVal, HytBmVal ? 0 : 1);
         break;
     case 59:

@@ -21,17 +21,15 @@
 
 bool TfZorvTile::DoTwist(int Amount) {
     if (Amount == 0) return false;
-    TEffectFrame frame(*this);
-    CopyDIB(z, buf);
-    TwistFX(buf, z, Amount);
+    TEffectFrame frame(*this, QString(), true);
+    TwistFX(frame.Source(), z, Amount);
     return true;
 }
 
 bool TfZorvTile::DoFishEye(float Amount) {
     if (!(Amount > 0)) return false;
-    TEffectFrame frame(*this);
-    CopyDIB(z, buf);
-    FishEye(buf, z, Amount);
+    TEffectFrame frame(*this, QString(), true);
+    FishEye(frame.Source(), z, Amount);
     return true;
 }
 
@@ -41,8 +39,7 @@ bool TfZorvTile::DoCircular() {
                    mbOK | mbCancel) != mrOk)
         return false;
     TEffectFrame frame(*this);
-    CopyDIB(z, buf);
-    CircularFX(buf, z);
+    CircularFX(frame.Source(), z); // over a copy of the source: only the spiral's pixels change
     return true;
 }
 
@@ -77,9 +74,8 @@ bool TfZorvTile::DoCircleMosaic(int N) {
 }
 
 bool TfZorvTile::DoSpray(int Amount) {
-    TEffectFrame frame(*this);
-    CopyDIB(z, buf);
-    SprayPixels(buf, z, Amount);
+    TEffectFrame frame(*this, QString(), true);
+    SprayPixels(frame.Source(), z, Amount);
     return true;
 }
 
@@ -158,10 +154,8 @@ bool TfZorvTile::DoMirrorUD() {
 }
 
 bool TfZorvTile::DoRotateAngle(int Degrees) {
-    TLightFrame frame(*this);
-    buf.SetSize(z.Width, z.Height, 24, 0);
-    RotateWrap(z, buf, z.Width / 2, z.Height / 2, Degrees);
-    CopyDIB(buf, z);
+    TLightFrame frame(*this, QString(), true);
+    RotateWrap(frame.Source(), z, z.Width / 2, z.Height / 2, Degrees);
     return true;
 }
 

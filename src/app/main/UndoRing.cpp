@@ -4,45 +4,16 @@
 
 #include <unistd.h>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
 namespace {
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// Five pixels a step with one byte shuffle; returns the pixels done. Each step stores 16 bytes, the
-// last of them the first byte of the next pixel, which the next step (or the caller) writes again, so
-// it stops while a pixel follows the five.
-__attribute__((target("ssse3"))) int SwapRedBlueWide(const std::uint8_t* src, std::uint8_t* dst, int n) {
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
-    int x = 0;
-    for (; x + 6 <= n; x += 5) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * x));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * x), _mm_shuffle_epi8(v, order));
-    }
-    return x;
-}
-#endif
-
-// n three-byte pixels from src to dst (separate memory) with the first and third byte exchanged:
-// b, g, r becomes r, g, b and back.
-void SwapRedBlue(const std::uint8_t* src, std::uint8_t* dst, int n) {
-    int x = 0;
-#if defined(__x86_64__) && defined(__GNUC__)
-    static const bool wide = __builtin_cpu_supports("ssse3");
-    if (wide) x = SwapRedBlueWide(src, dst, n);
-#endif
-    for (src += 3 * x, dst += 3 * x; x < n; ++x, src += 3, dst += 3) {
-        dst[0] = src[2];
-        dst[1] = src[1];
-        dst[2] = src[0];
-    }
+bool HasSize(const TFastDIB& d, int w, int h) {
+    return d.Bits && d.Bpp == 24 && d.Width == w && d.Height == h;
 }
 
 } // namespace
@@ -54,7 +25,7 @@ std::int64_t TUndoRing::DefaultBudget() {
 }
 
 TUndoRing::TUndoRing(int levels) : BudgetBytes(DefaultBudget()) {
-    Allocate = [](std::size_t bytes) { return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[bytes]); };
+    Allocate = [](TFastDIB& d, int w, int h) { d.SetSizeUncleared(w, h, 24, 0); };
     Reset(levels);
 }
 
@@ -76,6 +47,7 @@ void TUndoRing::Reset(int levels) {
     Sizes.assign(static_cast<std::size_t>(levels), TUndoSize{});
     Entry.clear();
     Entry.reserve(static_cast<std::size_t>(levels)); // pushing never allocates once a snapshot exists
+    Spare.SetSize(0, 0, 0, 0);
     StackSize = 0;
     Full = false;
     Empty = true;
@@ -91,59 +63,52 @@ void TUndoRing::DropOldest() {
     if (StackSize == 0) Empty = true;
 }
 
-void TUndoRing::CopyUnDo(const TFastDIB& z) {
-    const int w = z.Width, h = z.Height;
-    const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-    const std::int64_t bytes = 3 * static_cast<std::int64_t>(pixels);
+void TUndoRing::AllocateDroppingOld(TFastDIB& d, int w, int h) {
+    for (;;) {
+        try {
+            Allocate(d, w, h);
+            if (!HasSize(d, w, h)) throw std::bad_alloc();
+            return;
+        } catch (const std::bad_alloc&) {
+            // Memory is short: the spare goes, then the oldest snapshots one by one, and it is tried again.
+            if (!Spare.Empty()) {
+                Spare.SetSize(0, 0, 0, 0);
+                continue;
+            }
+            if (StackSize == 0) throw;
+            DropOldest();
+        }
+    }
+}
 
-    // The oldest snapshots that cannot stay beside the new one: one when every slot is used, and as
-    // many more as the budget asks for.
-    const bool wraps = StackSize >= Levels();
-    int drop = wraps ? 1 : 0;
+int TUndoRing::DropCount(std::int64_t bytes) const {
+    // The oldest snapshots that cannot stay beside a new one: one when every slot is used, and as many
+    // more as the budget asks for.
+    int drop = StackSize >= Levels() ? 1 : 0;
     std::int64_t kept = HeldBytes();
-    for (int i = 0; i < drop; ++i) kept -= Pic[static_cast<std::size_t>(Entry[i])].Bytes();
+    for (int i = 0; i < drop; ++i)
+        kept -= Pic[static_cast<std::size_t>(Entry[static_cast<std::size_t>(i)])].Bytes();
     while (drop < StackSize && kept + bytes > BudgetBytes) {
         kept -= Pic[static_cast<std::size_t>(Entry[static_cast<std::size_t>(drop)])].Bytes();
         ++drop;
     }
+    return drop;
+}
 
-    // The memory: that of a snapshot of the same size that goes anyway (no fresh pages to fault in), or
-    // a new allocation. Until the allocation succeeds the ring is unchanged, unless memory is short.
-    TUndoMap snap;
-    for (int i = 0; i < drop && pixels > 0; ++i) {
-        TUndoMap& old = Pic[static_cast<std::size_t>(Entry[static_cast<std::size_t>(i)])];
-        if (old.Pixels == pixels) {
-            snap = std::move(old);
-            break;
-        }
+void TUndoRing::Store(int drop, TFastDIB& snap) {
+    const bool wraps = StackSize >= Levels();
+    TFastDIB freed;
+    for (int i = 0; i < drop; ++i) {
+        TUndoMap& old = Pic[static_cast<std::size_t>(Entry.front())];
+        if (freed.Empty() && !old.empty() && HasSize(*old.Image, snap.Width, snap.Height))
+            freed.Swap(*old.Image);
+        DropOldest();
     }
-    if (!snap.Rgb && pixels > 0) {
-        for (;;) {
-            try {
-                snap.Rgb = Allocate(static_cast<std::size_t>(bytes));
-                if (!snap.Rgb) throw std::bad_alloc();
-                break;
-            } catch (const std::bad_alloc&) {
-                // Memory is short: the oldest snapshot goes for good, and the allocation is tried again.
-                if (StackSize == 0) throw;
-                DropOldest();
-                drop = std::max(drop - 1, 0);
-            }
-        }
-    }
-    snap.Pixels = pixels;
+    // A dropped snapshot of this size is what the next snapshot or frame needs; the spare stays only
+    // while the budget has room for it.
+    if (!freed.Empty()) GiveSpare(freed);
+    if (HeldBytes() + snap.ByteCount() + SpareBytes() > BudgetBytes) Spare.SetSize(0, 0, 0, 0);
 
-    if (pixels > 0) {
-        std::uint8_t* out = snap.Rgb.get();
-        ParallelRowsToEnd(h, static_cast<std::int64_t>(pixels), [&](int first, int last) {
-            for (int y = first; y < last; ++y)
-                SwapRedBlue(z.Scanlines[y],
-                            out + static_cast<std::size_t>(y) * 3 * static_cast<std::size_t>(w), w);
-        });
-    }
-
-    const bool dropsForSlots = wraps && drop > 0;
-    for (int i = 0; i < drop; ++i) DropOldest();
     ++StackSize;
     if (Empty) {
         Entry.push_back(0);
@@ -154,32 +119,54 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
         if (next > Levels() - 1) next = 0;
         Entry.push_back(next);
     }
-    Full = dropsForSlots && StackSize == Levels();
+    Full = wraps && StackSize == Levels();
     const auto s = static_cast<std::size_t>(Entry.back());
-    Pic[s] = std::move(snap);
-    Sizes[s] = TUndoSize{w, h};
+    Pic[s].Image = std::make_unique<TFastDIB>();
+    Pic[s].Image->Swap(snap);
+    Sizes[s] = TUndoSize{Pic[s].Image->Width, Pic[s].Image->Height};
+}
+
+void TUndoRing::CopyUnDo(const TFastDIB& z) {
+    const int w = z.Width, h = z.Height;
+    TFastDIB snap;
+    int drop = DropCount(z.Empty() ? 0 : static_cast<std::int64_t>(((w * 24 + 31) / 32) * 4) * h);
+    if (!z.Empty()) {
+        // The memory: that of a same-sized snapshot that goes anyway, or the spare (no fresh pages to
+        // fault in), or a new allocation. Until it is had the ring is unchanged, unless memory is short.
+        for (int i = 0; i < drop && snap.Empty(); ++i) {
+            TUndoMap& old = Pic[static_cast<std::size_t>(Entry[static_cast<std::size_t>(i)])];
+            if (!old.empty() && HasSize(*old.Image, w, h)) snap.Swap(*old.Image);
+        }
+        if (snap.Empty() && HasSize(Spare, w, h)) snap.Swap(Spare);
+        if (snap.Empty()) {
+            const int before = StackSize;
+            AllocateDroppingOld(snap, w, h);
+            drop = std::max(drop - (before - StackSize), 0);
+        }
+        if (z.Bpp == 24) {
+            const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+            ParallelRowsToEnd(h, static_cast<std::int64_t>(w) * h, [&](int first, int last) {
+                for (int y = first; y < last; ++y) std::memcpy(snap.Scanlines[y], z.Scanlines[y], rowBytes);
+            });
+        } else {
+            z.Draw(snap, 0, 0);
+        }
+    }
+    Store(drop, snap);
+}
+
+void TUndoRing::PushTaken(TFastDIB& snapshot) {
+    Store(DropCount(snapshot.ByteCount()), snapshot);
+    snapshot.SetSize(0, 0, 0, 0);
 }
 
 bool TUndoRing::DoUnDo(TFastDIB& z) {
     if (Empty) return false;
     const auto s = static_cast<std::size_t>(Entry.back());
-    const TUndoSize sz = Sizes[s];
-    // Into the image itself when it has the snapshot's size; otherwise built aside and swapped in, so a
-    // failed allocation leaves both the image and the ring as they were.
-    TFastDIB restored;
-    const bool inPlace = z.Bits && z.Bpp == 24 && z.Width == sz.X && z.Height == sz.Y;
-    TFastDIB& target = inPlace ? z : restored;
-    if (!inPlace) restored.SetSize(sz.X, sz.Y, 24, 0);
-    const std::uint8_t* snap = Pic[s].Rgb.get();
-    if (snap) {
-        const int w = sz.X;
-        ParallelRowsToEnd(sz.Y, static_cast<std::int64_t>(w) * sz.Y, [&](int first, int last) {
-            for (int y = first; y < last; ++y)
-                SwapRedBlue(snap + static_cast<std::size_t>(y) * 3 * static_cast<std::size_t>(w),
-                            target.Scanlines[y], w);
-        });
+    if (Pic[s].Image) {
+        z.Swap(*Pic[s].Image);
+        GiveSpare(*Pic[s].Image);
     }
-    if (!inPlace) z.Swap(restored);
     Pic[s] = TUndoMap{};
     Sizes[s] = TUndoSize{};
     --StackSize;
@@ -187,4 +174,19 @@ bool TUndoRing::DoUnDo(TFastDIB& z) {
     Entry.pop_back();
     if (StackSize == 0) Empty = true;
     return true;
+}
+
+void TUndoRing::TakeSpare(TFastDIB& d, int w, int h) {
+    if (HasSize(Spare, w, h)) {
+        d.Swap(Spare);
+        Spare.SetSize(0, 0, 0, 0);
+        return;
+    }
+    AllocateDroppingOld(d, w, h);
+}
+
+void TUndoRing::GiveSpare(TFastDIB& d) {
+    Spare.SetSize(0, 0, 0, 0);
+    if (d.Bits && d.Bpp == 24) Spare.Swap(d);
+    d.SetSize(0, 0, 0, 0);
 }

@@ -1,9 +1,12 @@
 #pragma once
-// The undo ring: a fixed number of slots, each holding one snapshot of the image (three bytes per pixel,
-// r, g, b), reused in a circle. Once every slot is used, a new snapshot replaces the oldest one. The
-// snapshots together keep within a memory budget: a new snapshot that would pass it drops the oldest
-// ones first, and when memory cannot be had the oldest are dropped and the allocation tried again. The
-// newest snapshot is always kept, whatever its size.
+// The undo ring: a fixed number of slots, each holding one snapshot of the image (a 24-bit picture in
+// the image's own layout), reused in a circle. Once every slot is used, a new snapshot replaces the
+// oldest one. The snapshots together keep within a memory budget: a new snapshot that would pass it
+// drops the oldest ones first, and when memory cannot be had the oldest are dropped and the allocation
+// tried again. The newest snapshot is always kept, whatever its size.
+//
+// Pixel memory circulates instead of being freed and faulted in again: a dropped snapshot, or the image
+// an undo replaces, becomes the ring's spare, which the next snapshot or effect frame of that size takes.
 
 #include "app/main/AppTypes.h"
 #include "image/FastDIB.h"
@@ -18,15 +21,20 @@ struct TUndoSize {
     int Y = 0; // height
 };
 
-// One snapshot: size() pixels as r, g, b bytes, row after row (y * width + x), or empty.
+// One snapshot: a 24-bit picture, or empty. Pixel i is (i mod width, i div width).
 struct TUndoMap {
-    std::unique_ptr<std::uint8_t[]> Rgb;
-    std::size_t Pixels = 0;
+    std::unique_ptr<TFastDIB> Image;
 
-    bool empty() const { return Pixels == 0; }
-    std::size_t size() const { return Pixels; }
-    std::int64_t Bytes() const { return 3 * static_cast<std::int64_t>(Pixels); }
-    Trgb operator[](std::size_t i) const { return Trgb{Rgb[3 * i], Rgb[3 * i + 1], Rgb[3 * i + 2]}; }
+    bool empty() const { return !Image || Image->Empty(); }
+    std::size_t size() const {
+        return empty() ? 0 : static_cast<std::size_t>(Image->Width) * static_cast<std::size_t>(Image->Height);
+    }
+    std::int64_t Bytes() const { return empty() ? 0 : Image->ByteCount(); }
+    Trgb operator[](std::size_t i) const {
+        const auto w = static_cast<std::size_t>(Image->Width);
+        const std::uint8_t* p = Image->Scanlines[i / w] + 3 * (i % w);
+        return Trgb{p[2], p[1], p[0]};
+    }
 };
 
 class TUndoRing {
@@ -36,14 +44,25 @@ public:
 
     explicit TUndoRing(int levels = 15);
 
-    // Pushes a snapshot of z (a 24-bit image). Snapshots the slot count or the budget cannot keep beside
-    // it go first, oldest first. When its memory cannot be had, the oldest snapshots are dropped one by
-    // one and the allocation tried again; std::bad_alloc comes out only when the ring is empty and the
-    // snapshot still does not fit.
+    // Pushes a copy of z (any depth; kept as 24 bits). Snapshots the slot count or the budget cannot keep
+    // beside it go first, oldest first. When its memory cannot be had, the oldest snapshots are dropped
+    // one by one and the allocation tried again; std::bad_alloc comes out only when the ring is empty and
+    // the snapshot still does not fit.
     void CopyUnDo(const TFastDIB& z);
-    // Pops the newest snapshot into z (resized to the snapshot's size, 24 bits). False when empty. A
-    // failed allocation for a new size leaves the image and the ring as they were.
+    // Pushes `snapshot` itself (24 bits, not empty), without a copy: its pixels move into the ring and it
+    // is left empty. Nothing is allocated, so nothing can fail.
+    void PushTaken(TFastDIB& snapshot);
+    // Pops the newest snapshot into z, which takes its pixels (size and all); z's own pixels become the
+    // spare. False when empty.
     bool DoUnDo(TFastDIB& z);
+
+    // Gives `d` w x h 24-bit pixels of unspecified content: the spare's when it has that size, else new
+    // memory (dropping the oldest snapshots while memory is short, as a push does).
+    void TakeSpare(TFastDIB& d, int w, int h);
+    // Takes d's pixels as the spare (the previous spare is freed); d is left empty.
+    void GiveSpare(TFastDIB& d);
+    // The bytes the spare holds (not counted in HeldBytes, but given up first when a push needs room).
+    std::int64_t SpareBytes() const { return Spare.ByteCount(); }
     // Drops every snapshot and gives the ring `levels` slots (MinLevels..MaxLevels, else invalid_argument).
     // The budget stays.
     void Reset(int levels);
@@ -58,8 +77,8 @@ public:
     // The bytes the snapshots hold now.
     std::int64_t HeldBytes() const;
 
-    // Gives the memory of a new snapshot (std::bad_alloc when there is none); tests put in one that fails.
-    std::function<std::unique_ptr<std::uint8_t[]>(std::size_t bytes)> Allocate;
+    // Gives d new w x h 24-bit pixels (std::bad_alloc when there is no memory); tests put in one that fails.
+    std::function<void(TFastDIB& d, int w, int h)> Allocate;
 
     // Slot s holds one snapshot or is empty.
     std::vector<TUndoMap> Pic;
@@ -72,6 +91,12 @@ public:
 
 private:
     void DropOldest();
+    // How many of the oldest snapshots must go for a new one of `bytes`.
+    int DropCount(std::int64_t bytes) const;
+    // Allocates d with w x h pixels, dropping the oldest snapshots while memory is short.
+    void AllocateDroppingOld(TFastDIB& d, int w, int h);
+    // Drops the `drop` oldest snapshots and stores `snap` (its pixels move) as the newest.
+    void Store(int drop, TFastDIB& snap);
     std::int64_t BudgetBytes;
+    TFastDIB Spare;
 };
-

@@ -81,7 +81,8 @@ public:
     void DoUnDo();
     // The effect frame's two ends (TEffectFrame): hourglass and the picture kept aside before; the picture
     // shown after, with the kept picture pushed onto the undo ring or, when the work was stopped, put back.
-    void BeginEffect(TFastDIB& Before, bool Cursor = true);
+    // A replacing frame moves the picture itself aside and gives z new pixels of its size instead.
+    void BeginEffect(TFastDIB& Before, bool Cursor = true, bool Replace = false);
     void EndEffect(TFastDIB& Before, bool Stopped, bool Cursor = true);
     void SetToIm(TFastDIB& D);
     void ztobuf();
@@ -312,7 +313,10 @@ public:
     // What Apply runs for effect `index` with the stored values; true when the effect ran.
     bool RunEffect(int index);
     // The routine of an effect that runs a library routine inside its caller's frame.
-    void RunLibraryRoutine(int index);
+    // Runs catalogue effect `index`'s library routine inside the caller's frame; `source` is the frame's
+    // Source(). The frame replaces the picture when LibraryRoutineReplaces(index).
+    void RunLibraryRoutine(int index, TFastDIB& source);
+    static bool LibraryRoutineReplaces(int index);
     // The menu command of effect `index` in its handler's order.
     void EffectMenuCommand(int index);
 
@@ -540,13 +544,21 @@ private:
 // snapshot); after it, the snapshot enters the undo ring and the picture is shown, also when the work
 // throws. When the user stopped the work, the picture is put back instead and the undo ring is left as it
 // was. The outermost frame or command also watches the work (TWorkScope): progress and Esc or Cancel.
+//
+// A frame keeps a copy of the picture and the work changes z in place. A replacing frame (replace =
+// true), for work that reads the picture and writes every pixel of a new one, keeps the picture itself
+// (it becomes the undo snapshot without any copy) and gives z pixels of the same size whose content is
+// unspecified: the work must write all of z from Source(), or give z a new size.
 class TUndoFrame {
 public:
     TUndoFrame(const TUndoFrame&) = delete;
     TUndoFrame& operator=(const TUndoFrame&) = delete;
 
+    // The picture as it was before the work (read only): the kept copy, or the picture itself.
+    TFastDIB& Source() { return Before; }
+
 protected:
-    TUndoFrame(TfZorvTile& w, const QString& name, bool cursor);
+    TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool replace);
     ~TUndoFrame();
 
 private:
@@ -560,13 +572,15 @@ private:
 // The effect frame: hourglass, snapshot, work, display.
 class TEffectFrame : public TUndoFrame {
 public:
-    explicit TEffectFrame(TfZorvTile& w, const QString& name = QString()) : TUndoFrame(w, name, true) {}
+    explicit TEffectFrame(TfZorvTile& w, const QString& name = QString(), bool replace = false)
+        : TUndoFrame(w, name, true, replace) {}
 };
 
 // The light frame: the same without the hourglass.
 class TLightFrame : public TUndoFrame {
 public:
-    explicit TLightFrame(TfZorvTile& w, const QString& name = QString()) : TUndoFrame(w, name, false) {}
+    explicit TLightFrame(TfZorvTile& w, const QString& name = QString(), bool replace = false)
+        : TUndoFrame(w, name, false, replace) {}
 };
 extern TfZorvTile* fZorvTile;
 

@@ -95,10 +95,16 @@ void TfZorvTile::DoUnDo() {
     LogLine("UnDo");
 }
 
-void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor) {
+void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor, bool Replace) {
     if (Cursor) EffectCursor = std::make_unique<HourGlass>();
     try {
-        CopyDIB(z, Before);
+        // Recycled pixel memory (the ring's spare) when it has the size: no fresh pages to fault in.
+        const bool whole = z.Bits && z.Bpp == 24;
+        if (whole) Ring.TakeSpare(Before, z.Width, z.Height);
+        if (Replace && whole)
+            z.Swap(Before);
+        else
+            CopyDIB(z, Before);
     } catch (...) {
         EffectCursor.reset();
         throw;
@@ -114,9 +120,14 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
     } reset{Cursor ? &EffectCursor : nullptr};
     if (Stopped) {
         z.Swap(Before);
+        Ring.GiveSpare(Before);
     } else {
         try {
-            Ring.CopyUnDo(Before);
+            // The kept picture itself becomes the snapshot.
+            if (Before.Bits && Before.Bpp == 24)
+                Ring.PushTaken(Before);
+            else
+                Ring.CopyUnDo(Before);
         } catch (...) {
             // Without its undo snapshot the change is not kept.
             z.Swap(Before);
@@ -128,10 +139,10 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
     SetToIm(z);
 }
 
-TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor)
+TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool replace)
     : W(w), Work(name.isEmpty() ? QStringLiteral("Working") : name), Unwinding(std::uncaught_exceptions()),
       Cursor(cursor) {
-    W.BeginEffect(Before, cursor);
+    W.BeginEffect(Before, cursor, replace);
 }
 
 TUndoFrame::~TUndoFrame() {

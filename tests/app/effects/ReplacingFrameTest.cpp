@@ -1,0 +1,124 @@
+// Effects whose frame hands the picture itself to the undo ring and lets the work write new pixels:
+// every pixel of the result is written (recycled memory full of junk never shows), undo gives the
+// picture back, and a stop leaves picture and ring as they were.
+#include "app/AppTestSupport.h"
+#include "app/effects/EffectTestImages.h"
+#include "app/effects/GeometricEffects.h"
+#include "image/FastFX.h"
+#include "image/WorkControl.h"
+#include "image/ZorvFX.h"
+
+#include <QAction>
+
+#include <cstring>
+#include <functional>
+
+using namespace efx;
+
+namespace {
+
+bool SameBytes(const TFastDIB& a, const TFastDIB& b) {
+    if (a.Width != b.Width || a.Height != b.Height || a.Bpp != 24 || b.Bpp != 24) return false;
+    for (int y = 0; y < a.Height; ++y)
+        if (std::memcmp(a.Scanlines[y], b.Scanlines[y], static_cast<std::size_t>(3) * a.Width) != 0)
+            return false;
+    return true;
+}
+
+class ReplacingFrame : public ProgramTest {
+protected:
+    void TearDown() override {
+        ClearWorkStop();
+        ProgramTest::TearDown();
+    }
+    void Trigger(const char* name) {
+        QAction* a = W->findChild<QAction*>(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+    // Memory of the picture's size full of junk, as the next frame will take it from the ring.
+    void JunkSpare() {
+        TFastDIB junk;
+        junk.SetSize(W->z.Width, W->z.Height, 24, 0);
+        std::memset(junk.Bits, 0xA5, static_cast<std::size_t>(junk.ByteCount()));
+        W->Ring.GiveSpare(junk);
+        ASSERT_EQ(W->Ring.SpareBytes(), W->z.ByteCount());
+    }
+};
+
+} // namespace
+
+TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePictureBack) {
+    Program->DefaultAnswer = mrOk; // Circular's question on a picture that is not 256 x 256
+    struct Case {
+        const char* item;
+        int lvl;
+        std::function<void(const TFastDIB& src, TFastDIB& dst)> library; // dst starts as a copy of src
+    };
+    const std::initializer_list<Case> cases{
+        {"Twist1", 18, [&](const TFastDIB& s, TFastDIB& d) { TwistFX(s, d, W->Val(18)); }},
+        {"FishEye1", 19, [&](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, W->FishVal); }},
+        {"Circular1", 20, [](const TFastDIB& s, TFastDIB& d) { CircularFX(s, d); }},
+        {"Spray1", 26, [&](const TFastDIB& s, TFastDIB& d) { SprayPixels(s, d, W->Val(26)); }},
+        {"RotateAngle1", 43,
+         [&](const TFastDIB& s, TFastDIB& d) { RotateWrap(s, d, s.Width / 2, s.Height / 2, W->Val(43)); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.item);
+        randomTile(W->z, 37, 29, 9);
+        W->SetToIm(W->z);
+        TFastDIB before, expected;
+        copyOf(W->z, before);
+        copyOf(W->z, expected);
+        SetRandSeed(77);
+        k.library(before, expected);
+
+        JunkSpare();
+        const int depth = W->Ring.StackSize;
+        SetRandSeed(77);
+        Trigger(k.item);
+        EXPECT_EQ(W->lvl, k.lvl);
+        EXPECT_TRUE(SameBytes(W->z, expected));
+        EXPECT_EQ(W->Ring.StackSize, depth + 1);
+        W->DoUnDo();
+        EXPECT_TRUE(SameBytes(W->z, before));
+    }
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+}
+
+TEST_F(ReplacingFrame, AStopPutsThePictureBackAndLeavesTheRingAsItWas) {
+    randomTile(W->z, 64, 48, 3);
+    W->SetToIm(W->z);
+    W->Ring.Reset(2);
+    Trigger("Negative1");
+    Trigger("Twist1");
+    ASSERT_EQ(W->Ring.StackSize, 2);
+    TFastDIB before;
+    copyOf(W->z, before);
+    const std::vector<int> entry = W->Ring.Entry;
+    const std::uint8_t* newest = W->Ring.Pic[static_cast<std::size_t>(entry.back())].Image->Bits;
+
+    // Work stopped halfway, in either kind of frame: the new pixels partly written, then the stop.
+    for (const bool replace : {true, false}) {
+        SCOPED_TRACE(replace ? "replacing" : "copying");
+        JunkSpare();
+        try {
+            TEffectFrame frame(*W, "Stopped", replace);
+            EXPECT_TRUE(SameBytes(frame.Source(), before));
+            std::memset(W->z.Bits, 0, static_cast<std::size_t>(W->z.ByteCount()) / 2);
+            RequestWorkStop();
+            throw EWorkStopped();
+        } catch (const EWorkStopped&) {
+        }
+        EXPECT_TRUE(SameBytes(W->z, before));
+        EXPECT_EQ(W->Ring.Entry, entry);
+        EXPECT_EQ(W->Ring.Pic[static_cast<std::size_t>(entry.back())].Image->Bits, newest);
+    }
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+
+    // The next replacing command runs and is undone to the same picture.
+    Trigger("Spray1");
+    EXPECT_FALSE(SameBytes(W->z, before));
+    W->DoUnDo();
+    EXPECT_TRUE(SameBytes(W->z, before));
+}
