@@ -54,8 +54,7 @@ bool TfZorvTile::DoConcentricRects(int N) {
     TFastDIB work;
     CopyDIB(z, work);
     ConcentricRectsFX(work, N);
-    TEffectFrame frame(*this);
-    z.Swap(work);
+    SwapInResult(work);
     return true;
 }
 
@@ -81,10 +80,7 @@ bool TfZorvTile::DoSpray(int Amount) {
 
 bool TfZorvTile::DoSwizzle(int N) {
     HourGlass hourglass;
-    TFastDIB work;
-    CopyDIB(z, work);
-    SwizzleFX(work, N);
-    z.Swap(work);
+    SwizzleFX(z, N); // the caller's frame keeps the picture
     return true;
 }
 
@@ -99,8 +95,7 @@ bool TfZorvTile::DoMapTexture(float M) {
     TFastDIB work;
     CopyDIB(z, work);
     MapTextureFX(work, fTexture->Texture, M);
-    TEffectFrame frame(*this);
-    z.Swap(work);
+    SwapInResult(work);
     return true;
 }
 
@@ -110,9 +105,7 @@ bool TfZorvTile::DoReSizeFast() {
     CheckPictureSize(frmSizer->Wide, frmSizer->High); // the memory the new picture needs
     TFastDIB work;
     ResizeFastFX(z, work, frmSizer->Wide, frmSizer->High);
-    CopyUnDo();
-    z.Swap(work);
-    SetToIm(z);
+    SwapInResult(work);
     LogLine(QString("Resize Fast, Width %1, Height %2").arg(z.Width).arg(z.Height));
     return true;
 }
@@ -124,10 +117,7 @@ bool TfZorvTile::DoReSizeSmooth() {
     TFastDIB work;
     CopyDIB(z, work);
     ResizeBilinear(work, frmSizer->Wide, frmSizer->High, false);
-    {
-        TEffectFrame frame(*this);
-        z.Swap(work);
-    }
+    SwapInResult(work);
     LogLine(QString("Resize Smooth, Width %1, Height %2").arg(z.Width).arg(z.Height));
     return true;
 }
@@ -136,8 +126,7 @@ bool TfZorvTile::DoRotate90() {
     TFastDIB work;
     CopyDIB(z, work);
     Rotate90(work);
-    TEffectFrame frame(*this);
-    z.Swap(work);
+    SwapInResult(work);
     return true;
 }
 
@@ -207,10 +196,7 @@ void TfZorvTile::N4WayFlip1Click() {
     TFastDIB work;
     CopyDIB(z, work);
     FourWayFlip(work);
-    {
-        TEffectFrame frame(*this);
-        z.Swap(work);
-    }
+    SwapInResult(work);
     LogLine("4 Way Flip");
 }
 
@@ -248,10 +234,7 @@ void TfZorvTile::ColorWheel1Click() {
     TFastDIB wheel;
     wheel.SetSize(256, 256, 24, 0);
     ColorWheel(wheel);
-    {
-        TEffectFrame frame(*this);
-        z.Swap(wheel);
-    }
+    SwapInResult(wheel);
     LogLine("Color Wheel");
 }
 
@@ -279,7 +262,7 @@ void TfZorvTile::WireImageCommands() {
             a->setEnabled(true);
             OnTriggered(a, cmd);
         }
-    }    // The tool bar's Test Tiles button runs the same command.
+    } // The tool bar's Test Tiles button runs the same command.
     if (auto* b = findChild<QToolButton*>("bTest")) {
         b->setEnabled(true);
         connect(b, &QToolButton::clicked, this, [this] { Guarded([this] { TestTiles1Click(); }); });

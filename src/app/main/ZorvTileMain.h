@@ -84,6 +84,9 @@ public:
     // A replacing frame moves the picture itself aside and gives z new pixels of its size instead.
     void BeginEffect(TFastDIB& Before, bool Cursor = true, bool Replace = false);
     void EndEffect(TFastDIB& Before, bool Stopped, bool Cursor = true);
+    // A result worked out aside becomes the picture, in an effect frame; the picture itself becomes the
+    // undo snapshot (no copy).
+    void SwapInResult(TFastDIB& Result);
     void SetToIm(TFastDIB& D);
     void ztobuf();
     void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);

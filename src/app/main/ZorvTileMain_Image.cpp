@@ -139,6 +139,14 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
     SetToIm(z);
 }
 
+void TfZorvTile::SwapInResult(TFastDIB& Result) {
+    {
+        TEffectFrame frame(*this, QString(), true);
+        z.Swap(Result);
+    }
+    Ring.GiveSpare(Result); // the pixels the frame gave z, unused
+}
+
 TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool replace)
     : W(w), Work(name.isEmpty() ? QStringLiteral("Working") : name), Unwinding(std::uncaught_exceptions()),
       Cursor(cursor) {

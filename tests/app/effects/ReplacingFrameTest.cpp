@@ -60,6 +60,10 @@ TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePi
         {"FishEye1", 19, [&](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, W->FishVal); }},
         {"Circular1", 20, [](const TFastDIB& s, TFastDIB& d) { CircularFX(s, d); }},
         {"Spray1", 26, [&](const TFastDIB& s, TFastDIB& d) { SprayPixels(s, d, W->Val(26)); }},
+        // Worked out aside, then swapped in.
+        {"ConcentricRects1", 22, [&](const TFastDIB&, TFastDIB& d) { ConcentricRectsFX(d, W->Val(22)); }},
+        {"ZorvSwizzle1", 27, [&](const TFastDIB&, TFastDIB& d) { SwizzleFX(d, W->Val(27)); }},
+        {"Rotate901", 40, [](const TFastDIB&, TFastDIB& d) { Rotate90(d); }},
         {"RotateAngle1", 43,
          [&](const TFastDIB& s, TFastDIB& d) { RotateWrap(s, d, s.Width / 2, s.Height / 2, W->Val(43)); }},
     };
