@@ -33,8 +33,8 @@ void BM_RectangleBandMove(benchmark::State& state) {
     EnsureApplication();
     TImageView view;
     view.resize(Side, Side);
-    view.Picture = QImage(Side, Side, QImage::Format_BGR888);
-    view.Picture.fill(QColor(90, 120, 150));
+    view.Canvas() = QImage(Side, Side, QImage::Format_BGR888);
+    view.Canvas().fill(QColor(90, 120, 150));
     QImage screen(Side, Side, QImage::Format_ARGB32_Premultiplied);
     screen.fill(Qt::black);
     TBand band{TBandShape::Rectangle, QPoint(40, 40), QPoint(40, 40), 3};

@@ -78,7 +78,7 @@ TEST_F(MainWindow, FreshStartState) {
     ASSERT_NE(im, nullptr);
     EXPECT_EQ(im->size(), QSize(512, 512));
     EXPECT_EQ(fZorvTile->findChild<QWidget*>("pnlSine")->size(), QSize(512, 512));
-    EXPECT_EQ(im->Picture.pixelColor(300, 200), QColor(0, 0, 0));
+    EXPECT_EQ(im->Canvas().pixelColor(300, 200), QColor(0, 0, 0));
 
     EXPECT_TRUE(fToolBox->isVisible());
     EXPECT_TRUE(fZorvTile->WeShowed);

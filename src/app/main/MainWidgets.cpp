@@ -1,6 +1,10 @@
 #include "app/main/MainWidgets.h"
 
+#include "app/tools/ImageView.h"
+#include "platform/FastDIBQt.h"
+
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <QStyle>
@@ -10,10 +14,54 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TImage::paintEvent(QPaintEvent*) {
+void TImage::ShowImage(const TFastDIB& D) {
+    Shown = &D;
+    // Only 24-bit rows can be painted as they stand; other depths are converted into the canvas once.
+    if (!D.Empty() && D.Bpp != 24) Canvas();
+}
+
+QImage& TImage::Canvas() {
+    if (!Shown) return Picture;
+    const TFastDIB& d = *Shown;
+    Shown = nullptr;
+    if (Picture.size() != size() || Picture.format() != QImage::Format_BGR888)
+        Picture = QImage(size(), QImage::Format_BGR888);
+    if (Picture.isNull()) return Picture;
+    // Where the image does not reach, the canvas holds the window colour, as the screen shows.
+    if (d.Empty() || d.Width < Picture.width() || d.Height < Picture.height())
+        Picture.fill(palette().window().color());
+    CopyDIBToView(d, Picture);
+    return Picture;
+}
+
+void TImage::PaintPicture(QPainter& p, const QRegion& region) const {
+    // The shown image is read from its rows as they are now: its size may have changed since
+    // ShowImage, so only what exists now is painted.
+    const TFastDIB* d = Shown;
+    QImage rows;
+    if (d && !d->Empty() && d->Bpp == 24)
+        rows =
+            QImage(static_cast<const uchar*>(d->Bits), d->Width, d->Height, d->BWidth, QImage::Format_BGR888);
+    const bool otherDepth = d && !d->Empty() && d->Bpp != 24;
+    const QImage& source = d ? rows : Picture;
+    const QRect image = otherDepth ? QRect(0, 0, d->Width, d->Height) : source.rect();
+    for (const QRect& r : region) {
+        const QRect inside = r.intersected(image);
+        if (!inside.isEmpty() && !otherDepth) p.drawImage(inside.topLeft(), source, inside);
+        // Whatever lies beyond the picture shows the window colour.
+        for (const QRect& rest : QRegion(r).subtracted(QRegion(inside))) p.fillRect(rest, palette().window());
+    }
+    if (otherDepth) {
+        p.save();
+        p.setClipRegion(region.intersected(QRegion(image)));
+        DrawDIB(p, *d, 0, 0);
+        p.restore();
+    }
+}
+
+void TImage::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
+    PaintPicture(p, e->region());
 }
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {

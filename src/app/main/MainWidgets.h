@@ -8,14 +8,37 @@
 #include <functional>
 #include <vector>
 
-// Shows a 24-bit bitmap (Picture) at the widget's own size, top left.
+class QPainter;
+class QRegion;
+class TFastDIB;
+
+// Shows a 24-bit picture at the widget's own size, top left; beyond the picture the window colour.
+// The picture is either a shown image (a long-lived TFastDIB painted straight from its rows, no copy)
+// or the control's own canvas, the surface the drawing tools paint on.
 class TImage : public QWidget {
 public:
     explicit TImage(QWidget* parent = nullptr);
-    QImage Picture; // Format_BGR888, the same byte order as the pixel buffers
+
+    // Shows D's pixels from now on, painted from D's rows as they are at each paint (D may change
+    // size in between). Cheap: no copy and no repaint; the caller repaints. D must outlive its being
+    // shown, that is until the next ShowImage or Canvas().
+    void ShowImage(const TFastDIB& D);
+    // The image being shown, or nullptr when the control shows its own canvas.
+    const TFastDIB* ShownImage() const { return Shown; }
+
+    // The canvas (Format_BGR888, the control's size): every reader and writer of the control's
+    // pixels goes through it. A shown image is first copied into it, and the control then shows the
+    // canvas until the next ShowImage.
+    QImage& Canvas();
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
+    // Paints what is shown within `region`: the picture where it lies, the window colour beyond.
+    void PaintPicture(QPainter& p, const QRegion& region) const;
+
+private:
+    QImage Picture;                  // the canvas; stale while an image is shown
+    const TFastDIB* Shown = nullptr; // the shown image, or nullptr when Picture is shown
 };
 
 // A status bar of panels of fixed widths; a panel may be painted by its owner. A panel is as wide as

@@ -259,8 +259,9 @@ QString TfZorvTile::RunFileDialog(bool save, const QString& caption, const QStri
 }
 
 void TfZorvTile::ShownPicture(TFastDIB& out) const {
-    if (imSine && !imSine->Picture.isNull())
-        LoadFromQImage(out, imSine->Picture, 24);
+    // What the view shows: its canvas, copied from the shown image when that is stale.
+    if (imSine && !imSine->Canvas().isNull())
+        LoadFromQImage(out, imSine->Canvas(), 24);
     else
         CopyDIB(z, out);
 }

@@ -52,11 +52,10 @@ void CopyFB(QImage& Dest, const TFastDIB& Src) {
 void TfZorvTile::SetToIm(TFastDIB& D) {
     if (pnlSine->width() != D.Width || pnlSine->height() != D.Height) pnlSine->resize(D.Width, D.Height);
     if (imSine->width() != D.Width || imSine->height() != D.Height) imSine->resize(D.Width, D.Height);
-    if (imSine->Picture.size() != imSine->size())
-        imSine->Picture = QImage(imSine->size(), QImage::Format_BGR888);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
     stBar->SetPanelText(1, "Height: " + QString::number(imSine->height()));
-    CopyDIBToView(D, imSine->Picture);
+    // The view paints D's own rows: only what is visible costs, whatever the image's size.
+    imSine->ShowImage(D);
     imSine->repaint();
 }
 

@@ -73,7 +73,7 @@ void TfZorvTile::SetAsWallpaper1Click() {
     // Written completely or not at all: a failed or short write keeps the previous wallpaper file.
     QByteArray bmp;
     QBuffer buffer(&bmp);
-    if (!buffer.open(QIODevice::WriteOnly) || !imSine->Picture.save(&buffer, "BMP") ||
+    if (!buffer.open(QIODevice::WriteOnly) || !imSine->Canvas().save(&buffer, "BMP") ||
         !WriteFileAtomically(path, bmp))
         throw std::runtime_error(("Unable to write to " + path).toStdString());
     Registry::WriteString("Control Panel\\desktop", "Wallpaper", path);

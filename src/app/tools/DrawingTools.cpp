@@ -60,7 +60,7 @@ void TfZorvTile::SetTool(bool Fil, bool Txtn, TDrawTool Tewl, int crs) {
 }
 
 void TfZorvTile::CopyViewToImage() {
-    CopyViewTo(imSine->Picture, z);
+    CopyViewTo(imSine->Canvas(), z);
 }
 
 void TfZorvTile::CancelDrag() {
@@ -93,10 +93,10 @@ void TfZorvTile::imSineMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, 
 
     CopyUnDo();
     PressButton = Button;
-    const QRect image = imSine->Picture.rect();
     if (Tool == TDrawTool::dtEyeDrop) {
-        if (image.contains(X, Y)) {
-            const QColor c = imSine->Picture.pixelColor(X, Y);
+        const QImage& pic = imSine->Canvas();
+        if (pic.rect().contains(X, Y)) {
+            const QColor c = pic.pixelColor(X, Y);
             ToolSettings::SetPenColor(RGBColor(c.red(), c.green(), c.blue()));
         }
         LogLine(QString("Eyedropper at location X %1 Y %2").arg(X).arg(Y));
@@ -104,7 +104,7 @@ void TfZorvTile::imSineMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, 
     }
     if (Fill) {
         // Always a solid fill in the brush colour, whatever the last shape left set.
-        QImage& pic = imSine->Picture;
+        QImage& pic = imSine->Canvas();
         const Surface s{pic.bits(), pic.width(), pic.height(), static_cast<int>(pic.bytesPerLine()), 24};
         if (FloodFill(s, X, Y, ColorToFColor(ToolSettings::BrushColor()))) imSine->update();
         LogLine(QString("FloodFill at location X %1 Y %2, Brush Color %3")
@@ -158,7 +158,7 @@ void TfZorvTile::imSineMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers
     case TDrawTool::dtFreeHand: {
         const QPoint to(X, Y);
         {
-            QPainter p(&imSine->Picture);
+            QPainter p(&imSine->Canvas());
             p.setCompositionMode(PenMode(Rop2Mode));
             p.setPen(GdiPen(QColor(GetRValue(DragPenColor), GetGValue(DragPenColor), GetBValue(DragPenColor)),
                             PenWidth));
@@ -253,7 +253,7 @@ void TfZorvTile::FinishShape() {
         }
         imSine->ClearBand();
         {
-            QPainter p(&imSine->Picture);
+            QPainter p(&imSine->Canvas());
             p.setCompositionMode(QPainter::CompositionMode_Source);
             p.setPen(GdiPen(pen, PenWidth));
             const TColor b = ToolSettings::BrushColor();
@@ -279,7 +279,7 @@ void TfZorvTile::FinishShape() {
     case TDrawTool::dtLine: {
         imSine->ClearBand();
         {
-            QPainter p(&imSine->Picture);
+            QPainter p(&imSine->Canvas());
             p.setCompositionMode(PenMode(Rop2Mode));
             p.setPen(GdiPen(pen, PenWidth));
             DrawGdiLine(p, {aX, aY}, {zX, zY});
@@ -304,7 +304,7 @@ void TfZorvTile::FinishShape() {
 
 void TfZorvTile::SelectionAction() {
     // The selection always lies within the image: a drag past an edge is cut there.
-    const QRect image = imSine->Picture.rect();
+    const QRect image = imSine->Canvas().rect();
     const QRect dragged =
         QRect(QPoint(std::min(aX, zX), std::min(aY, zY)), QSize(std::abs(zX - aX), std::abs(zY - aY)))
             .intersected(image);
@@ -323,7 +323,7 @@ void TfZorvTile::SelectionAction() {
     aY = sel.top();
     zX = sel.left() + sel.width();
     zY = sel.top() + sel.height();
-    const QImage part = imSine->Picture.copy(sel);
+    const QImage part = imSine->Canvas().copy(sel);
     TFastDIB cut;
     LoadFromQImage(cut, part, 24);
     const QString area =

@@ -99,13 +99,7 @@ void DrawBandShape(QPainter& p, const TBand& band) {
 }
 
 void TImageView::PaintView(QPainter& p, const QRegion& region) const {
-    const QRect image = Picture.rect();
-    for (const QRect& r : region) {
-        const QRect inside = r.intersected(image);
-        if (!inside.isEmpty()) p.drawImage(inside.topLeft(), Picture, inside);
-        // Whatever lies beyond the picture shows the window colour.
-        for (const QRect& rest : QRegion(r).subtracted(QRegion(inside))) p.fillRect(rest, palette().window());
-    }
+    PaintPicture(p, region);
     if (CurrentBand.Shape == TBandShape::None) return;
     p.save();
     p.setClipRegion(region);

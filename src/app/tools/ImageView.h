@@ -1,8 +1,8 @@
 #pragma once
-// TImageView: the image control imSine. It shows the view image (Picture, the drawing surface of the
-// tools) 1:1, reports presses, moves and releases in image pixels, and paints the rubber band or
+// TImageView: the image control imSine. It shows the shown image or its canvas (the drawing surface of
+// the tools) 1:1, reports presses, moves and releases in image pixels, and paints the rubber band or
 // adjustment preview over the image with an exclusive-or pen. The band lives only on the screen: it
-// never enters Picture, so it can never reach the image.
+// never enters the canvas, so it can never reach the image.
 
 #include "app/main/MainWidgets.h"
 #include "image/FastDIB.h"

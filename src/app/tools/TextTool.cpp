@@ -111,7 +111,8 @@ void TfZorvTile::PrepareTextImage() {
     if (index >= 0 && index <= 2) lcr = index;
     const QString text = fText->Memo1->toPlainText();
     // Measured as the view will draw it, one widest character wider than the longest line.
-    const QFontMetrics fm(font, &imSine->Picture);
+    const QImage& canvas = imSine->Canvas();
+    const QFontMetrics fm(font, &canvas);
     const QRect measured = fm.boundingRect(QRect(0, 0, 0, 0), TextAlignment(lcr), text);
     int w = std::clamp(measured.width() + fm.maxWidth(), 1, MaxTextSide);
     int h = std::clamp(measured.height(), 1, MaxTextSide);
@@ -120,8 +121,8 @@ void TfZorvTile::PrepareTextImage() {
 
     // Only the text shows: the background is transparent.
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    img.setDotsPerMeterX(imSine->Picture.dotsPerMeterX());
-    img.setDotsPerMeterY(imSine->Picture.dotsPerMeterY());
+    img.setDotsPerMeterX(canvas.dotsPerMeterX());
+    img.setDotsPerMeterY(canvas.dotsPerMeterY());
     img.fill(Qt::transparent);
     {
         QPainter p(&img);
@@ -156,7 +157,7 @@ void TfZorvTile::imTextMouseDown() {
     const int left = imText->x() - imSine->x(), top = imText->y() - imSine->y();
     {
         // The text in the font's colour and no background; what lies outside the image is cut.
-        QPainter p(&imSine->Picture);
+        QPainter p(&imSine->Canvas());
         p.setFont(font);
         p.setPen(ToQColor(color));
         p.setBrush(Qt::NoBrush);

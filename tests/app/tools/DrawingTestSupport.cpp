@@ -59,7 +59,7 @@ void DrawingTest::Drag(std::initializer_list<QPoint> points) {
 }
 
 TFColor DrawingTest::ViewAt(int x, int y) const {
-    const QColor c = W->imSine->Picture.pixelColor(x, y);
+    const QColor c = W->imSine->Canvas().pixelColor(x, y);
     return MakeFColor(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
                       static_cast<std::uint8_t>(c.blue()));
 }
