@@ -104,6 +104,9 @@ void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor, bool Replace) {
             z.Swap(Before);
         else
             CopyDIB(z, Before);
+        // While the work writes z, the view shows the kept picture (same pixels, never written);
+        // EndEffect shows z again on every way out.
+        if (imSine) imSine->ShowImage(Before);
     } catch (...) {
         EffectCursor.reset();
         throw;

@@ -241,3 +241,30 @@ TEST_F(WorkStop, GradientPaintCutShortIsPaintedAgainAtTheNextRead) {
     ASSERT_EQ(a.ByteCount(), b.ByteCount());
     EXPECT_EQ(std::memcmp(a.Bits, b.Bits, static_cast<std::size_t>(a.ByteCount())), 0);
 }
+
+TEST_F(WorkStop, WhileTheWorkRunsTheViewShowsThePictureBeforeIt) {
+    // The worker threads write z meanwhile; a repaint must never show their half-done rows.
+    const TState before = State();
+    const auto shownBefore = [&](int x, int y) {
+        const std::uint8_t* p = before.Bytes.data() + static_cast<std::size_t>(y) * W->z.BWidth + 3 * x;
+        return QColor(p[2], p[1], p[0]);
+    };
+    W->EffectVals[60] = 2000000000;
+    int watched = 0;
+    TWorkScope::SetWatchHook([&](int n) {
+        if (n != 3) return;
+        watched = n;
+        EXPECT_NE(W->imSine->ShownImage(), &W->z);
+        const QImage shot = W->imSine->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shot.size(), QSize(64, 48));
+        int differ = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) differ += shot.pixelColor(x, y) != shownBefore(x, y);
+        EXPECT_EQ(differ, 0);
+        RequestWorkStop();
+    });
+    Trigger("SplitGauss1");
+    EXPECT_EQ(watched, 3);
+    EXPECT_EQ(W->imSine->ShownImage(), &W->z);
+    EXPECT_TRUE(State() == before);
+}
