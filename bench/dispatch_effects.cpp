@@ -243,7 +243,7 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         break;
     }
     case 49:
-        MergeStretched(img, fGradient->zGrad->bm(), V, aux);
+        MergeStretched(img, fGradient->zGrad->bm(), V);
         break;
     case 50:
         MergeImagesFX(img, w.bufr, V);

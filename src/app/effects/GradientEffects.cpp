@@ -36,7 +36,6 @@ bool TfZorvTile::DoMergeGradient(int P) {
         return false;
     }
     TEffectFrame frame(*this);
-    MergeStretched(z, g, P, buf);
-    CopyDIB(buf, z);
+    MergeStretched(z, g, P);
     return true;
 }

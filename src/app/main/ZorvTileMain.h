@@ -87,6 +87,9 @@ public:
     // A result worked out aside becomes the picture, in an effect frame; the picture itself becomes the
     // undo snapshot (no copy).
     void SwapInResult(TFastDIB& Result);
+    // Before z is overwritten with a new w x h picture: the picture itself becomes the newest undo
+    // snapshot (no copy) and z gets recycled pixels of w x h, content unspecified.
+    void KeepPictureForUndo(int w, int h);
     void SetToIm(TFastDIB& D);
     void ztobuf();
     void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);

@@ -40,6 +40,17 @@ private:
     QObject* Thumbnail;
 };
 
+// The thumbnail's picture at the size the label shows it (smoothly scaled, as the label would). A large
+// gradient is first thinned out to four times that size, so the work does not grow with the gradient.
+QPixmap ThumbnailPicture(const TFastDIB& g, QSize box) {
+    if (g.Empty() || box.isEmpty()) return QPixmap();
+    const int w = std::min(g.Width, 4 * box.width()), h = std::min(g.Height, 4 * box.height());
+    TFastDIB small;
+    small.SetSize(w, h, 24, 0);
+    g.Stretch(small, 0, 0, w, h);
+    return QPixmap::fromImage(DIBView(small).scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
 } // namespace
 
 void TfZorvTile::WireGradientCommands() {
@@ -89,8 +100,7 @@ void TfZorvTile::MergeWithImage1Click() {
 }
 
 void TfZorvTile::TakeGradientThumbnail() {
-    const TFastDIB& g = fGradient->zGrad->bm();
-    imGrad->setPixmap(QPixmap::fromImage(DIBView(const_cast<TFastDIB&>(g)).copy()));
+    imGrad->setPixmap(ThumbnailPicture(fGradient->zGrad->bm(), imGrad->contentsRect().size()));
     imGrad->setVisible(true);
     PasteToImage1->setEnabled(true);
     if (auto* label = findChild<TLbl3D*>("Lbl3D1"); label && label->aTextStyle() == tsInset)
@@ -115,7 +125,7 @@ void TfZorvTile::PasteToImage1Click() {
     }
     // The copies the image takes must fit (the designers make pictures up to the size limit).
     CheckPictureSize(g.Width, g.Height);
-    CopyUnDo();
+    KeepPictureForUndo(g.Width, g.Height);
     CopyDIB(g, z);
     // Edit > Reset returns to the gradient.
     CopyDIB(z, orig);
@@ -142,11 +152,9 @@ void TfZorvTile::MultiGradient1Click() {
     // The image becomes the designer's picture, at its size; through a 16-bit screen the colours
     // take that screen's steps. It must fit first: a refusal leaves image and undo ring alone.
     CheckPictureSize(d.grad.Width, d.grad.Height);
-    CopyUnDo();
-    TFastDIB pic;
-    CopyDIB(d.grad, pic);
-    if (ScreenBitsPerPixel() == 16) ReduceTo565(pic);
-    z.Swap(pic);
+    KeepPictureForUndo(d.grad.Width, d.grad.Height);
+    CopyDIB(d.grad, z);
+    if (ScreenBitsPerPixel() == 16) ReduceTo565(z);
     SetToIm(z);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
     stBar->SetPanelText(1, "Height: " + QString::number(imSine->height()));

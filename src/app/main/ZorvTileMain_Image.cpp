@@ -28,10 +28,10 @@ void CopyDIB(const TFastDIB& Src, TFastDIB& Dst) {
         // Rows in bands on every core, never cut short by a stop request.
         const std::size_t rowBytes = static_cast<std::size_t>(Src.Width) * 3;
         ParallelRowsToEnd(Src.Height, static_cast<std::int64_t>(Src.Width) * Src.Height,
-                      [&](int first, int last) {
-                          for (int y = first; y < last; ++y)
-                              std::memcpy(target.Scanlines[y], Src.Scanlines[y], rowBytes);
-                      });
+                          [&](int first, int last) {
+                              for (int y = first; y < last; ++y)
+                                  std::memcpy(target.Scanlines[y], Src.Scanlines[y], rowBytes);
+                          });
     } else {
         Src.Draw(target, 0, 0);
     }
@@ -139,6 +139,19 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
         UpdateUndoButton();
     }
     SetToIm(z);
+}
+
+void TfZorvTile::KeepPictureForUndo(int w, int h) {
+    if (!z.Bits || z.Bpp != 24) {
+        CopyUnDo();
+        return;
+    }
+    // The new pixels first: a failed allocation leaves the picture (and the snapshots it had to drop).
+    TFastDIB next;
+    Ring.TakeSpare(next, w, h);
+    Ring.PushTaken(z);
+    z.Swap(next);
+    UpdateUndoButton();
 }
 
 void TfZorvTile::SwapInResult(TFastDIB& Result) {

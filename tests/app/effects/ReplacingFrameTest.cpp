@@ -2,8 +2,10 @@
 // every pixel of the result is written (recycled memory full of junk never shows), undo gives the
 // picture back, and a stop leaves picture and ring as they were.
 #include "app/AppTestSupport.h"
+#include "app/dialogs/GradientDesigner.h"
 #include "app/effects/EffectTestImages.h"
 #include "app/effects/GeometricEffects.h"
+#include "controls/GradientControl.h"
 #include "image/FastFX.h"
 #include "image/WorkControl.h"
 #include "image/ZorvFX.h"
@@ -125,4 +127,30 @@ TEST_F(ReplacingFrame, AStopPutsThePictureBackAndLeavesTheRingAsItWas) {
     EXPECT_FALSE(SameBytes(W->z, before));
     W->DoUnDo();
     EXPECT_TRUE(SameBytes(W->z, before));
+}
+
+TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) {
+    randomTile(W->z, 40, 30, 4);
+    W->SetToIm(W->z);
+    TFastDIB before;
+    copyOf(W->z, before);
+    const std::uint8_t* picture = W->z.Bits;
+    const TFastDIB& g = fGradient->zGrad->bm();
+    ASSERT_FALSE(g.Empty());
+    Trigger("PasteToImage1");
+    EXPECT_TRUE(SameBytes(W->z, g));
+    EXPECT_TRUE(SameBytes(W->orig, g));
+    EXPECT_EQ(W->Ring.Pic[static_cast<std::size_t>(W->Ring.Entry.back())].Image->Bits, picture);
+
+    // No memory for the new pixels: the picture stays, and so does its undo step.
+    W->DoUnDo();
+    ASSERT_TRUE(SameBytes(W->z, before));
+    TFastDIB none;
+    W->Ring.GiveSpare(none);
+    W->Ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
+    const int depth = W->Ring.StackSize;
+    Trigger("PasteToImage1");
+    EXPECT_TRUE(SameBytes(W->z, before));
+    EXPECT_LE(W->Ring.StackSize, depth);
+    EXPECT_FALSE(Errors().isEmpty());
 }
