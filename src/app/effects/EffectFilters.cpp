@@ -59,8 +59,8 @@ bool TfZorvTile::DoGaussianSoft() {
 
 bool TfZorvTile::DoGaussianBlur(int Amount) {
     if (Amount < 0) return false; // the guard refuses it before; nothing to blur with
-    TEffectFrame frame(*this);
-    SeamlessGaussianBlur(z, Amount, buf);
+    TEffectFrame frame(*this, QString(), true);
+    SeamlessGaussianBlur(frame.Source(), Amount, buf, z);
     return true;
 }
 

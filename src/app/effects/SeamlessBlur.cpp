@@ -2,6 +2,7 @@
 
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
+#include "image/Parallel.h"
 #include "image/WorkControl.h"
 #include "image/ZorvFX.h"
 
@@ -10,25 +11,38 @@
 void WrapPad(const TFastDIB& Img, TFastDIB& Work, int Margin) {
     const int W = Img.Width, H = Img.Height;
     Work.SetSize(W + 2 * Margin, H + 2 * Margin, 24, 0);
-    for (int py = 0; py < Work.Height; ++py) {
-        const TFColor* src = Img.Pixels24[WrapMod(py - Margin, H)];
-        TFColor* dst = Work.Pixels24[py];
-        for (int px = 0; px < Margin; ++px) {
-            dst[px] = src[WrapMod(px - Margin, W)];
-            dst[Margin + W + px] = src[WrapMod(W + px, W)];
+    ParallelRows(Work.Height, WorkOf(Work, CostCopy), [&](int y0, int y1) {
+        for (int py = y0; py < y1; ++py) {
+            const TFColor* src = Img.Pixels24[WrapMod(py - Margin, H)];
+            TFColor* dst = Work.Pixels24[py];
+            for (int px = 0; px < Margin; ++px) {
+                dst[px] = src[WrapMod(px - Margin, W)];
+                dst[Margin + W + px] = src[WrapMod(W + px, W)];
+            }
+            std::memcpy(dst + Margin, src, static_cast<std::size_t>(W) * sizeof(TFColor));
         }
-        std::memcpy(dst + Margin, src, static_cast<std::size_t>(W) * sizeof(TFColor));
+    });
+}
+
+void SeamlessGaussianBlur(const TFastDIB& Src, int Amount, TFastDIB& Work, TFastDIB& Dst) {
+    if (Src.Bpp != 24 || Src.Empty() || Src.Width <= 0 || Src.Height <= 0) return;
+    if (Dst.Bpp != 24 || Dst.Width != Src.Width || Dst.Height != Src.Height) return;
+    const int m = SeamlessBlurMargin;
+    if (Amount < 0) { // nothing to blur with: Dst becomes the picture as it is
+        if (&Dst != &Src) WrapPad(Src, Dst, 0);
+        return;
     }
+    WrapPad(Src, Work, m);
+    GBlur(Work, static_cast<double>(Amount) + 1.0);
+    ParallelRows(Dst.Height, WorkOf(Dst, CostCopy), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(Dst.Pixels24[y], Work.Pixels24[y + m] + m,
+                        static_cast<std::size_t>(Dst.Width) * sizeof(TFColor));
+    });
 }
 
 void SeamlessGaussianBlur(TFastDIB& Img, int Amount, TFastDIB& Work) {
-    if (Amount < 0 || Img.Bpp != 24 || Img.Empty() || Img.Width <= 0 || Img.Height <= 0) return;
-    const int m = SeamlessBlurMargin;
-    WrapPad(Img, Work, m);
-    GBlur(Work, static_cast<double>(Amount) + 1.0);
-    for (int y = 0; y < Img.Height; ++y)
-        std::memcpy(Img.Pixels24[y], Work.Pixels24[y + m] + m,
-                    static_cast<std::size_t>(Img.Width) * sizeof(TFColor));
+    SeamlessGaussianBlur(Img, Amount, Work, Img);
 }
 
 void SplitGauss(TFastDIB& Img, int V) {

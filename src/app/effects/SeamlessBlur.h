@@ -18,6 +18,8 @@ void WrapPad(const TFastDIB& Img, TFastDIB& Work, int Margin);
 // Blurs Img with radius Amount + 1 as a periodic tile: the result equals a blur of the endlessly
 // repeated image. Work is scratch. An Amount below 0 leaves the image unchanged.
 void SeamlessGaussianBlur(TFastDIB& Img, int Amount, TFastDIB& Work);
+// The same from Src into Dst (Src's size and 24 bits; every pixel written; Dst may be Src).
+void SeamlessGaussianBlur(const TFastDIB& Src, int Amount, TFastDIB& Work, TFastDIB& Dst);
 
 // Split Gauss: Split Blur passes of amount V, V - 1, ..., 0 (none when V < 0). Each pass starts with a
 // stop check, so a pass count that would never end can still be stopped.

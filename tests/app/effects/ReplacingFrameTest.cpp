@@ -5,6 +5,7 @@
 #include "app/dialogs/GradientDesigner.h"
 #include "app/effects/EffectTestImages.h"
 #include "app/effects/GeometricEffects.h"
+#include "app/effects/SeamlessBlur.h"
 #include "controls/GradientControl.h"
 #include "image/FastFX.h"
 #include "image/WorkControl.h"
@@ -58,6 +59,11 @@ TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePi
         std::function<void(const TFastDIB& src, TFastDIB& dst)> library; // dst starts as a copy of src
     };
     const std::initializer_list<Case> cases{
+        {"GaussianBlur1", 13,
+         [&](const TFastDIB&, TFastDIB& d) {
+             TFastDIB work;
+             SeamlessGaussianBlur(d, W->Val(13), work);
+         }},
         {"Twist1", 18, [&](const TFastDIB& s, TFastDIB& d) { TwistFX(s, d, W->Val(18)); }},
         {"FishEye1", 19, [&](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, W->FishVal); }},
         {"Circular1", 20, [](const TFastDIB& s, TFastDIB& d) { CircularFX(s, d); }},
