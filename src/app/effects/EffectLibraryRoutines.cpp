@@ -8,7 +8,7 @@ bool TfZorvTile::LibraryRoutineReplaces(int) {
     return false;
 }
 
-void TfZorvTile::RunLibraryRoutine(int index, TFastDIB& source) {
+void TfZorvTile::RunLibraryRoutine(int index, const TFastDIB& source) {
     const int V = Val(index);
     const TColor pen = ToolBoxPenColor();
     switch (index) {

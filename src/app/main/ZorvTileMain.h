@@ -321,7 +321,7 @@ public:
     // The routine of an effect that runs a library routine inside its caller's frame.
     // Runs catalogue effect `index`'s library routine inside the caller's frame; `source` is the frame's
     // Source(). The frame replaces the picture when LibraryRoutineReplaces(index).
-    void RunLibraryRoutine(int index, TFastDIB& source);
+    void RunLibraryRoutine(int index, const TFastDIB& source);
     static bool LibraryRoutineReplaces(int index);
     // The menu command of effect `index` in its handler's order.
     void EffectMenuCommand(int index);
@@ -561,7 +561,7 @@ public:
     TUndoFrame& operator=(const TUndoFrame&) = delete;
 
     // The picture as it was before the work (read only): the kept copy, or the picture itself.
-    TFastDIB& Source() { return Before; }
+    const TFastDIB& Source() const { return Before; }
 
 protected:
     TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool replace);
