@@ -1,6 +1,7 @@
 // Neighbourhood filters and edge blending on 24-bit images.
 #include "image/ZorvFX_Filters.h"
 #include "image/FastFX.h"
+#include "image/ImagePair.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/WorkControl.h"
@@ -135,6 +136,15 @@ void convolveRow64(const ConvRow& a, std::int64_t* sum) {
     divideClamp(sum, a.n, a.d, a.out);
 }
 
+template <class Acc> void convolveRow(const ConvRow& a, Acc* sum) {
+    if constexpr (sizeof(Acc) == 2)
+        convolveRow16(a, sum);
+    else if constexpr (sizeof(Acc) == 4)
+        convolveRow32(a, sum);
+    else
+        convolveRow64(a, sum);
+}
+
 // Row r of Bmp into a row of Ring with a wrapped pixel on each side.
 void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
     const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
@@ -186,12 +196,7 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             for (int y = y0; y < y1; ++y) {
                 if (bands > 1) WorkPoint();
                 a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
-                if constexpr (sizeof(Acc) == 2)
-                    convolveRow16(a, sum.data());
-                else if constexpr (sizeof(Acc) == 4)
-                    convolveRow32(a, sum.data());
-                else
-                    convolveRow64(a, sum.data());
+                convolveRow(a, sum.data());
                 if (y + 1 < y1) {
                     top = mid;
                     mid = bot;
@@ -200,6 +205,48 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             }
         }
     });
+}
+
+// Dst := Src convolved, in bands of rows read straight from Src. Inside a row every pixel but the first
+// and last has its neighbours in the row; those two take theirs through a wrapped 3 x 3 block.
+template <class Acc>
+void convolveInto(const std::array<int, 9>& k, int d, const TFastDIB& Src, TFastDIB& Dst) {
+    const int w = Src.Width, h = Src.Height;
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+        std::vector<Acc> sum(3 * static_cast<std::size_t>(std::max(w, 1)));
+        std::uint8_t block[3][9];
+        ConvRow a{k, d, nullptr, nullptr, nullptr, 0, nullptr};
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* rows[3] = {Src.Scanlines[y == 0 ? h - 1 : y - 1], Src.Scanlines[y],
+                                           Src.Scanlines[y + 1 == h ? 0 : y + 1]};
+            std::uint8_t* out = Dst.Scanlines[y];
+            if (w > 2) {
+                a.r0 = rows[0], a.r1 = rows[1], a.r2 = rows[2], a.n = 3 * (w - 2), a.out = out + 3;
+                convolveRow(a, sum.data());
+            }
+            for (int x : {0, w - 1}) {
+                const int cols[3] = {x == 0 ? w - 1 : x - 1, x, x + 1 == w ? 0 : x + 1};
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c) std::memcpy(block[r] + 3 * c, rows[r] + 3 * cols[c], 3);
+                a.r0 = block[0], a.r1 = block[1], a.r2 = block[2], a.n = 3, a.out = out + 3 * x;
+                convolveRow(a, sum.data());
+                if (w == 1) break;
+            }
+        }
+    });
+}
+
+// The largest sum the kernel can reach picks the narrowest exact accumulator.
+template <class Run> void withAccumulator(const std::array<int, 9>& k, Run run) {
+    std::int64_t bound = 0;
+    for (int v : k) bound += std::llabs(static_cast<long long>(v));
+    bound *= 255;
+    if (bound <= std::numeric_limits<std::int16_t>::max())
+        run(std::int16_t{});
+    else if (bound <= std::numeric_limits<std::int32_t>::max())
+        run(std::int32_t{});
+    else
+        run(std::int64_t{});
 }
 
 // ---- Edge blending ---------------------------------------------------------------------------------
@@ -264,54 +311,48 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& B
     if (!usable(Bmp) || Divisor == 0 || Kernel.size() < 9) return;
     std::array<int, 9> k{};
     std::copy_n(Kernel.begin(), 9, k.begin());
-    // The largest sum the kernel can reach picks the narrowest exact accumulator.
-    std::int64_t bound = 0;
-    for (int v : k) bound += std::llabs(static_cast<long long>(v));
-    bound *= 255;
-    if (bound <= std::numeric_limits<std::int16_t>::max())
-        convolveImage<std::int16_t>(k, Divisor, Bmp);
-    else if (bound <= std::numeric_limits<std::int32_t>::max())
-        convolveImage<std::int32_t>(k, Divisor, Bmp);
-    else
-        convolveImage<std::int64_t>(k, Divisor, Bmp);
+    withAccumulator(k, [&](auto acc) { convolveImage<decltype(acc)>(k, Divisor, Bmp); });
+}
+
+void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src == &Dst) return Convolve3x3(Kernel, Divisor, Dst);
+    if (!PrepareTarget(Src, Dst)) return;
+    if (Divisor == 0 || Kernel.size() < 9) return CopyPixels(Src, Dst);
+    std::array<int, 9> k{};
+    std::copy_n(Kernel.begin(), 9, k.begin());
+    withAccumulator(k, [&](auto acc) { convolveInto<decltype(acc)>(k, Divisor, Src, Dst); });
 }
 
 // The band lambdas below copy what they capture by reference into locals before their pixel loops: a
 // byte store may alias any captured value, which would otherwise be read again for every pixel and keep
 // the loop from being vectorised.
 
-void GrayScale24(TFastDIB& Bmp) {
-    if (!usable(Bmp)) return;
-    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
-        std::uint8_t* const* rows = Bmp.Scanlines;
-        const int w = Bmp.Width;
-        for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = rows[y];
-            for (int x = 0; x < w; ++x, p += 3) {
-                const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
-                p[0] = p[1] = p[2] = v;
-            }
+namespace {
+
+// Rows y0 .. y1 - 1 of Dst := those of Src in grey; Src and Dst may be the same image.
+void grayRows(const TFastDIB& Src, TFastDIB& Dst, int y0, int y1) {
+    std::uint8_t* const* from = Src.Scanlines;
+    std::uint8_t* const* to = Dst.Scanlines;
+    const int w = Src.Width;
+    for (int y = y0; y < y1; ++y) {
+        const std::uint8_t* s = from[y];
+        std::uint8_t* p = to[y];
+        for (int x = 0; x < w; ++x, s += 3, p += 3) {
+            const auto v = static_cast<std::uint8_t>((77 * s[2] + 151 * s[1] + 28 * s[0]) >> 8);
+            p[0] = p[1] = p[2] = v;
         }
-    });
+    }
 }
 
-void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
-    if (!usable(Bmp)) return;
-    // Emboss into itself would read pixels already written: use a private copy then.
-    TFastDIB own;
-    TFastDIB& work = (&Work == &Bmp) ? own : Work;
-    const int w = Bmp.Width, h = Bmp.Height;
-    work.SetSize(w, h, 24, 0);
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w);
-    ParallelRows(h, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) std::memcpy(work.Scanlines[y], Bmp.Scanlines[y], rowBytes);
-    });
+// Dst := Src embossed; Src and Dst are different images of the same size.
+void embossInto(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    const int w = Src.Width, h = Src.Height;
     const int half0 = Amount / 2;
-    ParallelRows(h, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         const int half = half0, width = w, height = h;
         const int inner = width > 2 ? width - 2 : 0; // columns whose partner x + 2 needs no wrap
-        std::uint8_t* const* src = work.Scanlines;
-        std::uint8_t* const* dst = Bmp.Scanlines;
+        std::uint8_t* const* src = Src.Scanlines;
+        std::uint8_t* const* dst = Dst.Scanlines;
         for (int y = y0; y < y1; ++y) {
             const std::uint8_t* a = src[y];
             const std::uint8_t* b = src[(y + 2) % height];
@@ -323,6 +364,34 @@ void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
             }
         }
     });
+}
+
+} // namespace
+
+void GrayScale24(TFastDIB& Bmp) {
+    if (!usable(Bmp)) return;
+    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) { grayRows(Bmp, Bmp, y0, y1); });
+}
+
+void GrayScale24(const TFastDIB& Src, TFastDIB& Dst) {
+    if (!PrepareTarget(Src, Dst)) return;
+    ParallelRows(Src.Height, WorkOf(Src, CostSimple), [&](int y0, int y1) { grayRows(Src, Dst, y0, y1); });
+}
+
+void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
+    if (!usable(Bmp)) return;
+    // Emboss into itself would read pixels already written: use a private copy then.
+    TFastDIB own;
+    TFastDIB& work = (&Work == &Bmp) ? own : Work;
+    work.SetSize(Bmp.Width, Bmp.Height, 24, 0);
+    CopyPixels(Bmp, work);
+    embossInto(work, Bmp, Amount);
+}
+
+void ClassicEmboss(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    if (&Src == &Dst) return ClassicEmboss(Dst, Dst, Amount);
+    if (!PrepareTarget(Src, Dst)) return;
+    embossInto(Src, Dst, Amount);
 }
 
 void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
@@ -366,6 +435,15 @@ void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
     }
 }
 
+// Only the edges change: Dst is a copy of Src with the bevel drawn on it.
+void Buttonize(const TFastDIB& Src, TFastDIB& Dst, TColor Color1, TColor Color2, int Width) {
+    if (&Src != &Dst) {
+        if (!PrepareTarget(Src, Dst)) return;
+        CopyPixels(Src, Dst);
+    }
+    Buttonize(Dst, Color1, Color2, Width);
+}
+
 void SplitBlur(TFastDIB& Bmp, int Distance) {
     if (!usable(Bmp)) return;
     const int w = Bmp.Width, h = Bmp.Height;
@@ -395,9 +473,13 @@ void SplitBlur(TFastDIB& Bmp, int Distance) {
     }
 }
 
-void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
-    if (!usable(Bitmap) || Intensity <= 0) return;
-    const int w = Bitmap.Width, h = Bitmap.Height;
+namespace {
+
+// Dst := Src with the edges traced; Dst may be Src itself, whose unpainted pixels are then left as they
+// are. False, with Dst untouched, when there is nothing to trace.
+bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) {
+    if (Intensity <= 0) return false;
+    const int w = Src.Width, h = Src.Height;
     // The pass compares the wrapped copy, which never changes, pixel with right and lower neighbour in
     // row order. The first difference found sets the reference colour (the neighbour's); every later one
     // paints the neighbour when the pixel has the reference colour, else the pixel. The second pass does
@@ -405,7 +487,7 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
     // passes after the second repeat it. Painting is idempotent, so which pixels end up painted follows
     // from the copy alone, and each band decides its own rows.
     TFastDIB& pad = ScratchImage(0, w + 2, h + 2);
-    wrappedBorder(Bitmap, pad);
+    wrappedBorder(Src, pad);
     const PPixels24 p = pad.Pixels24;
     TFColor first{};
     bool found = false;
@@ -421,14 +503,14 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
             }
         }
     }
-    if (!found) return; // a flat picture has no edges
+    if (!found) return false; // a flat picture has no edges
     const TFColor colour = ColorToFColor(Color);
     const TFColor reference = first;
-    ParallelRows(h, WorkOf(Bitmap, CostSimple), [&](int y0, int y1) {
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         const TFColor col = colour, ref = reference;
         const bool twoPasses = Intensity >= 2;
         const int width = w;
-        const PPixels24 in = p, outRows = Bitmap.Pixels24;
+        const PPixels24 in = p, outRows = Dst.Pixels24;
         for (int y = y0 + 1; y <= y1; ++y) {
             const TFColor *above = in[y - 1], *row = in[y], *below = in[y + 1];
             TFColor* out = outRows[y - 1] - 1;
@@ -443,10 +525,23 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
                     paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
                             (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
                 }
-                if (paint) out[x] = col;
+                out[x] = paint ? col : c;
             }
         }
     });
+    return true;
+}
+
+} // namespace
+
+void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
+    if (!usable(Bitmap)) return;
+    traceInto(Bitmap, Bitmap, Intensity, Color);
+}
+
+void TraceEdges(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) {
+    if (!PrepareTarget(Src, Dst)) return;
+    if (!traceInto(Src, Dst, Intensity, Color) && &Src != &Dst) CopyPixels(Src, Dst);
 }
 
 void SeamlessEdge(TFastDIB& Bmp, int Width) {
