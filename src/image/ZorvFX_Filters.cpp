@@ -394,54 +394,86 @@ void ClassicEmboss(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     embossInto(Src, Dst, Amount);
 }
 
-void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
-    if (!usable(Bmp)) return;
-    const int w = Bmp.Width, h = Bmp.Height;
-    const int e = std::min({Width, w, h});
-    if (e < 2) return;
-    const int d = e - 1;
+namespace {
+
+// A bevel of e pixels (e >= 2, d = e - 1) towards c1 on the right and bottom and c2 on the left and top.
+struct Bevel {
+    int w, h, e, d;
+    int c1[3], c2[3];
+};
+
+// False when the edge is under 2 pixels: then there is no bevel.
+bool bevelFor(const TFastDIB& Bmp, TColor Color1, TColor Color2, int Width, Bevel& b) {
+    b.w = Bmp.Width, b.h = Bmp.Height;
+    b.e = std::min({Width, b.w, b.h});
+    b.d = b.e - 1;
     const TFColor f1 = ColorToFColor(Color1), f2 = ColorToFColor(Color2);
     const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
+    std::copy_n(c1, 3, b.c1);
+    std::copy_n(c2, 3, b.c2);
+    return b.e >= 2;
+}
+
+// The pixels the strips touch, times the cost of their divisions.
+std::int64_t bevelWork(const Bevel& b) {
+    return static_cast<std::int64_t>(b.h) * 2 * b.e * CostFloat;
+}
+
+// Row y of the bevel: the right strip, the left strip, then the bottom and the top strip where y lies in
+// them. Each strip reads only the row it writes, so row by row gives the bytes of strip after strip.
+void bevelRow(const Bevel& b, int y, std::uint8_t* row) {
+    const int w = b.w, h = b.h, e = b.e, d = b.d;
+    const int *c1 = b.c1, *c2 = b.c2;
     // Right strip: the image at the inner column towards Color1 at the last column.
-    for (int y = 0; y < h; ++y) {
-        WorkPoint();
-        std::uint8_t* p = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - e);
-        for (int i = 0; i < e; ++i, p += 3)
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
-    }
+    std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(w - e);
+    for (int i = 0; i < e; ++i, p += 3)
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
     // Left strip: Color2 at column 0 towards the image at column e - 1.
-    for (int y = 0; y < h; ++y) {
-        WorkPoint();
-        std::uint8_t* p = Bmp.Scanlines[y];
-        for (int i = 0; i < e; ++i, p += 3)
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
-    }
+    p = row;
+    for (int i = 0; i < e; ++i, p += 3)
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
     // Bottom and top strips stop at the diagonals, so that the corners keep the side ramps.
-    for (int j = 0; j < e; ++j) {
-        WorkPoint();
-        std::uint8_t* row = Bmp.Scanlines[h - e + j];
+    if (y >= h - e) {
+        const int j = y - (h - e);
         for (int x = e - j; x <= w - 1 - e + j; ++x) {
-            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            p = row + 3 * static_cast<std::ptrdiff_t>(x);
             for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(j, c1[c] - p[c], d));
         }
     }
-    for (int j = 0; j < e; ++j) {
-        WorkPoint();
-        std::uint8_t* row = Bmp.Scanlines[j];
+    if (y < e) {
+        const int j = y;
         for (int x = j; x <= w - 1 - j; ++x) {
-            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            p = row + 3 * static_cast<std::ptrdiff_t>(x);
             for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(j, p[c] - c2[c], d));
         }
     }
 }
 
-// Only the edges change: Dst is a copy of Src with the bevel drawn on it.
+} // namespace
+
+void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
+    if (!usable(Bmp)) return;
+    Bevel b;
+    if (!bevelFor(Bmp, Color1, Color2, Width, b)) return;
+    ParallelRows(b.h, bevelWork(b), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) bevelRow(b, y, Bmp.Scanlines[y]);
+    });
+}
+
+// Each row is copied and bevelled while it is at hand.
 void Buttonize(const TFastDIB& Src, TFastDIB& Dst, TColor Color1, TColor Color2, int Width) {
-    if (&Src != &Dst) {
-        if (!PrepareTarget(Src, Dst)) return;
-        CopyPixels(Src, Dst);
-    }
-    Buttonize(Dst, Color1, Color2, Width);
+    if (&Src == &Dst) return Buttonize(Dst, Color1, Color2, Width);
+    if (!PrepareTarget(Src, Dst)) return;
+    Bevel b;
+    const bool bevel = bevelFor(Src, Color1, Color2, Width, b);
+    const std::size_t bytes = 3 * static_cast<std::size_t>(Src.Width);
+    const std::int64_t work = WorkOf(Src, CostCopy) + (bevel ? bevelWork(b) : 0);
+    ParallelRows(Src.Height, work, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], bytes);
+            if (bevel) bevelRow(b, y, Dst.Scanlines[y]);
+        }
+    });
 }
 
 void SplitBlur(TFastDIB& Bmp, int Distance) {
@@ -509,6 +541,7 @@ bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) 
     ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         const TFColor col = colour, ref = reference;
         const bool twoPasses = Intensity >= 2;
+        const bool whole = &Src != &Dst; // in place only the painted pixels change
         const int width = w;
         const PPixels24 in = p, outRows = Dst.Pixels24;
         for (int y = y0 + 1; y <= y1; ++y) {
@@ -525,7 +558,10 @@ bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) 
                     paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
                             (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
                 }
-                out[x] = paint ? col : c;
+                if (whole)
+                    out[x] = paint ? col : c;
+                else if (paint)
+                    out[x] = col;
             }
         }
     });

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -172,6 +174,50 @@ TEST_P(OutOfPlace, AStopThrowsWithoutTouchingTheSourceAndAClearedRunIsWhole) {
             f.outOfPlace(src, dst);
             EXPECT_EQ(pixelsOf(dst), pixelsOf(want));
         }
+    }
+}
+
+// The bevel is laid strip after strip (right, left, bottom, top), each strip over all its rows; the
+// routine works row by row in bands, which must give the same bytes, also where the strips overlap.
+void refButtonize(TFastDIB& b, TColor Color1, TColor Color2, int Width) {
+    const int w = b.Width, h = b.Height, e = std::min({Width, w, h}), d = e - 1;
+    if (e < 2) return;
+    const TFColor f1 = ColorToFColor(Color1), f2 = ColorToFColor(Color2);
+    const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
+    auto toward = [d](std::uint8_t& v, int i, int c) {
+        v = static_cast<std::uint8_t>(v + MulDiv(i, c - v, d));
+    };
+    auto from = [d](std::uint8_t& v, int i, int c) {
+        v = static_cast<std::uint8_t>(c + MulDiv(i, v - c, d));
+    };
+    for (int y = 0; y < h; ++y)
+        for (int i = 0; i < e; ++i)
+            for (int c = 0; c < 3; ++c) toward(b.Scanlines[y][3 * (w - e + i) + c], i, c1[c]);
+    for (int y = 0; y < h; ++y)
+        for (int i = 0; i < e; ++i)
+            for (int c = 0; c < 3; ++c) from(b.Scanlines[y][3 * i + c], i, c2[c]);
+    for (int j = 0; j < e; ++j)
+        for (int x = e - j; x <= w - 1 - e + j; ++x)
+            for (int c = 0; c < 3; ++c) toward(b.Scanlines[h - e + j][3 * x + c], j, c1[c]);
+    for (int j = 0; j < e; ++j)
+        for (int x = j; x <= w - 1 - j; ++x)
+            for (int c = 0; c < 3; ++c) from(b.Scanlines[j][3 * x + c], j, c2[c]);
+}
+
+TEST_P(OutOfPlace, ButtonizeRowByRowGivesTheBytesOfStripAfterStrip) {
+    for (auto [w, h, e] :
+         {std::tuple{7, 5, 9}, std::tuple{30, 20, 12}, std::tuple{203, 67, 40}, std::tuple{2, 9, 3}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " edge " + std::to_string(e));
+        TFastDIB src, want, got, dst;
+        randomImage(src, w, h, 4);
+        randomImage(want, w, h, 4);
+        randomImage(got, w, h, 4);
+        randomImage(dst, w, h, 40);
+        refButtonize(want, 0x3080F0, 0xC01020, e);
+        Buttonize(got, 0x3080F0, 0xC01020, e);
+        Buttonize(src, dst, 0x3080F0, 0xC01020, e);
+        EXPECT_EQ(pixelsOf(got), pixelsOf(want));
+        EXPECT_EQ(pixelsOf(dst), pixelsOf(want));
     }
 }
 
