@@ -396,55 +396,65 @@ void ClassicEmboss(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
 
 namespace {
 
-// A bevel of e pixels (e >= 2, d = e - 1) towards c1 on the right and bottom and c2 on the left and top.
+// A bevel of e pixels (e >= 2) towards c1 on the right and bottom and c2 on the left and top; ramp is
+// rampTable(e), the steps MulDiv(i, v, e - 1) without a division per channel.
 struct Bevel {
-    int w, h, e, d;
+    int w, h, e;
     int c1[3], c2[3];
+    std::vector<std::int16_t> ramp;
 };
 
 // False when the edge is under 2 pixels: then there is no bevel.
 bool bevelFor(const TFastDIB& Bmp, TColor Color1, TColor Color2, int Width, Bevel& b) {
     b.w = Bmp.Width, b.h = Bmp.Height;
     b.e = std::min({Width, b.w, b.h});
-    b.d = b.e - 1;
     const TFColor f1 = ColorToFColor(Color1), f2 = ColorToFColor(Color2);
     const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
     std::copy_n(c1, 3, b.c1);
     std::copy_n(c2, 3, b.c2);
-    return b.e >= 2;
+    if (b.e < 2) return false;
+    b.ramp = rampTable(b.e);
+    return true;
 }
 
-// The pixels the strips touch, times the cost of their divisions.
+// The pixels the strips touch, times the cost of their table steps.
 std::int64_t bevelWork(const Bevel& b) {
-    return static_cast<std::int64_t>(b.h) * 2 * b.e * CostFloat;
+    return static_cast<std::int64_t>(b.h) * 2 * b.e * CostSimple;
 }
 
 // Row y of the bevel: the right strip, the left strip, then the bottom and the top strip where y lies in
 // them. Each strip reads only the row it writes, so row by row gives the bytes of strip after strip.
 void bevelRow(const Bevel& b, int y, std::uint8_t* row) {
-    const int w = b.w, h = b.h, e = b.e, d = b.d;
+    const int w = b.w, h = b.h, e = b.e;
     const int *c1 = b.c1, *c2 = b.c2;
+    // step(i)[v] = MulDiv(i, v, e - 1) for v in -255 .. 255.
+    auto step = [&b](int i) { return b.ramp.data() + static_cast<std::size_t>(i) * 511 + 255; };
     // Right strip: the image at the inner column towards Color1 at the last column.
     std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(w - e);
-    for (int i = 0; i < e; ++i, p += 3)
-        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
+    for (int i = 0; i < e; ++i, p += 3) {
+        const std::int16_t* t = step(i);
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + t[c1[c] - p[c]]);
+    }
     // Left strip: Color2 at column 0 towards the image at column e - 1.
     p = row;
-    for (int i = 0; i < e; ++i, p += 3)
-        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
+    for (int i = 0; i < e; ++i, p += 3) {
+        const std::int16_t* t = step(i);
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + t[p[c] - c2[c]]);
+    }
     // Bottom and top strips stop at the diagonals, so that the corners keep the side ramps.
     if (y >= h - e) {
         const int j = y - (h - e);
+        const std::int16_t* t = step(j);
         for (int x = e - j; x <= w - 1 - e + j; ++x) {
             p = row + 3 * static_cast<std::ptrdiff_t>(x);
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(j, c1[c] - p[c], d));
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + t[c1[c] - p[c]]);
         }
     }
     if (y < e) {
-        const int j = y;
-        for (int x = j; x <= w - 1 - j; ++x) {
+        const std::int16_t* t = step(y);
+        for (int x = y; x <= w - 1 - y; ++x) {
             p = row + 3 * static_cast<std::ptrdiff_t>(x);
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(j, p[c] - c2[c], d));
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + t[p[c] - c2[c]]);
         }
     }
 }
