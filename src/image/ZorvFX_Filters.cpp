@@ -329,14 +329,15 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, const TFast
 
 namespace {
 
-// Rows y0 .. y1 - 1 of Dst := those of Src in grey; Src and Dst may be the same image.
-void grayRows(const TFastDIB& Src, TFastDIB& Dst, int y0, int y1) {
+// Rows y0 .. y1 - 1 of Dst := those of Src in grey. Same: Src and Dst are one image, which the compiler
+// is told, so that it need not guard the loop against overlapping rows.
+template <bool Same> void grayRows(const TFastDIB& Src, TFastDIB& Dst, int y0, int y1) {
     std::uint8_t* const* from = Src.Scanlines;
     std::uint8_t* const* to = Dst.Scanlines;
     const int w = Src.Width;
     for (int y = y0; y < y1; ++y) {
-        const std::uint8_t* s = from[y];
         std::uint8_t* p = to[y];
+        const std::uint8_t* s = Same ? p : from[y];
         for (int x = 0; x < w; ++x, s += 3, p += 3) {
             const auto v = static_cast<std::uint8_t>((77 * s[2] + 151 * s[1] + 28 * s[0]) >> 8);
             p[0] = p[1] = p[2] = v;
@@ -370,12 +371,14 @@ void embossInto(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
 
 void GrayScale24(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) { grayRows(Bmp, Bmp, y0, y1); });
+    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple),
+                 [&](int y0, int y1) { grayRows<true>(Bmp, Bmp, y0, y1); });
 }
 
 void GrayScale24(const TFastDIB& Src, TFastDIB& Dst) {
     if (!PrepareTarget(Src, Dst)) return;
-    ParallelRows(Src.Height, WorkOf(Src, CostSimple), [&](int y0, int y1) { grayRows(Src, Dst, y0, y1); });
+    ParallelRows(Src.Height, WorkOf(Src, CostSimple),
+                 [&](int y0, int y1) { grayRows<false>(Src, Dst, y0, y1); });
 }
 
 void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
