@@ -44,6 +44,11 @@ void AddNoise(TFastDIB& Bmp, std::uint8_t Amount, bool Mono);
 void WrapShift(TFastDIB& Bmp, int dx, int dy);
 // Left-right mirror in place (8 bits per pixel and more).
 void MirrorLR(TFastDIB& Bmp);
+// Dst := Src mirrored left to right, or upside down (what TFastDIB::Flop does in place), at 24 bits. Dst is
+// made Src's size and gets every pixel written; one image as both mirrors it in place; an Src without
+// 24-bit pixels leaves Dst alone.
+void MirrorLR(const TFastDIB& Src, TFastDIB& Dst);
+void MirrorUD(const TFastDIB& Src, TFastDIB& Dst);
 // Dst := Src rotated by Angle degrees about (cx, cy), sampled nearest-below with wrap-around.
 // Images of different depths, or without pixels, are left alone; Src and Dst may be the same image.
 void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle);

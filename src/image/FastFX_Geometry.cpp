@@ -1,6 +1,7 @@
 // The geometric members of FastFX: wrap-around shift, mirror and rotation.
 #include "image/FastFX.h"
 #include "image/FastFX_Simd.h"
+#include "image/ImagePair.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/WorkControl.h"
@@ -137,6 +138,40 @@ void MirrorLR(TFastDIB& Bmp) {
     default:
         break;
     }
+}
+
+void MirrorLR(const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src == &Dst) return MirrorLR(Dst);
+    if (!PrepareTarget(Src, Dst)) return;
+    const int w = Src.Width;
+    const bool simd = fastfx_simd::Available();
+    ParallelRows(Src.Height, WorkOf(Src, CostCopy), [&](int y0, int y1) {
+        std::vector<std::uint8_t> scratch(simd ? 3 * static_cast<std::size_t>(w) + 64 : 0);
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* s = Src.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - 1);
+            std::uint8_t* d = Dst.Scanlines[y];
+            if (simd) {
+                std::memcpy(d, Src.Scanlines[y], 3 * static_cast<std::size_t>(w));
+                fastfx_simd::MirrorRow24(d, w, scratch.data());
+                continue;
+            }
+            for (int x = 0; x < w; ++x, s -= 3, d += 3) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        }
+    });
+}
+
+void MirrorUD(const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src == &Dst) return Dst.Flop();
+    if (!PrepareTarget(Src, Dst)) return;
+    const int h = Src.Height;
+    const std::size_t bytes = 3 * static_cast<std::size_t>(Src.Width);
+    ParallelRows(h, WorkOf(Src, CostCopy), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) std::memcpy(Dst.Scanlines[y], Src.Scanlines[h - 1 - y], bytes);
+    });
 }
 
 void RotateWrap(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, long double Angle) {

@@ -5,6 +5,7 @@
 #include "image/ZorvFX_Distort.h"
 
 #include "image/FastFX.h"
+#include "image/ImagePair.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 
@@ -78,18 +79,10 @@ inline TFColor blend4(const std::uint8_t* p00, const std::uint8_t* p01, const st
 // byte store may alias any captured value, which would otherwise be read again for every pixel and keep
 // the loop from being vectorised.
 
-// Copies the pixel rows of Src into Dst, which has the same size and depth, in bands.
-void copyRows(const TFastDIB& Src, TFastDIB& Dst) {
-    const std::size_t bytes = static_cast<std::size_t>(Src.Width) * 3;
-    ParallelRows(Src.Height, WorkOf(Src, CostCopy), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], bytes);
-    });
-}
-
 // A scratch image of Bmp's size holding a copy of its pixels.
 TFastDIB& copyOf(const TFastDIB& Bmp, int slot) {
     TFastDIB& copy = ScratchImage(slot, Bmp.Width, Bmp.Height);
-    copyRows(Bmp, copy);
+    CopyPixels(Bmp, copy);
     return copy;
 }
 
@@ -238,7 +231,7 @@ void RadialWaves(TFastDIB& Bmp, int Amplitude, int Wavelength, float Phase, bool
             }
         }
     });
-    copyRows(tmp, Bmp);
+    CopyPixels(tmp, Bmp);
 }
 
 void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
@@ -313,7 +306,7 @@ void WhirlPinch(TFastDIB& Bmp, double Angle, double Pinch, double Radius) {
             }
         }
     });
-    copyRows(tmp, Bmp);
+    CopyPixels(tmp, Bmp);
 }
 
 namespace {
@@ -604,15 +597,15 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target) {
     // A resized map keeps its scratch slot at the map's size for the next call of the same kind.
 }
 
-void RippleTooth(TFastDIB& Bmp, int Amount) {
-    if (!usable(Bmp)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
+void RippleTooth(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    if (&Src == &Dst) return RippleTooth(Dst, Amount);
+    if (!PrepareTarget(Src, Dst)) return;
+    const int W = Src.Width, H = Src.Height;
     const int P = std::max(1, std::min({H / 2, Amount, 256}));
-    if (P == 1) return; // every column would move by 0
-    const TFastDIB& copy = copyOf(Bmp, 0);
+    if (P == 1) return CopyPixels(Src, Dst); // every column would move by 0
     // Column x moves down by x mod P (less than H, so each column is rolled): row j takes row j - x mod P.
-    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
-        const PPixels24 from = copy.Pixels24, to = Bmp.Pixels24;
+    ParallelRows(H, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+        const PPixels24 from = Src.Pixels24, to = Dst.Pixels24;
         const int w = W, h = H, period = P;
         for (int j = y0; j < y1; ++j) {
             TFColor* d = to[j];
@@ -627,21 +620,27 @@ void RippleTooth(TFastDIB& Bmp, int Amount) {
     });
 }
 
-void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
+void RippleTooth(TFastDIB& Bmp, int Amount) {
     if (!usable(Bmp)) return;
+    if (std::min({Bmp.Height / 2, Amount, 256}) <= 1) return;
+    RippleTooth(copyOf(Bmp, 0), Bmp, Amount);
+}
+
+void SineWaveUD(const TFastDIB& Src, TFastDIB& Dst, int Amplitude, bool Wrap, float Period, bool Peaks) {
+    if (&Src == &Dst) return SineWaveUD(Dst, Amplitude, Wrap, Period, Peaks);
+    if (!PrepareTarget(Src, Dst)) return;
     double p;
-    if (!sineScale(Bmp.Width, Period, Peaks, p)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
+    if (!sineScale(Src.Width, Period, Peaks, p)) return CopyPixels(Src, Dst);
+    const int W = Src.Width, H = Src.Height;
     // Column x moves down by off(x). Read back from the destination: row j of the column comes from
     // row j - off(x), wrapped, or clamped so the edge row repeats where the picture is pulled away.
     // The clamped form needs no margin rows, whatever the amplitude's sign or size.
     const std::vector<int> off = sineOffsets(W, p, Amplitude, H, Wrap);
-    const TFastDIB& src = copyOf(Bmp, 0);
     // Neighbouring columns mostly share their offset: each run of them is one block copy per row.
     const std::vector<int> runs = offsetRuns(off);
-    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         for (int j = y0; j < y1; ++j) {
-            TFColor* d = Bmp.Pixels24[j];
+            TFColor* d = Dst.Pixels24[j];
             for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
                 const int x0 = runs[r], n = runs[r + 1] - x0;
                 int s = j - off[x0];
@@ -649,11 +648,37 @@ void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
                     s += s < 0 ? H : 0;
                 else
                     s = s < 0 ? 0 : (s >= H ? H - 1 : s);
-                std::memcpy(d + x0, src.Pixels24[s] + x0, static_cast<std::size_t>(n) * sizeof(TFColor));
+                std::memcpy(d + x0, Src.Pixels24[s] + x0, static_cast<std::size_t>(n) * sizeof(TFColor));
             }
         }
     });
 }
+
+void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
+    if (!usable(Bmp)) return;
+    double p;
+    if (!sineScale(Bmp.Width, Period, Peaks, p)) return;
+    SineWaveUD(copyOf(Bmp, 0), Bmp, Amplitude, Wrap, Period, Peaks);
+}
+
+namespace {
+
+// Dst := the row s of W pixels moved right by o: rolled (o in 0 .. W - 1) with Wrap, otherwise drawn at
+// column o (-W .. W), clipped, the edge pixel filling what it leaves uncovered. s and d do not overlap.
+void shiftRow(const TFColor* s, TFColor* d, int W, int o, bool Wrap) {
+    if (Wrap) {
+        std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+        std::memcpy(d, s + (W - o), static_cast<std::size_t>(o) * sizeof(TFColor));
+    } else if (o >= 0) {
+        std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
+        std::fill(d, d + o, s[0]);
+    } else {
+        std::memcpy(d, s - o, static_cast<std::size_t>(W + o) * sizeof(TFColor));
+        std::fill(d + (W + o), d + W, s[W - 1]);
+    }
+}
+
+} // namespace
 
 void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks) {
     if (!usable(Bmp)) return;
@@ -667,45 +692,45 @@ void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peak
         for (int y = y0; y < y1; ++y) {
             TFColor* d = Bmp.Pixels24[y];
             std::memcpy(row.data(), d, static_cast<std::size_t>(W) * sizeof(TFColor));
-            const TFColor* s = row.data();
-            const int o = off[y];
-            if (Wrap) {
-                // Row y rolls right by o (0 .. W - 1): two block copies.
-                std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
-                std::memcpy(d, s + (W - o), static_cast<std::size_t>(o) * sizeof(TFColor));
-            } else if (o >= 0) {
-                // Row y drawn at column o (-W .. W), clipped; the edge pixel fills what it leaves uncovered.
-                std::memcpy(d + o, s, static_cast<std::size_t>(W - o) * sizeof(TFColor));
-                std::fill(d, d + o, s[0]);
-            } else {
-                std::memcpy(d, s - o, static_cast<std::size_t>(W + o) * sizeof(TFColor));
-                std::fill(d + (W + o), d + W, s[W - 1]);
-            }
+            shiftRow(row.data(), d, W, off[y], Wrap);
         }
     });
 }
 
-void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR) {
-    if (!usable(Bmp)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
+void SineWaveLR(const TFastDIB& Src, TFastDIB& Dst, int Amplitude, bool Wrap, float Period, bool Peaks) {
+    if (&Src == &Dst) return SineWaveLR(Dst, Amplitude, Wrap, Period, Peaks);
+    if (!PrepareTarget(Src, Dst)) return;
+    double p;
+    if (!sineScale(Src.Height, Period, Peaks, p)) return CopyPixels(Src, Dst);
+    const int W = Src.Width, H = Src.Height;
+    const std::vector<int> off = sineOffsets(H, p, Amplitude, W, Wrap);
+    ParallelRows(H, WorkOf(Src, CostCopy), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) shiftRow(Src.Pixels24[y], Dst.Pixels24[y], W, off[y], Wrap);
+    });
+}
+
+void SineWaveBoth(const TFastDIB& Src, TFastDIB& Dst, int AmplitudeUD, int AmplitudeLR, float PeaksUD,
+                  float PeaksLR) {
+    if (&Src == &Dst) return SineWaveBoth(Dst, AmplitudeUD, AmplitudeLR, PeaksUD, PeaksLR);
+    if (!PrepareTarget(Src, Dst)) return;
+    const int W = Src.Width, H = Src.Height;
     double px, py;
-    if (!sineScale(W, PeaksUD, true, px) || !sineScale(H, PeaksLR, true, py)) return;
+    if (!sineScale(W, PeaksUD, true, px) || !sineScale(H, PeaksLR, true, py)) return CopyPixels(Src, Dst);
     const int aUD = std::min(AmplitudeUD, H), aLR = std::min(AmplitudeLR, W);
     const std::vector<int> offUD = sineOffsets(W, px, aUD, H, true);
     const std::vector<int> offLR = sineOffsets(H, py, aLR, W, true);
-    const TFastDIB& src = copyOf(Bmp, 0);
     // Along a run of columns with one vertical offset the source is one row, read from column x + du on,
     // wrapping at the right edge: at most two block copies.
     const std::vector<int> runs = offsetRuns(offUD);
-    ParallelRows(H, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+    ParallelRows(H, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            TFColor* d = Bmp.Pixels24[y];
+            TFColor* d = Dst.Pixels24[y];
             const int du = offLR[y];
             for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
                 const int x0 = runs[r], x1 = runs[r + 1];
                 int v = y + offUD[x0];
                 if (v >= H) v -= H;
-                const TFColor* s = src.Pixels24[v];
+                const TFColor* s = Src.Pixels24[v];
                 int u = x0 + du;
                 if (u >= W) u -= W;
                 const int first = std::min(x1 - x0, W - u); // up to the right edge
@@ -714,6 +739,13 @@ void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD
             }
         }
     });
+}
+
+void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR) {
+    if (!usable(Bmp)) return;
+    double px, py;
+    if (!sineScale(Bmp.Width, PeaksUD, true, px) || !sineScale(Bmp.Height, PeaksLR, true, py)) return;
+    SineWaveBoth(copyOf(Bmp, 0), Bmp, AmplitudeUD, AmplitudeLR, PeaksUD, PeaksLR);
 }
 
 void ScrollLR(TFastDIB& Bmp, int Amount) {

@@ -8,6 +8,11 @@
 // Every routine leaves alone an image that has no pixels or is not 24 bits per pixel, and arguments the
 // arithmetic cannot take (a zero wavelength, twist amount, fish-eye amount, period or peaks value, or a
 // value that is not finite) leave the image unchanged.
+//
+// The forms taking (Src, Dst) read Src and write every pixel of Dst, which they make Src's size at 24
+// bits: Dst gets the bytes the in-place form gives on a copy of Src (a copy of Src where that form would
+// leave the image unchanged). Passing one image as both runs the in-place form; an Src without 24-bit
+// pixels leaves Dst alone.
 
 #include "image/FastDIB.h"
 
@@ -55,18 +60,23 @@ void WaterDisplace(int dy, int dx, const TFastDIB& Map, TFastDIB& Target);
 // Saw-tooth shear downwards with wrap-around: column x moves down by x mod P, P the smallest of Amount,
 // Height div 2 and 256; a P of 1 or less leaves the image unchanged.
 void RippleTooth(TFastDIB& Bmp, int Amount);
+void RippleTooth(const TFastDIB& Src, TFastDIB& Dst, int Amount);
 
 // Moves each column up or down by Round(sin(x / p) * Amplitude), p = Width / pi / Period when Peaks
 // (Period then counts half waves across the image), otherwise p = Period. With Wrap the column rolls
 // around; without, the edge row is repeated where the picture is pulled away from an edge.
 void SineWaveUD(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks);
+void SineWaveUD(const TFastDIB& Src, TFastDIB& Dst, int Amplitude, bool Wrap, float Period, bool Peaks);
 // The same with rows moved sideways by their y (p from the Height when Peaks).
 void SineWaveLR(TFastDIB& Bmp, int Amplitude, bool Wrap, float Period, bool Peaks);
+void SineWaveLR(const TFastDIB& Src, TFastDIB& Dst, int Amplitude, bool Wrap, float Period, bool Peaks);
 // Both waves at once, gathered with wrap-around: pixel (x, y) comes from
 // (x + Round(sin(y / pLR) * AmplitudeLR), y + Round(sin(x / pUD) * AmplitudeUD)) with
 // pUD = Width / pi / PeaksUD and pLR = Height / pi / PeaksLR, each amplitude at most the image's size
 // on its axis. A peaks value of 0 leaves the image unchanged.
 void SineWaveBoth(TFastDIB& Bmp, int AmplitudeUD, int AmplitudeLR, float PeaksUD, float PeaksLR);
+void SineWaveBoth(const TFastDIB& Src, TFastDIB& Dst, int AmplitudeUD, int AmplitudeLR, float PeaksUD,
+                  float PeaksLR);
 
 // Rolls the image right by Amount columns (left when negative), taken modulo the width.
 void ScrollLR(TFastDIB& Bmp, int Amount);

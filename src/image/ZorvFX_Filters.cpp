@@ -1,6 +1,7 @@
 // Neighbourhood filters and edge blending on 24-bit images.
 #include "image/ZorvFX_Filters.h"
 #include "image/FastFX.h"
+#include "image/ImagePair.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 #include "image/WorkControl.h"
@@ -135,6 +136,15 @@ void convolveRow64(const ConvRow& a, std::int64_t* sum) {
     divideClamp(sum, a.n, a.d, a.out);
 }
 
+template <class Acc> void convolveRow(const ConvRow& a, Acc* sum) {
+    if constexpr (sizeof(Acc) == 2)
+        convolveRow16(a, sum);
+    else if constexpr (sizeof(Acc) == 4)
+        convolveRow32(a, sum);
+    else
+        convolveRow64(a, sum);
+}
+
 // Row r of Bmp into a row of Ring with a wrapped pixel on each side.
 void loadWrappedRow(const TFastDIB& Bmp, int r, std::uint8_t* dst) {
     const std::size_t n = 3 * static_cast<std::size_t>(Bmp.Width);
@@ -186,12 +196,7 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             for (int y = y0; y < y1; ++y) {
                 if (bands > 1) WorkPoint();
                 a.r0 = top, a.r1 = mid, a.r2 = bot, a.out = Bmp.Scanlines[y];
-                if constexpr (sizeof(Acc) == 2)
-                    convolveRow16(a, sum.data());
-                else if constexpr (sizeof(Acc) == 4)
-                    convolveRow32(a, sum.data());
-                else
-                    convolveRow64(a, sum.data());
+                convolveRow(a, sum.data());
                 if (y + 1 < y1) {
                     top = mid;
                     mid = bot;
@@ -200,6 +205,48 @@ template <class Acc> void convolveImage(const std::array<int, 9>& k, int d, TFas
             }
         }
     });
+}
+
+// Dst := Src convolved, in bands of rows read straight from Src. Inside a row every pixel but the first
+// and last has its neighbours in the row; those two take theirs through a wrapped 3 x 3 block.
+template <class Acc>
+void convolveInto(const std::array<int, 9>& k, int d, const TFastDIB& Src, TFastDIB& Dst) {
+    const int w = Src.Width, h = Src.Height;
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+        std::vector<Acc> sum(3 * static_cast<std::size_t>(std::max(w, 1)));
+        std::uint8_t block[3][9];
+        ConvRow a{k, d, nullptr, nullptr, nullptr, 0, nullptr};
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* rows[3] = {Src.Scanlines[y == 0 ? h - 1 : y - 1], Src.Scanlines[y],
+                                           Src.Scanlines[y + 1 == h ? 0 : y + 1]};
+            std::uint8_t* out = Dst.Scanlines[y];
+            if (w > 2) {
+                a.r0 = rows[0], a.r1 = rows[1], a.r2 = rows[2], a.n = 3 * (w - 2), a.out = out + 3;
+                convolveRow(a, sum.data());
+            }
+            for (int x : {0, w - 1}) {
+                const int cols[3] = {x == 0 ? w - 1 : x - 1, x, x + 1 == w ? 0 : x + 1};
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c) std::memcpy(block[r] + 3 * c, rows[r] + 3 * cols[c], 3);
+                a.r0 = block[0], a.r1 = block[1], a.r2 = block[2], a.n = 3, a.out = out + 3 * x;
+                convolveRow(a, sum.data());
+                if (w == 1) break;
+            }
+        }
+    });
+}
+
+// The largest sum the kernel can reach picks the narrowest exact accumulator.
+template <class Run> void withAccumulator(const std::array<int, 9>& k, Run run) {
+    std::int64_t bound = 0;
+    for (int v : k) bound += std::llabs(static_cast<long long>(v));
+    bound *= 255;
+    if (bound <= std::numeric_limits<std::int16_t>::max())
+        run(std::int16_t{});
+    else if (bound <= std::numeric_limits<std::int32_t>::max())
+        run(std::int32_t{});
+    else
+        run(std::int64_t{});
 }
 
 // ---- Edge blending ---------------------------------------------------------------------------------
@@ -264,54 +311,49 @@ void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, TFastDIB& B
     if (!usable(Bmp) || Divisor == 0 || Kernel.size() < 9) return;
     std::array<int, 9> k{};
     std::copy_n(Kernel.begin(), 9, k.begin());
-    // The largest sum the kernel can reach picks the narrowest exact accumulator.
-    std::int64_t bound = 0;
-    for (int v : k) bound += std::llabs(static_cast<long long>(v));
-    bound *= 255;
-    if (bound <= std::numeric_limits<std::int16_t>::max())
-        convolveImage<std::int16_t>(k, Divisor, Bmp);
-    else if (bound <= std::numeric_limits<std::int32_t>::max())
-        convolveImage<std::int32_t>(k, Divisor, Bmp);
-    else
-        convolveImage<std::int64_t>(k, Divisor, Bmp);
+    withAccumulator(k, [&](auto acc) { convolveImage<decltype(acc)>(k, Divisor, Bmp); });
+}
+
+void Convolve3x3(std::span<const int> Kernel, std::uint16_t Divisor, const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src == &Dst) return Convolve3x3(Kernel, Divisor, Dst);
+    if (!PrepareTarget(Src, Dst)) return;
+    if (Divisor == 0 || Kernel.size() < 9) return CopyPixels(Src, Dst);
+    std::array<int, 9> k{};
+    std::copy_n(Kernel.begin(), 9, k.begin());
+    withAccumulator(k, [&](auto acc) { convolveInto<decltype(acc)>(k, Divisor, Src, Dst); });
 }
 
 // The band lambdas below copy what they capture by reference into locals before their pixel loops: a
 // byte store may alias any captured value, which would otherwise be read again for every pixel and keep
 // the loop from being vectorised.
 
-void GrayScale24(TFastDIB& Bmp) {
-    if (!usable(Bmp)) return;
-    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
-        std::uint8_t* const* rows = Bmp.Scanlines;
-        const int w = Bmp.Width;
-        for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = rows[y];
-            for (int x = 0; x < w; ++x, p += 3) {
-                const auto v = static_cast<std::uint8_t>((77 * p[2] + 151 * p[1] + 28 * p[0]) >> 8);
-                p[0] = p[1] = p[2] = v;
-            }
+namespace {
+
+// Rows y0 .. y1 - 1 of Dst := those of Src in grey. Same: Src and Dst are one image, which the compiler
+// is told, so that it need not guard the loop against overlapping rows.
+template <bool Same> void grayRows(const TFastDIB& Src, TFastDIB& Dst, int y0, int y1) {
+    std::uint8_t* const* from = Src.Scanlines;
+    std::uint8_t* const* to = Dst.Scanlines;
+    const int w = Src.Width;
+    for (int y = y0; y < y1; ++y) {
+        std::uint8_t* p = to[y];
+        const std::uint8_t* s = Same ? p : from[y];
+        for (int x = 0; x < w; ++x, s += 3, p += 3) {
+            const auto v = static_cast<std::uint8_t>((77 * s[2] + 151 * s[1] + 28 * s[0]) >> 8);
+            p[0] = p[1] = p[2] = v;
         }
-    });
+    }
 }
 
-void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
-    if (!usable(Bmp)) return;
-    // Emboss into itself would read pixels already written: use a private copy then.
-    TFastDIB own;
-    TFastDIB& work = (&Work == &Bmp) ? own : Work;
-    const int w = Bmp.Width, h = Bmp.Height;
-    work.SetSize(w, h, 24, 0);
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(w);
-    ParallelRows(h, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) std::memcpy(work.Scanlines[y], Bmp.Scanlines[y], rowBytes);
-    });
+// Dst := Src embossed; Src and Dst are different images of the same size.
+void embossInto(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    const int w = Src.Width, h = Src.Height;
     const int half0 = Amount / 2;
-    ParallelRows(h, WorkOf(Bmp, CostSimple), [&](int y0, int y1) {
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         const int half = half0, width = w, height = h;
         const int inner = width > 2 ? width - 2 : 0; // columns whose partner x + 2 needs no wrap
-        std::uint8_t* const* src = work.Scanlines;
-        std::uint8_t* const* dst = Bmp.Scanlines;
+        std::uint8_t* const* src = Src.Scanlines;
+        std::uint8_t* const* dst = Dst.Scanlines;
         for (int y = y0; y < y1; ++y) {
             const std::uint8_t* a = src[y];
             const std::uint8_t* b = src[(y + 2) % height];
@@ -325,45 +367,126 @@ void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
     });
 }
 
-void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
+} // namespace
+
+void GrayScale24(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    const int w = Bmp.Width, h = Bmp.Height;
-    const int e = std::min({Width, w, h});
-    if (e < 2) return;
-    const int d = e - 1;
+    ParallelRows(Bmp.Height, WorkOf(Bmp, CostSimple),
+                 [&](int y0, int y1) { grayRows<true>(Bmp, Bmp, y0, y1); });
+}
+
+void GrayScale24(const TFastDIB& Src, TFastDIB& Dst) {
+    if (!PrepareTarget(Src, Dst)) return;
+    ParallelRows(Src.Height, WorkOf(Src, CostSimple),
+                 [&](int y0, int y1) { grayRows<false>(Src, Dst, y0, y1); });
+}
+
+void ClassicEmboss(TFastDIB& Bmp, TFastDIB& Work, int Amount) {
+    if (!usable(Bmp)) return;
+    // Emboss into itself would read pixels already written: use a private copy then.
+    TFastDIB own;
+    TFastDIB& work = (&Work == &Bmp) ? own : Work;
+    work.SetSize(Bmp.Width, Bmp.Height, 24, 0);
+    CopyPixels(Bmp, work);
+    embossInto(work, Bmp, Amount);
+}
+
+void ClassicEmboss(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
+    if (&Src == &Dst) return ClassicEmboss(Dst, Dst, Amount);
+    if (!PrepareTarget(Src, Dst)) return;
+    embossInto(Src, Dst, Amount);
+}
+
+namespace {
+
+// A bevel of e pixels (e >= 2) towards c1 on the right and bottom and c2 on the left and top; ramp is
+// rampTable(e), the steps MulDiv(i, v, e - 1) without a division per channel.
+struct Bevel {
+    int w, h, e;
+    int c1[3], c2[3];
+    std::vector<std::int16_t> ramp;
+};
+
+// False when the edge is under 2 pixels: then there is no bevel.
+bool bevelFor(const TFastDIB& Bmp, TColor Color1, TColor Color2, int Width, Bevel& b) {
+    b.w = Bmp.Width, b.h = Bmp.Height;
+    b.e = std::min({Width, b.w, b.h});
     const TFColor f1 = ColorToFColor(Color1), f2 = ColorToFColor(Color2);
     const int c1[3] = {f1.b, f1.g, f1.r}, c2[3] = {f2.b, f2.g, f2.r};
+    std::copy_n(c1, 3, b.c1);
+    std::copy_n(c2, 3, b.c2);
+    if (b.e < 2) return false;
+    b.ramp = rampTable(b.e);
+    return true;
+}
+
+// The pixels the strips touch, times the cost of their table steps.
+std::int64_t bevelWork(const Bevel& b) {
+    return static_cast<std::int64_t>(b.h) * 2 * b.e * CostSimple;
+}
+
+// Row y of the bevel: the right strip, the left strip, then the bottom and the top strip where y lies in
+// them. Each strip reads only the row it writes, so row by row gives the bytes of strip after strip.
+void bevelRow(const Bevel& b, int y, std::uint8_t* row) {
+    const int w = b.w, h = b.h, e = b.e;
+    const int *c1 = b.c1, *c2 = b.c2;
+    // step(i)[v] = MulDiv(i, v, e - 1) for v in -255 .. 255.
+    auto step = [&b](int i) { return b.ramp.data() + static_cast<std::size_t>(i) * 511 + 255; };
     // Right strip: the image at the inner column towards Color1 at the last column.
-    for (int y = 0; y < h; ++y) {
-        WorkPoint();
-        std::uint8_t* p = Bmp.Scanlines[y] + 3 * static_cast<std::ptrdiff_t>(w - e);
-        for (int i = 0; i < e; ++i, p += 3)
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(i, c1[c] - p[c], d));
+    std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(w - e);
+    for (int i = 0; i < e; ++i, p += 3) {
+        const std::int16_t* t = step(i);
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + t[c1[c] - p[c]]);
     }
     // Left strip: Color2 at column 0 towards the image at column e - 1.
-    for (int y = 0; y < h; ++y) {
-        WorkPoint();
-        std::uint8_t* p = Bmp.Scanlines[y];
-        for (int i = 0; i < e; ++i, p += 3)
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(i, p[c] - c2[c], d));
+    p = row;
+    for (int i = 0; i < e; ++i, p += 3) {
+        const std::int16_t* t = step(i);
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + t[p[c] - c2[c]]);
     }
     // Bottom and top strips stop at the diagonals, so that the corners keep the side ramps.
-    for (int j = 0; j < e; ++j) {
-        WorkPoint();
-        std::uint8_t* row = Bmp.Scanlines[h - e + j];
+    if (y >= h - e) {
+        const int j = y - (h - e);
+        const std::int16_t* t = step(j);
         for (int x = e - j; x <= w - 1 - e + j; ++x) {
-            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + MulDiv(j, c1[c] - p[c], d));
+            p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(p[c] + t[c1[c] - p[c]]);
         }
     }
-    for (int j = 0; j < e; ++j) {
-        WorkPoint();
-        std::uint8_t* row = Bmp.Scanlines[j];
-        for (int x = j; x <= w - 1 - j; ++x) {
-            std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(x);
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + MulDiv(j, p[c] - c2[c], d));
+    if (y < e) {
+        const std::int16_t* t = step(y);
+        for (int x = y; x <= w - 1 - y; ++x) {
+            p = row + 3 * static_cast<std::ptrdiff_t>(x);
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(c2[c] + t[p[c] - c2[c]]);
         }
     }
+}
+
+} // namespace
+
+void Buttonize(TFastDIB& Bmp, TColor Color1, TColor Color2, int Width) {
+    if (!usable(Bmp)) return;
+    Bevel b;
+    if (!bevelFor(Bmp, Color1, Color2, Width, b)) return;
+    ParallelRows(b.h, bevelWork(b), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) bevelRow(b, y, Bmp.Scanlines[y]);
+    });
+}
+
+// Each row is copied and bevelled while it is at hand.
+void Buttonize(const TFastDIB& Src, TFastDIB& Dst, TColor Color1, TColor Color2, int Width) {
+    if (&Src == &Dst) return Buttonize(Dst, Color1, Color2, Width);
+    if (!PrepareTarget(Src, Dst)) return;
+    Bevel b;
+    const bool bevel = bevelFor(Src, Color1, Color2, Width, b);
+    const std::size_t bytes = 3 * static_cast<std::size_t>(Src.Width);
+    const std::int64_t work = WorkOf(Src, CostCopy) + (bevel ? bevelWork(b) : 0);
+    ParallelRows(Src.Height, work, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            std::memcpy(Dst.Scanlines[y], Src.Scanlines[y], bytes);
+            if (bevel) bevelRow(b, y, Dst.Scanlines[y]);
+        }
+    });
 }
 
 void SplitBlur(TFastDIB& Bmp, int Distance) {
@@ -395,9 +518,13 @@ void SplitBlur(TFastDIB& Bmp, int Distance) {
     }
 }
 
-void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
-    if (!usable(Bitmap) || Intensity <= 0) return;
-    const int w = Bitmap.Width, h = Bitmap.Height;
+namespace {
+
+// Dst := Src with the edges traced; Dst may be Src itself, whose unpainted pixels are then left as they
+// are. False, with Dst untouched, when there is nothing to trace.
+bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) {
+    if (Intensity <= 0) return false;
+    const int w = Src.Width, h = Src.Height;
     // The pass compares the wrapped copy, which never changes, pixel with right and lower neighbour in
     // row order. The first difference found sets the reference colour (the neighbour's); every later one
     // paints the neighbour when the pixel has the reference colour, else the pixel. The second pass does
@@ -405,7 +532,7 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
     // passes after the second repeat it. Painting is idempotent, so which pixels end up painted follows
     // from the copy alone, and each band decides its own rows.
     TFastDIB& pad = ScratchImage(0, w + 2, h + 2);
-    wrappedBorder(Bitmap, pad);
+    wrappedBorder(Src, pad);
     const PPixels24 p = pad.Pixels24;
     TFColor first{};
     bool found = false;
@@ -421,14 +548,15 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
             }
         }
     }
-    if (!found) return; // a flat picture has no edges
+    if (!found) return false; // a flat picture has no edges
     const TFColor colour = ColorToFColor(Color);
     const TFColor reference = first;
-    ParallelRows(h, WorkOf(Bitmap, CostSimple), [&](int y0, int y1) {
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
         const TFColor col = colour, ref = reference;
         const bool twoPasses = Intensity >= 2;
+        const bool whole = &Src != &Dst; // in place only the painted pixels change
         const int width = w;
-        const PPixels24 in = p, outRows = Bitmap.Pixels24;
+        const PPixels24 in = p, outRows = Dst.Pixels24;
         for (int y = y0 + 1; y <= y1; ++y) {
             const TFColor *above = in[y - 1], *row = in[y], *below = in[y + 1];
             TFColor* out = outRows[y - 1] - 1;
@@ -443,10 +571,26 @@ void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
                     paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
                             (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
                 }
-                if (paint) out[x] = col;
+                if (whole)
+                    out[x] = paint ? col : c;
+                else if (paint)
+                    out[x] = col;
             }
         }
     });
+    return true;
+}
+
+} // namespace
+
+void TraceEdges(TFastDIB& Bitmap, int Intensity, TColor Color) {
+    if (!usable(Bitmap)) return;
+    traceInto(Bitmap, Bitmap, Intensity, Color);
+}
+
+void TraceEdges(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) {
+    if (!PrepareTarget(Src, Dst)) return;
+    if (!traceInto(Src, Dst, Intensity, Color) && &Src != &Dst) CopyPixels(Src, Dst);
 }
 
 void SeamlessEdge(TFastDIB& Bmp, int Width) {

@@ -30,7 +30,7 @@ TEST(WrapAroundTest, EffectsCommuteWithWrapShift) {
              ScrollLR(b, 5);
              WrapShift(b, 0, 3);
          }},
-        {"Gray Scale", GrayScale24},
+        {"Gray Scale", [](TFastDIB& b) { GrayScale24(b); }},
     };
     for (const auto& [name, fx] : effects) {
         TFastDIB tile, a, b;
