@@ -73,19 +73,55 @@ void Prepare(TfZorvTile& w, int index, int n) {
     w.Ring.Reset(w.Ring.Levels()); // no snapshots of the previous size linger
 }
 
-// What the command copies before its library call and the library call itself, on `img` (a fresh copy
-// of the noise image) and `aux` (a second image where the call needs one). `Setup` is not timed.
-void LibrarySetup(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
+// The effects whose command reads its frame's picture and writes every pixel of a new one (or paints
+// over a copy): their library call reads `aux` and writes `img`.
+bool ReadsSource(int index) {
     switch (index) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
     case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
     case 18:
     case 19:
     case 20:
     case 26:
+    case 30:
+    case 31:
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+    case 37:
+    case 41:
+    case 42:
+    case 51:
     case 57:
-    case 58:
-        CopyDIB(img, aux); // the source (or work) copy the command makes into buf
-        break;
+    case 61:
+    case 62:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What the command copies before its library call and the library call itself, on `img` (a fresh copy
+// of the noise image) and `aux` (a second image where the call needs one). `Setup` is not timed.
+void LibrarySetup(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
+    switch (index) {
     case 43:
         aux.SetSize(img.Width, img.Height, 24, 0);
         break;
@@ -93,6 +129,8 @@ void LibrarySetup(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         fGradient->zGrad->resize(img.Width, img.Height);
         break;
     default:
+        // The source the command reads (its frame's picture), where it writes a new one.
+        if (ReadsSource(index)) CopyDIB(img, aux);
         break;
     }
 }
@@ -101,6 +139,7 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
     const int V = w.Val(index);
     const TColor pen = w.ToolBoxPenColor(), brush = w.ToolBoxBrushColor();
     const TEffectContext c = w.EffectContext();
+    const TFastDIB& src = aux;
     switch (index) {
     case 0:
     case 1:
@@ -115,39 +154,39 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
     case 11:
     case 12: {
         const TFixedKernel& k = FixedKernel(index);
-        Convolve3x3(k.Weights, k.Divisor, img);
+        Convolve3x3(k.Weights, k.Divisor, src, img);
         break;
     }
     case 6:
-        ClassicEmboss(img, aux, V);
+        ClassicEmboss(src, img, V);
         break;
     case 13:
-        SeamlessGaussianBlur(img, V, aux);
+        SeamlessGaussianBlur(src, V, w.buf, img);
         break;
     case 14: {
         std::array<int, 9> kernel{};
         const auto edits = fFilter->Kernel();
         for (std::size_t i = 0; i < 9; ++i) kernel[i] = edits[i]->text().toInt();
-        Convolve3x3(kernel, static_cast<std::uint16_t>(fFilter->eDiv->text().toInt()), img);
+        Convolve3x3(kernel, static_cast<std::uint16_t>(fFilter->eDiv->text().toInt()), src, img);
         break;
     }
     case 15:
-        SineWaveUD(img, V, c.Wrap, c.Peaks ? w.UDPeakVal : w.UDWavVal, c.Peaks);
+        SineWaveUD(src, img, V, c.Wrap, c.Peaks ? w.UDPeakVal : w.UDWavVal, c.Peaks);
         break;
     case 16:
-        SineWaveLR(img, V, c.Wrap, c.Peaks ? w.LRPeakVal : w.LRWavVal, c.Peaks);
+        SineWaveLR(src, img, V, c.Wrap, c.Peaks ? w.LRPeakVal : w.LRWavVal, c.Peaks);
         break;
     case 17:
-        SineWaveBoth(img, w.Val(15), w.Val(16), w.UDPeakVal, w.LRPeakVal);
+        SineWaveBoth(src, img, w.Val(15), w.Val(16), w.UDPeakVal, w.LRPeakVal);
         break;
     case 18:
-        TwistFX(aux, img, V);
+        TwistFX(src, img, V);
         break;
     case 19:
-        FishEye(aux, img, w.FishVal);
+        FishEye(src, img, w.FishVal);
         break;
     case 20:
-        CircularFX(aux, img);
+        CircularFX(src, img);
         break;
     case 21:
         AstroidFX(img, V);
@@ -165,7 +204,7 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         AddNoise(img, static_cast<std::uint8_t>(V & 255), false);
         break;
     case 26:
-        SprayPixels(aux, img, V);
+        SprayPixels(src, img, V);
         break;
     case 27:
         SwizzleFX(img, V);
@@ -177,28 +216,28 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         MarbleFX(img, V, w.TurbVal, w.ScaleVal);
         break;
     case 30:
-        ColorRotateFX(img, V);
+        ColorRotateFX(src, img, V);
         break;
     case 31:
-        NegativeFX(img);
+        NegativeFX(src, img);
         break;
     case 32:
-        BrightenFX(img);
+        BrightenFX(src, img);
         break;
     case 33:
-        LightenFX(img, MakeLiteRay());
+        LightenFX(src, img, MakeLiteRay());
         break;
     case 34:
-        TintImage(img, GetRValue(w.TintColor), GetGValue(w.TintColor), GetBValue(w.TintColor));
+        TintImage(src, img, GetRValue(w.TintColor), GetGValue(w.TintColor), GetBValue(w.TintColor));
         break;
     case 35:
-        GrayScale24(img);
+        GrayScale24(src, img);
         break;
     case 36:
         EraseToBlackFX(img);
         break;
     case 37:
-        ExchangeColorFX(img, pen, brush, static_cast<std::uint16_t>(V));
+        ExchangeColorFX(src, img, pen, brush, static_cast<std::uint16_t>(V));
         break;
     case 38:
         ResizeFastFX(img, aux, ResizedWidth(img.Width), ResizedHeight(img.Height));
@@ -210,10 +249,10 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         Rotate90(img);
         break;
     case 41:
-        MirrorLR(img);
+        MirrorLR(src, img);
         break;
     case 42:
-        img.Flop();
+        MirrorUD(src, img);
         break;
     case 43:
         RotateWrap(img, aux, img.Width / 2, img.Height / 2, V);
@@ -249,7 +288,7 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         MergeImagesFX(img, w.bufr, V);
         break;
     case 51:
-        Buttonize(img, pen, brush, V);
+        Buttonize(src, img, pen, brush, V);
         break;
     case 52:
         PlasmaCloudFX(img, V);
@@ -280,10 +319,10 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         for (int d = V; d >= 0; --d) SplitBlur(img, d);
         break;
     case 61:
-        TraceEdges(img, V, w.TrUseVal ? pen : 0);
+        TraceEdges(src, img, V, w.TrUseVal ? pen : 0);
         break;
     case 62:
-        RippleTooth(img, V);
+        RippleTooth(src, img, V);
         break;
     case 63:
         SeamlessEdge(img, V);

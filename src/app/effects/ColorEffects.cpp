@@ -2,6 +2,7 @@
 #include "image/WorkControl.h"
 
 #include "image/FastFX.h"
+#include "image/ImagePair.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
 
@@ -24,13 +25,33 @@ bool usable(const TFastDIB& b) {
     return !b.Empty() && b.Bpp == 24 && b.Width > 0 && b.Height > 0;
 }
 
+// Src's rows mapped into Dst's in row bands: row(s, d, w) writes the w pixels of row d from row s. The
+// two have one size (they may be one image: every pixel is read before it is written).
+template <class F> void mapRows(const TFastDIB& Src, TFastDIB& Dst, std::int64_t cost, const F& row) {
+    ParallelRows(Src.Height, WorkOf(Src, cost), [&](int y0, int y1) {
+        const F f = row; // a private copy: the byte stores cannot alias what it holds
+        const std::uint8_t* const* src = Src.Scanlines;
+        std::uint8_t* const* dst = Dst.Scanlines;
+        const int w = Src.Width;
+        for (int y = y0; y < y1; ++y) f(src[y], dst[y], w);
+    });
+}
+
+// Whether Src and Dst are 24-bit images with pixels of one size.
+bool usablePair(const TFastDIB& Src, const TFastDIB& Dst) {
+    return usable(Src) && usable(Dst) && Src.Width == Dst.Width && Src.Height == Dst.Height;
+}
+
+// Dst := Src where an effect changes nothing.
+void unchanged(const TFastDIB& Src, TFastDIB& Dst) {
+    if (&Src != &Dst) CopyPixels(Src, Dst);
+}
+
 // Applies one table to every byte of every pixel.
-void mapBytes(TFastDIB& Bmp, const std::array<std::uint8_t, 256>& t) {
-    const int n = Bmp.Width * 3;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        std::uint8_t* p = Bmp.Scanlines[y];
-        for (int i = 0; i < n; ++i) p[i] = t[p[i]];
-    }
+void mapBytes(const TFastDIB& Src, TFastDIB& Dst, const std::array<std::uint8_t, 256>& t) {
+    mapRows(Src, Dst, CostSimple, [table = t](const std::uint8_t* s, std::uint8_t* d, int w) {
+        for (int i = 0; i < 3 * w; ++i) d[i] = table[s[i]];
+    });
 }
 
 } // namespace
@@ -48,44 +69,60 @@ std::array<std::uint16_t, 256> MakeLiteRay() {
     return t;
 }
 
-void ColorRotateFX(TFastDIB& Bmp, int N) {
-    if (!usable(Bmp) || N <= 0) return;
-    const int n = N % 24;
-    if (n == 0) return;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        TFColor* row = Bmp.Pixels24[y];
-        for (int x = 0; x < Bmp.Width; ++x) {
-            const std::uint32_t v = row[x].r | (row[x].g << 8) | (row[x].b << 16);
+void ColorRotateFX(const TFastDIB& Src, TFastDIB& Dst, int N) {
+    if (!usablePair(Src, Dst)) return;
+    const int n = N <= 0 ? 0 : N % 24;
+    if (n == 0) return unchanged(Src, Dst);
+    mapRows(Src, Dst, CostSimple, [n](const std::uint8_t* s, std::uint8_t* d, int w) {
+        for (int x = 0; x < w; ++x, s += 3, d += 3) {
+            const std::uint32_t v = s[2] | (s[1] << 8) | (s[0] << 16);
             const std::uint32_t r = ((v << n) | (v >> (24 - n))) & 0xFFFFFFu;
-            row[x] = TFColor{static_cast<std::uint8_t>(r >> 16), static_cast<std::uint8_t>(r >> 8),
-                             static_cast<std::uint8_t>(r)};
+            d[0] = static_cast<std::uint8_t>(r >> 16);
+            d[1] = static_cast<std::uint8_t>(r >> 8);
+            d[2] = static_cast<std::uint8_t>(r);
         }
-    }
+    });
+}
+
+void ColorRotateFX(TFastDIB& Bmp, int N) {
+    ColorRotateFX(Bmp, Bmp, N);
+}
+
+void NegativeFX(const TFastDIB& Src, TFastDIB& Dst) {
+    if (!usablePair(Src, Dst)) return;
+    mapRows(Src, Dst, CostCopy, [](const std::uint8_t* s, std::uint8_t* d, int w) {
+        for (int i = 0; i < 3 * w; ++i) d[i] = static_cast<std::uint8_t>(255 - s[i]);
+    });
 }
 
 void NegativeFX(TFastDIB& Bmp) {
-    if (!usable(Bmp)) return;
+    NegativeFX(Bmp, Bmp);
+}
+
+void BrightenFX(const TFastDIB& Src, TFastDIB& Dst) {
+    if (!usablePair(Src, Dst)) return;
     std::array<std::uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(255 - i);
-    mapBytes(Bmp, t);
+    for (int i = 0; i < 256; ++i) t[i] = ClampToByte(i + static_cast<int>(Round(i * 0.05)));
+    mapBytes(Src, Dst, t);
 }
 
 void BrightenFX(TFastDIB& Bmp) {
-    if (!usable(Bmp)) return;
+    BrightenFX(Bmp, Bmp);
+}
+
+void LightenFX(const TFastDIB& Src, TFastDIB& Dst, const std::array<std::uint16_t, 256>& LiteRay) {
+    if (!usablePair(Src, Dst)) return;
     std::array<std::uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = ClampToByte(i + static_cast<int>(Round(i * 0.05)));
-    mapBytes(Bmp, t);
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(LiteRay[i] & 255);
+    mapBytes(Src, Dst, t);
 }
 
 void LightenFX(TFastDIB& Bmp, const std::array<std::uint16_t, 256>& LiteRay) {
-    if (!usable(Bmp)) return;
-    std::array<std::uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(LiteRay[i] & 255);
-    mapBytes(Bmp, t);
+    LightenFX(Bmp, Bmp, LiteRay);
 }
 
-void TintImage(TFastDIB& Bmp, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
-    if (!usable(Bmp)) return;
+void TintImage(const TFastDIB& Src, TFastDIB& Dst, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+    if (!usablePair(Src, Dst)) return;
     // One entry per possible maximum channel.
     std::array<TFColor, 256> t{};
     for (int m = 0; m < 256; ++m) {
@@ -93,33 +130,56 @@ void TintImage(TFastDIB& Bmp, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
         t[m] = TFColor{static_cast<std::uint8_t>(Round(B * k)), static_cast<std::uint8_t>(Round(G * k)),
                        static_cast<std::uint8_t>(Round(R * k))};
     }
-    for (int y = 0; y < Bmp.Height; ++y) {
-        TFColor* row = Bmp.Pixels24[y];
-        for (int x = 0; x < Bmp.Width; ++x) row[x] = t[std::max({row[x].r, row[x].g, row[x].b})];
-    }
+    mapRows(Src, Dst, CostSimple, [t](const std::uint8_t* s, std::uint8_t* d, int w) {
+        for (int x = 0; x < w; ++x, s += 3, d += 3) {
+            const TFColor c = t[std::max({s[0], s[1], s[2]})];
+            d[0] = c.b;
+            d[1] = c.g;
+            d[2] = c.r;
+        }
+    });
+}
+
+void TintImage(TFastDIB& Bmp, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+    TintImage(Bmp, Bmp, R, G, B);
 }
 
 void EraseToBlackFX(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    for (int y = 0; y < Bmp.Height; ++y)
-        std::memset(Bmp.Scanlines[y], 0, static_cast<std::size_t>(Bmp.Width) * 3);
+    mapRows(Bmp, Bmp, CostCopy, [](const std::uint8_t*, std::uint8_t* d, int w) {
+        std::memset(d, 0, static_cast<std::size_t>(w) * 3);
+    });
+}
+
+void ExchangeColorFX(const TFastDIB& Src, TFastDIB& Dst, TColor From, TColor To, std::uint16_t Tolerance) {
+    if (!usablePair(Src, Dst)) return;
+    const int t = Tolerance;
+    const int fr = GetRValue(From), fg = GetGValue(From), fb = GetBValue(From);
+    struct Box {
+        int rlo, rhi, glo, ghi, blo, bhi;
+        TFColor to;
+    };
+    const Box box{ClampToByte(fr - t), ClampToByte(fr + t), ClampToByte(fg - t), ClampToByte(fg + t),
+                  ClampToByte(fb - t), ClampToByte(fb + t), ColorToFColor(To)};
+    mapRows(Src, Dst, CostSimple, [box](const std::uint8_t* s, std::uint8_t* d, int w) {
+        for (int x = 0; x < w; ++x, s += 3, d += 3) {
+            const int b = s[0], g = s[1], r = s[2];
+            if (r >= box.rlo && r <= box.rhi && g >= box.glo && g <= box.ghi && b >= box.blo &&
+                b <= box.bhi) {
+                d[0] = box.to.b;
+                d[1] = box.to.g;
+                d[2] = box.to.r;
+            } else {
+                d[0] = static_cast<std::uint8_t>(b);
+                d[1] = static_cast<std::uint8_t>(g);
+                d[2] = static_cast<std::uint8_t>(r);
+            }
+        }
+    });
 }
 
 void ExchangeColorFX(TFastDIB& Bmp, TColor From, TColor To, std::uint16_t Tolerance) {
-    if (!usable(Bmp)) return;
-    const int t = Tolerance;
-    const int fr = GetRValue(From), fg = GetGValue(From), fb = GetBValue(From);
-    const int rlo = ClampToByte(fr - t), rhi = ClampToByte(fr + t);
-    const int glo = ClampToByte(fg - t), ghi = ClampToByte(fg + t);
-    const int blo = ClampToByte(fb - t), bhi = ClampToByte(fb + t);
-    const TFColor to = ColorToFColor(To);
-    for (int y = 0; y < Bmp.Height; ++y) {
-        TFColor* row = Bmp.Pixels24[y];
-        for (int x = 0; x < Bmp.Width; ++x) {
-            const TFColor p = row[x];
-            if (p.r >= rlo && p.r <= rhi && p.g >= glo && p.g <= ghi && p.b >= blo && p.b <= bhi) row[x] = to;
-        }
-    }
+    ExchangeColorFX(Bmp, Bmp, From, To, Tolerance);
 }
 
 bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N) {
@@ -135,7 +195,10 @@ bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N) {
                           static_cast<std::uint8_t>(g1 + ((g2 - g1) * s) / 255),
                           static_cast<std::uint8_t>(r1 + ((r2 - r1) * s) / 255)};
     }
-    for (int y = 1; y < Bmp.Height; ++y) std::memcpy(Bmp.Scanlines[y], row0, static_cast<std::size_t>(W) * 3);
+    ParallelRows(Bmp.Height - 1, WorkOf(Bmp, CostCopy), [&](int y0, int y1) {
+        for (int y = y0 + 1; y < y1 + 1; ++y)
+            std::memcpy(Bmp.Scanlines[y], row0, static_cast<std::size_t>(W) * 3);
+    });
     return true;
 }
 

@@ -50,26 +50,26 @@ bool TfZorvTile::DoMarble(int Roughness, int Turb, float Scale) {
 }
 
 bool TfZorvTile::DoColorRotate(int N) {
-    TEffectFrame frame(*this);
-    ColorRotateFX(z, N);
+    TEffectFrame frame(*this, QString(), true);
+    ColorRotateFX(frame.Source(), z, N);
     return true;
 }
 
 bool TfZorvTile::DoNegative() {
-    TLightFrame frame(*this);
-    NegativeFX(z);
+    TLightFrame frame(*this, QString(), true);
+    NegativeFX(frame.Source(), z);
     return true;
 }
 
 bool TfZorvTile::DoBrighten() {
-    TEffectFrame frame(*this);
-    BrightenFX(z);
+    TEffectFrame frame(*this, QString(), true);
+    BrightenFX(frame.Source(), z);
     return true;
 }
 
 bool TfZorvTile::DoLighten() {
-    TEffectFrame frame(*this);
-    LightenFX(z, LiteRay());
+    TEffectFrame frame(*this, QString(), true);
+    LightenFX(frame.Source(), z, LiteRay());
     return true;
 }
 
@@ -84,22 +84,22 @@ bool TfZorvTile::DoTint() {
     }
     if (!chosen) return false;
     TintColor = *chosen;
-    TEffectFrame frame(*this);
-    TintImage(z, static_cast<std::uint8_t>(GetRValue(TintColor)),
+    TEffectFrame frame(*this, QString(), true);
+    TintImage(frame.Source(), z, static_cast<std::uint8_t>(GetRValue(TintColor)),
               static_cast<std::uint8_t>(GetGValue(TintColor)),
               static_cast<std::uint8_t>(GetBValue(TintColor)));
     return true;
 }
 
 bool TfZorvTile::DoEraseToBlack() {
-    TLightFrame frame(*this);
+    TLightFrame frame(*this, QString(), true); // every pixel is written, none read
     EraseToBlackFX(z);
     return true;
 }
 
 bool TfZorvTile::DoExchangeColor(TColor From, TColor To, std::uint16_t Tolerance) {
-    TEffectFrame frame(*this);
-    ExchangeColorFX(z, From, To, Tolerance);
+    TEffectFrame frame(*this, QString(), true);
+    ExchangeColorFX(frame.Source(), z, From, To, Tolerance);
     return true;
 }
 
@@ -107,7 +107,7 @@ bool TfZorvTile::DoGradientBars(int N) {
     if (N < 1) return false;
     // The two colours of the gradient designer's gradient control.
     const TColor c1 = fGradient->zGrad->BeginColor(), c2 = fGradient->zGrad->EndColor();
-    TEffectFrame frame(*this);
+    TEffectFrame frame(*this, QString(), true); // every pixel is written, none read
     GradientBarsFX(z, c1, c2, N);
     return true;
 }

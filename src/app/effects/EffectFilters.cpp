@@ -13,8 +13,8 @@ namespace {
 
 bool RunKernel(TfZorvTile& w, int index) {
     const TFixedKernel& k = FixedKernel(index);
-    TEffectFrame frame(w);
-    Convolve3x3(k.Weights, k.Divisor, w.z);
+    TEffectFrame frame(w, QString(), true);
+    Convolve3x3(k.Weights, k.Divisor, frame.Source(), w.z);
     return true;
 }
 
@@ -79,8 +79,8 @@ bool TfZorvTile::RunDesignYourOwn() {
         return false;
     }
     {
-        TEffectFrame frame(*this);
-        Convolve3x3(kernel, d, z);
+        TEffectFrame frame(*this, QString(), true);
+        Convolve3x3(kernel, d, frame.Source(), z);
     }
     QString line = "Design Your Own Filter, Settings: ";
     for (const QLineEdit* e : edits) line += e->text() + " ";

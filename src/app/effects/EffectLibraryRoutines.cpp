@@ -4,8 +4,21 @@
 #include "app/main/ZorvTileMain.h"
 #include "image/ZorvFX.h"
 
-bool TfZorvTile::LibraryRoutineReplaces(int) {
-    return false;
+bool TfZorvTile::LibraryRoutineReplaces(int index) {
+    // The routines below that read `source` and write every pixel of z.
+    switch (index) {
+    case 6:
+    case 15:
+    case 16:
+    case 17:
+    case 35:
+    case 51:
+    case 61:
+    case 62:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TfZorvTile::RunLibraryRoutine(int index, const TFastDIB& source) {
@@ -13,7 +26,7 @@ void TfZorvTile::RunLibraryRoutine(int index, const TFastDIB& source) {
     const TColor pen = ToolBoxPenColor();
     switch (index) {
     case 6:
-        ClassicEmboss(z, buf, V);
+        ClassicEmboss(source, z, V);
         break;
     case 15:
     case 16: {
@@ -21,22 +34,22 @@ void TfZorvTile::RunLibraryRoutine(int index, const TFastDIB& source) {
         const float period =
             index == 15 ? (c.Peaks ? UDPeakVal : UDWavVal) : (c.Peaks ? LRPeakVal : LRWavVal);
         if (index == 15)
-            SineWaveUD(z, V, c.Wrap, period, c.Peaks);
+            SineWaveUD(source, z, V, c.Wrap, period, c.Peaks);
         else
-            SineWaveLR(z, V, c.Wrap, period, c.Peaks);
+            SineWaveLR(source, z, V, c.Wrap, period, c.Peaks);
         break;
     }
     case 17:
-        SineWaveBoth(z, Val(15), Val(16), UDPeakVal, LRPeakVal);
+        SineWaveBoth(source, z, Val(15), Val(16), UDPeakVal, LRPeakVal);
         break;
     case 27:
         DoSwizzle(V);
         break;
     case 35:
-        GrayScale24(z);
+        GrayScale24(source, z);
         break;
     case 51:
-        Buttonize(z, pen, ToolBoxBrushColor(), V);
+        Buttonize(source, z, pen, ToolBoxBrushColor(), V);
         break;
     case 55:
         WaterDisplace(UDWatBuf, V, bufr, z);
@@ -59,10 +72,10 @@ void TfZorvTile::RunLibraryRoutine(int index, const TFastDIB& source) {
         SplitGauss(z, V);
         break;
     case 61:
-        TraceEdges(z, V, TrUseVal ? pen : 0);
+        TraceEdges(source, z, V, TrUseVal ? pen : 0);
         break;
     case 62:
-        RippleTooth(z, V);
+        RippleTooth(source, z, V);
         break;
     case 63:
         SeamlessEdge(z, V);

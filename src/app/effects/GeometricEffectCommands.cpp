@@ -131,14 +131,14 @@ bool TfZorvTile::DoRotate90() {
 }
 
 bool TfZorvTile::DoMirrorLR() {
-    TLightFrame frame(*this);
-    MirrorLR(z);
+    TLightFrame frame(*this, QString(), true);
+    MirrorLR(frame.Source(), z);
     return true;
 }
 
 bool TfZorvTile::DoMirrorUD() {
-    TLightFrame frame(*this);
-    z.Flop();
+    TLightFrame frame(*this, QString(), true);
+    MirrorUD(frame.Source(), z);
     return true;
 }
 

@@ -52,8 +52,8 @@ TEST(ColorEffectsTest, ChannelTablesOfNegativeBrightenLighten) {
                                               {250, 5, 255, 251},
                                               {255, 0, 255, 255}}}) {
         const TFColor p = rgb(k.in, k.in, k.in);
-        EXPECT_EQ(onePixel(p, NegativeFX).r, k.negative) << k.in;
-        EXPECT_EQ(onePixel(p, BrightenFX).g, k.brighten) << k.in;
+        EXPECT_EQ(onePixel(p, [](TFastDIB& b) { NegativeFX(b); }).r, k.negative) << k.in;
+        EXPECT_EQ(onePixel(p, [](TFastDIB& b) { BrightenFX(b); }).g, k.brighten) << k.in;
         EXPECT_EQ(onePixel(p, [&](TFastDIB& b) { LightenFX(b, lite); }).b, k.lighten) << k.in;
     }
     EXPECT_EQ(lite[32], 44);
@@ -202,3 +202,64 @@ TEST(ColorEffectsTest, StretchBlurGivesTheSameBytesOnOneThreadAndInBandsOnMany) 
     }
 }
 
+TEST(ColorEffectsTest, BandsAndSecondImageGiveTheInPlaceBytes) {
+    // Several bands on several threads; the second image starts as junk and must be written whole.
+    SetParallelThreads(4);
+    SetParallelMinWork(0);
+    const auto lite = MakeLiteRay();
+    struct Case {
+        const char* name;
+        std::function<void(TFastDIB&)> inPlace;
+        std::function<void(const TFastDIB&, TFastDIB&)> pair;
+    };
+    const std::vector<Case> cases{
+        {"Color Rotate 5", [](TFastDIB& b) { ColorRotateFX(b, 5); },
+         [](const TFastDIB& s, TFastDIB& d) { ColorRotateFX(s, d, 5); }},
+        {"Color Rotate 48", [](TFastDIB& b) { ColorRotateFX(b, 48); },
+         [](const TFastDIB& s, TFastDIB& d) { ColorRotateFX(s, d, 48); }},
+        {"Negative", [](TFastDIB& b) { NegativeFX(b); },
+         [](const TFastDIB& s, TFastDIB& d) { NegativeFX(s, d); }},
+        {"Brighten", [](TFastDIB& b) { BrightenFX(b); },
+         [](const TFastDIB& s, TFastDIB& d) { BrightenFX(s, d); }},
+        {"Lighten", [&](TFastDIB& b) { LightenFX(b, lite); },
+         [&](const TFastDIB& s, TFastDIB& d) { LightenFX(s, d, lite); }},
+        {"Tint", [](TFastDIB& b) { TintImage(b, 200, 100, 30); },
+         [](const TFastDIB& s, TFastDIB& d) { TintImage(s, d, 200, 100, 30); }},
+        {"Exchange", [](TFastDIB& b) { ExchangeColorFX(b, RGBColor(128, 128, 128), 0xFF, 90); },
+         [](const TFastDIB& s, TFastDIB& d) { ExchangeColorFX(s, d, RGBColor(128, 128, 128), 0xFF, 90); }},
+    };
+    TFastDIB src;
+    randomTile(src, 203, 67, 21);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        TFastDIB expected, dst, kept;
+        copyOf(src, expected);
+        copyOf(src, kept);
+        k.inPlace(expected);
+        dst.SetSize(203, 67, 24, 0);
+        std::memset(dst.Bits, 0x5A, static_cast<std::size_t>(dst.ByteCount()));
+        k.pair(src, dst);
+        for (int y = 0; y < 67; ++y) {
+            ASSERT_EQ(std::memcmp(dst.Scanlines[y], expected.Scanlines[y], 3 * 203), 0) << "row " << y;
+            ASSERT_EQ(std::memcmp(src.Scanlines[y], kept.Scanlines[y], 3 * 203), 0) << "source row " << y;
+        }
+    }
+    // The negative of every byte, worked out, over all the bands.
+    TFastDIB neg;
+    copyOf(src, neg);
+    NegativeFX(neg);
+    for (int y = 0; y < 67; ++y)
+        for (int i = 0; i < 3 * 203; ++i) ASSERT_EQ(neg.Scanlines[y][i], 255 - src.Scanlines[y][i]);
+    // Erase to Black and Gradient Bars write every pixel without reading any.
+    TFastDIB junk;
+    junk.SetSize(203, 67, 24, 0);
+    std::memset(junk.Bits, 0x5A, static_cast<std::size_t>(junk.ByteCount()));
+    EraseToBlackFX(junk);
+    for (int y = 0; y < 67; ++y)
+        for (int i = 0; i < 3 * 203; ++i) ASSERT_EQ(junk.Scanlines[y][i], 0);
+    std::memset(junk.Bits, 0x5A, static_cast<std::size_t>(junk.ByteCount()));
+    ASSERT_TRUE(GradientBarsFX(junk, RGBColor(0, 0, 0), RGBColor(255, 255, 255), 3));
+    for (int y = 1; y < 67; ++y) ASSERT_EQ(std::memcmp(junk.Scanlines[y], junk.Scanlines[0], 3 * 203), 0);
+    SetParallelMinWork(ParallelMinWorkDefault);
+    SetParallelThreads(0);
+}

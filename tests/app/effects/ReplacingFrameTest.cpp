@@ -3,6 +3,7 @@
 // picture back, and a stop leaves picture and ring as they were.
 #include "app/AppTestSupport.h"
 #include "app/dialogs/GradientDesigner.h"
+#include "app/effects/ColorEffects.h"
 #include "app/effects/EffectTestImages.h"
 #include "app/effects/GeometricEffects.h"
 #include "app/effects/SeamlessBlur.h"
@@ -10,6 +11,7 @@
 #include "image/FastFX.h"
 #include "image/WorkControl.h"
 #include "image/ZorvFX.h"
+#include "image/ZorvFX_Filters.h"
 
 #include <QAction>
 
@@ -59,10 +61,54 @@ TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePi
         std::function<void(const TFastDIB& src, TFastDIB& dst)> library; // dst starts as a copy of src
     };
     const std::initializer_list<Case> cases{
+        {"SoftenMore1", 0,
+         [](const TFastDIB&, TFastDIB& d) {
+             Convolve3x3(FixedKernel(0).Weights, FixedKernel(0).Divisor, d);
+         }},
+        {"ClassicEmboss1", 6,
+         [&](const TFastDIB&, TFastDIB& d) {
+             TFastDIB work;
+             ClassicEmboss(d, work, W->Val(6));
+         }},
+        {"SineWaveUD1", 15,
+         [&](const TFastDIB&, TFastDIB& d) {
+             const TEffectContext c = W->EffectContext();
+             SineWaveUD(d, W->Val(15), c.Wrap, c.Peaks ? W->UDPeakVal : W->UDWavVal, c.Peaks);
+         }},
+        {"SineWaveLR1", 16,
+         [&](const TFastDIB&, TFastDIB& d) {
+             const TEffectContext c = W->EffectContext();
+             SineWaveLR(d, W->Val(16), c.Wrap, c.Peaks ? W->LRPeakVal : W->LRWavVal, c.Peaks);
+         }},
+        {"SineWaveBoth1", 17,
+         [&](const TFastDIB&, TFastDIB& d) {
+             SineWaveBoth(d, W->Val(15), W->Val(16), W->UDPeakVal, W->LRPeakVal);
+         }},
+        {"GrayScale1", 35, [](const TFastDIB&, TFastDIB& d) { GrayScale24(d); }},
+        {"MirrorLR1", 41, [](const TFastDIB&, TFastDIB& d) { MirrorLR(d); }},
+        {"MirrorUD1", 42, [](const TFastDIB&, TFastDIB& d) { d.Flop(); }},
+        {"Buttonize1", 51,
+         [&](const TFastDIB&, TFastDIB& d) {
+             Buttonize(d, W->ToolBoxPenColor(), W->ToolBoxBrushColor(), W->Val(51));
+         }},
+        {"Trace1", 61,
+         [&](const TFastDIB&, TFastDIB& d) {
+             TraceEdges(d, W->Val(61), W->TrUseVal ? W->ToolBoxPenColor() : 0);
+         }},
+        {"RippleTooth1", 62, [&](const TFastDIB&, TFastDIB& d) { RippleTooth(d, W->Val(62)); }},
         {"GaussianBlur1", 13,
          [&](const TFastDIB&, TFastDIB& d) {
              TFastDIB work;
              SeamlessGaussianBlur(d, W->Val(13), work);
+         }},
+        {"ColorRotate1", 30, [&](const TFastDIB&, TFastDIB& d) { ColorRotateFX(d, W->Val(30)); }},
+        {"Negative1", 31, [](const TFastDIB&, TFastDIB& d) { NegativeFX(d); }},
+        {"Brighten1", 32, [](const TFastDIB&, TFastDIB& d) { BrightenFX(d); }},
+        {"Lighten1", 33, [](const TFastDIB&, TFastDIB& d) { LightenFX(d, MakeLiteRay()); }},
+        {"ErasetoBlack1", 36, [](const TFastDIB&, TFastDIB& d) { EraseToBlackFX(d); }},
+        {"GradientBars1", 47,
+         [&](const TFastDIB&, TFastDIB& d) {
+             GradientBarsFX(d, fGradient->zGrad->BeginColor(), fGradient->zGrad->EndColor(), W->Val(47));
          }},
         {"Twist1", 18, [&](const TFastDIB& s, TFastDIB& d) { TwistFX(s, d, W->Val(18)); }},
         {"FishEye1", 19, [&](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, W->FishVal); }},

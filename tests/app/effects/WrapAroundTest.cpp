@@ -18,8 +18,8 @@ TEST(WrapAroundTest, EffectsCommuteWithWrapShift) {
     const auto lite = MakeLiteRay();
     const std::vector<std::pair<const char*, std::function<void(TFastDIB&)>>> effects{
         {"Color Rotate", [](TFastDIB& b) { ColorRotateFX(b, 8); }},
-        {"Negative", NegativeFX},
-        {"Brighten", BrightenFX},
+        {"Negative", [](TFastDIB& b) { NegativeFX(b); }},
+        {"Brighten", [](TFastDIB& b) { BrightenFX(b); }},
         {"Lighten", [&](TFastDIB& b) { LightenFX(b, lite); }},
         {"Tint", [](TFastDIB& b) { TintImage(b, 200, 100, 30); }},
         {"Erase to Black", EraseToBlackFX},
