@@ -444,8 +444,11 @@ public:
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
             std::string name = r.benchmark_name();
-            const std::size_t suffix = name.find("/real_time");
-            if (suffix != std::string::npos) name.erase(suffix);
+            // The name without Google Benchmark's suffixes (effect names hold slashes of their own).
+            for (const char* tail : {"/min_warmup_time", "/real_time"}) {
+                const std::size_t suffix = name.find(tail);
+                if (suffix != std::string::npos) name.erase(suffix);
+            }
             TSum& s = Times[name];
             s.Total += r.GetAdjustedRealTime();
             ++s.Count;
@@ -547,11 +550,15 @@ int main(int argc, char** argv) {
             for (int i = 0; i < EffectCount; ++i) {
                 const std::string name = std::to_string(n) + "/" + std::to_string(i) + " " +
                                          EffectCatalogue[static_cast<std::size_t>(i)].Name;
+                // A warm-up first: a routine's first run in the process also pays for fresh memory
+                // that later runs get back from the allocator.
                 benchmark::RegisterBenchmark(("Command" + name).c_str(), Command, i, n)
                     ->Unit(benchmark::kMillisecond)
+                    ->MinWarmUpTime(0.2)
                     ->UseRealTime();
                 benchmark::RegisterBenchmark(("Library" + name).c_str(), Library, i, n)
                     ->Unit(benchmark::kMillisecond)
+                    ->MinWarmUpTime(0.2)
                     ->UseRealTime();
             }
         for (int part = 0; part < 3; ++part)

@@ -478,12 +478,15 @@ void TwistFX(const TFastDIB& Src, TFastDIB& Dst, int Amount) {
     });
 }
 
-void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
-    if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0) return;
+void ResizeBilinear(const TFastDIB& Bmp, TFastDIB& tmp, int NewWidth, int NewHeight, bool Tiled) {
+    if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0 || &Bmp == &tmp) return;
     const int W = Bmp.Width, H = Bmp.Height;
-    if (W == NewWidth && H == NewHeight) return;
+    if (W == NewWidth && H == NewHeight) {
+        tmp.SetSize(W, H, 24, 0);
+        CopyPixels(Bmp, tmp);
+        return;
+    }
     // The new picture's memory is first touched by the bands that fill it, each on its own rows.
-    TFastDIB tmp;
     tmp.SetSizeUncleared(NewWidth, NewHeight, 24, 0);
 
     // Per axis: the two taps and the weight of the second. Without Tiled a single column or row is
@@ -536,6 +539,13 @@ void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
             std::memset(d + w, 0, static_cast<std::size_t>(gap)); // the row padding stays zero
         }
     });
+}
+
+void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled) {
+    if (!usable(Bmp) || NewWidth <= 0 || NewHeight <= 0) return;
+    if (Bmp.Width == NewWidth && Bmp.Height == NewHeight) return;
+    TFastDIB tmp;
+    ResizeBilinear(Bmp, tmp, NewWidth, NewHeight, Tiled);
     // Taking the resized pixels over cannot fail, so the image is never lost to a failed allocation.
     Bmp.Swap(tmp);
 }

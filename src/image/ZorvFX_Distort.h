@@ -51,6 +51,8 @@ inline float ArcTan2F(float y, float x) {
 // inside the image, and a source one pixel wide or high repeats its single column or row. New sizes of
 // 0 or less leave the image unchanged.
 void ResizeBilinear(TFastDIB& Bmp, int NewWidth, int NewHeight, bool Tiled);
+// The same from Bmp into Dst, a second image made NewWidth x NewHeight (a copy at the same size).
+void ResizeBilinear(const TFastDIB& Bmp, TFastDIB& Dst, int NewWidth, int NewHeight, bool Tiled);
 
 // Each pixel of Target takes the one dx .. 2 dx to its right and dy .. 2 dy below it (wrapping), the
 // further the brighter the pixel of Map (resized to Target's size when it differs). Map may be Target

@@ -241,6 +241,24 @@ TEST(ResizeBilinear, TiledTapsWrapAndRoundHalvesToEven) {
     EXPECT_EQ(at(b, 1, 1), tag(2, 2));
 }
 
+TEST(ResizeBilinear, IntoASecondImageLeavesTheSource) {
+    TFastDIB src, dst;
+    const int v[2][2] = {{10, 11}, {20, 23}};
+    fill(src, 2, 2, [&](int x, int y) { return grey(v[y][x]); });
+    dst.SetSize(9, 1, 24, 0);
+    ResizeBilinear(src, dst, 4, 4, true);
+    ASSERT_EQ(dst.Width, 4);
+    ASSERT_EQ(dst.Height, 4);
+    EXPECT_EQ(at(dst, 1, 1), grey(16));
+    EXPECT_EQ(at(dst, 3, 3), grey(16));
+    EXPECT_EQ(at(src, 1, 1), grey(23));
+    // The same size: a copy.
+    ResizeBilinear(src, dst, 2, 2, false);
+    ASSERT_EQ(dst.Width, 2);
+    EXPECT_EQ(at(dst, 1, 0), grey(11));
+    EXPECT_EQ(at(dst, 0, 1), grey(20));
+}
+
 TEST(ResizeBilinear, UntiledTapsStayInside) {
     TFastDIB b;
     const int v[3][3] = {{0, 100, 201}, {40, 60, 90}, {81, 30, 11}};

@@ -115,8 +115,7 @@ bool TfZorvTile::DoReSizeSmooth() {
     if (frmSizer->Wide < 1 || frmSizer->High < 1) return false;
     CheckPictureSize(frmSizer->Wide, frmSizer->High); // the memory the new picture needs
     TFastDIB work;
-    CopyDIB(z, work);
-    ResizeBilinear(work, frmSizer->Wide, frmSizer->High, false);
+    ResizeBilinear(z, work, frmSizer->Wide, frmSizer->High, false);
     SwapInResult(work);
     LogLine(QString("Resize Smooth, Width %1, Height %2").arg(z.Width).arg(z.Height));
     return true;
@@ -124,8 +123,7 @@ bool TfZorvTile::DoReSizeSmooth() {
 
 bool TfZorvTile::DoRotate90() {
     TFastDIB work;
-    CopyDIB(z, work);
-    Rotate90(work);
+    Rotate90(z, work);
     SwapInResult(work);
     return true;
 }

@@ -186,17 +186,32 @@ void MapTextureFX(TFastDIB& Bmp, const TFastDIB& Texture, float m) {
     }
 }
 
+void Rotate90(const TFastDIB& Src, TFastDIB& Dst) {
+    if (!usable(Src) || &Src == &Dst) return;
+    const int W = Src.Width, H = Src.Height;
+    Dst.SetSize(H, W, 24, 0);
+    // Row x of the result is column x of the source read bottom up. A band of result rows is done in
+    // strips of 32: each source row gives one pixel to each of the strip's rows, so the reads are short
+    // runs and the writes 32 sequential streams.
+    constexpr int Strip = 32;
+    ParallelRows(W, WorkOf(Dst, CostSimple), [&](int r0, int r1) {
+        const PPixels24 src = Src.Pixels24, dst = Dst.Pixels24;
+        const int h = H;
+        for (int a = r0; a < r1; a += Strip) {
+            const int b = std::min(a + Strip, r1);
+            for (int y = 0; y < h; ++y) {
+                const TFColor* s = src[y];
+                const int dx = h - 1 - y;
+                for (int x = a; x < b; ++x) dst[x][dx] = s[x];
+            }
+        }
+    });
+}
+
 void Rotate90(TFastDIB& Bmp) {
     if (!usable(Bmp)) return;
-    const int W = Bmp.Width, H = Bmp.Height;
     TFastDIB out;
-    out.SetSize(H, W, 24, 0);
-    for (int y = 0; y < H; ++y) {
-        WorkPoint();
-        const TFColor* s = Bmp.Pixels24[y];
-        const int dx = H - 1 - y;
-        for (int x = 0; x < W; ++x) out.Pixels24[x][dx] = s[x];
-    }
+    Rotate90(Bmp, out);
     Bmp.Swap(out);
 }
 
@@ -256,8 +271,8 @@ void RotateWrapped(const TFastDIB& Src, TFastDIB& Dst, int cx, int cy, double An
                 const std::uint8_t* r1 = reinterpret_cast<const std::uint8_t*>(Src.Pixels24[y1]);
                 std::uint8_t* d = reinterpret_cast<std::uint8_t*>(dst + x);
                 for (int c = 0; c < 3; ++c) {
-                    const double v =
-                        r0[3 * x0 + c] * w00 + r0[3 * x1 + c] * w10 + r1[3 * x0 + c] * w01 + r1[3 * x1 + c] * w11;
+                    const double v = r0[3 * x0 + c] * w00 + r0[3 * x1 + c] * w10 + r1[3 * x0 + c] * w01 +
+                                     r1[3 * x1 + c] * w11;
                     d[c] = ClampToByte(RoundI(v));
                 }
             }

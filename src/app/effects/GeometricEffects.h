@@ -28,6 +28,8 @@ void SwizzleFX(TFastDIB& Bmp, int N);
 void MapTextureFX(TFastDIB& Bmp, const TFastDIB& Texture, float m);
 // Quarter turn clockwise: pixel (x, y) goes to (H - 1 - y, x).
 void Rotate90(TFastDIB& Bmp);
+// The same from Src into Dst (a second image, made H x W).
+void Rotate90(const TFastDIB& Src, TFastDIB& Dst);
 // Dst := Src stretched to W x H, nearest neighbour (sizes below 1 leave Dst alone).
 void ResizeFastFX(const TFastDIB& Src, TFastDIB& Dst, int W, int H);
 // Dst := Src turned by Angle degrees about (cx, cy) with bilinear wrap-around sampling; Src is centred

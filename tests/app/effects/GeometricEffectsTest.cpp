@@ -283,3 +283,21 @@ TEST(GeometricEffectsTest, RotateSeamlessGivesTheSameBytesOnOneThreadAndInBandsO
     EXPECT_TRUE(SameDIB(one, many));
 }
 
+TEST(GeometricEffectsTest, Rotate90InBandsMovesEveryPixelAndLeavesTheSource) {
+    SetParallelThreads(4);
+    SetParallelMinWork(0);
+    TFastDIB src, kept, out;
+    randomTile(src, 203, 67, 8);
+    copyOf(src, kept);
+    out.SetSize(5, 5, 24, 0);
+    Rotate90(src, out);
+    ASSERT_EQ(out.Width, 67);
+    ASSERT_EQ(out.Height, 203);
+    for (int y = 0; y < 67; ++y)
+        for (int x = 0; x < 203; ++x) {
+            ASSERT_EQ(at(out, 66 - y, x), at(src, x, y)) << x << ", " << y;
+            ASSERT_EQ(at(src, x, y), at(kept, x, y));
+        }
+    SetParallelMinWork(ParallelMinWorkDefault);
+    SetParallelThreads(0);
+}
