@@ -491,7 +491,7 @@ private:
 
 public:
     // Drawing tools (tools/DrawingTools.cpp, tools/TextTool.cpp). The tools draw into the view
-    // (imSine's Picture); the view is copied into z once per finished action.
+    // (imSine's Canvas()); the view is copied into z once per finished action.
     bool Drawing = false;    // a drag is in progress
     bool Dragging = false;   // the floating text follows the pointer
     int aX = 0, aY = 0;      // anchor of the drag (press point)
