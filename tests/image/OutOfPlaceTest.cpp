@@ -1,6 +1,7 @@
 // The routines that read one image and write another: on any size, and with the destination full of
 // garbage, they give the bytes of the in-place routine on a copy of the source, leave the source alone
 // and stop when asked without writing into it.
+#include "BandedTest.h"
 #include "image/FastFX.h"
 #include "image/Numeric.h"
 #include "image/Parallel.h"
@@ -125,18 +126,7 @@ std::vector<Form> forms() {
 // 203 x 67 splits into several bands with the threshold at 0.
 const std::pair<int, int> Sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {7, 5}, {203, 67}};
 
-struct OutOfPlace : ::testing::TestWithParam<int> {
-    void SetUp() override {
-        SetParallelThreads(GetParam());
-        SetParallelMinWork(0);
-        ClearWorkStop();
-    }
-    void TearDown() override {
-        ClearWorkStop();
-        SetParallelMinWork(ParallelMinWorkDefault);
-        SetParallelThreads(0);
-    }
-};
+struct OutOfPlace : BandedTest {};
 
 TEST_P(OutOfPlace, DestinationGetsTheInPlaceBytesAndSourceStaysAsItWas) {
     for (const Form& f : forms()) {

@@ -1,6 +1,7 @@
 // Every routine with a loop of its own (outside the row bands, or in bands that are split on one thread)
 // checks for a stop request before it writes its first row: asked to stop, it throws EWorkStopped with the
 // picture untouched, and once the request is cleared the same call gives the result of a fresh run.
+#include "BandedTest.h"
 #include "image/FastFX.h"
 #include "image/GaussianBlur.h"
 #include "image/Numeric.h"
@@ -88,18 +89,7 @@ std::vector<Routine> routines() {
 }
 
 // On one thread and on several; every call is split into bands whatever its size.
-struct StopChecks : ::testing::TestWithParam<int> {
-    void SetUp() override {
-        SetParallelThreads(GetParam());
-        SetParallelMinWork(0);
-        ClearWorkStop();
-    }
-    void TearDown() override {
-        ClearWorkStop();
-        SetParallelMinWork(ParallelMinWorkDefault);
-        SetParallelThreads(0);
-    }
-};
+struct StopChecks : BandedTest {};
 
 TEST_P(StopChecks, AStoppedRoutineThrowsBeforeItsFirstRowAndRunsWhenCleared) {
     for (const Routine& r : routines()) {
