@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -449,15 +450,14 @@ public:
                 const std::size_t suffix = name.find(tail);
                 if (suffix != std::string::npos) name.erase(suffix);
             }
-            TSum& s = Times[name];
-            s.Total += r.GetAdjustedRealTime();
-            ++s.Count;
+            Times[name].push_back(r.GetAdjustedRealTime());
         }
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\nCommand / library call (real time, ms; %d threads):\n", ParallelThreads());
+        std::printf("\nCommand / library call (real time, ms, the median of the repetitions; %d threads):\n",
+                    ParallelThreads());
         std::printf("%-34s %6s %10s %10s %7s\n", "effect", "size", "command", "library", "ratio");
         for (const int n : Sizes)
             for (int i = 0; i < EffectCount; ++i) {
@@ -467,7 +467,7 @@ public:
                 const auto c = Times.find("Command" + size + "/" + name);
                 const auto l = Times.find("Library" + size + "/" + name);
                 if (c == Times.end() || l == Times.end()) continue;
-                const double cm = c->second.Total / c->second.Count, lm = l->second.Total / l->second.Count;
+                const double cm = Median(c->second), lm = Median(l->second);
                 std::printf("%-34s %6d %10.3f %10.3f %7.2f%s\n", name.c_str(), n, cm, lm,
                             lm > 0 ? cm / lm : 0.0, lm > 0 && cm / lm > 1.2 ? "  over 1.2" : "");
             }
@@ -477,11 +477,14 @@ public:
     std::vector<int> Sizes;
 
 private:
-    struct TSum {
-        double Total = 0;
-        int Count = 0;
-    };
-    std::map<std::string, TSum> Times;
+    // The median of a run's repetitions: routines that allocate large pictures vary a lot from run to
+    // run with the kernel's supply of fresh memory.
+    static double Median(std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        const std::size_t n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+    std::map<std::string, std::vector<double>> Times;
 };
 
 // Takes --name=value out of argv; returns the value, or "" when absent.
