@@ -109,6 +109,8 @@ bool ReadsSource(int index) {
     case 37:
     case 41:
     case 42:
+    case 49:
+    case 50:
     case 51:
     case 57:
     case 61:
@@ -283,10 +285,10 @@ void LibraryCall(TfZorvTile& w, int index, TFastDIB& img, TFastDIB& aux) {
         break;
     }
     case 49:
-        MergeStretched(img, fGradient->zGrad->bm(), V);
+        MergeStretched(src, fGradient->zGrad->bm(), V, img);
         break;
     case 50:
-        MergeImagesFX(img, w.bufr, V);
+        MergeImagesFX(src, img, w.bufr, V);
         break;
     case 51:
         Buttonize(src, img, pen, brush, V);

@@ -25,9 +25,7 @@ TEST(GradientMerge, StretchedPictureMixedByPercent) {
         {-5, RGBColor(0, 0, 0), RGBColor(10, 100, 254)}, // clamped to 0
     };
     for (const auto& c : cases) {
-        buf.SetSize(2, 1, 24, 0);
-        z.Draw(buf, 0, 0);
-        MergeStretched(buf, over, c.percent);
+        MergeStretched(z, over, c.percent, buf);
         ASSERT_EQ(buf.Width, 2);
         EXPECT_EQ(FColorToColor(buf.GetPixel(0, 0)), c.left) << c.percent;
         EXPECT_EQ(FColorToColor(buf.GetPixel(0, 1)), c.right) << c.percent;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -202,25 +203,38 @@ bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N) {
     return true;
 }
 
-void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P) {
-    if (!usable(Bmp) || Other.Empty() || Other.Width <= 0 || Other.Height <= 0) return;
+void MergeImagesFX(const TFastDIB& Src, TFastDIB& Dst, const TFastDIB& Other, int P) {
+    if (!usablePair(Src, Dst) || Other.Empty() || Other.Width <= 0 || Other.Height <= 0) return;
     const float f = static_cast<float>(std::clamp(P, 0, 100)) / 100.0f;
     const float g = 1.0f - f;
     // Each channel's two products, so that the pixel loop only adds and rounds.
-    std::array<double, 256> tf{}, tg{};
+    struct Tables {
+        std::array<double, 256> f, g;
+    };
+    auto t = std::make_unique<Tables>();
     for (int i = 0; i < 256; ++i) {
-        tf[i] = i * static_cast<double>(f);
-        tg[i] = i * static_cast<double>(g);
+        t->f[i] = i * static_cast<double>(f);
+        t->g[i] = i * static_cast<double>(g);
     }
-    TFastDIB src;
-    src.SetSize(Bmp.Width, Bmp.Height, 24, 0);
-    Other.Stretch(src, 0, 0, Bmp.Width, Bmp.Height);
-    const int n = Bmp.Width * 3;
-    for (int y = 0; y < Bmp.Height; ++y) {
-        std::uint8_t* d = Bmp.Scanlines[y];
-        const std::uint8_t* s = src.Scanlines[y];
-        for (int i = 0; i < n; ++i) d[i] = static_cast<std::uint8_t>(RoundFast(tf[s[i]] + tg[d[i]]) & 255);
-    }
+    TFastDIB over;
+    over.SetSize(Src.Width, Src.Height, 24, 0);
+    Other.Stretch(over, 0, 0, Src.Width, Src.Height);
+    ParallelRows(Src.Height, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+        const double* const tf = t->f.data();
+        const double* const tg = t->g.data();
+        const int n = Src.Width * 3;
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* d = Dst.Scanlines[y];
+            const std::uint8_t* s = over.Scanlines[y];
+            const std::uint8_t* c = Src.Scanlines[y];
+            for (int i = 0; i < n; ++i)
+                d[i] = static_cast<std::uint8_t>(RoundFast(tf[s[i]] + tg[c[i]]) & 255);
+        }
+    });
+}
+
+void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P) {
+    MergeImagesFX(Bmp, Bmp, Other, P);
 }
 
 namespace {

@@ -42,6 +42,7 @@ bool GradientBarsFX(TFastDIB& Bmp, TColor c1, TColor c2, int N);
 // Bmp := Other (stretched to Bmp's size, nearest neighbour) weighted by P percent over Bmp. P is kept
 // to 0..100. An Other without pixels leaves Bmp alone.
 void MergeImagesFX(TFastDIB& Bmp, const TFastDIB& Other, int P);
+void MergeImagesFX(const TFastDIB& Src, TFastDIB& Dst, const TFastDIB& Other, int P);
 
 // Reps passes of: shift Bmp by (LR, UD) with wrap-around and blend it over the previous pass, weighted
 // by Weight (stretched to Bmp's size) or, with Weight nil, by the previous pass itself; then a

@@ -113,8 +113,10 @@ bool TfZorvTile::DoGradientBars(int N) {
 }
 
 bool TfZorvTile::DoMergeBuffer(int P) {
-    TEffectFrame frame(*this);
-    MergeImagesFX(z, bufr, P);
+    // With a buffer to mix in, every pixel is written from the picture.
+    const bool mixes = !bufr.Empty() && bufr.Width > 0 && bufr.Height > 0;
+    TEffectFrame frame(*this, QString(), mixes);
+    MergeImagesFX(frame.Source(), z, bufr, P);
     return true;
 }
 

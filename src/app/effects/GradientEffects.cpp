@@ -35,7 +35,7 @@ bool TfZorvTile::DoMergeGradient(int P) {
         ShowMessage("There is no gradient to merge: its width or height is 0.");
         return false;
     }
-    TEffectFrame frame(*this);
-    MergeStretched(z, g, P);
+    TEffectFrame frame(*this, QString(), true);
+    MergeStretched(frame.Source(), g, P, z);
     return true;
 }

@@ -54,7 +54,8 @@ protected:
 } // namespace
 
 TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePictureBack) {
-    Program->DefaultAnswer = mrOk; // Circular's question on a picture that is not 256 x 256
+    Program->DefaultAnswer = mrOk;  // Circular's question on a picture that is not 256 x 256
+    randomTile(W->bufr, 13, 11, 5); // a buffer to merge, of another size
     struct Case {
         const char* item;
         int lvl;
@@ -110,6 +111,9 @@ TEST_F(ReplacingFrame, EffectsWriteEveryPixelOverRecycledMemoryAndUndoGivesThePi
          [&](const TFastDIB&, TFastDIB& d) {
              GradientBarsFX(d, fGradient->zGrad->BeginColor(), fGradient->zGrad->EndColor(), W->Val(47));
          }},
+        {"MergeGradient1", 49,
+         [&](const TFastDIB&, TFastDIB& d) { MergeImagesFX(d, fGradient->zGrad->bm(), W->Val(49)); }},
+        {"MergeBuffer1", 50, [&](const TFastDIB&, TFastDIB& d) { MergeImagesFX(d, W->bufr, W->Val(50)); }},
         {"Twist1", 18, [&](const TFastDIB& s, TFastDIB& d) { TwistFX(s, d, W->Val(18)); }},
         {"FishEye1", 19, [&](const TFastDIB& s, TFastDIB& d) { FishEye(s, d, W->FishVal); }},
         {"Circular1", 20, [](const TFastDIB& s, TFastDIB& d) { CircularFX(s, d); }},
