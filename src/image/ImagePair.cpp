@@ -8,7 +8,7 @@
 bool PrepareTarget(const TFastDIB& Src, TFastDIB& Dst) {
     if (Src.Bpp != 24 || !Src.Bits || Src.Width <= 0 || Src.Height <= 0) return false;
     if (Dst.Width != Src.Width || Dst.Height != Src.Height || Dst.Bpp != 24)
-        Dst.SetSizeUncleared(Src.Width, Src.Height, 24, 0);
+        Dst.SetSize(Src.Width, Src.Height, 24, 0); // zeroed: the rows' padding stays zero
     return true;
 }
 

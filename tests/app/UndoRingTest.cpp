@@ -330,6 +330,12 @@ TEST(UndoRing, PixelMemoryMovesInsteadOfBeingCopiedAndIsRecycled) {
     EXPECT_TRUE(snap.Empty());
     EXPECT_EQ(ring.Pic[0].Image->Bits, first);
     EXPECT_EQ(ring.Pic[0][0], (Trgb{12, 11, 10}));
+    // Memory the ring allocates has zero row padding (a 5-pixel row is 15 bytes padded to 16), so
+    // pictures made in it never carry stray bytes into files.
+    TFastDIB fresh;
+    ring.TakeSpare(fresh, 5, 3);
+    ASSERT_EQ(fresh.BWidth, 16);
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(fresh.Scanlines[y][15], 0);
 
     // Undo hands the pixels to the image; the image's own become the spare, which a frame of that size
     // takes next, while another size gets memory of its own.

@@ -25,7 +25,8 @@ std::int64_t TUndoRing::DefaultBudget() {
 }
 
 TUndoRing::TUndoRing(int levels) : BudgetBytes(DefaultBudget()) {
-    Allocate = [](TFastDIB& d, int w, int h) { d.SetSizeUncleared(w, h, 24, 0); };
+    // Zeroed memory: the rows' padding stays zero whatever is written into the pixels later.
+    Allocate = [](TFastDIB& d, int w, int h) { d.SetSize(w, h, 24, 0); };
     Reset(levels);
 }
 
