@@ -79,7 +79,8 @@ void BM_StopStretchBlur(benchmark::State& state) {
     StopLatency(state, [](TFastDIB& img) { StretchBlurFX(img, nullptr, 3, 1, 1000000); });
 }
 
-// The copy the effect frame keeps aside while the work runs.
+// The copy a frame that changes the picture in place keeps aside while the work runs (a replacing
+// frame keeps the picture itself).
 void BM_FrameKeepsPictureAside(benchmark::State& state) {
     TFastDIB aside;
     for (auto _ : state) {
@@ -88,7 +89,8 @@ void BM_FrameKeepsPictureAside(benchmark::State& state) {
     }
 }
 
-// The undo snapshot the frame pushes (before the work until now, after it now).
+// An undo snapshot copied from the picture, as the drawing tools and Edit > Reset take it (a frame
+// pushes its kept picture without a copy).
 void BM_FrameUndoSnapshot(benchmark::State& state) {
     TUndoRing ring(2);
     for (auto _ : state) ring.CopyUnDo(Photo());
