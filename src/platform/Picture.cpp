@@ -24,10 +24,6 @@
 // ---- sizes and image copies
 
 namespace {
-std::function<std::int64_t()>& freeMemoryHook() {
-    static std::function<std::int64_t()> hook;
-    return hook;
-}
 std::function<int()>& screenDepthHook() {
     static std::function<int()> hook;
     return hook;
@@ -37,24 +33,6 @@ QString megabytes(std::int64_t bytes) {
     return QString::number((bytes + 500000) / 1000000);
 }
 } // namespace
-
-std::int64_t FreeMemoryBytes() {
-    if (freeMemoryHook()) return freeMemoryHook()();
-    QFile f(QStringLiteral("/proc/meminfo"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    // "MemAvailable:   12345678 kB": what can be allocated without swapping.
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("MemAvailable:")) {
-            bool ok = false;
-            const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
-            return ok ? kb * 1024 : -1;
-        }
-    return -1;
-}
-
-void SetFreeMemoryHook(std::function<std::int64_t()> hook) {
-    freeMemoryHook() = std::move(hook);
-}
 
 int ScreenBitsPerPixel() {
     if (screenDepthHook()) return screenDepthHook()();
@@ -328,14 +306,6 @@ void TGraphic::LoadFromFile(const QString& fileName) {
     LoadFromMemory(data.data(), data.size());
 }
 
-void TGraphic::SaveToFile(const QString& fileName) {
-    const QByteArray data = SaveToMemory();
-    QString reason;
-    if (!WriteFileAtomically(fileName, data, &reason))
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
-}
-
 void TGraphic::SaveToClipboardFormat(QMimeData& data) {
     TFastDIB dib;
     AssignTo(dib);
@@ -356,10 +326,6 @@ void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     const bool whole = DecodeBMP(data, size, dib);
     dib_.Swap(dib);
     incomplete_ = !whole;
-}
-
-QByteArray TBitmap::SaveToMemory() {
-    return EncodeBMP(dib_, saveBits_);
 }
 
 void TBitmap::MoveTo(TFastDIB& dib) {
@@ -404,16 +370,6 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
                 .toStdString());
     CheckPictureSize(img.width(), img.height());
     image_ = std::move(img);
-}
-
-QByteArray TQtImage::SaveToMemory() {
-    if (image_.isNull()) throw EInvalidGraphic("Cannot save an empty picture");
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format_);
-    if (!writer.write(image_)) throw EInvalidGraphic(writer.errorString().toStdString());
-    return out;
 }
 
 void TQtImage::AssignTo(TFastDIB& dib) {
@@ -524,10 +480,6 @@ void TPicture::LoadFromFile(const QString& fileName) {
     graphic_ = std::move(g);
 }
 
-void TPicture::SaveToFile(const QString& fileName) {
-    if (graphic_) graphic_->SaveToFile(fileName);
-}
-
 bool TPicture::ClipboardHasPicture() {
     const QMimeData* data = clipboard()->mimeData();
     if (!data) return false;
@@ -586,31 +538,6 @@ void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString&
         g->MoveTo(out);
     });
     dib.Swap(out);
-}
-
-void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality) {
-    std::unique_ptr<TGraphic> g;
-    switch (SaveFormatFromName(fileName)) {
-    case TSaveFormat::BMP: {
-        // A 16-bit screen saves what it can show.
-        auto b = std::make_unique<TBitmap>();
-        b->SetSaveBitsPerPixel(ScreenBitsPerPixel() == 16 ? 16 : 24);
-        g = std::move(b);
-        break;
-    }
-    case TSaveFormat::JPEG: {
-        auto j = std::make_unique<TJPEGImage>();
-        j->SetCompressionQuality(jpegQuality);
-        g = std::move(j);
-        break;
-    }
-    case TSaveFormat::GIF:
-        // The road of Save As: JPEG at quality 100, 8 bits again, one frame, optimised colour map.
-        MakeGIFForSave(dib)->SaveToFile(fileName);
-        return;
-    }
-    g->Assign(dib);
-    g->SaveToFile(fileName);
 }
 
 void CopyDIBToClipboard(const TFastDIB& dib) {

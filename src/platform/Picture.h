@@ -18,6 +18,7 @@
 
 #include "image/FastDIB.h"
 #include "image/PictureSize.h"
+#include "platform/SystemMemory.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -51,10 +52,6 @@ inline constexpr TFColor MissingPixelsColor{128, 128, 128};
 // height and the size is within PictureLimits() ("The picture is too large: ..."), and then unless the
 // free memory holds the picture at `bytesPerPixel` ("... needs 805 MB; 300 MB are free").
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel = 3);
-// The memory the system can give now, in bytes (-1 when unknown: then no picture is refused for it).
-std::int64_t FreeMemoryBytes();
-// Tests: answers FreeMemoryBytes() instead of the system (an empty function restores it).
-void SetFreeMemoryHook(std::function<std::int64_t()> hook);
 
 // The screen's bits per pixel as Qt reports it (24 without a screen); tests may set it.
 int ScreenBitsPerPixel();
