@@ -12,7 +12,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <random>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +25,12 @@ constexpr time_t StaleAfterSeconds = 60;
 
 QString reason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// Random bits when the kernel's source is not available.
+std::uint64_t randomFallback() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    return generator();
 }
 
 bool fail(QString* error, int err) {
@@ -47,10 +55,31 @@ bool writeAll(int fd, const char* p, qint64 left) {
     return true;
 }
 
-// The name of one of our temporary files: "." + target name + ".mozaro-" + six random characters.
+// Our temporary files: "." + target name + TempMarker + TempRandomDigits random lowercase hex digits.
+// Only names of exactly this form are ever removed as stale, so a person's ".photo.bmp.backup" or another
+// program's ".photo.bmp.ABC123" is never touched.
+constexpr char TempMarker[] = ".mozaro~tmp~";
+constexpr int TempRandomDigits = 16;
+
 bool isTemporaryName(const QString& name) {
-    static const QRegularExpression re(QStringLiteral("^\\..+\\.mozaro-[A-Za-z0-9]{6}$"));
+    static const QRegularExpression re(QStringLiteral("^\\..+%1[0-9a-f]{%2}$")
+                                           .arg(QRegularExpression::escape(QLatin1String(TempMarker)))
+                                           .arg(TempRandomDigits));
     return re.match(name).hasMatch();
+}
+
+// Creates a new temporary file for `target` (its absolute path) and puts its name in `temp`.
+int createTemporary(const QString& folder, const QString& target, QByteArray& temp) {
+    const QByteArray stem = QFile::encodeName(folder + QStringLiteral("/.") + target) + TempMarker;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t bits = 0;
+        if (::getrandom(&bits, sizeof bits, 0) != sizeof bits) bits = randomFallback();
+        temp = stem + QByteArray::number(static_cast<qulonglong>(bits), 16).rightJustified(TempRandomDigits, '0');
+        const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 // Removes `name` in the open folder `dir` when it is a regular file of ours, untouched for a minute
@@ -67,19 +96,15 @@ bool removeIfStale(int dir, const QByteArray& name) {
     return removed;
 }
 
-// Removes the stale temporaries in `folder`: every one with the program's marker, and those of the
-// older ".<target>.XXXXXX" form for `target` when given.
-int removeStale(const QString& folder, const QString& target) {
+// Removes the stale temporaries of ours in `folder`.
+int removeStale(const QString& folder) {
     const QByteArray path = QFile::encodeName(folder);
     DIR* d = ::opendir(path.constData());
     if (!d) return 0;
-    const QByteArray old = target.isEmpty() ? QByteArray() : QFile::encodeName("." + target) + '.';
     int removed = 0;
     while (const dirent* e = ::readdir(d)) {
         const QByteArray name(e->d_name);
-        const bool ours = isTemporaryName(QFile::decodeName(name));
-        const bool older = !old.isEmpty() && name.size() == old.size() + 6 && name.startsWith(old);
-        if ((ours || older) && removeIfStale(::dirfd(d), name)) ++removed;
+        if (isTemporaryName(QFile::decodeName(name)) && removeIfStale(::dirfd(d), name)) ++removed;
     }
     ::closedir(d);
     return removed;
@@ -94,11 +119,10 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
     // A link is followed, so the file it points at is replaced and the link stays.
     QFileInfo info(fileName);
     if (info.isSymLink()) info = QFileInfo(info.symLinkTarget());
-    removeStale(info.absolutePath(), info.fileName());
+    removeStale(info.absolutePath());
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    QByteArray temp =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".mozaro-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    QByteArray temp;
+    const int fd = createTemporary(info.absolutePath(), info.fileName(), temp);
     if (fd < 0) return fail(error, errno);
 
     auto abandon = [&](int err) {
@@ -168,7 +192,7 @@ bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 
 }
 
 int RemoveStaleTemporaries(const QString& folder) {
-    return folder.isEmpty() ? 0 : removeStale(folder, QString());
+    return folder.isEmpty() ? 0 : removeStale(folder);
 }
 
 QString InSentence(QString reason) {

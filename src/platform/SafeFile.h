@@ -2,10 +2,10 @@
 // Whole-file writes that never leave a half-written target: the bytes go to a temporary file in the
 // target's folder, which replaces the target only once it was written and flushed completely.
 //
-// The temporary file is named "." + target name + ".mozaro-" + six random characters and is locked
-// while it is written. One left behind by a write that was killed is removed by the next write to
-// that folder, or by RemoveStaleTemporaries at the next start, once it is older than a minute and
-// no process holds its lock.
+// The temporary file is named "." + target name + ".mozaro~tmp~" + sixteen random lowercase hex digits
+// and is locked while it is written. One left behind by a write that was killed is removed by the next
+// write to that folder, or by RemoveStaleTemporaries at the next start, once it is older than a minute
+// and no process holds its lock. No file of another name is ever removed.
 
 #include <QByteArray>
 #include <QString>

@@ -36,35 +36,49 @@ protected:
 };
 
 TEST_F(SafeFileTest, TheNextSaveToTheFolderRemovesOnlyStaleTemporariesOfOurs) {
-    leave(".photo.bmp.mozaro-Ab12Cd", 120);  // ours, killed two minutes ago: goes
-    leave(".other.jpg.mozaro-zz99zz", 3600); // ours, another name in the same folder: goes
-    leave(".photo.bmp.mozaro-Fresh1", 5);    // may be a save running now: stays
-    leave(".photo.bmp.Xy12ab", 120);         // the older form, for the name being saved: goes
-    leave(".other.jpg.Xy12ab", 120);         // the older form for another name: not known to be ours
-    leave("photo.bmp.mozaro-Ab12Cd", 120);   // not hidden: not our name
-    leave(".photo.bmp.mozaro-Ab12C", 120);   // five characters: not our name
-    leave(".photo.bmp.mozaro-Locked", 120);  // held by a running writer
-    const int lock = ::open(QFile::encodeName(path(".photo.bmp.mozaro-Locked")).constData(), O_RDONLY);
+    leave(".photo.bmp.mozaro~tmp~0123456789abcdef", 120);  // ours, killed two minutes ago: goes
+    leave(".other.jpg.mozaro~tmp~fedcba9876543210", 3600); // ours, another name in the same folder: goes
+    leave(".photo.bmp.mozaro~tmp~00000000000fresh", 5);    // not hex: not ours
+    leave(".photo.bmp.mozaro~tmp~1111111111111111", 5);    // may be a save running now: stays
+    leave("photo.bmp.mozaro~tmp~0123456789abcdef", 120);   // not hidden: not our name
+    leave(".photo.bmp.mozaro~tmp~0123456789abcde", 120);   // fifteen digits: not our name
+    leave(".photo.bmp.mozaro~tmp~0123456789ABCDEF", 120);  // capitals: not our name
+    leave(".photo.bmp.mozaro~tmp~2222222222222222", 120);  // held by a running writer
+    // Names people and other programs choose, and the form of earlier versions: never ours.
+    for (const char* name : {".photo.bmp.backup", ".photo.bmp.old-01", ".photo.bmp.ABC123",
+                             ".photo.bmp.mozaro-Ab12Cd", ".notes.txt.mozaro-backup"})
+        leave(name, 3600);
+    const int lock =
+        ::open(QFile::encodeName(path(".photo.bmp.mozaro~tmp~2222222222222222")).constData(), O_RDONLY);
     ASSERT_GE(lock, 0);
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
-    ASSERT_EQ(::symlink("/nonexistent", QFile::encodeName(path(".link.png.mozaro-aaaaaa")).constData()), 0);
+    ASSERT_EQ(
+        ::symlink("/nonexistent", QFile::encodeName(path(".link.png.mozaro~tmp~aaaaaaaaaaaaaaaa")).constData()),
+        0);
 
     QString why;
     ASSERT_TRUE(WriteFileAtomically(path("photo.bmp"), "BM", &why)) << why.toStdString();
     ::close(lock);
     EXPECT_EQ(ReadAll(path("photo.bmp")), "BM");
-    EXPECT_EQ(hidden(), (QStringList{".link.png.mozaro-aaaaaa", ".other.jpg.Xy12ab",
-                                     ".photo.bmp.mozaro-Ab12C", ".photo.bmp.mozaro-Fresh1",
-                                     ".photo.bmp.mozaro-Locked", "photo.bmp", "photo.bmp.mozaro-Ab12Cd"}));
+    EXPECT_EQ(hidden(), (QStringList{".link.png.mozaro~tmp~aaaaaaaaaaaaaaaa", ".notes.txt.mozaro-backup",
+                                     ".photo.bmp.ABC123", ".photo.bmp.backup",
+                                     ".photo.bmp.mozaro-Ab12Cd", ".photo.bmp.mozaro~tmp~00000000000fresh",
+                                     ".photo.bmp.mozaro~tmp~0123456789ABCDEF",
+                                     ".photo.bmp.mozaro~tmp~0123456789abcde",
+                                     ".photo.bmp.mozaro~tmp~1111111111111111",
+                                     ".photo.bmp.mozaro~tmp~2222222222222222", ".photo.bmp.old-01", "photo.bmp",
+                                     "photo.bmp.mozaro~tmp~0123456789abcdef"}));
 }
 
 TEST_F(SafeFileTest, TheCleanUpAtStartCountsWhatItRemoved) {
-    leave(".ZorvTile.ini.mozaro-a1b2c3", 121);
-    leave(".ZorvLog.txt.mozaro-q9w8e7", 300);
-    leave(".ZorvTile.bmp.mozaro-young1", 30);
-    leave(".ZorvTile.bmp.Xy12ab", 300); // the older form needs the name of a save
+    leave(".ZorvTile.ini.mozaro~tmp~a1b2c3d4e5f60718", 121);
+    leave(".ZorvLog.txt.mozaro~tmp~99998888777766ee", 300);
+    leave(".ZorvTile.bmp.mozaro~tmp~0000000000000001", 30);
+    leave(".ZorvTile.ini.backup", 300);
+    leave(".notes.txt.mozaro-backup", 300);
     EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 2);
-    EXPECT_EQ(hidden(), (QStringList{".ZorvTile.bmp.Xy12ab", ".ZorvTile.bmp.mozaro-young1"}));
+    EXPECT_EQ(hidden(), (QStringList{".ZorvTile.bmp.mozaro~tmp~0000000000000001", ".ZorvTile.ini.backup",
+                                     ".notes.txt.mozaro-backup"}));
     EXPECT_EQ(RemoveStaleTemporaries(path("missing")), 0);
     EXPECT_EQ(RemoveStaleTemporaries(QString()), 0);
 }
