@@ -520,6 +520,30 @@ void SplitBlur(TFastDIB& Bmp, int Distance) {
 
 namespace {
 
+// Rows y0..y1-1 of the traced picture from the wrapped copy `in` (one pixel of border) into `outRows`.
+template <bool TwoPasses, bool Whole>
+void traceRows(const PPixels24 in, const PPixels24 outRows, int width, int y0, int y1, TFColor col, TFColor ref) {
+    for (int y = y0 + 1; y <= y1; ++y) {
+        const TFColor *above = in[y - 1], *row = in[y], *below = in[y + 1];
+        TFColor* out = outRows[y - 1] - 1;
+        for (int x = 1; x <= width; ++x) {
+            const TFColor c = row[x];
+            bool paint;
+            if constexpr (TwoPasses) {
+                // Over both passes a differing pair paints each of its pixels that is not the reference.
+                paint = !(c == ref) && (row[x + 1] != c || below[x] != c || row[x - 1] != c || above[x] != c);
+            } else {
+                paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
+                        (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
+            }
+            if constexpr (Whole)
+                out[x] = paint ? col : c;
+            else if (paint)
+                out[x] = col;
+        }
+    }
+}
+
 // Dst := Src with the edges traced; Dst may be Src itself, whose unpainted pixels are then left as they
 // are. False, with Dst untouched, when there is nothing to trace.
 bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) {
@@ -551,33 +575,18 @@ bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) 
     if (!found) return false; // a flat picture has no edges
     const TFColor colour = ColorToFColor(Color);
     const TFColor reference = first;
-    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
-        const TFColor col = colour, ref = reference;
-        const bool twoPasses = Intensity >= 2;
-        const bool whole = &Src != &Dst; // in place only the painted pixels change
-        const int width = w;
-        const PPixels24 in = p, outRows = Dst.Pixels24;
-        for (int y = y0 + 1; y <= y1; ++y) {
-            const TFColor *above = in[y - 1], *row = in[y], *below = in[y + 1];
-            TFColor* out = outRows[y - 1] - 1;
-            for (int x = 1; x <= width; ++x) {
-                const TFColor c = row[x];
-                bool paint;
-                if (twoPasses) {
-                    // Over both passes a differing pair paints each of its pixels that is not the reference.
-                    paint =
-                        !(c == ref) && (row[x + 1] != c || below[x] != c || row[x - 1] != c || above[x] != c);
-                } else {
-                    paint = (!(c == ref) && (row[x + 1] != c || below[x] != c)) ||
-                            (row[x - 1] != c && row[x - 1] == ref) || (above[x] != c && above[x] == ref);
-                }
-                if (whole)
-                    out[x] = paint ? col : c;
-                else if (paint)
-                    out[x] = col;
-            }
-        }
-    });
+    // The pass count and whether every pixel is written are fixed for the call: one loop each, so the
+    // per-pixel loop tests neither.
+    auto run = [&]<bool TwoPasses, bool Whole>() {
+        ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+            traceRows<TwoPasses, Whole>(p, Dst.Pixels24, w, y0, y1, colour, reference);
+        });
+    };
+    const bool whole = &Src != &Dst; // in place only the painted pixels change
+    if (Intensity >= 2)
+        whole ? run.template operator()<true, true>() : run.template operator()<true, false>();
+    else
+        whole ? run.template operator()<false, true>() : run.template operator()<false, false>();
     return true;
 }
 
