@@ -7,6 +7,7 @@
 
 #include "app/dialogs/ToolBox.h"
 #include "app/main/HelpPage.h"
+#include "platform/Picture.h"
 #include "app/main/SettingsFile.h"
 #include "app/main/StartUp.h"
 #include "platform/Folders.h"
@@ -105,6 +106,18 @@ TEST_F(HelpPage, TheEffectTreeTheToolBarAndTheToolBoxAreDocumented) {
     for (const char* tool :
          {"Free Hand", "Ellipse", "Rectangle", "Line", "Flood Fill", "Text", "Select", "Eye Dropper"})
         EXPECT_TRUE(text.contains(tool)) << tool;
+}
+
+TEST_F(HelpPage, ListsThePictureTypesThatOpenAndTellsHowToStopLongWork) {
+    const QString text = Text();
+    ASSERT_FALSE(text.contains("@PICTURE_TYPES@"));
+    // Every type the installed readers know is named where opening is described.
+    const qsizetype at = text.indexOf("read these picture types:");
+    ASSERT_GE(at, 0);
+    const QString list = text.mid(at, text.indexOf('.', at) - at);
+    for (const QString& ext : QtPictureExtensions() + QStringList{"bmp", "jpeg", "gif"})
+        EXPECT_TRUE(list.contains(ext.toUpper())) << ext.toStdString();
+    EXPECT_TRUE(text.contains("Esc or Cancel stops the work"));
 }
 
 TEST(HelpPageText, PlacesAreFilledInAsText) {
