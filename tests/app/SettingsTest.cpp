@@ -432,9 +432,17 @@ TEST_F(Settings, TheStartRemovesStaleTemporariesOfKilledSaves) {
         ASSERT_TRUE(
             f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
     };
-    leave(".ZorvTile.ini.mozaro-k1ll3d", 600);
-    leave(".ZorvTile.ini.mozaro-runn1n", 2); // another instance writing now
-    TStartedProgram p(Dir.path(), QString(), false);
-    EXPECT_FALSE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro-k1ll3d")));
-    EXPECT_TRUE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro-runn1n")));
+    leave(".ZorvTile.ini.mozaro~tmp~00c0ffee00c0ffee", 600);
+    leave(".ZorvTile.ini.mozaro~tmp~0123456789abcdef", 2); // another instance writing now
+    // A person's own files beside the settings: never taken for ours, at the start or at the exit.
+    leave(".notes.txt.mozaro-backup", 600);
+    leave(".ZorvTile.ini.backup", 600);
+    {
+        TStartedProgram p(Dir.path(), QString(), false);
+        EXPECT_FALSE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro~tmp~00c0ffee00c0ffee")));
+        EXPECT_TRUE(QFile::exists(Dir.filePath(".ZorvTile.ini.mozaro~tmp~0123456789abcdef")));
+    }
+    EXPECT_TRUE(QFile::exists(Dir.filePath("ZorvTile.ini"))) << "the settings were written at the exit";
+    EXPECT_TRUE(QFile::exists(Dir.filePath(".notes.txt.mozaro-backup")));
+    EXPECT_TRUE(QFile::exists(Dir.filePath(".ZorvTile.ini.backup")));
 }
