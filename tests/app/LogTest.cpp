@@ -19,7 +19,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 
@@ -545,4 +549,77 @@ TEST_F(LogTest, ALongLogShowsItsEndWithANoteAndNothingElseIsLost) {
     EXPECT_EQ(editorNote, note);
     EXPECT_EQ(logBytes(), log.left(log.size() - 14) + "last line\r\n");
     EXPECT_TRUE(asked().empty()) << Messages().join("|").toStdString();
+}
+
+TEST_F(LogTest, EditorOKKeepsTheBytesOfEveryUntouchedLineByItsPlace) {
+    // Latin-1 "café", a line to edit, UTF-8 "café" (the same text) and Latin-1 "1", no-break space, "2".
+    writeLog("caf\xe9\r\nx\r\ncaf\xc3\xa9\r\n1\xa0"
+             "2\r\n");
+    QTimer::singleShot(0, [&] {
+        QTextDocument* doc = editor->mLog->document();
+        QTextCursor(doc->findBlockByNumber(1)).insertText("!"); // "x" becomes "!x"
+        QTextCursor(doc->firstBlock()).insertText("new\n");     // every line moves down one
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(logBytes(), QByteArray("new\r\ncaf\xe9\r\n!x\r\ncaf\xc3\xa9\r\n1\xa0"
+                                     "2\r\n"));
+}
+
+TEST(LogLineDiff, ManyScatteredChangesStillMatchEveryUntouchedLineInOrder) {
+    // Small: "b" and the second "a" are kept; "c" was dropped and "d" is new.
+    const std::vector<qsizetype> small = LogWindows::MatchLines({"a", "b", "a", "c"}, {"b", "d", "a"});
+    EXPECT_EQ(small, (std::vector<qsizetype>{1, -1, 2}));
+    // Every other one of 20000 repeated lines edited: too many changes for the edit script, yet each
+    // untouched line is matched to itself.
+    QStringList before, now;
+    for (int i = 0; i < 20000; ++i) {
+        before << QString::number(i % 3);
+        now << (i % 2 ? before.last() : QStringLiteral("edited"));
+    }
+    const std::vector<qsizetype> match = LogWindows::MatchLines(before, now);
+    for (int i = 0; i < 20000; ++i) ASSERT_EQ(match[size_t(i)], i % 2 ? i : -1) << i;
+}
+
+TEST_F(LogTest, ALineTooLongToShowShowsItsStartAndKeepsItsBytes) {
+    // 1020000 bytes of Latin-1 "Grüße ": the first 4096 are shown, 1015904 are not.
+    const QByteArray longLine = QByteArray("Gr\xfc\xdf\x65 ").repeated(170000);
+    writeLog("first\r\n" + longLine + "\r\nlast\r\n");
+    const QString mark =
+        QString::fromUtf8("\u2026 [1015904 more bytes of line 2 not shown, kept as they are]");
+    W->ViewLog1Click();
+    QStringList lines = LogWindows::MemoLines(*viewer->mLog);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1] == QString::fromLatin1(longLine.left(4096)) + mark);
+    EXPECT_EQ(viewer->lNote->text(),
+              "One line is too long to show whole: the start is shown, and the rest is kept as it is.");
+    viewer->close();
+
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(editor->lNote->isHidden());
+        EXPECT_LT(editor->mLog->toPlainText().size(), 5000);
+        QTextDocument* doc = editor->mLog->document();
+        QTextCursor(doc->findBlockByNumber(1)).insertText("z"); // edited before its mark
+        QTextCursor(doc->firstBlock()).insertText("the ");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(logBytes() == "the first\r\nz" + longLine + "\r\nlast\r\n");
+}
+
+TEST_F(LogTest, EachLineGoesToTheFileThePathNamesNow) {
+    W->LogthisSession1Click();
+    W->LogLine("Blur");
+    // Another instance's Edit Log puts a new file in the log's place.
+    const QString other = LogDir.filePath(QStringLiteral("other.txt"));
+    WriteAll(other, "edited elsewhere\r\n");
+    ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(logPath()).constData()), 0);
+    W->LogLine("Twist");
+    EXPECT_EQ(logBytes(), "edited elsewhere\r\nTwist\r\n");
+    // Removed: the next line starts the file again.
+    ASSERT_TRUE(QFile::remove(logPath()));
+    W->LogLine("Emboss");
+    EXPECT_EQ(logBytes(), "Emboss\r\n");
+    EXPECT_TRUE(W->Logging);
+    EXPECT_TRUE(asked().empty());
 }

@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <vector>
 
 class QFileDialog;
 class QHBoxLayout;
@@ -14,11 +16,21 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace LogWindows {
+// One line of the shown part of the log, as bytes of TLogContent::Bytes.
+struct TLogLine {
+    qsizetype At = 0;    // its first byte
+    qsizetype Size = 0;  // its bytes, without the line end
+    qsizetype Shown = 0; // the bytes the memo shows: Size, or the start of a line too long to show whole
+    bool Latin1 = false; // not valid UTF-8, so read as Latin-1
+};
 // What a log window shows of the log file, and what it needs to write it back unchanged.
 struct TLogContent {
     qint64 FileSize = 0;
-    qint64 ShownFrom = 0;                // offset of the first byte shown; 0 when the whole log is shown
-    QHash<QString, QByteArray> Original; // lines whose bytes in the file are not their UTF-8 text
+    qint64 ShownFrom = 0;        // offset of the first byte shown; 0 when the whole log is shown
+    QByteArray Bytes;            // the file from ShownFrom on
+    std::vector<TLogLine> Lines; // its lines
+    QStringList Loaded;          // the memo's lines right after loading, one for each of Lines
+    QHash<QString, int> Cut;     // the mark ending each line shown in part -> its index in Lines
 };
 } // namespace LogWindows
 
@@ -68,15 +80,23 @@ QPushButton* AddLogButton(const TLogLayout& layout, const char* name, const QStr
                           std::function<void()> handler);
 // The most of a log that a window shows: a longer log shows its last part, from the start of a line.
 constexpr qint64 MaxShownLogBytes = 1024 * 1024;
+// The most of one line that a window shows: the memo lays a line out in time that grows with the square
+// of its length when it has no place to break, so a longer line shows its start and a mark.
+constexpr qsizetype MaxShownLineBytes = 4096;
 // Reads the log file into the memo, one line per text line (the main window's log must be closed);
 // each line is UTF-8, or Latin-1 where it is not valid UTF-8. A log longer than MaxShownLogBytes
-// shows its end and `note` says so. Throws std::runtime_error when the file cannot be read.
+// shows its end, a line longer than MaxShownLineBytes its start and a mark, and `note` says so.
+// Throws std::runtime_error when the file cannot be read.
 TLogContent ReadLogInto(QPlainTextEdit& memo, QLabel& note, const QString& path);
 // The memo's lines, in order (a final line end does not start another line).
 QStringList MemoLines(const QPlainTextEdit& memo);
-// The lines as the file holds them, each ended by CR LF: a line read from the file keeps its bytes,
-// any other is UTF-8.
+// The lines as the file holds them, each ended by CR LF. A line the user left as it was loaded keeps its
+// bytes (lines are matched by their place, through a line diff against the loaded lines); a line shown
+// in part that still ends with its mark gets its unshown bytes back; any other line is UTF-8.
 QByteArray EncodeLines(const QStringList& lines, const TLogContent& content);
+// For each line of `now`, the index of the line of `before` it is an unchanged copy of, or -1: the
+// lines both keep in the same order, found by a diff whose work grows with the number of lines.
+std::vector<qsizetype> MatchLines(const QStringList& before, const QStringList& now);
 // Writes the lines over `path`, after the part of the log `logPath` that was not shown; throws
 // std::runtime_error on failure.
 void WriteLines(const QString& path, const QStringList& lines, const TLogContent& content,
