@@ -4,12 +4,18 @@
 #include "app/main/UndoRing.h"
 #include "image/Parallel.h"
 #include "image/WorkControl.h"
+#include "platform/SystemMemory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -409,4 +415,35 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
     EXPECT_EQ(ring.SpareBytes(), 0);
     EXPECT_EQ(ring.StackSize, 1);
     EXPECT_EQ(big.Width, 8);
+}
+
+TEST(UndoRing, TheBudgetIsAQuarterOfTheLowestMemoryLimit) {
+    constexpr std::int64_t MiB = std::int64_t{1} << 20;
+    struct Case {
+        const char* cgroup; // the process's groups
+        const char* file;   // its limit file, holding 2.5 GiB
+        std::int64_t addressSpace, budget;
+    };
+    // 16 GiB of physical memory; a cgroup of 2.5 GiB; an address-space limit of 2 GiB.
+    for (const Case& c : {Case{"0::/\n", "sys/fs/cgroup/memory.max", -1, 640 * MiB},
+                          Case{"3:memory:/\n", "sys/fs/cgroup/memory/memory.limit_in_bytes", -1, 640 * MiB},
+                          Case{"0::/\n", "sys/fs/cgroup/memory.max", 2048 * MiB, 512 * MiB},
+                          Case{"", "none", -1, 4096 * MiB}}) {
+        SCOPED_TRACE(c.file);
+        QTemporaryDir root;
+        ASSERT_TRUE(QDir(root.path()).mkpath("proc/self") &&
+                    QDir(root.path()).mkpath("sys/fs/cgroup/memory"));
+        for (const auto& [name, text] :
+             {std::pair{"proc/meminfo", "MemTotal: 16777216 kB\n"}, std::pair{"proc/self/cgroup", c.cgroup},
+              std::pair{c.file, "2684354560\n"}}) {
+            QFile f(root.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        }
+        SetSystemFilesRoot(root.path());
+        SetAddressSpaceLimitHook([&c] { return c.addressSpace; });
+        EXPECT_EQ(TUndoRing().Budget(), c.budget);
+    }
+    SetSystemFilesRoot(QString());
+    SetAddressSpaceLimitHook({});
 }
