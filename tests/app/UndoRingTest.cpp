@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -417,32 +418,43 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
     EXPECT_EQ(big.Width, 8);
 }
 
-TEST(UndoRing, TheBudgetIsAQuarterOfTheLowestMemoryLimit) {
+TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLimits) {
     constexpr std::int64_t MiB = std::int64_t{1} << 20;
-    struct Case {
-        const char* cgroup; // the process's groups
-        const char* file;   // its limit file, holding 2.5 GiB
-        std::int64_t addressSpace, budget;
+    const struct {
+        const char* files; // "name=content|...", beside 16 GiB of memory with 8 GiB available
+        std::int64_t addressSpace, budget, free;
+    } cases[] = {
+        {"", -1, 4096 * MiB, 8192 * MiB},
+        // Version 2: the scope has no limit, its slice 2.5 GiB with 1 GiB used, 256 MiB of which is
+        // file cache the kernel gives back: 2560 - (1024 - 256) free.
+        {"proc/self/cgroup=0::/a/b\n|sys/fs/cgroup/a/b/memory.max=max\n|sys/fs/cgroup/a/memory.max=2684354560"
+         "|sys/fs/cgroup/a/memory.current=1073741824|sys/fs/cgroup/a/memory.stat=inactive_file 268435456\n",
+         -1, 640 * MiB, 1792 * MiB},
+        // Version 1 in a container: only the controller's top is mounted; a huge value is no limit.
+        // 1024 - (300 - 100) free.
+        {"proc/self/cgroup=3:cpu:/x\n4:memory:/d/e\n|sys/fs/cgroup/memory/memory.limit_in_bytes=1073741824"
+         "|sys/fs/cgroup/memory/memory.usage_in_bytes=314572800|sys/fs/cgroup/memory/memory.stat="
+         "total_inactive_file 104857600|sys/fs/cgroup/memory/d/memory.limit_in_bytes=9223372036854771712",
+         -1, 256 * MiB, 824 * MiB},
+        // ulimit -v of 3 GiB with 1 GiB taken.
+        {"proc/self/status=Name:\tx\nVmSize:\t 1048576 kB\n", 3072 * MiB, 768 * MiB, 2048 * MiB},
     };
-    // 16 GiB of physical memory; a cgroup of 2.5 GiB; an address-space limit of 2 GiB.
-    for (const Case& c : {Case{"0::/\n", "sys/fs/cgroup/memory.max", -1, 640 * MiB},
-                          Case{"3:memory:/\n", "sys/fs/cgroup/memory/memory.limit_in_bytes", -1, 640 * MiB},
-                          Case{"0::/\n", "sys/fs/cgroup/memory.max", 2048 * MiB, 512 * MiB},
-                          Case{"", "none", -1, 4096 * MiB}}) {
-        SCOPED_TRACE(c.file);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files);
         QTemporaryDir root;
-        ASSERT_TRUE(QDir(root.path()).mkpath("proc/self") &&
-                    QDir(root.path()).mkpath("sys/fs/cgroup/memory"));
-        for (const auto& [name, text] :
-             {std::pair{"proc/meminfo", "MemTotal: 16777216 kB\n"}, std::pair{"proc/self/cgroup", c.cgroup},
-              std::pair{c.file, "2684354560\n"}}) {
-            QFile f(root.filePath(name));
+        for (const QString& file : QString("proc/meminfo=MemTotal: 16777216 kB\nMemAvailable: 8388608 kB\n|")
+                                       .append(c.files)
+                                       .split('|', Qt::SkipEmptyParts)) {
+            const QString name = root.filePath(file.section('=', 0, 0));
+            QDir().mkpath(QFileInfo(name).path());
+            QFile f(name);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(text);
+            f.write(file.section('=', 1).toUtf8());
         }
         SetSystemFilesRoot(root.path());
         SetAddressSpaceLimitHook([&c] { return c.addressSpace; });
         EXPECT_EQ(TUndoRing().Budget(), c.budget);
+        EXPECT_EQ(FreeMemoryBytes(), c.free);
     }
     SetSystemFilesRoot(QString());
     SetAddressSpaceLimitHook({});
