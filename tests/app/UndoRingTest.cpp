@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <utility>
 
 namespace {
 
@@ -420,31 +419,26 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
 
 TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLimits) {
     constexpr std::int64_t MiB = std::int64_t{1} << 20;
+    // Beside 16 GiB of memory, 8 GiB available. Version 2: no limit on the scope, 2.5 GiB on its slice
+    // with 1 GiB used, 256 MiB of it file cache: 2560 - 768 free. Version 1 in a container (only the
+    // controller's top is mounted; a huge value is none): 1024 - (300 - 100). ulimit -v 3 GiB, 1 GiB used.
     const struct {
-        const char* files; // "name=content|...", beside 16 GiB of memory with 8 GiB available
+        const char* files;
         std::int64_t addressSpace, budget, free;
     } cases[] = {
-        {"", -1, 4096 * MiB, 8192 * MiB},
-        // Version 2: the scope has no limit, its slice 2.5 GiB with 1 GiB used, 256 MiB of which is
-        // file cache the kernel gives back: 2560 - (1024 - 256) free.
-        {"proc/self/cgroup=0::/a/b\n|sys/fs/cgroup/a/b/memory.max=max\n|sys/fs/cgroup/a/memory.max=2684354560"
-         "|sys/fs/cgroup/a/memory.current=1073741824|sys/fs/cgroup/a/memory.stat=inactive_file 268435456\n",
+        {"proc/self/cgroup=0::/a/b|sys/fs/cgroup/a/b/memory.max=max|sys/fs/cgroup/a/memory.max=2684354560|"
+         "sys/fs/cgroup/a/memory.current=1073741824|sys/fs/cgroup/a/memory.stat=inactive_file 268435456",
          -1, 640 * MiB, 1792 * MiB},
-        // Version 1 in a container: only the controller's top is mounted; a huge value is no limit.
-        // 1024 - (300 - 100) free.
-        {"proc/self/cgroup=3:cpu:/x\n4:memory:/d/e\n|sys/fs/cgroup/memory/memory.limit_in_bytes=1073741824"
-         "|sys/fs/cgroup/memory/memory.usage_in_bytes=314572800|sys/fs/cgroup/memory/memory.stat="
+        {"proc/self/cgroup=4:memory:/d/e|sys/fs/cgroup/memory/memory.limit_in_bytes=1073741824|"
+         "sys/fs/cgroup/memory/memory.usage_in_bytes=314572800|sys/fs/cgroup/memory/memory.stat="
          "total_inactive_file 104857600|sys/fs/cgroup/memory/d/memory.limit_in_bytes=9223372036854771712",
          -1, 256 * MiB, 824 * MiB},
-        // ulimit -v of 3 GiB with 1 GiB taken.
-        {"proc/self/status=Name:\tx\nVmSize:\t 1048576 kB\n", 3072 * MiB, 768 * MiB, 2048 * MiB},
-    };
+        {"proc/self/status=VmSize:\t 1048576 kB", 3072 * MiB, 768 * MiB, 2048 * MiB}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.files);
         QTemporaryDir root;
-        for (const QString& file : QString("proc/meminfo=MemTotal: 16777216 kB\nMemAvailable: 8388608 kB\n|")
-                                       .append(c.files)
-                                       .split('|', Qt::SkipEmptyParts)) {
+        const QStringList files = QString(c.files).split('|')
+                                  << "proc/meminfo=MemTotal: 16777216 kB\nMemAvailable: 8388608 kB";
+        for (const QString& file : files) {
             const QString name = root.filePath(file.section('=', 0, 0));
             QDir().mkpath(QFileInfo(name).path());
             QFile f(name);
@@ -453,8 +447,8 @@ TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLi
         }
         SetSystemFilesRoot(root.path());
         SetAddressSpaceLimitHook([&c] { return c.addressSpace; });
-        EXPECT_EQ(TUndoRing().Budget(), c.budget);
-        EXPECT_EQ(FreeMemoryBytes(), c.free);
+        EXPECT_EQ(TUndoRing().Budget(), c.budget) << c.files;
+        EXPECT_EQ(FreeMemoryBytes(), c.free) << c.files;
     }
     SetSystemFilesRoot(QString());
     SetAddressSpaceLimitHook({});

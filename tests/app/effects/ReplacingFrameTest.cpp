@@ -224,17 +224,13 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
     randomTile(W->z, 37, 29, 2);
     Trigger("Negative1");
     Trigger("Twist1");
-    // The picture, the undo ring and the log, byte for byte (the pixels, not the rows' padding).
-    const auto pixels = [](const TFastDIB& d) {
+    const auto state = [&] { // the picture, the undo ring and the log (pixels, not the rows' padding)
+        std::vector<const TFastDIB*> all{&W->z};
+        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
         QByteArray b;
-        for (int y = 0; y < d.Height; ++y)
-            b.append(reinterpret_cast<const char*>(d.Scanlines[y]), 3 * d.Width);
-        return b;
-    };
-    const auto state = [&] {
-        QByteArray b = pixels(W->z);
-        for (const int s : W->Ring.Entry)
-            b += QByteArray::number(s) + pixels(*W->Ring.Pic[static_cast<std::size_t>(s)].Image);
+        for (const TFastDIB* d : all)
+            for (int y = 0; y < d->Height; ++y)
+                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
         return b + FileLines(W->LogPath()).join('\n').toUtf8();
     };
     // Replacing and copying frames, each with a stop check inside its work on this small picture.
@@ -255,9 +251,8 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
         const QByteArray before = state();
         Program->Asked.clear();
         JunkSpare();
-        // The first stop check throws, as an allocation failing in the work would. This scope is the
-        // outermost, so the command's own leave the watcher in place; it is first called once 15 ms
-        // have passed. By then the frame has taken the spare.
+        // The first stop check throws, as an allocation failing in the work would (this scope is the
+        // outermost: the command's leave the watcher, first called after 15 ms). The frame took the spare.
         bool thrown = false, inFrame = false;
         {
             TWorkScope outer("Failing");
