@@ -4,6 +4,12 @@
 #include "app/main/UndoRing.h"
 #include "image/Parallel.h"
 #include "image/WorkControl.h"
+#include "platform/SystemMemory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -409,4 +415,41 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
     EXPECT_EQ(ring.SpareBytes(), 0);
     EXPECT_EQ(ring.StackSize, 1);
     EXPECT_EQ(big.Width, 8);
+}
+
+TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLimits) {
+    constexpr std::int64_t MiB = std::int64_t{1} << 20;
+    // Beside 16 GiB of memory, 8 GiB available. Version 2: no limit on the scope, 2.5 GiB on its slice
+    // with 1 GiB used, 256 MiB of it file cache: 2560 - 768 free. Version 1 in a container (only the
+    // controller's top is mounted; a huge value is none): 1024 - (300 - 100). ulimit -v 3 GiB, 1 GiB used.
+    const struct {
+        const char* files;
+        std::int64_t addressSpace, budget, free;
+    } cases[] = {
+        {"proc/self/cgroup=0::/a/b|sys/fs/cgroup/a/b/memory.max=max|sys/fs/cgroup/a/memory.max=2684354560|"
+         "sys/fs/cgroup/a/memory.current=1073741824|sys/fs/cgroup/a/memory.stat=inactive_file 268435456",
+         -1, 640 * MiB, 1792 * MiB},
+        {"proc/self/cgroup=4:memory:/d/e|sys/fs/cgroup/memory/memory.limit_in_bytes=1073741824|"
+         "sys/fs/cgroup/memory/memory.usage_in_bytes=314572800|sys/fs/cgroup/memory/memory.stat="
+         "total_inactive_file 104857600|sys/fs/cgroup/memory/d/memory.limit_in_bytes=9223372036854771712",
+         -1, 256 * MiB, 824 * MiB},
+        {"proc/self/status=VmSize:\t 1048576 kB", 3072 * MiB, 768 * MiB, 2048 * MiB}};
+    for (const auto& c : cases) {
+        QTemporaryDir root;
+        const QStringList files = QString(c.files).split('|')
+                                  << "proc/meminfo=MemTotal: 16777216 kB\nMemAvailable: 8388608 kB";
+        for (const QString& file : files) {
+            const QString name = root.filePath(file.section('=', 0, 0));
+            QDir().mkpath(QFileInfo(name).path());
+            QFile f(name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(file.section('=', 1).toUtf8());
+        }
+        SetSystemFilesRoot(root.path());
+        SetAddressSpaceLimitHook([&c] { return c.addressSpace; });
+        EXPECT_EQ(TUndoRing().Budget(), c.budget) << c.files;
+        EXPECT_EQ(FreeMemoryBytes(), c.free) << c.files;
+    }
+    SetSystemFilesRoot(QString());
+    SetAddressSpaceLimitHook({});
 }

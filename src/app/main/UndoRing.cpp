@@ -1,8 +1,7 @@
 #include "app/main/UndoRing.h"
 
 #include "image/Parallel.h"
-
-#include <unistd.h>
+#include "platform/SystemMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,9 +18,9 @@ bool HasSize(const TFastDIB& d, int w, int h) {
 } // namespace
 
 std::int64_t TUndoRing::DefaultBudget() {
-    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0) return std::int64_t{1} << 30; // unknown: 1 GiB
-    return static_cast<std::int64_t>(pages) * pageSize / 4;
+    const std::int64_t limit = MemoryLimitBytes();
+    if (limit <= 0) return std::int64_t{1} << 30; // unknown: 1 GiB
+    return std::max<std::int64_t>(limit / 4, 1);
 }
 
 TUndoRing::TUndoRing(int levels) : BudgetBytes(DefaultBudget()) {

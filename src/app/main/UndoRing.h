@@ -70,7 +70,8 @@ public:
     int Levels() const { return static_cast<int>(Pic.size()); }
 
     // The most the snapshots may hold together, in bytes (at least 1). By default a quarter of the
-    // physical memory.
+    // memory the program may use: the lowest of the physical memory, the memory cgroup's limit and the
+    // address-space limit (MemoryLimitBytes); 1 GiB when none is known.
     std::int64_t Budget() const { return BudgetBytes; }
     void SetBudget(std::int64_t bytes);
     static std::int64_t DefaultBudget();

@@ -80,16 +80,17 @@ public:
     void CopyUnDo();
     void DoUnDo();
     // The effect frame's two ends (TEffectFrame): hourglass and the picture kept aside before; the picture
-    // shown after, with the kept picture pushed onto the undo ring or, when the work was stopped, put back.
-    // A replacing frame moves the picture itself aside and gives z new pixels of its size instead.
+    // shown after, with the kept picture pushed onto the undo ring or, when the work failed or was
+    // stopped (PutBack), put back. A replacing frame moves the picture itself aside and gives z new
+    // pixels of its size instead.
     void BeginEffect(TFastDIB& Before, bool Cursor = true, bool Replace = false);
-    void EndEffect(TFastDIB& Before, bool Stopped, bool Cursor = true);
+    void EndEffect(TFastDIB& Before, bool PutBack, bool Cursor = true);
     // A result worked out aside becomes the picture, in an effect frame; the picture itself becomes the
     // undo snapshot (no copy).
     void SwapInResult(TFastDIB& Result);
-    // Before z is overwritten with a new w x h picture: the picture itself becomes the newest undo
-    // snapshot (no copy) and z gets recycled pixels of w x h, content unspecified.
-    void KeepPictureForUndo(int w, int h);
+    // z becomes a copy of Next (24 bits) and the picture itself the newest undo snapshot (no copy), or,
+    // when that fails, the picture and the undo ring stay as they were.
+    void KeepPictureForUndo(const TFastDIB& Next);
     void SetToIm(TFastDIB& D);
     void ztobuf();
     void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);
@@ -547,9 +548,10 @@ private:
 };
 
 // The frames of a command that changes z. Before the work, the picture is kept aside (one undo
-// snapshot); after it, the snapshot enters the undo ring and the picture is shown, also when the work
-// throws. When the user stopped the work, the picture is put back instead and the undo ring is left as it
-// was. The outermost frame or command also watches the work (TWorkScope): progress and Esc or Cancel.
+// snapshot); after it, the snapshot enters the undo ring and the picture is shown. When the work ends by
+// an exception (the user stopped it, memory ran out, anything else), the picture is put back instead,
+// the undo ring is left as it was and the exception goes on to its message. The outermost frame or
+// command also watches the work (TWorkScope): progress and Esc or Cancel.
 //
 // A frame keeps a copy of the picture and the work changes z in place. A replacing frame (replace =
 // true), for work that reads the picture and writes every pixel of a new one, keeps the picture itself

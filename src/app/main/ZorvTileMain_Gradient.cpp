@@ -125,8 +125,7 @@ void TfZorvTile::PasteToImage1Click() {
     }
     // The copies the image takes must fit (the designers make pictures up to the size limit).
     CheckPictureSize(g.Width, g.Height);
-    KeepPictureForUndo(g.Width, g.Height);
-    CopyDIB(g, z);
+    KeepPictureForUndo(g);
     // Edit > Reset returns to the gradient.
     CopyDIB(z, orig);
     SetToIm(z);
@@ -152,8 +151,7 @@ void TfZorvTile::MultiGradient1Click() {
     // The image becomes the designer's picture, at its size; through a 16-bit screen the colours
     // take that screen's steps. It must fit first: a refusal leaves image and undo ring alone.
     CheckPictureSize(d.grad.Width, d.grad.Height);
-    KeepPictureForUndo(d.grad.Width, d.grad.Height);
-    CopyDIB(d.grad, z);
+    KeepPictureForUndo(d.grad);
     if (ScreenBitsPerPixel() == 16) ReduceTo565(z);
     SetToIm(z);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));

@@ -4,7 +4,6 @@
 
 #include "app/dialogs/InputBox.h"
 #include "image/Parallel.h"
-#include "image/WorkControl.h"
 #include "platform/Cursor.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
@@ -113,14 +112,14 @@ void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor, bool Replace) {
     }
 }
 
-void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
+void TfZorvTile::EndEffect(TFastDIB& Before, bool PutBack, bool Cursor) {
     struct CursorReset {
         std::unique_ptr<HourGlass>* C;
         ~CursorReset() {
             if (C) C->reset();
         }
     } reset{Cursor ? &EffectCursor : nullptr};
-    if (Stopped) {
+    if (PutBack) {
         z.Swap(Before);
         Ring.GiveSpare(Before);
     } else {
@@ -141,14 +140,29 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool Stopped, bool Cursor) {
     SetToIm(z);
 }
 
-void TfZorvTile::KeepPictureForUndo(int w, int h) {
+void TfZorvTile::KeepPictureForUndo(const TFastDIB& Next) {
     if (!z.Bits || z.Bpp != 24) {
         CopyUnDo();
+        try {
+            CopyDIB(Next, z);
+        } catch (...) {
+            Ring.DoUnDo(z); // the snapshot just pushed goes again; z keeps the picture's pixels
+            UpdateUndoButton();
+            throw;
+        }
+        UpdateUndoButton();
         return;
     }
-    // The new pixels first: a failed allocation leaves the picture (and the snapshots it had to drop).
+    // The new picture is written into the recycled pixels before anything else changes: a failure on
+    // the way leaves the picture and the undo ring (less the snapshots an allocation had to drop).
     TFastDIB next;
-    Ring.TakeSpare(next, w, h);
+    Ring.TakeSpare(next, Next.Width, Next.Height);
+    try {
+        CopyDIB(Next, next);
+    } catch (...) {
+        Ring.GiveSpare(next);
+        throw;
+    }
     Ring.PushTaken(z);
     z.Swap(next);
     UpdateUndoButton();
@@ -169,10 +183,11 @@ TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool rep
 }
 
 TUndoFrame::~TUndoFrame() {
-    // A stop ends the work by an exception; any other exception keeps the change, as an error does.
-    const bool stopped = std::uncaught_exceptions() > Unwinding && WorkStopRequested();
+    // Work that ends by an exception (a stop, no memory, any failure) may have left z half written, or
+    // holding recycled pixels it never wrote: the picture is put back and the undo ring left as it was.
+    const bool failed = std::uncaught_exceptions() > Unwinding;
     try {
-        W.EndEffect(Before, stopped, Cursor);
+        W.EndEffect(Before, failed, Cursor);
     } catch (const std::exception& e) {
         ShowException(e);
     }

@@ -1,22 +1,28 @@
 // Effects whose frame hands the picture itself to the undo ring and lets the work write new pixels:
 // every pixel of the result is written (recycled memory full of junk never shows), undo gives the
-// picture back, and a stop leaves picture and ring as they were.
+// picture back, and a stop or a failure leaves picture and ring as they were.
 #include "app/AppTestSupport.h"
 #include "app/dialogs/GradientDesigner.h"
 #include "app/effects/ColorEffects.h"
 #include "app/effects/EffectTestImages.h"
 #include "app/effects/GeometricEffects.h"
 #include "app/effects/SeamlessBlur.h"
+#include "app/main/WorkProgress.h"
 #include "controls/GradientControl.h"
 #include "image/FastFX.h"
+#include "image/Parallel.h"
 #include "image/WorkControl.h"
 #include "image/ZorvFX.h"
 #include "image/ZorvFX_Filters.h"
 
 #include <QAction>
 
+#include <chrono>
 #include <cstring>
 #include <functional>
+#include <new>
+#include <thread>
+#include <utility>
 
 using namespace efx;
 
@@ -209,4 +215,59 @@ TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) 
     EXPECT_TRUE(SameBytes(W->z, before));
     EXPECT_LE(W->Ring.StackSize, depth);
     EXPECT_FALSE(Errors().isEmpty());
+}
+
+TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAndTheLog) {
+    Program->DefaultAnswer = mrOk;
+    randomTile(W->bufr, 13, 11, 5);
+    W->LogthisSession1Click();
+    randomTile(W->z, 37, 29, 2);
+    Trigger("Negative1");
+    Trigger("Twist1");
+    const auto state = [&] { // the picture, the undo ring and the log (pixels, not the rows' padding)
+        std::vector<const TFastDIB*> all{&W->z};
+        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
+        QByteArray b;
+        for (const TFastDIB* d : all)
+            for (int y = 0; y < d->Height; ++y)
+                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
+        return b + FileLines(W->LogPath()).join('\n').toUtf8();
+    };
+    // Replacing and copying frames, each with a stop check inside its work on this small picture.
+    const QByteArray items =
+        "SoftenMore1 ClassicEmboss1 SineWaveUD1 SineWaveLR1 SineWaveBoth1 GrayScale1 Buttonize1 Trace1 "
+        "RippleTooth1 GaussianBlur1 ColorRotate1 Negative1 Brighten1 Lighten1 ErasetoBlack1 ExchangeColor1 "
+        "GradientBars1 MergeGradient1 MergeBuffer1 Twist1 FishEye1 Spray1 MirrorLR1 MirrorUD1 RotateAngle1 "
+        "Circular1 Astroid1 Mosaic1 ColorNoise1 Marble1 PlasmaCloud1 CycloidMosaic1 WaterwithSelf1 "
+        "WaterwithBuffer1 SuperNova1 HeightMap1 SplitBlur1 SplitGauss1 SeamlessEdge1 Waves1 WhirlPinch1 "
+        "ZorvSwizzle1 StretchBlurwithSelf1 StretchBlurwithBuffer1 N141 Rainbow1";
+    const int threads = ParallelThreads();
+    SetParallelThreads(1); // every row loop runs here, checking between its bands
+    SetParallelMinWork(0);
+    for (const QByteArray& item : items.split(' ')) {
+        SCOPED_TRACE(item.constData());
+        randomTile(W->z, 37, 29, 9);
+        W->SetToIm(W->z);
+        const QByteArray before = state();
+        Program->Asked.clear();
+        JunkSpare();
+        // The first stop check throws, as an allocation failing in the work would (this scope is the
+        // outermost: the command's leave the watcher, first called after 15 ms). The frame took the spare.
+        bool thrown = false, inFrame = false;
+        {
+            TWorkScope outer("Failing");
+            SetWorkWatcher([&] {
+                if (std::exchange(thrown, true)) return;
+                inFrame = W->Ring.SpareBytes() == 0;
+                throw std::bad_alloc();
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            Trigger(item.constData());
+        }
+        EXPECT_TRUE(thrown && inFrame);
+        EXPECT_TRUE(state() == before);
+        EXPECT_EQ(Errors().size(), 1);
+    }
+    SetParallelThreads(threads);
+    SetParallelMinWork(ParallelMinWorkDefault);
 }
