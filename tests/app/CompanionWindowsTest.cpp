@@ -1,21 +1,29 @@
 // The main window and its companions: menu shortcuts act while the tool box or the log viewer is the
-// active window (a text field keeping its own editing keys), the tool box belongs to the main window and
-// leaves its menu titles and tool bar buttons free, and the effect tree shows every name whole.
+// active window (a text field keeping its own editing keys), the tool box belongs to the main window,
+// stays above it after the tile test, comes to the front when covered and leaves its menu titles and
+// tool bar buttons free, and the effect tree, the font list and the folder browser show every name whole.
 
 #include "FileTestSupport.h"
 
 #include "app/dialogs/AllForms.h"
+#include "app/dialogs/InputBox.h"
 #include "app/dialogs/LogViewer.h"
 #include "app/main/WindowPlacement.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -164,6 +172,44 @@ TEST_F(Companions, TheToolBoxIsAToolWindowOfTheMainWindowOnly) {
     EXPECT_EQ(T().windowHandle()->transientParent(), W->windowHandle());
 }
 
+TEST_F(Companions, TheToolBoxIsMappedAfterTheMainWindowAndShowHideBringsACoveredOneToTheFront) {
+    // Each show of the tool box, and whether the main window was mapped by then (else the window
+    // manager does not keep the tool box above it).
+    std::vector<bool> shows;
+    QObject spy;
+    QObject::connect(T().windowHandle(), &QWindow::visibleChanged, &spy, [&](bool shown) {
+        if (shown) shows.push_back(W->windowHandle()->isVisible());
+    });
+    W->showMaximized();
+    for (bool ctrlZ : {false, true}) {
+        W->TestTiles1Click();
+        ASSERT_FALSE(T().isVisible());
+        shows.clear();
+        ctrlZ ? QTest::keyClick(fTester->Button1, Qt::Key_Z, Qt::ControlModifier) : fTester->Button1->click();
+        Pump();
+        EXPECT_TRUE(T().isVisible());
+        ASSERT_FALSE(shows.empty());
+        EXPECT_TRUE(shows.back()) << ctrlZ;
+    }
+    // Show/Hide Toolbox: the main window covers one corner of the tool box: the first press brings it to
+    // the front (mapped again); in view, the next press hides it.
+    auto* tools = W->findChild<QToolButton*>("bTools");
+    bool covered = true;
+    TfToolBox::SetWindowAtHook([&](const QPoint& p) {
+        return covered && p.x() < T().geometry().center().x() ? W->windowHandle() : T().windowHandle();
+    });
+    shows.clear();
+    QTest::mouseClick(tools, Qt::LeftButton);
+    EXPECT_TRUE(T().isVisible());
+    EXPECT_EQ(shows, std::vector<bool>{true});
+    EXPECT_TRUE(W->TBFlag);
+    covered = false;
+    QTest::mouseClick(tools, Qt::LeftButton);
+    EXPECT_FALSE(T().isVisible());
+    EXPECT_FALSE(W->TBFlag);
+    TfToolBox::SetWindowAtHook({});
+}
+
 TEST_F(Companions, TheToolBoxLeavesTheMenuTitlesAndToolBarButtonsFree) {
     W->showNormal();
     Pump();
@@ -219,4 +265,47 @@ TEST_F(Companions, TheExpandedEffectTreeShowsEveryNameWhole) {
             QApplication::setFont(normal);
         }
     }
+}
+
+TEST_F(Companions, TheFontListAndTheFolderBrowserShowEveryNameWhole) {
+    const QFont normal = QApplication::font();
+    for (int pointSize : {0, 15}) {
+        if (pointSize) {
+            Program.reset();
+            QFont f = normal;
+            f.setPointSize(pointSize);
+            QApplication::setFont(f);
+            Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), true);
+            W = fZorvTile;
+        }
+        // The longest family name beside its mark lies wholly in the list's view.
+        QListWidget* fonts = fText->lbFonts;
+        fText->show();
+        Pump();
+        const QFontMetrics fm(fonts->font());
+        int longest = 0;
+        for (int i = 0; i < fonts->count(); ++i)
+            longest = std::max(longest, fm.horizontalAdvance(fonts->item(i)->text()));
+        EXPECT_LE(longest + fonts->iconSize().width(), fonts->viewport()->width()) << pointSize;
+        EXPECT_EQ(fonts->horizontalScrollBar()->maximum(), 0) << pointSize;
+        fText->hide();
+        // The folder browser: every column, the date whole, within the list's view.
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                    Pump();
+                    const QTreeView* view = d->findChild<QTreeView*>("treeView");
+                    const QString date =
+                        QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+                    EXPECT_GT(view->header()->sectionSize(3), view->fontMetrics().horizontalAdvance(date));
+                    EXPECT_LE(view->header()->length(), view->viewport()->width()) << pointSize;
+                    d->reject();
+                }
+        });
+        EXPECT_EQ(BrowseForFolder(W, "Current Folder: " + Ini.path(), Ini.path()), "");
+        // The file dialogs after it show their four columns.
+        QFileDialog after;
+        EXPECT_FALSE(after.findChild<QTreeView*>("treeView")->header()->isSectionHidden(1));
+    }
+    QApplication::setFont(normal);
 }

@@ -20,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextOption>
 #include <QVBoxLayout>
 
@@ -195,6 +198,7 @@ void TfText::FormCreate() {
         item->setData(Qt::UserRole, scalable ? 4 : 0); // the font type: 4 marks TrueType
         lbFonts->addItem(item);
     }
+    FitFontList();
     StyleFlag = 0;
     SelectRow(lbSize, 3);
     SelectRow(lbStyle, 0);
@@ -207,6 +211,20 @@ void TfText::FormCreate() {
     const auto found = lbFonts->findItems(family, Qt::MatchExactly);
     SelectRow(lbFonts, found.isEmpty() ? -1 : lbFonts->row(found.first()));
     UpdateSample();
+}
+
+void TfText::FitFontList() {
+    // Every family name whole beside its mark: the widest item, the list's frame and its vertical
+    // scroll bar; never narrower than the design, nor wider than half the screen (longer names scroll).
+    lbFonts->ensurePolished();
+    const int least = lbFonts->width();
+    const int wanted =
+        lbFonts->sizeHintForColumn(0) + 2 * lbFonts->frameWidth() +
+        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbFonts->verticalScrollBar());
+    const int most = screen() ? std::max(least, screen()->availableGeometry().width() / 2) : wanted;
+    const int width = std::clamp(wanted, least, most);
+    eFontName->setFixedWidth(width);
+    lbFonts->setFixedWidth(width);
 }
 
 void TfText::SelectRow(QListWidget* list, int row) {
