@@ -278,16 +278,17 @@ TEST_F(Companions, TheFontListAndTheFolderBrowserShowEveryNameWhole) {
             Program = std::make_unique<TStartedProgram>(Ini.path(), QString(), true);
             W = fZorvTile;
         }
-        // The longest family name beside its mark lies wholly in the list's view.
-        QListWidget* fonts = fText->lbFonts;
+        // The longest family name beside its mark, style and size lie wholly in their lists' views.
         fText->show();
         Pump();
-        const QFontMetrics fm(fonts->font());
-        int longest = 0;
-        for (int i = 0; i < fonts->count(); ++i)
-            longest = std::max(longest, fm.horizontalAdvance(fonts->item(i)->text()));
-        EXPECT_LE(longest + fonts->iconSize().width(), fonts->viewport()->width()) << pointSize;
-        EXPECT_EQ(fonts->horizontalScrollBar()->maximum(), 0) << pointSize;
+        for (QListWidget* list : {fText->lbFonts, fText->lbStyle, fText->lbSize}) {
+            int longest = 0;
+            for (int i = 0; i < list->count(); ++i)
+                longest = std::max(longest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+            const int mark = list == fText->lbFonts ? list->iconSize().width() : 0;
+            EXPECT_LE(longest + mark, list->viewport()->width()) << pointSize;
+            EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << pointSize;
+        }
         fText->hide();
         // The folder browser: every column, the date whole, within the list's view.
         QTimer::singleShot(0, [&] {
