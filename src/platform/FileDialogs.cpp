@@ -77,7 +77,7 @@ void SizeFileDialog(QFileDialog& dialog) {
         header->setMinimumSectionSize(24);
         const int fewLetters = dialog.fontMetrics().horizontalAdvance(QLatin1Char('M')) * 8;
         const int left = width - sideBarWidth(dialog) - Chrome - otherColumns(dialog, c);
-        header->resizeSection(0, std::clamp(left, fewLetters, c.name));
+        header->resizeSection(0, std::max(fewLetters, std::min(left, c.name)));
         header->resizeSection(1, c.size);
         header->resizeSection(2, c.type);
         header->resizeSection(3, c.date);
