@@ -36,24 +36,32 @@ int sideBarWidth(const QWidget& dialog) {
     return dialog.fontMetrics().horizontalAdvance(QStringLiteral("Documents folder")) + 48;
 }
 
+namespace {
+
+// The tree view's frame and scroll bar, the splitter's handle and the dialog's margins.
+constexpr int Chrome = 64;
+
+bool columnShown(const QWidget& dialog, int column) {
+    const auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    return !view || !view->header()->isSectionHidden(column);
+}
+
+// The size, type and date columns the dialog shows.
+int otherColumns(const QWidget& dialog, const ColumnWidths& c) {
+    return (columnShown(dialog, 1) ? c.size : 0) + (columnShown(dialog, 2) ? c.type : 0) +
+           (columnShown(dialog, 3) ? c.date : 0);
+}
+
+} // namespace
+
 int FileDialogWidth(const QWidget& dialog) {
     const ColumnWidths c = columnWidths(dialog);
-    // The columns, the side bar, the tree view's frame and scroll bar, and the dialog's margins.
-    return c.name + c.size + c.type + c.date + sideBarWidth(dialog) + 64;
+    return c.name + otherColumns(dialog, c) + sideBarWidth(dialog) + Chrome;
 }
 
 void SizeFileDialog(QFileDialog& dialog) {
     dialog.setViewMode(QFileDialog::Detail);
     const ColumnWidths c = columnWidths(dialog);
-    // The widget-based dialog's list of files; a native dialog sizes itself.
-    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        QHeaderView* header = view->header();
-        header->setMinimumSectionSize(24);
-        header->resizeSection(0, c.name);
-        header->resizeSection(1, c.size);
-        header->resizeSection(2, c.type);
-        header->resizeSection(3, c.date);
-    }
     int width = std::max(FileDialogWidth(dialog), dialog.sizeHint().width());
     int height = std::max(dialog.sizeHint().height(), dialog.fontMetrics().height() * 26);
     const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
@@ -61,6 +69,18 @@ void SizeFileDialog(QFileDialog& dialog) {
         const QRect room = screen->availableGeometry();
         width = std::min(width, room.width());
         height = std::min(height, room.height());
+    }
+    // The widget-based dialog's list of files; a native dialog sizes itself. On a screen too narrow for
+    // every column the name gives up room (down to a few letters), so the others stay whole in view.
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        header->setMinimumSectionSize(24);
+        const int fewLetters = dialog.fontMetrics().horizontalAdvance(QLatin1Char('M')) * 8;
+        const int left = width - sideBarWidth(dialog) - Chrome - otherColumns(dialog, c);
+        header->resizeSection(0, std::max(fewLetters, std::min(left, c.name)));
+        header->resizeSection(1, c.size);
+        header->resizeSection(2, c.type);
+        header->resizeSection(3, c.date);
     }
     dialog.resize(width, height);
     // The side bar keeps room for its names; the list takes the rest.

@@ -1,21 +1,28 @@
 // The main window and its companions: menu shortcuts act while the tool box or the log viewer is the
-// active window (a text field keeping its own editing keys), the tool box belongs to the main window and
-// leaves its menu titles and tool bar buttons free, and the effect tree shows every name whole.
+// active window (a text field keeping its own editing keys), the tool box belongs to the main window (after
+// the tile test too) and leaves its menu titles and tool bar buttons free, and every name shows whole.
 
 #include "FileTestSupport.h"
 
 #include "app/dialogs/AllForms.h"
+#include "app/dialogs/InputBox.h"
 #include "app/dialogs/LogViewer.h"
 #include "app/main/WindowPlacement.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -164,6 +171,32 @@ TEST_F(Companions, TheToolBoxIsAToolWindowOfTheMainWindowOnly) {
     EXPECT_EQ(T().windowHandle()->transientParent(), W->windowHandle());
 }
 
+TEST_F(Companions, TheToolBoxIsMappedAfterTheMainWindowAndShowHideBringsACoveredOneToTheFront) {
+    // Each map of the tool box: was the main window mapped by then (else it is stacked over the tool box)?
+    std::vector<bool> shows;
+    QObject spy;
+    QObject::connect(T().windowHandle(), &QWindow::visibleChanged, &spy, [&](bool shown) {
+        if (shown) shows.push_back(W->windowHandle()->isVisible());
+    });
+    W->showMaximized();
+    W->TestTiles1Click();
+    shows.clear();
+    QTest::keyClick(fTester->Button1, Qt::Key_Z, Qt::ControlModifier);
+    Pump();
+    EXPECT_TRUE(T().isVisible());
+    EXPECT_TRUE(!shows.empty() && shows.back());
+    // Show/Hide Toolbox with the main window over the tool box's left half: the first press maps it again.
+    TfToolBox::SetWindowAtHook([&](const QPoint& p) {
+        return p.x() < T().geometry().center().x() ? W->windowHandle() : T().windowHandle();
+    });
+    shows.clear();
+    QTest::mouseClick(W->findChild<QToolButton*>("bTools"), Qt::LeftButton);
+    EXPECT_TRUE(T().isVisible());
+    EXPECT_EQ(shows, std::vector<bool>{true});
+    EXPECT_TRUE(W->TBFlag);
+    TfToolBox::SetWindowAtHook({});
+}
+
 TEST_F(Companions, TheToolBoxLeavesTheMenuTitlesAndToolBarButtonsFree) {
     W->showNormal();
     Pump();
@@ -189,7 +222,7 @@ TEST_F(Companions, TheToolBoxLeavesTheMenuTitlesAndToolBarButtonsFree) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return bool(ClearOfBars()); }));
 }
 
-TEST_F(Companions, TheExpandedEffectTreeShowsEveryNameWhole) {
+TEST_F(Companions, TheEffectTreeTheTextListsAndTheFolderBrowserShowEveryNameWhole) {
     for (int pointSize : {0, 15}) {
         std::unique_ptr<TStartedProgram> bigger;
         const QFont normal = QApplication::font();
@@ -214,6 +247,29 @@ TEST_F(Companions, TheExpandedEffectTreeShowsEveryNameWhole) {
         EXPECT_GE(item.width(), fm.horizontalAdvance("StretchBlur with Buffer")) << pointSize;
         EXPECT_LE(item.right(), tree->viewport()->width() - 1) << pointSize;
         EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0) << pointSize;
+        // Every family name (beside its mark), style and size lies wholly in its list's view.
+        fText->show();
+        Pump();
+        for (QListWidget* list : {fText->lbFonts, fText->lbStyle, fText->lbSize})
+            EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << pointSize;
+        fText->hide();
+        // The folder browser: every column, the date whole, within the list's view.
+        QTimer::singleShot(0, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(top); d && d->isVisible()) {
+                    Pump();
+                    const QTreeView* view = d->findChild<QTreeView*>("treeView");
+                    const QString date =
+                        QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+                    EXPECT_GT(view->header()->sectionSize(3), view->fontMetrics().horizontalAdvance(date));
+                    EXPECT_LE(view->header()->length(), view->viewport()->width()) << pointSize;
+                    d->reject();
+                }
+        });
+        EXPECT_EQ(BrowseForFolder(w, "Current Folder: " + Ini.path(), Ini.path()), "");
+        // The file dialogs after it show their four columns.
+        QFileDialog after;
+        EXPECT_FALSE(after.findChild<QTreeView*>("treeView")->header()->isSectionHidden(1));
         if (pointSize) {
             bigger.reset();
             QApplication::setFont(normal);

@@ -1,7 +1,11 @@
 #include "app/dialogs/InputBox.h"
 
+#include "platform/FileDialogs.h"
+
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QTreeView>
 
 namespace {
 InputBoxHook& Hook() {
@@ -31,5 +35,17 @@ void SetFolderBrowserHook(FolderBrowserHook hook) {
 
 QString BrowseForFolder(QWidget* parent, const QString& caption, const QString& start) {
     if (BrowserHook()) return BrowserHook()(caption, start);
-    return QFileDialog::getExistingDirectory(parent, caption, start, QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(parent, caption, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Names and dates, whole: every entry is a folder, so size and type say nothing. The dialog keeps
+    // the columns' state for the file dialogs that come after it, which show all four again.
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    for (int column : {1, 2})
+        if (view) view->header()->hideSection(column);
+    SizeFileDialog(dialog);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    for (int column : {1, 2})
+        if (view) view->header()->showSection(column);
+    return chosen ? dialog.selectedFiles().constFirst() : QString();
 }

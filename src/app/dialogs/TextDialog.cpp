@@ -20,11 +20,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 TfText* fText = nullptr;
 
@@ -195,6 +199,7 @@ void TfText::FormCreate() {
         item->setData(Qt::UserRole, scalable ? 4 : 0); // the font type: 4 marks TrueType
         lbFonts->addItem(item);
     }
+    FitLists();
     StyleFlag = 0;
     SelectRow(lbSize, 3);
     SelectRow(lbStyle, 0);
@@ -207,6 +212,23 @@ void TfText::FormCreate() {
     const auto found = lbFonts->findItems(family, Qt::MatchExactly);
     SelectRow(lbFonts, found.isEmpty() ? -1 : lbFonts->row(found.first()));
     UpdateSample();
+}
+
+void TfText::FitLists() {
+    // Every item whole (a family name beside its mark): the widest item, the list's frame and its
+    // vertical scroll bar; never narrower than the design, nor wider than half the screen (longer names
+    // scroll). The edit above a list takes its width.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbFonts->verticalScrollBar());
+    for (auto [edit, list] :
+         {std::pair{eFontName, lbFonts}, std::pair{eStyle, lbStyle}, std::pair{eSize, lbSize}}) {
+        list->ensurePolished();
+        const int least = list->width();
+        const int wanted = list->sizeHintForColumn(0) + 2 * list->frameWidth() + bar;
+        const int most = screen() ? std::max(least, screen()->availableGeometry().width() / 2) : wanted;
+        const int width = std::clamp(wanted, least, most);
+        edit->setFixedWidth(width);
+        list->setFixedWidth(width);
+    }
 }
 
 void TfText::SelectRow(QListWidget* list, int row) {

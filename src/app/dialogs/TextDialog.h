@@ -66,6 +66,8 @@ public:
     static void SetExecuteHook(TExecuteHook hook);
 
 private:
+    // Widens the three lists (and the edits above them) to their longest items.
+    void FitLists();
     // Selects a list row from code: the list's click handler does not run.
     void SelectRow(QListWidget* list, int row);
     bool Selecting = false;

@@ -503,6 +503,16 @@ void TfToolBox::showEvent(QShowEvent* e) {
         windowHandle()->setTransientParent(fZorvTile->windowHandle());
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
+    // Shown from the main window's own show handler, before the main window is mapped: the window
+    // manager then takes the tool box for a window without owner and stacks the main window over it.
+    // Once the main window is mapped, the tool box is mapped again.
+    if (fZorvTile && fZorvTile->isVisible() && fZorvTile->windowHandle() &&
+        !fZorvTile->windowHandle()->isVisible())
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && fZorvTile && fZorvTile->windowHandle() &&
+                fZorvTile->windowHandle()->isVisible())
+                BringToFront();
+        });
     if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
     if (!Placed) {
         Placed = true;
@@ -516,6 +526,36 @@ void TfToolBox::showEvent(QShowEvent* e) {
                 KeepClearOfBars();
             });
     }
+}
+
+namespace {
+TfToolBox::TWindowAtHook& windowAtHook() {
+    static TfToolBox::TWindowAtHook hook;
+    return hook;
+}
+} // namespace
+
+void TfToolBox::SetWindowAtHook(TWindowAtHook hook) {
+    windowAtHook() = std::move(hook);
+}
+
+bool TfToolBox::InView() const {
+    if (!isVisible() || isMinimized() || !windowHandle()) return false;
+    const bool asked = bool(windowAtHook());
+    if (!asked && QGuiApplication::platformName() != QLatin1String("xcb")) return true;
+    const QRect client = geometry().adjusted(2, 2, -2, -2);
+    for (const QPoint p :
+         {client.center(), client.topLeft(), client.topRight(), client.bottomLeft(), client.bottomRight()}) {
+        if (!QGuiApplication::screenAt(p)) continue; // off every screen: nobody sees it there
+        if ((asked ? windowAtHook()(p) : QGuiApplication::topLevelAt(p)) != windowHandle()) return false;
+    }
+    return true;
+}
+
+void TfToolBox::BringToFront() {
+    if (isVisible()) hide();
+    show();
+    raise();
 }
 
 void TfToolBox::closeEvent(QCloseEvent* e) {

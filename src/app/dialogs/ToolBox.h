@@ -20,6 +20,7 @@ class QScrollBar;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class QWindow;
 
 class TfToolBox : public QDialog {
 public:
@@ -116,6 +117,17 @@ public:
 
     // The strip of the eight tool glyphs (128 x 16 on silver).
     static QImage ToolGlyphs();
+
+    // True when the tool box is shown and the user sees it: at its centre and the corners of its client
+    // area it is the window on top. Only X11 tells which window lies at a point; elsewhere a shown tool
+    // box that is not minimised counts as seen.
+    bool InView() const;
+    // Shows the tool box on top of the main window: mapped again, so that the window manager takes the
+    // main window for its owner and keeps it above that, and raised.
+    void BringToFront();
+    // Tests answer which window lies on top at a point of the screen (nullptr: another program's).
+    using TWindowAtHook = std::function<QWindow*(const QPoint& global)>;
+    static void SetWindowAtHook(TWindowAtHook hook);
 
 protected:
     void showEvent(QShowEvent* e) override;
