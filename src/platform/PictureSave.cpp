@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 

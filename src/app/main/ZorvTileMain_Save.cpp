@@ -85,8 +85,10 @@ bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
             ext->SetTransparent(false);
         }
     }
+    // The file: the LZW stream and the copy written out, at most about a byte a pixel each.
     TWorkScope work(savingName(name));
-    RunSaveWithinMemory(name, pic.Width, pic.Height, 0, [&] { g->SaveToFile(name); });
+    RunSaveWithinMemory(name, pic.Width, pic.Height, std::int64_t{pic.Width} * pic.Height * 2,
+                        [&] { g->SaveToFile(name); });
     return true;
 }
 
