@@ -39,24 +39,17 @@ TEST_F(SaveProgress, AStoppedSaveLeavesTheOldFileAndNoTemporary) {
         Trigger("SaveAs1");
         EXPECT_EQ(shown, QStringList{"Saving " + name}) << "one watch, then the stop";
         // The bitmap is written as it is made: the stop met its temporary file.
-        if (name.endsWith("bmp")) {
-            EXPECT_EQ(filesAtStop, before + 1);
-        }
+        EXPECT_TRUE(!name.endsWith("bmp") || filesAtStop == before + 1);
         EXPECT_EQ(ReadAll(File(name)), "the old picture");
         EXPECT_EQ(Folder().size(), before);
         EXPECT_FALSE(TWorkScope::Active());
     }
     EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
 
-    // Not stopped, a save replaces its file.
+    // Not stopped, the save replaces the file, from z itself (the view still paints z, no copy).
     TWorkScope::SetWatchHook({});
-    for (const QString name : {"tile.bmp", "tile.jpg"}) {
-        Chosen.push_back(File(name));
-        Trigger("SaveAs1");
-        TFastDIB back;
-        LoadPictureToDIB(File(name), back);
-        EXPECT_EQ(back.Width, 3000) << name.toStdString();
-    }
-    EXPECT_EQ(Folder(), (QStringList{"tile.bmp", "tile.gif", "tile.jpg"}));
-    EXPECT_EQ(W->imSine->ShownImage(), &W->z) << "saved from z itself, not from a copy in the view";
+    Chosen.push_back(File("tile.bmp"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ReadAll(File("tile.bmp")).size(), 66 + 6000 * 3000);
+    EXPECT_EQ(W->imSine->ShownImage(), &W->z);
 }

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -73,12 +74,9 @@ TEST_F(PictureSave, ASaveThatLacksMemorySaysWhichFileAndWhatItNeeds) {
         rlimit old{};
         getrlimit(RLIMIT_AS, &old);
         long pages = 0;
-        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-            std::fclose(f);
-        }
+        std::ifstream("/proc/self/statm") >> pages;
         rlimit r = old;
-        r.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + 40'000'000;
+        r.rlim_cur = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + 40'000'000;
         setrlimit(RLIMIT_AS, &r);
         std::string error;
         try {
