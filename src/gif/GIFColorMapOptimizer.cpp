@@ -1,5 +1,7 @@
 #include "gif/GIFColorMapOptimizer.h"
 
+#include "image/WorkControl.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -29,22 +31,30 @@ bool THistogram::ProcessSubImage(TGIFSubImage& Frame) {
     const bool transparent = Frame.Transparent() && gce;
     const int t = transparent ? gce->TransparentColorIndex() : 0;
     bool found = false;
-    std::uint8_t* p = Frame.Data();
-    const std::size_t n = static_cast<std::size_t>(Frame.Width()) * Frame.Height();
-    for (std::size_t i = 0; i < n; ++i) {
-        int v = p[i];
-        if (transparent && v == t) {
-            found = true;
-            continue;
+    // Counted row by row: a stop may end the count, which changes no pixel.
+    const std::size_t w = static_cast<std::size_t>(Frame.Width());
+    bool full = false;
+    for (int y = 0; y < Frame.Height() && !full; ++y) {
+        WorkPoint();
+        std::uint8_t* p = Frame.Data() + static_cast<std::size_t>(y) * w;
+        for (std::size_t i = 0; i < w; ++i) {
+            int v = p[i];
+            if (transparent && v == t) {
+                found = true;
+                continue;
+            }
+            if (v >= FCount) {
+                p[i] = 0;
+                v = 0;
+                Frame.Warning(gsWarning, "Color not in color table");
+            }
+            TOptimizeEntry& e = FHistogram[v];
+            if (e.Count == INT_MAX) {
+                full = true;
+                break;
+            }
+            ++e.Count;
         }
-        if (v >= FCount) {
-            p[i] = 0;
-            v = 0;
-            Frame.Warning(gsWarning, "Color not in color table");
-        }
-        TOptimizeEntry& e = FHistogram[v];
-        if (e.Count == INT_MAX) break;
-        ++e.Count;
     }
     if (transparent && !found) {
         gce->SetTransparentColorIndex(0);
@@ -75,9 +85,14 @@ void THistogram::MapImages(bool UseTransparency, std::uint8_t NewTransparentColo
             oldT = gce->TransparentColorIndex();
             gce->SetTransparentColorIndex(NewTransparentColorIndex);
         }
-        std::uint8_t* p = frame->Data();
-        const std::size_t n = static_cast<std::size_t>(frame->Width()) * frame->Height();
-        for (std::size_t i = 0; i < n; ++i) p[i] = p[i] == oldT ? NewTransparentColorIndex : remap[p[i]];
+        // Once pixels are rewritten the frame must be finished: the rows keep the windows painted but
+        // do not stop.
+        const std::size_t w = static_cast<std::size_t>(frame->Width());
+        for (int y = 0; y < frame->Height(); ++y) {
+            WorkPointNoThrow();
+            std::uint8_t* p = frame->Data() + static_cast<std::size_t>(y) * w;
+            for (std::size_t i = 0; i < w; ++i) p[i] = p[i] == oldT ? NewTransparentColorIndex : remap[p[i]];
+        }
     }
 }
 

@@ -1,7 +1,10 @@
 // Sub-block writer, bit packer, LZW encoder and run-length encoder.
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "gif/GIFImage.h"
+#include "image/WorkControl.h"
 
 // ---------------------------------------------------------------------------------------------------
 // Dictionary
@@ -78,8 +81,13 @@ void TGIFEncoder::Clear() {
 
 bool TGIFEncoder::BumpPixel() {
     --cX;
-    if (cX > 0) return true;
+    if (cX > 0) {
+        // A plain walk is one run of all rows: a stop is looked for every 64 Ki pixels of it.
+        if ((cX & 0xFFFF) == 0) WorkPoint();
+        return true;
+    }
     if (!Interlace) return false;
+    WorkPoint();
     cX = Width;
     static const int start[4] = {0, 4, 2, 1};
     static const int step[4] = {8, 8, 4, 2};
@@ -160,31 +168,36 @@ void TLZWEncoder::DoCompress() {
             const std::uint8_t* const end = Data + static_cast<std::size_t>(Width) * Height;
             if (*p >= MaxColor) GIFError("Color not in color table");
             Prefix = *p++;
-            for (; p != end; ++p) {
-                const int c = *p;
-                if (c >= MaxColor) GIFError("Color not in color table");
-                const std::uint32_t child = Child[Prefix];
-                if ((child >> 16) == (0x100u | static_cast<std::uint32_t>(c))) {
-                    Prefix = static_cast<int>(child & 0xFFFF);
-                    continue;
+            while (p != end) {
+                // A row's worth of pixels between stop checks.
+                WorkPoint();
+                const std::uint8_t* const stop = p + std::min<std::ptrdiff_t>(end - p, Width);
+                for (; p != stop; ++p) {
+                    const int c = *p;
+                    if (c >= MaxColor) GIFError("Color not in color table");
+                    const std::uint32_t child = Child[Prefix];
+                    if ((child >> 16) == (0x100u | static_cast<std::uint32_t>(c))) {
+                        Prefix = static_cast<int>(child & 0xFFFF);
+                        continue;
+                    }
+                    const std::uint32_t key =
+                        (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
+                    const int code = table.Lookup(key);
+                    if (code >= 0) {
+                        Prefix = code;
+                        continue;
+                    }
+                    Output(Prefix);
+                    if (FreeEntry < 4095) {
+                        table.Insert(key, FreeEntry);
+                        Child[Prefix] = ((0x100u | static_cast<std::uint32_t>(c)) << 16) |
+                                        static_cast<std::uint32_t>(FreeEntry);
+                        ++FreeEntry;
+                    } else {
+                        Clear();
+                    }
+                    Prefix = c;
                 }
-                const std::uint32_t key =
-                    (static_cast<std::uint32_t>(Prefix) << 8) | static_cast<std::uint32_t>(c);
-                const int code = table.Lookup(key);
-                if (code >= 0) {
-                    Prefix = code;
-                    continue;
-                }
-                Output(Prefix);
-                if (FreeEntry < 4095) {
-                    table.Insert(key, FreeEntry);
-                    Child[Prefix] = ((0x100u | static_cast<std::uint32_t>(c)) << 16) |
-                                    static_cast<std::uint32_t>(FreeEntry);
-                    ++FreeEntry;
-                } else {
-                    Clear();
-                }
-                Prefix = c;
             }
             Output(Prefix);
             HashTable = nullptr;

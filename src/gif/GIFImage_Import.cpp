@@ -5,6 +5,7 @@
 
 #include "gif/GIFImage.h"
 #include "image/Numeric.h"
+#include "image/WorkControl.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ void TGIFSubImage::ImportIndexed(const TFastDIB& Source) {
     FColorMap->ImportColorTable(quads, count);
     const int w = Width(), h = Height();
     for (int y = 0; y < h; ++y) {
+        WorkPoint();
         if (y % 32 == 0 && FGIFImage)
             FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
         const std::uint8_t* s = Source.Scanlines[y];
@@ -129,6 +131,7 @@ void TGIFSubImage::Import24(const TFastDIB& Source) {
     int filled = 0, newest = -1;
     const int w = Width(), h = Height();
     for (int y = 0; y < h; ++y) {
+        WorkPoint();
         if (y % 32 == 0 && FGIFImage)
             FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Converting...");
         const TFColor* s = reinterpret_cast<const TFColor*>(src->Scanlines[y]);

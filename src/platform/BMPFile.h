@@ -7,6 +7,7 @@
 #include "image/FastDIB.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,3 +21,7 @@ bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib);
 // The picture (any depth; converted to 24 bits first) as a BMP file of `bitsPerPixel` 24 (BI_RGB) or
 // 16 (bit masks 565).
 QByteArray EncodeBMP(const TFastDIB& dib, int bitsPerPixel = 24);
+// The same file written to `fileName` row block by row block through a temporary file (SafeFile.h),
+// never held in memory whole. Throws std::runtime_error "Cannot write <name>: <reason>" (the target
+// untouched) when the system refuses the file, EWorkStopped when a stop was asked for.
+void WriteBMPFile(const TFastDIB& dib, const QString& fileName, int bitsPerPixel = 24);

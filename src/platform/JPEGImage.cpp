@@ -6,7 +6,13 @@
 #include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE
 #include <cstdlib>
+#include <new>
 #include <vector>
+
+#include "image/WorkControl.h"
+#include "platform/SafeFile.h"
+
+#include <stdexcept>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -14,6 +20,8 @@
 // libjpeg is C: an error must not unwind through its frames as a C++ exception. Each call into it is
 // made from a small function that first sets a jump point; the error handler jumps back there, the
 // function returns false, and the C++ caller throws. Those functions hold no objects with destructors.
+// A stop asked for between rows ends them the same way (the caller throws EWorkStopped), and the
+// caller's Decoder or Encoder releases libjpeg's objects on the way out.
 
 namespace {
 
@@ -32,6 +40,7 @@ struct ErrorManager {
     // Where the data ran out: the first row whose pixels were not all in the file (-1: none seen).
     // A cut in a later scan of a progressive file leaves every row with something: the height.
     long cutRow;
+    bool stopped; // a stop was asked for between rows
 };
 
 // libjpeg's error in plain words for the user.
@@ -94,8 +103,15 @@ void emitMessage(j_common_ptr cinfo, int level) {
 
 void outputMessage(j_common_ptr) {} // nothing goes to stderr
 
+// Called by libjpeg between rows of its own passes (the scans of a file read whole first, the first pass
+// of the two-pass colour quantiser): a stop leaves through the jump point, as an error does.
 void progress(j_common_ptr cinfo) {
     if (!cinfo->is_decompressor) return;
+    if (WorkPointNoThrow()) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->stopped = true;
+        std::longjmp(err->jump, 1);
+    }
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (d->input_scan_number > MaxProgressiveScans ||
         std::int64_t{d->input_scan_number} * d->image_width * d->image_height > MaxScanPixels) {
@@ -115,6 +131,7 @@ void initErrors(ErrorManager& err) {
     err.otherWarnings = 0;
     err.tooLarge = false;
     err.cutRow = -1;
+    err.stopped = false;
 }
 
 [[noreturn]] void raise(const ErrorManager& err) {
@@ -201,6 +218,10 @@ bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable*
         return false;
     }
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        if (WorkPointNoThrow()) {
+            d.err.stopped = true;
+            return false;
+        }
         const JDIMENSION line = d.cinfo.output_scanline;
         JSAMPROW row = cmyk ? cmyk : rows[line];
         if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) {
@@ -228,16 +249,58 @@ bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable*
 
 // ---- encoding
 
+// The compressed stream in a buffer of our own, grown by realloc (which moves large blocks without
+// copying). Ours rather than jpeg_mem_dest's: after an error that one leaves the caller a pointer to a
+// buffer it has already freed, and the grown one unreleased.
+struct MemoryDestination {
+    jpeg_destination_mgr pub{}; // first, so libjpeg's pointer to it is a pointer to the whole
+    unsigned char* data = nullptr;
+    std::size_t capacity = 0;
+    std::size_t size = 0; // the stream's length once it is complete
+};
+
+void initDestination(j_compress_ptr cinfo) {
+    auto* d = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    if (!d->data) {
+        d->data = static_cast<unsigned char*>(std::malloc(1 << 16));
+        if (!d->data) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+        d->capacity = 1 << 16;
+    }
+    d->pub.next_output_byte = d->data;
+    d->pub.free_in_buffer = d->capacity;
+}
+
+boolean growDestination(j_compress_ptr cinfo) {
+    auto* d = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    // libjpeg calls this with the whole buffer full; a failed realloc keeps the old buffer.
+    auto* grown = static_cast<unsigned char*>(std::realloc(d->data, d->capacity * 2));
+    if (!grown) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+    d->data = grown;
+    d->pub.next_output_byte = grown + d->capacity;
+    d->pub.free_in_buffer = d->capacity;
+    d->capacity *= 2;
+    return TRUE;
+}
+
+void termDestination(j_compress_ptr cinfo) {
+    auto* d = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    d->size = d->capacity - d->pub.free_in_buffer;
+}
+
 struct Encoder {
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
+    MemoryDestination dest;
     bool created = false;
-    unsigned char* buffer = nullptr; // grown by libjpeg with malloc
-    unsigned long size = 0;
-    Encoder() { initErrors(err); }
+    Encoder() {
+        initErrors(err);
+        dest.pub.init_destination = initDestination;
+        dest.pub.empty_output_buffer = growDestination;
+        dest.pub.term_destination = termDestination;
+    }
     ~Encoder() {
         if (created) jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
+        std::free(dest.data);
     }
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
@@ -248,7 +311,7 @@ bool compress(Encoder& e, std::uint8_t* const* rows, int width, int height, int 
     if (setjmp(e.err.jump)) return false;
     jpeg_create_compress(&e.cinfo);
     e.created = true;
-    jpeg_mem_dest(&e.cinfo, &e.buffer, &e.size);
+    e.cinfo.dest = &e.dest.pub;
     e.cinfo.image_width = static_cast<JDIMENSION>(width);
     e.cinfo.image_height = static_cast<JDIMENSION>(height);
     e.cinfo.input_components = 3;
@@ -257,6 +320,10 @@ bool compress(Encoder& e, std::uint8_t* const* rows, int width, int height, int 
     jpeg_set_quality(&e.cinfo, quality, TRUE);
     jpeg_start_compress(&e.cinfo, TRUE);
     while (e.cinfo.next_scanline < e.cinfo.image_height) {
+        if (WorkPointNoThrow()) {
+            e.err.stopped = true;
+            return false;
+        }
         JSAMPROW row = rows[e.cinfo.next_scanline];
         jpeg_write_scanlines(&e.cinfo, &row, 1);
     }
@@ -264,20 +331,43 @@ bool compress(Encoder& e, std::uint8_t* const* rows, int width, int height, int 
     return true;
 }
 
+// Compresses the picture into `e`'s buffer; throws on failure.
+void encode(Encoder& e, const TFastDIB& dib, int quality) {
+    TFastDIB converted;
+    const TFastDIB* src = &SavableDIB24(dib, converted);
+    if (!compress(e, src->Scanlines, src->Width, src->Height, std::clamp(quality, 0, 100))) {
+        if (e.err.stopped) throw EWorkStopped();
+        // The compressed stream did not fit in memory: said as for any failed allocation.
+        if (e.err.pub.msg_code == JERR_OUT_OF_MEMORY) throw std::bad_alloc();
+        raise(e.err);
+    }
+}
+
 } // namespace
 
 QByteArray EncodeJPEG(const TFastDIB& dib, int quality) {
-    TFastDIB converted;
-    const TFastDIB* src = &SavableDIB24(dib, converted);
     Encoder e;
-    if (!compress(e, src->Scanlines, src->Width, src->Height, std::clamp(quality, 0, 100))) raise(e.err);
-    return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));
+    encode(e, dib, quality);
+    return QByteArray(reinterpret_cast<const char*>(e.dest.data), static_cast<qsizetype>(e.dest.size));
+}
+
+void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality) {
+    Encoder e;
+    encode(e, dib, quality);
+    // Written from libjpeg's own buffer: no second copy of the stream.
+    QString reason;
+    if (!WriteFileAtomically(
+            fileName, QByteArray::fromRawData(reinterpret_cast<const char*>(e.dest.data), static_cast<qsizetype>(e.dest.size)),
+            &reason))
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
 }
 
 bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
     if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     Decoder d;
     if (!readHeader(d, data, size)) {
+        if (d.err.stopped) throw EWorkStopped();
         // A size libjpeg cannot take is over our limit too: said as for every picture.
         if (d.err.tooLarge) CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
         raise(d.err);
@@ -310,8 +400,10 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
     std::vector<std::uint8_t> scratch(cmyk ? static_cast<std::size_t>(d.cinfo.image_width) * 4 : 0);
     int colorCount = 0;
     if (!readRows(d, out.Scanlines, cmyk ? scratch.data() : nullptr, eight ? out.Colors : nullptr,
-                  &colorCount))
+                  &colorCount)) {
+        if (d.err.stopped) throw EWorkStopped();
         raise(d.err);
+    }
     // In a file of several scans a missing end means missing scans, even without a warning.
     const bool whole = !d.err.sawEnd || (d.err.cutRow < 0 && !d.multiScan);
     if (!whole) {

@@ -13,8 +13,14 @@ enum class TJPEGPixelFormat { jf24Bit, jf8Bit };
 
 constexpr int DefaultJPEGQuality = 90;
 
+// Encoding and decoding check for a stop between rows (WorkControl.h) and then throw EWorkStopped.
+
 // Compresses a picture (any depth; converted to 24 bits first) at `quality` 0..100 (clamped).
+// Throws std::bad_alloc when the stream does not fit in memory.
 QByteArray EncodeJPEG(const TFastDIB& dib, int quality = DefaultJPEGQuality);
+// The same stream written to `fileName` through a temporary file (SafeFile.h). Throws
+// std::runtime_error "Cannot write <name>: <reason>" (the target untouched) when the system refuses it.
+void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality = DefaultJPEGQuality);
 // Decodes a JPEG stream into `dib`: 24 bits per pixel, or 8 with a colour table of at most 256
 // entries made by libjpeg's own two-pass colour quantisation (Floyd-Steinberg dithering). `dib` is
 // unchanged on failure. Returns false for a file cut short (24 bits only: at 8 bits it is refused).

@@ -1,17 +1,77 @@
 // The picture container's writers: a graphic saved to a file, and the editor's picture saved in the
 // format its file name asks for.
 
-#include "platform/Picture.h"
+#include "platform/PictureSave.h"
 
 #include "platform/BMPFile.h"
 #include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
 #include "platform/SafeFile.h"
+#include "platform/SystemMemory.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImageWriter>
 
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+QString megabytes(std::int64_t bytes) {
+    return QString::number((bytes + 500000) / 1000000);
+}
+
+// Below this a save is never refused for the free memory the system reports.
+constexpr std::int64_t SmallNeed = 64LL * 1000 * 1000;
+
+} // namespace
+
+std::int64_t SaveMemoryNeed(TSaveFormat format, int width, int height) {
+    const std::int64_t pixels = std::int64_t{std::max(width, 0)} * std::max(height, 0);
+    switch (format) {
+    case TSaveFormat::BMP:
+        return 2LL * 1024 * 1024; // a block of rows at a time
+    case TSaveFormat::JPEG:
+        return pixels; // the compressed stream as it grows
+    case TSaveFormat::GIF:
+        // The stream at quality 100 and libjpeg's copy of its coefficients while it is decoded to 8
+        // bits per pixel, then the frame's indices and the GIF stream.
+        return pixels * 6;
+    }
+    return pixels;
+}
+
+void RunSaveWithinMemory(const QString& fileName, int width, int height, std::int64_t needBytes,
+                         const std::function<void()>& save) {
+    const auto refuse = [&] {
+        const std::int64_t free = FreeMemoryBytes();
+        QString text = QStringLiteral("Not enough memory to save %1: %2 x %3 pixels need %4 MB")
+                           .arg(QFileInfo(fileName).fileName())
+                           .arg(width)
+                           .arg(height)
+                           .arg(megabytes(needBytes));
+        if (free >= 0) text += QStringLiteral("; %1 MB are free").arg(megabytes(free));
+        throw std::runtime_error(text.toStdString());
+    };
+    if (needBytes >= SmallNeed) {
+        const std::int64_t free = FreeMemoryBytes();
+        if (free >= 0 && needBytes > free) refuse();
+    }
+    try {
+        save();
+    } catch (const std::bad_alloc&) {
+        refuse();
+    }
+}
+
 void TGraphic::SaveToFile(const QString& fileName) {
+    // A bitmap goes to the file row block by row block, never whole in memory.
+    if (auto* bitmap = dynamic_cast<TBitmap*>(this)) {
+        WriteBMPFile(bitmap->Bitmap(), fileName, bitmap->SaveBitsPerPixel());
+        return;
+    }
     const QByteArray data = SaveToMemory();
     QString reason;
     if (!WriteFileAtomically(fileName, data, &reason))
@@ -38,26 +98,20 @@ void TPicture::SaveToFile(const QString& fileName) {
 }
 
 void SavePictureFromDIB(const TFastDIB& dib, const QString& fileName, int jpegQuality) {
-    std::unique_ptr<TGraphic> g;
-    switch (SaveFormatFromName(fileName)) {
-    case TSaveFormat::BMP: {
-        // A 16-bit screen saves what it can show.
-        auto b = std::make_unique<TBitmap>();
-        b->SetSaveBitsPerPixel(ScreenBitsPerPixel() == 16 ? 16 : 24);
-        g = std::move(b);
-        break;
-    }
-    case TSaveFormat::JPEG: {
-        auto j = std::make_unique<TJPEGImage>();
-        j->SetCompressionQuality(jpegQuality);
-        g = std::move(j);
-        break;
-    }
-    case TSaveFormat::GIF:
-        // The road of Save As: JPEG at quality 100, 8 bits again, one frame, optimised colour map.
-        MakeGIFForSave(dib)->SaveToFile(fileName);
-        return;
-    }
-    g->Assign(dib);
-    g->SaveToFile(fileName);
+    const TSaveFormat format = SaveFormatFromName(fileName);
+    RunSaveWithinMemory(fileName, dib.Width, dib.Height, SaveMemoryNeed(format, dib.Width, dib.Height), [&] {
+        switch (format) {
+        case TSaveFormat::BMP:
+            // A 16-bit screen saves what it can show.
+            WriteBMPFile(dib, fileName, ScreenBitsPerPixel() == 16 ? 16 : 24);
+            return;
+        case TSaveFormat::JPEG:
+            WriteJPEGFile(dib, fileName, jpegQuality);
+            return;
+        case TSaveFormat::GIF:
+            // The road of Save As: JPEG at quality 100, 8 bits again, one frame, optimised colour map.
+            MakeGIFForSave(dib)->SaveToFile(fileName);
+            return;
+        }
+    });
 }

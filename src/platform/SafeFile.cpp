@@ -143,7 +143,15 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
         mode &= ~mask;
     }
     if (::fchmod(fd, mode) != 0) return abandon(errno);
-    if (!fill(fd)) return abandon(errno);
+    bool filled = false;
+    try {
+        filled = fill(fd);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        throw;
+    }
+    if (!filled) return abandon(errno);
     if (sync && ::fsync(fd) != 0) return abandon(errno);
     if (::close(fd) != 0) {
         const int err = errno;
@@ -163,6 +171,17 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
 bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error, bool sync) {
     return writeAtomically(
         fileName, [&](int fd) { return writeAll(fd, data.constData(), data.size()); }, error, sync);
+}
+
+bool WriteFileStreamed(const QString& fileName, const std::function<bool(const TFileSink&)>& fill,
+                       QString* error) {
+    return writeAtomically(
+        fileName,
+        [&](int fd) {
+            const TFileSink sink = [fd](const char* data, qint64 size) { return writeAll(fd, data, size); };
+            return fill(sink);
+        },
+        error, true);
 }
 
 bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // Writes `data` to `fileName` as described above. Returns false (target untouched, temporary file
 // removed) when anything fails; `error` then receives the system's reason when given. With `sync` the
 // data reaches the disk before the rename (a settings file written key by key skips it: a flush per
@@ -21,6 +23,15 @@ bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QStrin
 // is never held in memory whole.
 bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
                        const QByteArray& tail, QString* error = nullptr);
+
+// Takes the next part of a streamed file's content; false (errno set) when the system refuses it.
+using TFileSink = std::function<bool(const char* data, qint64 size)>;
+// Like WriteFileAtomically, but `fill` makes the content and hands it to the sink part by part, so a
+// large file is never held in memory whole. `fill` returns false (errno set) when the sink refused a
+// part. An exception from `fill` (a stop, a lack of memory) removes the temporary file, leaves the
+// target untouched and passes on.
+bool WriteFileStreamed(const QString& fileName, const std::function<bool(const TFileSink&)>& fill,
+                       QString* error = nullptr);
 
 // Removes the stale temporary files this program left in `folder` (see above); returns how many.
 int RemoveStaleTemporaries(const QString& folder);

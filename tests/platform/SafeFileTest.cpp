@@ -108,4 +108,21 @@ TEST_F(SafeFileTest, WriteWithHeadKeepsTheHeadOfTheSourceByteForByte) {
     EXPECT_EQ(hidden(), (QStringList{"ZorvLog.txt", "copy.txt", "new.txt"}));
 }
 
+TEST_F(SafeFileTest, AStreamedWriteThatThrowsLeavesTheTargetAndNoTemporary) {
+    WriteAll(path("tile.bmp"), "old picture");
+    const auto parts = [](const TFileSink& sink) { return sink("new ", 4) && sink("picture", 7); };
+    // A stop or a lack of memory while the parts are made: the exception passes on.
+    EXPECT_THROW(WriteFileStreamed(path("tile.bmp"),
+                                   [&](const TFileSink& sink) -> bool {
+                                       parts(sink);
+                                       throw std::bad_alloc();
+                                   }),
+                 std::bad_alloc);
+    EXPECT_EQ(ReadAll(path("tile.bmp")), "old picture");
+    EXPECT_EQ(hidden(), QStringList{"tile.bmp"});
+    ASSERT_TRUE(WriteFileStreamed(path("tile.bmp"), parts));
+    EXPECT_EQ(ReadAll(path("tile.bmp")), "new picture");
+    EXPECT_EQ(hidden(), QStringList{"tile.bmp"});
+}
+
 } // namespace

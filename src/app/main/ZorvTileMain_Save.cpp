@@ -2,14 +2,30 @@
 // question.
 
 #include "app/dialogs/GifTransparency.h"
+#include "app/main/WorkProgress.h"
 #include "app/main/ZorvTileMain.h"
 
 #include "platform/GIFGraphic.h"
 #include "platform/MessageBoxes.h"
-#include "platform/Picture.h"
+#include "platform/PictureSave.h"
 
 #include <QAction>
 #include <QFileInfo>
+
+namespace {
+
+// Whether the view paints z's own rows at z's size, so that what it shows is z itself.
+bool viewShowsZ(const TfZorvTile& w) {
+    const TImage* view = w.imSine;
+    return !view || (view->ShownImage() == &w.z && w.z.Bpp == 24 && view->width() == w.z.Width &&
+                     view->height() == w.z.Height);
+}
+
+QString savingName(const QString& fileName) {
+    return QStringLiteral("Saving %1").arg(QFileInfo(fileName).fileName());
+}
+
+} // namespace
 
 bool TfZorvTile::SaveImageAs(const QString& proposedName) {
     const QString name = RunFileDialog(true, "Save File As...", DefDir, SavePictureFilter, proposedName);
@@ -23,18 +39,37 @@ bool TfZorvTile::SaveImageAs(const QString& proposedName) {
                         .arg(QFileInfo(name).fileName()));
         return false;
     }
-    TFastDIB pic;
-    ShownPicture(pic);
     // The format comes from the file's own name; the file is replaced only once the new one is
-    // complete.
-    if (SaveFormatFromName(name) == TSaveFormat::GIF) return SaveGIF(pic, name);
-    SavePictureFromDIB(pic, name, jcv);
-    return true;
+    // complete. Long work shows the progress window; a stop leaves any existing file as it was.
+    const TSaveFormat format = SaveFormatFromName(name);
+    // What the view shows: z itself, or a copy of the view's canvas when that differs.
+    TFastDIB copy;
+    const TFastDIB* pic = &z;
+    {
+        TWorkScope work(savingName(name));
+        if (!viewShowsZ(*this)) {
+            const int w = imSine->width(), h = imSine->height();
+            RunSaveWithinMemory(name, w, h, std::int64_t{w} * h * 3 + SaveMemoryNeed(format, w, h),
+                                [&] { ShownPicture(copy); });
+            pic = &copy;
+        }
+        if (format != TSaveFormat::GIF) {
+            SavePictureFromDIB(*pic, name, jcv);
+            return true;
+        }
+    }
+    return SaveGIF(*pic, name);
 }
 
 bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
-    // 256 colours chosen by libjpeg's quantiser, one frame, one optimised colour table.
-    std::unique_ptr<TGIFGraphic> g = MakeGIFForSave(pic);
+    // 256 colours chosen by libjpeg's quantiser, one frame, one optimised colour table. The work before
+    // the transparency dialog and the file after it each show the progress window when they take long.
+    const std::int64_t need = SaveMemoryNeed(TSaveFormat::GIF, pic.Width, pic.Height);
+    std::unique_ptr<TGIFGraphic> g;
+    {
+        TWorkScope work(savingName(name));
+        RunSaveWithinMemory(name, pic.Width, pic.Height, need, [&] { g = MakeGIFForSave(pic); });
+    }
     if (ShowDialogDuringSave1->isChecked() && fGif) {
         fGif->DoColors(g->Image());
         const int answer = fGif->Execute();
@@ -50,7 +85,10 @@ bool TfZorvTile::SaveGIF(const TFastDIB& pic, const QString& name) {
             ext->SetTransparent(false);
         }
     }
-    g->SaveToFile(name);
+    // The file: the LZW stream and the copy written out, at most about a byte a pixel each.
+    TWorkScope work(savingName(name));
+    RunSaveWithinMemory(name, pic.Width, pic.Height, std::int64_t{pic.Width} * pic.Height * 2,
+                        [&] { g->SaveToFile(name); });
     return true;
 }
 

@@ -1,0 +1,55 @@
+// Save As runs under the progress window named after the file; a stop at any point leaves the old file
+// byte for byte and no temporary file, and says nothing.
+#include "FileTestSupport.h"
+
+#include "app/main/WorkProgress.h"
+#include "image/WorkControl.h"
+#include "platform/Picture.h"
+
+#include <QDir>
+
+namespace {
+class SaveProgress : public FileCommandsBase {
+protected:
+    void TearDown() override {
+        TWorkScope::SetWatchHook({});
+        SetScreenDepthHook({});
+        ClearWorkStop();
+        FileCommandsBase::TearDown();
+    }
+    QStringList Folder() const { return QDir(Files.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+} // namespace
+
+TEST_F(SaveProgress, AStoppedSaveLeavesTheOldFileAndNoTemporary) {
+    SetImage(3000, 3000); // large enough for the first watch (after 15 ms of work) in each
+    SetScreenDepthHook([] { return 16; }); // BMP rows converted pixel by pixel while the file is written
+    for (const QString name : {"tile.bmp", "tile.jpg", "tile.gif"}) {
+        SCOPED_TRACE(name.toStdString());
+        WriteAll(File(name), "the old picture");
+        const qsizetype before = Folder().size();
+        QStringList shown;
+        qsizetype filesAtStop = 0;
+        TWorkScope::SetWatchHook([&](int n) {
+            shown << TWorkScope::Name();
+            filesAtStop = Folder().size();
+            if (n == 1) RequestWorkStop();
+        });
+        Chosen.push_back(File(name));
+        Trigger("SaveAs1");
+        EXPECT_EQ(shown, QStringList{"Saving " + name}) << "one watch, then the stop";
+        // The bitmap is written as it is made: the stop met its temporary file.
+        EXPECT_TRUE(!name.endsWith("bmp") || filesAtStop == before + 1);
+        EXPECT_EQ(ReadAll(File(name)), "the old picture");
+        EXPECT_EQ(Folder().size(), before);
+        EXPECT_FALSE(TWorkScope::Active());
+    }
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join('\n').toStdString();
+
+    // Not stopped, the save replaces the file, from z itself (the view still paints z, no copy).
+    TWorkScope::SetWatchHook({});
+    Chosen.push_back(File("tile.bmp"));
+    Trigger("SaveAs1");
+    EXPECT_EQ(ReadAll(File("tile.bmp")).size(), 66 + 6000 * 3000);
+    EXPECT_EQ(W->imSine->ShownImage(), &W->z);
+}
