@@ -323,7 +323,11 @@ void TFastDIB::SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask) {
     allocate(fWidth, fHeight, fBpp, fMask, false);
 }
 
-void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear) {
+void TFastDIB::SetSizeForReading(int fWidth, int fHeight, int fBpp, int fMask) {
+    allocate(fWidth, fHeight, fBpp, fMask, true, false);
+}
+
+void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear, bool huge) {
     if (Bpp == fBpp && Width == fWidth && Height == fHeight && Mask == fMask) return;
     try {
         SetInterface(nullptr, fWidth, fHeight, fBpp, fMask);
@@ -336,7 +340,7 @@ void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear
         std::size_t mapped = 0;
         std::uint8_t* p = nullptr;
 #if defined(__linux__)
-        if (bytes >= HugeFrom) p = mapHuge(bytes, mapped);
+        if (huge && bytes >= HugeFrom) p = mapHuge(bytes, mapped);
 #endif
         if (!p) p = static_cast<std::uint8_t*>(clear ? std::calloc(bytes, 1) : std::malloc(bytes));
         if (!p) throw std::bad_alloc();
