@@ -4,8 +4,10 @@
 
 #include "platform/BMPFile.h"
 #include "platform/Picture.h"
+#include "platform/SystemMemory.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -204,6 +206,35 @@ TEST_F(PictureRead, ALackOfMemoryNamesTheFileItsSizeAndTheMemoryItNeeds) {
     EXPECT_TRUE(text.startsWith("large.bmp cannot be read: ") && text.contains("16384 x 16384") &&
                 text.contains("805 MB"))
         << what;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PictureRead, AGifIsCheckedForWhatItsLoadTakesAtItsPeak) {
+    // 35 bytes: a screen of 16 x 16 and one frame of 4096 x 4096 whose data end at once.
+    const QByteArray gif = QByteArray("GIF89a\x10\0\x10\0\x80\0\0", 13) + QByteArray("\0\0\0\xFF\xFF\xFF,\0\0\0\0", 11) +
+                           QByteArray("\0\x10\0\x10\0\x02\x02\x44\x01\0;", 11);
+    ASSERT_EQ(gif.size(), 35);
+    WriteAll(File("frame.gif"), gif);
+    std::int64_t counted = 0; // what the check counts, from its refusal with no memory free
+    SetFreeMemoryHook([] { return std::int64_t{0}; });
+    try {
+        TFastDIB got;
+        LoadPictureToDIB(File("frame.gif"), got);
+    } catch (const EPictureTooLarge& e) {
+        const QRegularExpressionMatch m = QRegularExpression("needs (\\d+) MB").match(e.what());
+        if (m.hasMatch()) counted = m.captured(1).toLongLong() * 1'000'000;
+    }
+    SetFreeMemoryHook({});
+    ResetPeak();
+    const std::int64_t before = PeakResident();
+    TFastDIB got;
+    LoadPictureToDIB(File("frame.gif"), got);
+
+    EXPECT_EQ(got.Width, 4096);
+    EXPECT_LE(PeakResident() - before, counted);
 }
 
 } // namespace
