@@ -324,7 +324,9 @@ void TFastDIB::SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask) {
 }
 
 void TFastDIB::SetSizeForReading(int fWidth, int fHeight, int fBpp, int fMask) {
-    allocate(fWidth, fHeight, fBpp, fMask, true, false);
+    constexpr std::int64_t HugeUpTo = std::int64_t{64} << 20;
+    const std::int64_t bytes = (((std::int64_t{fBpp} * fWidth + 31) & ~std::int64_t{31}) >> 3) * std::abs(std::int64_t{fHeight});
+    allocate(fWidth, fHeight, fBpp, fMask, true, bytes <= HugeUpTo);
 }
 
 void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear, bool huge) {

@@ -165,7 +165,9 @@ TEST_F(PictureRead, PicturesSavedUnderAnotherTypesNameOpenAsWhatTheyHold) {
         LoadPictureToDIB(File(name), back);
         EXPECT_EQ(back.Width, 40) << name;
         EXPECT_EQ(back.Height, 30) << name;
-        if (std::string(name) == "x.bmp.jpg") EXPECT_TRUE(SameDIB(back, pic));
+        if (std::string(name) == "x.bmp.jpg") {
+            EXPECT_TRUE(SameDIB(back, pic));
+        }
     }
     WriteAll(File("notes.jpg"), "This is not a picture at all.\n");
     try {
