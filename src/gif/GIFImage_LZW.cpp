@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gif/GIFImage.h"
+#include "image/WorkControl.h"
 
 namespace {
 
@@ -86,6 +87,8 @@ private:
                 Done = true;
                 continue;
             }
+            // A stop is taken every 64 sub-blocks (16 KB of data).
+            if ((++Blocks & 63) == 0) WorkPoint();
             std::int64_t count = len;
             if (count > FStream.Remaining()) {
                 FFrame.Warning(gsWarning, "Premature end of data");
@@ -262,6 +265,7 @@ private:
 
     std::uint8_t Block[256];
     int BlockLen = 0, BlockPos = 0;
+    unsigned Blocks = 0;
     std::uint64_t BitBuf = 0;
     int BitCount = 0;
     bool First = true;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gif/GIFImage.h"
+#include "image/WorkControl.h"
 #include "image/Numeric.h"
 
 namespace {
@@ -172,8 +173,10 @@ void TGIFSubImage::RenderPlain(TFastDIB& Target) {
     if (makeMask) FMask.assign(static_cast<std::size_t>(maskRow) * h, 0);
     bool anySet = false;
     for (int y = 0; y < h; ++y) {
-        if (y % 32 == 0 && FGIFImage)
-            FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
+        if (y % 32 == 0) {
+            WorkPoint();
+            if (FGIFImage) FGIFImage->Progress(psRunning, MulDiv(y, 100, h), false, "Rendering...");
+        }
         const std::uint8_t* src = FData.data() + static_cast<std::size_t>(y) * w;
         std::memcpy(Target.Scanlines[y], src, static_cast<std::size_t>(w));
         if (!makeMask) continue;

@@ -323,7 +323,13 @@ void TFastDIB::SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask) {
     allocate(fWidth, fHeight, fBpp, fMask, false);
 }
 
-void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear) {
+void TFastDIB::SetSizeForReading(int fWidth, int fHeight, int fBpp, int fMask) {
+    constexpr std::int64_t HugeUpTo = std::int64_t{64} << 20;
+    const std::int64_t bytes = (((std::int64_t{fBpp} * fWidth + 31) & ~std::int64_t{31}) >> 3) * std::abs(std::int64_t{fHeight});
+    allocate(fWidth, fHeight, fBpp, fMask, true, bytes <= HugeUpTo);
+}
+
+void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear, bool huge) {
     if (Bpp == fBpp && Width == fWidth && Height == fHeight && Mask == fMask) return;
     try {
         SetInterface(nullptr, fWidth, fHeight, fBpp, fMask);
@@ -336,7 +342,7 @@ void TFastDIB::allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear
         std::size_t mapped = 0;
         std::uint8_t* p = nullptr;
 #if defined(__linux__)
-        if (bytes >= HugeFrom) p = mapHuge(bytes, mapped);
+        if (huge && bytes >= HugeFrom) p = mapHuge(bytes, mapped);
 #endif
         if (!p) p = static_cast<std::uint8_t*>(clear ? std::calloc(bytes, 1) : std::malloc(bytes));
         if (!p) throw std::bad_alloc();

@@ -147,6 +147,10 @@ public:
     // every row, the row padding included, on several threads, so that no single thread has to touch
     // all the pages first.
     void SetSizeUncleared(int fWidth, int fHeight, int fBpp, int fMask);
+    // As SetSize, but pixels of more than 64 MB are not asked to lie on huge pages: for a picture a
+    // decoder fills once (a file being opened). Up to that size huge pages halve the open's time; above
+    // it, on a busy machine, the system's work to gather hundreds of them costs more than they save.
+    void SetSizeForReading(int fWidth, int fHeight, int fBpp, int fMask);
     // Fills the header and derived fields; with fBits not nil also the row table.
     void SetInterface(std::uint8_t* fBits, int fWidth, int fHeight, int fBpp, int fMask);
     void InitPixels(std::uint8_t* fBits);
@@ -202,7 +206,7 @@ private:
     std::unique_ptr<std::uint8_t, FreePixels> pixels_;
     std::vector<std::uint8_t*> rows_;
     void release();
-    void allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear);
+    void allocate(int fWidth, int fHeight, int fBpp, int fMask, bool clear, bool huge = true);
 };
 
 // The 16-bit layout the display uses; this program always answers 565.

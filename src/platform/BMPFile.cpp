@@ -1,5 +1,6 @@
 #include "platform/BMPFile.h"
 
+#include "image/WorkControl.h"
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -137,29 +138,70 @@ void fillRow(TFColor* row, int width) {
     std::fill(row, row + width, MissingPixelsColor);
 }
 
+// The bytes read at a time: large enough that each read call costs nothing beside its copy, small
+// enough that a stop is taken at once.
+constexpr std::uint64_t ChunkBytes = std::uint64_t{8} << 20;
+// The most pieces one read takes (the system's limit on a vector read).
+constexpr std::uint64_t MaxPieces = 1024;
+
 // Uncompressed and bit-masked pixels. Returns whether every row was in the file.
-bool decodePlain(const Header& h, const std::uint8_t* p, std::size_t size, const TFColor* palette,
-                 TFastDIB& out) {
+bool decodePlain(const Header& h, TPictureSource& source, const TFColor* palette, TFastDIB& out) {
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(h.width) * h.bpp + 31) / 32 * 4;
+    const std::uint64_t size = source.Size();
     const std::uint64_t available = h.offBits < size ? (size - h.offBits) / rowBytes : 0;
     const std::int64_t rows = std::min<std::int64_t>(h.height, static_cast<std::int64_t>(available));
     if (rows == 0) throw EInvalidGraphic("The bitmap file is truncated");
     const Channel ch[3] = {Channel(h.masks[0]), Channel(h.masks[1]), Channel(h.masks[2])};
     const int w = static_cast<int>(h.width), height = static_cast<int>(h.height);
-    for (int fy = 0; fy < height; ++fy) { // file row fy; the file's first row is the bottom one
-        TFColor* row = out.Pixels24[h.topDown ? fy : height - 1 - fy];
-        if (fy < rows)
-            convertRow(h, p + h.offBits + rowBytes * static_cast<std::uint64_t>(fy), row, palette, ch);
-        else
-            fillRow(row, w);
+    auto rowOf = [&](std::int64_t fy) { // file row fy; the file's first row is the bottom one
+        return out.Pixels24[static_cast<int>(h.topDown ? fy : height - 1 - fy)];
+    };
+    const std::int64_t chunkRows =
+        static_cast<std::int64_t>(std::clamp<std::uint64_t>(ChunkBytes / rowBytes, 1, MaxPieces));
+    // 24-bit rows have the picture's own layout: they are read straight into it, then their padding
+    // (whatever the file held there) is cleared. Other depths go through a buffer of one chunk.
+    const bool direct = h.bpp == 24;
+    std::vector<std::uint8_t> buffer(direct ? 0 : static_cast<std::size_t>(chunkRows * rowBytes));
+    std::vector<TPictureSource::Piece> pieces(direct ? static_cast<std::size_t>(chunkRows) : 0);
+    const std::size_t pixelBytes = static_cast<std::size_t>(w) * 3;
+    std::int64_t got = 0; // whole rows read
+    while (got < rows) {
+        WorkPoint();
+        const std::int64_t n = std::min(chunkRows, rows - got);
+        const std::uint64_t at = h.offBits + rowBytes * static_cast<std::uint64_t>(got);
+        std::size_t bytes;
+        if (direct) {
+            for (std::int64_t k = 0; k < n; ++k)
+                pieces[static_cast<std::size_t>(k)] = {rowOf(got + k), static_cast<std::size_t>(rowBytes)};
+            bytes = source.ReadPieces(at, pieces.data(), static_cast<std::size_t>(n));
+        } else {
+            bytes = source.ReadAt(at, buffer.data(), static_cast<std::size_t>(n * rowBytes));
+        }
+        const auto whole = static_cast<std::int64_t>(bytes / rowBytes);
+        for (std::int64_t k = 0; k < whole; ++k) {
+            auto* row = reinterpret_cast<std::uint8_t*>(rowOf(got + k));
+            if (direct)
+                std::memset(row + pixelBytes, 0, static_cast<std::size_t>(rowBytes) - pixelBytes);
+            else
+                convertRow(h, buffer.data() + rowBytes * static_cast<std::uint64_t>(k), rowOf(got + k), palette,
+                           ch);
+        }
+        got += whole;
+        if (whole < n) break; // the data ended early: the file became shorter while it was read
     }
-    return rows == h.height;
+    if (got == 0) throw EInvalidGraphic("The bitmap file is truncated");
+    for (std::int64_t fy = got; fy < height; ++fy) {
+        if ((fy & 255) == 0) WorkPoint();
+        fillRow(rowOf(fy), w);
+    }
+    return got == h.height;
 }
 
-// Run-length coded pixels (RLE8, RLE4). The pixels start as colour index 0, as the format intends:
-// pixels the codes skip (an early end of line, a delta, an early end of bitmap) are defined. Runs
-// beyond the right edge are clipped, codes past the top row ignored. When the data end before the
-// end-of-bitmap code, the rows from the one being read on are missing. Returns whether it was whole.
+// Run-length coded pixels (RLE8, RLE4) in `p` (the data from the pixels' offset on). The pixels start
+// as colour index 0, as the format intends: pixels the codes skip (an early end of line, a delta, an
+// early end of bitmap) are defined. Runs beyond the right edge are clipped, codes past the top row
+// ignored. When the data end before the end-of-bitmap code, the rows from the one being read on are
+// missing. Returns whether it was whole.
 bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const TFColor* palette,
                TFastDIB& out) {
     const bool rle4 = h.compression == BiRLE4;
@@ -169,7 +211,7 @@ bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const T
         throw EInvalidGraphic("Not a valid bitmap file: compression and colour depth differ");
     const std::size_t w = static_cast<std::size_t>(h.width), hh = static_cast<std::size_t>(h.height);
     std::vector<std::uint8_t> index(w * hh, 0); // file row y at index[y * w], the bottom row first
-    std::size_t x = 0, y = 0, i = h.offBits;
+    std::size_t x = 0, y = 0, i = 0;
     bool ended = false;
     auto put = [&](std::uint8_t v) {
         if (x < w && y < hh) index[y * w + x] = v;
@@ -186,7 +228,7 @@ bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const T
         }
         if (code == 0) { // end of line
             x = 0;
-            ++y;
+            if ((++y & 63) == 0) WorkPoint();
         } else if (code == 1) { // end of bitmap
             ended = true;
             break;
@@ -209,6 +251,7 @@ bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const T
     const std::size_t readRows = whole ? hh : y;
     if (readRows == 0 && !whole) throw EInvalidGraphic("The bitmap file is truncated");
     for (std::size_t fy = 0; fy < hh; ++fy) {
+        if ((fy & 255) == 0) WorkPoint();
         TFColor* row = out.Pixels24[static_cast<int>(hh - 1 - fy)];
         if (fy >= readRows) {
             fillRow(row, static_cast<int>(w));
@@ -222,20 +265,36 @@ bool decodeRle(const Header& h, const std::uint8_t* p, std::size_t size, const T
 
 } // namespace
 
-bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib) {
-    if (!data) throw EInvalidGraphic("Not a valid bitmap file");
-    const Header h = readHeader(data, size);
+bool DecodeBMP(TPictureSource& source, TFastDIB& dib) {
+    // The headers and the colour table lie within the first 14 + 124 + 12 + 256 * 4 bytes.
+    std::uint8_t head[2048];
+    const std::size_t headSize = source.ReadAt(0, head, sizeof head);
+    const Header h = readHeader(head, headSize);
     TFColor palette[256] = {}; // entries the table lacks are black
     for (std::uint32_t i = 0; i < h.colours; ++i) {
-        const std::uint8_t* c = data + h.tableAt + std::uint64_t(i) * h.tableEntry;
+        const std::uint8_t* c = head + h.tableAt + std::uint64_t(i) * h.tableEntry;
         palette[i] = TFColor{c[0], c[1], c[2]};
     }
     TFastDIB out;
-    out.SetSize(static_cast<int>(h.width), static_cast<int>(h.height), 24, 0);
+    // Every row is written once by the decoder: no huge-page request for it (see SetSizeForReading).
+    out.SetSizeForReading(static_cast<int>(h.width), static_cast<int>(h.height), 24, 0);
     if (out.Empty()) throw std::bad_alloc();
-    const bool whole = h.compression == BiRLE8 || h.compression == BiRLE4
-                           ? decodeRle(h, data, size, palette, out)
-                           : decodePlain(h, data, size, palette, out);
+    bool whole;
+    if (h.compression == BiRLE8 || h.compression == BiRLE4) {
+        // The codes, from the pixels' offset to the end; a compressed file is small beside its picture.
+        const std::uint64_t size = source.Size();
+        std::vector<std::uint8_t> codes(h.offBits < size ? static_cast<std::size_t>(size - h.offBits) : 0);
+        codes.resize(source.ReadAt(h.offBits, codes.data(), codes.size()));
+        whole = decodeRle(h, codes.data(), codes.size(), palette, out);
+    } else {
+        whole = decodePlain(h, source, palette, out);
+    }
     dib.Swap(out);
     return whole;
+}
+
+bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib) {
+    if (!data) throw EInvalidGraphic("Not a valid bitmap file");
+    TMemorySource source(data, size);
+    return DecodeBMP(source, dib);
 }

@@ -12,11 +12,17 @@
 #include <cstddef>
 #include <cstdint>
 
+class TPictureSource;
+
 // Decodes a BMP into `dib` at 24 bits per pixel. Throws EInvalidGraphic for a file that is not a
 // bitmap, is over the limits, or ends before its first row. A file that ends later loads the rows it
 // holds, the rest in MissingPixelsColor (Picture.h), and the result is false; true for a complete file.
 // `dib` is unchanged when an exception is thrown.
 bool DecodeBMP(const std::uint8_t* data, std::size_t size, TFastDIB& dib);
+// The same from a source: rows are read in chunks straight into the picture's rows (the whole file is
+// never in memory), with a stop check (EWorkStopped) between chunks. A source that ends early (a file
+// that shrinks while it is read) is a file cut short.
+bool DecodeBMP(TPictureSource& source, TFastDIB& dib);
 
 // The picture (any depth; converted to 24 bits first) as a BMP file of `bitsPerPixel` 24 (BI_RGB) or
 // 16 (bit masks 565).

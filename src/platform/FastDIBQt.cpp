@@ -182,8 +182,8 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     if (announced.isValid())
         if (const QString why = tooLarge(announced); !why.isEmpty()) return fail(why);
 
-    // Our own limit holds; Qt's allocation guard (256 MB) would refuse pictures within it.
-    reader.setAllocationLimit(0);
+    // Qt's allocation guard holds the same limit, at the depth the reader decodes to.
+    ApplyPictureAllocationLimit(QtFormatBytesPerPixel(reader.imageFormat()));
     QImage img;
     const bool ok = reader.read(&img);
     if (!ok || img.isNull()) return fail(reader.errorString());

@@ -1,5 +1,7 @@
 #include "platform/GIFGraphic.h"
 
+#include "image/WorkControl.h"
+
 #include "platform/GIFPainterQt.h"
 #include "platform/JPEGImage.h"
 
@@ -7,6 +9,7 @@
 #include <QMimeData>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,6 +22,50 @@ template <class F> void asPictureError(F&& f) {
         throw EInvalidGraphic(e.what());
     }
 }
+
+unsigned le16(const std::uint8_t* p) {
+    return p[0] | (unsigned(p[1]) << 8);
+}
+
+// The size of the logical screen once the codec has widened it to cover every frame: the screen
+// descriptor's size and each image descriptor's right and bottom edges, found by walking the blocks
+// without decoding them. The walk ends quietly where the data end or stop making sense.
+QSize screenCoveringFrames(const std::uint8_t* p, std::size_t size) {
+    if (size < 13 || std::memcmp(p, "GIF", 3) != 0) return {};
+    unsigned w = le16(p + 6), h = le16(p + 8);
+    std::size_t i = 13;
+    if (p[10] & 0x80) i += std::size_t{3} << ((p[10] & 7) + 1);
+    auto skipSubBlocks = [&] {
+        while (i < size) {
+            const unsigned n = p[i++];
+            if (n == 0) return true;
+            i += n;
+        }
+        return false;
+    };
+    while (i < size) {
+        const std::uint8_t block = p[i++];
+        if (block == '!') {
+            ++i; // the label
+            if (!skipSubBlocks()) break;
+        } else if (block == ',' && i + 9 <= size) {
+            w = std::max(w, le16(p + i) + le16(p + i + 4));
+            h = std::max(h, le16(p + i + 2) + le16(p + i + 6));
+            const std::uint8_t flags = p[i + 8];
+            i += 9;
+            if (flags & 0x80) i += std::size_t{3} << ((flags & 7) + 1);
+            ++i; // the code size
+            if (!skipSubBlocks()) break;
+        } else {
+            break; // the trailer, or data that are no block
+        }
+    }
+    return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+// What a load takes at its peak, per pixel of the screen: the frame's colour indices, their 8-bit
+// rendering and the 24-bit picture (MoveTo), and one more for the rest of the load's memory.
+constexpr int LoadBytesPerPixel = 1 + 1 + 3 + 1;
 
 } // namespace
 
@@ -46,11 +93,10 @@ TGIFGraphic::~TGIFGraphic() = default;
 
 void TGIFGraphic::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     if (!data) throw EInvalidGraphic("Not a valid GIF file");
-    // The logical screen's size is refused as any picture's before the codec reads on.
-    if (size >= 10 && std::memcmp(data, "GIF", 3) == 0) {
-        const int w = data[6] | (data[7] << 8), h = data[8] | (data[9] << 8);
-        if (w > 0 && h > 0) CheckPictureSize(w, h);
-    }
+    // The screen the frames will need is refused as any picture's, for all its load takes, before
+    // the codec reads on.
+    if (const QSize screen = screenCoveringFrames(data, size); screen.width() > 0 && screen.height() > 0)
+        CheckPictureSize(screen.width(), screen.height(), LoadBytesPerPixel);
     auto image = std::make_unique<TGIFImage>();
     QStringList warnings;
     image->OnWarning = [&warnings](const void*, TGIFSeverity severity, const std::string& message) {
@@ -94,6 +140,27 @@ void TGIFGraphic::AssignTo(TFastDIB& dib) {
     asPictureError([&] { bitmap = image_->Bitmap(); });
     if (!bitmap) throw EInvalidGraphic("The GIF picture is empty");
     AssignDIB(dib, *bitmap);
+}
+
+void TGIFGraphic::MoveTo(TFastDIB& dib) {
+    const int w = image_->Width(), h = image_->Height();
+    if (image_->Empty() || w <= 0 || h <= 0) throw EInvalidGraphic("The GIF picture is empty");
+    CheckPictureSize(w, h);
+    // As the codec renders its screen: the first colour of the palette outside the first frame.
+    TFastDIB out;
+    out.SetSizeForReading(w, h, 24, 0);
+    const TLogPalette& pal = image_->Palette();
+    const TFColor fill = pal.entries.empty() ? TFColor{0, 0, 0}
+                                             : TFColor{pal.entries[0].peBlue, pal.entries[0].peGreen,
+                                                       pal.entries[0].peRed};
+    for (int y = 0; y < h; ++y) {
+        if ((y & 255) == 0) WorkPoint();
+        std::fill(out.Pixels24[y], out.Pixels24[y] + w, fill);
+    }
+    asPictureError([&] { image_->Images()[0]->Draw(out.AsSurface(), {0, 0, w, h}, false, false); });
+    image_->Clear();
+    frames_.clear();
+    dib.Swap(out);
 }
 
 void TGIFGraphic::Assign(const TFastDIB& dib) {

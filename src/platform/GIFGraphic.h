@@ -34,6 +34,8 @@ public:
     QByteArray SaveToMemory() override;
     // The logical screen showing the first frame, at 24 bits per pixel.
     void AssignTo(TFastDIB& dib) override;
+    // The same drawn straight into `dib`, the codec's pixels freed: the graphic is left empty.
+    void MoveTo(TFastDIB& dib) override;
     // One frame made from the picture (1, 4 and 8 bits keep their colours, others are reduced).
     void Assign(const TFastDIB& dib) override;
     // One frame made from a picture with alpha: pixels of alpha 0 become transparent. This takes the

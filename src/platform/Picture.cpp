@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "image/WorkControl.h"
 #include "platform/BMPFile.h"
 #include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
@@ -17,9 +18,17 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <map>
+#include <typeinfo>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 // ---- sizes and image copies
 
@@ -72,6 +81,131 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
                                    .arg(height)
                                    .arg(megabytes(needed), megabytes(free))
                                    .toStdString());
+}
+
+int QtFormatBytesPerPixel(QImage::Format format) {
+    if (format == QImage::Format_Invalid) return 4;
+    return std::max((QImage::toPixelFormat(format).bitsPerPixel() + 7) / 8, 1);
+}
+
+void ApplyPictureAllocationLimit(int bytesPerPixel) {
+    // Qt counts the image a reader allocates in megabytes of 2^20 bytes.
+    const std::int64_t bytes = PictureLimits().maxPixels * std::max(bytesPerPixel, 1);
+    const std::int64_t mb = (bytes + (std::int64_t{1} << 20) - 1) >> 20;
+    QImageReader::setAllocationLimit(static_cast<int>(std::clamp<std::int64_t>(mb, 1, INT_MAX)));
+}
+
+// ---- the bytes a picture is read from
+
+namespace {
+
+std::function<void(std::uint64_t)>& readHook() {
+    static std::function<void(std::uint64_t)> hook;
+    return hook;
+}
+
+// The most a file source reads in one call: a stop is taken within a few milliseconds.
+constexpr std::size_t ReadChunk = std::size_t{8} << 20;
+
+} // namespace
+
+void SetPictureReadHook(std::function<void(std::uint64_t offset)> hook) {
+    readHook() = std::move(hook);
+}
+
+std::size_t TPictureSource::ReadPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t got = ReadAt(offset + total, pieces[i].data, pieces[i].size);
+        total += got;
+        if (got < pieces[i].size) break;
+    }
+    return total;
+}
+
+QByteArray TPictureSource::ReadAll() {
+    const std::uint64_t size = Size();
+    if (size > std::uint64_t(std::numeric_limits<qsizetype>::max())) throw std::bad_alloc();
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    bytes.resize(static_cast<qsizetype>(ReadAt(0, bytes.data(), static_cast<std::size_t>(size))));
+    return bytes;
+}
+
+std::size_t TMemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) {
+    if (offset >= size_) return 0;
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
+    std::memcpy(buffer, data_ + offset, count);
+    return count;
+}
+
+TPictureFile::TPictureFile(const QString& fileName) : name_(fileName) {
+    auto fail = [&](const char* what) {
+        const QString why = InSentence(QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd_ >= 0) ::close(fd_);
+        throw std::runtime_error(QStringLiteral("%1 %2: %3").arg(QLatin1String(what), fileName, why).toStdString());
+    };
+    fd_ = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) fail("Cannot open");
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) fail("Cannot open");
+    if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        fail("Cannot open");
+    }
+    size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+TPictureFile::~TPictureFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t TPictureFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) {
+    const Piece piece{buffer, n};
+    return ReadPieces(offset, &piece, 1);
+}
+
+std::size_t TPictureFile::ReadPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) {
+    // Only the bytes the file had when it was opened are read: a file that grows meanwhile is read
+    // as it was, one that shrinks ends early.
+    std::size_t total = 0, index = 0, within = 0; // the piece being filled and the bytes it has
+    iovec vec[IOV_MAX];
+    while (index < count && offset + total < size_) {
+        if (readHook()) readHook()(offset + total);
+        WorkPoint();
+        // One chunk of the pieces left, no further than the file's end.
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(ReadChunk, size_ - offset - total));
+        int n = 0;
+        for (std::size_t i = index; i < count && want > 0 && n < IOV_MAX; ++i) {
+            const std::size_t skip = i == index ? within : 0;
+            const std::size_t len = std::min(pieces[i].size - skip, want);
+            if (len == 0) continue;
+            vec[n++] = {static_cast<std::uint8_t*>(pieces[i].data) + skip, len};
+            want -= len;
+        }
+        if (n == 0) break;
+        const ssize_t got = ::preadv(fd_, vec, n, static_cast<off_t>(offset + total));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error(QStringLiteral("Cannot read %1: %2")
+                                         .arg(name_, InSentence(QString::fromLocal8Bit(std::strerror(errno))))
+                                         .toStdString());
+        }
+        if (got == 0) break; // the file became shorter
+        total += static_cast<std::size_t>(got);
+        for (std::size_t left = static_cast<std::size_t>(got); left > 0 && index < count;) {
+            const std::size_t room = pieces[index].size - within;
+            if (left < room) {
+                within += left;
+                left = 0;
+            } else {
+                left -= room;
+                ++index;
+                within = 0;
+            }
+        }
+        while (index < count && pieces[index].size == 0) ++index;
+    }
+    return total;
 }
 
 void AssignDIB(TFastDIB& dst, const TFastDIB& src) {
@@ -228,44 +362,6 @@ qint64 maxPictureFileSize() {
     return PictureLimits().maxPixels * 4 + 1024 * 1024;
 }
 
-// A picture file's bytes: mapped into memory where the system can (a large picture is not copied
-// first), read otherwise.
-class FileBytes {
-public:
-    explicit FileBytes(const QString& fileName) : file_(fileName) {
-        if (!file_.open(QIODevice::ReadOnly))
-            throw std::runtime_error(QStringLiteral("Cannot open %1: %2")
-                                         .arg(fileName, InSentence(file_.errorString()))
-                                         .toStdString());
-        if (file_.size() > maxPictureFileSize())
-            throw EInvalidGraphic("The file is too large to be a picture");
-        if (file_.size() > 0) map_ = file_.map(0, file_.size());
-        if (map_) return;
-        copy_ = file_.readAll();
-        if (file_.error() != QFileDevice::NoError)
-            throw std::runtime_error(QStringLiteral("Cannot read %1: %2")
-                                         .arg(fileName, InSentence(file_.errorString()))
-                                         .toStdString());
-    }
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-    const std::uint8_t* data() const {
-        return map_ ? map_ : reinterpret_cast<const std::uint8_t*>(copy_.constData());
-    }
-    std::size_t size() const {
-        return map_ ? static_cast<std::size_t>(file_.size()) : std::size_t(copy_.size());
-    }
-    bool startsWith(const QByteArray& magic) const {
-        return size() >= std::size_t(magic.size()) &&
-               std::memcmp(data(), magic.constData(), std::size_t(magic.size())) == 0;
-    }
-
-private:
-    QFile file_; // unmaps when it goes
-    uchar* map_ = nullptr;
-    QByteArray copy_;
-};
-
 // The first bytes every file of a built-in format starts with, and the format's name for messages.
 struct Signature {
     const char* extension;
@@ -275,16 +371,129 @@ struct Signature {
 const Signature Signatures[] = {{"bmp", QByteArray("BM"), "bitmap"},
                                 {"jpg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
                                 {"jpeg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
+                                {"jfif", QByteArray("\xFF\xD8\xFF"), "JPEG"},
                                 {"gif", QByteArray("GIF8"), "GIF"}};
 
-// Runs a decoder step; any failure but a lack of memory becomes a picture error with the same text
-// (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
+// The first bytes read to tell a file's type and its declared size.
+constexpr qsizetype HeadBytes = 64 * 1024;
+
+const Signature* signatureOf(const QString& ext) {
+    for (const Signature& sig : Signatures)
+        if (ext == QLatin1String(sig.extension)) return &sig;
+    return nullptr;
+}
+
+// Types of Qt's readers whose files start with no mark of their own: their readers may take other
+// data for theirs, so a file is never taken for one of them by its content.
+bool unmarkedType(const QString& ext) {
+    return ext == QLatin1String("tga") || ext == QLatin1String("wbmp") || ext == QLatin1String("xbm");
+}
+
+bool qtReads(const QString& ext, const QByteArray& head) {
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, ext.toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.canRead();
+}
+
+// Whether the first bytes fit the type of the extension (a type with no mark of its own fits).
+bool headFits(const QString& ext, const QByteArray& head) {
+    if (const Signature* sig = signatureOf(ext)) return head.startsWith(sig->magic);
+    if (!registry().qtExtensions.contains(ext) || unmarkedType(ext)) return true;
+    return qtReads(ext, head);
+}
+
+// The registered type the first bytes plainly show, as its extension; empty when they show none.
+QString typeByContent(const QByteArray& head) {
+    for (const Signature& sig : Signatures)
+        if (head.startsWith(sig.magic) && registry().byExtension.count(QLatin1String(sig.extension)))
+            return QLatin1String(sig.extension);
+    for (const QString& ext : registry().qtExtensions)
+        if (!unmarkedType(ext) && registry().byExtension.count(ext) && qtReads(ext, head)) return ext;
+    return {};
+}
+
+std::uint32_t be32(const std::uint8_t* p) {
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+}
+std::uint32_t le32(const std::uint8_t* p) {
+    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+unsigned le16(const std::uint8_t* p) {
+    return p[0] | (unsigned(p[1]) << 8);
+}
+
+// The pictures inside an MNG or an icon file, which Qt sizes only while it decodes them (for an icon
+// it gives the directory's size, which need not be the picture's): each size their headers give is
+// checked as any picture's, at the 4 bytes per pixel Qt decodes them to.
+void checkInnerSizes(const QByteArray& format, const std::uint8_t* p, std::size_t size) {
+    auto check = [](std::int64_t w, std::int64_t h) {
+        if (w > 0 && h > 0) CheckPictureSize(w, h, 4);
+    };
+    if (format == "mng") {
+        // The signature, then the MHDR chunk: length, type, frame width and height.
+        if (size >= 24 && std::memcmp(p + 12, "MHDR", 4) == 0) check(be32(p + 16), be32(p + 20));
+        return;
+    }
+    if (format != "ico" && format != "cur") return;
+    if (size < 6) return;
+    const std::size_t count = le16(p + 4);
+    for (std::size_t i = 0; i < count && 6 + 16 * (i + 1) <= size; ++i) {
+        const std::uint64_t at = le32(p + 6 + 16 * i + 12);
+        if (at + 24 <= size && std::memcmp(p + at, "\x89PNG\r\n\x1a\n", 8) == 0) {
+            check(be32(p + at + 16), be32(p + at + 20)); // the PNG's IHDR
+        } else if (at + 12 <= size && le32(p + at) >= 40) {
+            // A device-independent bitmap: its height covers the picture and the mask below it.
+            const auto w = static_cast<std::int32_t>(le32(p + at + 4));
+            const auto h = static_cast<std::int32_t>(le32(p + at + 8));
+            check(std::abs(std::int64_t{w}), std::abs(std::int64_t{h}) / 2);
+        }
+    }
+}
+
+// The size of the picture the first bytes declare (invalid when they do not say).
+QSize declaredSize(const QByteArray& head) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(head.constData());
+    const std::size_t n = static_cast<std::size_t>(head.size());
+    if (n >= 26 && p[0] == 'B' && p[1] == 'M') {
+        if (le32(p + 14) == 12) return QSize(int(le16(p + 18)), int(le16(p + 20)));
+        const auto h = static_cast<std::int32_t>(le32(p + 22));
+        return QSize(static_cast<std::int32_t>(le32(p + 18)), h == INT_MIN ? 0 : std::abs(h));
+    }
+    if (n >= 10 && std::memcmp(p, "GIF", 3) == 0) return QSize(int(le16(p + 6)), int(le16(p + 8)));
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).size();
+}
+
+// The message for a lack of memory while `name` was read: its picture's size and the memory the
+// picture takes at 24 bits per pixel.
+EPictureTooLarge outOfMemory(const QString& name, QSize size) {
+    if (!size.isValid() || size.isEmpty())
+        return EPictureTooLarge(
+            QStringLiteral("%1 cannot be read: there is not enough memory for its picture").arg(name).toStdString());
+    return EPictureTooLarge(QStringLiteral("%1 cannot be read: there is not enough memory for its picture of "
+                                           "%2 x %3 pixels, which needs %4 MB")
+                                .arg(name)
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(megabytes(std::int64_t{size.width()} * size.height() * 3))
+                                .toStdString());
+}
+
+// Runs a decoder step; any failure but a lack of memory or a stop becomes a picture error with the
+// same text (the GIF codec has an exception class of its own), so callers tell bad pictures by one type.
 template <class F> void asPictureError(F&& f) {
     try {
         f();
     } catch (const EInvalidGraphic&) {
         throw;
     } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const EWorkStopped&) {
         throw;
     } catch (const std::exception& e) {
         throw EInvalidGraphic(e.what());
@@ -302,8 +511,15 @@ QClipboard* clipboard() {
 // ---- TGraphic
 
 void TGraphic::LoadFromFile(const QString& fileName) {
-    const FileBytes data(fileName);
-    LoadFromMemory(data.data(), data.size());
+    TPictureFile file(fileName);
+    if (file.Size() > std::uint64_t(maxPictureFileSize()))
+        throw EInvalidGraphic("The file is too large to be a picture");
+    LoadFromSource(file);
+}
+
+void TGraphic::LoadFromSource(TPictureSource& source) {
+    const QByteArray bytes = source.ReadAll();
+    LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
 }
 
 void TGraphic::SaveToClipboardFormat(QMimeData& data) {
@@ -324,6 +540,18 @@ void TGraphic::LoadFromClipboardFormat(const QMimeData& data, const QString& for
 void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     TFastDIB dib;
     const bool whole = DecodeBMP(data, size, dib);
+    dib_.Swap(dib);
+    incomplete_ = !whole;
+}
+
+void TBitmap::LoadFromSource(TPictureSource& source) {
+    // A class built on this one that reads a format of its own through LoadFromMemory gets the bytes.
+    if (typeid(*this) != typeid(TBitmap)) {
+        TGraphic::LoadFromSource(source);
+        return;
+    }
+    TFastDIB dib;
+    const bool whole = DecodeBMP(source, dib);
     dib_.Swap(dib);
     incomplete_ = !whole;
 }
@@ -357,11 +585,13 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format_);
     reader.setAutoDetectImageFormat(false);
-    // The size the file declares is checked before anything is decoded.
+    // The size the file declares is checked before anything is decoded: Qt's, and for the types whose
+    // pictures Qt sizes only while decoding them, the sizes their headers give.
     const QSize declared = reader.size();
     if (declared.isValid()) CheckPictureSize(declared.width(), declared.height(), 4);
-    // Our own limit applies; Qt's default (256 MB) would refuse the largest pictures we accept.
-    reader.setAllocationLimit(0);
+    checkInnerSizes(format_, data, size);
+    // Whatever a reader allocates stays within the same limit, at the depth it decodes to.
+    ApplyPictureAllocationLimit(QtFormatBytesPerPixel(reader.imageFormat()));
     QImage img;
     if (!reader.read(&img) || img.isNull())
         throw EInvalidGraphic(
@@ -444,8 +674,9 @@ QString TPicture::FileFormatDescription(const QString& extension) {
     return it == registry().byExtension.end() ? QString() : it->second.description;
 }
 
-std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
-    const QString ext = normalExtension(QFileInfo(fileName).suffix());
+namespace {
+
+std::unique_ptr<TGraphic> createForExtension(const QString& ext) {
     const auto it = registry().byExtension.find(ext);
     if (it != registry().byExtension.end()) return it->second.factory();
     if (PictureClasses::isMetafile(ext))
@@ -458,18 +689,34 @@ std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
     throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)").arg(ext).toStdString());
 }
 
+} // namespace
+
+std::unique_ptr<TGraphic> TPicture::CreateForFile(const QString& fileName) {
+    return createForExtension(normalExtension(QFileInfo(fileName).suffix()));
+}
+
 void TPicture::LoadFromFile(const QString& fileName) {
-    std::unique_ptr<TGraphic> g = CreateForFile(fileName);
-    const FileBytes data(fileName);
+    TPictureFile file(fileName);
     // The messages name the file and say what is wrong with it in plain words.
     const QString name = QFileInfo(fileName).fileName();
-    const QString ext = normalExtension(QFileInfo(fileName).suffix());
-    for (const Signature& sig : Signatures)
-        if (ext == QLatin1String(sig.extension) && !data.startsWith(sig.magic))
-            throw EInvalidGraphic(
-                QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig.name)).toStdString());
+    if (file.Size() > std::uint64_t(maxPictureFileSize()))
+        throw EInvalidGraphic(
+            QStringLiteral("%1 cannot be read: the file is too large to be a picture").arg(name).toStdString());
+    QByteArray head(static_cast<qsizetype>(std::min<std::uint64_t>(HeadBytes, file.Size())), Qt::Uninitialized);
+    head.resize(static_cast<qsizetype>(file.ReadAt(0, head.data(), static_cast<std::size_t>(head.size()))));
+    // The type the extension names, unless the first bytes are plainly another type's (the save rule
+    // writes a GIF under "tile.gif.jpg").
+    QString ext = normalExtension(QFileInfo(fileName).suffix());
+    if (!registry().byExtension.count(ext) || !headFits(ext, head))
+        if (const QString real = typeByContent(head); !real.isEmpty()) ext = real;
+    std::unique_ptr<TGraphic> g = createForExtension(ext);
+    if (const Signature* sig = signatureOf(ext); sig && !head.startsWith(sig->magic))
+        throw EInvalidGraphic(
+            QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig->name)).toStdString());
     try {
-        asPictureError([&] { g->LoadFromMemory(data.data(), data.size()); });
+        asPictureError([&] { g->LoadFromSource(file); });
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(name, declaredSize(head));
     } catch (const EInvalidGraphic& e) {
         const std::string text = QStringLiteral("%1 cannot be read: %2")
                                      .arg(name, InSentence(QString::fromUtf8(e.what())))
@@ -518,7 +765,11 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warni
     TPicture pic;
     pic.LoadFromFile(fileName);
     TFastDIB out;
-    asPictureError([&] { pic.Graphic()->MoveTo(out); });
+    try {
+        asPictureError([&] { pic.Graphic()->MoveTo(out); });
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(QFileInfo(fileName).fileName(), QSize(pic.Width(), pic.Height()));
+    }
     dib.Swap(out);
     if (!warnings) return;
     // What happened to this file in plain words first, the decoder's own lines after it.

@@ -13,8 +13,11 @@
 // while loading as EInvalidGraphic with the same text.
 //
 // Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
-// picture larger than PictureLimits() is refused with a clear message. Saving goes through a temporary
-// file that replaces the target only when it was written completely.
+// picture larger than PictureLimits() is refused with a clear message; Qt's readers run under an
+// allocation limit of the same size. Files are read, never mapped, so a file that changes while it is
+// read cannot hurt. A file whose first bytes are another type's than its extension says opens as the
+// type its bytes are. Saving goes through a temporary file that replaces the target only when it was
+// written completely.
 
 #include "image/FastDIB.h"
 #include "image/PictureSize.h"
@@ -53,9 +56,69 @@ inline constexpr TFColor MissingPixelsColor{128, 128, 128};
 // free memory holds the picture at `bytesPerPixel` ("... needs 805 MB; 300 MB are free").
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel = 3);
 
+// Sets the allocation limit of Qt's image readers to the largest picture PictureLimits() allows at
+// `bytesPerPixel` (the depth the reader decodes to; 4 where it is not known first), so a reader
+// refuses a larger picture before it allocates it. Called before every read through Qt.
+void ApplyPictureAllocationLimit(int bytesPerPixel = 4);
+// The bytes per pixel of a QImage format (4 for an unknown one).
+int QtFormatBytesPerPixel(QImage::Format format);
+
 // The screen's bits per pixel as Qt reports it (24 without a screen); tests may set it.
 int ScreenBitsPerPixel();
 void SetScreenDepthHook(std::function<int()> hook);
+
+// The bytes a picture is read from: a file (TPictureFile) or memory. Reads may stop short where the
+// data end, also when a file shrinks while it is read.
+class TPictureSource {
+public:
+    virtual ~TPictureSource() = default;
+    // The number of bytes (a file's size when it was opened).
+    virtual std::uint64_t Size() const = 0;
+    // Reads `n` bytes at `offset` into `buffer`; returns the bytes read, fewer only where the data end.
+    virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) = 0;
+    // Reads the bytes from `offset` on into the pieces in turn; returns the bytes read.
+    struct Piece {
+        void* data;
+        std::size_t size;
+    };
+    virtual std::size_t ReadPieces(std::uint64_t offset, const Piece* pieces, std::size_t count);
+    // Every byte (for decoders that take them all at once).
+    QByteArray ReadAll();
+};
+
+class TMemorySource : public TPictureSource {
+public:
+    TMemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(data ? size : 0) {}
+    std::uint64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override;
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+};
+
+// A file read in chunks of a few megabytes with read calls. Between chunks it checks for a stop
+// (WorkPoint: EWorkStopped) and calls the read hook. A file that cannot be opened raises
+// std::runtime_error "Cannot open <name>: <reason>", one that fails while it is read "Cannot read ...".
+class TPictureFile : public TPictureSource {
+public:
+    explicit TPictureFile(const QString& fileName);
+    ~TPictureFile() override;
+    TPictureFile(const TPictureFile&) = delete;
+    TPictureFile& operator=(const TPictureFile&) = delete;
+    std::uint64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override;
+    std::size_t ReadPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) override;
+
+private:
+    QString name_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// Tests: called before each chunk a TPictureFile reads, with the offset of the chunk (for example to
+// shorten the file in the middle of a read). An empty function removes it.
+void SetPictureReadHook(std::function<void(std::uint64_t offset)> hook);
 
 // Copies `src` (pixels, depth and colour table) into `dst`.
 void AssignDIB(TFastDIB& dst, const TFastDIB& src);
@@ -76,6 +139,8 @@ public:
     // Reads a whole picture. Throws EInvalidGraphic (and keeps its old content) when the data is not
     // a valid picture of this class.
     virtual void LoadFromMemory(const std::uint8_t* data, std::size_t size) = 0;
+    // The same from any source; by default all of it is read and given to LoadFromMemory.
+    virtual void LoadFromSource(TPictureSource& source);
     // The picture in its file format; throws EInvalidGraphic when it cannot be written (empty).
     virtual QByteArray SaveToMemory() = 0;
 
@@ -114,6 +179,8 @@ public:
     int Height() const override { return dib_.Height; }
     // A file cut short loads the rows it holds (IncompleteText says so).
     void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
+    // Rows go from the source straight into the picture's rows, without the whole file in memory.
+    void LoadFromSource(TPictureSource& source) override;
     QByteArray SaveToMemory() override; // an uncompressed BMP at SaveBitsPerPixel()
     void AssignTo(TFastDIB& dib) override { AssignDIB24(dib, dib_); }
     void MoveTo(TFastDIB& dib) override;
@@ -173,10 +240,12 @@ public:
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
 
-    // Loads the file with the class registered for its extension (the last one of its name). The
-    // picture is replaced only on success; any decoder failure is raised as EInvalidGraphic naming the
-    // file in plain words: "<file> is not a <format> picture" (its first bytes are another format's)
-    // or "<file> cannot be read: <reason>".
+    // Loads the file with the class registered for its extension (the last one of its name), or, when
+    // its first bytes are plainly another registered type's (a GIF saved under "tile.gif.jpg"), with
+    // that type's class. The picture is replaced only on success; any decoder failure is raised as
+    // EInvalidGraphic naming the file in plain words: "<file> is not a <format> picture" (its first
+    // bytes are no picture type's) or "<file> cannot be read: <reason>"; a lack of memory as
+    // EPictureTooLarge naming the file, the picture's size and the memory it needs.
     void LoadFromFile(const QString& fileName);
     // Saves the graphic in its own format (nothing when there is none).
     void SaveToFile(const QString& fileName);

@@ -474,9 +474,14 @@ public:
     void bColorClick();
 
 private:
-    // The shared step of Open, the drop and the start-up file: `pic` becomes the image and the
-    // last opened picture; the image area and the size panels follow.
-    void TakeLoadedPicture(const TFastDIB& pic);
+    // The shared step of Open, the drop and the start-up file: `pic` (left empty) becomes the image
+    // without a copy, a copy of it the last opened picture; with `undo` the image before goes on the
+    // undo ring. The memory is had first: when it cannot be, nothing changes and EPictureTooLarge
+    // names the file (`fileName`), the picture's size and the memory the open needs.
+    void TakeLoadedPicture(TFastDIB& pic, const QString& fileName, bool undo);
+    // Reads a picture file for Open, the drop, the start-up file and the buffer inside a work scope
+    // ("Opening <file>"): a stop raises EWorkStopped with nothing changed.
+    void ReadPictureFile(const QString& fileName, TFastDIB& pic, QStringList* warnings);
     // `pic` becomes the buffer: thumbnail, buffer image and the buffer items.
     void TakeBufferPicture(const TFastDIB& pic);
     void EnableBufferItems();

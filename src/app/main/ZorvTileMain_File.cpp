@@ -3,6 +3,7 @@
 
 #include "app/dialogs/JpegQuality.h"
 #include "app/dialogs/ToolBox.h"
+#include "app/main/WorkProgress.h"
 #include "app/main/ZorvTileMain.h"
 
 #include "platform/ErrorGuard.h"
@@ -265,10 +266,38 @@ void TfZorvTile::ShownPicture(TFastDIB& out) const {
         CopyDIB(z, out);
 }
 
-void TfZorvTile::TakeLoadedPicture(const TFastDIB& pic) {
-    CopyDIB(pic, z);
-    CopyDIB(z, orig);
-    buf.SetSize(z.Width, z.Height, 24, 0);
+void TfZorvTile::ReadPictureFile(const QString& fileName, TFastDIB& pic, QStringList* warnings) {
+    // Long reads show the progress window, and Esc or Cancel stops them between chunks or rows.
+    TWorkScope scope("Opening " + QFileInfo(fileName).fileName());
+    LoadPictureToDIB(fileName, pic, warnings);
+}
+
+void TfZorvTile::TakeLoadedPicture(TFastDIB& pic, const QString& fileName, bool undo) {
+    // The copy Edit > Reset goes back to, the scratch image and the undo snapshot's room first: a lack
+    // of memory leaves the image, the undo ring and the last opened picture as they were.
+    TFastDIB kept, scratch;
+    try {
+        CopyDIB(pic, kept);
+        scratch.SetSize(pic.Width, pic.Height, 24, 0);
+        if (undo && !(z.Bits && z.Bpp == 24)) CopyUnDo();
+    } catch (const std::bad_alloc&) {
+        const std::int64_t needed = 2 * static_cast<std::int64_t>(pic.BWidth) * pic.Height;
+        throw EPictureTooLarge(QString("%1 cannot be opened: there is not enough memory for its picture of "
+                                       "%2 x %3 pixels and the copy Edit > Reset keeps, which need %4 MB")
+                                   .arg(QFileInfo(fileName).fileName())
+                                   .arg(pic.Width)
+                                   .arg(pic.Height)
+                                   .arg((needed + 500000) / 1000000)
+                                   .toStdString());
+    }
+    // The image before goes on the ring itself (it is replaced whole, so it need not be copied).
+    if (undo && z.Bits && z.Bpp == 24) {
+        Ring.PushTaken(z);
+        UpdateUndoButton();
+    }
+    z.Swap(pic);
+    orig.Swap(kept);
+    buf.Swap(scratch);
     SetToIm(z);
 }
 
@@ -289,13 +318,12 @@ void TfZorvTile::Open1Click() {
     const QString name =
         RunFileDialog(false, "Open", DefDir, OpenPictureFilterWithAllTypes(OpenPictureFilter), QString());
     if (name.isEmpty()) return;
-    // The picture is read before anything changes: a file that cannot be read leaves the image and
-    // the undo ring as they were.
+    // The picture is read before anything changes: a file that cannot be read, or a stop, leaves the
+    // image and the undo ring as they were.
     TFastDIB pic;
     QStringList warnings;
-    LoadPictureToDIB(name, pic, &warnings);
-    CopyUnDo();
-    TakeLoadedPicture(pic);
+    ReadPictureFile(name, pic, &warnings);
+    TakeLoadedPicture(pic, name, true);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
     // A picture cut short shows what could be read, and says so.
@@ -305,8 +333,8 @@ void TfZorvTile::Open1Click() {
 void TfZorvTile::OpenStartFile(const QString& fileName) {
     TFastDIB pic;
     QStringList warnings;
-    LoadPictureToDIB(fileName, pic, &warnings);
-    TakeLoadedPicture(pic);
+    ReadPictureFile(fileName, pic, &warnings);
+    TakeLoadedPicture(pic, fileName, false);
     // Shown first, then told what is missing, as Open does.
     if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
@@ -324,7 +352,8 @@ void TfZorvTile::DropFile(const QString& fileName) {
     TFastDIB pic;
     QStringList warnings;
     try {
-        LoadPictureToDIB(name, pic, &warnings);
+        ReadPictureFile(name, pic, &warnings);
+        TakeLoadedPicture(pic, name, true);
     } catch (const EPictureTooLarge& e) {
         // A picture of a known type that does not fit says so, as Open does.
         ShowMessage(QString::fromStdString(e.what()));
@@ -334,8 +363,6 @@ void TfZorvTile::DropFile(const QString& fileName) {
         ShowMessage("Unsupported image file, or not an image");
         return;
     }
-    CopyUnDo();
-    TakeLoadedPicture(pic);
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
     if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));

@@ -204,7 +204,7 @@ void TfZorvTile::LoadBufferfromFile1Click() {
         RunFileDialog(false, "Open", QString(), OpenPictureFilterWithAllTypes(OpenPictureFilter), QString());
     if (name.isEmpty()) return;
     TFastDIB pic;
-    LoadPictureToDIB(name, pic); // a file that cannot be read leaves the buffer as it was
+    ReadPictureFile(name, pic, nullptr); // a file that cannot be read, or a stop, leaves the buffer
     TakeBufferPicture(pic);
     LogLine("Load Buffer from File " + name);
 }
