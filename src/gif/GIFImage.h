@@ -601,6 +601,8 @@ public:
     // The logical screen as a 24-bit bitmap showing the first frame (or the frame given by
     // ForceFrame); none for an empty picture.
     const TFastDIB* Bitmap();
+    // Draws what Bitmap shows into Out, already sized Width() x Height() at 24 bits per pixel.
+    void DrawScreen(TFastDIB& Out);
     // Stops the drawing painter and drops the cached bitmap.
     void FreeBitmap();
     // Draws the picture into Rect of a 24- or 32-bit canvas. A still picture (one frame, or goAnimate

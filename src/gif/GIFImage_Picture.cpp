@@ -351,17 +351,21 @@ const TFastDIB* TGIFImage::Bitmap() {
     auto bitmap = std::make_unique<TFastDIB>();
     if (Width() > 0 && Height() > 0) {
         bitmap->SetSize(Width(), Height(), 24, 0);
-        // Outside the first frame the screen shows the first colour of its palette.
-        const TLogPalette& pal = Palette();
-        if (!pal.entries.empty()) {
-            const TPaletteEntry e = pal.entries[0];
-            for (int y = 0; y < bitmap->Height; ++y) {
-                TFColor* row = bitmap->Pixels24[y];
-                std::fill(row, row + bitmap->Width, TFColor{e.peBlue, e.peGreen, e.peRed});
-            }
-        }
-        FImages->GetImage(0)->Draw(bitmap->AsSurface(), {0, 0, Width(), Height()}, false, false);
+        DrawScreen(*bitmap);
     }
     FBitmap = std::move(bitmap);
     return FBitmap.get();
+}
+
+void TGIFImage::DrawScreen(TFastDIB& Out) {
+    // Outside the first frame the screen shows the first colour of its palette.
+    const TLogPalette& pal = Palette();
+    if (!pal.entries.empty()) {
+        const TPaletteEntry e = pal.entries[0];
+        for (int y = 0; y < Out.Height; ++y) {
+            TFColor* row = Out.Pixels24[y];
+            std::fill(row, row + Out.Width, TFColor{e.peBlue, e.peGreen, e.peRed});
+        }
+    }
+    FImages->GetImage(0)->Draw(Out.AsSurface(), {0, 0, Width(), Height()}, false, false);
 }

@@ -1,7 +1,5 @@
 #include "platform/GIFGraphic.h"
 
-#include "image/WorkControl.h"
-
 #include "platform/GIFPainterQt.h"
 #include "platform/JPEGImage.h"
 
@@ -146,18 +144,10 @@ void TGIFGraphic::MoveTo(TFastDIB& dib) {
     const int w = image_->Width(), h = image_->Height();
     if (image_->Empty() || w <= 0 || h <= 0) throw EInvalidGraphic("The GIF picture is empty");
     CheckPictureSize(w, h);
-    // As the codec renders its screen: the first colour of the palette outside the first frame.
+    // Rendered straight into the picture handed over (no huge pages for a picture filled once).
     TFastDIB out;
     out.SetSizeForReading(w, h, 24, 0);
-    const TLogPalette& pal = image_->Palette();
-    const TFColor fill = pal.entries.empty() ? TFColor{0, 0, 0}
-                                             : TFColor{pal.entries[0].peBlue, pal.entries[0].peGreen,
-                                                       pal.entries[0].peRed};
-    for (int y = 0; y < h; ++y) {
-        if ((y & 255) == 0) WorkPoint();
-        std::fill(out.Pixels24[y], out.Pixels24[y] + w, fill);
-    }
-    asPictureError([&] { image_->Images()[0]->Draw(out.AsSurface(), {0, 0, w, h}, false, false); });
+    asPictureError([&] { image_->DrawScreen(out); });
     image_->Clear();
     frames_.clear();
     dib.Swap(out);
