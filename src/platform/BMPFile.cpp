@@ -1,6 +1,7 @@
 #include "platform/BMPFile.h"
 
 #include "image/WorkControl.h"
+#include "platform/ByteOrder.h"
 #include "platform/Picture.h"
 
 #include <algorithm>
@@ -10,12 +11,6 @@
 
 namespace {
 
-std::uint32_t le32(const std::uint8_t* p) {
-    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 constexpr unsigned BiRGB = 0, BiRLE8 = 1, BiRLE4 = 2, BiBitfields = 3;
 
@@ -33,22 +28,22 @@ struct Header {
 Header readHeader(const std::uint8_t* p, std::size_t size) {
     if (size < 26 || p[0] != 'B' || p[1] != 'M') throw EInvalidGraphic("Not a valid bitmap file");
     Header h;
-    h.offBits = le32(p + 10);
-    h.infoSize = le32(p + 14);
+    h.offBits = ReadLE32(p + 10);
+    h.infoSize = ReadLE32(p + 14);
     std::uint32_t clrUsed = 0;
     if (h.infoSize == 12) { // the old core header
-        h.width = le16(p + 18);
-        h.height = le16(p + 20);
-        h.bpp = le16(p + 24);
+        h.width = ReadLE16(p + 18);
+        h.height = ReadLE16(p + 20);
+        h.bpp = ReadLE16(p + 24);
         h.tableEntry = 3;
     } else if (h.infoSize == 40 || h.infoSize == 52 || h.infoSize == 56 || h.infoSize == 64 ||
                h.infoSize == 108 || h.infoSize == 124) {
         if (size < 14 + 40) throw EInvalidGraphic("The bitmap file is truncated");
-        h.width = static_cast<std::int32_t>(le32(p + 18));
-        h.height = static_cast<std::int32_t>(le32(p + 22));
-        h.bpp = le16(p + 28);
-        h.compression = le32(p + 30);
-        clrUsed = le32(p + 46);
+        h.width = static_cast<std::int32_t>(ReadLE32(p + 18));
+        h.height = static_cast<std::int32_t>(ReadLE32(p + 22));
+        h.bpp = ReadLE16(p + 28);
+        h.compression = ReadLE32(p + 30);
+        clrUsed = ReadLE32(p + 46);
     } else {
         throw EInvalidGraphic("Unsupported bitmap header");
     }
@@ -70,7 +65,7 @@ Header readHeader(const std::uint8_t* p, std::size_t size) {
         // The masks follow a 40-byte header and are part of the longer ones.
         const std::uint64_t at = 14 + 40;
         if (at + 12 > size) throw EInvalidGraphic("The bitmap file is truncated");
-        for (int i = 0; i < 3; ++i) h.masks[i] = le32(p + at + 4 * i);
+        for (int i = 0; i < 3; ++i) h.masks[i] = ReadLE32(p + at + 4 * i);
         if (h.infoSize == 40) h.tableAt += 12;
     } else if (h.bpp == 16) {
         h.masks[0] = 0x7C00, h.masks[1] = 0x03E0, h.masks[2] = 0x001F;
@@ -118,7 +113,7 @@ void convertRow(const Header& h, const std::uint8_t* src, TFColor* dst, const TF
         break;
     case 16:
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t v = le16(src + 2 * x);
+            const std::uint32_t v = ReadLE16(src + 2 * x);
             dst[x] = TFColor{ch[2](v), ch[1](v), ch[0](v)};
         }
         break;
@@ -127,7 +122,7 @@ void convertRow(const Header& h, const std::uint8_t* src, TFColor* dst, const TF
         break;
     case 32:
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t v = le32(src + 4 * x);
+            const std::uint32_t v = ReadLE32(src + 4 * x);
             dst[x] = TFColor{ch[2](v), ch[1](v), ch[0](v)};
         }
         break;

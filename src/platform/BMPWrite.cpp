@@ -122,6 +122,5 @@ void WriteBMPFile(const TFastDIB& dib, const QString& fileName, int bitsPerPixel
         },
         &reason);
     if (!written)
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
+        ThrowWriteError(fileName, reason);
 }

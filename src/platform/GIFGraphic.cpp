@@ -1,5 +1,6 @@
 #include "platform/GIFGraphic.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/GIFPainterQt.h"
 #include "platform/JPEGImage.h"
 
@@ -21,16 +22,12 @@ template <class F> void asPictureError(F&& f) {
     }
 }
 
-unsigned le16(const std::uint8_t* p) {
-    return p[0] | (unsigned(p[1]) << 8);
-}
-
 // The size of the logical screen once the codec has widened it to cover every frame: the screen
 // descriptor's size and each image descriptor's right and bottom edges, found by walking the blocks
 // without decoding them. The walk ends quietly where the data end or stop making sense.
 QSize screenCoveringFrames(const std::uint8_t* p, std::size_t size) {
     if (size < 13 || std::memcmp(p, "GIF", 3) != 0) return {};
-    unsigned w = le16(p + 6), h = le16(p + 8);
+    unsigned w = ReadLE16(p + 6), h = ReadLE16(p + 8);
     std::size_t i = 13;
     if (p[10] & 0x80) i += std::size_t{3} << ((p[10] & 7) + 1);
     auto skipSubBlocks = [&] {
@@ -47,8 +44,8 @@ QSize screenCoveringFrames(const std::uint8_t* p, std::size_t size) {
             ++i; // the label
             if (!skipSubBlocks()) break;
         } else if (block == ',' && i + 9 <= size) {
-            w = std::max(w, le16(p + i) + le16(p + i + 4));
-            h = std::max(h, le16(p + i + 2) + le16(p + i + 6));
+            w = std::max(w, ReadLE16(p + i) + ReadLE16(p + i + 4));
+            h = std::max(h, ReadLE16(p + i + 2) + ReadLE16(p + i + 6));
             const std::uint8_t flags = p[i + 8];
             i += 9;
             if (flags & 0x80) i += std::size_t{3} << ((flags & 7) + 1);

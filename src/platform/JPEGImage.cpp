@@ -359,8 +359,7 @@ void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality) {
     if (!WriteFileAtomically(
             fileName, QByteArray::fromRawData(reinterpret_cast<const char*>(e.dest.data), static_cast<qsizetype>(e.dest.size)),
             &reason))
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
+        ThrowWriteError(fileName, reason);
 }
 
 bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {

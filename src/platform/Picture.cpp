@@ -2,6 +2,7 @@
 
 #include "image/WorkControl.h"
 #include "platform/BMPFile.h"
+#include "platform/ByteOrder.h"
 #include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
 #include "platform/SafeFile.h"
@@ -22,7 +23,6 @@
 #include <climits>
 #include <cstring>
 #include <map>
-#include <typeinfo>
 #include <vector>
 
 #include <fcntl.h>
@@ -36,10 +36,6 @@ namespace {
 std::function<int()>& screenDepthHook() {
     static std::function<int()> hook;
     return hook;
-}
-// Megabytes as people count them on a memory label: 10^6 bytes, to the nearest.
-QString megabytes(std::int64_t bytes) {
-    return QString::number((bytes + 500000) / 1000000);
 }
 } // namespace
 
@@ -79,7 +75,7 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
                                               "needs %3 MB; %4 MB are free")
                                    .arg(width)
                                    .arg(height)
-                                   .arg(megabytes(needed), megabytes(free))
+                                   .arg(MegabytesText(needed), MegabytesText(free))
                                    .toStdString());
 }
 
@@ -415,15 +411,6 @@ QString typeByContent(const QByteArray& head) {
     return {};
 }
 
-std::uint32_t be32(const std::uint8_t* p) {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
-}
-std::uint32_t le32(const std::uint8_t* p) {
-    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-unsigned le16(const std::uint8_t* p) {
-    return p[0] | (unsigned(p[1]) << 8);
-}
 
 // The pictures inside an MNG or an icon file, which Qt sizes only while it decodes them (for an icon
 // it gives the directory's size, which need not be the picture's): each size their headers give is
@@ -434,20 +421,20 @@ void checkInnerSizes(const QByteArray& format, const std::uint8_t* p, std::size_
     };
     if (format == "mng") {
         // The signature, then the MHDR chunk: length, type, frame width and height.
-        if (size >= 24 && std::memcmp(p + 12, "MHDR", 4) == 0) check(be32(p + 16), be32(p + 20));
+        if (size >= 24 && std::memcmp(p + 12, "MHDR", 4) == 0) check(ReadBE32(p + 16), ReadBE32(p + 20));
         return;
     }
     if (format != "ico" && format != "cur") return;
     if (size < 6) return;
-    const std::size_t count = le16(p + 4);
+    const std::size_t count = ReadLE16(p + 4);
     for (std::size_t i = 0; i < count && 6 + 16 * (i + 1) <= size; ++i) {
-        const std::uint64_t at = le32(p + 6 + 16 * i + 12);
+        const std::uint64_t at = ReadLE32(p + 6 + 16 * i + 12);
         if (at + 24 <= size && std::memcmp(p + at, "\x89PNG\r\n\x1a\n", 8) == 0) {
-            check(be32(p + at + 16), be32(p + at + 20)); // the PNG's IHDR
-        } else if (at + 12 <= size && le32(p + at) >= 40) {
+            check(ReadBE32(p + at + 16), ReadBE32(p + at + 20)); // the PNG's IHDR
+        } else if (at + 12 <= size && ReadLE32(p + at) >= 40) {
             // A device-independent bitmap: its height covers the picture and the mask below it.
-            const auto w = static_cast<std::int32_t>(le32(p + at + 4));
-            const auto h = static_cast<std::int32_t>(le32(p + at + 8));
+            const auto w = static_cast<std::int32_t>(ReadLE32(p + at + 4));
+            const auto h = static_cast<std::int32_t>(ReadLE32(p + at + 8));
             check(std::abs(std::int64_t{w}), std::abs(std::int64_t{h}) / 2);
         }
     }
@@ -458,11 +445,11 @@ QSize declaredSize(const QByteArray& head) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(head.constData());
     const std::size_t n = static_cast<std::size_t>(head.size());
     if (n >= 26 && p[0] == 'B' && p[1] == 'M') {
-        if (le32(p + 14) == 12) return QSize(int(le16(p + 18)), int(le16(p + 20)));
-        const auto h = static_cast<std::int32_t>(le32(p + 22));
-        return QSize(static_cast<std::int32_t>(le32(p + 18)), h == INT_MIN ? 0 : std::abs(h));
+        if (ReadLE32(p + 14) == 12) return QSize(int(ReadLE16(p + 18)), int(ReadLE16(p + 20)));
+        const auto h = static_cast<std::int32_t>(ReadLE32(p + 22));
+        return QSize(static_cast<std::int32_t>(ReadLE32(p + 18)), h == INT_MIN ? 0 : std::abs(h));
     }
-    if (n >= 10 && std::memcmp(p, "GIF", 3) == 0) return QSize(int(le16(p + 6)), int(le16(p + 8)));
+    if (n >= 10 && std::memcmp(p, "GIF", 3) == 0) return QSize(int(ReadLE16(p + 6)), int(ReadLE16(p + 8)));
     QBuffer buffer;
     buffer.setData(head);
     buffer.open(QIODevice::ReadOnly);
@@ -480,7 +467,7 @@ EPictureTooLarge outOfMemory(const QString& name, QSize size) {
                                 .arg(name)
                                 .arg(size.width())
                                 .arg(size.height())
-                                .arg(megabytes(std::int64_t{size.width()} * size.height() * 3))
+                                .arg(MegabytesText(std::int64_t{size.width()} * size.height() * 3))
                                 .toStdString());
 }
 
@@ -545,8 +532,7 @@ void TBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
 }
 
 void TBitmap::LoadFromSource(TPictureSource& source) {
-    // A class built on this one that reads a format of its own through LoadFromMemory gets the bytes.
-    if (typeid(*this) != typeid(TBitmap)) {
+    if (!PlainBitmap()) {
         TGraphic::LoadFromSource(source);
         return;
     }

@@ -33,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <typeinfo>
 
 class QMimeData;
 
@@ -149,7 +150,7 @@ public:
     void LoadFromFile(const QString& fileName);
     // Writes through a temporary file renamed over the target; on failure the target is untouched and
     // std::runtime_error "Cannot write <name>: <reason>" (or the encoder's EInvalidGraphic) is raised.
-    void SaveToFile(const QString& fileName);
+    virtual void SaveToFile(const QString& fileName);
 
     // The picture as a 24-bit image, and the picture made from one.
     virtual void AssignTo(TFastDIB& dib) = 0;
@@ -182,6 +183,8 @@ public:
     // Rows go from the source straight into the picture's rows, without the whole file in memory.
     void LoadFromSource(TPictureSource& source) override;
     QByteArray SaveToMemory() override; // an uncompressed BMP at SaveBitsPerPixel()
+    // Rows go from the picture to the file block by block, never the whole file in memory.
+    void SaveToFile(const QString& fileName) override;
     void AssignTo(TFastDIB& dib) override { AssignDIB24(dib, dib_); }
     void MoveTo(TFastDIB& dib) override;
     void Assign(const TFastDIB& dib) override { AssignDIB24(dib_, dib); }
@@ -194,6 +197,9 @@ public:
     void SetSaveBitsPerPixel(int bits) { saveBits_ = bits == 16 ? 16 : 24; }
 
 private:
+    // A class built on this one for a format of its own (through LoadFromMemory and SaveToMemory) is
+    // read and written through those, not as a bitmap file in rows.
+    bool PlainBitmap() const { return typeid(*this) == typeid(TBitmap); }
     TFastDIB dib_;
     bool incomplete_ = false;
     int saveBits_ = 24;

@@ -19,10 +19,6 @@
 
 namespace {
 
-QString megabytes(std::int64_t bytes) {
-    return QString::number((bytes + 500000) / 1000000);
-}
-
 // Below this a save is never refused for the free memory the system reports.
 constexpr std::int64_t SmallNeed = 64LL * 1000 * 1000;
 
@@ -51,8 +47,8 @@ void RunSaveWithinMemory(const QString& fileName, int width, int height, std::in
                            .arg(QFileInfo(fileName).fileName())
                            .arg(width)
                            .arg(height)
-                           .arg(megabytes(needBytes));
-        if (free >= 0) text += QStringLiteral("; %1 MB are free").arg(megabytes(free));
+                           .arg(MegabytesText(needBytes));
+        if (free >= 0) text += QStringLiteral("; %1 MB are free").arg(MegabytesText(free));
         throw std::runtime_error(text.toStdString());
     };
     if (needBytes >= SmallNeed) {
@@ -67,16 +63,18 @@ void RunSaveWithinMemory(const QString& fileName, int width, int height, std::in
 }
 
 void TGraphic::SaveToFile(const QString& fileName) {
-    // A bitmap goes to the file row block by row block, never whole in memory.
-    if (auto* bitmap = dynamic_cast<TBitmap*>(this)) {
-        WriteBMPFile(bitmap->Bitmap(), fileName, bitmap->SaveBitsPerPixel());
-        return;
-    }
     const QByteArray data = SaveToMemory();
     QString reason;
     if (!WriteFileAtomically(fileName, data, &reason))
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
+        ThrowWriteError(fileName, reason);
+}
+
+void TBitmap::SaveToFile(const QString& fileName) {
+    if (!PlainBitmap()) {
+        TGraphic::SaveToFile(fileName);
+        return;
+    }
+    WriteBMPFile(dib_, fileName, saveBits_);
 }
 
 QByteArray TBitmap::SaveToMemory() {

@@ -12,7 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
-#include <random>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -25,12 +25,6 @@ constexpr time_t StaleAfterSeconds = 60;
 
 QString reason(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
-}
-
-// Random bits when the kernel's source is not available.
-std::uint64_t randomFallback() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    return generator();
 }
 
 bool fail(QString* error, int err) {
@@ -68,12 +62,13 @@ bool isTemporaryName(const QString& name) {
     return re.match(name).hasMatch();
 }
 
-// Creates a new temporary file for `target` (its absolute path) and puts its name in `temp`.
+// Creates a new temporary file in `folder` for the file named `target` there, and puts its path in
+// `temp`; -1 with errno set when it cannot.
 int createTemporary(const QString& folder, const QString& target, QByteArray& temp) {
     const QByteArray stem = QFile::encodeName(folder + QStringLiteral("/.") + target) + TempMarker;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::uint64_t bits = 0;
-        if (::getrandom(&bits, sizeof bits, 0) != sizeof bits) bits = randomFallback();
+        if (::getrandom(&bits, sizeof bits, 0) != sizeof bits) return -1;
         temp = stem + QByteArray::number(static_cast<qulonglong>(bits), 16).rightJustified(TempRandomDigits, '0');
         const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -147,8 +142,7 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
     try {
         filled = fill(fd);
     } catch (...) {
-        ::close(fd);
-        ::unlink(temp.constData());
+        abandon(errno);
         throw;
     }
     if (!filled) return abandon(errno);
@@ -212,6 +206,11 @@ bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 
 
 int RemoveStaleTemporaries(const QString& folder) {
     return folder.isEmpty() ? 0 : removeStale(folder);
+}
+
+void ThrowWriteError(const QString& fileName, const QString& reason) {
+    throw std::runtime_error(
+        QStringLiteral("Cannot write %1: %2").arg(fileName, InSentence(reason)).toStdString());
 }
 
 QString InSentence(QString reason) {

@@ -35,6 +35,9 @@ bool WriteFileStreamed(const QString& fileName, const std::function<bool(const T
 
 // Removes the stale temporary files this program left in `folder` (see above); returns how many.
 int RemoveStaleTemporaries(const QString& folder);
+// Throws std::runtime_error "Cannot write <name>: <reason>", as every writer reports a file the system
+// refused.
+[[noreturn]] void ThrowWriteError(const QString& fileName, const QString& reason);
 // A system reason as it follows a colon in a sentence: "No space left on device" becomes "no space
 // left on device" (an abbreviation such as "BMP" keeps its capitals).
 QString InSentence(QString reason);

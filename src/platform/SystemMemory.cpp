@@ -145,6 +145,10 @@ std::int64_t FreeMemoryBytes() {
     return Lowest(Lowest(available, CgroupLimit().Free), AddressSpaceLimit().Free);
 }
 
+QString MegabytesText(std::int64_t bytes) {
+    return QString::number((bytes + 500000) / 1000000);
+}
+
 void SetFreeMemoryHook(std::function<std::int64_t()> hook) {
     freeMemoryHook() = std::move(hook);
 }

@@ -17,6 +17,9 @@ std::int64_t MemoryLimitBytes();
 // size (-1 when none is known: then no picture is refused for it).
 std::int64_t FreeMemoryBytes();
 
+// Bytes as megabytes are written in messages: 10^6 bytes, as on a memory label, to the nearest.
+QString MegabytesText(std::int64_t bytes);
+
 // Tests: answers FreeMemoryBytes() instead of the system (an empty function restores it).
 void SetFreeMemoryHook(std::function<std::int64_t()> hook);
 

@@ -287,7 +287,7 @@ void TfZorvTile::TakeLoadedPicture(TFastDIB& pic, const QString& fileName, bool 
                                    .arg(QFileInfo(fileName).fileName())
                                    .arg(pic.Width)
                                    .arg(pic.Height)
-                                   .arg((needed + 500000) / 1000000)
+                                   .arg(MegabytesText(needed))
                                    .toStdString());
     }
     // The image before goes on the ring itself (it is replaced whole, so it need not be copied).

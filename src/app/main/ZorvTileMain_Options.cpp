@@ -51,7 +51,7 @@ void TfZorvTile::PrintShortcutKeyList1Click() {
     const QString path = QDir(ProgramDataFolder()).filePath("shortcuts.txt");
     QString why;
     if (!WriteFileAtomically(path, ShortcutKeyList(menuBar()).toUtf8(), &why))
-        throw std::runtime_error(QString("Cannot write %1: %2").arg(path, InSentence(why)).toStdString());
+        ThrowWriteError(path, why);
     if (QStandardPaths::findExecutable("lp").isEmpty()) {
         ShowMessage("The shortcut key list cannot be printed: the print command \"lp\" is not installed "
                     "(package cups-client).\rThe list is saved in " +
