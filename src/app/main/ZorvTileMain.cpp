@@ -278,6 +278,13 @@ void TfZorvTile::FormHide() {
 
 void TfZorvTile::bToolsClick() {
     if (!fToolBox) return;
+    // The button acts on what the user sees: a tool box that is shown but covered comes to the front;
+    // only one in view is hidden.
+    if (fToolBox->isVisible() && !fToolBox->InView()) {
+        fToolBox->BringToFront();
+        TBFlag = true;
+        return;
+    }
     fToolBox->setVisible(!fToolBox->isVisible());
     TBFlag = fToolBox->isVisible();
 }

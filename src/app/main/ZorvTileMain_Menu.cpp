@@ -1,6 +1,5 @@
 // The main window's menu tree and tool bar.
 
-#include "app/dialogs/ToolBox.h"
 #include "app/effects/EffectCatalogue.h"
 #include "app/main/Glyphs.h"
 #include "app/main/ZorvTileMain.h"
@@ -215,17 +214,8 @@ void TfZorvTile::BuildToolBar() {
     button("bCopy", 2, "Copy To Clipboard");
     button("bPaste", 3, "Paste From Clipboard");
     ToolBar1->addSeparator();
-    // Show/Hide Toolbox acts on what the user sees: a tool box that is shown but covered comes to the
-    // front; only one in view is hidden.
-    connect(button("bTools", 4, "Show/Hide Toolbox", true), &QToolButton::clicked, this, [this] {
-        Guarded([this] {
-            if (fToolBox && fToolBox->isVisible() && !fToolBox->InView()) {
-                fToolBox->BringToFront();
-                TBFlag = true;
-            } else
-                bToolsClick();
-        });
-    });
+    connect(button("bTools", 4, "Show/Hide Toolbox", true), &QToolButton::clicked, this,
+            [this] { Guarded([this] { bToolsClick(); }); });
     button("bColor", 5, "Show/Hide Color Sliders on Toolbox");
     ToolBar1->addSeparator();
     // Apply: a text button with its glyph on the right.
