@@ -575,18 +575,19 @@ bool traceInto(const TFastDIB& Src, TFastDIB& Dst, int Intensity, TColor Color) 
     if (!found) return false; // a flat picture has no edges
     const TFColor colour = ColorToFColor(Color);
     const TFColor reference = first;
-    // The pass count and whether every pixel is written are fixed for the call: one loop each, so the
-    // per-pixel loop tests neither.
-    auto run = [&]<bool TwoPasses, bool Whole>() {
-        ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
-            traceRows<TwoPasses, Whole>(p, Dst.Pixels24, w, y0, y1, colour, reference);
-        });
-    };
+    // The pass count and whether every pixel is written are fixed for the call: each band picks its loop
+    // once, so the per-pixel loop tests neither.
+    const bool twoPasses = Intensity >= 2;
     const bool whole = &Src != &Dst; // in place only the painted pixels change
-    if (Intensity >= 2)
-        whole ? run.template operator()<true, true>() : run.template operator()<true, false>();
-    else
-        whole ? run.template operator()<false, true>() : run.template operator()<false, false>();
+    const PPixels24 out = Dst.Pixels24;
+    ParallelRows(h, WorkOf(Src, CostSimple), [&](int y0, int y1) {
+        if (twoPasses)
+            whole ? traceRows<true, true>(p, out, w, y0, y1, colour, reference)
+                  : traceRows<true, false>(p, out, w, y0, y1, colour, reference);
+        else
+            whole ? traceRows<false, true>(p, out, w, y0, y1, colour, reference)
+                  : traceRows<false, false>(p, out, w, y0, y1, colour, reference);
+    });
     return true;
 }
 
