@@ -51,6 +51,12 @@ void SetScreenDepthHook(std::function<int()> hook) {
 }
 
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel) {
+    // Sizes are checked before the product is formed, so it cannot overflow.
+    CheckPictureMemory(width, height,
+                       PictureSizeFits(width, height) ? width * height * std::max(bytesPerPixel, 1) : 0);
+}
+
+void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t peakBytes) {
     if (width <= 0 || height <= 0)
         throw EInvalidGraphic(
             QStringLiteral("Invalid picture size %1 x %2").arg(width).arg(height).toStdString());
@@ -67,7 +73,7 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
                                    .toStdString());
     }
     // Small pictures always fit; the system is asked only where it matters.
-    const std::int64_t needed = width * height * std::max(bytesPerPixel, 1);
+    const std::int64_t needed = peakBytes;
     if (needed < 64LL * 1000 * 1000) return;
     const std::int64_t free = FreeMemoryBytes();
     if (free >= 0 && needed > free)

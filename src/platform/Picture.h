@@ -56,6 +56,9 @@ inline constexpr TFColor MissingPixelsColor{128, 128, 128};
 // height and the size is within PictureLimits() ("The picture is too large: ..."), and then unless the
 // free memory holds the picture at `bytesPerPixel` ("... needs 805 MB; 300 MB are free").
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel = 3);
+// The same with the memory a reader takes at its peak (its decoded rows, its own buffers, the
+// conversion and the picture) given in bytes: the free memory must hold `peakBytes`.
+void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t peakBytes);
 
 // Sets the allocation limit of Qt's image readers to the largest picture PictureLimits() allows at
 // `bytesPerPixel` (the depth the reader decodes to; 4 where it is not known first), so a reader
