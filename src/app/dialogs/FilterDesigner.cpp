@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <stdexcept>
+
 TfFilter* fFilter = nullptr;
 
 namespace {
@@ -98,9 +100,10 @@ TfFilter::TEntries TfFilter::Entries() const {
     QLineEdit* const edits[10] = {e1, e2, e3, e4, e5, e6, e7, e8, e9, eDiv};
     int divisor = 0;
     for (int i = 0; i < 10; ++i) {
-        int& value = i < 9 ? r.Kernel[static_cast<std::size_t>(i)] : divisor;
-        if (!TextToInt(edits[i]->text(), value)) {
-            r.Refusal = QString("'%1' is not a valid integer value").arg(edits[i]->text());
+        try {
+            (i < 9 ? r.Kernel[static_cast<std::size_t>(i)] : divisor) = StrToInt(edits[i]->text());
+        } catch (const std::runtime_error& e) { // the conversion's own message
+            r.Refusal = QString::fromStdString(e.what());
             r.Bad = edits[i];
             return r;
         }
