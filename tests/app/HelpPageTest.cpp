@@ -14,13 +14,18 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 
+#include <QActionGroup>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <map>
+#include <set>
 
 namespace {
 
@@ -118,6 +123,42 @@ TEST_F(HelpPage, ListsThePictureTypesThatOpenAndTellsHowToStopLongWork) {
     for (const QString& ext : QtPictureExtensions() + QStringList{"bmp", "jpeg", "gif"})
         EXPECT_TRUE(list.contains(ext.toUpper())) << ext.toStdString();
     EXPECT_TRUE(text.contains("Esc or Cancel stops the work"));
+}
+
+TEST_F(HelpPage, TheOptionsTableSaysWhichTicksComeBackAtTheNextStart) {
+    // The page's row of each option and whether its last cell says "Kept".
+    const QString html = HelpPageHtml(THelpPlaces{});
+    const qsizetype from = html.indexOf("<h2 id=\"options\">");
+    static const QRegularExpression row(R"(<tr><td class="cmd">(.*?)</td><td>.*?</td><td>(.*?)</td></tr>)",
+                                        QRegularExpression::DotMatchesEverythingOption);
+    std::map<QString, bool> kept;
+    for (auto it = row.globalMatch(html.mid(from, html.indexOf("</table>", from) - from)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        kept[m.captured(1)] = m.captured(2).startsWith("Kept");
+    }
+    // Every tickable item flipped (a radio group by ticking one unticked item), then a new start on the
+    // settings written at exit: the ticks that come back are the kept ones.
+    std::vector<std::pair<QAction*, QString>> items; // the item and its row: the submenu's or its own
+    for (QAction* a : W->findChild<QMenu*>("Options1")->actions()) {
+        if (a->isSeparator()) continue;
+        ASSERT_TRUE(kept.count(Shown(a->text()))) << "no row for " << Shown(a->text()).toStdString();
+        for (QAction* item : a->menu() ? a->menu()->actions() : QList<QAction*>{a})
+            if (item->isCheckable()) items.emplace_back(item, Shown(a->text()));
+    }
+    ASSERT_GE(items.size(), 7u);
+    std::set<QActionGroup*> groups;
+    for (const auto& [item, name] : items)
+        if (!item->actionGroup() || (!item->isChecked() && groups.insert(item->actionGroup()).second))
+            item->trigger();
+    std::vector<std::pair<QString, bool>> flipped;
+    for (const auto& [item, name] : items) flipped.emplace_back(item->objectName(), item->isChecked());
+    Program.reset();
+    Program = std::make_unique<TStartedProgram>(Ini.path());
+    W = fZorvTile;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(W->findChild<QAction*>(flipped[i].first)->isChecked() == flipped[i].second,
+                  kept[items[i].second])
+            << flipped[i].first.toStdString();
 }
 
 TEST(HelpPageText, PlacesAreFilledInAsText) {

@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "FreshAccount.h"
 
+#include "app/dialogs/InputBox.h"
 #include "app/main/SettingsFile.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
@@ -77,4 +78,24 @@ TEST_F(FreshAccount, TheLogLivesInThePersonalDataFolder) {
     EXPECT_TRUE(fZorvTile->Logging);
     forms.DestroyForms();
     EXPECT_TRUE(QFile::exists(data + "/ZorvLog.txt"));
+}
+
+TEST_F(FreshAccount, ChangeINIlocationOpensInTheNearestFolderThatExists) {
+    TApplicationForms forms;
+    forms.CreateForms(QString());
+    // Before the first exit the settings folder is only a name; the key store made its parent.
+    ASSERT_FALSE(QFileInfo::exists(Config()));
+    ASSERT_TRUE(QFileInfo(Home.path() + "/.config/ZorvWare").isDir());
+    QString caption, start;
+    SetFolderBrowserHook([&](const QString& c, const QString& s) {
+        caption = c;
+        start = s;
+        return QString();
+    });
+    fZorvTile->ChangeINIlocation1Click();
+    SetFolderBrowserHook({});
+    EXPECT_EQ(caption, "Current Folder: " + Config());
+    EXPECT_EQ(start, Home.path() + "/.config/ZorvWare");
+    EXPECT_EQ(fZorvTile->INIDir, Config()) << "Cancel keeps the folder";
+    forms.DestroyForms();
 }

@@ -4,10 +4,13 @@
 #include "app/main/ZorvTileMain.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <stdexcept>
 
 TfFilter* fFilter = nullptr;
 
@@ -63,7 +66,7 @@ TfFilter::TfFilter(QWidget* parent) : QDialog(parent) {
     BitBtn2 = new QPushButton("Cancel", this);
     BitBtn2->setObjectName("BitBtn2");
     BitBtn2->setGeometry(352, 140, 80, 26);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { done(mrOk); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { done(mrCancel); });
     setFixedSize(448, 178);
 }
@@ -90,6 +93,39 @@ void TfFilter::FormDestroy() {
     WriteSettings(SettingsPath(fZorvTile->INIDir), [&](IniFile& ini) {
         for (int i = 0; i < 10; ++i) ini.WriteString("Filter", EditNames[i], texts[i]);
     });
+}
+
+TfFilter::TEntries TfFilter::Entries() const {
+    TEntries r;
+    QLineEdit* const edits[10] = {e1, e2, e3, e4, e5, e6, e7, e8, e9, eDiv};
+    int divisor = 0;
+    for (int i = 0; i < 10; ++i) {
+        try {
+            (i < 9 ? r.Kernel[static_cast<std::size_t>(i)] : divisor) = StrToInt(edits[i]->text());
+        } catch (const std::runtime_error& e) { // the conversion's own message
+            r.Refusal = QString::fromStdString(e.what());
+            r.Bad = edits[i];
+            return r;
+        }
+    }
+    r.Divisor = static_cast<std::uint16_t>(static_cast<unsigned>(divisor) & 0xFFFFu);
+    if (r.Divisor == 0) {
+        r.Refusal = "The divisor cannot be 0 or a multiple of 65536 (Range: 1 - 65535, or a negative number "
+                    "down to -65535).";
+        r.Bad = eDiv;
+    }
+    return r;
+}
+
+void TfFilter::BitBtn1Click() {
+    const TEntries entries = Entries();
+    if (entries.Refusal.isEmpty()) {
+        done(mrOk);
+        return;
+    }
+    ShowMessage(entries.Refusal);
+    entries.Bad->setFocus();
+    entries.Bad->selectAll();
 }
 
 int TfFilter::Execute() {

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 class QLabel;
@@ -32,6 +33,16 @@ public:
     // The nine kernel edits, row by row.
     std::array<QLineEdit*, 9> Kernel() const { return {e1, e2, e3, e4, e5, e6, e7, e8, e9}; }
 
+    // What the ten texts stand for, read in the order of the edits. The first text that is not an
+    // integer, or a divisor whose low 16 bits are 0, gives `Refusal` and the edit `Bad` that holds it.
+    struct TEntries {
+        std::array<int, 9> Kernel{};
+        std::uint16_t Divisor = 0; // the low 16 bits of the divisor text, so -1 divides by 65535
+        QString Refusal;           // empty when every text is good
+        QLineEdit* Bad = nullptr;
+    };
+    TEntries Entries() const;
+
     // Shows the dialog modally and returns mrOk or mrCancel. Tests answer through the hook, which gets
     // the dialog (to type into it) and returns the result.
     int Execute();
@@ -39,6 +50,10 @@ public:
     static void SetExecuteHook(TExecuteHook hook);
 
 private:
+    // OK: closes the dialog only when the texts are good; otherwise the refusal is shown over the
+    // dialog, which stays open with the bad text selected in its edit.
+    void BitBtn1Click();
+
     bool Destroyed = false;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QTreeView>
@@ -12,6 +13,19 @@ InputBoxHook& Hook() {
     static InputBoxHook hook;
     return hook;
 }
+// The folder itself when it exists, else its nearest parent that does: a browser opened in a missing
+// folder shows an empty list and cannot choose anything.
+QString NearestExistingFolder(const QString& folder) {
+    if (folder.isEmpty()) return folder;
+    QString dir = QFileInfo(folder).absoluteFilePath();
+    while (!QFileInfo(dir).isDir()) {
+        const QString parent = QFileInfo(dir).path();
+        if (parent == dir) break;
+        dir = parent;
+    }
+    return dir;
+}
+
 FolderBrowserHook& BrowserHook() {
     static FolderBrowserHook hook;
     return hook;
@@ -33,7 +47,8 @@ void SetFolderBrowserHook(FolderBrowserHook hook) {
     BrowserHook() = std::move(hook);
 }
 
-QString BrowseForFolder(QWidget* parent, const QString& caption, const QString& start) {
+QString BrowseForFolder(QWidget* parent, const QString& caption, const QString& wished) {
+    const QString start = NearestExistingFolder(wished);
     if (BrowserHook()) return BrowserHook()(caption, start);
     QFileDialog dialog(parent, caption, start);
     dialog.setFileMode(QFileDialog::Directory);

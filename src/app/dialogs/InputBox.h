@@ -15,10 +15,11 @@ using InputBoxHook =
     std::function<QString(const QString& caption, const QString& prompt, const QString& value)>;
 void SetInputBoxHook(InputBoxHook hook);
 
-// Shows a folder browser titled `caption` starting at `start`; returns the chosen folder, or an empty
-// string after Cancel.
+// Shows a folder browser titled `caption` starting at `start`, or at its nearest parent that exists
+// when it does not exist (yet); returns the chosen folder, or an empty string after Cancel.
 QString BrowseForFolder(QWidget* parent, const QString& caption, const QString& start);
 
-// Tests: when a hook is set, no browser is shown; the hook gets the caption and start and answers.
+// Tests: when a hook is set, no browser is shown; the hook gets the caption and the folder the browser
+// would start at, and answers.
 using FolderBrowserHook = std::function<QString(const QString& caption, const QString& start)>;
 void SetFolderBrowserHook(FolderBrowserHook hook);

@@ -5,7 +5,6 @@
 #include "app/main/ZorvTileMain.h"
 #include "image/ZorvFX_Filters.h"
 #include "platform/MessageBoxes.h"
-#include "platform/NumberText.h"
 
 #include <QLineEdit>
 
@@ -66,24 +65,19 @@ bool TfZorvTile::DoGaussianBlur(int Amount) {
 
 bool TfZorvTile::RunDesignYourOwn() {
     if (!fFilter || fFilter->Execute() != mrOk) return false;
-    // Every text is converted, and the divisor checked, before the frame: a bad entry leaves no undo
-    // step behind.
-    std::array<int, 9> kernel{};
-    const auto edits = fFilter->Kernel();
-    for (std::size_t i = 0; i < 9; ++i) kernel[i] = StrToInt(edits[i]->text());
-    const int divisor = StrToInt(fFilter->eDiv->text());
-    const auto d = static_cast<std::uint16_t>(static_cast<unsigned>(divisor) & 0xFFFFu);
-    if (d == 0) {
-        ShowMessage("The divisor cannot be 0 or a multiple of 65536 (Range: 1 - 65535, or a negative "
-                    "number down to -65535).");
+    // The dialog refuses bad texts while it is open; they are checked once more before the frame, for
+    // a dialog answered without its OK button, so that a bad entry leaves no undo step behind.
+    const TfFilter::TEntries entries = fFilter->Entries();
+    if (!entries.Refusal.isEmpty()) {
+        ShowMessage(entries.Refusal);
         return false;
     }
     {
         TEffectFrame frame(*this, QString(), true);
-        Convolve3x3(kernel, d, frame.Source(), z);
+        Convolve3x3(entries.Kernel, entries.Divisor, frame.Source(), z);
     }
     QString line = "Design Your Own Filter, Settings: ";
-    for (const QLineEdit* e : edits) line += e->text() + " ";
+    for (const QLineEdit* e : fFilter->Kernel()) line += e->text() + " ";
     LogLine(line + ", Divisor " + fFilter->eDiv->text());
     return true;
 }

@@ -9,7 +9,10 @@
 #include "image/Numeric.h"
 #include "platform/Cursor.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -192,6 +195,43 @@ TEST_F(Filters, DesignYourOwnRunsLogsAndRefusesBadEntriesBeforeTheFrame) {
     // The initial kernel: the log line of the dialog, lvl and Effect untouched.
     EXPECT_EQ(LogLines()[0], "Design Your Own Filter, Settings: 2 1 1 1 -3 -1 1 -1 -1 , Divisor 1");
     EXPECT_EQ(W->lvl, -1);
+}
+
+TEST_F(Filters, TheDialogRefusesABadEntryWhileItIsOpenAndKeepsTheFocusOnIt) {
+    TfFilter::SetExecuteHook({}); // the real dialog and its OK button
+    SetImage(5, 4);
+    TFastDIB before;
+    PaintPattern(before, 5, 4);
+    const int stack = W->Ring.StackSize;
+    struct Case {
+        QLineEdit* Edit;
+        const char* Text;
+        const char* Message;
+    };
+    const Case cases[] = {{fFilter->eDiv, "0", "divisor"}, {fFilter->e7, "x", "'x' is not a valid integer"}};
+    for (const Case& c : cases) {
+        QWidget* over = nullptr;
+        QString refusal;
+        ScopedMessageHook hook([&](const QString& text, TMsgDlgType, int) {
+            refusal = text;
+            over = QApplication::activeModalWidget();
+            return int(mrOk);
+        });
+        QTimer::singleShot(0, [&] {
+            c.Edit->setText(c.Text);
+            fFilter->BitBtn1->click();
+            EXPECT_TRUE(fFilter->isVisible());
+            EXPECT_EQ(fFilter->focusWidget(), c.Edit);
+            EXPECT_EQ(c.Edit->selectedText(), c.Text);
+            EXPECT_TRUE(SameDIB(W->z, before));
+            fFilter->BitBtn2->click();
+        });
+        Trigger("DesignYourOwn1");
+        EXPECT_TRUE(refusal.contains(c.Message)) << refusal.toStdString();
+        EXPECT_EQ(over, fFilter) << "the refusal belongs over the open dialog";
+    }
+    EXPECT_EQ(W->Ring.StackSize, stack);
+    EXPECT_TRUE(SameDIB(W->z, before));
 }
 
 TEST_F(Filters, DesignYourOwnDividesByTheLow16BitsOfTheDivisor) {
