@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <cstdio>
 
@@ -60,19 +61,28 @@ int MessageDlg(const QString& text, TMsgDlgType type, int buttons) {
         std::fprintf(stderr, "%s\n", MessageDisplayText(text).toLocal8Bit().constData());
         return mrCancel;
     }
-    QMessageBox box(iconFor(type), titleFor(type), MessageDisplayText(text));
+    // Over the window the user is working in: the open modal dialog, else the active window. That window
+    // may be destroyed while the box is up (a splash that times out), and the box with it.
+    QWidget* over = QApplication::activeModalWidget();
+    if (!over) over = QApplication::activeWindow();
+    QPointer<QMessageBox> box =
+        new QMessageBox(iconFor(type), titleFor(type), MessageDisplayText(text), QMessageBox::NoButton, over);
     QMessageBox::StandardButtons std;
     if (buttons & mbYes) std |= QMessageBox::Yes;
     if (buttons & mbNo) std |= QMessageBox::No;
     if (buttons & mbOK) std |= QMessageBox::Ok;
     if (buttons & mbCancel) std |= QMessageBox::Cancel;
-    box.setStandardButtons(std);
-    box.setDefaultButton((buttons & mbYes)  ? QMessageBox::Yes
-                         : (buttons & mbOK) ? QMessageBox::Ok
-                                            : QMessageBox::NoButton);
-    box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    switch (clicked ? box.standardButton(clicked) : QMessageBox::NoButton) {
+    box->setStandardButtons(std);
+    box->setDefaultButton((buttons & mbYes)  ? QMessageBox::Yes
+                          : (buttons & mbOK) ? QMessageBox::Ok
+                                             : QMessageBox::NoButton);
+    box->exec();
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    if (box) {
+        if (QAbstractButton* clicked = box->clickedButton()) answer = box->standardButton(clicked);
+        delete box;
+    }
+    switch (answer) {
     case QMessageBox::Yes:
         return mrYes;
     case QMessageBox::No:
