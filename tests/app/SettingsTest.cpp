@@ -1,6 +1,6 @@
 // The settings file: the sections and keys written at exit in their order, read back at the next start
 // byte for byte, the gate, broken and out-of-range values, a failed write reported once, files that
-// cannot be read or written kept, and the clean-up of killed saves at start.
+// cannot be read or written kept, and the clean-up of killed saves at start, wherever they wrote.
 
 #include "AppTestSupport.h"
 
@@ -10,12 +10,17 @@
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
+#include "platform/SafeFile.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -424,14 +429,17 @@ TEST_F(Settings, AFolderThatCannotBeWrittenIsRefusedAtTheChoice) {
     EXPECT_TRUE(FileLines(Ini()).contains("UndoLevels=15")) << "written at exit in the old place";
 }
 
+// A file as an earlier run left it, last changed `seconds` ago.
+void Leave(const QString& fileName, const QByteArray& data, int seconds) {
+    WriteAll(fileName, data);
+    QFile f(fileName);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+}
+
 TEST_F(Settings, TheStartRemovesStaleTemporariesOfKilledSaves) {
-    const auto leave = [&](const QString& name, int seconds) {
-        WriteAll(Dir.filePath(name), "half");
-        QFile f(Dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(
-            f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
-    };
+    const auto leave = [&](const QString& name, int seconds) { Leave(Dir.filePath(name), "half", seconds); };
     leave(".ZorvTile.ini.mozaro~tmp~00c0ffee00c0ffee", 600);
     leave(".ZorvTile.ini.mozaro~tmp~0123456789abcdef", 2); // another instance writing now
     // A person's own files beside the settings: never taken for ours, at the start or at the exit.
@@ -445,4 +453,32 @@ TEST_F(Settings, TheStartRemovesStaleTemporariesOfKilledSaves) {
     EXPECT_TRUE(QFile::exists(Dir.filePath("ZorvTile.ini"))) << "the settings were written at the exit";
     EXPECT_TRUE(QFile::exists(Dir.filePath(".notes.txt.mozaro-backup")));
     EXPECT_TRUE(QFile::exists(Dir.filePath(".ZorvTile.ini.backup")));
+}
+
+TEST_F(Settings, TheStartRemovesAKilledSavesTemporaryWhereverItWasWritten) {
+    // Saves into a folder the settings do not know, as killed processes left them: each temporary with
+    // its record, named by the temporary's digits and holding its full path.
+    QTemporaryDir elsewhere;
+    const QString records = SaveRecordFolder();
+    ASSERT_TRUE(QDir().mkpath(records));
+    const auto killed = [&](const QString& digits, int seconds, int recordSeconds = 0) {
+        const QString temp = elsewhere.filePath(".photo.bmp.mozaro~tmp~" + digits);
+        if (seconds >= 0) Leave(temp, "half a picture", seconds);
+        Leave(records + "/" + digits, QFile::encodeName(temp), recordSeconds);
+        return temp;
+    };
+    const QString stale = killed("00000000000000a1", 120);
+    const QString young = killed("00000000000000a2", 5);
+    const QString locked = killed("00000000000000a3", 120); // an old save still running in another process
+    killed("00000000000000a4", -1, 120); // its temporary gone (a later save there removed it)
+    const int lock = ::open(QFile::encodeName(locked).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    { TStartedProgram p(Dir.path(), QString(), false); }
+    ::close(lock);
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(young));
+    EXPECT_TRUE(QFile::exists(locked));
+    EXPECT_EQ(QDir(records).entryList(QDir::Files), (QStringList{"00000000000000a2", "00000000000000a3"}));
+    for (const char* digits : {"00000000000000a2", "00000000000000a3"}) QFile::remove(records + "/" + digits);
 }

@@ -25,9 +25,11 @@ T* Construct(std::vector<std::unique_ptr<QWidget>>& owned, std::vector<void (*)(
     return global;
 }
 
-// Temporary files of saves that were killed half-way, in the folders the program writes to: the
-// settings and key store folders, its data folder (log, wallpaper) and the folder of the last picture.
+// Temporary files of saves that were killed half-way: wherever the records of saves in progress say
+// they were written, and in the folders the program writes to (the settings and key store folders, its
+// data folder, the folder of the last picture), for those whose record could not be written.
 void RemoveOwnStaleTemporaries() {
+    RemoveTemporariesOfKilledSaves();
     QStringList folders{fZorvTile->INIDir, fZorvTile->DefDir, ProgramDataFolder(),
                         QFileInfo(Registry::StoreFileName()).absolutePath()};
     folders.removeDuplicates();
