@@ -58,7 +58,7 @@ QString WindowsFolder() {
 
 QString FolderWriteProblem(const QString& folder) {
     if (!QFileInfo(folder).isDir()) return QStringLiteral("no such folder");
-    // Named like the program's temporary files, so a probe left by a crash is cleaned up like them.
+    // An empty hidden file, removed at once: only a crash in between could leave it.
     QByteArray probe = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".probe.mozaro-XXXXXX")));
     const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
     if (fd < 0) return InSentence(QString::fromLocal8Bit(std::strerror(errno)));
