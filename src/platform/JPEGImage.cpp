@@ -194,7 +194,40 @@ bool readHeader(Decoder& d, const std::uint8_t* data, std::size_t size) {
     d.cinfo.progress = &d.progressMgr;
     jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.cinfo, TRUE);
+    d.multiScan = jpeg_has_multiple_scans(&d.cinfo);
     return true;
+}
+
+std::int64_t roundUp(std::int64_t n, std::int64_t step) {
+    return (n + step - 1) / step * step;
+}
+
+// The bytes a decode takes at its peak, besides the stream it reads: the picture (rows padded to 4
+// bytes, and their table); for a file of several scans (progressive, or components in scans of their
+// own) libjpeg's whole-image coefficient arrays, a block of 64 coefficients of 2 bytes for every block
+// of every component, rounded up to whole MCUs (so the sampling factors count: 4:2:0 takes half what
+// 4:4:4 does); the quantiser's copy of the whole picture in colour samples, which its first pass keeps
+// (8 bits); libjpeg's row buffers, two rows of MCUs of each component (the rows being decoded with their
+// context rows, and the upsampler's); the CMYK scratch row.
+std::int64_t decodePeakBytes(const Decoder& d, bool eight, bool cmyk) {
+    const jpeg_decompress_struct& c = d.cinfo;
+    const std::int64_t w = c.image_width, h = c.image_height;
+    const std::int64_t stride = ((std::int64_t{eight ? 8 : 24} * w + 31) & ~std::int64_t{31}) >> 3;
+    std::int64_t bytes = stride * h + h * std::int64_t{sizeof(std::uint8_t*)};
+    for (int ci = 0; ci < c.num_components; ++ci) {
+        const jpeg_component_info& comp = c.comp_info[ci];
+        if (d.multiScan)
+            bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) *
+                     roundUp(comp.height_in_blocks, comp.v_samp_factor) * std::int64_t{sizeof(JBLOCK)};
+        bytes += std::int64_t{comp.width_in_blocks} * DCTSIZE * comp.v_samp_factor * DCTSIZE * 2;
+    }
+    if (eight) {
+        const int samples = c.out_color_space == JCS_GRAYSCALE ? 1 : 3;
+        constexpr std::int64_t Histogram = 32 * 64 * 32 * 2; // the quantiser's colour counts
+        bytes += roundUp(h, std::int64_t{c.max_v_samp_factor} * DCTSIZE) * w * samples + Histogram;
+    }
+    if (cmyk) bytes += w * 4;
+    return bytes;
 }
 
 // Adobe writes CMYK inverted; either way the colour is the ink's complement times the black's.
@@ -230,7 +263,6 @@ bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable*
         }
         if (cmyk) cmykToBGR(cmyk, rows[line], d.cinfo.output_width, d.cinfo.saw_Adobe_marker);
     }
-    d.multiScan = jpeg_has_multiple_scans(&d.cinfo);
     if (colors && d.cinfo.colormap) {
         const int n = std::min(d.cinfo.actual_number_of_colors, 256);
         const bool grey = d.cinfo.out_color_components == 1;
@@ -371,13 +403,6 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
         if (d.err.tooLarge) CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
         raise(d.err);
     }
-    CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
-    // Hostile progressive files are refused before any decoding work: the scans are counted first.
-    const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
-    const std::int64_t allowed = std::min<std::int64_t>(MaxProgressiveScans, MaxScanPixels / pixels);
-    if (countScans(data, size, allowed) > allowed)
-        throw EInvalidGraphic("It has too many scans to decode at this size");
-
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     const bool eight = format == TJPEGPixelFormat::jf8Bit;
     if (cmyk && eight) throw EInvalidGraphic("CMYK JPEG pictures cannot be decoded at 8 bits per pixel");
@@ -392,6 +417,13 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
     } else {
         d.cinfo.out_color_space = JCS_EXT_BGR;
     }
+    // A picture whose decoding does not fit in the free memory is refused before anything is allocated.
+    CheckPictureMemory(d.cinfo.image_width, d.cinfo.image_height, decodePeakBytes(d, eight, cmyk));
+    // Hostile progressive files are refused before any decoding work: the scans are counted first.
+    const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
+    const std::int64_t allowed = std::min<std::int64_t>(MaxProgressiveScans, MaxScanPixels / pixels);
+    if (countScans(data, size, allowed) > allowed)
+        throw EInvalidGraphic("It has too many scans to decode at this size");
 
     TFastDIB out;
     out.SetSize(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height), eight ? 8 : 24,
@@ -431,9 +463,18 @@ int TJPEGImage::Height() const {
 }
 
 void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+    load(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(data ? size : 0)));
+}
+
+void TJPEGImage::LoadFromSource(TPictureSource& source) {
+    load(source.ReadAll());
+}
+
+void TJPEGImage::load(QByteArray bytes) {
     TFastDIB decoded;
-    const bool whole = DecodeJPEG(data, size, decoded, format_);
-    data_ = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const bool whole = DecodeJPEG(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  static_cast<std::size_t>(bytes.size()), decoded, format_);
+    data_ = std::move(bytes);
     dib_.Swap(decoded);
     hasDib_ = true;
     incomplete_ = !whole;
@@ -500,7 +541,7 @@ void TJPEGImage::DIBNeeded() {
     TFastDIB decoded;
     DecodeJPEG(reinterpret_cast<const std::uint8_t*>(data_.constData()),
                static_cast<std::size_t>(data_.size()), decoded, format_);
-    AssignDIB(dib_, decoded);
+    dib_.Swap(decoded); // the decoded picture itself: no second copy at the peak
     hasDib_ = true;
 }
 

@@ -23,7 +23,9 @@ QByteArray EncodeJPEG(const TFastDIB& dib, int quality = DefaultJPEGQuality);
 void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality = DefaultJPEGQuality);
 // Decodes a JPEG stream into `dib`: 24 bits per pixel, or 8 with a colour table of at most 256
 // entries made by libjpeg's own two-pass colour quantisation (Floyd-Steinberg dithering). `dib` is
-// unchanged on failure. Returns false for a file cut short (24 bits only: at 8 bits it is refused).
+// unchanged on failure. Before anything is decoded, the size and the memory the decode takes at its
+// peak are checked (CheckPictureMemory: EPictureTooLarge). Returns false for a file cut short (24 bits
+// only: at 8 bits it is refused).
 bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib,
                 TJPEGPixelFormat format = TJPEGPixelFormat::jf24Bit);
 
@@ -35,6 +37,8 @@ public:
 
     // Keeps the stream (after decoding it once, so that a bad file is refused here).
     void LoadFromMemory(const std::uint8_t* data, std::size_t size) override;
+    // The same, keeping the bytes read as the stream (no second copy).
+    void LoadFromSource(TPictureSource& source) override;
     QByteArray SaveToMemory() override; // the stream, compressed first when needed
     void AssignTo(TFastDIB& dib) override;
     void MoveTo(TFastDIB& dib) override;
@@ -57,6 +61,7 @@ public:
     const QByteArray& Data();
 
 private:
+    void load(QByteArray bytes);
     QByteArray data_;
     TFastDIB dib_;
     bool hasDib_ = false;
