@@ -14,8 +14,11 @@
 
 #include <stdexcept>
 
-#include <jerror.h>
+// jpeglib.h first: it defines what jerror.h's list of codes depends on (the library's version and its
+// arithmetic coding), so that the codes here are the library's.
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 // libjpeg is C: an error must not unwind through its frames as a C++ exception. Each call into it is
 // made from a small function that first sets a jump point; the error handler jumps back there, the
@@ -35,7 +38,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     bool sawEnd;       // the data ended before the end-of-image marker
-    int otherWarnings; // corrupt-data warnings
+    bool damaged;      // before that, libjpeg met damaged data and filled in the blocks it could not read
     bool tooLarge;     // libjpeg refused the declared size
     // Where the data ran out: the first row whose pixels were not all in the file (-1: none seen).
     // A cut in a later scan of a progressive file leaves every row with something: the height.
@@ -74,10 +77,29 @@ const char* plainText(int code) {
     std::longjmp(err->jump, 1);
 }
 
+// The warnings that say the compressed pixels were wrong or missing: libjpeg skips to the next restart
+// marker or the end of the scan and fills the blocks between with what it has (most often flat grey).
+// The others are harmless to the picture: a newer JFIF revision, an unknown Adobe transform code, a bad
+// ICC profile (not used here), bytes of padding between segments, scan parameters it ignores.
+bool damageWarning(int code) {
+    switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+#if JPEG_LIB_VERSION >= 70 || defined(C_ARITH_CODING_SUPPORTED) || defined(D_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Warnings are counted, not printed. libjpeg decodes a cut file to its end, filling the missing part
 // with grey; the first corrupt-data warning after the data ran out marks where the real pixels stop
 // (the row of blocks being read then). A missing end marker alone (every row present) is accepted, as
-// other programs do.
+// other programs do. Damage before the end leaves the rows as libjpeg filled them in, and is reported.
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
@@ -86,15 +108,21 @@ void emitMessage(j_common_ptr cinfo, int level) {
         err->sawEnd = true;
         return;
     }
-    ++err->otherWarnings;
-    if (!err->sawEnd || err->cutRow >= 0 || !cinfo->is_decompressor) return;
+    if (!err->sawEnd) {
+        err->damaged = err->damaged || damageWarning(cinfo->err->msg_code);
+        return;
+    }
+    if (err->cutRow >= 0 || !cinfo->is_decompressor) return;
     const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > 1)
-        err->cutRow = static_cast<long>(d->image_height); // the first scan reached every row
-    else
-        err->cutRow = static_cast<long>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
+    // The first scan reached every row: a later scan was cut, or only markers after the last row were
+    // missing (data skipped past the end by a damaged marker's length).
+    if (d->input_scan_number > 1 || d->input_iMCU_row >= d->total_iMCU_rows) {
+        err->cutRow = static_cast<long>(d->image_height);
+        return;
+    }
+    err->cutRow = static_cast<long>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
     // Smooth vertical upsampling takes the last row before from the first chroma row of the cut one.
-    for (int ci = 0; ci < d->num_components && err->cutRow > 0 && d->input_scan_number <= 1; ++ci)
+    for (int ci = 0; ci < d->num_components && err->cutRow > 0; ++ci)
         if (d->comp_info[ci].v_samp_factor < d->max_v_samp_factor) {
             --err->cutRow;
             break;
@@ -128,7 +156,7 @@ void initErrors(ErrorManager& err) {
     err.pub.output_message = outputMessage;
     err.message[0] = '\0';
     err.sawEnd = false;
-    err.otherWarnings = 0;
+    err.damaged = false;
     err.tooLarge = false;
     err.cutRow = -1;
     err.stopped = false;
@@ -394,7 +422,8 @@ void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality) {
         ThrowWriteError(fileName, reason);
 }
 
-bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
+bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format,
+                TJPEGGap* gap) {
     if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     Decoder d;
     if (!readHeader(d, data, size)) {
@@ -435,10 +464,11 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
         if (d.err.stopped) throw EWorkStopped();
         raise(d.err);
     }
-    // In a file of several scans a missing end means missing scans, even without a warning.
-    const bool whole = !d.err.sawEnd || (d.err.cutRow < 0 && !d.multiScan);
+    // In a file of several scans a missing end means missing scans, even without a warning; in a file of
+    // one, only when it came before the last row.
+    const long height = static_cast<long>(d.cinfo.image_height);
+    const bool whole = !d.err.sawEnd || (!d.multiScan && (d.err.cutRow < 0 || d.err.cutRow >= height));
     if (!whole) {
-        const long height = static_cast<long>(d.cinfo.image_height);
         const long cut = d.err.cutRow < 0 ? height : std::min(d.err.cutRow, height);
         // Nothing was read, or a picture of palette indices (made only from whole files): refused.
         if (cut <= 0 || eight) throw EInvalidGraphic("The file is cut short (truncated)");
@@ -450,7 +480,9 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
     }
     if (eight) out.bmInfo.bmiHeader.biClrUsed = static_cast<std::uint32_t>(colorCount);
     dib.Swap(out);
-    return whole;
+    const TJPEGGap found = !whole ? TJPEGGap::CutShort : d.err.damaged ? TJPEGGap::Damaged : TJPEGGap::None;
+    if (gap) *gap = found;
+    return found == TJPEGGap::None;
 }
 
 // ---- TJPEGImage
@@ -472,12 +504,13 @@ void TJPEGImage::LoadFromSource(TPictureSource& source) {
 
 void TJPEGImage::load(QByteArray bytes) {
     TFastDIB decoded;
-    const bool whole = DecodeJPEG(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                  static_cast<std::size_t>(bytes.size()), decoded, format_);
+    TJPEGGap gap = TJPEGGap::None;
+    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+               static_cast<std::size_t>(bytes.size()), decoded, format_, &gap);
     data_ = std::move(bytes);
     dib_.Swap(decoded);
     hasDib_ = true;
-    incomplete_ = !whole;
+    gap_ = gap;
     width_ = dib_.Width;
     height_ = dib_.Height;
 }
@@ -504,12 +537,21 @@ void TJPEGImage::MoveTo(TFastDIB& dib) {
 }
 
 QString TJPEGImage::IncompleteText() const {
-    return incomplete_ ? QStringLiteral("the file ends before the picture does") : QString();
+    switch (gap_) {
+    case TJPEGGap::CutShort:
+        return QStringLiteral("the file ends before the picture does");
+    case TJPEGGap::Damaged:
+        return QStringLiteral("parts of its picture data are damaged; those parts are filled in and may look "
+                              "grey or smeared");
+    case TJPEGGap::None:
+        break;
+    }
+    return {};
 }
 
 void TJPEGImage::Assign(const TFastDIB& dib) {
     AssignDIB24(dib_, dib);
-    incomplete_ = false;
+    gap_ = TJPEGGap::None;
     hasDib_ = true;
     data_.clear();
     width_ = dib_.Width;

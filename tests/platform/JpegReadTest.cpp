@@ -1,4 +1,5 @@
-// The JPEG reader checks the free memory for what its decode takes at its peak.
+// The JPEG reader checks the free memory for what its decode takes at its peak, and a picture whose
+// scan data are damaged loads with the same "is incomplete" warning as a file cut short.
 #include "common/QtTestSupport.h"
 #include "platform/JPEGImage.h"
 #include "platform/SystemMemory.h"
@@ -127,6 +128,57 @@ TEST(JpegRead, TheMemoryCheckCountsWhatTheDecodeTakesAtItsPeak) {
         std::printf("%s: counted %lld, peak %lld\n", c.what, (long long)counted, (long long)peak);
         EXPECT_GE(peak, counted * 97 / 100) << c.what;
         EXPECT_LE(peak, counted * 109 / 100 + (2 << 20)) << c.what;
+    }
+}
+
+// The picture's restart segments are one row of MCUs (16 rows) each; `damage` changes the stream.
+struct Damage {
+    const char* what;
+    void (*damage)(QByteArray&);
+    bool incomplete;
+};
+
+TEST(JpegRead, DamagedScanDataLoadWithTheIncompleteWarningHarmlessWarningsDoNot) {
+    EnsureQtApplication();
+    QTemporaryDir dir;
+    const QByteArray clean = Encode(64, 64, false, 2, 1);
+    TFastDIB reference;
+    ASSERT_TRUE(DecodeJPEG(reinterpret_cast<const std::uint8_t*>(clean.constData()),
+                           std::size_t(clean.size()), reference));
+    const Damage cases[] = {
+        {"clean", [](QByteArray&) {}, false},
+        // A newer JFIF revision (2.01): libjpeg warns, the picture is whole.
+        {"JFIF 2.01", [](QByteArray& j) { j[11] = 2; }, false},
+        // Bytes between two header segments (after APP0, whose length is at 4): libjpeg skips them.
+        {"stray bytes",
+         [](QByteArray& j) { j.insert(4 + (std::uint8_t(j[4]) << 8 | std::uint8_t(j[5])), "abc"); }, false},
+        // The marker after the second segment is not RST1 but APP13, as in a file from the fuzzer:
+        // libjpeg ends the scan there and fills in the rest.
+        {"APP13 for RST1", [](QByteArray& j) { j[j.indexOf(QByteArray("\xFF\xD1", 2)) + 1] = char(0xED); },
+         true},
+        // RST5 in the place of RST1: libjpeg resynchronises, the segments between are filled in.
+        {"RST5 for RST1", [](QByteArray& j) { j[j.indexOf(QByteArray("\xFF\xD1", 2)) + 1] = char(0xD5); },
+         true},
+    };
+    for (const Damage& c : cases) {
+        QByteArray jpeg = clean;
+        c.damage(jpeg);
+        const QString path = dir.filePath("tile.jpg");
+        WriteAll(path, jpeg);
+        TFastDIB got;
+        QStringList warnings;
+        LoadPictureToDIB(path, got, &warnings);
+        ASSERT_EQ(got.Width, 64) << c.what;
+        ASSERT_EQ(got.Height, 64) << c.what;
+        const QStringList want{
+            "tile.jpg is incomplete: parts of its picture data are damaged; those parts are "
+            "filled in and may look grey or smeared"};
+        EXPECT_EQ(warnings, c.incomplete ? want : QStringList()) << c.what;
+        // The first two segments are read whatever follows (rows 0 to 30: row 31 takes its colour from
+        // the next segment's too).
+        for (int y = 0; y < 31; ++y)
+            ASSERT_EQ(std::memcmp(got.Scanlines[y], reference.Scanlines[y], 64 * 3), 0)
+                << c.what << " row " << y;
     }
 }
 
