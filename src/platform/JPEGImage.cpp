@@ -14,8 +14,11 @@
 
 #include <stdexcept>
 
-#include <jerror.h>
+// jpeglib.h first: it defines what jerror.h's list of codes depends on (the library's version and its
+// arithmetic coding), so that the codes here are the library's.
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 // libjpeg is C: an error must not unwind through its frames as a C++ exception. Each call into it is
 // made from a small function that first sets a jump point; the error handler jumps back there, the
@@ -35,7 +38,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     bool sawEnd;       // the data ended before the end-of-image marker
-    int otherWarnings; // corrupt-data warnings
+    bool damaged;      // before that, libjpeg met damaged data and filled in the blocks it could not read
     bool tooLarge;     // libjpeg refused the declared size
     // Where the data ran out: the first row whose pixels were not all in the file (-1: none seen).
     // A cut in a later scan of a progressive file leaves every row with something: the height.
@@ -74,10 +77,29 @@ const char* plainText(int code) {
     std::longjmp(err->jump, 1);
 }
 
+// The warnings that say the compressed pixels were wrong or missing: libjpeg skips to the next restart
+// marker or the end of the scan and fills the blocks between with what it has (most often flat grey).
+// The others are harmless to the picture: a newer JFIF revision, an unknown Adobe transform code, a bad
+// ICC profile (not used here), bytes of padding between segments, scan parameters it ignores.
+bool damageWarning(int code) {
+    switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+#if JPEG_LIB_VERSION >= 70 || defined(C_ARITH_CODING_SUPPORTED) || defined(D_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Warnings are counted, not printed. libjpeg decodes a cut file to its end, filling the missing part
 // with grey; the first corrupt-data warning after the data ran out marks where the real pixels stop
 // (the row of blocks being read then). A missing end marker alone (every row present) is accepted, as
-// other programs do.
+// other programs do. Damage before the end leaves the rows as libjpeg filled them in, and is reported.
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
@@ -86,15 +108,21 @@ void emitMessage(j_common_ptr cinfo, int level) {
         err->sawEnd = true;
         return;
     }
-    ++err->otherWarnings;
-    if (!err->sawEnd || err->cutRow >= 0 || !cinfo->is_decompressor) return;
+    if (!err->sawEnd) {
+        err->damaged = err->damaged || damageWarning(cinfo->err->msg_code);
+        return;
+    }
+    if (err->cutRow >= 0 || !cinfo->is_decompressor) return;
     const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > 1)
-        err->cutRow = static_cast<long>(d->image_height); // the first scan reached every row
-    else
-        err->cutRow = static_cast<long>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
+    // The first scan reached every row: a later scan was cut, or only markers after the last row were
+    // missing (data skipped past the end by a damaged marker's length).
+    if (d->input_scan_number > 1 || d->input_iMCU_row >= d->total_iMCU_rows) {
+        err->cutRow = static_cast<long>(d->image_height);
+        return;
+    }
+    err->cutRow = static_cast<long>(d->input_iMCU_row) * d->max_v_samp_factor * DCTSIZE;
     // Smooth vertical upsampling takes the last row before from the first chroma row of the cut one.
-    for (int ci = 0; ci < d->num_components && err->cutRow > 0 && d->input_scan_number <= 1; ++ci)
+    for (int ci = 0; ci < d->num_components && err->cutRow > 0; ++ci)
         if (d->comp_info[ci].v_samp_factor < d->max_v_samp_factor) {
             --err->cutRow;
             break;
@@ -128,7 +156,7 @@ void initErrors(ErrorManager& err) {
     err.pub.output_message = outputMessage;
     err.message[0] = '\0';
     err.sawEnd = false;
-    err.otherWarnings = 0;
+    err.damaged = false;
     err.tooLarge = false;
     err.cutRow = -1;
     err.stopped = false;
@@ -194,7 +222,40 @@ bool readHeader(Decoder& d, const std::uint8_t* data, std::size_t size) {
     d.cinfo.progress = &d.progressMgr;
     jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.cinfo, TRUE);
+    d.multiScan = jpeg_has_multiple_scans(&d.cinfo);
     return true;
+}
+
+std::int64_t roundUp(std::int64_t n, std::int64_t step) {
+    return (n + step - 1) / step * step;
+}
+
+// The bytes a decode takes at its peak, besides the stream it reads: the picture (rows padded to 4
+// bytes, and their table); for a file of several scans (progressive, or components in scans of their
+// own) libjpeg's whole-image coefficient arrays, a block of 64 coefficients of 2 bytes for every block
+// of every component, rounded up to whole MCUs (so the sampling factors count: 4:2:0 takes half what
+// 4:4:4 does); the quantiser's copy of the whole picture in colour samples, which its first pass keeps
+// (8 bits); libjpeg's row buffers, two rows of MCUs of each component (the rows being decoded with their
+// context rows, and the upsampler's); the CMYK scratch row.
+std::int64_t decodePeakBytes(const Decoder& d, bool eight, bool cmyk) {
+    const jpeg_decompress_struct& c = d.cinfo;
+    const std::int64_t w = c.image_width, h = c.image_height;
+    const std::int64_t stride = ((std::int64_t{eight ? 8 : 24} * w + 31) & ~std::int64_t{31}) >> 3;
+    std::int64_t bytes = stride * h + h * std::int64_t{sizeof(std::uint8_t*)};
+    for (int ci = 0; ci < c.num_components; ++ci) {
+        const jpeg_component_info& comp = c.comp_info[ci];
+        if (d.multiScan)
+            bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) *
+                     roundUp(comp.height_in_blocks, comp.v_samp_factor) * std::int64_t{sizeof(JBLOCK)};
+        bytes += std::int64_t{comp.width_in_blocks} * DCTSIZE * comp.v_samp_factor * DCTSIZE * 2;
+    }
+    if (eight) {
+        const int samples = c.out_color_space == JCS_GRAYSCALE ? 1 : 3;
+        constexpr std::int64_t Histogram = 32 * 64 * 32 * 2; // the quantiser's colour counts
+        bytes += roundUp(h, std::int64_t{c.max_v_samp_factor} * DCTSIZE) * w * samples + Histogram;
+    }
+    if (cmyk) bytes += w * 4;
+    return bytes;
 }
 
 // Adobe writes CMYK inverted; either way the colour is the ink's complement times the black's.
@@ -230,7 +291,6 @@ bool readRows(Decoder& d, std::uint8_t** rows, std::uint8_t* cmyk, TFColorTable*
         }
         if (cmyk) cmykToBGR(cmyk, rows[line], d.cinfo.output_width, d.cinfo.saw_Adobe_marker);
     }
-    d.multiScan = jpeg_has_multiple_scans(&d.cinfo);
     if (colors && d.cinfo.colormap) {
         const int n = std::min(d.cinfo.actual_number_of_colors, 256);
         const bool grey = d.cinfo.out_color_components == 1;
@@ -362,7 +422,8 @@ void WriteJPEGFile(const TFastDIB& dib, const QString& fileName, int quality) {
         ThrowWriteError(fileName, reason);
 }
 
-bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format) {
+bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEGPixelFormat format,
+                TJPEGGap* gap) {
     if (!data || size == 0) throw EInvalidGraphic("The file is empty");
     Decoder d;
     if (!readHeader(d, data, size)) {
@@ -371,13 +432,6 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
         if (d.err.tooLarge) CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
         raise(d.err);
     }
-    CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
-    // Hostile progressive files are refused before any decoding work: the scans are counted first.
-    const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
-    const std::int64_t allowed = std::min<std::int64_t>(MaxProgressiveScans, MaxScanPixels / pixels);
-    if (countScans(data, size, allowed) > allowed)
-        throw EInvalidGraphic("It has too many scans to decode at this size");
-
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     const bool eight = format == TJPEGPixelFormat::jf8Bit;
     if (cmyk && eight) throw EInvalidGraphic("CMYK JPEG pictures cannot be decoded at 8 bits per pixel");
@@ -392,6 +446,13 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
     } else {
         d.cinfo.out_color_space = JCS_EXT_BGR;
     }
+    // A picture whose decoding does not fit in the free memory is refused before anything is allocated.
+    CheckPictureMemory(d.cinfo.image_width, d.cinfo.image_height, decodePeakBytes(d, eight, cmyk));
+    // Hostile progressive files are refused before any decoding work: the scans are counted first.
+    const std::int64_t pixels = std::int64_t{d.cinfo.image_width} * d.cinfo.image_height;
+    const std::int64_t allowed = std::min<std::int64_t>(MaxProgressiveScans, MaxScanPixels / pixels);
+    if (countScans(data, size, allowed) > allowed)
+        throw EInvalidGraphic("It has too many scans to decode at this size");
 
     TFastDIB out;
     out.SetSize(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height), eight ? 8 : 24,
@@ -403,10 +464,11 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
         if (d.err.stopped) throw EWorkStopped();
         raise(d.err);
     }
-    // In a file of several scans a missing end means missing scans, even without a warning.
-    const bool whole = !d.err.sawEnd || (d.err.cutRow < 0 && !d.multiScan);
+    // In a file of several scans a missing end means missing scans, even without a warning; in a file of
+    // one, only when it came before the last row.
+    const long height = static_cast<long>(d.cinfo.image_height);
+    const bool whole = !d.err.sawEnd || (!d.multiScan && (d.err.cutRow < 0 || d.err.cutRow >= height));
     if (!whole) {
-        const long height = static_cast<long>(d.cinfo.image_height);
         const long cut = d.err.cutRow < 0 ? height : std::min(d.err.cutRow, height);
         // Nothing was read, or a picture of palette indices (made only from whole files): refused.
         if (cut <= 0 || eight) throw EInvalidGraphic("The file is cut short (truncated)");
@@ -418,7 +480,9 @@ bool DecodeJPEG(const std::uint8_t* data, std::size_t size, TFastDIB& dib, TJPEG
     }
     if (eight) out.bmInfo.bmiHeader.biClrUsed = static_cast<std::uint32_t>(colorCount);
     dib.Swap(out);
-    return whole;
+    const TJPEGGap found = !whole ? TJPEGGap::CutShort : d.err.damaged ? TJPEGGap::Damaged : TJPEGGap::None;
+    if (gap) *gap = found;
+    return found == TJPEGGap::None;
 }
 
 // ---- TJPEGImage
@@ -431,12 +495,22 @@ int TJPEGImage::Height() const {
 }
 
 void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
+    load(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(data ? size : 0)));
+}
+
+void TJPEGImage::LoadFromSource(TPictureSource& source) {
+    load(source.ReadAll());
+}
+
+void TJPEGImage::load(QByteArray bytes) {
     TFastDIB decoded;
-    const bool whole = DecodeJPEG(data, size, decoded, format_);
-    data_ = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    TJPEGGap gap = TJPEGGap::None;
+    DecodeJPEG(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+               static_cast<std::size_t>(bytes.size()), decoded, format_, &gap);
+    data_ = std::move(bytes);
     dib_.Swap(decoded);
     hasDib_ = true;
-    incomplete_ = !whole;
+    gap_ = gap;
     width_ = dib_.Width;
     height_ = dib_.Height;
 }
@@ -463,12 +537,21 @@ void TJPEGImage::MoveTo(TFastDIB& dib) {
 }
 
 QString TJPEGImage::IncompleteText() const {
-    return incomplete_ ? QStringLiteral("the file ends before the picture does") : QString();
+    switch (gap_) {
+    case TJPEGGap::CutShort:
+        return QStringLiteral("the file ends before the picture does");
+    case TJPEGGap::Damaged:
+        return QStringLiteral("parts of its picture data are damaged; those parts are filled in and may look "
+                              "grey or smeared");
+    case TJPEGGap::None:
+        break;
+    }
+    return {};
 }
 
 void TJPEGImage::Assign(const TFastDIB& dib) {
     AssignDIB24(dib_, dib);
-    incomplete_ = false;
+    gap_ = TJPEGGap::None;
     hasDib_ = true;
     data_.clear();
     width_ = dib_.Width;
@@ -500,7 +583,7 @@ void TJPEGImage::DIBNeeded() {
     TFastDIB decoded;
     DecodeJPEG(reinterpret_cast<const std::uint8_t*>(data_.constData()),
                static_cast<std::size_t>(data_.size()), decoded, format_);
-    AssignDIB(dib_, decoded);
+    dib_.Swap(decoded); // the decoded picture itself: no second copy at the peak
     hasDib_ = true;
 }
 
