@@ -273,8 +273,10 @@ bool DecodeBMP(TPictureSource& source, TFastDIB& dib) {
     // Run-length coded pixels go through an index of a byte a pixel and the codes held whole.
     const bool rle = h.compression == BiRLE8 || h.compression == BiRLE4;
     if (rle)
-        CheckPictureMemory(h.width, h.height,
-                           h.width * h.height * 4 + static_cast<std::int64_t>(source.Size() - std::min<std::uint64_t>(h.offBits, source.Size())));
+        CheckPictureMemory(
+            h.width, h.height,
+            h.width * h.height * 4 +
+                static_cast<std::int64_t>(source.Size() - std::min<std::uint64_t>(h.offBits, source.Size())));
     TFastDIB out;
     // Every row is written once by the decoder: no huge-page request for it (see SetSizeForReading).
     out.SetSizeForReading(static_cast<int>(h.width), static_cast<int>(h.height), 24, 0);

@@ -175,7 +175,8 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     const int target = bpp == 0 ? 4 : std::max(bpp / 8, 1);
     auto tooLarge = [&](const QSize& s) -> QString {
         try {
-            CheckPictureMemory(s.width(), s.height(), std::int64_t{s.width()} * s.height() * (depth + 2 * target));
+            CheckPictureMemory(s.width(), s.height(),
+                               std::int64_t{s.width()} * s.height() * (depth + 2 * target));
         } catch (const EInvalidGraphic& e) {
             return QString::fromStdString(e.what());
         }
@@ -186,7 +187,7 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
         if (const QString why = tooLarge(announced); !why.isEmpty()) return fail(why);
 
     // Qt's allocation guard holds the declared picture, at the depth the reader decodes to.
-    ApplyPictureAllocationLimit(announced, depth);
+    const TReadAllocationLimit limit(announced, depth);
     QImage img;
     const bool ok = reader.read(&img);
     if (!ok || img.isNull()) return fail(reader.errorString());

@@ -86,7 +86,8 @@ void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t pe
                                    .toStdString());
 }
 
-std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel, std::int64_t fileBytes) {
+std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
+                             std::int64_t fileBytes) {
     const std::int64_t pixels = width * height;
     return pixels * bytesPerPixel + std::max(fileBytes, pixels * 3) + QtConvertBandBytes;
 }
@@ -427,7 +428,8 @@ QString typeByContent(const QByteArray& head) {
     for (const TPictureReader* r = PictureReadersBegin(); r != PictureReadersEnd(); ++r) {
         const QString ext = QLatin1String(r->format);
         if (!r->byContent || !registry().byExtension.count(ext)) continue;
-        if (r->magic ? head.startsWith(r->magic) : registry().qtExtensions.contains(ext) && qtReads(ext, head))
+        if (r->magic ? head.startsWith(r->magic)
+                     : registry().qtExtensions.contains(ext) && qtReads(ext, head))
             return ext;
     }
     return {};
@@ -575,7 +577,7 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
         CheckPictureMemory(declared.width(), declared.height(),
                            QtReadPeakBytes(declared.width(), declared.height(), depth, std::int64_t(size)) +
                                inner.libraryBytes);
-    ApplyPictureAllocationLimit(declared, depth);
+    const TReadAllocationLimit limit(declared, depth);
     QImage img;
     if (!reader.read(&img) || img.isNull())
         throw EInvalidGraphic(
@@ -694,7 +696,8 @@ void TPicture::LoadFromFile(const QString& fileName) {
     if (!registry().byExtension.count(ext) || !headFits(ext, head))
         if (const QString real = typeByContent(head); !real.isEmpty()) ext = real;
     std::unique_ptr<TGraphic> g = createForExtension(ext);
-    if (const TPictureReader* r = FindPictureReader(ext.toLatin1()); r && r->magic && !head.startsWith(r->magic))
+    if (const TPictureReader* r = FindPictureReader(ext.toLatin1());
+        r && r->magic && !head.startsWith(r->magic))
         throw EInvalidGraphic(
             QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(r->name)).toStdString());
     try {
@@ -761,11 +764,13 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warni
     *warnings = pic.Graphic()->Warnings();
     const QString name = QFileInfo(fileName).fileName();
     if (pic.ChangedWhileRead())
-        warnings->prepend(QStringLiteral("%1 changed while it was read: the picture shown may mix its old and new "
-                                         "content; open it again to see it whole")
-                              .arg(name));
+        warnings->prepend(
+            QStringLiteral("%1 changed while it was read: the picture shown may mix its old and new "
+                           "content; open it again to see it whole")
+                .arg(name));
     const QString incomplete = pic.Graphic()->IncompleteText();
-    if (!incomplete.isEmpty()) warnings->prepend(QStringLiteral("%1 is incomplete: %2").arg(name, incomplete));
+    if (!incomplete.isEmpty())
+        warnings->prepend(QStringLiteral("%1 is incomplete: %2").arg(name, incomplete));
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {

@@ -15,10 +15,10 @@
 // Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
 // picture larger than PictureLimits() is refused with a clear message; before a Qt reader decodes, its
 // file's structure is walked and checked (PictureReaders.h) and the memory its read takes at its peak
-// is checked, and it runs under an allocation limit of the picture its file declared. Files are read, never mapped, so a file that changes while it is
-// read cannot hurt. A file whose first bytes are another type's than its extension says opens as the
-// type its bytes are. Saving goes through a temporary file that replaces the target only when it was
-// written completely.
+// is checked, and it runs under an allocation limit of the picture its file declared. Files are read, never
+// mapped, so a file that changes while it is read cannot hurt. A file whose first bytes are another type's
+// than its extension says opens as the type its bytes are. Saving goes through a temporary file that replaces
+// the target only when it was written completely.
 
 #include "image/FastDIB.h"
 #include "image/PictureSize.h"
@@ -67,12 +67,24 @@ void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t pe
 // pixel and 16 MB; to the largest picture PictureLimits() allows when the file declares no size. A
 // reader refuses a larger picture before it allocates it. Called before every read through Qt.
 void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel);
+// ApplyPictureAllocationLimit for one read; the largest picture's limit (at 4 bytes a pixel) again
+// afterwards, so Qt's other reads (the clipboard's pictures) are not held to one file's size.
+class TReadAllocationLimit {
+public:
+    TReadAllocationLimit(QSize declared, int bytesPerPixel) {
+        ApplyPictureAllocationLimit(declared, bytesPerPixel);
+    }
+    ~TReadAllocationLimit() { ApplyPictureAllocationLimit({}, 4); }
+    TReadAllocationLimit(const TReadAllocationLimit&) = delete;
+    TReadAllocationLimit& operator=(const TReadAllocationLimit&) = delete;
+};
 // The most bytes the conversion of a picture read through Qt takes beside the two pictures: it
 // converts in bands of at most 1 MB.
 inline constexpr std::int64_t QtConvertBandBytes = std::int64_t{2} << 20;
 // What a read through Qt takes at its peak: the picture the reader decodes at `bytesPerPixel`, the
 // file's bytes while it decodes, then the 24-bit picture made from it band by band.
-std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel, std::int64_t fileBytes);
+std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
+                             std::int64_t fileBytes);
 // The bytes per pixel of a QImage format (4 for an unknown one).
 int QtFormatBytesPerPixel(QImage::Format format);
 

@@ -66,12 +66,14 @@ void walkChunks(const std::uint8_t* p, std::size_t size, std::size_t at, bool st
         if (length > left || length > MaxChunk) {
             if (streamedData && isType(type, "IDAT") && length <= MaxChunk) return;
             QString name;
-            for (int i = 0; i < 4; ++i) name += type[i] >= 0x20 && type[i] < 0x7F ? QChar(type[i]) : QChar(u'?');
-            throw EInvalidGraphic(QStringLiteral("Its %1 chunk claims %2 bytes, but the file holds only %3 more")
-                                      .arg(name)
-                                      .arg(length)
-                                      .arg(left)
-                                      .toStdString());
+            for (int i = 0; i < 4; ++i)
+                name += type[i] >= 0x20 && type[i] < 0x7F ? QChar(type[i]) : QChar(u'?');
+            throw EInvalidGraphic(
+                QStringLiteral("Its %1 chunk claims %2 bytes, but the file holds only %3 more")
+                    .arg(name)
+                    .arg(length)
+                    .arg(left)
+                    .toStdString());
         }
         onChunk(type, p + at + 8, length);
         if (isType(type, "IEND") || isType(type, "MEND")) return;
@@ -106,15 +108,17 @@ TDeclaredPicture checkMng(const std::uint8_t* p, std::size_t size) {
     std::map<unsigned, std::int64_t> objects; // object id -> its largest picture's pixels
     unsigned current = 0;
     auto inner = [&](std::int64_t w, std::int64_t h, bool stored) {
-        if (frameW == 0) throw EInvalidGraphic("Not a valid MNG file: a picture comes before the frame header");
+        if (frameW == 0)
+            throw EInvalidGraphic("Not a valid MNG file: a picture comes before the frame header");
         checkSize(w, h);
         if (w > frameW || h > frameH)
-            throw EPictureTooLarge(QStringLiteral("The picture is too large: %1 x %2 pixels inside a frame of %3 x %4")
-                                       .arg(w)
-                                       .arg(h)
-                                       .arg(frameW)
-                                       .arg(frameH)
-                                       .toStdString());
+            throw EPictureTooLarge(
+                QStringLiteral("The picture is too large: %1 x %2 pixels inside a frame of %3 x %4")
+                    .arg(w)
+                    .arg(h)
+                    .arg(frameW)
+                    .arg(frameH)
+                    .toStdString());
         largestW = std::max(largestW, w);
         largestH = std::max(largestH, h);
         if (stored) objects[current] = std::max(objects[current], w * h);
@@ -147,7 +151,8 @@ TDeclaredPicture checkMng(const std::uint8_t* p, std::size_t size) {
     if (frameW == 0) return {};
     if (largestW * magnifyX > frameW || largestH * magnifyY > frameH)
         throw EPictureTooLarge(
-            QStringLiteral("The picture is too large: %1 x %2 pixels magnified to %3 x %4 inside a frame of %5 x %6")
+            QStringLiteral(
+                "The picture is too large: %1 x %2 pixels magnified to %3 x %4 inside a frame of %5 x %6")
                 .arg(largestW)
                 .arg(largestH)
                 .arg(largestW * magnifyX)
