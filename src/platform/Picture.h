@@ -15,10 +15,11 @@
 // Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
 // picture larger than PictureLimits() is refused with a clear message; before a Qt reader decodes, its
 // file's structure is walked and checked (PictureReaders.h) and the memory its read takes at its peak
-// is checked, and it runs under an allocation limit of the picture its file declared. Files are read, never
-// mapped, so a file that changes while it is read cannot hurt. A file whose first bytes are another type's
-// than its extension says opens as the type its bytes are. Saving goes through a temporary file that replaces
-// the target only when it was written completely.
+// is checked, and it runs under an allocation limit of the picture its file declared. Files are read,
+// never mapped, so a file that changes while it is read cannot hurt, and a load says when it happened.
+// A file whose first bytes are another type's than its extension says opens as the type its bytes are,
+// where that type's reader is bounded before it decodes (PictureReaders.h). Saving goes through a
+// temporary file that replaces the target only when it was written completely.
 
 #include "image/FastDIB.h"
 #include "image/PictureSize.h"
