@@ -270,12 +270,19 @@ bool DecodeBMP(TPictureSource& source, TFastDIB& dib) {
         const std::uint8_t* c = head + h.tableAt + std::uint64_t(i) * h.tableEntry;
         palette[i] = TFColor{c[0], c[1], c[2]};
     }
+    // Run-length coded pixels go through an index of a byte a pixel and the codes held whole.
+    const bool rle = h.compression == BiRLE8 || h.compression == BiRLE4;
+    if (rle)
+        CheckPictureMemory(
+            h.width, h.height,
+            h.width * h.height * 4 +
+                static_cast<std::int64_t>(source.Size() - std::min<std::uint64_t>(h.offBits, source.Size())));
     TFastDIB out;
     // Every row is written once by the decoder: no huge-page request for it (see SetSizeForReading).
     out.SetSizeForReading(static_cast<int>(h.width), static_cast<int>(h.height), 24, 0);
     if (out.Empty()) throw std::bad_alloc();
     bool whole;
-    if (h.compression == BiRLE8 || h.compression == BiRLE4) {
+    if (rle) {
         // The codes, from the pixels' offset to the end; a compressed file is small beside its picture.
         const std::uint64_t size = source.Size();
         std::vector<std::uint8_t> codes(h.offBits < size ? static_cast<std::size_t>(size - h.offBits) : 0);

@@ -169,10 +169,14 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     };
     if (bpp != 0 && bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return fail(QStringLiteral("%1 bits per pixel is not a supported depth.").arg(bpp));
-    // The program's one size limit, checked on the declared size before anything is decoded.
+    // The program's one size limit, checked on the declared size before anything is decoded, with the
+    // memory of the read at its peak: the picture as decoded, its conversion and the image made of it.
+    const int depth = QtFormatBytesPerPixel(reader.imageFormat());
+    const int target = bpp == 0 ? 4 : std::max(bpp / 8, 1);
     auto tooLarge = [&](const QSize& s) -> QString {
         try {
-            CheckPictureSize(s.width(), s.height());
+            CheckPictureMemory(s.width(), s.height(),
+                               std::int64_t{s.width()} * s.height() * (depth + 2 * target));
         } catch (const EInvalidGraphic& e) {
             return QString::fromStdString(e.what());
         }
@@ -182,8 +186,8 @@ bool loadFromReader(TFastDIB& dib, QImageReader& reader, const QString& name, in
     if (announced.isValid())
         if (const QString why = tooLarge(announced); !why.isEmpty()) return fail(why);
 
-    // Qt's allocation guard holds the same limit, at the depth the reader decodes to.
-    ApplyPictureAllocationLimit(QtFormatBytesPerPixel(reader.imageFormat()));
+    // Qt's allocation guard holds the declared picture, at the depth the reader decodes to.
+    const TReadAllocationLimit limit(announced, depth);
     QImage img;
     const bool ok = reader.read(&img);
     if (!ok || img.isNull()) return fail(reader.errorString());

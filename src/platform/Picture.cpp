@@ -5,6 +5,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/GIFGraphic.h"
 #include "platform/JPEGImage.h"
+#include "platform/PictureReaders.h"
 #include "platform/SafeFile.h"
 
 #include <QBuffer>
@@ -85,14 +86,26 @@ void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t pe
                                    .toStdString());
 }
 
+std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
+                             std::int64_t fileBytes) {
+    const std::int64_t pixels = width * height;
+    return pixels * bytesPerPixel + std::max(fileBytes, pixels * 3) + QtConvertBandBytes;
+}
+
 int QtFormatBytesPerPixel(QImage::Format format) {
     if (format == QImage::Format_Invalid) return 4;
     return std::max((QImage::toPixelFormat(format).bitsPerPixel() + 7) / 8, 1);
 }
 
-void ApplyPictureAllocationLimit(int bytesPerPixel) {
+void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel) {
+    // A declared picture at its depth, at least 8 bytes a pixel (the widest Qt decodes to but float),
+    // so a reader whose picture proves larger than its file declared is stopped; at least 16 MB for
+    // what small files hold. Without a declared size, the largest picture.
+    std::int64_t bytes = PictureLimits().maxPixels * std::max(bytesPerPixel, 1);
+    if (declared.isValid() && PictureSizeFits(declared.width(), declared.height()))
+        bytes = std::max(std::int64_t{declared.width()} * declared.height() * std::max(bytesPerPixel, 8),
+                         std::int64_t{16} << 20);
     // Qt counts the image a reader allocates in megabytes of 2^20 bytes.
-    const std::int64_t bytes = PictureLimits().maxPixels * std::max(bytesPerPixel, 1);
     const std::int64_t mb = (bytes + (std::int64_t{1} << 20) - 1) >> 20;
     QImageReader::setAllocationLimit(static_cast<int>(std::clamp<std::int64_t>(mb, 1, INT_MAX)));
 }
@@ -155,6 +168,17 @@ TPictureFile::TPictureFile(const QString& fileName) : name_(fileName) {
         fail("Cannot open");
     }
     size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    opened_ = stamp();
+}
+
+TPictureFile::Stamp TPictureFile::stamp() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return {-1};
+    return {st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+bool TPictureFile::ChangedSinceOpened() const {
+    return !(stamp() == opened_);
 }
 
 TPictureFile::~TPictureFile() {
@@ -264,42 +288,56 @@ QImage toQImage(const TFastDIB& dib) {
     return img;
 }
 
-// `img` at 24 bits per pixel into `dib`, size checked first.
-void fromQImage(const QImage& img, TFastDIB& dib) {
-    CheckPictureSize(img.width(), img.height());
-    const QImage bgr =
-        img.format() == QImage::Format_BGR888 ? img : img.convertToFormat(QImage::Format_BGR888);
-    if (bgr.isNull()) throw std::bad_alloc();
+// `img` at 24 bits per pixel into `dib`, the memory checked first; with `overWhite`, pixels with alpha
+// are laid over white, as a new bitmap's canvas is. Rows go through a scratch of at most 1 MB in the
+// format they are read in, so the peak is the two pictures.
+void toDIB24(const QImage& img, TFastDIB& dib, bool overWhite) {
+    const int w = img.width(), h = img.height();
+    CheckPictureMemory(w, h, std::int64_t{w} * h * 3 + QtConvertBandBytes);
+    const bool alpha = overWhite && img.hasAlphaChannel();
+    const QImage::Format want = alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888;
     TFastDIB out;
-    out.SetSize(bgr.width(), bgr.height(), 24, 0);
-    const std::size_t rowBytes = static_cast<std::size_t>(bgr.width()) * 3;
-    for (int y = 0; y < bgr.height(); ++y) std::memcpy(out.Scanlines[y], bgr.constScanLine(y), rowBytes);
-    dib.Swap(out);
-}
-
-// Pictures with alpha are laid over white, as a new bitmap's canvas is: `img` at 24 bits into `dib`.
-void fromQImageOverWhite(const QImage& img, TFastDIB& dib) {
-    if (!img.hasAlphaChannel()) {
-        fromQImage(img, dib);
-        return;
-    }
-    CheckPictureSize(img.width(), img.height());
-    const QImage argb = img.convertToFormat(QImage::Format_ARGB32);
-    if (argb.isNull()) throw std::bad_alloc();
-    TFastDIB out;
-    out.SetSize(argb.width(), argb.height(), 24, 0);
-    const int w = argb.width();
+    out.SetSize(w, h, 24, 0);
+    if (out.Empty()) throw std::bad_alloc();
+    const bool direct = img.format() == want;
+    const int bandRows = direct ? h : std::max(1, (1 << 20) / (w * 4));
+    const QList<QRgb> table = img.colorTable();
     // c * a / 255 + 255 - a, rounded: the colour seen through its alpha over white.
     auto over = [](int c, int a) { return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 127) / 255); };
-    for (int y = 0; y < argb.height(); ++y) {
-        const QRgb* s = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        TFColor* d = out.Pixels24[y];
-        for (int x = 0; x < w; ++x) {
-            const int a = qAlpha(s[x]);
-            d[x] = TFColor{over(qBlue(s[x]), a), over(qGreen(s[x]), a), over(qRed(s[x]), a)};
+    for (int y0 = 0; y0 < h; y0 += bandRows) {
+        const int n = std::min(bandRows, h - y0);
+        QImage band;
+        if (direct) {
+            band = img;
+        } else {
+            QImage rows(img.constScanLine(y0), w, n, img.bytesPerLine(), img.format());
+            if (!table.isEmpty()) rows.setColorTable(table);
+            band = rows.convertToFormat(want);
+            if (band.isNull()) throw std::bad_alloc();
+        }
+        for (int k = 0; k < n; ++k) {
+            const uchar* s = band.constScanLine(direct ? y0 + k : k);
+            if (!alpha) {
+                std::memcpy(out.Scanlines[y0 + k], s, static_cast<std::size_t>(w) * 3);
+                continue;
+            }
+            const QRgb* px = reinterpret_cast<const QRgb*>(s);
+            TFColor* d = out.Pixels24[y0 + k];
+            for (int x = 0; x < w; ++x) {
+                const int a = qAlpha(px[x]);
+                d[x] = TFColor{over(qBlue(px[x]), a), over(qGreen(px[x]), a), over(qRed(px[x]), a)};
+            }
         }
     }
     dib.Swap(out);
+}
+
+void fromQImage(const QImage& img, TFastDIB& dib) {
+    toDIB24(img, dib, false);
+}
+
+void fromQImageOverWhite(const QImage& img, TFastDIB& dib) {
+    toDIB24(img, dib, true);
 }
 
 } // namespace
@@ -364,32 +402,8 @@ qint64 maxPictureFileSize() {
     return PictureLimits().maxPixels * 4 + 1024 * 1024;
 }
 
-// The first bytes every file of a built-in format starts with, and the format's name for messages.
-struct Signature {
-    const char* extension;
-    QByteArray magic;
-    const char* name;
-};
-const Signature Signatures[] = {{"bmp", QByteArray("BM"), "bitmap"},
-                                {"jpg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
-                                {"jpeg", QByteArray("\xFF\xD8\xFF"), "JPEG"},
-                                {"jfif", QByteArray("\xFF\xD8\xFF"), "JPEG"},
-                                {"gif", QByteArray("GIF8"), "GIF"}};
-
 // The first bytes read to tell a file's type and its declared size.
 constexpr qsizetype HeadBytes = 64 * 1024;
-
-const Signature* signatureOf(const QString& ext) {
-    for (const Signature& sig : Signatures)
-        if (ext == QLatin1String(sig.extension)) return &sig;
-    return nullptr;
-}
-
-// Types of Qt's readers whose files start with no mark of their own: their readers may take other
-// data for theirs, so a file is never taken for one of them by its content.
-bool unmarkedType(const QString& ext) {
-    return ext == QLatin1String("tga") || ext == QLatin1String("wbmp") || ext == QLatin1String("xbm");
-}
 
 bool qtReads(const QString& ext, const QByteArray& head) {
     QBuffer buffer;
@@ -400,50 +414,25 @@ bool qtReads(const QString& ext, const QByteArray& head) {
     return reader.canRead();
 }
 
-// Whether the first bytes fit the type of the extension (a type with no mark of its own fits).
+// Whether the first bytes fit the type of the extension (a type whose bytes do not tell it fits).
 bool headFits(const QString& ext, const QByteArray& head) {
-    if (const Signature* sig = signatureOf(ext)) return head.startsWith(sig->magic);
-    if (!registry().qtExtensions.contains(ext) || unmarkedType(ext)) return true;
+    const TPictureReader* r = FindPictureReader(ext.toLatin1());
+    if (r && r->magic) return head.startsWith(r->magic);
+    if (!registry().qtExtensions.contains(ext) || (r && !r->marked)) return true;
     return qtReads(ext, head);
 }
 
-// The registered type the first bytes plainly show, as its extension; empty when they show none.
+// The registered type the first bytes plainly show, as its extension, among the readers a file may
+// reach by its content; empty when they show none.
 QString typeByContent(const QByteArray& head) {
-    for (const Signature& sig : Signatures)
-        if (head.startsWith(sig.magic) && registry().byExtension.count(QLatin1String(sig.extension)))
-            return QLatin1String(sig.extension);
-    for (const QString& ext : registry().qtExtensions)
-        if (!unmarkedType(ext) && registry().byExtension.count(ext) && qtReads(ext, head)) return ext;
+    for (const TPictureReader* r = PictureReadersBegin(); r != PictureReadersEnd(); ++r) {
+        const QString ext = QLatin1String(r->format);
+        if (!r->byContent || !registry().byExtension.count(ext)) continue;
+        if (r->magic ? head.startsWith(r->magic)
+                     : registry().qtExtensions.contains(ext) && qtReads(ext, head))
+            return ext;
+    }
     return {};
-}
-
-
-// The pictures inside an MNG or an icon file, which Qt sizes only while it decodes them (for an icon
-// it gives the directory's size, which need not be the picture's): each size their headers give is
-// checked as any picture's, at the 4 bytes per pixel Qt decodes them to.
-void checkInnerSizes(const QByteArray& format, const std::uint8_t* p, std::size_t size) {
-    auto check = [](std::int64_t w, std::int64_t h) {
-        if (w > 0 && h > 0) CheckPictureSize(w, h, 4);
-    };
-    if (format == "mng") {
-        // The signature, then the MHDR chunk: length, type, frame width and height.
-        if (size >= 24 && std::memcmp(p + 12, "MHDR", 4) == 0) check(ReadBE32(p + 16), ReadBE32(p + 20));
-        return;
-    }
-    if (format != "ico" && format != "cur") return;
-    if (size < 6) return;
-    const std::size_t count = ReadLE16(p + 4);
-    for (std::size_t i = 0; i < count && 6 + 16 * (i + 1) <= size; ++i) {
-        const std::uint64_t at = ReadLE32(p + 6 + 16 * i + 12);
-        if (at + 24 <= size && std::memcmp(p + at, "\x89PNG\r\n\x1a\n", 8) == 0) {
-            check(ReadBE32(p + at + 16), ReadBE32(p + at + 20)); // the PNG's IHDR
-        } else if (at + 12 <= size && ReadLE32(p + at) >= 40) {
-            // A device-independent bitmap: its height covers the picture and the mask below it.
-            const auto w = static_cast<std::int32_t>(ReadLE32(p + at + 4));
-            const auto h = static_cast<std::int32_t>(ReadLE32(p + at + 8));
-            check(std::abs(std::int64_t{w}), std::abs(std::int64_t{h}) / 2);
-        }
-    }
 }
 
 // The size of the picture the first bytes declare (invalid when they do not say).
@@ -575,15 +564,20 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     QBuffer buffer;
     buffer.setData(raw);
     buffer.open(QIODevice::ReadOnly);
+    // The file's structure first (Qt's reader may decode chunks as soon as it is asked for the size),
+    // then the size it declares, Qt's and the largest picture inside, against the limits and the memory
+    // the whole read takes at its peak.
+    const TDeclaredPicture inner = CheckBeforeDecoding(format_, data, size);
     QImageReader reader(&buffer, format_);
     reader.setAutoDetectImageFormat(false);
-    // The size the file declares is checked before anything is decoded: Qt's, and for the types whose
-    // pictures Qt sizes only while decoding them, the sizes their headers give.
-    const QSize declared = reader.size();
-    if (declared.isValid()) CheckPictureSize(declared.width(), declared.height(), 4);
-    checkInnerSizes(format_, data, size);
-    // Whatever a reader allocates stays within the same limit, at the depth it decodes to.
-    ApplyPictureAllocationLimit(QtFormatBytesPerPixel(reader.imageFormat()));
+    QSize declared = reader.size();
+    if (inner.size.isValid()) declared = declared.isValid() ? declared.expandedTo(inner.size) : inner.size;
+    const int depth = QtFormatBytesPerPixel(reader.imageFormat());
+    if (declared.isValid())
+        CheckPictureMemory(declared.width(), declared.height(),
+                           QtReadPeakBytes(declared.width(), declared.height(), depth, std::int64_t(size)) +
+                               inner.libraryBytes);
+    const TReadAllocationLimit limit(declared, depth);
     QImage img;
     if (!reader.read(&img) || img.isNull())
         throw EInvalidGraphic(
@@ -702,11 +696,13 @@ void TPicture::LoadFromFile(const QString& fileName) {
     if (!registry().byExtension.count(ext) || !headFits(ext, head))
         if (const QString real = typeByContent(head); !real.isEmpty()) ext = real;
     std::unique_ptr<TGraphic> g = createForExtension(ext);
-    if (const Signature* sig = signatureOf(ext); sig && !head.startsWith(sig->magic))
+    if (const TPictureReader* r = FindPictureReader(ext.toLatin1());
+        r && r->magic && !head.startsWith(r->magic))
         throw EInvalidGraphic(
-            QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(sig->name)).toStdString());
+            QStringLiteral("%1 is not a %2 picture").arg(name, QLatin1String(r->name)).toStdString());
     try {
         asPictureError([&] { g->LoadFromSource(file); });
+        changedWhileRead_ = file.ChangedSinceOpened();
     } catch (const std::bad_alloc&) {
         throw outOfMemory(name, declaredSize(head));
     } catch (const EInvalidGraphic& e) {
@@ -766,10 +762,15 @@ void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warni
     if (!warnings) return;
     // What happened to this file in plain words first, the decoder's own lines after it.
     *warnings = pic.Graphic()->Warnings();
+    const QString name = QFileInfo(fileName).fileName();
+    if (pic.ChangedWhileRead())
+        warnings->prepend(
+            QStringLiteral("%1 changed while it was read: the picture shown may mix its old and new "
+                           "content; open it again to see it whole")
+                .arg(name));
     const QString incomplete = pic.Graphic()->IncompleteText();
     if (!incomplete.isEmpty())
-        warnings->prepend(
-            QStringLiteral("%1 is incomplete: %2").arg(QFileInfo(fileName).fileName(), incomplete));
+        warnings->prepend(QStringLiteral("%1 is incomplete: %2").arg(name, incomplete));
 }
 
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib) {

@@ -13,11 +13,13 @@
 // while loading as EInvalidGraphic with the same text.
 //
 // Every decoder treats its input as untrusted: sizes are checked before anything is allocated and a
-// picture larger than PictureLimits() is refused with a clear message; Qt's readers run under an
-// allocation limit of the same size. Files are read, never mapped, so a file that changes while it is
-// read cannot hurt. A file whose first bytes are another type's than its extension says opens as the
-// type its bytes are. Saving goes through a temporary file that replaces the target only when it was
-// written completely.
+// picture larger than PictureLimits() is refused with a clear message; before a Qt reader decodes, its
+// file's structure is walked and checked (PictureReaders.h) and the memory its read takes at its peak
+// is checked, and it runs under an allocation limit of the picture its file declared. Files are read,
+// never mapped, so a file that changes while it is read cannot hurt, and a load says when it happened.
+// A file whose first bytes are another type's than its extension says opens as the type its bytes are,
+// where that type's reader is bounded before it decodes (PictureReaders.h). Saving goes through a
+// temporary file that replaces the target only when it was written completely.
 
 #include "image/FastDIB.h"
 #include "image/PictureSize.h"
@@ -25,6 +27,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -60,10 +63,29 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
 // conversion and the picture) given in bytes: the free memory must hold `peakBytes`.
 void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t peakBytes);
 
-// Sets the allocation limit of Qt's image readers to the largest picture PictureLimits() allows at
-// `bytesPerPixel` (the depth the reader decodes to; 4 where it is not known first), so a reader
-// refuses a larger picture before it allocates it. Called before every read through Qt.
-void ApplyPictureAllocationLimit(int bytesPerPixel = 4);
+// Sets the allocation limit of Qt's image readers to the picture the file declared, `declared` at
+// `bytesPerPixel` (the depth the reader decodes to; 4 where it is not known first), at least 8 bytes a
+// pixel and 16 MB; to the largest picture PictureLimits() allows when the file declares no size. A
+// reader refuses a larger picture before it allocates it. Called before every read through Qt.
+void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel);
+// ApplyPictureAllocationLimit for one read; the largest picture's limit (at 4 bytes a pixel) again
+// afterwards, so Qt's other reads (the clipboard's pictures) are not held to one file's size.
+class TReadAllocationLimit {
+public:
+    TReadAllocationLimit(QSize declared, int bytesPerPixel) {
+        ApplyPictureAllocationLimit(declared, bytesPerPixel);
+    }
+    ~TReadAllocationLimit() { ApplyPictureAllocationLimit({}, 4); }
+    TReadAllocationLimit(const TReadAllocationLimit&) = delete;
+    TReadAllocationLimit& operator=(const TReadAllocationLimit&) = delete;
+};
+// The most bytes the conversion of a picture read through Qt takes beside the two pictures: it
+// converts in bands of at most 1 MB.
+inline constexpr std::int64_t QtConvertBandBytes = std::int64_t{2} << 20;
+// What a read through Qt takes at its peak: the picture the reader decodes at `bytesPerPixel`, the
+// file's bytes while it decodes, then the 24-bit picture made from it band by band.
+std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
+                             std::int64_t fileBytes);
 // The bytes per pixel of a QImage format (4 for an unknown one).
 int QtFormatBytesPerPixel(QImage::Format format);
 
@@ -113,11 +135,20 @@ public:
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override;
     std::size_t ReadPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) override;
+    // Whether the file is another than when it was opened: its size, modification or change time (to
+    // the nanosecond) differ, so what was read may mix old and new content.
+    bool ChangedSinceOpened() const;
 
 private:
+    struct Stamp {
+        std::int64_t size = 0, modified = 0, modifiedNs = 0, changed = 0, changedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp stamp() const;
     QString name_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    Stamp opened_;
 };
 
 // Tests: called before each chunk a TPictureFile reads, with the offset of the chunk (for example to
@@ -256,6 +287,8 @@ public:
     // bytes are no picture type's) or "<file> cannot be read: <reason>"; a lack of memory as
     // EPictureTooLarge naming the file, the picture's size and the memory it needs.
     void LoadFromFile(const QString& fileName);
+    // Whether the file loaded last changed while it was read (TPictureFile::ChangedSinceOpened).
+    bool ChangedWhileRead() const { return changedWhileRead_; }
     // Saves the graphic in its own format (nothing when there is none).
     void SaveToFile(const QString& fileName);
 
@@ -281,13 +314,15 @@ public:
 
 private:
     std::unique_ptr<TGraphic> graphic_;
+    bool changedWhileRead_ = false;
 };
 
 // Loads any registered picture file into `dib` at 24 bits per pixel; throws EInvalidGraphic with a
 // clear message (unknown extension, corrupt, too large) or std::runtime_error when the file cannot be
 // opened. `dib` is unchanged on failure.
 // `warnings`, when given, receives what the decoder found wrong but could read past: for a file cut
-// short, first "<file> is incomplete: <what happened>", then the decoder's own lines if any.
+// short, first "<file> is incomplete: <what happened>", for a file changed while it was read "<file>
+// changed while it was read: ...", then the decoder's own lines if any.
 void LoadPictureToDIB(const QString& fileName, TFastDIB& dib, QStringList* warnings = nullptr);
 // Decodes a picture held in memory, its class chosen by `extension` ("bmp", "jpg", ...).
 void LoadPictureToDIB(const std::uint8_t* data, std::size_t size, const QString& extension, TFastDIB& dib);

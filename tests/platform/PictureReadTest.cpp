@@ -3,14 +3,20 @@
 #include "common/QtTestSupport.h"
 
 #include "platform/BMPFile.h"
+#include "platform/GIFGraphic.h"
 #include "platform/Picture.h"
 #include "platform/SystemMemory.h"
 
+#include <QBuffer>
+#include <QDateTime>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
@@ -65,8 +71,10 @@ QByteArray ZlibZeros(std::int64_t n) {
     if (count) out += char(bits);
     return out + Be32(std::uint32_t((n % 65521) << 16 | 1)); // Adler-32 of zeros
 }
-QByteArray Png(std::uint32_t w, std::uint32_t h, const QByteArray& idat) {
-    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", Be32(w) + Be32(h) + QByteArray("\x08\0\0\0\0", 5)) +
+// Grey at 8 bits (colour type 0), or RGBA at 8 bits (6).
+QByteArray Png(std::uint32_t w, std::uint32_t h, const QByteArray& idat, char colourType = 0) {
+    return "\x89PNG\r\n\x1a\n" +
+           Chunk("IHDR", Be32(w) + Be32(h) + QByteArray("\x08", 1) + colourType + QByteArray(3, 0)) +
            Chunk("IDAT", idat) + Chunk("IEND", {});
 }
 // An icon whose directory says 256 x 256 and whose one picture is `inner`.
@@ -158,16 +166,34 @@ TEST_F(PictureRead, PicturesSavedUnderAnotherTypesNameOpenAsWhatTheyHold) {
     pic.SetSize(40, 30, 24, 0);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) pic.Pixels24[y][x] = MakeFColor(x * 6, y * 8, 100);
-    // The save rule writes GIF, BMP and JPEG data under these names.
-    for (const char* name : {"tile.gif.jpg", "x.bmp.jpg", "photo.png", "scan.bmp.gif.txt"}) {
-        SavePictureFromDIB(pic, File(name));
+    QImage png(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) png.setPixel(x, y, qRgb(x * 6, y * 8, 100));
+    QByteArray pngBytes;
+    QBuffer buffer(&pngBytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(png.save(&buffer, "png"));
+    const QByteArray gifBytes = MakeGIFForSave(pic)->SaveToMemory();
+    TFastDIB gifPixels; // the GIF's own pixels (its colours reduced), read under its own name
+    WriteAll(File("own.gif"), gifBytes);
+    LoadPictureToDIB(File("own.gif"), gifPixels);
+    // The save rule writes GIF and BMP data under names ending in another type's extension.
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const TFastDIB& pixels;
+    } cases[] = {{"tile.gif.jpg", gifBytes, gifPixels},
+                 {"scan.bmp.gif.txt", gifBytes, gifPixels},
+                 {"x.bmp.jpg", EncodeBMP(pic), pic},
+                 {"y.bmp.png", EncodeBMP(pic), pic},
+                 {"photo.jpg", pngBytes, pic},
+                 {"shot.bmp", pngBytes, pic},
+                 {"z.ppm", pngBytes, pic}};
+    for (const Case& c : cases) {
+        WriteAll(File(c.name), c.bytes);
         TFastDIB back;
-        LoadPictureToDIB(File(name), back);
-        EXPECT_EQ(back.Width, 40) << name;
-        EXPECT_EQ(back.Height, 30) << name;
-        if (std::string(name) == "x.bmp.jpg") {
-            EXPECT_TRUE(SameDIB(back, pic));
-        }
+        LoadPictureToDIB(File(c.name), back);
+        EXPECT_TRUE(SameDIB(back, c.pixels)) << c.name;
     }
     WriteAll(File("notes.jpg"), "This is not a picture at all.\n");
     try {
@@ -237,6 +263,142 @@ TEST_F(PictureRead, AGifIsCheckedForWhatItsLoadTakesAtItsPeak) {
 
     EXPECT_EQ(got.Width, 4096);
     EXPECT_LE(PeakResident() - before, counted);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PictureRead, ChunksAndInnerPicturesAreCheckedBeforeAnyDecoderUnderEveryName) {
+    const QByteArray sig("\x89PNG\r\n\x1a\n");
+    const QByteArray ihdr = Chunk("IHDR", Be32(16) + Be32(16) + QByteArray("\x08\0\0\0\0", 5));
+    // A chunk that claims 2,000,000,000 bytes and holds 10: 33 + 8 + 10 = 51 bytes, 51 - 33 - 12 = 6 left.
+    const QByteArray claim = Be32(2'000'000'000) + "zTXt" + QByteArray("Comment\0\0x", 10);
+    QByteArray after = claim;
+    after.replace(4, 4, "tEXt");
+    const QByteArray idat = Chunk("IDAT", ZlibZeros(16 * 17));
+    auto mng = [&](const char* type, std::uint32_t side) {
+        return "\x8AMNG\r\n\x1A\n" +
+               Chunk("MHDR", Be32(16) + Be32(16) + Be32(1) + QByteArray(12, 0) + Be32(1)) +
+               Chunk(type, Be32(side) + Be32(side) + QByteArray("\x08\0\0\0\0", 5)) + idat +
+               Chunk("IEND", {}) + Chunk("MEND", {});
+    };
+    const char* frame = "the picture is too large: 16384 x 16384 pixels inside a frame of 16 x 16";
+    const char* limit = "the picture is too large: 100000 x 100000 pixels (at most 16384 x 16384 pixels)";
+    struct Case {
+        const char* type;
+        QByteArray bytes;
+        const char* why;
+    } cases[] = {
+        {"png", sig + ihdr + claim, "its zTXt chunk claims 2000000000 bytes, but the file holds only 6 more"},
+        {"png", sig + ihdr + idat + after,
+         "its tEXt chunk claims 2000000000 bytes, but the file holds only 6 more"},
+        {"mng", mng("IHDR", 16384), frame},
+        {"mng", mng("JHDR", 100000), limit},
+        {"mng", mng("BASI", 16384), frame},
+    };
+    ASSERT_EQ(cases[0].bytes.size(), 51);
+    for (const Case& c : cases)
+        for (const QString name : {QStringLiteral("own.") + c.type, QStringLiteral("holiday.jpg"),
+                                   QStringLiteral("scan.bmp"), QStringLiteral("x.ppm")}) {
+            WriteAll(File(name), c.bytes);
+            ResetPeak();
+            const std::int64_t before = PeakResident();
+            const auto start = std::chrono::steady_clock::now();
+            std::string what = "loaded";
+            try {
+                TFastDIB got;
+                LoadPictureToDIB(File(name), got);
+            } catch (const EInvalidGraphic& e) {
+                what = e.what();
+            }
+            EXPECT_EQ(what, (name + " cannot be read: " + c.why).toStdString());
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << what;
+            EXPECT_LT(PeakResident() - before, 100'000'000) << what;
+        }
+}
+
+TEST_F(PictureRead, QtsAllocationLimitStopsAPictureItsFileDidNotDeclare) {
+    // An icon set declares no size before Qt decodes it: its 16385 x 16384 RGBA PNG (1,073,807,360
+    // bytes decoded, above the limit of 16384 * 16384 * 4) is stopped by the allocation limit alone.
+    const QByteArray png = Png(16385, 16384, ZlibZeros(std::int64_t{1 + 4 * 16385} * 16384), 6);
+    WriteAll(File("big.icns"), "icns" + Be32(std::uint32_t(16 + png.size())) + "ic10" +
+                                   Be32(std::uint32_t(8 + png.size())) + png);
+    ResetPeak();
+    const std::int64_t before = PeakResident();
+    TFastDIB got;
+    EXPECT_THROW(LoadPictureToDIB(File("big.icns"), got), EInvalidGraphic);
+    EXPECT_LT(PeakResident() - before, 100'000'000);
+}
+
+TEST_F(PictureRead, APngIsCheckedForWhatItsReadTakesAtItsPeak) {
+    // 6000 x 6000 RGBA at 8 bits: Qt decodes 4 bytes a pixel (144,000,000, above Qt's own default
+    // limit), the 24-bit picture takes 108,000,000, the conversion 2,097,152, the file less than either:
+    // 254,097,152 bytes.
+    const std::int64_t peak = 254'097'152;
+    WriteAll(File("large.png"), Png(6000, 6000, ZlibZeros(std::int64_t{1 + 4 * 6000} * 6000), 6));
+    TFastDIB got;
+    SetFreeMemoryHook([&] { return peak - 1; });
+    try {
+        LoadPictureToDIB(File("large.png"), got);
+        ADD_FAILURE() << "loaded with a byte too little";
+    } catch (const EPictureTooLarge& e) {
+        EXPECT_STREQ(e.what(),
+                     "large.png cannot be read: the picture is too large for the free memory: 6000 x "
+                     "6000 pixels needs 254 MB; 254 MB are free");
+    }
+    SetFreeMemoryHook([&] { return peak; });
+    ResetPeak();
+    const std::int64_t before = PeakResident();
+    LoadPictureToDIB(File("large.png"), got);
+    const std::int64_t grown = PeakResident() - before;
+    SetFreeMemoryHook({});
+    ASSERT_EQ(got.Width, 6000);
+    EXPECT_EQ(got.Pixels24[5999][5999], MakeFColor(255, 255, 255)); // transparent black over white
+    // The limit of this one read is gone: Qt's other reads (the clipboard's) have the largest picture's.
+    EXPECT_EQ(QImageReader::allocationLimit(), 16384 * 16384 * 4 / (1 << 20));
+    // The figure is within 15% of what the read took (AddressSanitizer's shadow adds an eighth).
+    EXPECT_GT(grown, peak * 85 / 100) << grown;
+    EXPECT_LT(grown, peak * 115 / 100) << grown;
+}
+
+TEST_F(PictureRead, ABmpRewrittenInPlaceWhileItIsReadIsWarnedAbout) {
+    // 1000 x 3000 at 24 bits, read in two chunks; before the second, the file is overwritten in place
+    // with another picture of the same size.
+    TFastDIB first, second;
+    first.SetSize(1000, 3000, 24, 0);
+    second.SetSize(1000, 3000, 24, 0);
+    for (int y = 0; y < 3000; ++y)
+        for (int x = 0; x < 1000; ++x) {
+            first.Pixels24[y][x] = MakeFColor(x & 255, y & 255, 1);
+            second.Pixels24[y][x] = MakeFColor(y & 255, x & 255, 2);
+        }
+    const QString path = File("tile.bmp");
+    WriteAll(path, EncodeBMP(first));
+    { // written long ago: the rewrite changes the modification time even where times are coarse
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    }
+    const QByteArray other = EncodeBMP(second);
+    bool rewritten = false;
+    SetPictureReadHook([&](std::uint64_t offset) {
+        if (offset == 0 || rewritten) return;
+        QFile f(path);
+        rewritten = f.open(QIODevice::ReadWrite) && f.write(other) == other.size();
+    });
+    TFastDIB got;
+    QStringList warnings;
+    LoadPictureToDIB(path, got, &warnings);
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(warnings,
+              QStringList{"tile.bmp changed while it was read: the picture shown may mix its old and "
+                          "new content; open it again to see it whole"});
+    // Read again, unchanged: no word.
+    SetPictureReadHook({});
+    LoadPictureToDIB(path, got, &warnings);
+    EXPECT_TRUE(warnings.isEmpty());
+    EXPECT_TRUE(SameDIB(got, second));
 }
 
 } // namespace
