@@ -200,8 +200,8 @@ public:
 
     // What the last load read but found wrong (a picture cut short loads what is there and says so).
     virtual QStringList Warnings() const { return {}; }
-    // After a load of a file cut short: what happened, in plain words, as it follows
-    // "<file> is incomplete: "; empty for a whole picture.
+    // After a load of a file cut short, or whose damaged data the decoder filled in: what happened, in
+    // plain words, as it follows "<file> is incomplete: "; empty for a whole picture.
     virtual QString IncompleteText() const { return {}; }
 };
 
