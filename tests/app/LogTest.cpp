@@ -7,10 +7,12 @@
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/PrintOptions.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -19,11 +21,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
-#include <QTextCursor>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -610,4 +615,167 @@ TEST_F(LogTest, EachLineGoesToTheFileThePathNamesNow) {
     EXPECT_EQ(logBytes(), "Emboss\r\n");
     EXPECT_TRUE(W->Logging);
     EXPECT_TRUE(asked().empty());
+}
+
+namespace {
+// A cursor in the editor's memo at `column` of block `block`.
+QTextCursor At(int block, int column = 0) {
+    QTextCursor cursor(fELog->mLog->document()->findBlockByNumber(block));
+    cursor.setPosition(cursor.position() + column);
+    return cursor;
+}
+// Removes blocks [from, to) whole, from the start of one to the start of the other.
+void RemoveLines(int from, int to) {
+    QTextCursor cursor = At(from);
+    cursor.setPosition(At(to).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+} // namespace
+
+TEST_F(LogTest, EditorWritesEveryUntouchedLineWithItsOwnBytesAndLineEnd) {
+    // Latin-1 and UTF-8 "café", "a b" and Latin-1 "a", no-break space, "b" (the same shown texts), LF
+    // and CR LF ends, no final line end.
+    writeLog("caf\xe9\r\ncaf\xc3\xa9\na b\r\na\xa0"
+             "b\nedit me\r\ndrop me\nx\xff\nend");
+    QTimer::singleShot(0, [&] {
+        At(7, 3).insertText("\nmore");                     // a line after the last one
+        QGuiApplication::clipboard()->setText("pasted\n"); // a line pasted above "x\xff"
+        editor->mLog->setTextCursor(At(6));
+        editor->mLog->paste();
+        RemoveLines(5, 6);        // "drop me"
+        At(4, 7).insertText("!"); // "edit me!"
+        RemoveLines(2, 4);        // both "a b" lines, then back
+        editor->mLog->undo();
+        editor->mLog->setTextCursor(At(0)); // a line typed at the top
+        QTest::keyClicks(editor->mLog, "top");
+        QTest::keyClick(editor->mLog, Qt::Key_Return);
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(logBytes(), QByteArray("top\r\ncaf\xe9\r\ncaf\xc3\xa9\na b\r\na\xa0"
+                                     "b\nedit me!\r\npasted\r\nx\xff\nend\r\nmore\r\n"));
+    EXPECT_TRUE(asked().empty()) << Messages().join("|").toStdString();
+}
+
+TEST_F(LogTest, EditorKeepsTheBytesOfALargeLogAroundALargeEdit) {
+    // 20000 lines by threes: Latin-1 with LF, UTF-8 with CR LF, ASCII with CR LF; the last without an end.
+    auto line = [](int i) {
+        const QByteArray n = QByteArray::number(i);
+        return i % 3 == 0   ? "Gr\xfc\xdf\x65 " + n + "\n"
+               : i % 3 == 1 ? "caf\xc3\xa9 " + n + "\r\n"
+                            : n + "\r\n";
+    };
+    QByteArray log, expected = "new\r\n";
+    for (int i = 0; i < 20000; ++i) {
+        log += line(i);
+        if (i < 9000 || (i >= 10500 && i < 19999)) expected += line(i);
+    }
+    log.chop(2);
+    expected += "caf\xc3\xa9 19999 mended\r\n";
+    writeLog(log);
+    QTimer::singleShot(0, [&] {
+        At(19999, 10).insertText(" mended");
+        RemoveLines(9000, 10500);
+        editor->mLog->setTextCursor(At(0));
+        QTest::keyClicks(editor->mLog, "new");
+        QTest::keyClick(editor->mLog, Qt::Key_Return);
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(logBytes() == expected);
+}
+
+TEST_F(LogTest, TheMarkOfALineShownInPartKeepsTheHiddenBytesWhateverIsTypedAroundIt) {
+    // 10000 digits: 4096 shown, 5904 hidden.
+    const QByteArray digits = QByteArray("0123456789").repeated(1000);
+    writeLog("first\r\n" + digits + "\r\nnext\r\n");
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        shown = At(1).block().text();
+        QTextCursor end = At(1);
+        end.movePosition(QTextCursor::EndOfBlock);
+        end.insertText(QString("\u00e9")); // after the mark
+        end.deleteChar();                  // "next" joined onto the line
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(shown, QString::fromLatin1(digits.left(4096)) +
+                         QString("\u2026 [5904 more bytes of line 2 not shown, kept as they are]"));
+    EXPECT_TRUE(logBytes() == "first\r\n" + digits + "\xc3\xa9next\r\n");
+}
+
+TEST_F(LogTest, ALastLineLongerThanTheShownPartShowsItsStart) {
+    // 7 + 1100001 bytes: the last MiB lies inside the last line, which starts at byte 7.
+    const QByteArray log = "first\r\n" + QByteArray(1100000, 'x') + "\n";
+    writeLog(log);
+    W->ViewLog1Click();
+    EXPECT_EQ(viewer->mLog->toPlainText(),
+              QString(4096, 'x') +
+                  QString("\u2026 [1095904 more bytes of line 1 not shown, kept as they are]"));
+    EXPECT_EQ(viewer->lNote->text(),
+              "The log is 1.0 MB long; its last 1.0 MB are shown. One line is too long "
+              "to show whole: the start is shown, and the rest is kept as it is.");
+    const QString copy = LogDir.filePath(QStringLiteral("copy.txt"));
+    LogWindows::SetSaveDialogHook([&](QFileDialog&) { return copy; });
+    QTest::mouseClick(viewer->bSaveAs, Qt::LeftButton);
+    EXPECT_TRUE(ReadAll(copy) == log);
+    viewer->close();
+
+    QTimer::singleShot(0, [&] {
+        At(0).insertText("z");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(logBytes() == "first\r\nz" + QByteArray(1100000, 'x') + "\r\n");
+}
+
+TEST_F(LogTest, EditLogKeepsEveryLineAnotherInstanceLogsMeanwhileInOrder) {
+    writeLog("old\r\n");
+    std::atomic<int> written{0};
+    std::atomic<bool> loaded{false};
+    // The other instance logs 40 lines; from the 11th on only once the editor has read the log.
+    std::thread other([&] {
+        auto file = std::make_unique<QFile>(logPath());
+        ASSERT_TRUE(file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered));
+        for (int i = 0; i < 40; ++i) {
+            while (i == 10 && !loaded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EXPECT_EQ(LogWindows::AppendLogLine(file, "B " + QByteArray::number(i) + "\r\n"), "");
+            ++written;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    while (written < 10) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    QTimer::singleShot(0, [&] {
+        loaded = true;
+        while (written < 30) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        At(0).insertText("A\n");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton); // while lines 30 to 39 are written
+    });
+    W->EditLog1Click();
+    other.join();
+    QByteArray expected = "A\r\nold\r\n";
+    for (int i = 0; i < 40; ++i) expected += "B " + QByteArray::number(i) + "\r\n";
+    EXPECT_EQ(logBytes(), expected);
+}
+
+TEST_F(LogTest, EditLogSaysSoWhenTheLogWasReplacedMeanwhileAndWritesNothing) {
+    writeLog("old\r\n");
+    const QString other = LogDir.filePath(QStringLiteral("other.txt"));
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        WriteAll(other, "another instance's edit\r\n");
+        ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(logPath()).constData()),
+                  0);
+        At(0).insertText("A\n");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+        stillOpen = editor->isVisible();
+        QTest::mouseClick(editor->bCancel, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(Messages(), QStringList{"The log file " + logPath() +
+                                      " was replaced, shortened or removed by another program while it was "
+                                      "being edited, so the edited log was not written: the log file and the "
+                                      "text here stay as they are."});
+    EXPECT_EQ(logBytes(), "another instance's edit\r\n");
 }
