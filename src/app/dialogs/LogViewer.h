@@ -28,9 +28,9 @@ struct TLogLine {
     bool Latin1 = false; // not valid UTF-8, so read as Latin-1
 };
 // What a log window shows of the log file, and what it needs to write it back unchanged. Each memo
-// block shown for a line carries the line's index in Lines (LineIndex), which Qt keeps on the block
-// through edits around it and through undo; the block is that line untouched while its text is still
-// Loaded[index].
+// block shown for a line carries the line's index in Lines as a property of its block format, which Qt
+// keeps on the block through edits, gives both halves of a split block and restores on undo; the block
+// is that line untouched while its text is still Loaded[index].
 struct TLogContent {
     qint64 FileSize = 0;
     qint64 ShownFrom = 0;        // offset of the first byte shown; 0 when the whole log is shown
