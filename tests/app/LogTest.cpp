@@ -733,21 +733,25 @@ TEST_F(LogTest, EditLogKeepsEveryLineAnotherInstanceLogsMeanwhileInOrder) {
     writeLog("old\r\n");
     std::atomic<int> written{0};
     std::atomic<bool> loaded{false};
+    auto waitFor = [](auto done) { // 10 s at most, so that a fault fails the test rather than hangs it
+        for (int ms = 0; ms < 10000 && !done(); ++ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
     // The other instance logs 40 lines; from the 11th on only once the editor has read the log.
     std::thread other([&] {
         auto file = std::make_unique<QFile>(logPath());
-        ASSERT_TRUE(file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered));
-        for (int i = 0; i < 40; ++i) {
-            while (i == 10 && !loaded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) written = 40;
+        for (int i = written; i < 40; ++i) {
+            if (i == 10) waitFor([&] { return bool(loaded); });
             EXPECT_EQ(LogWindows::AppendLogLine(file, "B " + QByteArray::number(i) + "\r\n"), "");
             ++written;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    while (written < 10) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    waitFor([&] { return written >= 10; });
     QTimer::singleShot(0, [&] {
         loaded = true;
-        while (written < 30) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        waitFor([&] { return written >= 30; });
         At(0).insertText("A\n");
         QTest::mouseClick(editor->bOK, Qt::LeftButton); // while lines 30 to 39 are written
     });
