@@ -7,10 +7,12 @@
 #include "app/dialogs/AllForms.h"
 #include "app/dialogs/PrintOptions.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -19,11 +21,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
-#include <QTextCursor>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -459,7 +464,8 @@ TEST_F(LogTest, EditorOKThatCannotWriteEverythingKeepsTheOldLogAndTheWindow) {
     EXPECT_TRUE(asked()[0].Text.startsWith("Unable to write to")) << asked()[0].Text.toStdString();
     EXPECT_EQ(asked()[1].Text, "Changes not saved.  Do you still wish to exit?");
     EXPECT_EQ(logBytes(), QByteArray("old line\r\n"));
-    EXPECT_EQ(QDir(LogDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ZorvLog.txt"})
+    EXPECT_EQ(QDir(LogDir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({".ZorvLog.txt.lock", "ZorvLog.txt"}))
         << "no temporary file is left";
 }
 
@@ -504,7 +510,9 @@ TEST_F(LogTest, EditorOKWithoutAnEditLeavesALatin1LogByteForByte) {
 TEST_F(LogTest, EditorOKWithAnEditKeepsLatin1LinesAndTrailingBlankLines) {
     writeLog("Gr\xfc\xdf\x65\r\nx\r\n\r\n\r\n");
     QTimer::singleShot(0, [&] {
-        editor->mLog->setPlainText(editor->mLog->toPlainText().replace("\nx\n", QString("\n\u00e9\n")));
+        QTextCursor cursor(editor->mLog->document()->findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(QString("\u00e9"));
         EXPECT_TRUE(editor->SaveFlag);
         QTest::mouseClick(editor->bOK, Qt::LeftButton);
     });
@@ -566,21 +574,6 @@ TEST_F(LogTest, EditorOKKeepsTheBytesOfEveryUntouchedLineByItsPlace) {
                                      "2\r\n"));
 }
 
-TEST(LogLineDiff, ManyScatteredChangesStillMatchEveryUntouchedLineInOrder) {
-    // Small: "b" and the second "a" are kept; "c" was dropped and "d" is new.
-    const std::vector<qsizetype> small = LogWindows::MatchLines({"a", "b", "a", "c"}, {"b", "d", "a"});
-    EXPECT_EQ(small, (std::vector<qsizetype>{1, -1, 2}));
-    // Every other one of 20000 repeated lines edited: too many changes for the edit script, yet each
-    // untouched line is matched to itself.
-    QStringList before, now;
-    for (int i = 0; i < 20000; ++i) {
-        before << QString::number(i % 3);
-        now << (i % 2 ? before.last() : QStringLiteral("edited"));
-    }
-    const std::vector<qsizetype> match = LogWindows::MatchLines(before, now);
-    for (int i = 0; i < 20000; ++i) ASSERT_EQ(match[size_t(i)], i % 2 ? i : -1) << i;
-}
-
 TEST_F(LogTest, ALineTooLongToShowShowsItsStartAndKeepsItsBytes) {
     // 1020000 bytes of Latin-1 "Grüße ": the first 4096 are shown, 1015904 are not.
     const QByteArray longLine = QByteArray("Gr\xfc\xdf\x65 ").repeated(170000);
@@ -622,4 +615,146 @@ TEST_F(LogTest, EachLineGoesToTheFileThePathNamesNow) {
     EXPECT_EQ(logBytes(), "Emboss\r\n");
     EXPECT_TRUE(W->Logging);
     EXPECT_TRUE(asked().empty());
+}
+
+namespace {
+// A cursor in the editor's memo at `column` of block `block`; with `to`, selecting up to block `to`.
+QTextCursor At(int block, int column = 0, int to = -1) {
+    QTextDocument* doc = fELog->mLog->document();
+    QTextCursor cursor(doc->findBlockByNumber(block));
+    cursor.setPosition(cursor.position() + column);
+    if (to >= 0) cursor.setPosition(doc->findBlockByNumber(to).position(), QTextCursor::KeepAnchor);
+    return cursor;
+}
+void TypeAtTop(const char* text) {
+    fELog->mLog->setTextCursor(At(0));
+    QTest::keyClicks(fELog->mLog, text);
+    QTest::keyClick(fELog->mLog, Qt::Key_Return);
+}
+} // namespace
+
+TEST_F(LogTest, EditorWritesEveryUntouchedLineWithItsOwnBytesAndLineEnd) {
+    // 20000 lines by fours: Latin-1 and UTF-8 "café k" (the same shown text), Latin-1 "a", no-break space,
+    // "b k" and "a b k" (read back alike); CR LF and LF ends; the last line without one.
+    auto line = [](int i) {
+        const QByteArray k = QByteArray::number(i / 4);
+        const char* const form[] = {"caf\xe9 %1\r\n", "caf\xc3\xa9 %1\n", "a\240b %1\n", "a b %1\r\n"};
+        return QByteArray(form[i % 4]).replace("%1", k);
+    };
+    QByteArray log, expected = "new\r\n";
+    for (int i = 0; i < 20000; ++i) {
+        log += line(i);
+        if (i == 19000) expected += "pasted\r\n";
+        if (i < 9000 || (i >= 10500 && i < 19999)) expected += line(i);
+    }
+    log.chop(2);
+    writeLog(log);
+    QTimer::singleShot(0, [&] {
+        At(19999, 8).insertText(" mended"); // "a b 4999"
+        QGuiApplication::clipboard()->setText("pasted\n");
+        editor->mLog->setTextCursor(At(19000));
+        editor->mLog->paste();
+        At(9000, 0, 10500).removeSelectedText();
+        At(5000, 0, 5004).removeSelectedText(); // and back
+        editor->mLog->undo();
+        TypeAtTop("new");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(logBytes() == expected + "a b 4999 mended\r\n");
+}
+
+TEST_F(LogTest, TheMarkOfALineShownInPartKeepsTheHiddenBytesWhateverIsTypedAroundIt) {
+    // 10000 digits: 4096 shown, 5904 hidden.
+    const QByteArray digits = QByteArray("0123456789").repeated(1000);
+    writeLog("first\r\n" + digits + "\r\nnext\r\n");
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        shown = At(1).block().text();
+        QTextCursor end = At(1, int(shown.size()));
+        end.insertText(QString("\u00e9")); // after the mark
+        end.deleteChar();                  // "next" joined onto the line
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_EQ(shown, QString::fromLatin1(digits.left(4096)) +
+                         QString("\u2026 [5904 more bytes of line 2 not shown, kept as they are]"));
+    EXPECT_TRUE(logBytes() == "first\r\n" + digits + "\xc3\xa9next\r\n");
+}
+
+TEST_F(LogTest, ALastLineLongerThanTheShownPartShowsItsStart) {
+    // 7 + 1100000 bytes without a final line end: the last MiB lies inside the last line, from byte 7.
+    const QByteArray log = "first\r\n" + QByteArray(1100000, 'x');
+    writeLog(log);
+    W->ViewLog1Click();
+    EXPECT_EQ(viewer->mLog->toPlainText(),
+              QString(4096, 'x') +
+                  QString("\u2026 [1095904 more bytes of line 1 not shown, kept as they are]"));
+    EXPECT_TRUE(
+        viewer->lNote->text().startsWith("The log is 1.0 MB long; its last 1.0 MB are shown. One line"));
+    const QString copy = LogDir.filePath(QStringLiteral("copy.txt"));
+    LogWindows::SetSaveDialogHook([&](QFileDialog&) { return copy; });
+    QTest::mouseClick(viewer->bSaveAs, Qt::LeftButton);
+    EXPECT_TRUE(ReadAll(copy) == log);
+    viewer->close();
+
+    QTimer::singleShot(0, [&] {
+        At(0, 4096 + 60).insertText("\nz"); // after the mark: the line is untouched, and gains an end
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(logBytes() == log + "\r\nz\r\n");
+}
+
+TEST_F(LogTest, EditLogKeepsEveryLineAnotherInstanceLogsMeanwhileInOrder) {
+    writeLog("old\r\n");
+    std::atomic<int> written{0};
+    std::atomic<bool> loaded{false};
+    auto waitFor = [](auto done) { // 10 s at most, so that a fault fails the test rather than hangs it
+        for (int ms = 0; ms < 10000 && !done(); ++ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    // The other instance logs 40 lines; from the 11th on only once the editor has read the log.
+    std::thread other([&] {
+        auto file = std::make_unique<QFile>(logPath());
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) written = 40;
+        for (int i = written; i < 40; ++i) {
+            if (i == 10) waitFor([&] { return bool(loaded); });
+            EXPECT_EQ(LogWindows::AppendLogLine(file, "B " + QByteArray::number(i) + "\r\n"), "");
+            ++written;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    waitFor([&] { return written >= 10; });
+    QTimer::singleShot(0, [&] {
+        loaded = true;
+        waitFor([&] { return written >= 30; });
+        At(0).insertText("A\n");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton); // while lines 30 to 39 are written
+    });
+    W->EditLog1Click();
+    other.join();
+    QByteArray expected = "A\r\nold\r\n";
+    for (int i = 0; i < 40; ++i) expected += "B " + QByteArray::number(i) + "\r\n";
+    EXPECT_EQ(logBytes(), expected);
+}
+
+TEST_F(LogTest, EditLogSaysSoWhenTheLogWasReplacedMeanwhileAndWritesNothing) {
+    writeLog("old\r\n");
+    const QString other = LogDir.filePath(QStringLiteral("other.txt"));
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        WriteAll(other, "another instance's edit\r\n");
+        ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(logPath()).constData()),
+                  0);
+        At(0).insertText("A\n");
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+        stillOpen = editor->isVisible();
+        QTest::mouseClick(editor->bCancel, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(
+        Messages().join("").startsWith("The log file " + logPath() + " was replaced, shortened or removed"));
+    EXPECT_EQ(logBytes(), "another instance's edit\r\n");
 }

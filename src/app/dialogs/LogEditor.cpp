@@ -62,11 +62,12 @@ void TfELog::mLogChange() {
 }
 
 void TfELog::bOKClick() {
-    // Without a change the file is not touched, so it stays byte for byte what it was. A failed write
-    // leaves the window open with the changes.
+    // Without a change the file is not touched, so it stays byte for byte what it was. Lines another
+    // instance logged since the log was read follow the edited ones. A failed write, or a log replaced
+    // meanwhile, leaves the window open with the changes.
     if (SaveFlag) {
         const QString path = fZorvTile ? fZorvTile->LogPath() : QString();
-        LogWindows::WriteLines(path, LogWindows::MemoLines(*mLog), Content, path);
+        LogWindows::WriteLog(path, *mLog, Content, path, true);
     }
     SaveFlag = false;
     accept();
@@ -78,7 +79,7 @@ void TfELog::bCancelClick() {
 }
 
 void TfELog::bSaveAsClick() {
-    if (LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), false, Content)) SaveFlag = false;
+    if (LogWindows::SaveAs(this, *mLog, false, Content)) SaveFlag = false;
 }
 
 void TfELog::bPrintClick() {

@@ -16,15 +16,27 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 TfLog* fLog = nullptr;
 
@@ -47,15 +59,55 @@ void SetSaveDialogHook(SaveDialogHook hook) {
 }
 
 namespace {
+// The block property that carries a shown line's index in TLogContent::Lines, plus one (0: none).
+constexpr int LineIndex = QTextFormat::UserProperty + 1;
+
+QString reason(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+[[noreturn]] void failRead(const QString& path, const QString& why) {
+    fail(QStringLiteral("Unable to read the log file"), path, why);
+}
+
+// Reads `size` bytes at `at`; false (errno set) on failure or when the file ends first.
+bool ReadAt(int fd, qint64 at, char* p, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, static_cast<size_t>(size), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        p += n;
+        at += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Where the line holding byte `at` starts, searched backwards in blocks; -1 (errno set) on failure.
+qint64 LineStart(int fd, qint64 at) {
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    while (at > 0) {
+        const qint64 n = std::min<qint64>(at, block.size());
+        if (!ReadAt(fd, at - n, block.data(), n)) return -1;
+        const qsizetype nl = QByteArrayView(block.constData(), n).lastIndexOf('\n');
+        if (nl >= 0) return at - n + nl + 1;
+        at -= n;
+    }
+    return 0;
+}
+
 // The mark that ends a line shown in part; `line` (from 0) makes it unique within the shown lines.
-QString CutMark(qsizetype line, qsizetype hidden) {
+QString CutMark(qsizetype line, qint64 hidden) {
     return QStringLiteral("\u2026 [%1 more bytes of line %2 not shown, kept as they are]")
         .arg(hidden)
         .arg(line + 1);
 }
 
 // The memo turns these characters into line ends (or a no-break space into a space); a shown line holds
-// none of the first kind, so the memo has exactly one line for each line of the file.
+// none of the first kind, so the memo has exactly one block for each line of the file.
 QString OneMemoLine(QString text) {
     for (QChar& c : text) {
         const char16_t u = c.unicode();
@@ -71,64 +123,104 @@ bool DecodeUtf8(QByteArrayView bytes, QString& text) {
     text = utf8(bytes);
     return !utf8.hasError();
 }
+
+// The memo's text for line `index`, whose bytes content.Bytes holds from line.At on: all of them, or the
+// start of a last line too long to hold. Sets Latin1 and Shown, and records the mark of a line shown in part.
+QString ShownText(TLogContent& content, qsizetype index) {
+    TLogLine& line = content.Lines[size_t(index)];
+    const qint64 held = std::min<qint64>(line.Size, content.Bytes.size() - line.At);
+    const QByteArrayView bytes(content.Bytes.constData() + line.At, held);
+    QString text;
+    line.Latin1 = held == line.Size && !DecodeUtf8(bytes, text); // a start alone is judged below
+    line.Shown = line.Size;
+    if (line.Size > MaxShownLineBytes) {
+        // The start up to a whole character; the rest stays in the file as it is.
+        qint64 shown = MaxShownLineBytes;
+        if (!line.Latin1)
+            while (shown > 0 && (static_cast<uchar>(bytes[shown]) & 0xC0) == 0x80) --shown;
+        if (line.Latin1 || !DecodeUtf8(bytes.first(shown), text)) {
+            line.Latin1 = true;
+            shown = MaxShownLineBytes;
+            text = QString::fromLatin1(bytes.first(shown));
+        }
+        line.Shown = shown;
+        const QString mark = CutMark(index, line.Size - line.Shown);
+        content.Cut.insert(mark, int(index));
+        text += mark;
+    } else if (line.Latin1) {
+        text = QString::fromLatin1(bytes);
+    }
+    return OneMemoLine(text);
+}
 } // namespace
 
 TLogContent ReadLogInto(QPlainTextEdit& memo, QLabel& note, const QString& path) {
     memo.clear();
     note.hide();
+    const TLogLock lock(path, LogLockWaitMs); // no line is half written while the log is read
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) failRead(path, file.errorString());
+    const int fd = file.handle();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) failRead(path, reason(errno));
     TLogContent content;
-    content.FileSize = file.size();
+    content.FileSize = st.st_size;
+    content.Device = quint64(st.st_dev);
+    content.Inode = quint64(st.st_ino);
     // A long log shows its end, from the first whole line: a window stays quick whatever the log's size.
     // The byte before the part is read too: when it ends a line, the part starts with a whole one.
     const qint64 from = std::max<qint64>(0, content.FileSize - MaxShownLogBytes - 1);
-    if (from > 0 && !file.seek(from))
-        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
-    QByteArray bytes = file.read(content.FileSize - from);
-    if (file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("Unable to read the log file"), path, file.errorString());
-    qsizetype skip = 0;
-    if (from > 0) skip = bytes.indexOf('\n') + 1; // 0 when the whole end is one line
-    content.ShownFrom = from + skip;
-    content.Bytes = bytes.mid(skip);
-
-    const QByteArray& data = content.Bytes;
-    QStringList lines;
-    for (qsizetype at = 0; at < data.size();) {
-        qsizetype end = data.indexOf('\n', at);
-        if (end < 0) end = data.size();
-        TLogLine line{at, end - at, end - at, false};
-        if (line.Size > 0 && data[end - 1] == '\r') line.Size = line.Shown = line.Size - 1;
-        const QByteArrayView bytesOf(data.constData() + at, line.Size);
-        QString text;
-        line.Latin1 = !DecodeUtf8(bytesOf, text);
-        if (line.Size > MaxShownLineBytes) {
-            // The start up to a whole character; the rest stays in Bytes and is written back as it is.
-            line.Shown = MaxShownLineBytes;
-            if (!line.Latin1)
-                while (line.Shown > 0 && (static_cast<uchar>(bytesOf[line.Shown]) & 0xC0) == 0x80)
-                    --line.Shown;
-            const QByteArrayView start = bytesOf.first(line.Shown);
-            if (line.Latin1 || !DecodeUtf8(start, text)) text = QString::fromLatin1(start);
-            const QString mark = CutMark(qsizetype(content.Lines.size()), line.Size - line.Shown);
-            content.Cut.insert(mark, int(content.Lines.size()));
-            text += mark;
-        } else if (line.Latin1) {
-            text = QString::fromLatin1(bytesOf);
+    QByteArray bytes(content.FileSize - from, Qt::Uninitialized);
+    if (!ReadAt(fd, from, bytes.data(), bytes.size())) failRead(path, reason(errno));
+    const qsizetype nl = from > 0 ? bytes.indexOf('\n') : -1;
+    if (from == 0 || (nl >= 0 && nl + 1 < bytes.size())) {
+        content.ShownFrom = from + nl + 1;
+        content.Bytes = bytes.sliced(nl + 1);
+        for (qsizetype at = 0; at < content.Bytes.size();) {
+            qsizetype end = content.Bytes.indexOf('\n', at);
+            TLogLine line{at, (end < 0 ? content.Bytes.size() : end) - at, end < 0 ? 0 : 1};
+            if (end > at && content.Bytes[end - 1] == '\r') --line.Size, ++line.End;
+            content.Lines.push_back(line);
+            at = end < 0 ? content.Bytes.size() : end + 1;
         }
-        lines << OneMemoLine(text);
+    } else {
+        // The end of the log is one line that began before it: its start is shown, as any long line's.
+        content.ShownFrom = LineStart(fd, from);
+        if (content.ShownFrom < 0) failRead(path, reason(errno));
+        TLogLine line;
+        line.End = bytes.endsWith("\r\n") ? 2 : bytes.endsWith('\n') ? 1 : 0;
+        line.Size = content.FileSize - content.ShownFrom - line.End;
+        content.Bytes.resize(std::min<qint64>(line.Size, MaxShownLineBytes + 4));
+        if (!ReadAt(fd, content.ShownFrom, content.Bytes.data(), content.Bytes.size()))
+            failRead(path, reason(errno));
         content.Lines.push_back(line);
-        at = end + 1;
     }
-    // A blank last line is kept as one: the memo's final line end would otherwise swallow it.
-    QString text = lines.join(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) text += QLatin1Char('\n');
-    if (!text.isEmpty()) memo.setPlainText(text);
-    // What an untouched line reads back as (a no-break space, for one, reads back as a space).
-    content.Loaded = MemoLines(memo);
-    if (content.Loaded.size() != lines.size()) content.Loaded = lines;
+    for (qsizetype i = 0; i < qsizetype(content.Lines.size()); ++i) content.Loaded << ShownText(content, i);
+
+    // One block per line, each carrying its line's index.
+    QTextDocument& doc = *memo.document();
+    doc.setUndoRedoEnabled(false); // loading is no step to undo
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (qsizetype i = 0; i < content.Loaded.size(); ++i) {
+        QTextBlockFormat format;
+        format.setProperty(LineIndex, int(i + 1));
+        if (i == 0)
+            cursor.setBlockFormat(format);
+        else
+            cursor.insertBlock(format);
+        cursor.insertText(content.Loaded[i]);
+    }
+    // A blank last line is followed by an empty block: the memo's final line end would otherwise swallow it.
+    if (!content.Loaded.isEmpty() && content.Loaded.last().isEmpty()) cursor.insertBlock(QTextBlockFormat());
+    cursor.endEditBlock();
+    doc.setUndoRedoEnabled(true);
+    memo.moveCursor(QTextCursor::Start);
+    // What an untouched line reads back as, should the memo hold a text otherwise than it was given.
+    qsizetype i = 0;
+    for (QTextBlock b = doc.begin(); b.isValid() && i < content.Loaded.size(); b = b.next(), ++i)
+        if (b.text() != content.Loaded[i]) content.Loaded[i] = b.text();
+
     QStringList notes;
     if (content.ShownFrom > 0)
         notes << QStringLiteral("The log is %1 MB long; its last %2 MB are shown.")
@@ -157,141 +249,229 @@ QStringList MemoLines(const QPlainTextEdit& memo) {
 }
 
 namespace {
-// Myers' shortest edit script between the line ids a and b, as match[y] = x for each line b[y] that is
-// the unchanged line a[x]. Gives up (false) after MaxSteps insertions and deletions or once its work
-// passes `budget`, so that many scattered changes can take neither time nor memory that grows with the
-// square of the number of lines.
-bool EditScript(const int* a, int n, const int* b, int m, qint64 budget, qsizetype* match) {
-    constexpr int MaxSteps = 2048;
-    const int off = MaxSteps + 1;
-    std::vector<int> v(2 * size_t(off) + 1, 0); // the furthest x reached on each diagonal k = x - y
-    std::vector<int> trace; // v on diagonals -d-1 .. d+1 as each step d began, from entry d * d + 2 * d
-    const int steps = std::min(n + m, MaxSteps);
-    for (int d = 0; d <= steps; ++d) {
-        trace.insert(trace.end(), v.begin() + off - d - 1, v.begin() + off + d + 2);
-        budget -= 2 * d + 3;
-        for (int k = -d; k <= d; k += 2) {
-            int x = (k == -d || (k != d && v[off + k - 1] < v[off + k + 1])) ? v[off + k + 1]
-                                                                             : v[off + k - 1] + 1;
-            int y = x - k;
-            const int from = x;
-            while (x < n && y < m && a[x] == b[y]) ++x, ++y;
-            budget -= x - from;
-            v[off + k] = x;
-            if (x < n || y < m) continue;
-            // Back through the steps: the diagonal run after each insertion or deletion is matched lines.
-            for (int e = d; e > 0; --e) {
-                const int* w = trace.data() + (e * e + 2 * e) + (e + 1); // w[k] for k in -e-1 .. e+1
-                const int kk = x - y;
-                const bool inserted = kk == -e || (kk != e && w[kk - 1] < w[kk + 1]);
-                const int px = inserted ? w[kk + 1] : w[kk - 1];
-                const int py = px - (inserted ? kk + 1 : kk - 1);
-                const int runFrom = inserted ? px : px + 1;
-                while (x > runFrom) --x, --y, match[y] = x;
-                x = px;
-                y = py;
-            }
-            while (x > 0) --x, --y, match[y] = x;
-            return true;
-        }
-        if (budget < 0) return false;
-    }
-    return false;
-}
-
-// When the edit script gives up: each line of b takes the next line of a with its text after the last
-// one taken, so the order is kept; each line of a is passed over once.
-void MatchInOrder(const int* a, int n, const int* b, int m, int ids, qsizetype* match) {
-    std::vector<int> head(size_t(ids), -1), next(size_t(n), -1); // the lines of a with each id, in order
-    for (int x = n - 1; x >= 0; --x) {
-        next[size_t(x)] = head[size_t(a[x])];
-        head[size_t(a[x])] = x;
-    }
-    int last = -1;
-    for (int y = 0; y < m; ++y) {
-        int& h = head[size_t(b[y])];
-        while (h >= 0 && h <= last) h = next[size_t(h)];
-        if (h < 0) continue;
-        match[y] = last = h;
-        h = next[size_t(h)];
-    }
-}
+// A part of what is written: bytes of its own, or, with From >= 0, bytes copied from the log file
+// (Size -1: up to its end).
+struct TPiece {
+    QByteArray Bytes;
+    qint64 From = -1;
+    qint64 Size = 0;
+};
 
 bool FitsLatin1(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
 }
+
+// Edited text as the memo's plain text reads it (a no-break space as a space, the separators it breaks
+// lines at as line ends), in Latin-1 for a line read as Latin-1 when it fits, else UTF-8; CR LF ends.
+QByteArray EncodeText(QString text, bool latin1) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0xA0)
+            c = QLatin1Char(' ');
+        else if (u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1)
+            c = QLatin1Char('\n');
+    }
+    QByteArray bytes = latin1 && FitsLatin1(text) ? text.toLatin1() : text.toUtf8();
+    return bytes.replace("\n", "\r\n");
+}
+
+// The memo's lines as the file holds them, after `out`'s pieces.
+void EncodeMemo(const QTextDocument& doc, const TLogContent& c, std::vector<TPiece>& out) {
+    auto put = [&](QByteArrayView bytes) {
+        if (out.empty() || out.back().From >= 0) out.emplace_back();
+        out.back().Bytes += bytes;
+    };
+    // Bytes [at, at + size) of the shown part: from Bytes, and from the file past what Bytes holds.
+    auto keep = [&](qint64 at, qint64 size) {
+        const qint64 held = std::clamp<qint64>(c.Bytes.size() - at, 0, size);
+        put(QByteArrayView(c.Bytes).sliced(at, held));
+        if (size > held) out.push_back({{}, c.ShownFrom + at + held, size - held});
+    };
+    std::vector<bool> cutUsed(c.Lines.size(), false);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const bool last = !b.next().isValid();
+        const QString text = b.text();
+        if (last && text.isEmpty() && b != doc.begin()) break; // a final line end, not a line
+        const int index = b.blockFormat().intProperty(LineIndex) - 1;
+        if (index >= 0 && size_t(index) < c.Lines.size() && text == c.Loaded[index]) {
+            const TLogLine& l = c.Lines[size_t(index)]; // untouched: its bytes, its line end
+            keep(l.At, l.Size + l.End);
+            if (l.End == 0 && !last) put("\r\n"); // a last line that lines were added after
+            continue;
+        }
+        // Edited or new. Each mark of a line shown in part stands for that line's unshown bytes, wherever
+        // it stands now (once).
+        std::vector<std::pair<qsizetype, int>> marks; // (where, line)
+        for (qsizetype m = text.indexOf(QChar(0x2026)); m >= 0; m = text.indexOf(QChar(0x2026), m + 1)) {
+            const qsizetype close = text.indexOf(QLatin1Char(']'), m);
+            if (close < 0) break;
+            const auto cut = c.Cut.constFind(text.mid(m, close + 1 - m));
+            if (cut == c.Cut.constEnd() || cutUsed[size_t(*cut)]) continue;
+            cutUsed[size_t(*cut)] = true;
+            marks.emplace_back(m, *cut);
+            m = close;
+        }
+        const bool latin1 = !marks.empty() && c.Lines[size_t(marks.front().second)].Latin1;
+        qsizetype from = 0;
+        for (const auto& [m, line] : marks) {
+            const TLogLine& l = c.Lines[size_t(line)];
+            put(EncodeText(text.mid(from, m - from), latin1));
+            keep(l.At + l.Shown, l.Size - l.Shown);
+            from = text.indexOf(QLatin1Char(']'), m) + 1;
+        }
+        put(EncodeText(text.mid(from), latin1));
+        put("\r\n");
+    }
+}
+
+// The log that `fd` is open on is the file that was read, that file's shown part unchanged.
+bool Unchanged(int fd, const TLogContent& c) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != c.Device || quint64(st.st_ino) != c.Inode ||
+        st.st_size < c.FileSize)
+        return false;
+    QByteArray now(c.Bytes.size(), Qt::Uninitialized);
+    return ReadAt(fd, c.ShownFrom, now.data(), now.size()) && now == c.Bytes;
+}
 } // namespace
 
-std::vector<qsizetype> MatchLines(const QStringList& before, const QStringList& now) {
-    std::vector<qsizetype> match(size_t(now.size()), -1);
-    // Equal texts get equal ids, so the diff compares numbers.
-    QHash<QString, int> idOf;
-    idOf.reserve(before.size() + now.size());
-    auto ids = [&](const QStringList& lines) {
-        std::vector<int> out;
-        out.reserve(size_t(lines.size()));
-        for (const QString& line : lines) {
-            auto it = idOf.constFind(line);
-            if (it == idOf.constEnd()) it = idOf.insert(line, int(idOf.size()));
-            out.push_back(*it);
+void WriteLog(const QString& path, const QPlainTextEdit& memo, const TLogContent& content,
+              const QString& logPath, bool appendNew) {
+    std::vector<TPiece> pieces;
+    if (content.ShownFrom > 0) pieces.push_back({{}, 0, content.ShownFrom});
+    EncodeMemo(*memo.document(), content, pieces);
+    if (appendNew) pieces.push_back({{}, content.FileSize, -1});
+    // Held from the check of the log to the rename of the new file, so a line written meanwhile by
+    // another instance is either in what is appended here or written after, to the new file.
+    const TLogLock lock(logPath, LogLockWaitMs);
+    int in = -1;
+    if (std::any_of(pieces.cbegin(), pieces.cend(), [](const TPiece& p) { return p.From >= 0; })) {
+        in = ::open(QFile::encodeName(logPath).constData(), O_RDONLY | O_CLOEXEC);
+        if (in < 0 || !Unchanged(in, content)) {
+            if (in >= 0) ::close(in);
+            const QString log = QDir::toNativeSeparators(logPath);
+            throw std::runtime_error(
+                (appendNew ? QStringLiteral("The log file %1 was replaced, shortened or removed by another "
+                                            "program while it was being edited, so the edited log was not "
+                                            "written: the log file and the text here stay as they are.")
+                                 .arg(log)
+                           : QStringLiteral("The log file %1 was replaced, shortened or removed by another "
+                                            "program since it was read, so %2 was not written.")
+                                 .arg(log, QDir::toNativeSeparators(path)))
+                    .toStdString());
         }
-        return out;
-    };
-    const std::vector<int> a = ids(before), b = ids(now);
-    int n = int(a.size()), m = int(b.size());
-    // The common start and end are matched as they are; the diff works on what lies between.
-    int head = 0;
-    while (head < n && head < m && a[size_t(head)] == b[size_t(head)]) match[size_t(head)] = head, ++head;
-    while (n > head && m > head && a[size_t(n - 1)] == b[size_t(m - 1)]) match[size_t(--m)] = --n;
-    n -= head;
-    m -= head;
-    if (n > 0 && m > 0) {
-        const int* ma = a.data() + head;
-        const int* mb = b.data() + head;
-        qsizetype* mm = match.data() + head;
-        const qint64 budget = 16 * (qint64(n) + m) + (qint64(1) << 20);
-        if (!EditScript(ma, n, mb, m, budget, mm)) {
-            std::fill(mm, mm + m, -1);
-            MatchInOrder(ma, n, mb, m, int(idOf.size()), mm);
-        }
-        for (qsizetype* p = mm; p != mm + m; ++p)
-            if (*p >= 0) *p += head;
     }
-    return match;
-}
-
-QByteArray EncodeLines(const QStringList& lines, const TLogContent& content) {
-    const std::vector<qsizetype> match = MatchLines(content.Loaded, lines);
-    const QByteArrayView bytes(content.Bytes);
-    QByteArray data;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines[i];
-        const qsizetype mark = line.lastIndexOf(QChar(0x2026));
-        const auto cut = mark >= 0 ? content.Cut.constFind(line.mid(mark)) : content.Cut.constEnd();
-        if (const qsizetype was = match[size_t(i)]; was >= 0) {
-            const TLogLine& l = content.Lines[size_t(was)]; // an unchanged line: its bytes, whole
-            data += bytes.sliced(l.At, l.Size);
-        } else if (cut != content.Cut.constEnd()) {
-            // A line shown in part, edited before its mark: the edited start, then the bytes not shown.
-            const TLogLine& l = content.Lines[size_t(*cut)];
-            const QString start = line.left(mark);
-            data += l.Latin1 && FitsLatin1(start) ? start.toLatin1() : start.toUtf8();
-            data += bytes.sliced(l.At + l.Shown, l.Size - l.Shown);
-        } else {
-            data += line.toUtf8();
-        }
-        data += "\r\n";
-    }
-    return data;
-}
-
-void WriteLines(const QString& path, const QStringList& lines, const TLogContent& content,
-                const QString& logPath) {
     // Written to a temporary file that replaces the old one only when complete (a short write, as on a
     // full disk, counts as a failure).
     QString why;
-    if (!WriteFileWithHead(path, logPath, content.ShownFrom, EncodeLines(lines, content), &why))
-        fail(QStringLiteral("Unable to write to"), path, InSentence(why));
+    const bool ok = WriteFileStreamed(
+        path,
+        [&](const TFileSink& sink) {
+            QByteArray block;
+            for (const TPiece& p : pieces) {
+                if (p.From < 0) {
+                    if (!sink(p.Bytes.constData(), p.Bytes.size())) return false;
+                    continue;
+                }
+                if (block.isEmpty()) block.resize(1 << 20);
+                for (qint64 at = p.From, left = p.Size; left != 0;) {
+                    const qint64 want = left < 0 ? block.size() : std::min<qint64>(left, block.size());
+                    const ssize_t n = ::pread(in, block.data(), static_cast<size_t>(want), at);
+                    if (n < 0 && errno == EINTR) continue;
+                    if (n < 0) return false;
+                    if (n == 0) {
+                        if (left < 0) break; // the end of what was appended
+                        errno = EIO;         // the log became shorter than what is kept
+                        return false;
+                    }
+                    if (!sink(block.constData(), n)) return false;
+                    at += n;
+                    if (left > 0) left -= n;
+                }
+            }
+            return true;
+        },
+        &why);
+    if (in >= 0) ::close(in);
+    if (!ok) fail(QStringLiteral("Unable to write to"), path, InSentence(why));
+}
+
+TLogLock::TLogLock(const QString& logPath, int waitMs) {
+    if (logPath.isEmpty()) return;
+    const QFileInfo log(logPath);
+    const QByteArray name =
+        QFile::encodeName(log.dir().filePath(QStringLiteral(".") + log.fileName() + QStringLiteral(".lock")));
+    Fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (Fd < 0) Fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); // another account's lock file
+    if (Fd < 0) return;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (::flock(Fd, LOCK_EX | LOCK_NB) == 0) {
+            Locked = true;
+            return;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+TLogLock::~TLogLock() {
+    if (Fd >= 0) ::close(Fd); // releases the lock
+}
+
+namespace {
+// 1 when the path of `file` names the open file, 0 when it names another, -1 when it names none.
+int NamesOpenFile(const QFile& file) {
+    struct stat open {};
+    struct stat named {};
+    if (::stat(QFile::encodeName(file.fileName()).constData(), &named) != 0) return -1;
+    return ::fstat(file.handle(), &open) == 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// Writes the line straight to the file, so a failure is seen at this line with the system's reason;
+// a failed write is cut off again (at best: the log then ends with a whole line).
+QString WriteLine(int fd, QByteArrayView line) {
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0;
+    const char* p = line.data();
+    for (qsizetype left = line.size(); left > 0;) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const QString why = reason(n == 0 ? EIO : errno);
+            if (sized) {
+                const int cut = ::ftruncate(fd, st.st_size);
+                (void)cut;
+            }
+            return why;
+        }
+        p += n;
+        left -= n;
+    }
+    return {};
+}
+
+QString Reopen(std::unique_ptr<QFile>& file) {
+    auto fresh = std::make_unique<QFile>(file->fileName());
+    if (!fresh->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return fresh->errorString();
+    file = std::move(fresh);
+    return {};
+}
+} // namespace
+
+QString AppendLogLine(std::unique_ptr<QFile>& file, QByteArrayView line) {
+    const TLogLock lock(file->fileName(), LogLockWaitMs);
+    if (NamesOpenFile(*file) != 1)
+        if (QString why = Reopen(file); !why.isEmpty()) return why;
+    if (QString why = WriteLine(file->handle(), line); !why.isEmpty()) return why;
+    // Without the lock another instance's Edit Log may have put its file in place meanwhile.
+    if (!lock.Held() && NamesOpenFile(*file) == 0) {
+        if (QString why = Reopen(file); !why.isEmpty()) return why;
+        return WriteLine(file->handle(), line);
+    }
+    return {};
 }
 
 void PrintLines(const QStringList& lines, QWidget* parent) {
@@ -341,15 +521,15 @@ QString ImageNameForLog(const QString& logPath) {
     return name;
 }
 
-bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir, const TLogContent& content) {
-    if (lines.isEmpty()) {
+bool SaveAs(QWidget* parent, const QPlainTextEdit& memo, bool startInDefDir, const TLogContent& content) {
+    if (MemoLines(memo).isEmpty()) {
         ShowMessage(QStringLiteral("Nothing to Save!"));
         return false;
     }
     const QString start = startInDefDir && fZorvTile ? fZorvTile->DefDir : QString();
     const QString path = RunSaveLogDialog(parent, start);
     if (path.isEmpty()) return false;
-    WriteLines(path, lines, content, fZorvTile ? fZorvTile->LogPath() : QString());
+    WriteLog(path, memo, content, fZorvTile ? fZorvTile->LogPath() : QString(), false);
     if (fZorvTile && fZorvTile->SaveImagewithLogFileName1 &&
         fZorvTile->SaveImagewithLogFileName1->isChecked()) {
         fZorvTile->DefDir = QFileInfo(path).absolutePath();
@@ -358,13 +538,31 @@ bool SaveAs(QWidget* parent, const QStringList& lines, bool startInDefDir, const
     return true;
 }
 
+namespace {
+// The memo pastes and drops plain text through its cursor, so the lines a paste breaks take the index
+// of the line they were pasted into, as typed ones do: the line after the paste keeps its own.
+class TLogMemo final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override {
+        if (!source || !source->hasText()) return;
+        QTextCursor cursor = textCursor();
+        cursor.insertText(source->text());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+    }
+};
+} // namespace
+
 TLogLayout BuildLogLayout(QDialog* dialog) {
     auto* note = new QLabel(dialog);
     note->setObjectName(QStringLiteral("lNote"));
     note->setWordWrap(true);
     note->setContentsMargins(6, 4, 6, 4);
     note->hide();
-    auto* memo = new QPlainTextEdit(dialog);
+    QPlainTextEdit* memo = new TLogMemo(dialog);
     memo->setObjectName(QStringLiteral("mLog"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* panel = new QWidget(dialog);
@@ -420,7 +618,7 @@ void TfLog::bRefreshClick() {
 }
 
 void TfLog::bSaveAsClick() {
-    LogWindows::SaveAs(this, LogWindows::MemoLines(*mLog), true, Content);
+    LogWindows::SaveAs(this, *mLog, true, Content);
 }
 
 void TfLog::bPrintClick() {

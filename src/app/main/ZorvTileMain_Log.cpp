@@ -18,11 +18,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 QString ColorToRGBStr(TColor c) {
     return QStringLiteral("R: %1 G: %2 B: %3").arg(GetRValue(c)).arg(GetGValue(c)).arg(GetBValue(c));
@@ -103,45 +99,13 @@ QString TfZorvTile::LogPath() const {
 
 void TfZorvTile::LogLine(const QString& text) {
     if (!Logging || !LogFile) return;
+    const QString why = LogWindows::AppendLogLine(LogFile, text.toUtf8() + "\r\n");
+    if (why.isEmpty()) return;
     // Every failure ends logging with one message: every later line would fail too.
-    auto stop = [this](const QString& why) {
-        const QString path = QDir::toNativeSeparators(LogFile->fileName());
-        CloseLogFile();
-        ShowMessage(QStringLiteral("The activity log %1 cannot be written: %2.\rLogging has stopped.")
-                        .arg(path, InSentence(why)));
-    };
-    // Another instance's Edit Log writes a new file over the log, and a person may delete it: the line
-    // goes to the file the path names now, not to the one opened before.
-    struct stat st {};
-    struct stat named {};
-    if (::fstat(LogFile->handle(), &st) != 0 ||
-        ::stat(QFile::encodeName(LogFile->fileName()).constData(), &named) != 0 ||
-        st.st_dev != named.st_dev || st.st_ino != named.st_ino) {
-        auto file = std::make_unique<QFile>(LogFile->fileName());
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-            return stop(file->errorString());
-        LogFile = std::move(file);
-    }
-    const QByteArray bytes = text.toUtf8() + "\r\n";
-    // Written straight to the file, so a failure is seen at this line with the system's reason.
-    const int fd = LogFile->handle();
-    const bool sized = ::fstat(fd, &st) == 0;
-    const char* p = bytes.constData();
-    for (qsizetype left = bytes.size(); left > 0;) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const QString why = QString::fromLocal8Bit(std::strerror(n == 0 ? EIO : errno));
-            // No cut line stays behind.
-            if (sized) {
-                const int cut = ::ftruncate(fd, st.st_size); // at best: the log then ends with a whole line
-                (void)cut;
-            }
-            return stop(why);
-        }
-        p += n;
-        left -= n;
-    }
+    const QString path = QDir::toNativeSeparators(LogFile->fileName());
+    CloseLogFile();
+    ShowMessage(QStringLiteral("The activity log %1 cannot be written: %2.\rLogging has stopped.")
+                    .arg(path, InSentence(why)));
 }
 
 void TfZorvTile::CloseLogFile() noexcept {
@@ -155,6 +119,8 @@ void TfZorvTile::CloseLogFile() noexcept {
 
 void TfZorvTile::OpenLogFile(bool append) {
     auto file = std::make_unique<QFile>(LogPath());
+    // Emptying the log is a write too: not in the middle of another instance's Edit Log.
+    const LogWindows::TLogLock lock(append ? QString() : LogPath(), LogWindows::LogLockWaitMs);
     const QIODevice::OpenMode mode =
         append ? (QIODevice::WriteOnly | QIODevice::Append) : (QIODevice::WriteOnly | QIODevice::Truncate);
     if (!file->open(mode | QIODevice::Unbuffered))
