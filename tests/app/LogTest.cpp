@@ -682,6 +682,25 @@ TEST_F(LogTest, TheMarkOfALineShownInPartKeepsTheHiddenBytesWhateverIsTypedAroun
     EXPECT_TRUE(logBytes() == "first\r\n" + digits + "\xc3\xa9next\r\n");
 }
 
+TEST_F(LogTest, AChangedMarkStopsOKUntilItsLineIsDeletedWhole) {
+    const QByteArray log = "first\r\n" + QByteArray("0123456789").repeated(1000) + "\r\nnext\r\n";
+    writeLog(log);
+    bool refused = false;
+    QTimer::singleShot(0, [&] {
+        At(1, 4096 + 3).insertText("x"); // inside the mark: its 5904 bytes would have no place
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+        refused = editor->isVisible() && logBytes() == log;
+        QTextCursor line = At(1);
+        line.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        line.removeSelectedText(); // the whole line: its hidden bytes go with it
+        QTest::mouseClick(editor->bOK, Qt::LeftButton);
+    });
+    W->EditLog1Click();
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(Messages().join("").startsWith("The mark \"\u2026 [5904 more bytes of line 2 not shown"));
+    EXPECT_EQ(logBytes(), "first\r\nnext\r\n");
+}
+
 TEST_F(LogTest, ALastLineLongerThanTheShownPartShowsItsStart) {
     // 7 + 1100000 bytes without a final line end: the last MiB lies inside the last line, from byte 7.
     const QByteArray log = "first\r\n" + QByteArray(1100000, 'x');

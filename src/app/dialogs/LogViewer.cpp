@@ -287,13 +287,27 @@ void EncodeMemo(const QTextDocument& doc, const TLogContent& c, std::vector<TPie
         put(QByteArrayView(c.Bytes).sliced(at, held));
         if (size > held) out.push_back({{}, c.ShownFrom + at + held, size - held});
     };
-    std::vector<bool> cutUsed(c.Lines.size(), false);
+    // The line a block came from (-1: none), and whether it is that line untouched.
+    auto origin = [&](const QTextBlock& b) {
+        const int index = b.blockFormat().intProperty(LineIndex) - 1;
+        return index >= 0 && size_t(index) < c.Lines.size() ? index : -1;
+    };
+    auto untouched = [&](const QTextBlock& b, int index) {
+        return index >= 0 && b.text() == c.Loaded[index];
+    };
+    // Lines still in the memo, and the marks that stand whole in their untouched lines.
+    std::vector<bool> present(c.Lines.size(), false), cutUsed(c.Lines.size(), false);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (const int index = origin(b); index >= 0) {
+            present[size_t(index)] = true;
+            if (untouched(b, index)) cutUsed[size_t(index)] = true;
+        }
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const bool last = !b.next().isValid();
         const QString text = b.text();
         if (last && text.isEmpty() && b != doc.begin()) break; // a final line end, not a line
-        const int index = b.blockFormat().intProperty(LineIndex) - 1;
-        if (index >= 0 && size_t(index) < c.Lines.size() && text == c.Loaded[index]) {
+        const int index = origin(b);
+        if (untouched(b, index)) {
             const TLogLine& l = c.Lines[size_t(index)]; // untouched: its bytes, its line end
             keep(l.At, l.Size + l.End);
             if (l.End == 0 && !last) put("\r\n"); // a last line that lines were added after
@@ -322,6 +336,16 @@ void EncodeMemo(const QTextDocument& doc, const TLogContent& c, std::vector<TPie
         put(EncodeText(text.mid(from), latin1));
         put("\r\n");
     }
+    // A line shown in part that is still there but whose mark was changed: its unshown bytes would have
+    // no place, and they are not dropped without the user's say.
+    for (size_t i = 0; i < c.Lines.size(); ++i)
+        if (present[i] && !cutUsed[i] && c.Lines[i].Shown < c.Lines[i].Size)
+            throw std::runtime_error(
+                QStringLiteral("The mark \"%1\" was changed, so the bytes it stands for have no place and "
+                               "nothing was written. Put the mark back as it was (Ctrl+Z undoes the change), "
+                               "or delete the whole line to drop them.")
+                    .arg(CutMark(qsizetype(i), c.Lines[i].Size - c.Lines[i].Shown))
+                    .toStdString());
 }
 
 // The log that `fd` is open on is the file that was read, that file's shown part unchanged.
