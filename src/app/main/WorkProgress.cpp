@@ -277,7 +277,8 @@ TWorkScope::~TWorkScope() {
     for (auto& [context, call] : std::exchange(s.Later, {}))
         if (context)
             QMetaObject::invokeMethod(
-                context.data(), [ctx = context.data(), call = std::move(call)] { TWorkScope::AfterWork(ctx, call); },
+                context.data(),
+                [ctx = context.data(), call = std::move(call)] { TWorkScope::AfterWork(ctx, call); },
                 Qt::QueuedConnection);
 }
 

@@ -7,10 +7,18 @@
 #include "controls/GradientControl.h"
 #include "image/WorkControl.h"
 #include "platform/Cursor.h"
+#include "platform/Picture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QTimer>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -192,6 +200,66 @@ TEST_F(WorkStop, ProgressWindowNamesTheEffectBlocksOtherInputAndStopsOnEscOrCanc
     const int size = W->Ring.StackSize;
     QTest::mouseClick(W->windowHandle(), Qt::LeftButton, {}, undoAt);
     EXPECT_EQ(W->Ring.StackSize, size - 1);
+}
+
+TEST_F(WorkStop, NothingStartsWhileAnEffectRuns) {
+    // Each kind of event comes at the first watch of an effect that runs until the stop at the fifth;
+    // none may start its command meanwhile. Logging is on, so any command that ran leaves its line.
+    TFastDIB clip;
+    tagged(clip, 16, 16);
+    CopyDIBToClipboard(clip);
+    const QString dropped = QDir(Ini.path()).filePath("dropped.bmp");
+    SavePictureFromDIB(clip, dropped);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(dropped)});
+    bool timerRanInWork = false, timerRan = false;
+    const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"paste shortcut", [&] { QTest::keyClick(W, Qt::Key_V, Qt::ControlModifier); }},
+        {"tool bar click", [&] { QTest::mouseClick(W->findChild<QToolButton*>("bCpyBufr"), Qt::LeftButton); }},
+        {"menu bar click",
+         [&] {
+             QMenuBar* bar = W->menuBar();
+             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
+         }},
+        {"posted drop",
+         [&] {
+             QWidget* area = W->ScrollBox1->viewport();
+             QCoreApplication::postEvent(area, new QDragEnterEvent(QPoint(5, 5), Qt::CopyAction, &files,
+                                                                   Qt::LeftButton, Qt::NoModifier));
+             QCoreApplication::postEvent(area, new QDropEvent(QPointF(5, 5), Qt::CopyAction, &files,
+                                                              Qt::LeftButton, Qt::NoModifier));
+         }},
+        {"close", [&] { W->close(); }},
+        {"timer",
+         [&] {
+             QTimer::singleShot(1, W, [&] {
+                 timerRan = true;
+                 timerRanInWork = TWorkScope::Active();
+             });
+         }},
+    };
+    W->EffectVals[60] = 2000000000;
+    for (const auto& [kind, send] : kinds) {
+        SCOPED_TRACE(kind);
+        const TState before = State();
+        TWorkScope::SetWatchHook([&](int n) {
+            if (n == 1) send();
+            if (n == 5) RequestWorkStop();
+        });
+        Trigger("SplitGauss1");
+        EXPECT_TRUE(State() == before);
+        EXPECT_TRUE(W->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_TRUE(Program->Asked.empty());
+        TWorkScope::SetWatchHook({});
+        Pump();
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        W->show();
+    }
+    // The timer waited for the end of the work.
+    QTest::qWait(50);
+    EXPECT_TRUE(timerRan);
+    EXPECT_FALSE(timerRanInWork);
 }
 
 TEST_F(WorkStop, FramePutsThePictureBackOnAnErrorAndOnAStop) {
