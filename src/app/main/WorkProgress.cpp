@@ -225,10 +225,11 @@ void Watch() {
         if (s.Watches == 0 || (!s.Window && s.Clock.elapsed() - s.LastWatch > IdleGap)) s.Clock.start();
         s.LastWatch = s.Clock.elapsed();
         ++s.Watches;
+        // A window shown before the final step says it has begun (a window shown later is made so).
+        if (const char* state = FinalWorkStep(); state && s.Window) s.Window->ShowFinalStep(state);
         if (s.Hook) s.Hook(s.Watches);
         if (gui) {
             if (!s.Window && !WorkStopRequested() && s.Clock.elapsed() >= s.ShowDelay) ShowWindow(s);
-            if (const char* state = FinalWorkStep(); state && s.Window) s.Window->ShowFinalStep(state);
             // Input reaches only the progress window while it is shown (it is application-modal); before
             // it shows, or once a stop is on its way, input waits in the queue and only painting runs.
             const bool input = s.Window && s.Window->isVisible() && !WorkStopRequested();
