@@ -7,6 +7,7 @@
 namespace {
 
 std::atomic<bool> StopFlag{false};
+std::atomic<const char*> FinalStep{nullptr};
 
 struct TWatcher {
     std::function<void()> Call;
@@ -32,6 +33,7 @@ void RequestWorkStop() {
 
 void ClearWorkStop() {
     StopFlag.store(false, std::memory_order_relaxed);
+    FinalStep.store(nullptr, std::memory_order_relaxed);
 }
 
 bool WorkStopRequested() {
@@ -54,6 +56,20 @@ bool WorkPointNoThrow() {
 
 void WorkPoint() {
     if (WorkPointNoThrow()) throw EWorkStopped();
+}
+
+void BeginFinalWorkStep(const char* state) {
+    if (WorkStopRequested()) throw EWorkStopped();
+    FinalStep.store(state, std::memory_order_relaxed);
+    if (!HaveWatcher.load(std::memory_order_acquire)) return;
+    TWatcher& w = Watcher();
+    if (w.Thread != std::this_thread::get_id()) return;
+    w.Last = std::chrono::steady_clock::now();
+    w.Call();
+}
+
+const char* FinalWorkStep() {
+    return FinalStep.load(std::memory_order_relaxed);
 }
 
 void SetWorkWatcher(std::function<void()> Call) {

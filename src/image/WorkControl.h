@@ -13,7 +13,7 @@ public:
 };
 
 void RequestWorkStop();   // any thread
-void ClearWorkStop();     // before a new command starts
+void ClearWorkStop();     // before a new command starts; also ends a final step (below)
 bool WorkStopRequested(); // a relaxed load: cheap enough for every row
 
 // A check between rows or passes: on the watcher's thread, calls the watcher when a few milliseconds
@@ -23,6 +23,14 @@ void WorkPoint();
 // The same check without the throw, for code that must finish its own step first (the row bands):
 // returns whether a stop was requested.
 bool WorkPointNoThrow();
+
+// The work enters its last step, one that cannot be stopped (a save's flush to disk and rename): a stop
+// asked for before is honoured here by throwing EWorkStopped; from then on the interface offers no stop,
+// and the watcher is called at once so that it can show `state` ("Finishing the save..."). Call it on
+// the thread that runs the work; `state` must outlive the step (a literal).
+void BeginFinalWorkStep(const char* state);
+// The state of the final step the work is in, or null when it is not in one.
+const char* FinalWorkStep();
 
 // Installs the watcher for the calling thread (an empty function removes it). The watcher may call
 // RequestWorkStop; it must not throw and must not start image work of its own.

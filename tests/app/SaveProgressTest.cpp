@@ -2,17 +2,23 @@
 // byte for byte and no temporary file, and says nothing.
 #include "FileTestSupport.h"
 
+#include "app/dialogs/ToolBox.h"
 #include "app/main/WorkProgress.h"
 #include "image/WorkControl.h"
 #include "platform/Picture.h"
 
+#include <QDialog>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 class SaveProgress : public FileCommandsBase {
 protected:
     void TearDown() override {
         TWorkScope::SetWatchHook({});
+        TWorkScope::SetShowDelay(500);
         SetScreenDepthHook({});
         ClearWorkStop();
         FileCommandsBase::TearDown();
@@ -52,4 +58,45 @@ TEST_F(SaveProgress, AStoppedSaveLeavesTheOldFileAndNoTemporary) {
     Trigger("SaveAs1");
     EXPECT_EQ(ReadAll(File("tile.bmp")).size(), 66 + 6000 * 3000);
     EXPECT_EQ(W->imSine->ShownImage(), &W->z);
+}
+
+TEST_F(SaveProgress, TheWindowOpensOverTheMainWindowAndOffersNoStopInTheFinalStep) {
+    // After Save As the tool box is often the active window; the progress window still centres on the
+    // main window.
+    SetImage(3000, 3000);
+    SetScreenDepthHook([] { return 16; }); // several watches: the rows are converted one by one
+    fToolBox->show();
+    fToolBox->activateWindow();
+    TWorkScope::SetShowDelay(0);
+    QRect shown;
+    TWorkScope::SetWatchHook([&](int) {
+        if (QDialog* d = TWorkScope::ProgressWindow(); d && shown.isNull()) shown = d->frameGeometry();
+    });
+    Chosen.push_back(File("tile.bmp"));
+    Trigger("SaveAs1");
+    EXPECT_LE((shown.center() - W->frameGeometry().center()).manhattanLength(), 2) << shown.isNull();
+
+    // The final step (a save's flush and rename): the window says so and takes no stop.
+    QString state;
+    bool cancel = true;
+    TWorkScope::SetWatchHook([&](int) {
+        QDialog* d = TWorkScope::ProgressWindow();
+        if (!FinalWorkStep() || !d) return;
+        state = d->findChild<QLabel*>("lblWorkState")->text();
+        cancel = d->findChild<QPushButton*>("bWorkCancel")->isEnabled();
+        QTest::keyClick(d, Qt::Key_Escape);
+        QTest::keyClick(W, Qt::Key_Escape);
+    });
+    {
+        TWorkScope work("Saving tile.bmp");
+        while (!TWorkScope::ProgressWindow()) WorkPoint();
+        BeginFinalWorkStep("Finishing the save...");
+        EXPECT_EQ(state, "Finishing the save...");
+        EXPECT_FALSE(cancel);
+        EXPECT_FALSE(WorkStopRequested());
+    }
+    // A stop asked for before it is honoured as the step begins.
+    TWorkScope work("Saving tile.bmp");
+    RequestWorkStop();
+    EXPECT_THROW(BeginFinalWorkStep("Finishing the save..."), EWorkStopped);
 }

@@ -6,6 +6,7 @@
 #include "app/dialogs/LogViewer.h"
 #include "app/main/Glyphs.h"
 #include "app/main/SharedShortcuts.h"
+#include "app/main/WorkProgress.h"
 #include "controls/Label3D.h"
 #include "app/dialogs/AllForms.h"
 #include "platform/Cursor.h"
@@ -255,8 +256,10 @@ void TfZorvTile::FormShow() {
     setEnabled(true);
     if (!WeShowed) {
         WeShowed = true;
+        // It opens the start-up file: never inside work that is running meanwhile.
         QMetaObject::invokeMethod(
-            this, [this] { Guarded([this] { AfterShow(); }); }, Qt::QueuedConnection);
+            this, [this] { TWorkScope::AfterWork(this, [this] { Guarded([this] { AfterShow(); }); }); },
+            Qt::QueuedConnection);
     }
 }
 

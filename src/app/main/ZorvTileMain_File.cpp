@@ -6,6 +6,7 @@
 #include "app/main/WorkProgress.h"
 #include "app/main/ZorvTileMain.h"
 
+#include "image/WorkControl.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FastDIBQt.h"
 #include "platform/FileDialogs.h"
@@ -39,6 +40,10 @@ namespace {
 TfZorvTile::TFileDialogHook& fileDialogHook() {
     static TfZorvTile::TFileDialogHook hook;
     return hook;
+}
+
+QString openingName(const QString& fileName) {
+    return "Opening " + QFileInfo(fileName).fileName();
 }
 
 // The local files named by a drag's data.
@@ -268,7 +273,7 @@ void TfZorvTile::ShownPicture(TFastDIB& out) const {
 
 void TfZorvTile::ReadPictureFile(const QString& fileName, TFastDIB& pic, QStringList* warnings) {
     // Long reads show the progress window, and Esc or Cancel stops them between chunks or rows.
-    TWorkScope scope("Opening " + QFileInfo(fileName).fileName());
+    TWorkScope scope(openingName(fileName));
     LoadPictureToDIB(fileName, pic, warnings);
 }
 
@@ -279,6 +284,9 @@ void TfZorvTile::TakeLoadedPicture(TFastDIB& pic, const QString& fileName, bool 
     try {
         CopyDIB(pic, kept);
         scratch.SetSize(pic.Width, pic.Height, 24, 0);
+        // A stop asked for until here is honoured; what follows (the swap and the first paint) is not
+        // stopped, and the progress window says so.
+        BeginFinalWorkStep("Showing the picture...");
         if (undo && !(z.Bits && z.Bpp == 24)) CopyUnDo();
     } catch (const std::bad_alloc&) {
         const std::int64_t needed = 2 * static_cast<std::int64_t>(pic.BWidth) * pic.Height;
@@ -322,8 +330,12 @@ void TfZorvTile::Open1Click() {
     // image and the undo ring as they were.
     TFastDIB pic;
     QStringList warnings;
-    ReadPictureFile(name, pic, &warnings);
-    TakeLoadedPicture(pic, name, true);
+    {
+        // One scope from the read to the first paint of the picture.
+        TWorkScope scope(openingName(name));
+        ReadPictureFile(name, pic, &warnings);
+        TakeLoadedPicture(pic, name, true);
+    }
     DefDir = QFileInfo(name).absolutePath();
     LogLine("Open File " + name);
     // A picture cut short shows what could be read, and says so.
@@ -333,8 +345,11 @@ void TfZorvTile::Open1Click() {
 void TfZorvTile::OpenStartFile(const QString& fileName) {
     TFastDIB pic;
     QStringList warnings;
-    ReadPictureFile(fileName, pic, &warnings);
-    TakeLoadedPicture(pic, fileName, false);
+    {
+        TWorkScope scope(openingName(fileName));
+        ReadPictureFile(fileName, pic, &warnings);
+        TakeLoadedPicture(pic, fileName, false);
+    }
     // Shown first, then told what is missing, as Open does.
     if (!warnings.isEmpty()) ShowMessage(warnings.join("\n"));
 }
@@ -352,6 +367,7 @@ void TfZorvTile::DropFile(const QString& fileName) {
     TFastDIB pic;
     QStringList warnings;
     try {
+        TWorkScope scope(openingName(name));
         ReadPictureFile(name, pic, &warnings);
         TakeLoadedPicture(pic, name, true);
     } catch (const EPictureTooLarge& e) {

@@ -2,8 +2,10 @@
 // Buffer menu.
 
 #include "app/dialogs/TransparentPaste.h"
+#include "app/main/WorkProgress.h"
 #include "app/main/ZorvTileMain.h"
 #include "controls/Label3D.h"
+#include "image/WorkControl.h"
 
 #include "platform/FastDIBQt.h"
 #include "platform/MessageBoxes.h"
@@ -204,8 +206,13 @@ void TfZorvTile::LoadBufferfromFile1Click() {
         RunFileDialog(false, "Open", QString(), OpenPictureFilterWithAllTypes(OpenPictureFilter), QString());
     if (name.isEmpty()) return;
     TFastDIB pic;
-    ReadPictureFile(name, pic, nullptr); // a file that cannot be read, or a stop, leaves the buffer
-    TakeBufferPicture(pic);
+    {
+        // One scope from the read to the thumbnail.
+        TWorkScope scope("Opening " + QFileInfo(name).fileName());
+        ReadPictureFile(name, pic, nullptr); // a file that cannot be read, or a stop, leaves the buffer
+        BeginFinalWorkStep("Showing the picture...");
+        TakeBufferPicture(pic);
+    }
     LogLine("Load Buffer from File " + name);
 }
 
