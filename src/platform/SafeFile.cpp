@@ -1,4 +1,5 @@
 #include "platform/SafeFile.h"
+#include "image/WorkControl.h"
 #include "platform/Folders.h"
 
 #include <QByteArrayView>
@@ -312,6 +313,9 @@ bool writeAtomically(const QString& fileName, const std::function<bool(int)>& fi
     bool filled = false;
     try {
         filled = fill(fd);
+        // The flush and the rename cannot be stopped: a stop asked for until now is honoured here (the
+        // temporary goes), and from now on none is offered.
+        if (filled) BeginFinalWorkStep("Finishing the save...");
     } catch (...) {
         abandon(errno);
         throw;

@@ -2,6 +2,7 @@
 
 #include "app/effects/EffectRules.h"
 #include "app/main/SettingsFile.h"
+#include "app/main/WorkProgress.h"
 #include "app/main/WindowPlacement.h"
 #include "app/main/ZorvTileMain.h"
 #include "controls/ColourButton.h"
@@ -337,7 +338,8 @@ TfToolBox::TfToolBox(QWidget* parent) : QDialog(parent) {
         connect(
             s, &QScrollBar::actionTriggered, this,
             [this](int action) {
-                if (action != QAbstractSlider::SliderMove) Guarded([this] { sbBrightScroll(true); });
+                if (action != QAbstractSlider::SliderMove)
+                    TWorkScope::AfterWork(this, [this] { Guarded([this] { sbBrightScroll(true); }); });
             },
             Qt::QueuedConnection);
         *bars[i] = s;
@@ -742,16 +744,19 @@ void TfToolBox::sbBrightScroll(bool end) {
     // always with the sliders' latest positions.
     if (PreviewQueued) return;
     PreviewQueued = true;
+    // Queued: it changes the picture, so never inside work that runs meanwhile.
     QTimer::singleShot(0, this, [this] {
-        PreviewQueued = false;
-        Guarded([this] {
-            if (!fZorvTile) return;
-            if (!PreviewPending()) fZorvTile->ztobuf();
-            fZorvTile->ToolScroll();
-            fZorvTile->setEnabled(false);
-            SetPreviewControls(true);
-            if (FocusOkAfterPreview) bGood->setFocus();
-            FocusOkAfterPreview = false;
+        TWorkScope::AfterWork(this, [this] {
+            PreviewQueued = false;
+            Guarded([this] {
+                if (!fZorvTile) return;
+                if (!PreviewPending()) fZorvTile->ztobuf();
+                fZorvTile->ToolScroll();
+                fZorvTile->setEnabled(false);
+                SetPreviewControls(true);
+                if (FocusOkAfterPreview) bGood->setFocus();
+                FocusOkAfterPreview = false;
+            });
         });
     });
 }
