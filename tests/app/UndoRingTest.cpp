@@ -415,6 +415,14 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
     EXPECT_EQ(ring.SpareBytes(), 0);
     EXPECT_EQ(ring.StackSize, 1);
     EXPECT_EQ(big.Width, 8);
+
+    // Memory a frame takes before its work may still fail: no snapshot is given up for it.
+    ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
+    TFastDIB more;
+    EXPECT_THROW(ring.TakeSpare(more, 8, 8), std::bad_alloc);
+    ASSERT_EQ(ring.StackSize, 1);
+    ASSERT_TRUE(ring.DoUnDo(z));
+    EXPECT_EQ(Mark(z), 2);
 }
 
 TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLimits) {

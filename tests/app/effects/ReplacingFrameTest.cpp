@@ -40,6 +40,7 @@ class ReplacingFrame : public ProgramTest {
 protected:
     void TearDown() override {
         ClearWorkStop();
+        TfGradient::SetExecuteHook({});
         ProgramTest::TearDown();
     }
     void Trigger(const char* name) {
@@ -54,6 +55,25 @@ protected:
         std::memset(junk.Bits, 0xA5, static_cast<std::size_t>(junk.ByteCount()));
         W->Ring.GiveSpare(junk);
         ASSERT_EQ(W->Ring.SpareBytes(), W->z.ByteCount());
+    }
+    // No spare, and new pixel memory only once the undo ring has given up every snapshot.
+    void MemoryOnlyAtTheRingsCost() {
+        TFastDIB none;
+        W->Ring.GiveSpare(none);
+        W->Ring.Allocate = [this](TFastDIB& d, int w, int h) {
+            if (W->Ring.StackSize > 0) throw std::bad_alloc();
+            d.SetSize(w, h, 24, 0);
+        };
+    }
+    // The picture, the undo depth, every snapshot's pixels (not the rows' padding) and the log.
+    QByteArray State() {
+        std::vector<const TFastDIB*> all{&W->z};
+        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
+        QByteArray b = QByteArray::number(W->Ring.StackSize);
+        for (const TFastDIB* d : all)
+            for (int y = 0; y < d->Height; ++y)
+                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
+        return b + FileLines(W->LogPath()).join('\n').toUtf8();
     }
 };
 
@@ -204,17 +224,35 @@ TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) 
     EXPECT_TRUE(SameBytes(W->orig, g));
     EXPECT_EQ(W->Ring.Pic[static_cast<std::size_t>(W->Ring.Entry.back())].Image->Bits, picture);
 
-    // No memory for the new pixels: the picture stays, and so does its undo step.
+    // Draw > Gradient without memory for the new picture, or for the Reset copy once the picture is
+    // made (the last opened picture has another size): picture, Reset copy, undo ring and log stay. So
+    // does Edit > Reset without memory for its picture.
     W->DoUnDo();
     ASSERT_TRUE(SameBytes(W->z, before));
-    TFastDIB none;
-    W->Ring.GiveSpare(none);
-    W->Ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
-    const int depth = W->Ring.StackSize;
-    Trigger("PasteToImage1");
-    EXPECT_TRUE(SameBytes(W->z, before));
-    EXPECT_LE(W->Ring.StackSize, depth);
-    EXPECT_FALSE(Errors().isEmpty());
+    W->LogthisSession1Click();
+    Trigger("Negative1"); // an undo step to keep
+    TfGradient::SetExecuteHook([](TfGradient&) { return int(mrOk); });
+    W->orig.SetSize(7, 5, 24, 0);
+    TFastDIB orig;
+    copyOf(W->orig, orig);
+    for (const int failing : {1, 2}) {
+        const QByteArray state = State();
+        int calls = 0;
+        W->Ring.Allocate = [&](TFastDIB& d, int w, int h) {
+            if (++calls >= failing) throw std::bad_alloc();
+            d.SetSize(w, h, 24, 0);
+        };
+        for (const char* item : {"Gradient2", "Reset1"}) {
+            if (failing == 2 && item[0] == 'R') break; // Reset takes only its picture's memory
+            TFastDIB none;
+            W->Ring.GiveSpare(none);
+            calls = 0;
+            Trigger(item);
+            EXPECT_EQ(calls, failing) << item;
+            EXPECT_TRUE(State() == state && SameBytes(W->orig, orig)) << item << failing;
+        }
+    }
+    EXPECT_EQ(Errors(), QStringList(3, "Out of memory"));
 }
 
 TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAndTheLog) {
@@ -224,50 +262,66 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
     randomTile(W->z, 37, 29, 2);
     Trigger("Negative1");
     Trigger("Twist1");
-    const auto state = [&] { // the picture, the undo ring and the log (pixels, not the rows' padding)
-        std::vector<const TFastDIB*> all{&W->z};
-        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
-        QByteArray b;
-        for (const TFastDIB* d : all)
-            for (int y = 0; y < d->Height; ++y)
-                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
-        return b + FileLines(W->LogPath()).join('\n').toUtf8();
-    };
+    W->EffectVals[24] = 2; // cells enough for Circle Mosaic's stop check
     // Replacing and copying frames, each with a stop check inside its work on this small picture.
     const QByteArray items =
         "SoftenMore1 ClassicEmboss1 SineWaveUD1 SineWaveLR1 SineWaveBoth1 GrayScale1 Buttonize1 Trace1 "
         "RippleTooth1 GaussianBlur1 ColorRotate1 Negative1 Brighten1 Lighten1 ErasetoBlack1 ExchangeColor1 "
         "GradientBars1 MergeGradient1 MergeBuffer1 Twist1 FishEye1 Spray1 MirrorLR1 MirrorUD1 RotateAngle1 "
-        "Circular1 Astroid1 Mosaic1 ColorNoise1 Marble1 PlasmaCloud1 CycloidMosaic1 WaterwithSelf1 "
-        "WaterwithBuffer1 SuperNova1 HeightMap1 SplitBlur1 SplitGauss1 SeamlessEdge1 Waves1 WhirlPinch1 "
-        "ZorvSwizzle1 StretchBlurwithSelf1 StretchBlurwithBuffer1 N141 Rainbow1";
+        "Circular1 Astroid1 Mosaic1 CircleMosaic1 ColorNoise1 Marble1 PlasmaCloud1 CycloidMosaic1 "
+        "WaterwithSelf1 WaterwithBuffer1 SuperNova1 HeightMap1 SplitBlur1 SplitGauss1 SeamlessEdge1 Waves1 "
+        "WhirlPinch1 ZorvSwizzle1 StretchBlurwithSelf1 StretchBlurwithBuffer1 N141 Rainbow1";
     const int threads = ParallelThreads();
     SetParallelThreads(1); // every row loop runs here, checking between its bands
     SetParallelMinWork(0);
-    for (const QByteArray& item : items.split(' ')) {
-        SCOPED_TRACE(item.constData());
-        randomTile(W->z, 37, 29, 9);
-        W->SetToIm(W->z);
-        const QByteArray before = state();
-        Program->Asked.clear();
-        JunkSpare();
-        // The first stop check throws, as an allocation failing in the work would (this scope is the
-        // outermost: the command's leave the watcher, first called after 15 ms). The frame took the spare.
-        bool thrown = false, inFrame = false;
-        {
-            TWorkScope outer("Failing");
-            SetWorkWatcher([&] {
-                if (std::exchange(thrown, true)) return;
-                inFrame = W->Ring.SpareBytes() == 0;
-                throw std::bad_alloc();
-            });
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            Trigger(item.constData());
+    const auto allocate = W->Ring.Allocate;
+    // With the spare the frame takes; then without it, where the frame's memory would cost the undo
+    // ring its snapshots.
+    for (const bool spare : {true, false})
+        for (const QByteArray& item : items.split(' ')) {
+            SCOPED_TRACE(item.constData());
+            SCOPED_TRACE(spare ? "spare" : "no spare");
+            randomTile(W->z, 66, 64, 9);
+            W->SetToIm(W->z);
+            const QByteArray before = State();
+            Program->Asked.clear();
+            W->Ring.Allocate = allocate;
+            if (spare) {
+                JunkSpare();
+            } else {
+                MemoryOnlyAtTheRingsCost();
+            }
+            // The first stop check throws, as an allocation failing in the work would (this scope is the
+            // outermost: the command's leave the watcher, first called after 15 ms). The frame took the
+            // spare.
+            bool thrown = false, inFrame = false;
+            {
+                TWorkScope outer("Failing");
+                SetWorkWatcher([&] {
+                    if (std::exchange(thrown, true)) return;
+                    inFrame = W->Ring.SpareBytes() == 0;
+                    throw std::bad_alloc();
+                });
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                Trigger(item.constData());
+            }
+            if (spare) {
+                EXPECT_TRUE(thrown && inFrame);
+            }
+            EXPECT_TRUE(State() == before);
+            EXPECT_EQ(Errors(), QStringList{"Out of memory"});
         }
-        EXPECT_TRUE(thrown && inFrame);
-        EXPECT_TRUE(state() == before);
-        EXPECT_EQ(Errors().size(), 1);
-    }
+    W->Ring.Allocate = allocate;
     SetParallelThreads(threads);
     SetParallelMinWork(ParallelMinWorkDefault);
+
+    // A result worked out aside enters without memory of the ring's: the snapshots stay.
+    MemoryOnlyAtTheRingsCost();
+    const QByteArray before = State();
+    Program->Asked.clear();
+    Trigger("Rotate901");
+    EXPECT_TRUE(Errors().isEmpty());
+    EXPECT_EQ(W->Ring.StackSize, 3);
+    W->DoUnDo();
+    EXPECT_EQ(State(), before + "\nRotate 90\nUnDo"); // its log line and the undo's
 }
