@@ -56,12 +56,13 @@ protected:
         W->Ring.GiveSpare(junk);
         ASSERT_EQ(W->Ring.SpareBytes(), W->z.ByteCount());
     }
-    // No spare, and new pixel memory only once the undo ring has given up every snapshot.
-    void MemoryOnlyAtTheRingsCost() {
+    // No spare; new pixel memory for `pictures` pictures, more only once the undo ring has given up
+    // every snapshot.
+    void ShortMemory(int pictures) {
         TFastDIB none;
         W->Ring.GiveSpare(none);
-        W->Ring.Allocate = [this](TFastDIB& d, int w, int h) {
-            if (W->Ring.StackSize > 0) throw std::bad_alloc();
+        W->Ring.Allocate = [this, pictures, calls = 0](TFastDIB& d, int w, int h) mutable {
+            if (++calls > pictures && W->Ring.StackSize > 0) throw std::bad_alloc();
             d.SetSize(w, h, 24, 0);
         };
     }
@@ -275,21 +276,21 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
     SetParallelThreads(1); // every row loop runs here, checking between its bands
     SetParallelMinWork(0);
     const auto allocate = W->Ring.Allocate;
-    // With the spare the frame takes; then without it, where the frame's memory would cost the undo
-    // ring its snapshots.
-    for (const bool spare : {true, false})
+    // With the spare the frame takes (-1); then without it, with memory for the frame's picture (1) or
+    // for nothing unless the undo ring gives up its snapshots (0).
+    for (const int memory : {-1, 1, 0})
         for (const QByteArray& item : items.split(' ')) {
             SCOPED_TRACE(item.constData());
-            SCOPED_TRACE(spare ? "spare" : "no spare");
+            SCOPED_TRACE(memory);
             randomTile(W->z, 66, 64, 9);
             W->SetToIm(W->z);
             const QByteArray before = State();
             Program->Asked.clear();
             W->Ring.Allocate = allocate;
-            if (spare) {
+            if (memory < 0) {
                 JunkSpare();
             } else {
-                MemoryOnlyAtTheRingsCost();
+                ShortMemory(memory);
             }
             // The first stop check throws, as an allocation failing in the work would (this scope is the
             // outermost: the command's leave the watcher, first called after 15 ms). The frame took the
@@ -305,7 +306,7 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 Trigger(item.constData());
             }
-            if (spare) {
+            if (memory != 0) {
                 EXPECT_TRUE(thrown && inFrame);
             }
             EXPECT_TRUE(State() == before);
@@ -316,7 +317,7 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
     SetParallelMinWork(ParallelMinWorkDefault);
 
     // A result worked out aside enters without memory of the ring's: the snapshots stay.
-    MemoryOnlyAtTheRingsCost();
+    ShortMemory(0);
     const QByteArray before = State();
     Program->Asked.clear();
     Trigger("Rotate901");
