@@ -50,8 +50,8 @@ public:
     // Pushes a copy of z (any depth; kept as 24 bits). Snapshots the slot count or the budget cannot keep
     // beside it go first, oldest first. When its memory cannot be had, the oldest snapshots are dropped
     // one by one and the allocation tried again; std::bad_alloc comes out only when the ring is empty and
-    // the snapshot still does not fit. (The push is the whole change: a command that still has work to
-    // do after it takes its memory with TakeSpare and pushes with PushTaken when the work is done.)
+    // the snapshot still does not fit. So it suits a change that ends with the push; work that may still
+    // fail after it takes its memory with TakeSpare and pushes with PushTaken at its end.
     void CopyUnDo(const TFastDIB& z);
     // Pushes `snapshot` itself (24 bits, or empty), without a copy: its pixels move into the ring and it
     // is left empty. Nothing is allocated, so nothing can fail.
