@@ -415,6 +415,10 @@ TEST(UndoRing, TheSpareGivesWayToTheBudgetAndToShortMemory) {
     EXPECT_EQ(ring.SpareBytes(), 0);
     EXPECT_EQ(ring.StackSize, 1);
     EXPECT_EQ(big.Width, 8);
+    // Memory taken for work that may still fail costs no snapshot.
+    ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
+    EXPECT_THROW(ring.TakeSpare(big, 9, 9), std::bad_alloc);
+    EXPECT_EQ(ring.StackSize, 1);
 }
 
 TEST(UndoRing, BudgetAndFreeMemoryFollowTheLowestOfMemoryCgroupAndAddressSpaceLimits) {

@@ -15,6 +15,12 @@ bool HasSize(const TFastDIB& d, int w, int h) {
     return d.Bits && d.Bpp == 24 && d.Width == w && d.Height == h;
 }
 
+// Frees d's pixels (d is left empty) without anything that could throw.
+void Release(TFastDIB& d) noexcept {
+    TFastDIB gone;
+    gone.Swap(d);
+}
+
 } // namespace
 
 std::int64_t TUndoRing::DefaultBudget() {
@@ -33,7 +39,7 @@ void TUndoRing::SetBudget(std::int64_t bytes) {
     BudgetBytes = std::max<std::int64_t>(bytes, 1);
 }
 
-std::int64_t TUndoRing::HeldBytes() const {
+std::int64_t TUndoRing::HeldBytes() const noexcept {
     std::int64_t held = 0;
     for (const int s : Entry) held += Pic[static_cast<std::size_t>(s)].Bytes();
     return held;
@@ -44,19 +50,24 @@ void TUndoRing::Reset(int levels) {
         throw std::invalid_argument("The number of undo levels must lie between 1 and 100.");
     Pic.clear();
     Pic.resize(static_cast<std::size_t>(levels));
+    // Every slot has its picture object from now on, so that storing a snapshot allocates nothing.
+    for (TUndoMap& slot : Pic) slot.Image = std::make_unique<TFastDIB>();
     Sizes.assign(static_cast<std::size_t>(levels), TUndoSize{});
     Entry.clear();
     Entry.reserve(static_cast<std::size_t>(levels)); // pushing never allocates once a snapshot exists
-    Spare.SetSize(0, 0, 0, 0);
+    Release(Spare);
     StackSize = 0;
     Full = false;
     Empty = true;
 }
 
-void TUndoRing::DropOldest() {
-    const auto s = static_cast<std::size_t>(Entry.front());
-    Pic[s] = TUndoMap{};
+void TUndoRing::Clear(std::size_t s) noexcept {
+    if (Pic[s].Image) Release(*Pic[s].Image);
     Sizes[s] = TUndoSize{};
+}
+
+void TUndoRing::DropOldest() noexcept {
+    Clear(static_cast<std::size_t>(Entry.front()));
     Entry.erase(Entry.begin());
     --StackSize;
     Full = false;
@@ -72,7 +83,7 @@ void TUndoRing::AllocateDroppingOld(TFastDIB& d, int w, int h) {
         } catch (const std::bad_alloc&) {
             // Memory is short: the spare goes, then the oldest snapshots one by one, and it is tried again.
             if (!Spare.Empty()) {
-                Spare.SetSize(0, 0, 0, 0);
+                Release(Spare);
                 continue;
             }
             if (StackSize == 0) throw;
@@ -81,7 +92,7 @@ void TUndoRing::AllocateDroppingOld(TFastDIB& d, int w, int h) {
     }
 }
 
-int TUndoRing::DropCount(std::int64_t bytes) const {
+int TUndoRing::DropCount(std::int64_t bytes) const noexcept {
     // The oldest snapshots that cannot stay beside a new one: one when every slot is used, and as many
     // more as the budget asks for.
     int drop = StackSize >= Levels() ? 1 : 0;
@@ -95,7 +106,7 @@ int TUndoRing::DropCount(std::int64_t bytes) const {
     return drop;
 }
 
-void TUndoRing::Store(int drop, TFastDIB& snap) {
+void TUndoRing::Store(int drop, TFastDIB& snap) noexcept {
     const bool wraps = StackSize >= Levels();
     TFastDIB freed;
     for (int i = 0; i < drop; ++i) {
@@ -106,8 +117,11 @@ void TUndoRing::Store(int drop, TFastDIB& snap) {
     }
     // A dropped snapshot of this size is what the next snapshot or frame needs; the spare stays only
     // while the budget has room for it.
-    if (!freed.Empty()) GiveSpare(freed);
-    if (HeldBytes() + snap.ByteCount() + SpareBytes() > BudgetBytes) Spare.SetSize(0, 0, 0, 0);
+    if (!freed.Empty()) {
+        Release(Spare);
+        Spare.Swap(freed);
+    }
+    if (HeldBytes() + snap.ByteCount() + SpareBytes() > BudgetBytes) Release(Spare);
 
     ++StackSize;
     if (Empty) {
@@ -121,7 +135,7 @@ void TUndoRing::Store(int drop, TFastDIB& snap) {
     }
     Full = wraps && StackSize == Levels();
     const auto s = static_cast<std::size_t>(Entry.back());
-    Pic[s].Image = std::make_unique<TFastDIB>();
+    Release(*Pic[s].Image);
     Pic[s].Image->Swap(snap);
     Sizes[s] = TUndoSize{Pic[s].Image->Width, Pic[s].Image->Height};
 }
@@ -155,20 +169,17 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
     Store(drop, snap);
 }
 
-void TUndoRing::PushTaken(TFastDIB& snapshot) {
+void TUndoRing::PushTaken(TFastDIB& snapshot) noexcept {
     Store(DropCount(snapshot.ByteCount()), snapshot);
-    snapshot.SetSize(0, 0, 0, 0);
+    Release(snapshot);
 }
 
 bool TUndoRing::DoUnDo(TFastDIB& z) {
     if (Empty) return false;
     const auto s = static_cast<std::size_t>(Entry.back());
-    if (Pic[s].Image) {
-        z.Swap(*Pic[s].Image);
-        GiveSpare(*Pic[s].Image);
-    }
-    Pic[s] = TUndoMap{};
-    Sizes[s] = TUndoSize{};
+    z.Swap(*Pic[s].Image);
+    GiveSpare(*Pic[s].Image);
+    Clear(s);
     --StackSize;
     Full = false;
     Entry.pop_back();
@@ -179,14 +190,25 @@ bool TUndoRing::DoUnDo(TFastDIB& z) {
 void TUndoRing::TakeSpare(TFastDIB& d, int w, int h) {
     if (HasSize(Spare, w, h)) {
         d.Swap(Spare);
-        Spare.SetSize(0, 0, 0, 0);
+        Release(Spare);
         return;
     }
-    AllocateDroppingOld(d, w, h);
+    // The work this memory is for may still fail, so no snapshot is given up for it; only a spare of
+    // another size goes when memory is short.
+    for (;;) {
+        try {
+            Allocate(d, w, h);
+            if (!HasSize(d, w, h)) throw std::bad_alloc();
+            return;
+        } catch (const std::bad_alloc&) {
+            if (Spare.Empty()) throw;
+            Release(Spare);
+        }
+    }
 }
 
 void TUndoRing::GiveSpare(TFastDIB& d) {
-    Spare.SetSize(0, 0, 0, 0);
+    Release(Spare);
     if (d.Bits && d.Bpp == 24) Spare.Swap(d);
-    d.SetSize(0, 0, 0, 0);
+    Release(d);
 }

@@ -2,11 +2,14 @@
 // The undo ring: a fixed number of slots, each holding one snapshot of the image (a 24-bit picture in
 // the image's own layout), reused in a circle. Once every slot is used, a new snapshot replaces the
 // oldest one. The snapshots together keep within a memory budget: a new snapshot that would pass it
-// drops the oldest ones first, and when memory cannot be had the oldest are dropped and the allocation
-// tried again. The newest snapshot is always kept, whatever its size.
+// drops the oldest ones first. The newest snapshot is always kept, whatever its size.
 //
 // Pixel memory circulates instead of being freed and faulted in again: a dropped snapshot, or the image
 // an undo replaces, becomes the ring's spare, which the next snapshot or effect frame of that size takes.
+//
+// A command that may still fail gives up nothing the ring holds: the memory it takes before its work
+// ends is the spare (lent, and given back when the work fails) or new memory, never a snapshot's.
+// Snapshots are dropped only by a push, which commits: PushTaken allocates nothing and cannot fail.
 
 #include "app/main/AppTypes.h"
 #include "image/FastDIB.h"
@@ -47,17 +50,19 @@ public:
     // Pushes a copy of z (any depth; kept as 24 bits). Snapshots the slot count or the budget cannot keep
     // beside it go first, oldest first. When its memory cannot be had, the oldest snapshots are dropped
     // one by one and the allocation tried again; std::bad_alloc comes out only when the ring is empty and
-    // the snapshot still does not fit.
+    // the snapshot still does not fit. So it suits a change that ends with the push; work that may still
+    // fail after it takes its memory with TakeSpare and pushes with PushTaken at its end.
     void CopyUnDo(const TFastDIB& z);
-    // Pushes `snapshot` itself (24 bits, not empty), without a copy: its pixels move into the ring and it
+    // Pushes `snapshot` itself (24 bits, or empty), without a copy: its pixels move into the ring and it
     // is left empty. Nothing is allocated, so nothing can fail.
-    void PushTaken(TFastDIB& snapshot);
+    void PushTaken(TFastDIB& snapshot) noexcept;
     // Pops the newest snapshot into z, which takes its pixels (size and all); z's own pixels become the
     // spare. False when empty.
     bool DoUnDo(TFastDIB& z);
 
     // Gives `d` w x h 24-bit pixels of unspecified content: the spare's when it has that size, else new
-    // memory (dropping the oldest snapshots while memory is short, as a push does).
+    // memory (a spare of another size is freed first when memory is short). No snapshot is dropped for
+    // it: std::bad_alloc leaves every snapshot as it was.
     void TakeSpare(TFastDIB& d, int w, int h);
     // Takes d's pixels as the spare (the previous spare is freed); d is left empty.
     void GiveSpare(TFastDIB& d);
@@ -76,7 +81,7 @@ public:
     void SetBudget(std::int64_t bytes);
     static std::int64_t DefaultBudget();
     // The bytes the snapshots hold now.
-    std::int64_t HeldBytes() const;
+    std::int64_t HeldBytes() const noexcept;
 
     // Gives d new w x h 24-bit pixels (std::bad_alloc when there is no memory); tests put in one that fails.
     std::function<void(TFastDIB& d, int w, int h)> Allocate;
@@ -91,13 +96,15 @@ public:
     bool Empty = true;
 
 private:
-    void DropOldest();
+    void DropOldest() noexcept;
+    // Empties slot s (its picture object stays, so a push never allocates one).
+    void Clear(std::size_t s) noexcept;
     // How many of the oldest snapshots must go for a new one of `bytes`.
-    int DropCount(std::int64_t bytes) const;
+    int DropCount(std::int64_t bytes) const noexcept;
     // Allocates d with w x h pixels, dropping the oldest snapshots while memory is short.
     void AllocateDroppingOld(TFastDIB& d, int w, int h);
     // Drops the `drop` oldest snapshots and stores `snap` (its pixels move) as the newest.
-    void Store(int drop, TFastDIB& snap);
+    void Store(int drop, TFastDIB& snap) noexcept;
     std::int64_t BudgetBytes;
     TFastDIB Spare;
 };

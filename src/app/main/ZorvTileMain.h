@@ -85,12 +85,12 @@ public:
     // pixels of its size instead.
     void BeginEffect(TFastDIB& Before, bool Cursor = true, bool Replace = false);
     void EndEffect(TFastDIB& Before, bool PutBack, bool Cursor = true);
-    // A result worked out aside becomes the picture, in an effect frame; the picture itself becomes the
-    // undo snapshot (no copy).
+    // A result worked out aside becomes the picture and the picture itself the newest undo snapshot (no
+    // copy, no allocation); Result is left empty.
     void SwapInResult(TFastDIB& Result);
-    // z becomes a copy of Next (24 bits) and the picture itself the newest undo snapshot (no copy), or,
-    // when that fails, the picture and the undo ring stay as they were.
-    void KeepPictureForUndo(const TFastDIB& Next);
+    // z becomes a copy of Next (24 bits), and so does *Also when given, and the picture itself the newest
+    // undo snapshot (no copy); when memory fails, the picture, *Also and the undo ring stay as they were.
+    void KeepPictureForUndo(const TFastDIB& Next, TFastDIB* Also = nullptr);
     void SetToIm(TFastDIB& D);
     void ztobuf();
     void buftoz(int lightness, int contrast, int saturation, int red, int green, int blue);
@@ -555,8 +555,10 @@ private:
 // The frames of a command that changes z. Before the work, the picture is kept aside (one undo
 // snapshot); after it, the snapshot enters the undo ring and the picture is shown. When the work ends by
 // an exception (the user stopped it, memory ran out, anything else), the picture is put back instead,
-// the undo ring is left as it was and the exception goes on to its message. The outermost frame or
-// command also watches the work (TWorkScope): progress and Esc or Cancel.
+// the undo ring is left as it was and the exception goes on to its message. The memory a frame takes is
+// the ring's spare (given back on failure) or new memory, never a snapshot's; the ring drops snapshots
+// (for its slots or budget) only when the frame ends well, and that end allocates nothing, so it cannot
+// fail. The outermost frame or command also watches the work (TWorkScope): progress and Esc or Cancel.
 //
 // A frame keeps a copy of the picture and the work changes z in place. A replacing frame (replace =
 // true), for work that reads the picture and writes every pixel of a new one, keeps the picture itself

@@ -123,11 +123,10 @@ void TfZorvTile::PasteToImage1Click() {
         ShowMessage("There is no gradient to paste: its width or height is 0.");
         return;
     }
-    // The copies the image takes must fit (the designers make pictures up to the size limit).
+    // The copies the image takes must fit (the designers make pictures up to the size limit). Edit >
+    // Reset returns to the gradient: its copy is had with the picture's, before anything changes.
     CheckPictureSize(g.Width, g.Height);
-    KeepPictureForUndo(g);
-    // Edit > Reset returns to the gradient.
-    CopyDIB(z, orig);
+    KeepPictureForUndo(g, &orig);
     SetToIm(z);
     if (!DrawGFlag) LogLine("Paste Gradient to Image");
 }
@@ -148,28 +147,31 @@ void TfZorvTile::MultiGradient1Click() {
         d.pBack->resize(d.pBack->width(), z.Height);
     if (d.Execute() != mrOk) return;
 
+    // The settings come back from the markers; they are read first, so that nothing can fail once the
+    // image has changed.
+    const std::size_t n = d.mrkPnl.size();
+    TMgradNfo taken;
+    taken.bars = static_cast<std::uint16_t>(n);
+    taken.pos.resize(n);
+    taken.color.resize(n);
+    taken.width = d.grad.Width;
+    taken.height = d.grad.Height;
+    taken.bkcolor = ColorToTrgb(d.pBackColor());
+    taken.vertical = d.vert;
+    for (std::size_t i = 0; i < n; ++i) {
+        taken.pos[i] = d.mrkPnl[i]->Pos();
+        taken.color[i] = ColorToTrgb(d.mrkPnl[i]->Color());
+    }
+
     // The image becomes the designer's picture, at its size; through a 16-bit screen the colours
     // take that screen's steps. It must fit first: a refusal leaves image and undo ring alone.
     CheckPictureSize(d.grad.Width, d.grad.Height);
     KeepPictureForUndo(d.grad);
+    Gradient = std::move(taken);
     if (ScreenBitsPerPixel() == 16) ReduceTo565(z);
     SetToIm(z);
     stBar->SetPanelText(0, "Width: " + QString::number(imSine->width()));
     stBar->SetPanelText(1, "Height: " + QString::number(imSine->height()));
-
-    // The settings come back from the markers.
-    const std::size_t n = d.mrkPnl.size();
-    Gradient.bars = static_cast<std::uint16_t>(n);
-    Gradient.pos.resize(n);
-    Gradient.color.resize(n);
-    Gradient.width = d.grad.Width;
-    Gradient.height = d.grad.Height;
-    Gradient.bkcolor = ColorToTrgb(d.pBackColor());
-    Gradient.vertical = d.vert;
-    for (std::size_t i = 0; i < n; ++i) {
-        Gradient.pos[i] = d.mrkPnl[i]->Pos();
-        Gradient.color[i] = ColorToTrgb(d.mrkPnl[i]->Color());
-    }
 
     if (!Logging) return;
     LogLine(QString("MultiGradient,  Width %1, Height %2, %3")

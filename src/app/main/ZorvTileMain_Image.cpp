@@ -96,7 +96,8 @@ void TfZorvTile::DoUnDo() {
 void TfZorvTile::BeginEffect(TFastDIB& Before, bool Cursor, bool Replace) {
     if (Cursor) EffectCursor = std::make_unique<HourGlass>();
     try {
-        // Recycled pixel memory (the ring's spare) when it has the size: no fresh pages to fault in.
+        // Recycled pixel memory (the ring's spare) when it has the size: no fresh pages to fault in. The
+        // ring lends it without giving up a snapshot; EndEffect gives it back when the work fails.
         const bool whole = z.Bits && z.Bpp == 24;
         if (whole) Ring.TakeSpare(Before, z.Width, z.Height);
         if (Replace && whole)
@@ -121,59 +122,59 @@ void TfZorvTile::EndEffect(TFastDIB& Before, bool PutBack, bool Cursor) {
     } reset{Cursor ? &EffectCursor : nullptr};
     if (PutBack) {
         z.Swap(Before);
-        Ring.GiveSpare(Before);
+        if (!Before.Empty()) Ring.GiveSpare(Before);
     } else {
-        try {
-            // The kept picture itself becomes the snapshot.
-            if (Before.Bits && Before.Bpp == 24)
-                Ring.PushTaken(Before);
-            else
-                Ring.CopyUnDo(Before);
-        } catch (...) {
-            // Without its undo snapshot the change is not kept.
-            z.Swap(Before);
-            SetToIm(z);
-            throw;
-        }
+        // The kept picture itself becomes the snapshot (BeginEffect made it 24 bits): nothing is
+        // allocated, so the change, once worked out, is always kept.
+        Ring.PushTaken(Before);
         UpdateUndoButton();
     }
     SetToIm(z);
 }
 
-void TfZorvTile::KeepPictureForUndo(const TFastDIB& Next) {
-    if (!z.Bits || z.Bpp != 24) {
-        CopyUnDo();
-        try {
-            CopyDIB(Next, z);
-        } catch (...) {
-            Ring.DoUnDo(z); // the snapshot just pushed goes again; z keeps the picture's pixels
-            UpdateUndoButton();
-            throw;
-        }
-        UpdateUndoButton();
-        return;
-    }
-    // The new picture is written into the recycled pixels before anything else changes: a failure on
-    // the way leaves the picture and the undo ring (less the snapshots an allocation had to drop).
-    TFastDIB next;
+void TfZorvTile::KeepPictureForUndo(const TFastDIB& Next, TFastDIB* Also) {
+    // Everything the change needs is had first: the new picture, written into the ring's spare when it
+    // has the size; new pixels for Also when its size differs; a 24-bit snapshot when z is of another
+    // kind. A failure on the way gives the lent pixels back and leaves the picture, Also and the undo
+    // ring as they were; past it nothing can fail.
+    const auto fits = [&](const TFastDIB& d) {
+        return d.Bits && d.Bpp == 24 && d.Width == Next.Width && d.Height == Next.Height;
+    };
+    TFastDIB next, also, snap;
     Ring.TakeSpare(next, Next.Width, Next.Height);
     try {
         CopyDIB(Next, next);
+        if (Also && !fits(*Also)) {
+            Ring.TakeSpare(also, Next.Width, Next.Height);
+            CopyDIB(Next, also);
+        }
+        if (!z.Bits || z.Bpp != 24) CopyDIB(z, snap);
     } catch (...) {
         Ring.GiveSpare(next);
         throw;
     }
-    Ring.PushTaken(z);
+    Ring.PushTaken(z.Bits && z.Bpp == 24 ? z : snap);
     z.Swap(next);
+    if (Also) {
+        if (also.Empty())
+            CopyDIB(z, *Also); // the same size: copied in place
+        else
+            Also->Swap(also);
+    }
     UpdateUndoButton();
 }
 
 void TfZorvTile::SwapInResult(TFastDIB& Result) {
-    {
-        TEffectFrame frame(*this, QString(), true);
-        z.Swap(Result);
-    }
-    Ring.GiveSpare(Result); // the pixels the frame gave z, unused
+    // Nothing is allocated (unless z is not a 24-bit picture, whose snapshot is copied first): the
+    // picture itself becomes the undo snapshot and the result takes its place, so a result once worked
+    // out always enters.
+    TFastDIB snap;
+    if (!z.Bits || z.Bpp != 24) CopyDIB(z, snap);
+    Ring.PushTaken(z.Bits && z.Bpp == 24 ? z : snap);
+    z.Swap(Result);
+    TFastDIB().Swap(Result);
+    UpdateUndoButton();
+    SetToIm(z);
 }
 
 TUndoFrame::TUndoFrame(TfZorvTile& w, const QString& name, bool cursor, bool replace)
@@ -203,8 +204,7 @@ void TfZorvTile::UnDo1Click() {
 }
 
 void TfZorvTile::Reset1Click() {
-    CopyUnDo();
-    CopyDIB(orig, z);
+    KeepPictureForUndo(orig);
     SetToIm(z);
     LogLine("Image Reset");
 }

@@ -40,6 +40,7 @@ class ReplacingFrame : public ProgramTest {
 protected:
     void TearDown() override {
         ClearWorkStop();
+        TfGradient::SetExecuteHook({});
         ProgramTest::TearDown();
     }
     void Trigger(const char* name) {
@@ -54,6 +55,26 @@ protected:
         std::memset(junk.Bits, 0xA5, static_cast<std::size_t>(junk.ByteCount()));
         W->Ring.GiveSpare(junk);
         ASSERT_EQ(W->Ring.SpareBytes(), W->z.ByteCount());
+    }
+    // No spare; new pixel memory for `pictures` pictures, more only once the undo ring has given up
+    // every snapshot.
+    void ShortMemory(int pictures) {
+        TFastDIB none;
+        W->Ring.GiveSpare(none);
+        W->Ring.Allocate = [this, pictures, calls = 0](TFastDIB& d, int w, int h) mutable {
+            if (++calls > pictures && W->Ring.StackSize > 0) throw std::bad_alloc();
+            d.SetSize(w, h, 24, 0);
+        };
+    }
+    // The picture, the undo depth, every snapshot's pixels (not the rows' padding) and the log.
+    QByteArray State() {
+        std::vector<const TFastDIB*> all{&W->z};
+        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
+        QByteArray b = QByteArray::number(W->Ring.StackSize);
+        for (const TFastDIB* d : all)
+            for (int y = 0; y < d->Height; ++y)
+                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
+        return b + FileLines(W->LogPath()).join('\n').toUtf8();
     }
 };
 
@@ -204,17 +225,25 @@ TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) 
     EXPECT_TRUE(SameBytes(W->orig, g));
     EXPECT_EQ(W->Ring.Pic[static_cast<std::size_t>(W->Ring.Entry.back())].Image->Bits, picture);
 
-    // No memory for the new pixels: the picture stays, and so does its undo step.
+    // Draw > Gradient without memory for the new picture, or for the Reset copy once the picture is
+    // made (the last opened picture has another size): picture, Reset copy, undo ring and log stay. So
+    // does Edit > Reset without memory for its picture.
     W->DoUnDo();
     ASSERT_TRUE(SameBytes(W->z, before));
-    TFastDIB none;
-    W->Ring.GiveSpare(none);
-    W->Ring.Allocate = [](TFastDIB&, int, int) { throw std::bad_alloc(); };
-    const int depth = W->Ring.StackSize;
-    Trigger("PasteToImage1");
-    EXPECT_TRUE(SameBytes(W->z, before));
-    EXPECT_LE(W->Ring.StackSize, depth);
-    EXPECT_FALSE(Errors().isEmpty());
+    W->LogthisSession1Click();
+    Trigger("Negative1"); // an undo step to keep
+    TfGradient::SetExecuteHook([](TfGradient&) { return int(mrOk); });
+    W->orig.SetSize(7, 5, 24, 0);
+    TFastDIB orig;
+    copyOf(W->orig, orig);
+    const QByteArray state = State();
+    for (const auto& [item, pictures] : std::initializer_list<std::pair<const char*, int>>{
+             {"Gradient2", 0}, {"Gradient2", 1}, {"Reset1", 0}}) {
+        ShortMemory(pictures);
+        Trigger(item);
+        EXPECT_TRUE(State() == state && SameBytes(W->orig, orig)) << item << pictures;
+    }
+    EXPECT_EQ(Errors(), QStringList(3, "Out of memory"));
 }
 
 TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAndTheLog) {
@@ -224,33 +253,33 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
     randomTile(W->z, 37, 29, 2);
     Trigger("Negative1");
     Trigger("Twist1");
-    const auto state = [&] { // the picture, the undo ring and the log (pixels, not the rows' padding)
-        std::vector<const TFastDIB*> all{&W->z};
-        for (const int s : W->Ring.Entry) all.push_back(W->Ring.Pic[static_cast<std::size_t>(s)].Image.get());
-        QByteArray b;
-        for (const TFastDIB* d : all)
-            for (int y = 0; y < d->Height; ++y)
-                b.append(reinterpret_cast<const char*>(d->Scanlines[y]), 3 * d->Width);
-        return b + FileLines(W->LogPath()).join('\n').toUtf8();
-    };
+    W->EffectVals[24] = 2; // cells enough for Circle Mosaic's stop check
     // Replacing and copying frames, each with a stop check inside its work on this small picture.
     const QByteArray items =
         "SoftenMore1 ClassicEmboss1 SineWaveUD1 SineWaveLR1 SineWaveBoth1 GrayScale1 Buttonize1 Trace1 "
         "RippleTooth1 GaussianBlur1 ColorRotate1 Negative1 Brighten1 Lighten1 ErasetoBlack1 ExchangeColor1 "
         "GradientBars1 MergeGradient1 MergeBuffer1 Twist1 FishEye1 Spray1 MirrorLR1 MirrorUD1 RotateAngle1 "
-        "Circular1 Astroid1 Mosaic1 ColorNoise1 Marble1 PlasmaCloud1 CycloidMosaic1 WaterwithSelf1 "
-        "WaterwithBuffer1 SuperNova1 HeightMap1 SplitBlur1 SplitGauss1 SeamlessEdge1 Waves1 WhirlPinch1 "
-        "ZorvSwizzle1 StretchBlurwithSelf1 StretchBlurwithBuffer1 N141 Rainbow1";
+        "Circular1 Astroid1 Mosaic1 CircleMosaic1 ColorNoise1 Marble1 PlasmaCloud1 CycloidMosaic1 "
+        "WaterwithSelf1 WaterwithBuffer1 SuperNova1 HeightMap1 SplitBlur1 SplitGauss1 SeamlessEdge1 Waves1 "
+        "WhirlPinch1 ZorvSwizzle1 StretchBlurwithSelf1 StretchBlurwithBuffer1 N141 Rainbow1";
     const int threads = ParallelThreads();
     SetParallelThreads(1); // every row loop runs here, checking between its bands
     SetParallelMinWork(0);
-    for (const QByteArray& item : items.split(' ')) {
-        SCOPED_TRACE(item.constData());
-        randomTile(W->z, 37, 29, 9);
+    // Each command with the spare the frame takes (memory -1); then without it, with memory for nothing
+    // unless the undo ring gives up its snapshots (0) or for the frame's picture (1).
+    const QList<QByteArray> list = items.split(' ');
+    for (int i = 0; i < 3 * list.size(); ++i) {
+        const QByteArray& item = list[i % list.size()];
+        const int memory = static_cast<int>(i / list.size()) - 1;
+        SCOPED_TRACE((item + " memory " + QByteArray::number(memory)).constData());
+        randomTile(W->z, 66, 64, 9);
         W->SetToIm(W->z);
-        const QByteArray before = state();
+        const QByteArray before = State();
         Program->Asked.clear();
-        JunkSpare();
+        if (memory < 0)
+            JunkSpare();
+        else
+            ShortMemory(memory);
         // The first stop check throws, as an allocation failing in the work would (this scope is the
         // outermost: the command's leave the watcher, first called after 15 ms). The frame took the spare.
         bool thrown = false, inFrame = false;
@@ -264,10 +293,17 @@ TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAn
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             Trigger(item.constData());
         }
-        EXPECT_TRUE(thrown && inFrame);
-        EXPECT_TRUE(state() == before);
-        EXPECT_EQ(Errors().size(), 1);
+        EXPECT_TRUE(memory == 0 || (thrown && inFrame));
+        EXPECT_TRUE(State() == before);
+        EXPECT_EQ(Errors(), QStringList{"Out of memory"});
     }
     SetParallelThreads(threads);
     SetParallelMinWork(ParallelMinWorkDefault);
+
+    // A result worked out aside enters without memory of the ring's: the snapshots stay.
+    ShortMemory(0);
+    const QByteArray before = State();
+    Trigger("Rotate901");
+    W->DoUnDo();
+    EXPECT_EQ(State(), before + "\nRotate 90\nUnDo"); // its log line and the undo's
 }
