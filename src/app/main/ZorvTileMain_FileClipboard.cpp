@@ -34,9 +34,9 @@ void TfZorvTile::ReplaceImage1Click() {
     // The clipboard is read first: no bitmap, or one too large, changes nothing.
     TFastDIB pic;
     if (!PasteDIBFromClipboard(pic)) return;
-    CopyUnDo();
-    CopyDIB(pic, z);
-    SetToIm(z);
+    // The pasted picture itself takes the image's place, and the image becomes the undo snapshot:
+    // nothing is allocated once the clipboard is read, so nothing can fail half-way.
+    SwapInResult(pic);
     LogLine("Paste Clipboard to Image");
 }
 
@@ -135,7 +135,7 @@ void TfZorvTile::Transparent1Click() {
         fTrans->SetShape1Color(fTrans->ColorDialog1Color);
     if (fTrans->Execute() != mrOk) return;
 
-    CopyUnDo();
+    // The result is made aside and swapped in at the end: a failure on the way changes nothing.
     if (fTrans->cbReSize->isChecked() && (t.Width != image.Width || t.Height != image.Height)) {
         TFastDIB stretched;
         stretched.SetSize(image.Width, image.Height, 24, 0);
@@ -153,8 +153,7 @@ void TfZorvTile::Transparent1Click() {
         for (int x = 0; x < w; ++x)
             if (!(src[x] == k)) dst[x] = src[x];
     }
-    CopyDIB(image, z);
-    SetToIm(z);
+    SwapInResult(image);
     LogLine("Paste Transparent");
 }
 
@@ -185,8 +184,7 @@ void TfZorvTile::CopyImagetoBuffer1Click() {
 
 void TfZorvTile::PasteBuffertoImage1Click() {
     if (!PasteBuffertoImage1->isEnabled()) return;
-    CopyUnDo();
-    CopyDIB(bufr, z);
+    KeepPictureForUndo(bufr); // its memory first: a lack of it changes nothing
     SetToIm(z);
     LogLine("Paste Buffer to Image");
 }

@@ -227,7 +227,7 @@ TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) 
 
     // Draw > Gradient without memory for the new picture, or for the Reset copy once the picture is
     // made (the last opened picture has another size): picture, Reset copy, undo ring and log stay. So
-    // does Edit > Reset without memory for its picture.
+    // do Edit > Reset and Paste Buffer to Image without memory for their picture.
     W->DoUnDo();
     ASSERT_TRUE(SameBytes(W->z, before));
     W->LogthisSession1Click();
@@ -236,14 +236,15 @@ TEST_F(ReplacingFrame, APastedGradientTakesNewPixelsAndTheRingThePictureItself) 
     W->orig.SetSize(7, 5, 24, 0);
     TFastDIB orig;
     copyOf(W->orig, orig);
+    Trigger("CopyImagetoBuffer1");
     const QByteArray state = State();
     for (const auto& [item, pictures] : std::initializer_list<std::pair<const char*, int>>{
-             {"Gradient2", 0}, {"Gradient2", 1}, {"Reset1", 0}}) {
+             {"Gradient2", 0}, {"Gradient2", 1}, {"Reset1", 0}, {"PasteBuffertoImage1", 0}}) {
         ShortMemory(pictures);
         Trigger(item);
         EXPECT_TRUE(State() == state && SameBytes(W->orig, orig)) << item << pictures;
     }
-    EXPECT_EQ(Errors(), QStringList(3, "Out of memory"));
+    EXPECT_EQ(Errors(), QStringList(4, "Out of memory"));
 }
 
 TEST_F(ReplacingFrame, AFailureInsideTheWorkPutsThePictureBackAndLeavesTheRingAndTheLog) {
