@@ -74,19 +74,20 @@ void TUndoRing::DropOldest() noexcept {
     if (StackSize == 0) Empty = true;
 }
 
-void TUndoRing::AllocateDroppingOld(TFastDIB& d, int w, int h) {
+void TUndoRing::AllocateFreeing(TFastDIB& d, int w, int h, bool snapshots) {
     for (;;) {
         try {
             Allocate(d, w, h);
             if (!HasSize(d, w, h)) throw std::bad_alloc();
             return;
         } catch (const std::bad_alloc&) {
-            // Memory is short: the spare goes, then the oldest snapshots one by one, and it is tried again.
+            // Memory is short: the spare goes, then (when allowed) the oldest snapshots one by one, and it
+            // is tried again.
             if (!Spare.Empty()) {
                 Release(Spare);
                 continue;
             }
-            if (StackSize == 0) throw;
+            if (!snapshots || StackSize == 0) throw;
             DropOldest();
         }
     }
@@ -154,7 +155,7 @@ void TUndoRing::CopyUnDo(const TFastDIB& z) {
         if (snap.Empty() && HasSize(Spare, w, h)) snap.Swap(Spare);
         if (snap.Empty()) {
             const int before = StackSize;
-            AllocateDroppingOld(snap, w, h);
+            AllocateFreeing(snap, w, h, true);
             drop = std::max(drop - (before - StackSize), 0);
         }
         if (z.Bpp == 24) {
@@ -195,16 +196,7 @@ void TUndoRing::TakeSpare(TFastDIB& d, int w, int h) {
     }
     // The work this memory is for may still fail, so no snapshot is given up for it; only a spare of
     // another size goes when memory is short.
-    for (;;) {
-        try {
-            Allocate(d, w, h);
-            if (!HasSize(d, w, h)) throw std::bad_alloc();
-            return;
-        } catch (const std::bad_alloc&) {
-            if (Spare.Empty()) throw;
-            Release(Spare);
-        }
-    }
+    AllocateFreeing(d, w, h, false);
 }
 
 void TUndoRing::GiveSpare(TFastDIB& d) {

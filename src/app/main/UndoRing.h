@@ -101,8 +101,9 @@ private:
     void Clear(std::size_t s) noexcept;
     // How many of the oldest snapshots must go for a new one of `bytes`.
     int DropCount(std::int64_t bytes) const noexcept;
-    // Allocates d with w x h pixels, dropping the oldest snapshots while memory is short.
-    void AllocateDroppingOld(TFastDIB& d, int w, int h);
+    // Allocates d with w x h pixels; while memory is short the spare is freed, and with `snapshots` then
+    // the oldest snapshots one by one.
+    void AllocateFreeing(TFastDIB& d, int w, int h, bool snapshots);
     // Drops the `drop` oldest snapshots and stores `snap` (its pixels move) as the newest.
     void Store(int drop, TFastDIB& snap) noexcept;
     std::int64_t BudgetBytes;
