@@ -86,18 +86,14 @@ void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t pe
                                    .toStdString());
 }
 
-std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
-                             std::int64_t fileBytes) {
-    const std::int64_t pixels = width * height;
-    return pixels * bytesPerPixel + std::max(fileBytes, pixels * 3) + QtConvertBandBytes;
-}
-
 int QtFormatBytesPerPixel(QImage::Format format) {
     if (format == QImage::Format_Invalid) return 4;
     return std::max((QImage::toPixelFormat(format).bitsPerPixel() + 7) / 8, 1);
 }
 
-void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel) {
+namespace {
+
+void applyAllocationLimit(QSize declared, int bytesPerPixel) {
     // A declared picture at its depth, at least 8 bytes a pixel (the widest Qt decodes to but float),
     // so a reader whose picture proves larger than its file declared is stopped; at least 16 MB for
     // what small files hold. Without a declared size, the largest picture.
@@ -108,6 +104,28 @@ void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel) {
     // Qt counts the image a reader allocates in megabytes of 2^20 bytes.
     const std::int64_t mb = (bytes + (std::int64_t{1} << 20) - 1) >> 20;
     QImageReader::setAllocationLimit(static_cast<int>(std::clamp<std::int64_t>(mb, 1, INT_MAX)));
+}
+
+// The most bytes the conversion of a picture read through Qt takes beside the two pictures: it
+// converts in bands of at most 1 MB.
+constexpr std::int64_t QtConvertBandBytes = std::int64_t{2} << 20;
+
+// What a read through Qt takes at its peak: the picture the reader decodes at `bytesPerPixel`, the
+// file's bytes while it decodes, then the 24-bit picture made from it band by band.
+std::int64_t qtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
+                             std::int64_t fileBytes) {
+    const std::int64_t pixels = width * height;
+    return pixels * bytesPerPixel + std::max(fileBytes, pixels * 3) + QtConvertBandBytes;
+}
+
+} // namespace
+
+TReadAllocationLimit::TReadAllocationLimit(QSize declared, int bytesPerPixel) {
+    applyAllocationLimit(declared, bytesPerPixel);
+}
+
+TReadAllocationLimit::~TReadAllocationLimit() {
+    applyAllocationLimit({}, 4);
 }
 
 // ---- the bytes a picture is read from
@@ -575,7 +593,7 @@ void TQtImage::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     const int depth = QtFormatBytesPerPixel(reader.imageFormat());
     if (declared.isValid())
         CheckPictureMemory(declared.width(), declared.height(),
-                           QtReadPeakBytes(declared.width(), declared.height(), depth, std::int64_t(size)) +
+                           qtReadPeakBytes(declared.width(), declared.height(), depth, std::int64_t(size)) +
                                inner.libraryBytes);
     const TReadAllocationLimit limit(declared, depth);
     QImage img;

@@ -63,29 +63,18 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
 // conversion and the picture) given in bytes: the free memory must hold `peakBytes`.
 void CheckPictureMemory(std::int64_t width, std::int64_t height, std::int64_t peakBytes);
 
-// Sets the allocation limit of Qt's image readers to the picture the file declared, `declared` at
+// Qt's image readers' allocation limit for one read: the picture the file declared, `declared` at
 // `bytesPerPixel` (the depth the reader decodes to; 4 where it is not known first), at least 8 bytes a
-// pixel and 16 MB; to the largest picture PictureLimits() allows when the file declares no size. A
-// reader refuses a larger picture before it allocates it. Called before every read through Qt.
-void ApplyPictureAllocationLimit(QSize declared, int bytesPerPixel);
-// ApplyPictureAllocationLimit for one read; the largest picture's limit (at 4 bytes a pixel) again
-// afterwards, so Qt's other reads (the clipboard's pictures) are not held to one file's size.
+// pixel and 16 MB; the largest picture PictureLimits() allows when the file declares no size. A reader
+// refuses a larger picture before it allocates it. Afterwards the largest picture's limit (at 4 bytes a
+// pixel) again, so Qt's other reads (the clipboard's pictures) are not held to one file's size.
 class TReadAllocationLimit {
 public:
-    TReadAllocationLimit(QSize declared, int bytesPerPixel) {
-        ApplyPictureAllocationLimit(declared, bytesPerPixel);
-    }
-    ~TReadAllocationLimit() { ApplyPictureAllocationLimit({}, 4); }
+    TReadAllocationLimit(QSize declared, int bytesPerPixel);
+    ~TReadAllocationLimit();
     TReadAllocationLimit(const TReadAllocationLimit&) = delete;
     TReadAllocationLimit& operator=(const TReadAllocationLimit&) = delete;
 };
-// The most bytes the conversion of a picture read through Qt takes beside the two pictures: it
-// converts in bands of at most 1 MB.
-inline constexpr std::int64_t QtConvertBandBytes = std::int64_t{2} << 20;
-// What a read through Qt takes at its peak: the picture the reader decodes at `bytesPerPixel`, the
-// file's bytes while it decodes, then the 24-bit picture made from it band by band.
-std::int64_t QtReadPeakBytes(std::int64_t width, std::int64_t height, int bytesPerPixel,
-                             std::int64_t fileBytes);
 // The bytes per pixel of a QImage format (4 for an unknown one).
 int QtFormatBytesPerPixel(QImage::Format format);
 
