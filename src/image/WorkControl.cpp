@@ -40,17 +40,21 @@ bool WorkStopRequested() {
     return StopFlag.load(std::memory_order_relaxed);
 }
 
+namespace {
+// Calls the watcher when this is its thread and, unless `always`, its interval has passed.
+void watch(bool always) {
+    if (!HaveWatcher.load(std::memory_order_acquire)) return;
+    TWatcher& w = Watcher();
+    if (w.Thread != std::this_thread::get_id()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!always && now - w.Last < WatchInterval) return;
+    w.Last = now;
+    w.Call();
+}
+} // namespace
+
 bool WorkPointNoThrow() {
-    if (HaveWatcher.load(std::memory_order_acquire)) {
-        TWatcher& w = Watcher();
-        if (w.Thread == std::this_thread::get_id()) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - w.Last >= WatchInterval) {
-                w.Last = now;
-                w.Call();
-            }
-        }
-    }
+    watch(false);
     return WorkStopRequested();
 }
 
@@ -61,11 +65,7 @@ void WorkPoint() {
 void BeginFinalWorkStep(const char* state) {
     if (WorkStopRequested()) throw EWorkStopped();
     FinalStep.store(state, std::memory_order_relaxed);
-    if (!HaveWatcher.load(std::memory_order_acquire)) return;
-    TWatcher& w = Watcher();
-    if (w.Thread != std::this_thread::get_id()) return;
-    w.Last = std::chrono::steady_clock::now();
-    w.Call();
+    watch(true);
 }
 
 const char* FinalWorkStep() {
