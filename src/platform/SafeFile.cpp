@@ -356,32 +356,6 @@ bool WriteFileStreamed(const QString& fileName, const std::function<bool(const T
         error, true);
 }
 
-bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
-                       const QByteArray& tail, QString* error) {
-    const int in = headBytes > 0 ? ::open(QFile::encodeName(headFrom).constData(), O_RDONLY | O_CLOEXEC) : -1;
-    if (headBytes > 0 && in < 0) return fail(error, errno);
-    const bool ok = writeAtomically(
-        fileName,
-        [&](int fd) {
-            QByteArray block(1 << 20, Qt::Uninitialized);
-            for (qint64 left = headBytes; left > 0;) {
-                const ssize_t n =
-                    ::read(in, block.data(), static_cast<size_t>(std::min<qint64>(left, block.size())));
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) {
-                    if (n == 0) errno = EIO; // the file became shorter than what is kept
-                    return false;
-                }
-                if (!writeAll(fd, block.constData(), n)) return false;
-                left -= n;
-            }
-            return writeAll(fd, tail.constData(), tail.size());
-        },
-        error, true);
-    if (in >= 0) ::close(in);
-    return ok;
-}
-
 int RemoveStaleTemporaries(const QString& folder) {
     return folder.isEmpty() ? 0 : removeStale(folder);
 }

@@ -25,12 +25,6 @@
 // key costs milliseconds, and the rename alone already never exposes a partial file).
 bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error = nullptr,
                          bool sync = true);
-// Like WriteFileAtomically, but the new content is the first `headBytes` bytes of the file `headFrom`
-// (which may be `fileName` itself), followed by `tail`; the head is copied in blocks, so a large file
-// is never held in memory whole.
-bool WriteFileWithHead(const QString& fileName, const QString& headFrom, qint64 headBytes,
-                       const QByteArray& tail, QString* error = nullptr);
-
 // Takes the next part of a streamed file's content; false (errno set) when the system refuses it.
 using TFileSink = std::function<bool(const char* data, qint64 size)>;
 // Like WriteFileAtomically, but `fill` makes the content and hands it to the sink part by part, so a

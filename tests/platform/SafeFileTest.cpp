@@ -139,31 +139,6 @@ TEST_F(SafeFileTest, WithTheKernelsRandomSourceRefusedSavesSucceedAndKeepTheirRe
     EXPECT_FALSE(QFile::exists(SaveRecordFolder() + "/" + temp.right(16)));
 }
 
-TEST_F(SafeFileTest, WriteWithHeadKeepsTheHeadOfTheSourceByteForByte) {
-    // Larger than one copy block, so the head is copied in several.
-    QByteArray log;
-    for (int i = 0; log.size() < 2'500'000; ++i) log += "line " + QByteArray::number(i) + "\r\n";
-    WriteAll(path("ZorvLog.txt"), log);
-    const qint64 head = log.size() - 100;
-    QString why;
-    ASSERT_TRUE(WriteFileWithHead(path("ZorvLog.txt"), path("ZorvLog.txt"), head, "edited\r\n", &why))
-        << why.toStdString();
-    EXPECT_EQ(ReadAll(path("ZorvLog.txt")), log.left(head) + "edited\r\n");
-
-    // Into another file, leaving the source alone; a head of nothing needs no source.
-    ASSERT_TRUE(WriteFileWithHead(path("copy.txt"), path("ZorvLog.txt"), 4, "!", &why));
-    EXPECT_EQ(ReadAll(path("copy.txt")), "line!");
-    ASSERT_TRUE(WriteFileWithHead(path("new.txt"), path("none.txt"), 0, "only", &why));
-    EXPECT_EQ(ReadAll(path("new.txt")), "only");
-
-    // A source shorter than the head asked for: the target stays as it was.
-    EXPECT_FALSE(WriteFileWithHead(path("copy.txt"), path("new.txt"), 100, "x", &why));
-    EXPECT_EQ(ReadAll(path("copy.txt")), "line!");
-    EXPECT_FALSE(WriteFileWithHead(path("copy.txt"), path("none.txt"), 10, "x", &why));
-    EXPECT_EQ(InSentence(why), "no such file or directory");
-    EXPECT_EQ(hidden(), (QStringList{"ZorvLog.txt", "copy.txt", "new.txt"}));
-}
-
 TEST_F(SafeFileTest, AStreamedWriteThatThrowsLeavesTheTargetAndNoTemporary) {
     WriteAll(path("tile.bmp"), "old picture");
     const auto parts = [](const TFileSink& sink) { return sink("new ", 4) && sink("picture", 7); };
